@@ -1,0 +1,1 @@
+// Placeholder translation unit for a library target that has no sources yet.

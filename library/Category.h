@@ -1,0 +1,94 @@
+// CCategory: one category with its fifteen sub-category slots and its category file.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+
+#include "library/FileLayer.h"
+#include "library/Sample.h"
+
+class CLoadErrorList;
+
+constexpr int kSlotCount = 15;
+constexpr int kDefaultSlotCount = 3;
+
+// The library-wide sample map: title to sample, unsigned byte order.
+using SampleMap = std::map<std::string, std::unique_ptr<CSample>>;
+
+struct SubcategorySlot {
+    std::string name;
+    bool custom = false; // false: one of the three default sub-categories
+    bool inUse = false;  // for a default sub-category: shown
+};
+
+class CCategory {
+public:
+    CCategory();                                // default category record, all empty
+    explicit CCategory(const std::string& name); // new custom category, file "quorrin<name>.txt"
+    CCategory(const CCategory& other);
+    virtual CCategory& operator=(const CCategory& other); // not the file, buffer or changed mark
+    virtual ~CCategory();
+
+    void ResetSlots(bool changed);
+    int FindSlot(const std::string& name) const;
+    bool IsCustomSubcategory(const std::string& name) const;
+    bool RemoveSubcategory(const std::string& name);
+    // The first free custom slot (3-14 for a default category, 0-14 for a custom
+    // one), or -1 when all are used.
+    int FreeSlot() const;
+
+    const std::string& GetName() const { return m_name; }
+    void SetName(std::string v) { m_name = std::move(v); }
+    const std::string& GetFileName() const { return m_fileName; }
+    void SetFileName(std::string v) { m_fileName = std::move(v); }
+    bool IsDisplayed() const { return m_displayed; }
+    void SetDisplayed(bool v) { m_displayed = v; }
+    bool IsChanged() const { return m_changed; }
+    void SetChanged(bool v) { m_changed = v; }
+    bool IsCustom() const { return m_custom; }
+    bool IsDefault() const { return !m_custom; }
+    void SetCustom(bool v) { m_custom = v; }
+
+    SubcategorySlot& Slot(int i) { return m_slots[i]; }
+    const SubcategorySlot& Slot(int i) const { return m_slots[i]; }
+
+    // --- The category file ---
+    // Opens it (exclusive, created when absent, never truncated). Shows the
+    // specified message and returns false on failure.
+    bool OpenFile();
+    // Reads every sample into map; duplicates go to errors. True when the whole
+    // file was read; false when it was empty or reading stopped at an error.
+    bool ReadSamples(SampleMap& map, CLoadErrorList& errors);
+    // True when the last ReadSamples stopped before the end of a non-empty file,
+    // so the file holds samples the library does not.
+    bool ReadIncomplete() const { return m_readIncomplete; }
+
+    // Saving: EmptyFile starts new content, WriteSample appends one sample to it,
+    // CloseFile replaces the file with it atomically. A sample the format cannot
+    // hold, or any write failure, leaves the old file as it was; CloseFile then
+    // returns false and the caller keeps the category marked changed.
+    void EmptyFile();
+    bool WriteSample(const CSample& sample);
+    bool CloseFile();
+    // Deletes the file (it must not be open); failures show the delete message.
+    void DeleteFile();
+
+private:
+    bool m_custom = false;
+    SubcategorySlot m_slots[kSlotCount];
+    std::string m_name;
+    std::string m_fileName;
+    bool m_displayed = true;
+    bool m_changed = false;
+
+    // Open-file state; never copied.
+    std::unique_ptr<fileio::File> m_file;
+    std::string m_pending;     // new content being built by WriteSample
+    bool m_saving = false;     // EmptyFile was called since OpenFile
+    bool m_saveFailed = false; // a sample was refused or a write failed
+    bool m_readIncomplete = false;
+};
+
+// Serialises one sample exactly as the category file holds it (CR LF line ends).
+void AppendSampleBytes(std::string& out, const CSample& sample);

@@ -1,0 +1,83 @@
+// The library's one file layer. Failures come back as cause codes 0-14, whose texts
+// the messages show. Tests can make any operation fail with any cause, and writes
+// fail after a number of bytes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace fileio {
+
+enum Cause {
+    kNone = 0,
+    kGeneric = 1,
+    kFileNotFound = 2,
+    kBadPath = 3,
+    kTooManyOpenFiles = 4,
+    kAccessDenied = 5,
+    kInvalidFile = 6,
+    kRemoveCurrentDir = 7,
+    kDirectoryFull = 8,
+    kBadSeek = 9,
+    kHardIO = 10,
+    kSharingViolation = 11,
+    kLockViolation = 12,
+    kDiskFull = 13,
+    kEndOfFile = 14,
+};
+
+// The cause text, e.g. "The disk is full."; "" outside 0-14.
+const char* CauseText(int cause);
+int CauseFromErrno(int err);
+
+class File {
+public:
+    File() = default;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File(); // closes without reporting
+
+    // Read and write, created when absent, never truncated; holds an exclusive
+    // advisory lock so a second opener is refused with kSharingViolation.
+    bool OpenExclusive(const std::string& path, int& cause);
+    // Read only, shared (no lock taken, nothing created).
+    bool OpenForRead(const std::string& path, int& cause);
+    // Write only, created or truncated.
+    bool OpenForWrite(const std::string& path, int& cause);
+    bool IsOpen() const { return m_fd >= 0; }
+    const std::string& Path() const { return m_path; }
+
+    bool Size(std::uint64_t& size, int& cause);
+    // Reads from the start to the end.
+    bool ReadAll(std::string& out, int& cause);
+    // Appends at the current position.
+    bool Write(std::string_view data, int& cause);
+    bool Sync(int& cause);
+    bool Close(int& cause);
+
+private:
+    int m_fd = -1;
+    std::string m_path;
+};
+
+bool FileExists(const std::string& path);
+bool RemoveFile(const std::string& path, int& cause);
+bool RenameFile(const std::string& from, const std::string& to, int& cause);
+// Writes data to path + a temporary suffix, syncs it, renames it over path and
+// syncs the folder. On failure the old file at path is untouched.
+bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
+// Copies a file byte for byte (used for backup copies).
+bool CopyFile(const std::string& from, const std::string& to, int& cause);
+
+// Fault injection for tests. Each armed fault fires once.
+enum class Op { Open, Read, Write, Sync, Close, Remove, Rename };
+struct Faults {
+    // The (skip+1)-th next call of op fails with cause.
+    static void FailNext(Op op, int cause, int skip = 0);
+    // Writes fail with cause once this many more bytes have been written.
+    static void FailWritesAfter(std::uint64_t bytes, int cause = kDiskFull);
+    static void Clear();
+};
+
+} // namespace fileio

@@ -1,0 +1,52 @@
+// CLoadErrorList: samples that were read but could not be placed in the library.
+#pragma once
+
+#include <list>
+#include <string>
+
+#include "library/Sample.h"
+
+class CLoadErrorList {
+public:
+    // Stores a copy; a title already in the store gets "-N" from the rename counter.
+    bool Add(const CSample& sample);
+    bool Remove(const std::string& title);
+    int GetCount() const { return static_cast<int>(m_records.size()); }
+
+    // A walk with its own cursor. Records stay in the order they were added; a cursor
+    // stays valid when other records are removed while it walks.
+    class Cursor {
+    public:
+        Cursor() = default;
+
+    private:
+        friend class CLoadErrorList;
+        unsigned long long m_lastId = 0;
+    };
+    bool GetFirst(CSample& out, Cursor& cursor) const;
+    bool GetNext(CSample& out, Cursor& cursor) const;
+    // Direct read access for exports and lists.
+    template <class F> void ForEach(F&& f) const {
+        for (const auto& r : m_records)
+            f(r.sample);
+    }
+
+    // The record the Load Errors dialog is working on.
+    CSample& Staged() { return m_staged; }
+
+    // Export bookkeeping.
+    std::string& ExportPath() { return m_exportPath; }
+    int& RecordsWritten() { return m_recordsWritten; }
+
+private:
+    struct Record {
+        unsigned long long id;
+        CSample sample;
+    };
+    std::list<Record> m_records;
+    unsigned long long m_nextId = 1;
+    int m_renameCounter = 0;
+    CSample m_staged;
+    std::string m_exportPath;
+    int m_recordsWritten = 0;
+};

@@ -1,0 +1,136 @@
+// CQuorrinDoc: the whole library. Owns every category and every sample from load to
+// exit, loads and saves them, and carries out every change.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/Category.h"
+#include "library/LoadErrorList.h"
+#include "library/Sample.h"
+
+class CLibraryConfig;
+
+using CategoryMap = std::map<std::string, std::unique_ptr<CCategory>>;
+
+// What the document tells the view. The window implements it; tests do too.
+class IDocumentView {
+public:
+    virtual ~IDocumentView() = default;
+    // Before the document closes: offer to keep unsaved form edits.
+    virtual void OnDocumentClosing() = 0;
+    // After a save while not closing: the form is clean again.
+    virtual void OnDocumentSaved() = 0;
+    // A sample corrected in the Load Errors dialog was added: rebuild and select it.
+    virtual void OnStagedSampleAdded() = 0;
+    // The load-error store has become empty: the root text goes back to "Samples".
+    virtual void OnLoadErrorsEmptied() = 0;
+};
+
+class CQuorrinDoc {
+public:
+    static constexpr const char* kDefaultCategories[3] = {"C++", "Java", "Visual Basic"};
+    static constexpr const char* kDefaultFiles[3] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt"};
+    static constexpr const char* kDefaultSubcategories[3] = {"General", "GUI", "COM"};
+    static constexpr const char* kPlaceholderFile = "library.txt";
+
+    CQuorrinDoc(CLibraryConfig& config, CLoadErrorList& loadErrors);
+    // Sets closing and saves every changed category once more.
+    ~CQuorrinDoc();
+    CQuorrinDoc(const CQuorrinDoc&) = delete;
+    CQuorrinDoc& operator=(const CQuorrinDoc&) = delete;
+
+    void SetView(IDocumentView* view) { m_view = view; }
+
+    // --- Load, save, close ---
+    // The load sequence, in the current directory.
+    bool OnNewDocument();
+    // The save sequence; false when a changed category's file cannot be opened.
+    bool OnSaveDocument();
+    // Tells the view the document is closing.
+    void OnCloseDocument();
+    bool IsClosing() const { return m_closing; }
+
+    // Command enable rules.
+    bool CanSave() const; // some category is marked changed
+    static bool CanNew() { return false; }
+    static bool CanOpen() { return false; }
+
+    // --- Queries ---
+    bool FindCategory(const std::string& name, CCategory& out) const;
+    bool FindSample(const std::string& title, CSample& out) const;
+    // Read access without a copy; nullptr when absent. Valid until the next edit.
+    const CCategory* PeekCategory(const std::string& name) const;
+    const CSample* PeekSample(const std::string& title) const;
+    const CategoryMap& Categories() const { return m_categories; }
+    const SampleMap& Samples() const { return m_samples; }
+
+    // Walks with their own cursors. A cursor remembers the last key it gave and goes
+    // on behind it, so it stays correct while the library changes under it.
+    struct Cursor {
+        std::string last;
+        bool started = false;
+    };
+    bool FirstCategory(CCategory& out, Cursor& cursor) const;
+    bool NextCategory(CCategory& out, Cursor& cursor) const;
+    bool FirstSample(CSample& out, Cursor& cursor) const;
+    bool NextSample(CSample& out, Cursor& cursor) const;
+
+    int GetCategoryCount() const { return static_cast<int>(m_categories.size()); }
+    int GetSampleCount() const { return static_cast<int>(m_samples.size()); }
+    int CountSamplesInCategory(const std::string& name) const;
+    bool AnyHidden() const;
+    void ShowAll();
+
+    // --- Edits ---
+    bool AddSample(std::unique_ptr<CSample> sample);
+    bool AddStagedSample();
+    void NotifyView();
+    bool UpdateSample(const std::string& oldTitle, const CSample& data);
+    bool DeleteSample(const std::string& title);
+    void CommitPendingEdit();
+    void MarkCategoryChanged(const std::string& name);
+    bool AddCategory(std::unique_ptr<CCategory> category);
+    bool UpdateCategory(const std::string& name, const CCategory& data);
+    bool DeleteCategory(const std::string& name);
+    static void ResetDefaultSubcategories(CCategory& category, bool shown);
+    void AddCustomSubcategoryToConfig(const std::string& category, const std::string& subcategory);
+    void RemoveCustomSubcategoryFromConfig(const std::string& category, const std::string& subcategory);
+
+    // --- Placement (the tree's rule) ---
+    // True when the sample has a place in the tree: its category exists and is
+    // displayed, and its sub-category is empty or a named, in-use slot of it.
+    bool HasPlace(const CSample& sample) const;
+    // Turns every sample without a place into a load error (reason 0) and removes
+    // it from the library; returns how many. Linear in the number of samples.
+    int RemoveUnplacedSamples();
+
+    void ReportTreeInsertFailure(const CSample& sample, int reason, bool removeNow);
+    void RemoveDeferredSamples();
+
+    // --- Form state ---
+    CSample& DisplayedSample() { return m_displayed; }
+    CSample& PendingSample() { return m_pending; }
+    const std::string& LastAddedTitle() const { return m_lastAddedTitle; }
+    bool PlacementChanged() const { return m_placementChanged; }
+    void SetPlacementChanged(bool v) { m_placementChanged = v; }
+
+    CLibraryConfig& Config() { return m_config; }
+    CLoadErrorList& LoadErrors() { return m_loadErrors; }
+
+private:
+    // (the implementation adds what it needs)
+    CLibraryConfig& m_config;
+    CLoadErrorList& m_loadErrors;
+    IDocumentView* m_view = nullptr;
+    CategoryMap m_categories;
+    SampleMap m_samples;
+    CSample m_displayed;
+    CSample m_pending;
+    std::string m_lastAddedTitle;
+    bool m_closing = false;
+    bool m_placementChanged = false;
+    std::vector<std::string> m_deferred;
+};

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running Tindrel need,
+# skipping those already present. Uses apt-get as root, sudo otherwise.
+set -euo pipefail
+
+packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev)
+if [ "${1:-}" = "--gui-tools" ]; then
+  # Only for looking at the window by hand: a virtual display and its drivers.
+  packages+=(xvfb xdotool imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then
+  apt_get=(apt-get)
+elif command -v sudo >/dev/null 2>&1 && sudo -n true 2>/dev/null; then
+  apt_get=(sudo apt-get)
+elif command -v sudo >/dev/null 2>&1 && [ -t 0 ]; then
+  apt_get=(sudo apt-get)
+else
+  echo "error: these packages are missing and cannot be installed without root or sudo:" >&2
+  echo "  ${missing[*]}" >&2
+  echo "Install them with: sudo apt-get install ${missing[*]}" >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+"${apt_get[@]}" update -qq
+"${apt_get[@]}" install -y -qq --no-install-recommends "${missing[@]}"

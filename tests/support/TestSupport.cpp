@@ -1,0 +1,54 @@
+#include "TestSupport.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+RecordingMessenger::RecordingMessenger() { SetMessenger(this); }
+RecordingMessenger::~RecordingMessenger() { SetMessenger(nullptr); }
+
+MsgAnswer RecordingMessenger::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
+    shown.push_back({text, buttons, icon});
+    if (!answers.empty()) {
+        MsgAnswer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : (buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes);
+}
+
+std::vector<std::string> RecordingMessenger::Texts() const {
+    std::vector<std::string> out;
+    for (const auto& m : shown)
+        out.push_back(m.text);
+    return out;
+}
+
+TempDir::TempDir() {
+    std::string tmpl = (std::filesystem::temp_directory_path() / "tindrel-test-XXXXXX").string();
+    if (!mkdtemp(tmpl.data()))
+        throw std::runtime_error("mkdtemp failed");
+    m_path = tmpl;
+    m_oldCwd = std::filesystem::current_path().string();
+    std::filesystem::current_path(m_path);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::current_path(m_oldCwd, ec);
+    std::filesystem::remove_all(m_path, ec);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}

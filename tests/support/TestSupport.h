@@ -1,0 +1,46 @@
+// Shared helpers for the core tests: a messenger that records what would be shown
+// and answers from a script, and a temporary working folder.
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "library/Messenger.h"
+
+struct ShownMessage {
+    std::string text;
+    MsgButtons buttons;
+    MsgIcon icon;
+};
+
+// Installs itself as the messenger for its lifetime.
+class RecordingMessenger : public IMessenger {
+public:
+    RecordingMessenger();
+    ~RecordingMessenger() override;
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
+
+    // Answers given in order; when none is queued: Yes for questions, Ok otherwise.
+    std::deque<MsgAnswer> answers;
+    std::vector<ShownMessage> shown;
+
+    std::vector<std::string> Texts() const;
+    void Clear() { shown.clear(); }
+};
+
+// Makes a fresh folder, changes into it, and on destruction changes back and removes it.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string& Path() const { return m_path; }
+    std::string File(const std::string& name) const { return m_path + "/" + name; }
+
+private:
+    std::string m_path;
+    std::string m_oldCwd;
+};
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
