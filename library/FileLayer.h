@@ -45,6 +45,8 @@ public:
     bool OpenForRead(const std::string& path, int& cause);
     // Write only, created or truncated.
     bool OpenForWrite(const std::string& path, int& cause);
+    // A new file from a mkstemp template ("...XXXXXX"), which receives the name.
+    bool CreateUnique(std::string& pathTemplate, int& cause);
     bool IsOpen() const { return m_fd >= 0; }
     const std::string& Path() const { return m_path; }
 
@@ -57,6 +59,7 @@ public:
     bool Close(int& cause);
 
 private:
+    friend bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
     int m_fd = -1;
     std::string m_path;
 };
@@ -65,12 +68,17 @@ bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path, int& cause);
 bool RenameFile(const std::string& from, const std::string& to, int& cause);
 // Writes data to path + a temporary suffix, syncs it, renames it over path and
-// syncs the folder. On failure the old file at path is untouched.
+// syncs the folder. On failure the temporary file is removed and the old file at
+// path is untouched (unless only the final folder sync failed: the new file is then
+// in place, but not known to be durable). A symbolic link at path is kept: the file
+// it points to is replaced. The permissions of the old file are kept.
 bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
 // Copies a file byte for byte (used for backup copies).
 bool CopyFile(const std::string& from, const std::string& to, int& cause);
 
-// Fault injection for tests. Each armed fault fires once.
+// Fault injection for tests. Each armed fault fires once. Opening covers every
+// Open* and CreateUnique (also the temporary file of WriteFileAtomically); Sync
+// covers File::Sync and the folder sync of WriteFileAtomically.
 enum class Op { Open, Read, Write, Sync, Close, Remove, Rename };
 struct Faults {
     // The (skip+1)-th next call of op fails with cause.

@@ -1,7 +1,8 @@
 // CLoadErrorList: samples that were read but could not be placed in the library.
 #pragma once
 
-#include <list>
+#include <map>
+#include <set>
 #include <string>
 
 #include "library/Sample.h"
@@ -28,7 +29,7 @@ public:
     // Direct read access for exports and lists.
     template <class F> void ForEach(F&& f) const {
         for (const auto& r : m_records)
-            f(r.sample);
+            f(r.second);
     }
 
     // The record the Load Errors dialog is working on.
@@ -39,11 +40,10 @@ public:
     int& RecordsWritten() { return m_recordsWritten; }
 
 private:
-    struct Record {
-        unsigned long long id;
-        CSample sample;
-    };
-    std::list<Record> m_records;
+    // Records by id, so the store order is the order of adding; the title index
+    // keeps Add and Remove logarithmic however many records there are.
+    std::map<unsigned long long, CSample> m_records;
+    std::map<std::string, std::set<unsigned long long>> m_byTitle;
     unsigned long long m_nextId = 1;
     int m_renameCounter = 0;
     CSample m_staged;

@@ -60,8 +60,9 @@ private:
 };
 
 // Lower-cases text for the case-insensitive search: ASCII always; when the text is
-// valid UTF-8 also the common accented, Greek and Cyrillic capitals; otherwise the
-// Windows-1252 capitals 0xC0-0xDE (but 0xD7).
+// valid UTF-8 also the Latin-1, Latin Extended-A, Greek and Cyrillic capitals;
+// otherwise the Windows-1252 capitals 0xC0-0xDE (but 0xD7) and 0x8A, 0x8C, 0x8E,
+// 0x9F. The length never changes.
 std::string FoldCase(std::string_view text);
 // Non-overlapping occurrences of needle in haystack (needle non-empty).
 unsigned CountIn(std::string_view haystack, std::string_view needle);

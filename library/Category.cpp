@@ -1,0 +1,67 @@
+#include "library/Category.h"
+
+CCategory::CCategory() { ResetSlots(false); }
+
+CCategory::CCategory(const std::string& name)
+    : m_custom(true), m_name(name), m_fileName("quorrin" + name + ".txt") {
+    ResetSlots(false);
+}
+
+CCategory::CCategory(const CCategory& other) { *this = other; }
+
+CCategory& CCategory::operator=(const CCategory& other) {
+    if (this == &other)
+        return *this;
+    m_displayed = other.m_displayed;
+    m_custom = other.m_custom;
+    m_name = other.m_name;
+    m_fileName = other.m_fileName;
+    for (int i = 0; i < kSlotCount; ++i)
+        m_slots[i] = other.m_slots[i];
+    return *this;
+}
+
+CCategory::~CCategory() = default;
+
+void CCategory::ResetSlots(bool changed) {
+    for (int i = 0; i < kSlotCount; ++i) {
+        m_slots[i].name.clear();
+        m_slots[i].inUse = false;
+        m_slots[i].custom = i >= kDefaultSlotCount;
+    }
+    m_changed = changed;
+}
+
+int CCategory::FindSlot(const std::string& name) const {
+    for (int i = 0; i < kSlotCount; ++i)
+        if (m_slots[i].name == name)
+            return i;
+    return -1;
+}
+
+bool CCategory::IsCustomSubcategory(const std::string& name) const {
+    int i = FindSlot(name);
+    return i >= 0 && m_slots[i].custom;
+}
+
+bool CCategory::RemoveSubcategory(const std::string& name) {
+    int i = FindSlot(name);
+    if (i < 0)
+        return false;
+    if (i >= kDefaultSlotCount) {
+        m_slots[i].name.clear();
+        m_slots[i].custom = true;
+        m_slots[i].inUse = false;
+    } else {
+        m_slots[i].inUse = false;
+    }
+    m_changed = true;
+    return true;
+}
+
+int CCategory::FreeSlot() const {
+    for (int i = m_custom ? 0 : kDefaultSlotCount; i < kSlotCount; ++i)
+        if (m_slots[i].name.empty() && !m_slots[i].inUse)
+            return i;
+    return -1;
+}

@@ -1,0 +1,433 @@
+#include "library/FileLayer.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+namespace fileio {
+
+namespace {
+
+const char* const kCauseTexts[] = {
+    "No error occurred.",
+    "An unspecified error occurred.",
+    "The file could not be located.",
+    "All or part of the path is invalid.",
+    "The permitted number of open files was exceeded.",
+    "The file could not be accessed.",
+    "There was an attempt to use an invalid file handle.",
+    "The current working directory cannot be removed.",
+    "There are no more directory entries.",
+    "There was an error trying to set the file pointer.",
+    "There was a hardware error.",
+    "SHARE.EXE was not loaded, or a shared region was locked.",
+    "There was an attempt to lock a region that was already locked.",
+    "The disk is full.",
+    "The end of file was reached.",
+};
+
+constexpr int kOpCount = 7;
+
+struct ArmedFault {
+    int skip;
+    int cause;
+};
+
+// Armed faults per operation, the first to fire first.
+std::vector<ArmedFault> g_faults[kOpCount];
+bool g_writeLimitArmed = false;
+std::uint64_t g_writeBudget = 0;
+int g_writeLimitCause = kDiskFull;
+
+// True (and cause set) when an armed fault of op fires for this call. Every armed
+// fault of op counts this call; the first one whose count has run out fires.
+bool Injected(Op op, int& cause) {
+    auto& list = g_faults[static_cast<int>(op)];
+    bool fired = false;
+    std::vector<ArmedFault> kept;
+    kept.reserve(list.size());
+    for (const ArmedFault& f : list) {
+        if (f.skip == 0 && !fired) {
+            cause = f.cause;
+            fired = true;
+        } else {
+            kept.push_back({f.skip > 0 ? f.skip - 1 : 0, f.cause});
+        }
+    }
+    list.swap(kept);
+    return fired;
+}
+
+bool Fail(int& cause, int err) {
+    cause = CauseFromErrno(err);
+    return false;
+}
+
+bool RawWrite(int fd, std::string_view data, int& cause) {
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return Fail(cause, errno);
+        }
+        if (n == 0) {
+            cause = kDiskFull;
+            return false;
+        }
+        data.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+mode_t NewFileMode() {
+    mode_t mask = ::umask(0);
+    ::umask(mask);
+    return static_cast<mode_t>(0666 & ~mask);
+}
+
+// The folder that holds path ("." for a bare name).
+std::string FolderOf(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+// Where a write to path really lands: the target of a symbolic link, so that
+// replacing the file keeps the link.
+std::string ResolveTarget(const std::string& path) {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+        return path;
+    char* real = realpath(path.c_str(), nullptr);
+    if (!real)
+        return path;
+    std::string out(real);
+    std::free(real);
+    return out;
+}
+
+bool SyncFolder(const std::string& folder, int& cause) {
+    if (Injected(Op::Sync, cause))
+        return false;
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(cause, errno);
+    int rc = ::fsync(fd);
+    int err = errno;
+    ::close(fd);
+    // Some file systems cannot sync a folder; that is not a failure of the save.
+    if (rc != 0 && err != EINVAL && err != ENOTSUP)
+        return Fail(cause, err);
+    return true;
+}
+
+} // namespace
+
+const char* CauseText(int cause) {
+    if (cause < 0 || cause > 14)
+        return "";
+    return kCauseTexts[cause];
+}
+
+int CauseFromErrno(int err) {
+    switch (err) {
+    case 0:
+        return kNone;
+    case ENOENT:
+        return kFileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP:
+    case EISDIR:
+        return kBadPath;
+    case EMFILE:
+    case ENFILE:
+        return kTooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+        return kAccessDenied;
+    case EBADF:
+        return kInvalidFile;
+    case EBUSY:
+        return kRemoveCurrentDir;
+    case EMLINK:
+        return kDirectoryFull;
+    case ESPIPE:
+    case EOVERFLOW:
+        return kBadSeek;
+    case EIO:
+        return kHardIO;
+    case EWOULDBLOCK:
+        return kSharingViolation;
+    case ENOLCK:
+    case EDEADLK:
+        return kLockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return kDiskFull;
+    default:
+        return kGeneric;
+    }
+}
+
+File::~File() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool File::OpenExclusive(const std::string& path, int& cause) {
+    if (m_fd >= 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Open, cause))
+        return false;
+    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return Fail(cause, errno);
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        int err = errno;
+        ::close(fd);
+        cause = (err == EWOULDBLOCK) ? kSharingViolation : CauseFromErrno(err);
+        return false;
+    }
+    m_fd = fd;
+    m_path = path;
+    return true;
+}
+
+bool File::OpenForRead(const std::string& path, int& cause) {
+    if (m_fd >= 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Open, cause))
+        return false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(cause, errno);
+    m_fd = fd;
+    m_path = path;
+    return true;
+}
+
+bool File::OpenForWrite(const std::string& path, int& cause) {
+    if (m_fd >= 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Open, cause))
+        return false;
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return Fail(cause, errno);
+    m_fd = fd;
+    m_path = path;
+    return true;
+}
+
+bool File::CreateUnique(std::string& pathTemplate, int& cause) {
+    if (m_fd >= 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Open, cause))
+        return false;
+    int fd = ::mkstemp(pathTemplate.data());
+    if (fd < 0)
+        return Fail(cause, errno);
+    m_fd = fd;
+    m_path = pathTemplate;
+    return true;
+}
+
+bool File::Size(std::uint64_t& size, int& cause) {
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0)
+        return Fail(cause, errno);
+    size = static_cast<std::uint64_t>(st.st_size);
+    return true;
+}
+
+bool File::ReadAll(std::string& out, int& cause) {
+    out.clear();
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Read, cause))
+        return false;
+    std::uint64_t size = 0;
+    if (!Size(size, cause))
+        return false;
+    // One read of the whole file where possible; the loop also copes with a file
+    // that grows or shrinks meanwhile.
+    out.resize(static_cast<size_t>(size) + 1);
+    size_t have = 0;
+    for (;;) {
+        if (have == out.size())
+            out.resize(out.size() * 2);
+        ssize_t n = ::pread(m_fd, out.data() + have, out.size() - have, static_cast<off_t>(have));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int err = errno;
+            out.clear();
+            return Fail(cause, err);
+        }
+        if (n == 0)
+            break;
+        have += static_cast<size_t>(n);
+    }
+    out.resize(have);
+    return true;
+}
+
+bool File::Write(std::string_view data, int& cause) {
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Write, cause))
+        return false;
+    if (g_writeLimitArmed) {
+        if (data.size() > g_writeBudget) {
+            // The write that crosses the limit fails; the bytes before the limit land,
+            // as on a disk that fills up.
+            g_writeLimitArmed = false;
+            int ignored = 0;
+            RawWrite(m_fd, data.substr(0, static_cast<size_t>(g_writeBudget)), ignored);
+            cause = g_writeLimitCause;
+            return false;
+        }
+        g_writeBudget -= data.size();
+    }
+    return RawWrite(m_fd, data, cause);
+}
+
+bool File::Sync(int& cause) {
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Sync, cause))
+        return false;
+    if (::fsync(m_fd) != 0) {
+        int err = errno;
+        if (err != EINVAL && err != ENOTSUP) // special files (/dev/full) cannot sync
+            return Fail(cause, err);
+    }
+    return true;
+}
+
+bool File::Close(int& cause) {
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    int fd = m_fd;
+    m_fd = -1;
+    m_path.clear();
+    if (Injected(Op::Close, cause)) {
+        ::close(fd);
+        return false;
+    }
+    if (::close(fd) != 0 && errno != EINTR)
+        return Fail(cause, errno);
+    return true;
+}
+
+bool FileExists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool RemoveFile(const std::string& path, int& cause) {
+    if (Injected(Op::Remove, cause))
+        return false;
+    if (::unlink(path.c_str()) != 0)
+        return Fail(cause, errno);
+    return true;
+}
+
+bool RenameFile(const std::string& from, const std::string& to, int& cause) {
+    if (Injected(Op::Rename, cause))
+        return false;
+    if (::rename(from.c_str(), to.c_str()) != 0)
+        return Fail(cause, errno);
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause) {
+    const std::string target = ResolveTarget(path);
+    std::string temp = target + ".tmp-XXXXXX";
+    File out;
+    if (!out.CreateUnique(temp, cause))
+        return false;
+    // Keep the permissions of the file being replaced.
+    struct stat st;
+    mode_t mode = (::stat(target.c_str(), &st) == 0) ? (st.st_mode & 07777) : NewFileMode();
+    ::fchmod(out.m_fd, mode);
+
+    int ignored = 0;
+    if (!out.Write(data, cause) || !out.Sync(cause)) {
+        out.Close(ignored);
+        ::unlink(temp.c_str());
+        return false;
+    }
+    if (!out.Close(cause) || !RenameFile(temp, target, cause)) {
+        ::unlink(temp.c_str());
+        return false;
+    }
+    // The new file is in place; a failed folder sync still counts as a failure, since
+    // the rename may not survive a crash (the caller then saves again later).
+    return SyncFolder(FolderOf(target), cause);
+}
+
+bool CopyFile(const std::string& from, const std::string& to, int& cause) {
+    File in;
+    if (!in.OpenForRead(from, cause))
+        return false;
+    std::string bytes;
+    if (!in.ReadAll(bytes, cause))
+        return false;
+    int ignored = 0;
+    in.Close(ignored);
+    return WriteFileAtomically(to, bytes, cause);
+}
+
+void Faults::FailNext(Op op, int cause, int skip) {
+    g_faults[static_cast<int>(op)].push_back({skip < 0 ? 0 : skip, cause});
+}
+
+void Faults::FailWritesAfter(std::uint64_t bytes, int cause) {
+    g_writeLimitArmed = true;
+    g_writeBudget = bytes;
+    g_writeLimitCause = cause;
+}
+
+void Faults::Clear() {
+    for (auto& list : g_faults)
+        list.clear();
+    g_writeLimitArmed = false;
+    g_writeBudget = 0;
+}
+
+} // namespace fileio

@@ -1,0 +1,46 @@
+#include "library/LoadErrorList.h"
+
+#include "library/Messenger.h"
+
+bool CLoadErrorList::Add(const CSample& sample) {
+    CSample record(sample);
+    auto found = m_byTitle.find(record.GetTitle());
+    if (found != m_byTitle.end() && !found->second.empty()) {
+        // Only one rename; the new title is not tested again.
+        record.SetTitle(record.GetTitle() + StrFormat("-%d", m_renameCounter));
+        ++m_renameCounter;
+    }
+    unsigned long long id = m_nextId++;
+    m_byTitle[record.GetTitle()].insert(id);
+    m_records.emplace(id, std::move(record));
+    return true;
+}
+
+bool CLoadErrorList::Remove(const std::string& title) {
+    auto found = m_byTitle.find(title);
+    if (found == m_byTitle.end() || found->second.empty())
+        return false;
+    unsigned long long id = *found->second.begin();
+    found->second.erase(found->second.begin());
+    if (found->second.empty())
+        m_byTitle.erase(found);
+    m_records.erase(id);
+    return true;
+}
+
+bool CLoadErrorList::GetFirst(CSample& out, Cursor& cursor) const {
+    cursor.m_lastId = 0;
+    return GetNext(out, cursor);
+}
+
+bool CLoadErrorList::GetNext(CSample& out, Cursor& cursor) const {
+    auto it = m_records.upper_bound(cursor.m_lastId);
+    if (it == m_records.end()) {
+        // Stay past the end until the next GetFirst.
+        cursor.m_lastId = ~0ULL;
+        return false;
+    }
+    cursor.m_lastId = it->first;
+    out = it->second;
+    return true;
+}
