@@ -57,12 +57,19 @@ public:
     // Opens it (exclusive, created when absent, never truncated). Shows the
     // specified message and returns false on failure.
     bool OpenFile();
+    // Opens it for reading only: shared, nothing created or locked (a read-only view
+    // of a library another program is using). Same messages as OpenFile. Replacing
+    // files by rename means such a reader sees either the old or the new file whole.
+    bool OpenFileForRead();
     // Reads every sample into map; duplicates go to errors. True when the whole
     // file was read; false when it was empty or reading stopped at an error.
     bool ReadSamples(SampleMap& map, CLoadErrorList& errors);
     // True when the last ReadSamples stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }
+    // The backup copy made of this category's file before its first rewrite after an
+    // incomplete read (empty when none was made). The user is told its name once.
+    const std::string& BackupPath() const { return m_backupPath; }
 
     // Saving: EmptyFile starts new content, WriteSample appends one sample to it,
     // CloseFile replaces the file with it atomically. A sample the format cannot
@@ -88,6 +95,13 @@ private:
     bool m_saving = false;     // EmptyFile was called since OpenFile
     bool m_saveFailed = false; // a sample was refused or a write failed
     bool m_readIncomplete = false;
+    bool m_readAttempted = false; // ReadSamples ran, or a save replaced the file
+    bool m_unreadOnDisk = false;  // the file may hold samples the library lacks
+    std::string m_backupPath;
+
+    bool StartFromCurrentContent();
+    bool BackUpUnreadFile();
+    void ShowFileError(const char* format, int cause) const;
 };
 
 // Serialises one sample exactly as the category file holds it (CR LF line ends).

@@ -1,0 +1,412 @@
+// The category file operations of CCategory: open, read, write (crash-safe), close
+// and delete.
+#include <cstring>
+#include <string_view>
+
+#include "library/Category.h"
+#include "library/CategoryFormat.h"
+#include "library/ContentCheck.h"
+#include "library/LoadErrorList.h"
+#include "library/Messenger.h"
+
+namespace {
+
+// Lines of an in-memory file. A line runs up to the next LF; the LF and a CR just
+// before it are removed. A last line without a line end is still a line.
+class LineReader {
+public:
+    explicit LineReader(std::string_view data) : m_data(data) {}
+
+    bool Next(std::string_view& line) {
+        if (m_pos >= m_data.size())
+            return false;
+        const char* start = m_data.data() + m_pos;
+        size_t left = m_data.size() - m_pos;
+        const void* lf = std::memchr(start, '\n', left);
+        if (!lf) {
+            line = std::string_view(start, left);
+            m_pos = m_data.size();
+            return true;
+        }
+        size_t len = static_cast<size_t>(static_cast<const char*>(lf) - start);
+        m_pos += len + 1;
+        if (len > 0 && start[len - 1] == '\r')
+            --len;
+        line = std::string_view(start, len);
+        return true;
+    }
+
+private:
+    std::string_view m_data;
+    size_t m_pos = 0;
+};
+
+// Appends one file line of a comment or text section to the value: a line ending in
+// CR gets LF, another non-empty line CR LF, an empty line nothing.
+void AppendValueLine(std::string& value, std::string_view line) {
+    if (line.empty())
+        return;
+    value.append(line);
+    if (line.back() == '\r')
+        value.push_back('\n');
+    else
+        value.append("\r\n");
+}
+
+// Reads a comment or text section after its begin marker: the first line is always
+// content; then lines up to the end marker. False at end of file.
+bool ReadSection(LineReader& lines, std::string_view end, std::string& value) {
+    std::string_view line;
+    if (!lines.Next(line))
+        return false;
+    for (;;) {
+        AppendValueLine(value, line);
+        if (!lines.Next(line))
+            return false;
+        if (line == end)
+            return true;
+    }
+}
+
+bool Contains(std::string_view line, std::string_view what) { return line.find(what) != std::string_view::npos; }
+
+// Appends value with every LF written as CR LF.
+void AppendTranslated(std::string& out, std::string_view value) {
+    for (;;) {
+        size_t lf = value.find('\n');
+        if (lf == std::string_view::npos) {
+            out.append(value);
+            return;
+        }
+        out.append(value.substr(0, lf));
+        out.append("\r\n");
+        value.remove_prefix(lf + 1);
+    }
+}
+
+void AppendLine(std::string& out, std::string_view line) {
+    out.append(line);
+    out.append("\r\n");
+}
+
+} // namespace
+
+void AppendSampleBytes(std::string& out, const CSample& sample) {
+    AppendLine(out, marker::kSampleBegin);
+    out.append(marker::kCategory);
+    AppendTranslated(out, sample.GetCategory());
+    out.append("\r\n");
+    out.append(marker::kSubcategory);
+    AppendTranslated(out, sample.GetSubcategory());
+    out.append("\r\n");
+    out.append(marker::kTitle);
+    AppendTranslated(out, sample.GetTitle());
+    out.append("\r\n");
+    AppendLine(out, marker::kKeywordsBegin);
+    AppendTranslated(out, sample.GetKeywords());
+    out.append("\r\n");
+    AppendLine(out, marker::kKeywordsEnd);
+    AppendLine(out, marker::kCommentsBegin);
+    AppendTranslated(out, sample.GetComments());
+    out.append("\r\n");
+    AppendLine(out, marker::kCommentsEnd);
+    AppendLine(out, marker::kTextBegin);
+    AppendTranslated(out, sample.GetText());
+    out.append("\r\n");
+    AppendLine(out, marker::kTextEnd);
+    AppendLine(out, marker::kSampleEnd);
+}
+
+namespace {
+
+void ShowMissingFileName(const std::string& category) {
+    ShowMessage("Unable to open file associated with category " + category +
+                ".\nReason: File name is missing.\n" +
+                "Probable cause: Tindrel could not read file name from Registry key.");
+}
+
+} // namespace
+
+void CCategory::ShowFileError(const char* format, int cause) const {
+    ShowMessage(StrFormat(format, m_fileName.c_str(), fileio::CauseText(cause)));
+}
+
+bool CCategory::OpenFile() {
+    if (m_fileName.empty()) {
+        ShowMissingFileName(m_name);
+        return false;
+    }
+    if (m_file && m_file->IsOpen())
+        return true;
+    m_pending.clear();
+    m_saving = false;
+    m_saveFailed = false;
+    auto file = std::make_unique<fileio::File>();
+    int cause = fileio::kNone;
+    if (!file->OpenExclusive(m_fileName, cause)) {
+        ShowFileError(filemsg::kOpen, cause);
+        // A file that could not even be opened before it was ever read may hold
+        // samples the library does not know.
+        if (!m_readAttempted && fileio::FileExists(m_fileName))
+            m_unreadOnDisk = true;
+        return false;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+bool CCategory::OpenFileForRead() {
+    if (m_fileName.empty()) {
+        ShowMissingFileName(m_name);
+        return false;
+    }
+    if (m_file && m_file->IsOpen())
+        return true;
+    m_pending.clear();
+    m_saving = false;
+    m_saveFailed = false;
+    auto file = std::make_unique<fileio::File>();
+    int cause = fileio::kNone;
+    if (!file->OpenForRead(m_fileName, cause)) {
+        ShowFileError(filemsg::kOpen, cause);
+        return false;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
+    m_readAttempted = true;
+    m_readIncomplete = false;
+    int cause = fileio::kNone;
+    std::uint64_t size = 0;
+    if (!m_file || !m_file->IsOpen()) {
+        ShowFileError(filemsg::kRead, fileio::kInvalidFile);
+        m_readIncomplete = m_unreadOnDisk = fileio::FileExists(m_fileName);
+        return false;
+    }
+    if (!m_file->Size(size, cause)) {
+        ShowFileError(filemsg::kRead, cause);
+        m_readIncomplete = m_unreadOnDisk = true;
+        return false;
+    }
+    if (size == 0)
+        return false;
+    std::string data;
+    if (!m_file->ReadAll(data, cause)) {
+        ShowFileError(filemsg::kRead, cause);
+        m_readIncomplete = m_unreadOnDisk = true;
+        return false;
+    }
+    if (data.empty())
+        return false;
+
+    LineReader lines(data);
+    std::string_view line;
+    const char* failedAt = nullptr;
+    while (lines.Next(line)) {
+        CSample sample;
+        if (line != marker::kSampleBegin) {
+            failedAt = readpos::kStartOfSample;
+            break;
+        }
+        failedAt = readpos::kCategories;
+        if (!lines.Next(line) || !Contains(line, marker::kCategory))
+            break;
+        sample.SetCategory(std::string(line.substr(marker::kCategory.size())));
+        if (!lines.Next(line) || !Contains(line, marker::kSubcategory))
+            break;
+        sample.SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
+        if (!lines.Next(line) || !Contains(line, marker::kTitle))
+            break;
+        sample.SetTitle(std::string(line.substr(marker::kTitle.size())));
+
+        failedAt = readpos::kKeywords;
+        if (!lines.Next(line) || !Contains(line, marker::kKeywordsBegin) || !lines.Next(line))
+            break;
+        std::string keywords(line);
+        bool ended = false;
+        while (lines.Next(line)) {
+            if (line == marker::kKeywordsEnd) {
+                ended = true;
+                break;
+            }
+            keywords.append(line);
+        }
+        if (!ended)
+            break;
+        sample.SetKeywords(keywords);
+
+        failedAt = readpos::kComments;
+        std::string value;
+        if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
+            !ReadSection(lines, marker::kCommentsEnd, value))
+            break;
+        sample.SetComments(std::move(value));
+
+        failedAt = readpos::kText;
+        value = std::string();
+        if (!lines.Next(line) || !Contains(line, marker::kTextBegin) || !ReadSection(lines, marker::kTextEnd, value))
+            break;
+        sample.SetText(std::move(value));
+
+        failedAt = readpos::kEndOfSample;
+        if (!lines.Next(line) || line != marker::kSampleEnd)
+            break;
+        failedAt = nullptr;
+
+        auto at = map.lower_bound(sample.GetTitle());
+        if (at != map.end() && at->first == sample.GetTitle()) {
+            // The first sample read under a title wins.
+            sample.SetLoadErrorReason(kReasonDuplicate);
+            errors.Add(sample);
+        } else {
+            std::string title = sample.GetTitle();
+            map.emplace_hint(at, std::move(title), std::make_unique<CSample>(std::move(sample)));
+        }
+    }
+    if (failedAt) {
+        ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok, MsgIcon::Stop);
+        m_readIncomplete = m_unreadOnDisk = true;
+        return false;
+    }
+    m_unreadOnDisk = false;
+    return true;
+}
+
+void CCategory::EmptyFile() {
+    m_pending = std::string();
+    m_saving = true;
+    m_saveFailed = false;
+}
+
+bool CCategory::StartFromCurrentContent() {
+    // Appending without EmptyFile keeps what the file holds now.
+    m_saving = true;
+    m_saveFailed = false;
+    m_pending.clear();
+    if (!m_file || !m_file->IsOpen())
+        return true;
+    int cause = fileio::kNone;
+    if (!m_file->ReadAll(m_pending, cause)) {
+        ShowFileError(filemsg::kRead, cause);
+        m_saveFailed = true;
+        return false;
+    }
+    return true;
+}
+
+bool CCategory::WriteSample(const CSample& sample) {
+    if (!m_saving && !StartFromCurrentContent())
+        return false;
+    if (m_saveFailed)
+        return false;
+    std::string problem = CheckSampleStorable(sample);
+    if (!problem.empty()) {
+        ShowMessage("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName + ".\n" +
+                        problem + "\nThe file keeps its old content.",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        m_saveFailed = true;
+        return false;
+    }
+    AppendSampleBytes(m_pending, sample);
+    return true;
+}
+
+bool CCategory::BackUpUnreadFile() {
+    // The bytes on disk now, read through the locked handle when there is one.
+    std::string original;
+    int cause = fileio::kNone;
+    bool read = false;
+    if (m_file && m_file->IsOpen()) {
+        read = m_file->ReadAll(original, cause);
+    } else if (!fileio::FileExists(m_fileName)) {
+        return true;
+    } else {
+        fileio::File in;
+        read = in.OpenForRead(m_fileName, cause) && in.ReadAll(original, cause);
+    }
+    if (read && original.empty())
+        return true; // nothing to lose
+    if (read && !m_backupPath.empty() && fileio::FileExists(m_backupPath))
+        return true; // made at an earlier, failed attempt; the file is unchanged since
+
+    std::string backup;
+    if (read) {
+        for (int n = 1; n <= 1000 && backup.empty(); ++n) {
+            std::string candidate = m_fileName + (n == 1 ? std::string(".bak") : ".bak" + std::to_string(n));
+            if (!fileio::FileExists(candidate))
+                backup = candidate;
+        }
+        if (backup.empty())
+            cause = fileio::kDirectoryFull;
+        else
+            read = fileio::WriteFileAtomically(backup, original, cause);
+    }
+    if (!read || backup.empty()) {
+        ShowMessage("The file " + m_fileName +
+                        " holds samples that are not in the library, and no backup copy of it could be made" +
+                        (backup.empty() ? std::string() : " as " + backup) + ".\nReason: " +
+                        fileio::CauseText(cause) + " \nThe file has not been changed.",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    m_backupPath = backup;
+    ShowMessage("The file " + m_fileName + " holds samples that could not be read into the library.\n" +
+                    "Before it is rewritten, the original has been kept as " + backup + ".",
+                MsgButtons::Ok, MsgIcon::Information);
+    return true;
+}
+
+bool CCategory::CloseFile() {
+    bool ok = true;
+    const bool saved = m_saving;
+    if (m_saving) {
+        m_saving = false;
+        ok = false;
+        if (!m_saveFailed && (!m_unreadOnDisk || BackUpUnreadFile())) {
+            int cause = fileio::kNone;
+            if (fileio::WriteFileAtomically(m_fileName, m_pending, cause)) {
+                ok = true;
+                m_readAttempted = true;
+                m_unreadOnDisk = false;
+                m_readIncomplete = false;
+            } else {
+                ShowFileError(filemsg::kWrite, cause);
+            }
+        }
+        m_saveFailed = false;
+        m_pending = std::string();
+    }
+    if (m_file && m_file->IsOpen()) {
+        int cause = fileio::kNone;
+        if (!m_file->Close(cause)) {
+            ShowFileError(filemsg::kClose, cause);
+            // After a save the result says whether the new content is in place; the
+            // old handle does not change that.
+            if (!saved)
+                ok = false;
+        }
+    }
+    m_file.reset();
+    return ok;
+}
+
+void CCategory::DeleteFile() {
+    if (m_file && m_file->IsOpen()) {
+        int ignored = 0;
+        m_file->Close(ignored);
+    }
+    m_file.reset();
+    m_saving = false;
+    m_pending = std::string();
+    int cause = fileio::kNone;
+    if (m_unreadOnDisk && fileio::FileExists(m_fileName)) {
+        // Samples the library never showed are not thrown away with the category.
+        if (!BackUpUnreadFile())
+            return;
+        m_unreadOnDisk = false;
+    }
+    if (!fileio::RemoveFile(m_fileName, cause))
+        ShowFileError(filemsg::kDelete, cause);
+}
