@@ -29,6 +29,12 @@ public:
     virtual void OnLoadErrorsEmptied() = 0;
 };
 
+// How the library is loaded. ReadOnly never creates, empties, rewrites or locks a
+// file: category files are opened shared for reading, a missing file is simply an
+// empty category, library.txt is left alone, and nothing is saved (not even when the
+// document is destroyed). The command-line tool's read-only commands use it.
+enum class LoadMode { Normal, ReadOnly };
+
 class CQuorrinDoc {
 public:
     static constexpr const char* kDefaultCategories[3] = {"C++", "Java", "Visual Basic"};
@@ -46,7 +52,8 @@ public:
 
     // --- Load, save, close ---
     // The load sequence, in the current directory.
-    bool OnNewDocument();
+    bool OnNewDocument(LoadMode mode = LoadMode::Normal);
+    bool IsReadOnly() const { return m_mode == LoadMode::ReadOnly; }
     // The save sequence; false when a changed category's file cannot be opened.
     bool OnSaveDocument();
     // Tells the view the document is closing.
@@ -72,6 +79,7 @@ public:
     struct Cursor {
         std::string last;
         bool started = false;
+        bool ended = false; // passed the end: Next keeps returning false until First
     };
     bool FirstCategory(CCategory& out, Cursor& cursor) const;
     bool NextCategory(CCategory& out, Cursor& cursor) const;
@@ -133,4 +141,10 @@ private:
     bool m_closing = false;
     bool m_placementChanged = false;
     std::vector<std::string> m_deferred;
+    LoadMode m_mode = LoadMode::Normal;
+
+    bool ReadCategoryFile(CCategory& category);
+    bool MarkChangedThroughUpdate(const std::string& name);
+    bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
+    bool NextSampleAfter(CSample& out, Cursor& cursor) const;
 };

@@ -1,0 +1,82 @@
+#include "library/LoadErrorExport.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include "library/FileLayer.h"
+#include "library/LoadErrorList.h"
+#include "library/Messenger.h"
+
+bool CFixedPathChooser::ChoosePath(const std::string&, std::string& path) {
+    if (m_path.empty())
+        return false;
+    std::error_code ec;
+    std::filesystem::path full = std::filesystem::absolute(m_path, ec);
+    path = ec ? m_path : full.string();
+    return true;
+}
+
+std::string ToTextMode(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16 + 2);
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+namespace {
+
+const char* const kHeader = "// This file contains the data from unsaved samples that could not\n"
+                            "// be loaded into the Quorrin tree.\n"
+                            "// You will need to manually add these samples into your library.\n";
+const char* const kRule = "\n*********************************\n";
+
+// Writes one record piece by piece; false at the first failed write (already shown).
+bool WriteRecord(fileio::File& file, const std::string& path, const CSample& sample, bool withHeader) {
+    auto put = [&](const std::string& piece) {
+        int cause = fileio::kNone;
+        if (file.Write(ToTextMode(piece), cause))
+            return true;
+        ShowMessage(
+            StrFormat("Unable to write to file %s.\nReason: %s ", path.c_str(), fileio::CauseText(cause)));
+        return false;
+    };
+    if (withHeader && !(put(kHeader) && put(kRule)))
+        return false;
+    return put("Category: " + sample.GetCategory()) && put("\nSub-category: " + sample.GetSubcategory()) &&
+           put("\nTitle: " + sample.GetTitle()) && put("\n\nKeywords: \n") &&
+           put(sample.GetKeywords() + "\n") && put("\nComments:\n") && put(sample.GetComments() + "\n") &&
+           put("Text:\n") && put(sample.GetText() + "\n") && put(kRule);
+}
+
+} // namespace
+
+bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser) {
+    if (errors.GetCount() == 0)
+        return true;
+    std::string path;
+    if (!chooser.ChoosePath(kLoadErrorExportName, path))
+        return false;
+    errors.ExportPath() = path;
+
+    fileio::File file;
+    int cause = fileio::kNone;
+    if (!file.OpenForWrite(path, cause)) {
+        ShowMessage(
+            StrFormat("Unable to create/open %s.\nReason: %s ", path.c_str(), fileio::CauseText(cause)));
+        return false;
+    }
+    CLoadErrorList::Cursor cursor;
+    CSample sample;
+    for (bool more = errors.GetFirst(sample, cursor); more; more = errors.GetNext(sample, cursor)) {
+        if (WriteRecord(file, path, sample, errors.RecordsWritten() == 0))
+            ++errors.RecordsWritten();
+    }
+    cause = fileio::kNone;
+    if (!file.Close(cause))
+        ShowMessage(StrFormat("Unable to close %s.\nReason: %s ", path.c_str(), fileio::CauseText(cause)));
+    return true;
+}

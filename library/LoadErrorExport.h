@@ -1,0 +1,37 @@
+// Writing the load-error store to a text file that the user names, by default
+// loaderr.txt. The window shows the Save As dialog behind ISaveAsChooser; the
+// command-line tool and the tests pass a path.
+#pragma once
+
+#include <string>
+
+class CLoadErrorList;
+
+class ISaveAsChooser {
+public:
+    virtual ~ISaveAsChooser() = default;
+    // Offers proposedName ("loaderr.txt", extension ".txt", asks before overwriting).
+    // False when the user cancelled; otherwise path is the chosen full path.
+    virtual bool ChoosePath(const std::string& proposedName, std::string& path) = 0;
+};
+
+// Answers with a path fixed in advance (made absolute); an empty path cancels.
+class CFixedPathChooser : public ISaveAsChooser {
+public:
+    explicit CFixedPathChooser(std::string path) : m_path(std::move(path)) {}
+    bool ChoosePath(const std::string& proposedName, std::string& path) override;
+
+private:
+    std::string m_path;
+};
+
+constexpr const char* kLoadErrorExportName = "loaderr.txt";
+
+// Writes every record of the store. True when the store is empty or the file was
+// written (also when closing it failed); false when the choice was cancelled or the
+// file could not be created. Failures are shown with their cause texts; a record
+// whose write fails is left incomplete and the export goes on with the next one.
+bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser);
+
+// Text-mode translation of the export file: every LF becomes CR LF, a CR stays.
+std::string ToTextMode(const std::string& text);

@@ -1,0 +1,546 @@
+#include "library/QuorrinDoc.h"
+
+#include "config/LibraryConfig.h"
+#include "library/FileLayer.h"
+#include "library/Messenger.h"
+
+namespace {
+
+// Marks, during the load only, the samples whose source file is already known, so that
+// after each category file the samples it brought in can be told from the others.
+constexpr int kAttributedMark = -2;
+
+} // namespace
+
+CQuorrinDoc::CQuorrinDoc(CLibraryConfig& config, CLoadErrorList& loadErrors)
+    : m_config(config), m_loadErrors(loadErrors) {}
+
+CQuorrinDoc::~CQuorrinDoc() {
+    m_closing = true;
+    if (!IsReadOnly())
+        OnSaveDocument();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Load
+
+bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
+    m_mode = mode;
+
+    // The placeholder document file is created only when absent: a user's own file of
+    // that name keeps its content.
+    if (!IsReadOnly() && !fileio::FileExists(kPlaceholderFile)) {
+        fileio::File placeholder;
+        int cause = fileio::kNone;
+        if (placeholder.OpenExclusive(kPlaceholderFile, cause))
+            placeholder.Close(cause);
+    }
+
+    // Default categories with their default and custom sub-categories.
+    for (int i = 0; i < 3; ++i) {
+        auto category = std::make_unique<CCategory>();
+        category->SetCustom(false);
+        category->SetName(kDefaultCategories[i]);
+        category->SetFileName(kDefaultFiles[i]);
+        category->SetDisplayed(m_config.IsCategoryShown(kDefaultCategories[i]));
+        category->SetChanged(false);
+        m_categories.emplace(kDefaultCategories[i], std::move(category));
+    }
+    for (auto& [name, category] : m_categories) {
+        for (int slot = 0; slot < kDefaultSlotCount; ++slot) {
+            SubcategorySlot& s = category->Slot(slot);
+            s.name = kDefaultSubcategories[slot];
+            s.custom = false;
+            s.inUse = m_config.IsSubcategoryShown(name, kDefaultSubcategories[slot]);
+        }
+        int slot = kDefaultSlotCount;
+        auto custom = m_config.g_customSubcats.find(name);
+        if (custom != m_config.g_customSubcats.end()) {
+            for (const std::string& sub : custom->second) {
+                if (slot >= kSlotCount)
+                    break;
+                category->Slot(slot++) = SubcategorySlot{sub, true, true};
+            }
+        }
+        for (; slot < kSlotCount; ++slot)
+            category->Slot(slot) = SubcategorySlot{std::string(), true, false};
+    }
+
+    // Custom categories from the configuration.
+    for (const auto& [name, fileName] : m_config.g_customCatFiles) {
+        auto category = std::make_unique<CCategory>(name);
+        category->SetCustom(true);
+        category->SetFileName(fileName);
+        category->SetDisplayed(true);
+        auto subs = m_config.g_customCatSubcats.find(name);
+        if (subs != m_config.g_customCatSubcats.end()) {
+            int slot = 0;
+            for (const std::string& sub : subs->second) {
+                if (slot >= kSlotCount)
+                    break;
+                category->Slot(slot++) = SubcategorySlot{sub, true, true};
+            }
+        }
+        category->SetChanged(false);
+        m_categories.emplace(name, std::move(category));
+    }
+
+    // Every category file, in category order.
+    for (auto& [name, category] : m_categories) {
+        if (!ReadCategoryFile(*category)) {
+            ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
+                            "Samples for this category cannot be displayed.",
+                        MsgButtons::Ok, MsgIcon::Exclamation);
+            continue;
+        }
+        // A sample whose category field names another category than the file it was read
+        // from is written only by that other category's save: mark that one changed, or
+        // the sample would vanish from disk when this category is saved.
+        for (auto& [title, sample] : m_samples) {
+            if (sample->GetLoadErrorReason() != -1)
+                continue;
+            sample->SetLoadErrorReason(kAttributedMark);
+            if (sample->GetCategory() != name)
+                MarkCategoryChanged(sample->GetCategory());
+        }
+    }
+    for (auto& [title, sample] : m_samples) {
+        if (sample->GetLoadErrorReason() == kAttributedMark)
+            sample->SetLoadErrorReason(-1);
+    }
+    return true;
+}
+
+bool CQuorrinDoc::ReadCategoryFile(CCategory& category) {
+    if (IsReadOnly()) {
+        // Shared reading: nothing is created, locked or changed.
+        if (category.GetFileName().empty() || !fileio::FileExists(category.GetFileName()))
+            return true;
+        if (!category.OpenFileForRead())
+            return false;
+        category.ReadSamples(m_samples, m_loadErrors);
+        category.CloseFile();
+        return true;
+    }
+    if (!category.OpenFile())
+        return false;
+    category.ReadSamples(m_samples, m_loadErrors);
+    category.CloseFile();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Save and close
+
+bool CQuorrinDoc::OnSaveDocument() {
+    if (IsReadOnly())
+        return false;
+    CommitPendingEdit();
+
+    bool ok = true;
+    m_config.BeginLibrarySave();
+    for (auto& [name, categoryPtr] : m_categories) {
+        CCategory& category = *categoryPtr;
+        if (ok && category.IsChanged()) {
+            if (!category.OpenFile()) {
+                // Later categories are not written and keep their changed marks, so the
+                // next save tries again.
+                ok = false;
+            } else {
+                category.EmptyFile();
+                for (const auto& [title, sample] : m_samples) {
+                    if (sample->GetCategory() == name)
+                        category.WriteSample(*sample);
+                }
+                // The old file is replaced only when every byte was written; otherwise
+                // the category stays changed.
+                if (category.CloseFile())
+                    category.SetChanged(false);
+            }
+        }
+        // Every category is recorded, also after a failed open: the stored configuration
+        // is rebuilt by each save and would otherwise lose the categories left out.
+        m_config.RecordCategory(category);
+    }
+    m_config.EndLibrarySave();
+    if (!ok)
+        return false;
+    if (!m_closing && m_view)
+        m_view->OnDocumentSaved();
+    return true;
+}
+
+void CQuorrinDoc::OnCloseDocument() {
+    if (m_view)
+        m_view->OnDocumentClosing();
+}
+
+bool CQuorrinDoc::CanSave() const {
+    if (IsReadOnly())
+        return false;
+    for (const auto& [name, category] : m_categories) {
+        if (category->IsChanged())
+            return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Queries
+
+bool CQuorrinDoc::FindCategory(const std::string& name, CCategory& out) const {
+    const CCategory* category = PeekCategory(name);
+    if (!category)
+        return false;
+    out = *category;
+    return true;
+}
+
+bool CQuorrinDoc::FindSample(const std::string& title, CSample& out) const {
+    const CSample* sample = PeekSample(title);
+    if (!sample)
+        return false;
+    // Keywords are stored parsed; copying them equals re-parsing their joined form.
+    out = *sample;
+    return true;
+}
+
+const CCategory* CQuorrinDoc::PeekCategory(const std::string& name) const {
+    auto it = m_categories.find(name);
+    return it == m_categories.end() ? nullptr : it->second.get();
+}
+
+const CSample* CQuorrinDoc::PeekSample(const std::string& title) const {
+    auto it = m_samples.find(title);
+    return it == m_samples.end() ? nullptr : it->second.get();
+}
+
+bool CQuorrinDoc::FirstCategory(CCategory& out, Cursor& cursor) const {
+    cursor.started = true;
+    cursor.ended = false;
+    auto it = m_categories.begin();
+    if (it == m_categories.end()) {
+        cursor.ended = true;
+        return false;
+    }
+    cursor.last = it->first;
+    out = *it->second;
+    return true;
+}
+
+bool CQuorrinDoc::NextCategory(CCategory& out, Cursor& cursor) const {
+    if (!cursor.started) {
+        CCategory first;
+        if (!FirstCategory(first, cursor))
+            return false;
+    }
+    return NextCategoryAfter(out, cursor);
+}
+
+bool CQuorrinDoc::NextCategoryAfter(CCategory& out, Cursor& cursor) const {
+    if (cursor.ended)
+        return false;
+    auto it = m_categories.upper_bound(cursor.last);
+    if (it == m_categories.end()) {
+        cursor.ended = true;
+        return false;
+    }
+    cursor.last = it->first;
+    out = *it->second;
+    return true;
+}
+
+bool CQuorrinDoc::FirstSample(CSample& out, Cursor& cursor) const {
+    cursor.started = true;
+    cursor.ended = false;
+    auto it = m_samples.begin();
+    if (it == m_samples.end()) {
+        cursor.ended = true;
+        return false;
+    }
+    cursor.last = it->first;
+    out = *it->second;
+    return true;
+}
+
+bool CQuorrinDoc::NextSample(CSample& out, Cursor& cursor) const {
+    if (!cursor.started) {
+        CSample first;
+        if (!FirstSample(first, cursor))
+            return false;
+    }
+    return NextSampleAfter(out, cursor);
+}
+
+bool CQuorrinDoc::NextSampleAfter(CSample& out, Cursor& cursor) const {
+    if (cursor.ended)
+        return false;
+    auto it = m_samples.upper_bound(cursor.last);
+    if (it == m_samples.end()) {
+        cursor.ended = true;
+        return false;
+    }
+    cursor.last = it->first;
+    out = *it->second;
+    return true;
+}
+
+int CQuorrinDoc::CountSamplesInCategory(const std::string& name) const {
+    int count = 0;
+    for (const auto& [title, sample] : m_samples) {
+        if (sample->GetCategory() == name)
+            ++count;
+    }
+    return count;
+}
+
+bool CQuorrinDoc::AnyHidden() const {
+    for (const auto& [name, category] : m_categories) {
+        if (!category->IsDisplayed())
+            return true;
+        for (int slot = 0; slot < kDefaultSlotCount; ++slot) {
+            if (!category->Slot(slot).inUse)
+                return true;
+        }
+    }
+    return false;
+}
+
+void CQuorrinDoc::ShowAll() {
+    for (auto& [name, category] : m_categories) {
+        if (!category->IsDefault())
+            continue;
+        category->SetDisplayed(true);
+        for (int slot = 0; slot < kDefaultSlotCount; ++slot)
+            category->Slot(slot).inUse = true;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Sample edits
+
+bool CQuorrinDoc::AddSample(std::unique_ptr<CSample> sample) {
+    if (!sample)
+        return false;
+    const std::string title = sample->GetTitle();
+    const std::string category = sample->GetCategory();
+    bool inserted = m_samples.try_emplace(title, std::move(sample)).second;
+    m_lastAddedTitle = title;
+    MarkCategoryChanged(category);
+    return inserted;
+}
+
+bool CQuorrinDoc::AddStagedSample() {
+    bool added = AddSample(std::make_unique<CSample>(m_loadErrors.Staged()));
+    if (m_view)
+        m_view->OnStagedSampleAdded();
+    return added;
+}
+
+void CQuorrinDoc::NotifyView() {
+    if (m_view)
+        m_view->OnLoadErrorsEmptied();
+}
+
+bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data) {
+    auto it = m_samples.find(oldTitle);
+    if (it == m_samples.end()) {
+        ShowMessage("Internal error - unable to update sample data!\n"
+                    "Could not find sample " +
+                        oldTitle + " in Library.\n",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    if (data.GetTitle() != oldTitle) {
+        // Moving onto a title another sample holds would lose one of the two samples.
+        if (m_samples.count(data.GetTitle())) {
+            ShowMessage("Internal error - unable to update sample data!\n"
+                        "Another sample already has the title " +
+                            data.GetTitle() + " in Library.\n",
+                        MsgButtons::Ok, MsgIcon::Exclamation);
+            return false;
+        }
+        auto moved = std::make_unique<CSample>(data); // data may be the stored sample itself
+        DeleteSample(oldTitle);
+        AddSample(std::move(moved));
+        return true;
+    }
+    CSample& stored = *it->second;
+    const int reason = stored.GetLoadErrorReason();
+    // The keyword array is taken as it is, so an empty keyword list clears the keywords.
+    stored = data;
+    stored.SetLoadErrorReason(reason);
+    return true;
+}
+
+bool CQuorrinDoc::DeleteSample(const std::string& title) {
+    auto it = m_samples.find(title);
+    if (it == m_samples.end())
+        return false;
+    // A sample whose category does not exist (one of the unplaced samples) has no
+    // category to mark; that is not an internal error.
+    if (m_categories.count(it->second->GetCategory()))
+        MarkChangedThroughUpdate(it->second->GetCategory());
+    m_samples.erase(it);
+    return true;
+}
+
+bool CQuorrinDoc::MarkChangedThroughUpdate(const std::string& name) {
+    CCategory copy;
+    FindCategory(name, copy);
+    copy.SetChanged(true);
+    return UpdateCategory(name, copy);
+}
+
+void CQuorrinDoc::CommitPendingEdit() {
+    const std::string title = m_pending.GetTitle();
+    if (title.empty())
+        return;
+    CSample stored;
+    if (!FindSample(title, stored)) {
+        ShowMessage(
+            StrFormat("Internal error! Cannot find sample data for original title %s.", title.c_str()),
+            MsgButtons::Ok, MsgIcon::Exclamation);
+        m_pending.Reset();
+        return;
+    }
+    const std::string oldCategory = stored.GetCategory();
+    const std::string oldSubcategory = stored.GetSubcategory();
+    const std::string newCategory = m_pending.GetCategory();
+    const std::string newSubcategory = m_pending.GetSubcategory();
+
+    CSample copy = m_pending;
+    copy.SetLoadErrorReason(stored.GetLoadErrorReason());
+    UpdateSample(title, copy);
+
+    MarkChangedThroughUpdate(m_displayed.GetCategory());
+    if (oldCategory != newCategory)
+        MarkChangedThroughUpdate(newCategory);
+    if (oldCategory != newCategory || oldSubcategory != newSubcategory)
+        m_placementChanged = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Category edits
+
+void CQuorrinDoc::MarkCategoryChanged(const std::string& name) {
+    auto it = m_categories.find(name);
+    if (it != m_categories.end())
+        it->second->SetChanged(true);
+}
+
+bool CQuorrinDoc::AddCategory(std::unique_ptr<CCategory> category) {
+    if (!category)
+        return false;
+    const std::string name = category->GetName();
+    return m_categories.try_emplace(name, std::move(category)).second;
+}
+
+bool CQuorrinDoc::UpdateCategory(const std::string& name, const CCategory& data) {
+    auto it = m_categories.find(name);
+    if (it == m_categories.end()) {
+        ShowMessage("Internal error - unable to update category data!\n"
+                    "Could not find category " +
+                        name + " in Library.\n",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    CCategory& stored = *it->second;
+    if (&stored != &data) {
+        stored.SetName(data.GetName());
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            stored.Slot(slot) = data.Slot(slot);
+        stored.SetDisplayed(data.IsDisplayed());
+    }
+    stored.SetChanged(true);
+    return true;
+}
+
+bool CQuorrinDoc::DeleteCategory(const std::string& name) {
+    auto it = m_categories.find(name);
+    if (it == m_categories.end()) {
+        ShowMessage("Internal error.\nUnable to locate category to be deleted!\n"
+                    "Category: " +
+                        name,
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    CCategory& category = *it->second;
+    category.DeleteFile();
+    m_config.g_customSubcats.erase(name);
+    m_config.g_customCatSubcats.erase(name);
+    if (category.IsDefault()) {
+        category.SetDisplayed(false);
+        category.SetChanged(true);
+    } else {
+        m_categories.erase(it);
+    }
+    return true;
+}
+
+void CQuorrinDoc::ResetDefaultSubcategories(CCategory& category, bool shown) {
+    for (int slot = 0; slot < kDefaultSlotCount; ++slot)
+        category.Slot(slot) = SubcategorySlot{kDefaultSubcategories[slot], false, shown};
+}
+
+void CQuorrinDoc::AddCustomSubcategoryToConfig(const std::string& category, const std::string& subcategory) {
+    m_config.g_customSubcats[category].insert(subcategory);
+}
+
+void CQuorrinDoc::RemoveCustomSubcategoryFromConfig(const std::string& category,
+                                                    const std::string& subcategory) {
+    auto it = m_config.g_customSubcats.find(category);
+    if (it == m_config.g_customSubcats.end())
+        return;
+    it->second.erase(subcategory);
+    if (it->second.empty())
+        m_config.g_customSubcats.erase(it);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Placement
+
+bool CQuorrinDoc::HasPlace(const CSample& sample) const {
+    const CCategory* category = PeekCategory(sample.GetCategory());
+    if (!category || !category->IsDisplayed())
+        return false;
+    const std::string& sub = sample.GetSubcategory();
+    if (sub.empty())
+        return true;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const SubcategorySlot& s = category->Slot(slot);
+        if (s.inUse && s.name == sub)
+            return true;
+    }
+    return false;
+}
+
+int CQuorrinDoc::RemoveUnplacedSamples() {
+    int count = 0;
+    for (const auto& [title, sample] : m_samples) {
+        if (!HasPlace(*sample)) {
+            ReportTreeInsertFailure(*sample, kReasonNoParent, false);
+            ++count;
+        }
+    }
+    RemoveDeferredSamples();
+    return count;
+}
+
+void CQuorrinDoc::ReportTreeInsertFailure(const CSample& sample, int reason, bool removeNow) {
+    CSample record = sample;
+    record.SetLoadErrorReason(reason);
+    if (!m_loadErrors.Add(record))
+        return;
+    if (removeNow)
+        DeleteSample(record.GetTitle());
+    else
+        m_deferred.push_back(record.GetTitle());
+}
+
+void CQuorrinDoc::RemoveDeferredSamples() {
+    std::vector<std::string> titles;
+    titles.swap(m_deferred);
+    for (const std::string& title : titles)
+        DeleteSample(title);
+}
