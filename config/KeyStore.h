@@ -23,7 +23,8 @@ constexpr long kMoreData = 234;
 constexpr long kNoMoreItems = 259;
 constexpr long kKeyDeleted = 1018;
 constexpr long kRegistryIO = 1016;
-constexpr long kChildMustBeVolatile = 1020;
+constexpr long kKeyHasChildren = 1020;
+constexpr long kChildMustBeVolatile = 1021;
 } // namespace keyerr
 
 // Access rights, as in the registry (only passed through; stores may ignore them).
