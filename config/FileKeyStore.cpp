@@ -1,0 +1,455 @@
+#include "config/FileKeyStore.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "library/FileLayer.h"
+#include "library/Messenger.h"
+
+namespace {
+
+const char* const kHeader = "TindrelConfig ";
+// Larger files are not configuration files of this program: the tree holds a few
+// hundred short names.
+constexpr std::uint64_t kMaxFileSize = 64u * 1024 * 1024;
+// Deeper paths are not read (the tree written by this program is six deep).
+constexpr std::size_t kMaxDepth = 512;
+
+// Length of the valid UTF-8 multi-byte sequence at s[i], or 0.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    unsigned char c = byte(i);
+    std::size_t len = 0;
+    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        len = 2;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        len = 3;
+        if (c == 0xE0)
+            lo = 0xA0;
+        else if (c == 0xED)
+            hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        len = 4;
+        if (c == 0xF0)
+            lo = 0x90;
+        else if (c == 0xF4)
+            hi = 0x8F;
+    } else {
+        return 0;
+    }
+    if (i + len > s.size())
+        return 0;
+    if (byte(i + 1) < lo || byte(i + 1) > hi)
+        return 0;
+    for (std::size_t k = 2; k < len; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return len;
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads the words and quoted texts of one line.
+class LineReader {
+public:
+    explicit LineReader(std::string_view line) : m_s(line) {}
+
+    void SkipBlanks() {
+        while (m_i < m_s.size() && (m_s[m_i] == ' ' || m_s[m_i] == '\t'))
+            ++m_i;
+    }
+    bool AtEnd() {
+        SkipBlanks();
+        return m_i >= m_s.size();
+    }
+    bool AtQuote() {
+        SkipBlanks();
+        return m_i < m_s.size() && m_s[m_i] == '"';
+    }
+    std::string_view Word() {
+        SkipBlanks();
+        std::size_t start = m_i;
+        while (m_i < m_s.size() && m_s[m_i] != ' ' && m_s[m_i] != '\t' && m_s[m_i] != '"')
+            ++m_i;
+        return m_s.substr(start, m_i - start);
+    }
+    bool Quoted(std::string& out) {
+        out.clear();
+        if (!AtQuote())
+            return false;
+        ++m_i;
+        while (m_i < m_s.size()) {
+            char c = m_s[m_i++];
+            if (c == '"')
+                return true;
+            if (c != '\\') {
+                out.push_back(c);
+                continue;
+            }
+            if (m_i >= m_s.size())
+                return false;
+            char e = m_s[m_i++];
+            if (e == '\\' || e == '"') {
+                out.push_back(e);
+            } else if (e == 'x' && m_i + 2 <= m_s.size() && HexDigit(m_s[m_i]) >= 0 &&
+                       HexDigit(m_s[m_i + 1]) >= 0) {
+                out.push_back(static_cast<char>(HexDigit(m_s[m_i]) * 16 + HexDigit(m_s[m_i + 1])));
+                m_i += 2;
+            } else {
+                return false;
+            }
+        }
+        return false; // no closing quote
+    }
+
+private:
+    std::string_view m_s;
+    std::size_t m_i = 0;
+};
+
+bool ParseDword(std::string_view word, std::uint32_t& value) {
+    if (word.empty() || word.size() > 10)
+        return false;
+    std::uint64_t v = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9')
+            return false;
+        v = v * 10 + static_cast<unsigned>(c - '0');
+    }
+    if (v > 0xFFFFFFFFu)
+        return false;
+    value = static_cast<std::uint32_t>(v);
+    return true;
+}
+
+std::string FileError(const std::string& path, int cause) {
+    return "File: " + path + "\nReason: " + fileio::CauseText(cause);
+}
+
+} // namespace
+
+// --- Text form ---
+
+std::string FileKeyStore::Quote(const std::string& bytes) {
+    static const char* const kHex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size() + 2);
+    out.push_back('"');
+    for (std::size_t i = 0; i < bytes.size();) {
+        unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == '"' || c == '\\') {
+            out.push_back('\\');
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else if (c >= 0x20 && c < 0x7F) {
+            out.push_back(static_cast<char>(c));
+            ++i;
+        } else if (std::size_t len = c >= 0x80 ? Utf8SequenceLength(bytes, i) : 0) {
+            out.append(bytes, i, len);
+            i += len;
+        } else {
+            out += "\\x";
+            out.push_back(kHex[c >> 4]);
+            out.push_back(kHex[c & 15]);
+            ++i;
+        }
+    }
+    out.push_back('"');
+    return out;
+}
+
+std::string FileKeyStore::Serialize(const MemoryKeyStore& store) {
+    std::string out = kHeader + std::to_string(kFormatVersion) + "\n";
+    out += "# The library configuration of Tindrel, written by Tindrel; edit it only while Tindrel is closed.\n"
+           "# Names and texts are quoted: \\\\ is a backslash, \\\" a quote, \\xHH any other byte.\n";
+    store.Visit([&](const KeyPath& path, const std::map<std::string, Value>& values) {
+        if (path.empty() && values.empty())
+            return; // the root is implied
+        out += "key";
+        for (const std::string& part : path) {
+            out.push_back(' ');
+            out += Quote(part);
+        }
+        out.push_back('\n');
+        for (const auto& [name, value] : values) {
+            out += "value ";
+            out += Quote(name);
+            if (value.isDword) {
+                out += " dword ";
+                out += std::to_string(value.number);
+            } else {
+                out += " string ";
+                out += Quote(value.text);
+            }
+            out.push_back('\n');
+        }
+    });
+    out += "end\n";
+    return out;
+}
+
+FileKeyStore::ParseReport FileKeyStore::Parse(const std::string& text, MemoryKeyStore& store) {
+    ParseReport report;
+    std::string_view rest(text);
+    if (rest.substr(0, 3) == "\xEF\xBB\xBF")
+        rest.remove_prefix(3); // a byte-order mark left by an editor
+    auto badLine = [&](int number) {
+        if (report.badLines++ == 0)
+            report.firstBadLine = number;
+    };
+
+    bool first = true;
+    bool ended = false;
+    bool haveKey = true; // values before any key line belong to the root
+    KeyPath current;
+    int number = 0;
+    while (!rest.empty()) {
+        std::size_t eol = rest.find('\n');
+        if (eol == std::string_view::npos) {
+            // The last line is cut: what it says cannot be trusted.
+            std::string_view header(kHeader);
+            if (first && rest.substr(0, header.size()) != header.substr(0, rest.size())) {
+                report.foreign = true;
+                return report;
+            }
+            if (ended)
+                report.trailing = !LineReader(rest).AtEnd();
+            else
+                report.truncated = true;
+            return report;
+        }
+        std::string_view line = rest.substr(0, eol);
+        rest.remove_prefix(eol + 1);
+        ++number;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+
+        if (first) {
+            first = false;
+            if (line.substr(0, std::string_view(kHeader).size()) != kHeader) {
+                report.foreign = true;
+                return report;
+            }
+            std::uint32_t version = 0;
+            std::string_view digits = line.substr(std::string_view(kHeader).size());
+            if (!ParseDword(digits, version) || version == 0 || version > 1000000) {
+                report.foreign = true;
+                return report;
+            }
+            report.version = static_cast<int>(version);
+            if (report.version > kFormatVersion)
+                return report;
+            continue;
+        }
+
+        LineReader reader(line);
+        if (reader.AtEnd())
+            continue;
+        std::string_view word = reader.Word();
+        if (word.substr(0, 1) == "#")
+            continue;
+        if (ended) {
+            report.trailing = true;
+            break;
+        }
+        if (word == "end" && reader.AtEnd()) {
+            ended = true;
+        } else if (word == "key") {
+            KeyPath path;
+            std::string part;
+            bool ok = true;
+            while (ok && !reader.AtEnd()) {
+                ok = reader.Quoted(part) && path.size() < kMaxDepth;
+                path.push_back(part);
+            }
+            if (ok) {
+                store.PutKey(path);
+                current = std::move(path);
+                haveKey = true;
+            } else {
+                badLine(number);
+                haveKey = false; // its values cannot be placed
+            }
+        } else if (word == "value") {
+            std::string name, text;
+            std::uint32_t number32 = 0;
+            bool ok = reader.Quoted(name);
+            std::string_view type = ok ? reader.Word() : std::string_view();
+            Value value;
+            if (ok && type == "string") {
+                ok = reader.Quoted(text) && reader.AtEnd();
+                value.text = std::move(text);
+            } else if (ok && type == "dword") {
+                ok = ParseDword(reader.Word(), number32) && reader.AtEnd();
+                value.isDword = true;
+                value.number = number32;
+            } else {
+                ok = false;
+            }
+            if (!ok)
+                badLine(number);
+            else if (haveKey)
+                store.PutValue(current, name, value);
+        } else {
+            badLine(number);
+        }
+    }
+    if (first)
+        report.foreign = true; // empty
+    else if (!ended)
+        report.truncated = true;
+    return report;
+}
+
+// --- The file ---
+
+std::string FileKeyStore::DefaultPath() {
+    std::string base;
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || !*home) {
+            const passwd* pw = ::getpwuid(::getuid());
+            home = pw ? pw->pw_dir : nullptr;
+        }
+        base = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return base + "/Velmora Software/Tindrel/Tindrel.conf";
+}
+
+FileKeyStore::FileKeyStore() : FileKeyStore(DefaultPath()) {}
+
+FileKeyStore::FileKeyStore(std::string path) : m_path(std::move(path)) { Load(); }
+
+void FileKeyStore::Load() {
+    std::error_code ec;
+    if (!std::filesystem::exists(std::filesystem::symlink_status(m_path, ec)) && !ec) {
+        m_state = LoadState::Missing;
+        m_savedChanges = ChangeCount();
+        return;
+    }
+
+    std::string problem;
+    std::string loaded = "Tindrel starts with an empty library configuration.";
+    fileio::File file;
+    std::string text;
+    std::uint64_t size = 0;
+    int cause = 0;
+    if (!file.OpenForRead(m_path, cause) || !file.Size(size, cause) ||
+        (size <= kMaxFileSize && !file.ReadAll(text, cause))) {
+        m_state = LoadState::Unreadable;
+        problem = "cannot be read.\nReason: " + std::string(fileio::CauseText(cause));
+    } else if (size > kMaxFileSize) {
+        m_state = LoadState::Foreign;
+        problem = "is too large to be a Tindrel configuration file.";
+    } else {
+        ParseReport report = Parse(text, *this);
+        if (report.foreign) {
+            m_state = LoadState::Foreign;
+            problem = text.empty() ? "is empty." : "is not a Tindrel configuration file.";
+        } else if (report.version > kFormatVersion) {
+            m_state = LoadState::Newer;
+            problem = "was written by a newer version of Tindrel (file format " + std::to_string(report.version) +
+                      "; this version reads format " + std::to_string(kFormatVersion) + ").";
+        } else if (report.Damaged()) {
+            m_state = LoadState::Damaged;
+            problem = "is damaged.";
+            if (report.badLines > 0)
+                problem += "\n" + std::to_string(report.badLines) + (report.badLines == 1 ? " line" : " lines") +
+                           " could not be read, the first is line " + std::to_string(report.firstBadLine) + ".";
+            if (report.truncated)
+                problem += "\nIt ends before its last line: the file is cut short.";
+            if (report.trailing)
+                problem += "\nIt has text after its last line.";
+            loaded = "Tindrel starts with the part of the configuration that could be read.";
+        } else {
+            m_state = LoadState::Loaded;
+        }
+    }
+    int ignored = 0;
+    file.Close(ignored);
+
+    if (m_state == LoadState::Loaded) {
+        m_savedChanges = ChangeCount();
+        return;
+    }
+    std::string kept = KeepAside();
+    m_savedChanges = ChangeCount();
+    // The file on disk no longer says what the tree holds: write it at the next flush.
+    m_mustWrite = !m_protected;
+    ShowMessage("The library configuration file\n" + m_path + "\n" + problem + "\n" + loaded + "\n" + kept,
+                MsgButtons::Ok, MsgIcon::Exclamation);
+}
+
+std::string FileKeyStore::KeepAside() {
+    const std::string base = m_path + ".damaged";
+    std::string target;
+    for (int n = 1; n <= 1000 && target.empty(); ++n) {
+        std::string candidate = n == 1 ? base : base + "." + std::to_string(n);
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)) && !ec)
+            target = candidate;
+    }
+    if (target.empty()) {
+        m_protected = true;
+        return "No copy of it could be kept (too many copies exist already), so Tindrel will not overwrite it.";
+    }
+    int cause = 0;
+    if (fileio::CopyFile(m_path, target, cause)) {
+        m_keptCopy = target;
+        return "A copy of the file was kept as\n" + target;
+    }
+    // An unreadable file cannot be copied, but it can be moved out of the way.
+    int moveCause = 0;
+    if (fileio::RenameFile(m_path, target, moveCause)) {
+        m_keptCopy = target;
+        return "The file was moved to\n" + target;
+    }
+    m_protected = true;
+    return "No copy of it could be kept (" + std::string(fileio::CauseText(cause)) +
+           "), so Tindrel will not overwrite it.";
+}
+
+bool FileKeyStore::Flush(std::string& error) {
+    error.clear();
+    if (ChangeCount() == m_savedChanges && !m_mustWrite)
+        return true;
+    if (m_protected) {
+        error = "File: " + m_path +
+                "\nReason: the file could not be read and no copy of it could be kept, so it is not overwritten.";
+        return false;
+    }
+    std::filesystem::path folder = std::filesystem::path(m_path).parent_path();
+    if (!folder.empty()) {
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        if (ec) {
+            error = FileError(m_path, fileio::CauseFromErrno(ec.value()));
+            return false;
+        }
+    }
+    int cause = 0;
+    if (!fileio::WriteFileAtomically(m_path, Serialize(*this), cause)) {
+        error = FileError(m_path, cause);
+        return false;
+    }
+    m_savedChanges = ChangeCount();
+    m_mustWrite = false;
+    return true;
+}
