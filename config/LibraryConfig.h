@@ -4,6 +4,7 @@
 // messages live here; the key store only stores.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <set>
 #include <string>
@@ -33,7 +34,13 @@ public:
     bool m_bSaveTreeState = true;
 
     // --- Reading ---
+    // The read modes, in the order of their numbers.
+    enum ReadMode { kReadExpanded = 0, kReadCustomCat, kReadCustomSubcats, kReadHiddenCat, kReadHiddenSubcats };
+
     bool LoadProfile();
+    bool ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMode mode);
+    bool ReadSubcategoryKeys(KeyHandle categoryKey, const std::string& category, ReadMode mode);
+    void ReadCustomCatFileNames(KeyHandle key, std::uint32_t count);
     bool IsCategoryShown(const std::string& category) const;
     bool IsSubcategoryShown(const std::string& category, const std::string& subcategory) const;
 
@@ -68,8 +75,35 @@ public:
     static constexpr const char* kCompanyKey = "Velmora Software";
     static constexpr const char* kAppKey = "Tindrel";
 
+    static constexpr const char* kExpandedCats = "ExpandedCats";
+    static constexpr const char* kCustomCats = "CustomCats";
+    static constexpr const char* kCustomSubcats = "CustomSubcats";
+    static constexpr const char* kHiddenCats = "HiddenCats";
+    static constexpr const char* kHiddenSubcats = "HiddenSubcats";
+    static constexpr const char* kFileName = "FileName";
+    static constexpr const char* kSettings = "Settings";
+    static constexpr const char* kAutoSaveOnSwitch = "AutoSaveOnSwitch";
+    static constexpr const char* kSaveTreeState = "SaveTreeState";
+
 private:
-    // (the implementation adds what it needs)
+    // The application key, created with its parents when missing (writers only);
+    // kNoKey with the failing call's code in code.
+    KeyHandle CreateAppKey(long& code);
+    // Opens key name for writing: rebuilt (deleted and created anew) when count is
+    // 0, else opened. Failures are reported and give kNoKey; success adds 1 to count.
+    KeyHandle StartWrite(const char* name, int& count);
+    KeyHandle RebuildKey(const char* name);
+    // Creates sub-key name below parent and opens it for writing; kNoKey after
+    // reporting a failure.
+    KeyHandle CreateAndOpen(KeyHandle parent, const std::string& name);
+    // Creates sub-key name below parent (and closes it); false after reporting.
+    bool CreateOnly(KeyHandle parent, const std::string& name);
+    // Writes the sub-keys named by the slots that pass the filter below the key of
+    // the category, itself below parent.
+    template <typename Filter> void WriteSlotKeys(KeyHandle parent, const CCategory& category, Filter filter);
+    bool ReadProfileInt(const char* name, bool defaultValue);
+    void Close(KeyHandle key);
+
     IKeyStore& m_store;
     int m_countCustomCats = 0;
     int m_countCustomSubcats = 0;
@@ -77,4 +111,9 @@ private:
     int m_countHiddenSubcats = 0;
     bool m_inLibrarySave = false;
     bool m_wroteCustomCat = false;
+    // Within a library save: which of CustomSubcats, HiddenCats, HiddenSubcats a
+    // writer has started.
+    bool m_wroteCustomSubcats = false;
+    bool m_wroteHiddenCats = false;
+    bool m_wroteHiddenSubcats = false;
 };
