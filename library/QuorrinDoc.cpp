@@ -87,6 +87,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
 
     // Every category file, in category order.
     for (auto& [name, category] : m_categories) {
+        const size_t before = m_samples.size();
         if (!ReadCategoryFile(*category)) {
             ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
                             "Samples for this category cannot be displayed.",
@@ -96,6 +97,8 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         // A sample whose category field names another category than the file it was read
         // from is written only by that other category's save: mark that one changed, or
         // the sample would vanish from disk when this category is saved.
+        if (m_samples.size() == before)
+            continue;
         for (auto& [title, sample] : m_samples) {
             if (sample->GetLoadErrorReason() != -1)
                 continue;

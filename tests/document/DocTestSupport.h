@@ -1,0 +1,114 @@
+// Shared pieces of the document tests: a library in a temporary folder with an
+// in-memory configuration, a recording view, and sample builders.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "config/LibraryConfig.h"
+#include "config/MemoryKeyStore.h"
+#include "library/Category.h"
+#include "library/FileLayer.h"
+#include "library/LoadErrorList.h"
+#include "library/QuorrinDoc.h"
+#include "support/TestSupport.h"
+
+inline const KeyPath kAppPath = {"Software", "Velmora Software", "Tindrel"};
+
+inline KeyPath AppPath(std::initializer_list<std::string> rest) {
+    KeyPath path = kAppPath;
+    path.insert(path.end(), rest.begin(), rest.end());
+    return path;
+}
+
+inline CSample MakeSample(const std::string& title, const std::string& category,
+                          const std::string& sub = "General", const std::string& keywords = "",
+                          const std::string& comments = "", const std::string& text = "") {
+    CSample s;
+    s.SetTitle(title);
+    s.SetCategory(category);
+    s.SetSubcategory(sub);
+    s.SetKeywords(keywords);
+    s.SetComments(comments);
+    s.SetText(text);
+    return s;
+}
+
+// The bytes of a category file holding these samples, in the given order.
+inline std::string FileBytes(const std::vector<CSample>& samples) {
+    std::string out;
+    for (const CSample& s : samples)
+        AppendSampleBytes(out, s);
+    return out;
+}
+
+struct RecordingView : IDocumentView {
+    std::vector<std::string> calls;
+    void OnDocumentClosing() override { calls.push_back("closing"); }
+    void OnDocumentSaved() override { calls.push_back("saved"); }
+    void OnStagedSampleAdded() override { calls.push_back("staged"); }
+    void OnLoadErrorsEmptied() override { calls.push_back("emptied"); }
+};
+
+// A temporary library folder with its own configuration store, load-error store and
+// document. The document is created by Load() and destroyed by Close() (or at the end).
+class DocFixture : public ::testing::Test {
+protected:
+    DocFixture() : config(store) {}
+    ~DocFixture() override {
+        doc.reset();
+        fileio::Faults::Clear();
+    }
+
+    void Load(LoadMode mode = LoadMode::Normal) {
+        config.LoadProfile();
+        doc = std::make_unique<CQuorrinDoc>(config, errors);
+        doc->SetView(&view);
+        ASSERT_TRUE(doc->OnNewDocument(mode));
+    }
+    // Destroys the document (its final save runs).
+    void Close() { doc.reset(); }
+
+    // A custom category in the configuration, as the program's last save left it.
+    void ConfigureCustom(const std::string& name, const std::string& file,
+                         const std::vector<std::string>& subs) {
+        store.PutKey(AppPath({"CustomCats", name}));
+        store.PutValue(AppPath({"CustomCats", name}), "FileName", MemoryKeyStore::Value{false, file, 0});
+        for (const std::string& sub : subs)
+            store.PutKey(AppPath({"CustomCats", name, sub}));
+    }
+
+    std::vector<std::string> Titles() const {
+        std::vector<std::string> titles;
+        for (const auto& [title, sample] : doc->Samples())
+            titles.push_back(title);
+        return titles;
+    }
+    std::vector<std::string> ChangedCategories() const {
+        std::vector<std::string> names;
+        for (const auto& [name, category] : doc->Categories())
+            if (category->IsChanged())
+                names.push_back(name);
+        return names;
+    }
+    void ClearChanged() {
+        for (const auto& [name, category] : doc->Categories())
+            category->SetChanged(false);
+    }
+    std::vector<std::string> ErrorTitles() const {
+        std::vector<std::string> titles;
+        errors.ForEach([&](const CSample& s) { titles.push_back(s.GetTitle()); });
+        return titles;
+    }
+
+    TempDir dir;
+    RecordingMessenger messages;
+    MemoryKeyStore store;
+    CLibraryConfig config;
+    CLoadErrorList errors;
+    RecordingView view;
+    std::unique_ptr<CQuorrinDoc> doc;
+};
