@@ -338,8 +338,7 @@ FileKeyStore::FileKeyStore() : FileKeyStore(DefaultPath()) {}
 FileKeyStore::FileKeyStore(std::string path) : m_path(std::move(path)) { Load(); }
 
 void FileKeyStore::Load() {
-    std::error_code ec;
-    if (!std::filesystem::exists(std::filesystem::symlink_status(m_path, ec)) && !ec) {
+    if (!fileio::FileExists(m_path)) {
         m_state = LoadState::Missing;
         m_savedChanges = ChangeCount();
         return;
@@ -402,8 +401,7 @@ std::string FileKeyStore::KeepAside() {
     std::string target;
     for (int n = 1; n <= 1000 && target.empty(); ++n) {
         std::string candidate = n == 1 ? base : base + "." + std::to_string(n);
-        std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, ec)) && !ec)
+        if (!fileio::FileExists(candidate))
             target = candidate;
     }
     if (target.empty()) {
