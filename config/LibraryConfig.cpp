@@ -124,8 +124,10 @@ bool CLibraryConfig::ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMo
         long rc = m_store.EnumKey(key, i, name);
         if (rc == keyerr::kNoMoreItems)
             return true;
+        // A failed enumeration (a name longer than the buffer included) is reported
+        // with its own code rather than opening a cut or stale name.
         KeyHandle sub = kNoKey;
-        if (rc == keyerr::kSuccess || rc == keyerr::kMoreData)
+        if (rc == keyerr::kSuccess)
             rc = m_store.OpenKey(key, name, kKeyRead, sub);
         if (rc == keyerr::kNoMoreItems)
             return true;
@@ -204,8 +206,10 @@ void CLibraryConfig::ReadCustomCatFileNames(KeyHandle key, std::uint32_t count) 
         long rc = m_store.EnumKey(key, i, name);
         if (rc == keyerr::kNoMoreItems)
             return;
+        // A failed enumeration (a name longer than the buffer included) is reported
+        // with its own code rather than opening a cut or stale name.
         KeyHandle sub = kNoKey;
-        if (rc == keyerr::kSuccess || rc == keyerr::kMoreData)
+        if (rc == keyerr::kSuccess)
             rc = m_store.OpenKey(key, name, kKeyRead, sub);
         if (rc == keyerr::kNoMoreItems)
             return;
