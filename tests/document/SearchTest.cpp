@@ -1,0 +1,142 @@
+// The counting search: the same counts as CSample::CountOccurrences, the category
+// limit, the order of the results and the found line.
+#include <random>
+
+#include "DocTestSupport.h"
+#include "library/LibrarySearch.h"
+
+namespace {
+
+TEST(CountNonOverlapping, CountsFromTheLeftWithoutOverlap) {
+    EXPECT_EQ(CountNonOverlapping("aaaa", "aa"), 2u);
+    EXPECT_EQ(CountNonOverlapping("aaa", "aa"), 1u);
+    EXPECT_EQ(CountNonOverlapping("abcabc", "c"), 2u);
+    EXPECT_EQ(CountNonOverlapping("ab", "abc"), 0u);
+    EXPECT_EQ(CountNonOverlapping("", "a"), 0u);
+    EXPECT_EQ(CountNonOverlapping("abc", ""), 0u);
+    EXPECT_EQ(CountNonOverlapping(std::string_view("a\0b\0", 4), std::string_view("\0", 1)), 2u);
+}
+
+TEST(SampleMatcher, EdgeCasesOfTheSearch) {
+    CSample s = MakeSample("Title", "list", "list", "list,listbox", "", "aaaa");
+    EXPECT_EQ(CSampleMatcher("aa", false, false).Count(s), 2u);
+    EXPECT_EQ(CSampleMatcher("list", true, false).Count(s), 2u);
+    EXPECT_EQ(CSampleMatcher("LIST", true, false).Count(s), 2u);
+    EXPECT_EQ(CSampleMatcher("LIST", true, true).Count(s), 0u);
+    EXPECT_EQ(CSampleMatcher("aa", true, false).Count(s), 0u); // keywords only
+    EXPECT_EQ(CSampleMatcher("title", false, false).Count(s), 1u);
+    EXPECT_EQ(CSampleMatcher("", false, false).Count(s), 0u);
+    // A match never spans two keywords.
+    EXPECT_EQ(CSampleMatcher("tl", true, false).Count(s), 0u);
+}
+
+// Random samples with ASCII, UTF-8 and Windows-1252 bytes: the matcher counts exactly
+// what CountOccurrences counts.
+TEST(SampleMatcher, AgreesWithCountOccurrences) {
+    std::mt19937 rng(12345);
+    const std::vector<std::string> pieces = {"a",        "A",        "b",    "B",    " ",        "\r\n",
+                                             "\xC3\x84", "\xC3\xA4", "\xC4", "\xE4", "\xD0\x96", "\xD0\xB6",
+                                             "ab",       "AB",       "\xFF", "x"};
+    auto randomText = [&](int maxPieces) {
+        std::string out;
+        int n = static_cast<int>(rng() % static_cast<unsigned>(maxPieces + 1));
+        for (int i = 0; i < n; ++i)
+            out += pieces[rng() % pieces.size()];
+        return out;
+    };
+    for (int round = 0; round < 3000; ++round) {
+        CSample s;
+        s.SetTitle(randomText(6));
+        s.SetComments(randomText(12));
+        s.SetText(randomText(30));
+        s.SetKeywords(randomText(3) + "," + randomText(3));
+        std::string needle = randomText(2);
+        if (needle.empty())
+            needle = "a";
+        for (bool keywordsOnly : {false, true}) {
+            for (bool matchCase : {false, true}) {
+                CSampleMatcher matcher(needle, keywordsOnly, matchCase);
+                ASSERT_EQ(matcher.Count(s), s.CountOccurrences(needle, keywordsOnly, matchCase))
+                    << "round " << round << " keywordsOnly " << keywordsOnly << " matchCase " << matchCase;
+            }
+        }
+    }
+}
+
+class Search : public DocFixture {
+protected:
+    void SetUp() override {
+        ConfigureCustom("Tools", "quorrinTools.txt", {});
+        Load();
+        for (const CSample& s : {MakeSample("b-list", "C++", "General", "list,listbox", "", "nothing"),
+                                 MakeSample("a-none", "Java", "General", "", "", "no match here"),
+                                 MakeSample("C-upper", "Tools", "", "", "LIST and List\r\n", ""),
+                                 MakeSample("d-cat", "list", "list", "", "", "")})
+            doc->AddSample(std::make_unique<CSample>(s));
+    }
+    std::vector<std::pair<std::string, unsigned>> Run(const SearchOptions& options,
+                                                      SearchTotals* totals = nullptr) {
+        std::vector<std::pair<std::string, unsigned>> rows;
+        SearchTotals t = SearchLibrary(*doc, options, [&](const CSample& s, unsigned n) {
+            rows.emplace_back(s.GetTitle(), n);
+            return true;
+        });
+        if (totals)
+            *totals = t;
+        return rows;
+    }
+};
+
+TEST_F(Search, RowsInTitleOrderWithTotals) {
+    SearchOptions options;
+    options.text = "list";
+    SearchTotals totals;
+    auto rows = Run(options, &totals);
+    using Rows = std::vector<std::pair<std::string, unsigned>>;
+    EXPECT_EQ(rows, (Rows{{"C-upper", 2}, {"b-list", 3}}));
+    EXPECT_EQ(totals.samples, 2);
+    EXPECT_EQ(totals.occurrences, 5);
+    EXPECT_FALSE(totals.stopped);
+    EXPECT_EQ(FoundLine(totals.occurrences, totals.samples), "Found 5 occurrence(s) in 2 sample(s)");
+
+    options.matchCase = true;
+    EXPECT_EQ(Run(options), (Rows{{"b-list", 3}}));
+    options.keywordsOnly = true;
+    options.matchCase = false;
+    EXPECT_EQ(Run(options), (Rows{{"b-list", 2}}));
+}
+
+TEST_F(Search, CategoryLimitIsExact) {
+    SearchOptions options;
+    options.text = "list";
+    options.category = "Tools";
+    using Rows = std::vector<std::pair<std::string, unsigned>>;
+    EXPECT_EQ(Run(options), (Rows{{"C-upper", 2}}));
+    options.category = "tools";
+    EXPECT_TRUE(Run(options).empty());
+    options.category = kNoLimit;
+    EXPECT_EQ(Run(options).size(), 2u);
+}
+
+TEST_F(Search, NothingFoundAndEmptyText) {
+    SearchOptions options;
+    options.text = "zzz";
+    SearchTotals totals;
+    EXPECT_TRUE(Run(options, &totals).empty());
+    EXPECT_EQ(FoundLine(totals.occurrences, totals.samples), "Found 0 occurrence(s) in 0 sample(s)");
+    options.text = "";
+    EXPECT_TRUE(Run(options, &totals).empty());
+    EXPECT_EQ(totals.samples, 0);
+}
+
+TEST_F(Search, StopsWhenAsked) {
+    SearchOptions options;
+    options.text = "list";
+    int calls = 0;
+    SearchTotals totals = SearchLibrary(*doc, options, [&](const CSample&, unsigned) { return ++calls < 1; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(totals.stopped);
+    EXPECT_EQ(totals.samples, 1);
+}
+
+} // namespace
