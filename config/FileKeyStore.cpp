@@ -174,8 +174,9 @@ std::string FileKeyStore::Quote(const std::string& bytes) {
 
 std::string FileKeyStore::Serialize(const MemoryKeyStore& store) {
     std::string out = kHeader + std::to_string(kFormatVersion) + "\n";
-    out += "# The library configuration of Tindrel, written by Tindrel; edit it only while Tindrel is closed.\n"
-           "# Names and texts are quoted: \\\\ is a backslash, \\\" a quote, \\xHH any other byte.\n";
+    out +=
+        "# The library configuration of Tindrel, written by Tindrel; edit it only while Tindrel is closed.\n"
+        "# Names and texts are quoted: \\\\ is a backslash, \\\" a quote, \\xHH any other byte.\n";
     store.Visit([&](const KeyPath& path, const std::map<std::string, Value>& values) {
         if (path.empty() && values.empty())
             return; // the root is implied
@@ -335,7 +336,9 @@ std::string FileKeyStore::DefaultPath() {
 
 FileKeyStore::FileKeyStore() : FileKeyStore(DefaultPath()) {}
 
-FileKeyStore::FileKeyStore(std::string path) : m_path(std::move(path)) { Load(); }
+FileKeyStore::FileKeyStore(std::string path) : m_path(std::move(path)) {
+    Load();
+}
 
 void FileKeyStore::Load() {
     if (!fileio::FileExists(m_path)) {
@@ -364,14 +367,16 @@ void FileKeyStore::Load() {
             problem = text.empty() ? "is empty." : "is not a Tindrel configuration file.";
         } else if (report.version > kFormatVersion) {
             m_state = LoadState::Newer;
-            problem = "was written by a newer version of Tindrel (file format " + std::to_string(report.version) +
-                      "; this version reads format " + std::to_string(kFormatVersion) + ").";
+            problem = "was written by a newer version of Tindrel (file format " +
+                      std::to_string(report.version) + "; this version reads format " +
+                      std::to_string(kFormatVersion) + ").";
         } else if (report.Damaged()) {
             m_state = LoadState::Damaged;
             problem = "is damaged.";
             if (report.badLines > 0)
-                problem += "\n" + std::to_string(report.badLines) + (report.badLines == 1 ? " line" : " lines") +
-                           " could not be read, the first is line " + std::to_string(report.firstBadLine) + ".";
+                problem +=
+                    "\n" + std::to_string(report.badLines) + (report.badLines == 1 ? " line" : " lines") +
+                    " could not be read, the first is line " + std::to_string(report.firstBadLine) + ".";
             if (report.truncated)
                 problem += "\nIt ends before its last line: the file is cut short.";
             if (report.trailing)
@@ -406,7 +411,8 @@ std::string FileKeyStore::KeepAside() {
     }
     if (target.empty()) {
         m_protected = true;
-        return "No copy of it could be kept (too many copies exist already), so Tindrel will not overwrite it.";
+        return "No copy of it could be kept (too many copies exist already), so Tindrel will not overwrite "
+               "it.";
     }
     int cause = 0;
     if (fileio::CopyFile(m_path, target, cause)) {
@@ -429,8 +435,9 @@ bool FileKeyStore::Flush(std::string& error) {
     if (ChangeCount() == m_savedChanges && !m_mustWrite)
         return true;
     if (m_protected) {
-        error = "File: " + m_path +
-                "\nReason: the file could not be read and no copy of it could be kept, so it is not overwritten.";
+        error =
+            "File: " + m_path +
+            "\nReason: the file could not be read and no copy of it could be kept, so it is not overwritten.";
         return false;
     }
     std::filesystem::path folder = std::filesystem::path(m_path).parent_path();

@@ -84,9 +84,11 @@ bool CLibraryConfig::LoadProfile() {
     const Step steps[] = {
         {kExpandedCats, "Error attempting to query registry!\n", kReadExpanded},
         {kCustomCats, "Error attempting to query registry!\n", kReadCustomCat},
-        {kCustomSubcats, "Error attempting to query registry for custom subcategories!\n", kReadCustomSubcats},
+        {kCustomSubcats, "Error attempting to query registry for custom subcategories!\n",
+         kReadCustomSubcats},
         {kHiddenCats, "Error attempting to query registry!\n", kReadHiddenCat},
-        {kHiddenSubcats, "Error attempting to query registry for hidden subcategories!\n", kReadHiddenSubcats},
+        {kHiddenSubcats, "Error attempting to query registry for hidden subcategories!\n",
+         kReadHiddenSubcats},
     };
     for (const Step& step : steps) {
         KeyHandle key = OpenAppSubKey(step.key);
@@ -224,8 +226,8 @@ void CLibraryConfig::ReadCustomCatFileNames(KeyHandle key, std::uint32_t count) 
             if (rc == keyerr::kSuccess)
                 rc = m_store.QueryString(sub, kFileName, fileName);
             if (rc != keyerr::kSuccess)
-                ShowMessage("Error attempting to obtain FileName value for key " + name + ".\nReason: " +
-                            GetErrorReason(rc));
+                ShowMessage("Error attempting to obtain FileName value for key " + name +
+                            ".\nReason: " + GetErrorReason(rc));
             else
                 g_customCatFiles[name] = std::move(fileName);
         }

@@ -35,7 +35,13 @@ public:
 
     // --- Reading ---
     // The read modes, in the order of their numbers.
-    enum ReadMode { kReadExpanded = 0, kReadCustomCat, kReadCustomSubcats, kReadHiddenCat, kReadHiddenSubcats };
+    enum ReadMode {
+        kReadExpanded = 0,
+        kReadCustomCat,
+        kReadCustomSubcats,
+        kReadHiddenCat,
+        kReadHiddenSubcats
+    };
 
     bool LoadProfile();
     bool ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMode mode);

@@ -87,7 +87,9 @@ std::string MemoryKeyStore::SystemErrorText(long code) {
     }
 }
 
-std::string MemoryKeyStore::ErrorText(long code) { return SystemErrorText(code == -1 ? m_lastError : code); }
+std::string MemoryKeyStore::ErrorText(long code) {
+    return SystemErrorText(code == -1 ? m_lastError : code);
+}
 
 // --- Fault injection ---
 
@@ -99,15 +101,17 @@ void MemoryKeyStore::ReportOpenedExisting(std::optional<std::string> name, int n
     m_faults.push_back({Op::Create, keyerr::kSuccess, std::max(nth, 1) - 1, 1, std::move(name), true});
 }
 
-void MemoryKeyStore::ClearFaults() { m_faults.clear(); }
+void MemoryKeyStore::ClearFaults() {
+    m_faults.clear();
+}
 
 int MemoryKeyStore::CallCount(Op op) const {
     auto it = m_calls.find(op);
     return it == m_calls.end() ? 0 : it->second;
 }
 
-std::optional<long> MemoryKeyStore::CheckFault(Op op, const std::string& subject, const std::string* valueName,
-                                               bool* openedExisting) {
+std::optional<long> MemoryKeyStore::CheckFault(Op op, const std::string& subject,
+                                               const std::string* valueName, bool* openedExisting) {
     ++m_calls[op];
     std::optional<long> result;
     for (auto it = m_faults.begin(); it != m_faults.end();) {
@@ -151,7 +155,9 @@ std::shared_ptr<MemoryKeyStore::Node> MemoryKeyStore::ResolveShared(KeyHandle ke
     return it == m_handles.end() ? nullptr : it->second;
 }
 
-MemoryKeyStore::Node* MemoryKeyStore::Resolve(KeyHandle key) const { return ResolveShared(key).get(); }
+MemoryKeyStore::Node* MemoryKeyStore::Resolve(KeyHandle key) const {
+    return ResolveShared(key).get();
+}
 
 KeyHandle MemoryKeyStore::NewHandle(const std::shared_ptr<Node>& node) {
     KeyHandle h = m_nextHandle++;
@@ -392,7 +398,9 @@ MemoryKeyStore::Node* MemoryKeyStore::Make(const KeyPath& path) {
     return node;
 }
 
-bool MemoryKeyStore::KeyExists(const KeyPath& path) const { return Find(path) != nullptr; }
+bool MemoryKeyStore::KeyExists(const KeyPath& path) const {
+    return Find(path) != nullptr;
+}
 
 std::vector<std::string> MemoryKeyStore::SubKeyNames(const KeyPath& path) const {
     std::vector<std::string> names;
@@ -402,7 +410,8 @@ std::vector<std::string> MemoryKeyStore::SubKeyNames(const KeyPath& path) const 
     return names;
 }
 
-std::optional<MemoryKeyStore::Value> MemoryKeyStore::GetValue(const KeyPath& path, const std::string& name) const {
+std::optional<MemoryKeyStore::Value> MemoryKeyStore::GetValue(const KeyPath& path,
+                                                              const std::string& name) const {
     const Node* node = Find(path);
     if (!node)
         return std::nullopt;
@@ -412,7 +421,9 @@ std::optional<MemoryKeyStore::Value> MemoryKeyStore::GetValue(const KeyPath& pat
     return it->second;
 }
 
-void MemoryKeyStore::PutKey(const KeyPath& path) { Make(path); }
+void MemoryKeyStore::PutKey(const KeyPath& path) {
+    Make(path);
+}
 
 void MemoryKeyStore::PutValue(const KeyPath& path, const std::string& name, const Value& value) {
     Make(path)->values[name] = value;

@@ -20,14 +20,25 @@ class MemoryKeyStore : public IKeyStore {
 public:
     struct Value {
         bool isDword = false;
-        std::string text;       // a string value, without its terminating zero
+        std::string text;         // a string value, without its terminating zero
         std::uint32_t number = 0; // a DWORD value
         bool operator==(const Value&) const = default;
     };
 
     // The operations, as fault injection names them.
-    enum class Op { Open, Create, Delete, Enum, QueryInfo, QueryValueSize, QueryString, SetString, QueryDword,
-                    SetDword, Close };
+    enum class Op {
+        Open,
+        Create,
+        Delete,
+        Enum,
+        QueryInfo,
+        QueryValueSize,
+        QueryString,
+        SetString,
+        QueryDword,
+        SetDword,
+        Close
+    };
 
     MemoryKeyStore();
     ~MemoryKeyStore() override;
@@ -60,7 +71,8 @@ public:
     // fail with code; times > 1 fails that many calls in a row, times < 0 every
     // later one. A call is "about" a name when the sub-key it names (open, create,
     // delete), the key its handle refers to, or the value it names has that name.
-    void FailCall(Op op, long code, int nth = 1, std::optional<std::string> name = std::nullopt, int times = 1);
+    void FailCall(Op op, long code, int nth = 1, std::optional<std::string> name = std::nullopt,
+                  int times = 1);
     // Makes the nth next CreateKey (about name, when given) report an existing key
     // that was opened, even when it created the key.
     void ReportOpenedExisting(std::optional<std::string> name = std::nullopt, int nth = 1);

@@ -9,25 +9,30 @@
 namespace {
 
 // kCurrentUserKey stands for HKEY_CURRENT_USER; every other handle is an HKEY.
-HKEY ToHkey(KeyHandle key) { return key == kCurrentUserKey ? HKEY_CURRENT_USER : reinterpret_cast<HKEY>(key); }
+HKEY ToHkey(KeyHandle key) {
+    return key == kCurrentUserKey ? HKEY_CURRENT_USER : reinterpret_cast<HKEY>(key);
+}
 
-KeyHandle FromHkey(HKEY key) { return reinterpret_cast<KeyHandle>(key); }
+KeyHandle FromHkey(HKEY key) {
+    return reinterpret_cast<KeyHandle>(key);
+}
 
 } // namespace
 
-long RegistryKeyStore::OpenKey(KeyHandle parent, const std::string& name, std::uint32_t access, KeyHandle& out) {
+long RegistryKeyStore::OpenKey(KeyHandle parent, const std::string& name, std::uint32_t access,
+                               KeyHandle& out) {
     HKEY key = nullptr;
     long rc = RegOpenKeyExA(ToHkey(parent), name.c_str(), 0, access, &key);
     out = rc == ERROR_SUCCESS ? FromHkey(key) : kNoKey;
     return rc;
 }
 
-long RegistryKeyStore::CreateKey(KeyHandle parent, const std::string& name, std::uint32_t access, KeyHandle& out,
-                                 bool& created) {
+long RegistryKeyStore::CreateKey(KeyHandle parent, const std::string& name, std::uint32_t access,
+                                 KeyHandle& out, bool& created) {
     HKEY key = nullptr;
     DWORD disposition = 0;
-    long rc = RegCreateKeyExA(ToHkey(parent), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access, nullptr,
-                              &key, &disposition);
+    long rc = RegCreateKeyExA(ToHkey(parent), name.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                              nullptr, &key, &disposition);
     out = rc == ERROR_SUCCESS ? FromHkey(key) : kNoKey;
     created = rc == ERROR_SUCCESS && disposition == REG_CREATED_NEW_KEY;
     return rc;
@@ -47,8 +52,8 @@ long RegistryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, std::string& 
 
 long RegistryKeyStore::QueryInfoKey(KeyHandle key, std::uint32_t& subKeyCount) {
     DWORD count = 0;
-    long rc = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr, nullptr,
-                               nullptr, nullptr, nullptr);
+    long rc = RegQueryInfoKeyA(ToHkey(key), nullptr, nullptr, nullptr, &count, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, nullptr, nullptr);
     subKeyCount = rc == ERROR_SUCCESS ? count : 0;
     return rc;
 }
@@ -70,7 +75,8 @@ long RegistryKeyStore::QueryString(KeyHandle key, const std::string& name, std::
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return ERROR_INVALID_DATA;
     std::vector<char> data(bytes + 1, '\0');
-    rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &bytes);
+    rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()),
+                          &bytes);
     if (rc != ERROR_SUCCESS)
         return rc;
     value.assign(data.data()); // up to the terminating zero, stored or not
@@ -86,7 +92,8 @@ long RegistryKeyStore::QueryDword(KeyHandle key, const std::string& name, std::u
     DWORD type = 0;
     DWORD data = 0;
     DWORD bytes = sizeof data;
-    long rc = RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes);
+    long rc =
+        RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&data), &bytes);
     if (rc == ERROR_SUCCESS && (type != REG_DWORD || bytes != sizeof data))
         rc = ERROR_INVALID_DATA;
     value = rc == ERROR_SUCCESS ? data : 0;
@@ -109,14 +116,17 @@ std::string RegistryKeyStore::ErrorText(long code) {
     DWORD error = code == -1 ? GetLastError() : static_cast<DWORD>(code);
     char* buffer = nullptr;
     // FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM, the user's default language.
-    DWORD length = FormatMessageA(0x1100, nullptr, error, 0x400, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    DWORD length =
+        FormatMessageA(0x1100, nullptr, error, 0x400, reinterpret_cast<char*>(&buffer), 0, nullptr);
     std::string text = length > 0 && buffer ? std::string(buffer, length) : std::string();
     if (buffer)
         LocalFree(buffer);
     return text;
 }
 
-long RegistryKeyStore::LastError() const { return static_cast<long>(GetLastError()); }
+long RegistryKeyStore::LastError() const {
+    return static_cast<long>(GetLastError());
+}
 
 int RegistryKeyStore::PlatformId() const {
     OSVERSIONINFOA info = {};

@@ -30,7 +30,8 @@ inline std::string DumpApp(const MemoryKeyStore& store) {
         if (!values.empty()) {
             out += " {";
             for (const auto& [name, value] : values)
-                out += " " + name + "=" + (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
+                out += " " + name + "=" +
+                       (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
             out += " }";
         }
         out += "\n";

@@ -54,27 +54,29 @@ protected:
 TEST_F(FileStore, WritesTheDocumentedTextExactly) {
     FileKeyStore store(path);
     store.PutKey(AppPath({"ExpandedCats", "C++"}));
-    store.PutValue(AppPath({"CustomCats", "My \"Tools\""}), "FileName", {false, "quorrinMy \"Tools\".txt", 0});
+    store.PutValue(AppPath({"CustomCats", "My \"Tools\""}), "FileName",
+                   {false, "quorrinMy \"Tools\".txt", 0});
     store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 1});
     store.PutValue(AppPath({"Settings"}), "SaveTreeState", {true, "", 0});
     std::string error;
     ASSERT_TRUE(store.Flush(error)) << error;
-    EXPECT_EQ(ReadFileBytes(path),
-              "TindrelConfig 1\n"
-              "# The library configuration of Tindrel, written by Tindrel; edit it only while Tindrel is closed.\n"
-              "# Names and texts are quoted: \\\\ is a backslash, \\\" a quote, \\xHH any other byte.\n"
-              "key \"Software\"\n"
-              "key \"Software\" \"Velmora Software\"\n"
-              "key \"Software\" \"Velmora Software\" \"Tindrel\"\n"
-              "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\"\n"
-              "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"My \\\"Tools\\\"\"\n"
-              "value \"FileName\" string \"quorrinMy \\\"Tools\\\".txt\"\n"
-              "key \"Software\" \"Velmora Software\" \"Tindrel\" \"ExpandedCats\"\n"
-              "key \"Software\" \"Velmora Software\" \"Tindrel\" \"ExpandedCats\" \"C++\"\n"
-              "key \"Software\" \"Velmora Software\" \"Tindrel\" \"Settings\"\n"
-              "value \"AutoSaveOnSwitch\" dword 1\n"
-              "value \"SaveTreeState\" dword 0\n"
-              "end\n");
+    EXPECT_EQ(
+        ReadFileBytes(path),
+        "TindrelConfig 1\n"
+        "# The library configuration of Tindrel, written by Tindrel; edit it only while Tindrel is closed.\n"
+        "# Names and texts are quoted: \\\\ is a backslash, \\\" a quote, \\xHH any other byte.\n"
+        "key \"Software\"\n"
+        "key \"Software\" \"Velmora Software\"\n"
+        "key \"Software\" \"Velmora Software\" \"Tindrel\"\n"
+        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\"\n"
+        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"My \\\"Tools\\\"\"\n"
+        "value \"FileName\" string \"quorrinMy \\\"Tools\\\".txt\"\n"
+        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"ExpandedCats\"\n"
+        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"ExpandedCats\" \"C++\"\n"
+        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"Settings\"\n"
+        "value \"AutoSaveOnSwitch\" dword 1\n"
+        "value \"SaveTreeState\" dword 0\n"
+        "end\n");
     EXPECT_TRUE(messenger.shown.empty());
 }
 
@@ -82,18 +84,37 @@ TEST_F(FileStore, EscapesOnlyWhatIsNotPlainPrintableOrValidUtf8) {
     EXPECT_EQ(FileKeyStore::Quote("a b+c/%#"), "\"a b+c/%#\"");
     EXPECT_EQ(FileKeyStore::Quote("q\"b\\"), "\"q\\\"b\\\\\"");
     EXPECT_EQ(FileKeyStore::Quote(std::string("\0\n\r\t\x7F", 5)), "\"\\x00\\x0A\\x0D\\x09\\x7F\"");
-    EXPECT_EQ(FileKeyStore::Quote("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"), "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\"");
+    EXPECT_EQ(FileKeyStore::Quote("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"),
+              "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\"");
     // Stray, overlong, surrogate and cut sequences are bytes.
     EXPECT_EQ(FileKeyStore::Quote("\xFF\xC0\xAF\xED\xA0\x80\xE2\x82"),
               "\"\\xFF\\xC0\\xAF\\xED\\xA0\\x80\\xE2\\x82\"");
 }
 
 TEST_F(FileStore, ReloadsExactlyWhatWasWritten) {
-    const std::vector<std::string> names = {
-        "",        " lead",   "trail ",       "a+b",         "\"quoted\"", "back\\slash", "\xC3\xA9t\xC3\xA9",
-        "GUI",     "gui",     "\xFF\xFE raw", "\xC0\xAF",    "\xED\xA0\x80", "\xE2\x82", "#hash", "key", "end",
-        "x\ny",    "tab\there", "\r",         std::string("nul\0byte", 8), std::string(259, 'L'),
-        std::string(300, 'M'), "\xE2\x80\xA8"};
+    const std::vector<std::string> names = {"",
+                                            " lead",
+                                            "trail ",
+                                            "a+b",
+                                            "\"quoted\"",
+                                            "back\\slash",
+                                            "\xC3\xA9t\xC3\xA9",
+                                            "GUI",
+                                            "gui",
+                                            "\xFF\xFE raw",
+                                            "\xC0\xAF",
+                                            "\xED\xA0\x80",
+                                            "\xE2\x82",
+                                            "#hash",
+                                            "key",
+                                            "end",
+                                            "x\ny",
+                                            "tab\there",
+                                            "\r",
+                                            std::string("nul\0byte", 8),
+                                            std::string(259, 'L'),
+                                            std::string(300, 'M'),
+                                            "\xE2\x80\xA8"};
     {
         FileKeyStore store(path);
         for (const std::string& n : names) {
@@ -175,8 +196,9 @@ TEST_F(FileStore, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
         else
             fileio::Faults::FailNext(op, fileio::kHardIO);
         EXPECT_FALSE(store.Flush(error));
-        EXPECT_EQ(error, "File: " + path + "\nReason: " +
-                             fileio::CauseText(op == fileio::Op::Write ? fileio::kDiskFull : fileio::kHardIO));
+        EXPECT_EQ(error,
+                  "File: " + path + "\nReason: " +
+                      fileio::CauseText(op == fileio::Op::Write ? fileio::kDiskFull : fileio::kHardIO));
         EXPECT_EQ(ReadFileBytes(path), GoodFile());
         EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Tindrel.conf"});
         fileio::Faults::Clear();
@@ -216,12 +238,12 @@ TEST_F(FileStore, DamagedLinesAreReportedOnceAndTheRestIsLoaded) {
     WriteFileBytes(path, text);
     FileKeyStore store(path);
     EXPECT_EQ(store.State(), LoadState::Damaged);
-    ASSERT_EQ(messenger.Texts(),
-              (std::vector<std::string>{"The library configuration file\n" + path +
-                                        "\nis damaged.\n3 lines could not be read, the first is line 4.\n"
-                                        "Tindrel starts with the part of the configuration that could be read.\n"
-                                        "A copy of the file was kept as\n" +
-                                        path + ".damaged"}));
+    ASSERT_EQ(messenger.Texts(), (std::vector<std::string>{
+                                     "The library configuration file\n" + path +
+                                     "\nis damaged.\n3 lines could not be read, the first is line 4.\n"
+                                     "Tindrel starts with the part of the configuration that could be read.\n"
+                                     "A copy of the file was kept as\n" +
+                                     path + ".damaged"}));
     EXPECT_EQ(messenger.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(ReadFileBytes(path + ".damaged"), text);
     EXPECT_EQ(store.KeptCopyPath(), path + ".damaged");
@@ -278,7 +300,8 @@ TEST_F(FileStore, NewerForeignEmptyAndHeaderOnlyFilesLoadNothing) {
         {"[Settings]\nkey \"A\"\n", LoadState::Foreign, "is not a Tindrel configuration file."},
         {"", LoadState::Foreign, "is empty."},
         {"TindrelConfig x\nkey \"A\"\nend\n", LoadState::Foreign, "is not a Tindrel configuration file."},
-        {"TindrelConf", LoadState::Damaged, "is damaged.\nIt ends before its last line: the file is cut short."},
+        {"TindrelConf", LoadState::Damaged,
+         "is damaged.\nIt ends before its last line: the file is cut short."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
@@ -289,9 +312,10 @@ TEST_F(FileStore, NewerForeignEmptyAndHeaderOnlyFilesLoadNothing) {
         FileKeyStore store(p);
         EXPECT_EQ(store.State(), c.state);
         EXPECT_FALSE(store.KeyExists({"A"}));
-        const std::string loaded = c.state == LoadState::Damaged
-                                       ? "Tindrel starts with the part of the configuration that could be read.\n"
-                                       : "Tindrel starts with an empty library configuration.\n";
+        const std::string loaded =
+            c.state == LoadState::Damaged
+                ? "Tindrel starts with the part of the configuration that could be read.\n"
+                : "Tindrel starts with an empty library configuration.\n";
         EXPECT_EQ(messenger.Texts(),
                   (std::vector<std::string>{"The library configuration file\n" + p + "\n" + c.problem + "\n" +
                                             loaded + "A copy of the file was kept as\n" + p + ".damaged"}));
@@ -316,8 +340,8 @@ TEST_F(FileStore, AnUnreadableFileIsMovedAsideWhenItCannotBeCopied) {
     ASSERT_EQ(messenger.shown.size(), 1u);
     const std::string& text = messenger.shown[0].text;
     EXPECT_EQ(text.rfind("The library configuration file\n" + path + "\ncannot be read.\nReason: ", 0), 0u);
-    EXPECT_NE(text.find("\nTindrel starts with an empty library configuration.\nThe file was moved to\n" + path +
-                        ".damaged"),
+    EXPECT_NE(text.find("\nTindrel starts with an empty library configuration.\nThe file was moved to\n" +
+                        path + ".damaged"),
               std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(path + ".damaged"));
     store.PutKey({"K"});
@@ -332,9 +356,10 @@ TEST_F(FileStore, ADamagedFileThatCannotBeKeptAsideIsNeverOverwritten) {
     fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied);
     FileKeyStore store(path);
     ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_NE(messenger.shown[0].text.find("\nNo copy of it could be kept (The file could not be accessed.), so "
-                                           "Tindrel will not overwrite it."),
-              std::string::npos);
+    EXPECT_NE(
+        messenger.shown[0].text.find("\nNo copy of it could be kept (The file could not be accessed.), so "
+                                     "Tindrel will not overwrite it."),
+        std::string::npos);
     EXPECT_TRUE(store.KeyExists({"A"}));
     store.PutKey({"B"});
     std::string error;

@@ -88,7 +88,8 @@ TEST_F(ConfigFailure, QueryingACategorySubKeySkipsOnlyThatCategory) {
     Put({"CustomSubcats", "B", "y"});
     store.FailCall(Op::QueryInfo, keyerr::kAccessDenied, 1, std::string("A"));
     config.LoadProfile();
-    EXPECT_EQ(messenger.Texts(), (Texts{"Error attempting to query registry for subcategories!\n" + kDenied}));
+    EXPECT_EQ(messenger.Texts(),
+              (Texts{"Error attempting to query registry for subcategories!\n" + kDenied}));
     EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"B", {"y"}}}));
 }
 
@@ -167,9 +168,9 @@ TEST_F(ConfigFailure, UndeletableSubKeyGivesOneMessagePerFailingNameThenTheStore
     CCategory cpp = DefaultCategory("C++");
     cpp.Slot(2).inUse = false;
     config.WriteHiddenSubcats(cpp);
-    EXPECT_EQ(messenger.Texts(), (Texts{"Error attempting to delete subkey GUI!\nReason: " + kDenied,
-                                        "Error attempting to delete subkey C++!\nReason: " + kDenied,
-                                        StoreErrorText(5)}));
+    EXPECT_EQ(messenger.Texts(),
+              (Texts{"Error attempting to delete subkey GUI!\nReason: " + kDenied,
+                     "Error attempting to delete subkey C++!\nReason: " + kDenied, StoreErrorText(5)}));
     EXPECT_EQ(DumpApp(store), "HiddenSubcats\nHiddenSubcats / C++\nHiddenSubcats / C++ / GUI\n");
 
     // The write did not count: the next one rebuilds again and succeeds.
@@ -193,7 +194,8 @@ TEST_F(ConfigFailure, RebuiltKeyReportedAsExistingIsAFailureWithCodeZeroAndIsRet
     store.ReportOpenedExisting(std::string("HiddenCats"));
     config.WriteHiddenCat("C++", false);
     EXPECT_EQ(messenger.Texts(), (Texts{StoreErrorText(0)}));
-    EXPECT_NE(messenger.shown[0].text.find("Reason: The operation completed successfully.\r\n"), std::string::npos);
+    EXPECT_NE(messenger.shown[0].text.find("Reason: The operation completed successfully.\r\n"),
+              std::string::npos);
     EXPECT_TRUE(store.SubKeyNames(AppPath({"HiddenCats"})).empty());
     messenger.Clear();
     config.WriteHiddenCat("Java", false);
@@ -244,7 +246,8 @@ TEST_F(ConfigFailure, CustomCategoryWriteFailures) {
     store.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Loops"));
     config.WriteCustomCat(CustomCategory("Web", {"Loops", "Strings"}));
     EXPECT_EQ(messenger.Texts(), (Texts{StoreErrorText(keyerr::kRegistryIO), StoreErrorText(5)}));
-    EXPECT_EQ(DumpApp(store), "CustomCats\nCustomCats / Tools\nCustomCats / Web\nCustomCats / Web / Strings\n");
+    EXPECT_EQ(DumpApp(store),
+              "CustomCats\nCustomCats / Tools\nCustomCats / Web\nCustomCats / Web / Strings\n");
 }
 
 TEST_F(ConfigFailure, SubcategoryWriteFailures) {
@@ -261,8 +264,9 @@ TEST_F(ConfigFailure, SubcategoryWriteFailures) {
     store.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("General"));
     config.WriteHiddenSubcats(vb);
     EXPECT_EQ(messenger.Texts(), (Texts{StoreErrorText(5), StoreErrorText(5)}));
-    EXPECT_EQ(DumpApp(store), "CustomSubcats\nCustomSubcats / Java\nCustomSubcats / Java / B\n"
-                              "HiddenSubcats\nHiddenSubcats / Visual Basic\nHiddenSubcats / Visual Basic / GUI\n");
+    EXPECT_EQ(DumpApp(store),
+              "CustomSubcats\nCustomSubcats / Java\nCustomSubcats / Java / B\n"
+              "HiddenSubcats\nHiddenSubcats / Visual Basic\nHiddenSubcats / Visual Basic / GUI\n");
 }
 
 TEST_F(ConfigFailure, HiddenCategoryWriteFailure) {

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
-#include "support/TestSupport.h"
 #include "config/FileKeyStore.h"
 #include "library/FileLayer.h"
+#include "support/TestSupport.h"
 
 namespace {
 
@@ -55,7 +55,8 @@ TEST_F(ConfigRead, FirstRunWithTheFileStoreAndNoFileIsSilentAndEmpty) {
 }
 
 TEST_F(ConfigRead, EmptyApplicationKeyAndEmptyTopKeysReadNothing) {
-    for (const char* k : {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
+    for (const char* k :
+         {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
         Put({k});
     EXPECT_TRUE(config.LoadProfile());
     EXPECT_TRUE(messenger.shown.empty());
@@ -133,7 +134,8 @@ TEST_F(ConfigRead, CustomCategoryWithoutFileNameIsReportedAndKeepsItsSubcategori
     ASSERT_EQ(messenger.Texts(),
               (std::vector<std::string>{"Error attempting to obtain FileName value for key Tools.\nReason: "
                                         "The system cannot find the file specified.\r\n"}));
-    EXPECT_EQ(config.g_customCatFiles, (std::map<std::string, std::string>{{"Tools", ""}, {"Zeta", "z.txt"}}));
+    EXPECT_EQ(config.g_customCatFiles,
+              (std::map<std::string, std::string>{{"Tools", ""}, {"Zeta", "z.txt"}}));
     EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops"}}, {"Zeta", {}}}));
 }
 

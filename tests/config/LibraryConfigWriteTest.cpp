@@ -233,10 +233,11 @@ TEST(ConfigFlush, SavesTreeStateAndOptionsFlushAndAFailedFlushIsShownOnce) {
     store.fail = true;
     config.SaveSettings();
     ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_EQ(messenger.shown[0].text, "Tindrel was unable to save the library configuration.\n"
-                                       "File: /x/Tindrel.conf\nReason: The disk is full.\n"
-                                       "The configuration saved before is kept; Tindrel tries again at the next "
-                                       "save.");
+    EXPECT_EQ(messenger.shown[0].text,
+              "Tindrel was unable to save the library configuration.\n"
+              "File: /x/Tindrel.conf\nReason: The disk is full.\n"
+              "The configuration saved before is kept; Tindrel tries again at the next "
+              "save.");
 }
 
 } // namespace
