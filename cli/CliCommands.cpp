@@ -36,9 +36,13 @@ const char* const kToolHelp =
     "  check    list the load errors; exit status 1 when there are any\n"
     "  add      add a sample to its category file\n"
     "\n"
-    "Every command but add only reads: it creates, changes and locks no file.\n"
+    "Every command but add only reads: it creates, changes and locks no file, and no\n"
+    "command writes the configuration. Messages go to standard error.\n"
     "Run 'tindrel-cli COMMAND --help' for a command's options.\n"
-    "Exit status: 0 success, 1 error (or load errors for check), 2 bad command line.\n";
+    "\n"
+    "Exit status: 0 success; 1 an error (for the reading commands also a file of the\n"
+    "library that could not be read completely; for check also any load error);\n"
+    "2 a bad command line.\n";
 
 const char* const kListHelp =
     "Usage: tindrel-cli list\n"
@@ -87,7 +91,8 @@ const char* const kAddHelp =
     "holds, a displayed category, a shown sub-category of it (or none). Keywords are\n"
     "separated by commas. Comments and text are read from files ('-' is standard\n"
     "input); their LF line ends become CR LF. The sample is appended to its category's\n"
-    "file, which is replaced atomically; no other file is touched.\n";
+    "file, which is replaced atomically; every byte already in it stays, and no other\n"
+    "file is touched. A category file that could not be read to its end is refused.\n";
 
 // Prints every message the library would show in a box to standard error and counts
 // them: any message makes the exit status 1.
@@ -457,6 +462,12 @@ bool CheckNewSample(const Library& library, const CSample& sample) {
                     "\" is hidden; a sample added to it would have no place in the tree.");
         return false;
     }
+    if (target->ReadIncomplete()) {
+        ShowMessage("The file " + target->GetFileName() +
+                    " could not be read to its end, so a sample added to it could not be read either.\n"
+                    "Correct the file first; it has not been changed.");
+        return false;
+    }
     if (!library.doc.HasPlace(sample)) {
         if (target->FindSlot(sample.GetSubcategory()) < 0)
             ShowMessage("Sub-category \"" + sample.GetSubcategory() + "\" does not exist in category \"" +
@@ -605,9 +616,10 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
         return kExitUsage;
     }
     io.out.flush();
-    // A message shown while working (a file that could not be read, a sequence error,
-    // a refused sample) is an error, even when the command printed its result.
-    if (status == kExitOk && messenger.Count() > 0)
+    // A message shown while reading the library (a file that could not be opened, a
+    // sequence error) is an error, even when the command printed its result. A sample
+    // that add has written is added, whatever was said about other files.
+    if (status == kExitOk && messenger.Count() > 0 && command != "add")
         status = kExitError;
     return status;
 }
