@@ -1,0 +1,342 @@
+#include "app/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QTimer>
+#include <QToolBar>
+#include <QTreeWidgetItem>
+
+#include "app/Commands.h"
+#include "app/LockIndicators.h"
+#include "app/MessageBoxes.h"
+#include "app/QuorrinApp.h"
+#include "browser/QuorrinView.h"
+#include "library/QuorrinDoc.h"
+
+static void InitTindrelResources() { Q_INIT_RESOURCE(tindrel); }
+
+namespace {
+
+QIcon CommandIcon(const char* themeName, const QString& resource, QStyle::StandardPixmap fallback,
+                  const QWidget* w) {
+    QIcon icon = QIcon::fromTheme(QString::fromLatin1(themeName));
+    if (!icon.isNull())
+        return icon;
+    if (!resource.isEmpty())
+        return QIcon(resource);
+    return w->style()->standardIcon(fallback, nullptr, w);
+}
+
+// The menu text without its mnemonic marks and its shortcut column.
+QString PlainMenuText(const QString& text) {
+    QString t = text.section(QLatin1Char('\t'), 0, 0).trimmed();
+    t.remove(QLatin1Char('&'));
+    if (t.endsWith(QLatin1String("...")))
+        t.chop(3);
+    return t;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame(CQuorrinApp& app) : m_app(app) {
+    InitTindrelResources();
+    setObjectName(QStringLiteral("mainFrame"));
+    setWindowTitle(QStringLiteral("Tindrel"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/tindrel.xpm")));
+    resize(1000, 700);
+
+    m_view = new CQuorrinView(*app.Document(), this);
+    setCentralWidget(m_view);
+
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+
+    CMessageBoxes::SetParentWindow(this);
+    connect(m_view, &CQuorrinView::CommandStateChanged, this, &CMainFrame::ScheduleUpdate);
+    qApp->installEventFilter(this);
+}
+
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    ShutdownLockState();
+}
+
+QAction* CMainFrame::AddCommand(int id, const char* text, const char* prompt, const char* objectName) {
+    auto* action = new QAction(QString::fromLatin1(text), this);
+    action->setObjectName(QString::fromLatin1(objectName));
+    const QString p = QString::fromLatin1(prompt);
+    const qsizetype nl = p.indexOf(QLatin1Char('\n'));
+    action->setStatusTip(nl < 0 ? p : p.left(nl));
+    action->setToolTip(nl < 0 ? PlainMenuText(action->text()) : p.mid(nl + 1));
+    // Added to the window as well, so that accelerators without a menu item work.
+    addAction(action);
+    m_actions.insert(id, action);
+    return action;
+}
+
+void CMainFrame::CreateActions() {
+    using QKS = QKeySequence;
+    CQuorrinView* v = m_view;
+
+    QAction* a = AddCommand(cmd::kFileNew, "&New\tCtrl+N", "Create a new document\nNew", "actionNew");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_N));
+    a->setIcon(CommandIcon("document-new", QString(), QStyle::SP_FileIcon, this));
+    a = AddCommand(cmd::kFileOpen, "&Open...\tCtrl+O", "Open an existing document\nOpen", "actionOpen");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_O));
+    a->setIcon(CommandIcon("document-open", QString(), QStyle::SP_DialogOpenButton, this));
+    a = AddCommand(cmd::kFileSave, "&Save\tCtrl+S", "Save Quorrin samples\nSave", "actionSave");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_S));
+    a->setIcon(CommandIcon("document-save", QString(), QStyle::SP_DialogSaveButton, this));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnFileSave);
+    a = AddCommand(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document\nPrint", "actionPrint");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_P));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnFilePrint);
+    a = AddCommand(cmd::kAppExit, "E&xit", "Quit the application; prompts to save documents\nExit", "actionExit");
+    connect(a, &QAction::triggered, this, &QWidget::close);
+
+    a = AddCommand(cmd::kEditUndo, "&Undo\tCtrl+Z", "Undo the last action\nUndo", "actionUndo");
+    a->setShortcuts({QKS(Qt::CTRL | Qt::Key_Z), QKS(Qt::ALT | Qt::Key_Backspace)});
+    a = AddCommand(cmd::kEditCut, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut",
+                   "actionCut");
+    a->setShortcuts({QKS(Qt::CTRL | Qt::Key_X), QKS(Qt::SHIFT | Qt::Key_Delete)});
+    a->setIcon(CommandIcon("edit-cut", QStringLiteral(":/icons/cut.xpm"), QStyle::SP_CustomBase, this));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnEditCut);
+    a = AddCommand(cmd::kEditCopy, "&Copy\tCtrl+C", "Copy the selection and put it on the Clipboard\nCopy",
+                   "actionCopy");
+    a->setShortcuts({QKS(Qt::CTRL | Qt::Key_C), QKS(Qt::CTRL | Qt::Key_Insert)});
+    a->setIcon(CommandIcon("edit-copy", QStringLiteral(":/icons/copy.xpm"), QStyle::SP_CustomBase, this));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnEditCopy);
+    a = AddCommand(cmd::kEditPaste, "&Paste\tCtrl+V", "Insert Clipboard contents\nPaste", "actionPaste");
+    a->setShortcuts({QKS(Qt::CTRL | Qt::Key_V), QKS(Qt::SHIFT | Qt::Key_Insert)});
+    a->setIcon(CommandIcon("edit-paste", QStringLiteral(":/icons/paste.xpm"), QStyle::SP_CustomBase, this));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnEditPaste);
+    a = AddCommand(cmd::kCopySampleToClipboard, "Copy sample to clipboard",
+                   "Copy the currently selected sample text to the clipboard\nCopy to clipbaord",
+                   "actionCopySampleToClipboard");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnCopySampleToClipboard);
+
+    a = AddCommand(cmd::kViewToolbar, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", "actionViewToolbar");
+    a->setCheckable(true);
+    a->setChecked(true);
+    a = AddCommand(cmd::kViewStatusBar, "&Status Bar", "Show or hide the status bar\nToggle StatusBar",
+                   "actionViewStatusBar");
+    a->setCheckable(true);
+    a->setChecked(true);
+    a = AddCommand(cmd::kExpandAll, "Expand all", "Expand all branches of the tree\nExpand all", "actionExpandAll");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnExpandAll);
+    a = AddCommand(cmd::kCollapseAll, "Collapse all", "Collapse all branches of the tree\nCollapse all",
+                   "actionCollapseAll");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnCollapseAll);
+
+    a = AddCommand(cmd::kSearch, "Sea&rch...\tCtrl+L", "Search for text in existiing samples\nSearch samples",
+                   "actionSearch");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_L));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnSearch);
+    a = AddCommand(cmd::kInsert, "&Insert... \tCtrl+I", "Insert a new item into the tree\nInsert item into tree",
+                   "actionInsert");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_I));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnInsert);
+    a = AddCommand(cmd::kDelete, "Delete\tCtrl+D", "Delete item from the tree\nDelete tree item", "actionDelete");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_D));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnDelete);
+    a = AddCommand(cmd::kChangeTitle, "Change title...\tCtrl+T",
+                   "Change title for the currently-displayed sample\nChange title", "actionChangeTitle");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_T));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnChangeTitle);
+    a = AddCommand(cmd::kRestoreDefaults, "Restore defaults",
+                   "Show all default categories/subcategories that have been hidden\n"
+                   "Show hidden categories/subcategories",
+                   "actionRestoreDefaults");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnRestoreDefaults);
+    a = AddCommand(cmd::kCorrectLoadErrors, "Correct load errors...",
+                   "Provides opportunity to correct samples that did not load\nCorrect load errors",
+                   "actionCorrectLoadErrors");
+    connect(a, &QAction::triggered, this, [this] { m_app.ShowLoadErrorsDialog(); });
+    a = AddCommand(cmd::kOptions, "Options...", "Modify Quorrin options", "actionOptions");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnOptions);
+
+    a = AddCommand(cmd::kLibraryHelp, "Library Help", "Display Help information", "actionLibraryHelp");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnLibraryHelp);
+    a = AddCommand(cmd::kLibraryInfo, "Library Info...", "Display library statistics", "actionLibraryInfo");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnLibraryInfo);
+    a = AddCommand(cmd::kAppAbout, "&About Tindrel...",
+                   "Display program information, version number and copyright\nAbout", "actionAbout");
+    a->setIcon(CommandIcon("help-about", QStringLiteral(":/icons/about.xpm"), QStyle::SP_CustomBase, this));
+    connect(a, &QAction::triggered, this, [this] { m_app.OnAppAbout(); });
+}
+
+void CMainFrame::CreateMenus() {
+    auto menu = [this](const char* title, const char* name) {
+        QMenu* m = menuBar()->addMenu(QString::fromLatin1(title));
+        m->setObjectName(QString::fromLatin1(name));
+        connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandUI);
+        return m;
+    };
+    QMenu* file = menu("&File", "menuFile");
+    file->addAction(Action(cmd::kFileSave));
+    file->addSeparator();
+    file->addAction(Action(cmd::kAppExit));
+
+    QMenu* edit = menu("&Edit", "menuEdit");
+    edit->addAction(Action(cmd::kEditUndo));
+    edit->addSeparator();
+    edit->addAction(Action(cmd::kEditCut));
+    edit->addAction(Action(cmd::kEditCopy));
+    edit->addAction(Action(cmd::kEditPaste));
+    edit->addSeparator();
+    edit->addAction(Action(cmd::kCopySampleToClipboard));
+
+    QMenu* view = menu("&View", "menuView");
+    view->addAction(Action(cmd::kViewToolbar));
+    view->addAction(Action(cmd::kViewStatusBar));
+    view->addSeparator();
+    view->addAction(Action(cmd::kExpandAll));
+    view->addAction(Action(cmd::kCollapseAll));
+
+    QMenu* samples = menu("&Samples", "menuSamples");
+    samples->addAction(Action(cmd::kSearch));
+    samples->addAction(Action(cmd::kInsert));
+    samples->addAction(Action(cmd::kDelete));
+    samples->addAction(Action(cmd::kChangeTitle));
+    samples->addSeparator();
+    samples->addAction(Action(cmd::kRestoreDefaults));
+    samples->addAction(Action(cmd::kCorrectLoadErrors));
+    samples->addSeparator();
+    samples->addAction(Action(cmd::kOptions));
+
+    QMenu* help = menu("&Help", "menuHelp");
+    help->addAction(Action(cmd::kLibraryHelp));
+    help->addAction(Action(cmd::kLibraryInfo));
+    help->addSeparator();
+    help->addAction(Action(cmd::kAppAbout));
+}
+
+void CMainFrame::CreateToolBar() {
+    m_toolBar = addToolBar(QStringLiteral("Standard"));
+    m_toolBar->setObjectName(QStringLiteral("mainToolBar"));
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setAllowedAreas(Qt::AllToolBarAreas);
+    m_toolBar->addAction(Action(cmd::kFileNew));
+    m_toolBar->addAction(Action(cmd::kFileOpen));
+    m_toolBar->addAction(Action(cmd::kFileSave));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(cmd::kEditCut));
+    m_toolBar->addAction(Action(cmd::kEditCopy));
+    m_toolBar->addAction(Action(cmd::kEditPaste));
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(Action(cmd::kAppAbout));
+
+    QAction* toggle = Action(cmd::kViewToolbar);
+    connect(toggle, &QAction::toggled, m_toolBar, &QWidget::setVisible);
+    connect(m_toolBar, &QToolBar::visibilityChanged, toggle, [this, toggle](bool visible) {
+        // Hiding the window hides the bar too; only the user's choice counts.
+        if (isVisible())
+            toggle->setChecked(visible);
+    });
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("statusBar"));
+    const char* names[3] = {"CAP", "NUM", "SCRL"};
+    for (int i = 0; i < 3; ++i) {
+        auto* pane = new QLabel(bar);
+        pane->setObjectName(QStringLiteral("indicator%1").arg(QString::fromLatin1(names[i])));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QString::fromLatin1(names[i])) + 12);
+        pane->setProperty("indicatorText", QString::fromLatin1(names[i]));
+        bar->addPermanentWidget(pane);
+        m_indicators[i] = pane;
+    }
+    bar->showMessage(QString::fromLatin1(kIdleText));
+    connect(Action(cmd::kViewStatusBar), &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::ScheduleUpdate() {
+    if (m_updatePending)
+        return;
+    m_updatePending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_updatePending = false;
+        UpdateCommandUI();
+    });
+}
+
+void CMainFrame::UpdateCommandUI() {
+    CQuorrinDoc* doc = m_view->Document();
+    const int tag = m_view->SelectedTag();
+    auto set = [this](int id, bool on) {
+        if (QAction* a = Action(id))
+            a->setEnabled(on);
+    };
+    set(cmd::kFileNew, CQuorrinDoc::CanNew());
+    set(cmd::kFileOpen, CQuorrinDoc::CanOpen());
+    set(cmd::kFileSave, doc && doc->CanSave());
+    set(cmd::kFilePrint, feature::kPrint && doc);
+    set(cmd::kEditUndo, false);
+    set(cmd::kEditCut, m_view->CanCut());
+    set(cmd::kEditCopy, m_view->CanCopy());
+    set(cmd::kEditPaste, m_view->CanPaste());
+    set(cmd::kCopySampleToClipboard, feature::kCopySampleToClipboard && doc && tag == kTagSample);
+    set(cmd::kExpandAll, true);
+    set(cmd::kCollapseAll, m_view->IsRootExpanded());
+    set(cmd::kSearch, feature::kSearch && doc && doc->GetSampleCount() > 0);
+    set(cmd::kInsert, feature::kInsert && doc);
+    set(cmd::kDelete, feature::kDelete && doc && tag != kTagRoot);
+    set(cmd::kChangeTitle, feature::kChangeTitle && doc && tag == kTagSample);
+    m_view->EnableChangeTitle(doc && tag == kTagSample);
+    set(cmd::kRestoreDefaults, feature::kRestoreDefaults && doc && doc->AnyHidden());
+    set(cmd::kCorrectLoadErrors, feature::kCorrectLoadErrors && m_app.GetLoadErrorCount() >= 1);
+    set(cmd::kOptions, doc != nullptr);
+    set(cmd::kLibraryHelp, feature::kLibraryHelp);
+    set(cmd::kLibraryInfo, feature::kLibraryInfo && doc);
+    set(cmd::kAppAbout, feature::kAbout);
+
+    const LockState locks = QueryLockState();
+    const bool on[3] = {locks.caps, locks.num, locks.scroll};
+    for (int i = 0; i < 3; ++i)
+        m_indicators[i]->setText(on[i] ? m_indicators[i]->property("indicatorText").toString() : QString());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (m_app.CloseDocument()) {
+        event->accept();
+        UpdateCommandUI();
+    } else {
+        event->ignore();
+    }
+}
+
+bool CMainFrame::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        // The prompt of the highlighted command, or "Ready" when nothing is highlighted.
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        statusBar()->showMessage(tip.isEmpty() ? QString::fromLatin1(kIdleText) : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate:
+        ScheduleUpdate();
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}

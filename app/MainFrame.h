@@ -1,0 +1,51 @@
+// CMainFrame: the main window with its menu, accelerators, toolbar and status bar
+// around the view.
+#pragma once
+
+#include <QMainWindow>
+#include <QMap>
+
+class CQuorrinApp;
+class CQuorrinView;
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit CMainFrame(CQuorrinApp& app);
+    ~CMainFrame() override;
+
+    CQuorrinView* View() const { return m_view; }
+    // The action of a command id (see app/Commands.h), or nullptr.
+    QAction* Action(int id) const { return m_actions.value(id, nullptr); }
+    QToolBar* ToolBar() const { return m_toolBar; }
+    QLabel* IndicatorPane(int index) const { return m_indicators[index]; }
+
+    // Sets every command's enabled state from its rule, and the status-bar panes.
+    void UpdateCommandUI();
+
+    static constexpr const char* kIdleText = "Ready";
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QAction* AddCommand(int id, const char* text, const char* prompt, const char* objectName);
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void ScheduleUpdate();
+
+    CQuorrinApp& m_app;
+    CQuorrinView* m_view = nullptr;
+    QToolBar* m_toolBar = nullptr;
+    QLabel* m_indicators[3] = {nullptr, nullptr, nullptr};
+    QMap<int, QAction*> m_actions;
+    bool m_updatePending = false;
+};

@@ -1,0 +1,46 @@
+#include "app/OptionsDlg.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+COptionsDlg::COptionsDlg(bool autoSaveOnSwitch, bool saveTreeState, QWidget* parent)
+    : QDialog(parent), m_bAutoSaveOnSwitch(autoSaveOnSwitch ? 1 : 0), m_bSaveTreeState(saveTreeState ? 1 : 0) {
+    setObjectName(QStringLiteral("optionsDialog"));
+    setWindowTitle(QStringLiteral("Options"));
+    auto* layout = new QVBoxLayout(this);
+    m_autoSave = new QCheckBox(QStringLiteral("Save sample changes when switching to different sample"), this);
+    m_autoSave->setObjectName(QStringLiteral("autoSaveCheck"));
+    m_saveTreeState = new QCheckBox(QStringLiteral("Save tree state on exit"), this);
+    m_saveTreeState->setObjectName(QStringLiteral("saveTreeStateCheck"));
+    layout->addWidget(m_autoSave);
+    layout->addWidget(m_saveTreeState);
+    layout->addSpacing(8);
+    auto* buttons = new QDialogButtonBox(this);
+    QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    QPushButton* cancel = buttons->addButton(QStringLiteral("Cancel"), QDialogButtonBox::RejectRole);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    DoDataExchange(false);
+}
+
+void COptionsDlg::DoDataExchange(bool save) {
+    if (save) {
+        m_bAutoSaveOnSwitch = m_autoSave->isChecked() ? 1 : 0;
+        m_bSaveTreeState = m_saveTreeState->isChecked() ? 1 : 0;
+    } else {
+        m_autoSave->setChecked(m_bAutoSaveOnSwitch != 0);
+        m_saveTreeState->setChecked(m_bSaveTreeState != 0);
+    }
+}
+
+void COptionsDlg::accept() {
+    DoDataExchange(true);
+    QDialog::accept();
+}

@@ -1,0 +1,143 @@
+#include "app/QuorrinApp.h"
+
+#include <QCoreApplication>
+
+#include "app/Commands.h"
+#include "app/FileDialogs.h"
+#include "app/MainFrame.h"
+#include "browser/QuorrinView.h"
+#include "config/FileKeyStore.h"
+#include "config/LibraryConfig.h"
+#include "library/LoadErrorExport.h"
+#include "library/QuorrinDoc.h"
+
+namespace {
+
+CQuorrinApp* g_app = nullptr;
+
+// The Save As dialog for the load-error export.
+class CSaveAsDialogChooser : public ISaveAsChooser {
+public:
+    explicit CSaveAsDialogChooser(QWidget* parent) : m_parent(parent) {}
+    bool ChoosePath(const std::string& proposedName, std::string& path) override {
+        SaveAsRequest request;
+        request.proposedName = proposedName;
+        request.filter = QStringLiteral("Text Files (*.txt);;All Files (*)");
+        request.defaultSuffix = QStringLiteral("txt");
+        request.confirmOverwrite = true;
+        auto chosen = CFileDialogs::GetSaveFileName(m_parent, request);
+        if (!chosen)
+            return false;
+        path = *chosen;
+        return true;
+    }
+
+private:
+    QWidget* m_parent;
+};
+
+} // namespace
+
+CQuorrinApp* TheApp() { return g_app; }
+
+CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) { g_app = this; }
+
+CQuorrinApp::~CQuorrinApp() {
+    m_frame.reset();
+    if (m_doc) {
+        m_doc->SetView(nullptr);
+        m_doc.reset();
+    }
+    if (&Messenger() == &m_messenger)
+        SetMessenger(nullptr);
+    CMessageBoxes::SetParentWindow(nullptr);
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+bool& CQuorrinApp::AutoSaveOnSwitch() { return m_config->m_bAutoSaveOnSwitch; }
+bool& CQuorrinApp::SaveTreeState() { return m_config->m_bSaveTreeState; }
+
+bool CQuorrinApp::InitInstance() {
+    SetMessenger(&m_messenger);
+    if (!m_store) {
+        m_ownStore = std::make_unique<FileKeyStore>();
+        m_store = m_ownStore.get();
+    }
+    m_config = std::make_unique<CLibraryConfig>(*m_store);
+    if (!m_config->LoadProfile())
+        ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
+
+    m_doc = std::make_unique<CQuorrinDoc>(*m_config, m_loadErrors);
+    if (!m_doc->OnNewDocument())
+        return false;
+    m_frame = std::make_unique<CMainFrame>(*this);
+    m_frame->View()->OnInitialUpdate();
+    m_frame->show();
+    m_frame->UpdateCommandUI();
+    return true;
+}
+
+bool CQuorrinApp::CloseDocument() {
+    if (!m_doc)
+        return true;
+    CQuorrinView* view = m_frame ? m_frame->View() : nullptr;
+    m_doc->OnCloseDocument();
+    if (view && view->CloseRefused())
+        return false;
+    if (view)
+        view->DetachDocument();
+    m_doc->SetView(nullptr);
+    // Destroying the document saves every changed category once more.
+    m_doc.reset();
+    return true;
+}
+
+int CQuorrinApp::ExitInstance() {
+    if (m_exited)
+        return 0;
+    m_exited = true;
+    // Normally the window's close has done this already.
+    if (m_doc)
+        CloseDocument();
+    if (m_doc) {
+        m_doc->SetView(nullptr);
+        m_doc.reset();
+    }
+
+    if (m_loadErrors.GetCount() >= 1) {
+        const MsgAnswer answer = ShowMessage(std::string("Load errors exist.\n\n") +
+                                                 "All samples in error will be permanently lost\n"
+                                                 "unless saved to a text file!\n\n" +
+                                                 "Do you want to save the samples that\ncould not be loaded?",
+                                             MsgButtons::YesNo, MsgIcon::Stop);
+        if (answer == MsgAnswer::Yes) {
+            CSaveAsDialogChooser chooser(nullptr);
+            if (!ExportLoadErrors(m_loadErrors, chooser))
+                ShowMessage("Load errors not saved!");
+        }
+    }
+    if (m_config) {
+        if (m_config->m_bSaveTreeState)
+            m_config->WriteExpandedCats();
+        m_config->SaveSettings();
+        m_config->g_expandedSubcats.clear();
+    }
+    m_frame.reset();
+    return 0;
+}
+
+void CQuorrinApp::PumpPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void CQuorrinApp::ShowLoadErrorsDialog() {
+    if (!m_doc) {
+        ShowMessage("Internal error.\nUnable to get document data!");
+        return;
+    }
+    // The Load Errors dialog is added with the load-error correction work
+    // (feature::kCorrectLoadErrors).
+}
+
+void CQuorrinApp::OnAppAbout() {
+    // The About box is added with the version information (feature::kAbout).
+}

@@ -1,0 +1,67 @@
+// CQuorrinApp: the application object. Owns the library configuration with the two
+// options, the load-error store, the wizard's carry-over state, the document and the
+// main window, and runs the start-up and exit sequences.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "app/MessageBoxes.h"
+#include "library/LoadErrorList.h"
+
+class CLibraryConfig;
+class CMainFrame;
+class CQuorrinDoc;
+class IKeyStore;
+
+class CQuorrinApp {
+public:
+    // store: the key store to use, kept by the caller; nullptr for the per-user file.
+    explicit CQuorrinApp(IKeyStore* store = nullptr);
+    ~CQuorrinApp();
+    CQuorrinApp(const CQuorrinApp&) = delete;
+    CQuorrinApp& operator=(const CQuorrinApp&) = delete;
+
+    // Configuration, document, window; false when the program must end.
+    bool InitInstance();
+    // After the main window has closed: load errors, tree state, options. Returns the exit code.
+    int ExitInstance();
+    // The main window is closing: the document's close step and its final save.
+    // False when the view refused (the window then stays open).
+    bool CloseDocument();
+
+    // Dispatches every waiting event once; for long work on the window thread.
+    void PumpPendingMessages();
+    void ShowLoadErrorsDialog();
+    int GetLoadErrorCount() const { return m_loadErrors.GetCount(); }
+    void OnAppAbout();
+
+    CLibraryConfig& Config() { return *m_config; }
+    CLoadErrorList& LoadErrors() { return m_loadErrors; }
+    CQuorrinDoc* Document() { return m_doc.get(); }
+    CMainFrame* MainFrame() { return m_frame.get(); }
+    IKeyStore& KeyStore() { return *m_store; }
+
+    // Options (they live with the configuration, which reads and writes them).
+    bool& AutoSaveOnSwitch();
+    bool& SaveTreeState();
+
+    // The Add Sample wizard's confirmation chunks, kept between runs of the wizard.
+    std::string m_confirmChunks[3];
+    // Text dropped on the window, waiting for the wizard's text page.
+    bool m_bDroppedTextPending = false;
+    std::string m_droppedText;
+
+private:
+    CMessageBoxes m_messenger;
+    std::unique_ptr<IKeyStore> m_ownStore;
+    IKeyStore* m_store = nullptr;
+    std::unique_ptr<CLibraryConfig> m_config;
+    CLoadErrorList m_loadErrors;
+    std::unique_ptr<CQuorrinDoc> m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    bool m_exited = false;
+};
+
+// The one application object, or nullptr outside its lifetime.
+CQuorrinApp* TheApp();

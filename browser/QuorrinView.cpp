@@ -1,0 +1,963 @@
+#include "browser/QuorrinView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStyle>
+#include <QTextDocument>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
+
+#include "app/Commands.h"
+#include "app/DialogRunner.h"
+#include "app/OptionsDlg.h"
+#include "config/LibraryConfig.h"
+#include "library/ContentCheck.h"
+#include "library/Messenger.h"
+
+const char* const kRootText = "Samples";
+const char* const kRootTextLoadErrors = "Samples (*Load errors exist*)";
+const char* const kNoSampleSelected = " (no sample selected) ";
+const char* const kNoneAssigned = " (none assigned) ";
+
+namespace {
+
+// Children of one tree item before they are added: sorted once, then added in bulk.
+struct SortEntry {
+    QString folded;
+    QString text;
+    QTreeWidgetItem* item;
+};
+
+// The tree's and the drop-down lists' alphabetical order: letter case is ignored
+// first, then decides, so the order is total.
+bool EntryLess(const SortEntry& a, const SortEntry& b) {
+    int c = a.folded.compare(b.folded);
+    if (c != 0)
+        return c < 0;
+    return a.text < b.text;
+}
+
+QString PlainTextOf(const QPlainTextEdit* edit) {
+    // The raw text keeps no-break spaces and separates blocks with U+2029, which the
+    // codec turns into line ends.
+    return edit->document()->toRawText();
+}
+
+QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, const QWidget* w) {
+    QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));
+    if (icon.isNull())
+        icon = w->style()->standardIcon(fallback, nullptr, w);
+    return icon;
+}
+
+bool ClipboardHasText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+} // namespace
+
+CQuorrinView::CQuorrinView(CQuorrinDoc& doc, QWidget* parent) : QWidget(parent), m_doc(&doc) {
+    setObjectName(QStringLiteral("quorrinView"));
+    BuildLayout();
+    MakeIcons();
+    m_doc->SetView(this);
+}
+
+CQuorrinView::~CQuorrinView() { DetachDocument(); }
+
+void CQuorrinView::DetachDocument() {
+    if (m_doc)
+        m_doc->SetView(nullptr);
+    m_doc = nullptr;
+}
+
+void CQuorrinView::BuildLayout() {
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("sampleTree"));
+    m_tree->setColumnCount(1);
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_tree->setRootIsDecorated(true);
+    m_tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_tree->setSortingEnabled(false);
+    m_tree->setMinimumWidth(120);
+
+    auto* fields = new QWidget(this);
+    auto* grid = new QGridLayout(fields);
+    grid->setContentsMargins(6, 0, 0, 0);
+    auto label = [fields](const char* text, bool right) {
+        auto* l = new QLabel(QString::fromLatin1(text), fields);
+        l->setAlignment((right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        return l;
+    };
+
+    m_titleEdit = new QLineEdit(fields);
+    m_titleEdit->setObjectName(QStringLiteral("titleEdit"));
+    m_titleEdit->setReadOnly(true);
+    m_changeTitleButton = new QPushButton(QStringLiteral("Change title..."), fields);
+    m_changeTitleButton->setObjectName(QStringLiteral("changeTitleButton"));
+    m_changeTitleButton->setEnabled(false);
+    m_categoryCombo = new QComboBox(fields);
+    m_categoryCombo->setObjectName(QStringLiteral("categoryCombo"));
+    m_categoryCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_categoryCombo->setMinimumContentsLength(12);
+    m_subcategoryCombo = new QComboBox(fields);
+    m_subcategoryCombo->setObjectName(QStringLiteral("subcategoryCombo"));
+    m_subcategoryCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_subcategoryCombo->setMinimumContentsLength(12);
+    m_keywordsEdit = new QLineEdit(fields);
+    m_keywordsEdit->setObjectName(QStringLiteral("keywordsEdit"));
+
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    m_commentsEdit = new QPlainTextEdit(fields);
+    m_commentsEdit->setObjectName(QStringLiteral("commentsEdit"));
+    m_commentsEdit->setFont(fixed);
+    m_commentsEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_commentsEdit->setTabChangesFocus(true);
+    m_textEdit = new QPlainTextEdit(this);
+    m_textEdit->setObjectName(QStringLiteral("textEdit"));
+    m_textEdit->setFont(fixed);
+    m_textEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_textEdit->setTabChangesFocus(true);
+
+    grid->addWidget(label("Title:", true), 0, 0);
+    grid->addWidget(m_titleEdit, 0, 1, 1, 3);
+    grid->addWidget(m_changeTitleButton, 0, 4);
+    grid->addWidget(label("Category:", true), 1, 0);
+    grid->addWidget(m_categoryCombo, 1, 1);
+    grid->addWidget(label("Sub-category:", true), 1, 2);
+    grid->addWidget(m_subcategoryCombo, 1, 3, 1, 2);
+    grid->addWidget(label("Keywords:", true), 2, 0);
+    grid->addWidget(m_keywordsEdit, 2, 1, 1, 4);
+    grid->addWidget(label("Comments:", false), 3, 0, 1, 2);
+    grid->addWidget(m_commentsEdit, 4, 0, 1, 5);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setRowStretch(4, 1);
+
+    m_hsplit = new QSplitter(Qt::Horizontal, this);
+    m_hsplit->setObjectName(QStringLiteral("treeSplitter"));
+    m_hsplit->addWidget(m_tree);
+    m_hsplit->addWidget(fields);
+    m_hsplit->setStretchFactor(0, 1);
+    m_hsplit->setStretchFactor(1, 2);
+    m_hsplit->setChildrenCollapsible(false);
+    m_hsplit->setSizes({320, 640});
+
+    m_vsplit = new QSplitter(Qt::Vertical, this);
+    m_vsplit->setObjectName(QStringLiteral("textSplitter"));
+    m_vsplit->addWidget(m_hsplit);
+    m_vsplit->addWidget(m_textEdit);
+    m_vsplit->setStretchFactor(0, 1);
+    m_vsplit->setStretchFactor(1, 1);
+    m_vsplit->setChildrenCollapsible(false);
+    m_vsplit->setSizes({330, 300});
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(6, 6, 6, 6);
+    outer->addWidget(m_vsplit);
+
+    setTabOrder(m_tree, m_titleEdit);
+    setTabOrder(m_titleEdit, m_changeTitleButton);
+    setTabOrder(m_changeTitleButton, m_categoryCombo);
+    setTabOrder(m_categoryCombo, m_subcategoryCombo);
+    setTabOrder(m_subcategoryCombo, m_keywordsEdit);
+    setTabOrder(m_keywordsEdit, m_commentsEdit);
+    setTabOrder(m_commentsEdit, m_textEdit);
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &CQuorrinView::OnCurrentItemChanged);
+    connect(m_tree, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { OnItemExpanded(i, true); });
+    connect(m_tree, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { OnItemExpanded(i, false); });
+    connect(m_keywordsEdit, &QLineEdit::textChanged, this, &CQuorrinView::OnFieldEdited);
+    connect(m_commentsEdit, &QPlainTextEdit::textChanged, this, &CQuorrinView::OnFieldEdited);
+    connect(m_textEdit, &QPlainTextEdit::textChanged, this, &CQuorrinView::OnFieldEdited);
+    connect(m_changeTitleButton, &QPushButton::clicked, this, &CQuorrinView::OnChangeTitle);
+    connect(m_categoryCombo, &QComboBox::activated, this, &CQuorrinView::OnCategoryActivated);
+    connect(m_subcategoryCombo, &QComboBox::activated, this, &CQuorrinView::OnSubcategoryActivated);
+    // Selection changes in the edits and the clipboard decide Cut, Copy and Paste.
+    connect(m_titleEdit, &QLineEdit::selectionChanged, this, &CQuorrinView::CommandStateChanged);
+    connect(m_keywordsEdit, &QLineEdit::selectionChanged, this, &CQuorrinView::CommandStateChanged);
+    connect(m_commentsEdit, &QPlainTextEdit::selectionChanged, this, &CQuorrinView::CommandStateChanged);
+    connect(m_textEdit, &QPlainTextEdit::selectionChanged, this, &CQuorrinView::CommandStateChanged);
+
+    EnableSampleFields(false);
+    m_categoryCombo->setEnabled(false);
+    m_subcategoryCombo->setEnabled(false);
+}
+
+void CQuorrinView::MakeIcons() {
+    // Images 0 (closed folder) and 1 (open folder) of category items are one icon whose
+    // selected form is the open folder; image 2 is the page of a sample.
+    QIcon closed = ThemeIcon("folder", QStyle::SP_DirClosedIcon, this);
+    QIcon open = ThemeIcon("folder-open", QStyle::SP_DirOpenIcon, this);
+    for (int size : {16, 22, 32}) {
+        m_folderIcon.addPixmap(closed.pixmap(size, size), QIcon::Normal);
+        m_folderIcon.addPixmap(open.pixmap(size, size), QIcon::Selected);
+    }
+    m_pageIcon = ThemeIcon("text-x-generic", QStyle::SP_FileIcon, this);
+}
+
+// ---------------------------------------------------------------------------------
+// Tree
+
+QTreeWidgetItem* CQuorrinView::NewItem(const std::string& name, int tag) const {
+    auto* item = new QTreeWidgetItem();
+    item->setText(0, DecodeName(name));
+    item->setData(0, kTagRole, tag);
+    item->setData(0, kNameRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    item->setIcon(0, tag == kTagSample ? m_pageIcon : m_folderIcon);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    return item;
+}
+
+int CQuorrinView::ItemTag(const QTreeWidgetItem* item) {
+    if (!item)
+        return -1;
+    bool ok = false;
+    int tag = item->data(0, kTagRole).toInt(&ok);
+    return ok ? tag : -1;
+}
+
+std::string CQuorrinView::ItemName(const QTreeWidgetItem* item) {
+    if (!item)
+        return {};
+    QByteArray b = item->data(0, kNameRole).toByteArray();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+QTreeWidgetItem* CQuorrinView::SelectedItem() const { return m_tree->currentItem(); }
+
+int CQuorrinView::SelectedTag() const { return ItemTag(SelectedItem()); }
+
+bool CQuorrinView::IsRootExpanded() const { return m_root && m_root->isExpanded(); }
+
+void CQuorrinView::OnInitialUpdate() { RebuildTree(std::string()); }
+
+void CQuorrinView::RebuildTree(const std::string& selectTitle) {
+    if (!m_doc)
+        return;
+    CQuorrinDoc& doc = *m_doc;
+    CLibraryConfig& cfg = doc.Config();
+
+    m_tree->setUpdatesEnabled(false);
+    m_ignoreSelection = true;
+    m_tree->clear();
+    m_ignoreSelection = false;
+    m_root = nullptr;
+    m_categoryItems.clear();
+    m_subcategoryItems.clear();
+    m_sampleItems.clear();
+
+    // Build the whole tree detached: each parent's children are collected, sorted once
+    // and added in one call; the finished tree goes into the widget at the end.
+    QTreeWidgetItem* root = NewItem(kRootText, kTagRoot);
+    struct Branch {
+        QTreeWidgetItem* item;
+        std::vector<SortEntry> children;
+    };
+    std::vector<Branch> branches;
+    std::unordered_map<std::string, size_t> categoryBranch;
+    std::unordered_map<std::string, size_t> subcategoryBranch;
+    QList<QTreeWidgetItem*> categoryItems;
+    std::vector<QTreeWidgetItem*> expandQueue;
+    auto entry = [](QTreeWidgetItem* item) {
+        QString text = item->text(0);
+        return SortEntry{text.toCaseFolded(), text, item};
+    };
+
+    for (const auto& [key, category] : doc.Categories()) {
+        if (!category->IsDisplayed())
+            continue;
+        const std::string& name = category->GetName();
+        QTreeWidgetItem* catItem = NewItem(name, kTagCategory);
+        categoryItems.append(catItem);
+        const size_t ci = branches.size();
+        branches.push_back({catItem, {}});
+        categoryBranch.emplace(name, ci);
+        m_categoryItems.emplace(name, catItem);
+        const bool expand = cfg.g_expandedCats.count(name) > 0;
+        if (expand)
+            expandQueue.push_back(catItem);
+        auto expandedSubs = cfg.g_expandedSubcats.find(name);
+        for (int i = 0; i < kSlotCount; ++i) {
+            const SubcategorySlot& slot = category->Slot(i);
+            if (slot.name.empty() || !slot.inUse)
+                continue;
+            QTreeWidgetItem* subItem = NewItem(slot.name, kTagSubcategory);
+            branches[ci].children.push_back(entry(subItem));
+            const std::string subKey = name + '\0' + slot.name;
+            subcategoryBranch.emplace(subKey, branches.size());
+            branches.push_back({subItem, {}});
+            m_subcategoryItems.emplace(subKey, subItem);
+            if (expand && expandedSubs != cfg.g_expandedSubcats.end() && expandedSubs->second.count(slot.name))
+                expandQueue.push_back(subItem);
+        }
+    }
+
+    // Samples: a sample whose category or sub-category has no item becomes a load
+    // error; the document removes those after the walk.
+    std::string subKey;
+    for (const auto& [title, sample] : doc.Samples()) {
+        auto c = categoryBranch.find(sample->GetCategory());
+        if (c == categoryBranch.end()) {
+            doc.ReportTreeInsertFailure(*sample, kReasonNoParent, false);
+            continue;
+        }
+        size_t target = c->second;
+        if (!sample->GetSubcategory().empty()) {
+            subKey.assign(sample->GetCategory());
+            subKey += '\0';
+            subKey += sample->GetSubcategory();
+            auto s = subcategoryBranch.find(subKey);
+            if (s == subcategoryBranch.end()) {
+                doc.ReportTreeInsertFailure(*sample, kReasonNoParent, false);
+                continue;
+            }
+            target = s->second;
+        }
+        QTreeWidgetItem* item = NewItem(title, kTagSample);
+        branches[target].children.push_back(entry(item));
+        m_sampleItems.emplace(title, item);
+    }
+    doc.RemoveDeferredSamples();
+
+    for (Branch& b : branches) {
+        if (b.children.empty())
+            continue;
+        std::sort(b.children.begin(), b.children.end(), EntryLess);
+        QList<QTreeWidgetItem*> list;
+        list.reserve(static_cast<qsizetype>(b.children.size()));
+        for (const SortEntry& e : b.children)
+            list.append(e.item);
+        b.item->addChildren(list);
+    }
+    root->addChildren(categoryItems);
+    if (doc.LoadErrors().GetCount() > 0)
+        root->setText(0, QString::fromLatin1(kRootTextLoadErrors));
+    m_tree->addTopLevelItem(root);
+    m_root = root;
+
+    // Expanding here is not the user's doing, so the tree-state tables stay as they are.
+    m_trackExpansion = false;
+    root->setExpanded(true);
+    for (QTreeWidgetItem* item : expandQueue)
+        item->setExpanded(true);
+    m_trackExpansion = true;
+
+    bool selected = false;
+    if (!selectTitle.empty())
+        selected = SelectSampleItem(selectTitle);
+    else {
+        m_tree->setCurrentItem(root);
+        selected = true;
+    }
+    if (!selected)
+        OnSelChanged(nullptr);
+    m_tree->setUpdatesEnabled(true);
+    if (m_tree->currentItem())
+        m_tree->scrollToItem(m_tree->currentItem());
+    emit CommandStateChanged();
+}
+
+QTreeWidgetItem* CQuorrinView::FindTreeItem(QTreeWidgetItem* start, const std::string& name, int level) const {
+    if (!start)
+        return nullptr;
+    std::vector<QTreeWidgetItem*> stack{start};
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        if (ItemTag(item) == level && ItemName(item) == name)
+            return item;
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            stack.push_back(item->child(i));
+    }
+    return nullptr;
+}
+
+bool CQuorrinView::SelectSampleItem(const std::string& title) {
+    auto it = m_sampleItems.find(title);
+    QTreeWidgetItem* item = it != m_sampleItems.end() ? it->second : FindTreeItem(m_root, title, kTagSample);
+    if (!item)
+        return false;
+    m_tree->setCurrentItem(item);
+    m_tree->scrollToItem(item);
+    return true;
+}
+
+bool CQuorrinView::SelectCategoryItem(const std::string& name) {
+    auto it = m_categoryItems.find(name);
+    QTreeWidgetItem* item = it != m_categoryItems.end() ? it->second : FindTreeItem(m_root, name, kTagCategory);
+    if (!item)
+        return false;
+    m_tree->setCurrentItem(item);
+    return true;
+}
+
+bool CQuorrinView::SelectSubcategoryItem(const std::string& category, const std::string& subcategory) {
+    if (!SelectCategoryItem(category))
+        return false;
+    auto it = m_subcategoryItems.find(category + '\0' + subcategory);
+    QTreeWidgetItem* item = it != m_subcategoryItems.end()
+                                ? it->second
+                                : FindTreeItem(m_tree->currentItem(), subcategory, kTagSubcategory);
+    if (!item)
+        return false;
+    m_tree->setCurrentItem(item);
+    return true;
+}
+
+void CQuorrinView::OnItemExpanded(QTreeWidgetItem* item, bool expanded) {
+    if (!m_trackExpansion || !m_doc)
+        return;
+    NameSetMap& subcats = m_doc->Config().g_expandedSubcats;
+    switch (ItemTag(item)) {
+    case kTagCategory:
+        if (expanded)
+            subcats.emplace(ItemName(item), NameSet());
+        else
+            subcats.erase(ItemName(item));
+        break;
+    case kTagSubcategory: {
+        auto it = subcats.find(ItemName(item->parent()));
+        if (it != subcats.end()) {
+            if (expanded)
+                it->second.insert(ItemName(item));
+            else
+                it->second.erase(ItemName(item));
+        }
+        break;
+    }
+    case kTagRoot:
+        if (!expanded && m_tree->topLevelItem(0) == item)
+            subcats.clear();
+        break;
+    default:
+        break;
+    }
+    emit CommandStateChanged();
+}
+
+void CQuorrinView::OnExpandAll() {
+    if (!m_root)
+        return;
+    m_tree->setUpdatesEnabled(false);
+    std::vector<QTreeWidgetItem*> stack;
+    for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
+        stack.push_back(m_tree->topLevelItem(i));
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        if (item->childCount() == 0)
+            continue;
+        item->setExpanded(true);
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            if (item->child(i)->childCount() > 0)
+                stack.push_back(item->child(i));
+    }
+    m_tree->setUpdatesEnabled(true);
+    if (m_tree->currentItem())
+        m_tree->scrollToItem(m_tree->currentItem());
+    emit CommandStateChanged();
+}
+
+void CQuorrinView::OnCollapseAll() {
+    if (!m_doc)
+        return;
+    if (m_formModified) {
+        if (!CaptureFormChecked())
+            return;
+        OnCommitPending();
+    }
+    m_doc->Config().g_expandedSubcats.clear();
+    m_tree->setUpdatesEnabled(false);
+    m_trackExpansion = false;
+    std::vector<QTreeWidgetItem*> stack;
+    for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
+        stack.push_back(m_tree->topLevelItem(i));
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        if (item->childCount() == 0)
+            continue;
+        item->setExpanded(false);
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            stack.push_back(item->child(i));
+    }
+    m_trackExpansion = true;
+    // The selection cannot stay hidden inside a collapsed branch: it moves to the root.
+    if (m_root && m_tree->currentItem() != m_root)
+        m_tree->setCurrentItem(m_root);
+    m_tree->setUpdatesEnabled(true);
+    ClearFormStrings();
+    FillCategoryList();
+    EnableChangeTitle(false);
+    EnableSampleFields(false);
+    emit CommandStateChanged();
+}
+
+// ---------------------------------------------------------------------------------
+// Selection
+
+void CQuorrinView::OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous) {
+    if (m_ignoreSelection || m_revertingSelection || !m_doc)
+        return;
+    // After a rebuild nothing was selected before, so no sample is being left.
+    if (previous && !OnSelChanging(previous)) {
+        m_revertingSelection = true;
+        m_tree->setCurrentItem(previous);
+        m_revertingSelection = false;
+        return;
+    }
+    OnSelChanged(current);
+    emit CommandStateChanged();
+}
+
+bool CQuorrinView::OnSelChanging(QTreeWidgetItem*) {
+    if (!m_formModified)
+        return true;
+    bool save = m_doc->Config().m_bAutoSaveOnSwitch;
+    if (!save)
+        save = ShowMessage("The current sample has been changed.\nSave changes?", MsgButtons::YesNo,
+                           MsgIcon::Question) == MsgAnswer::Yes;
+    if (save) {
+        if (!CaptureFormChecked())
+            return false;
+        PostCommitPending();
+    } else {
+        // Dropped for good: nothing may commit these edits later.
+        m_doc->PendingSample().Reset();
+    }
+    return true;
+}
+
+void CQuorrinView::OnSelChanged(QTreeWidgetItem* current) {
+    const int tag = ItemTag(current);
+    if (tag == kTagCategory || tag == kTagSubcategory) {
+        ClearFormStrings();
+        EnableChangeTitle(false);
+        EnableSampleFields(false);
+    } else if (tag == kTagSample) {
+        const CSample* sample = m_doc->PeekSample(ItemName(current));
+        if (!sample) {
+            ShowMessage("Internal Error! Could not locate sample data.", MsgButtons::Ok, MsgIcon::Exclamation);
+        } else {
+            ShowSample(*sample);
+            m_doc->DisplayedSample() = *sample;
+            EnableChangeTitle(true);
+            EnableSampleFields(true);
+        }
+    } else {
+        // No item or the root: the fields keep what they show, disabled.
+        EnableChangeTitle(false);
+        EnableSampleFields(false);
+    }
+    FillCategoryList();
+    SetFormModified(false);
+}
+
+// ---------------------------------------------------------------------------------
+// Form
+
+void CQuorrinView::EnableSampleFields(bool enable) {
+    m_keywordsEdit->setEnabled(enable);
+    m_commentsEdit->setEnabled(enable);
+    m_textEdit->setEnabled(enable);
+}
+
+void CQuorrinView::EnableChangeTitle(bool enable) { m_changeTitleButton->setEnabled(enable && feature::kChangeTitle); }
+
+void CQuorrinView::ClearFormStrings() {
+    m_loadingForm = true;
+    m_formTitle.clear();
+    m_titleCodec = m_keywordsCodec = m_commentsCodec = m_textCodec = FieldCodec();
+    m_titleEdit->clear();
+    m_keywordsEdit->clear();
+    m_commentsEdit->clear();
+    m_textEdit->clear();
+    m_loadingForm = false;
+}
+
+void CQuorrinView::ShowSample(const CSample& sample) {
+    m_loadingForm = true;
+    m_formTitle = sample.GetTitle();
+    m_titleEdit->setText(DecodeField(sample.GetTitle(), m_titleCodec));
+    m_titleEdit->setCursorPosition(0);
+    m_keywordsEdit->setText(DecodeField(sample.GetKeywords(), m_keywordsCodec));
+    m_keywordsEdit->setCursorPosition(0);
+    m_commentsEdit->setPlainText(DecodeField(sample.GetComments(), m_commentsCodec));
+    m_textEdit->setPlainText(DecodeField(sample.GetText(), m_textCodec));
+    m_loadingForm = false;
+}
+
+std::string CQuorrinView::FormKeywords() { return EncodeField(m_keywordsEdit->text(), m_keywordsCodec); }
+std::string CQuorrinView::FormComments() { return EncodeField(PlainTextOf(m_commentsEdit), m_commentsCodec); }
+std::string CQuorrinView::FormText() { return EncodeField(PlainTextOf(m_textEdit), m_textCodec); }
+
+std::string CQuorrinView::ComboBytes(const QComboBox* combo) {
+    if (combo->currentIndex() < 0)
+        return {};
+    QByteArray b = combo->currentData().toByteArray();
+    return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+void CQuorrinView::SelectComboBytes(QComboBox* combo, const std::string& bytes) {
+    const QByteArray b(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const int i = combo->findData(b);
+    if (i >= 0)
+        combo->setCurrentIndex(i);
+}
+
+void CQuorrinView::FillCombo(QComboBox* combo, std::vector<std::string> names) {
+    std::vector<std::pair<SortEntry, std::string>> entries;
+    entries.reserve(names.size());
+    for (std::string& n : names) {
+        QString text = DecodeName(n);
+        entries.push_back({SortEntry{text.toCaseFolded(), text, nullptr}, std::move(n)});
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const auto& a, const auto& b) { return EntryLess(a.first, b.first); });
+    for (const auto& [e, bytes] : entries)
+        combo->addItem(e.text, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+}
+
+void CQuorrinView::CaptureFormInto(CSample& sample) {
+    sample.Reset();
+    sample.SetTitle(m_formTitle);
+    sample.SetCategory(ComboBytes(m_categoryCombo));
+    std::string sub = ComboBytes(m_subcategoryCombo);
+    if (sub == kNoneAssigned)
+        sub.clear();
+    sample.SetSubcategory(sub);
+    sample.SetKeywords(FormKeywords());
+    sample.SetComments(FormComments());
+    sample.SetText(FormText());
+}
+
+void CQuorrinView::CaptureForm() { CaptureFormInto(m_doc->PendingSample()); }
+
+bool CQuorrinView::CaptureFormChecked() {
+    CaptureForm();
+    const std::string why = CheckSampleContent(m_doc->PendingSample());
+    if (why.empty())
+        return true;
+    ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
+    return false;
+}
+
+void CQuorrinView::SetFormModified(bool modified) {
+    m_formModified = modified;
+    if (modified && m_doc) {
+        CaptureForm();
+        if (const CSample* stored = m_doc->PeekSample(m_formTitle))
+            m_doc->MarkCategoryChanged(stored->GetCategory());
+    }
+    emit CommandStateChanged();
+}
+
+void CQuorrinView::OnFieldEdited() {
+    if (m_loadingForm || !m_doc)
+        return;
+    SetFormModified(true);
+}
+
+void CQuorrinView::FillCategoryList() {
+    m_categoryCombo->clear();
+    QTreeWidgetItem* sel = SelectedItem();
+    if (!m_doc || ItemTag(sel) != kTagSample) {
+        m_categoryCombo->addItem(QString::fromLatin1(kNoSampleSelected), QByteArray(kNoSampleSelected));
+        m_categoryCombo->setCurrentIndex(0);
+        m_categoryCombo->setEnabled(false);
+        m_prevCategory = kNoSampleSelected;
+        FillSubcategoryList();
+        return;
+    }
+    m_categoryCombo->setEnabled(true);
+    std::vector<std::string> names;
+    names.reserve(m_doc->Categories().size());
+    for (const auto& [key, category] : m_doc->Categories())
+        names.push_back(category->GetName());
+    FillCombo(m_categoryCombo, std::move(names));
+
+    const CSample* sample = m_doc->PeekSample(ItemName(sel));
+    if (!sample) {
+        ShowMessage("Internal error! Cannot find sample data.", MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    if (m_categoryCombo->count() == 0) {
+        ShowMessage(std::string("Could not find category in dropdown to match sample data!\n") +
+                        "Setting dropdown to first item in list.",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        m_categoryCombo->setCurrentIndex(0);
+    } else {
+        const std::string& cat = sample->GetCategory();
+        m_categoryCombo->setCurrentIndex(
+            m_categoryCombo->findData(QByteArray(cat.data(), static_cast<qsizetype>(cat.size()))));
+    }
+    if (m_categoryCombo->currentIndex() < 0)
+        m_categoryCombo->setCurrentIndex(0);
+    m_prevCategory = ComboBytes(m_categoryCombo);
+    FillSubcategoryList();
+}
+
+void CQuorrinView::FillSubcategoryList() {
+    m_subcategoryCombo->clear();
+    QTreeWidgetItem* sel = SelectedItem();
+    if (!m_doc || ItemTag(sel) != kTagSample) {
+        m_subcategoryCombo->addItem(QString::fromLatin1(kNoSampleSelected), QByteArray(kNoSampleSelected));
+        m_subcategoryCombo->setCurrentIndex(0);
+        m_subcategoryCombo->setEnabled(false);
+        return;
+    }
+    m_subcategoryCombo->setEnabled(true);
+    std::vector<std::string> names{kNoneAssigned};
+    if (const CCategory* category = m_doc->PeekCategory(ComboBytes(m_categoryCombo))) {
+        for (int i = 0; i < kSlotCount; ++i)
+            if (!category->Slot(i).name.empty())
+                names.push_back(category->Slot(i).name);
+    }
+    FillCombo(m_subcategoryCombo, std::move(names));
+
+    const CSample* sample = m_doc->PeekSample(ItemName(sel));
+    if (!sample) {
+        ShowMessage("Internal error! Cannot find sample data.", MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    int index = -1;
+    const std::string& sub = sample->GetSubcategory();
+    if (!sub.empty())
+        index = m_subcategoryCombo->findData(QByteArray(sub.data(), static_cast<qsizetype>(sub.size())));
+    m_subcategoryCombo->setCurrentIndex(index >= 0 ? index : 0);
+}
+
+void CQuorrinView::OnCategoryActivated(int) {
+    if (!m_doc || ItemTag(SelectedItem()) != kTagSample)
+        return;
+    const std::string category = ComboBytes(m_categoryCombo);
+    const std::string sub = ComboBytes(m_subcategoryCombo);
+    const CCategory* record = m_doc->PeekCategory(category);
+    auto commit = [&] {
+        SetFormModified(true);
+        const std::string why = CheckSampleContent(m_doc->PendingSample());
+        if (!why.empty()) {
+            ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
+            SelectComboBytes(m_categoryCombo, m_prevCategory);
+            CaptureForm();
+            return;
+        }
+        m_prevCategory = category;
+        PostCommitPending();
+    };
+    if (sub == kNoneAssigned || (record && record->FindSlot(sub) >= 0)) {
+        commit();
+        return;
+    }
+    const MsgAnswer answer =
+        ShowMessage(StrFormat("No sub-category called \"%s\" exists\nwithin category \"%s\".\n", sub.c_str(),
+                              category.c_str()) +
+                        "Do you want to create the sub-category?",
+                    MsgButtons::YesNo, MsgIcon::Question);
+    if (answer != MsgAnswer::Yes) {
+        SelectComboBytes(m_categoryCombo, m_prevCategory);
+        return;
+    }
+    auto it = m_categoryItems.find(category);
+    QTreeWidgetItem* categoryItem =
+        it != m_categoryItems.end() ? it->second : FindTreeItem(m_root, category, kTagCategory);
+    if (!categoryItem) {
+        ShowMessage(StrFormat("Could not locate category \"%s\" in the tree.\n", category.c_str()) +
+                    "Unable to insert new sub-category.");
+        SelectComboBytes(m_categoryCombo, m_prevCategory);
+        return;
+    }
+    // The sub-category name dialog is not part of the window yet; this is the path of
+    // a cancelled name dialog: the sample moves with the sub-category name it has.
+    commit();
+}
+
+void CQuorrinView::OnSubcategoryActivated(int) {
+    if (!m_doc || ItemTag(SelectedItem()) != kTagSample)
+        return;
+    SetFormModified(true);
+    const std::string why = CheckSampleContent(m_doc->PendingSample());
+    if (!why.empty()) {
+        ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
+        const std::string& sub = m_doc->DisplayedSample().GetSubcategory();
+        SelectComboBytes(m_subcategoryCombo, sub.empty() ? std::string(kNoneAssigned) : sub);
+        CaptureForm();
+        return;
+    }
+    PostCommitPending();
+}
+
+void CQuorrinView::PostCommitPending() {
+    QMetaObject::invokeMethod(this, [this] { OnCommitPending(); }, Qt::QueuedConnection);
+}
+
+void CQuorrinView::OnCommitPending() {
+    if (!m_doc)
+        return;
+    CSample& pending = m_doc->PendingSample();
+    const std::string title = pending.GetTitle();
+    if (!title.empty()) {
+        const std::string why = CheckSampleContent(pending);
+        if (!why.empty()) {
+            // Callers check before they post; this only guards the file format.
+            ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
+            pending.Reset();
+            return;
+        }
+    }
+    m_doc->CommitPendingEdit();
+    m_doc->PendingSample().Reset();
+    if (!m_closing && m_doc->PlacementChanged()) {
+        if (m_formTitle == title)
+            RebuildTree(title);
+        m_doc->SetPlacementChanged(false);
+    }
+    m_doc->OnSaveDocument();
+    SetFormModified(false);
+}
+
+// ---------------------------------------------------------------------------------
+// Document notifications
+
+void CQuorrinView::OnDocumentClosing() {
+    m_closing = true;
+    m_closeRefused = false;
+    if (!m_doc || !m_formModified)
+        return;
+    const MsgAnswer answer = ShowMessage(std::string("Some sample data has not been saved.\n") +
+                                             "Do you wish to save it?",
+                                         MsgButtons::YesNo, MsgIcon::Question);
+    if (answer == MsgAnswer::No) {
+        // The final save commits the pending sample: drop the edits there too.
+        m_doc->PendingSample().Reset();
+        SetFormModified(false);
+        return;
+    }
+    if (!CaptureFormChecked()) {
+        // The text cannot be stored as it is; the window stays open so it can be fixed.
+        m_closing = false;
+        m_closeRefused = true;
+        return;
+    }
+    OnCommitPending();
+    SetFormModified(false);
+}
+
+void CQuorrinView::OnDocumentSaved() {
+    // The save has committed the pending sample; it must not be committed again later.
+    if (m_doc)
+        m_doc->PendingSample().Reset();
+    SetFormModified(false);
+}
+
+void CQuorrinView::OnStagedSampleAdded() {
+    if (m_doc)
+        RebuildTree(m_doc->LoadErrors().Staged().GetTitle());
+}
+
+void CQuorrinView::OnLoadErrorsEmptied() {
+    if (m_root)
+        m_root->setText(0, QString::fromLatin1(kRootText));
+}
+
+// ---------------------------------------------------------------------------------
+// Commands
+
+bool CQuorrinView::OnFileSave() {
+    if (!m_doc)
+        return false;
+    if (m_formModified && !CaptureFormChecked())
+        return false;
+    const bool ok = m_doc->OnSaveDocument();
+    emit CommandStateChanged();
+    return ok;
+}
+
+void CQuorrinView::OnOptions() {
+    if (!m_doc)
+        return;
+    CLibraryConfig& cfg = m_doc->Config();
+    COptionsDlg dlg(cfg.m_bAutoSaveOnSwitch, cfg.m_bSaveTreeState, window());
+    if (RunModal(dlg) == QDialog::Accepted) {
+        cfg.m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
+        cfg.m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
+    }
+}
+
+bool CQuorrinView::CanCut() const { return CanCopy(); }
+
+bool CQuorrinView::CanCopy() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        return line->hasSelectedText();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
+        return text->textCursor().hasSelection();
+    return false;
+}
+
+bool CQuorrinView::CanPaste() const {
+    QWidget* focus = QApplication::focusWidget();
+    bool editable = false;
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        editable = !line->isReadOnly();
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
+        editable = !text->isReadOnly();
+    return editable && ClipboardHasText();
+}
+
+void CQuorrinView::OnEditCut() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        if (!line->isReadOnly())
+            line->cut();
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+        if (!text->isReadOnly())
+            text->cut();
+    }
+}
+
+void CQuorrinView::OnEditCopy() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        line->copy();
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
+        text->copy();
+}
+
+void CQuorrinView::OnEditPaste() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        if (!line->isReadOnly())
+            line->paste();
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+        if (!text->isReadOnly())
+            text->paste();
+    }
+}
+
+// Not part of the window yet; each is enabled by its switch in app/Commands.h once it is.
+void CQuorrinView::OnSearch() {}
+void CQuorrinView::OnInsert() {}
+void CQuorrinView::OnDelete() {}
+void CQuorrinView::OnChangeTitle() {}
+void CQuorrinView::OnRestoreDefaults() {}
+void CQuorrinView::OnLibraryHelp() {}
+void CQuorrinView::OnLibraryInfo() {}
+void CQuorrinView::OnCopySampleToClipboard() {}
+void CQuorrinView::OnFilePrint() {}
