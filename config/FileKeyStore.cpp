@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -391,6 +392,7 @@ void FileKeyStore::Load() {
 
     if (m_state == LoadState::Loaded) {
         m_savedChanges = ChangeCount();
+        m_written = Serialize(*this);
         return;
     }
     std::string kept = KeepAside();
@@ -435,10 +437,15 @@ bool FileKeyStore::Flush(std::string& error) {
     if (ChangeCount() == m_savedChanges && !m_mustWrite)
         return true;
     if (m_protected) {
-        error =
-            "File: " + m_path +
-            "\nReason: the file could not be read and no copy of it could be kept, so it is not overwritten.";
+        error = "File: " + m_path +
+                "\nReason: the damaged file could not be kept aside, so it is not overwritten.";
         return false;
+    }
+    // A save rebuilds keys with the same content: only a different text is written.
+    std::string text = Serialize(*this);
+    if (!m_mustWrite && m_written && *m_written == text) {
+        m_savedChanges = ChangeCount();
+        return true;
     }
     std::filesystem::path folder = std::filesystem::path(m_path).parent_path();
     if (!folder.empty()) {
@@ -450,11 +457,12 @@ bool FileKeyStore::Flush(std::string& error) {
         }
     }
     int cause = 0;
-    if (!fileio::WriteFileAtomically(m_path, Serialize(*this), cause)) {
+    if (!fileio::WriteFileAtomically(m_path, text, cause)) {
         error = FileError(m_path, cause);
         return false;
     }
     m_savedChanges = ChangeCount();
     m_mustWrite = false;
+    m_written = std::move(text);
     return true;
 }

@@ -17,6 +17,7 @@
 // name keeps its exact bytes. The "end" line tells a whole file from a cut one.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "config/MemoryKeyStore.h"
@@ -47,7 +48,7 @@ public:
     // Where a damaged file was kept, or "" when none was kept.
     const std::string& KeptCopyPath() const { return m_keptCopy; }
 
-    // Writes the whole tree when it changed since it was loaded or last written.
+    // Writes the whole tree when its text differs from what the file holds.
     bool Flush(std::string& error) override;
 
     // The file's text for a tree, and the reading of one.
@@ -76,6 +77,7 @@ private:
     LoadState m_state = LoadState::Missing;
     std::string m_keptCopy;
     std::uint64_t m_savedChanges = 0;
-    bool m_mustWrite = false; // the file on disk does not hold the tree
-    bool m_protected = false; // a damaged file could not be kept aside: never overwrite it
+    bool m_mustWrite = false;             // the file on disk does not hold the tree
+    std::optional<std::string> m_written; // the text the file holds, when known
+    bool m_protected = false;             // a damaged file could not be kept aside: never overwrite it
 };

@@ -43,7 +43,7 @@ public:
     // created tells a new key from an existing one that was opened.
     virtual long CreateKey(KeyHandle parent, const std::string& name, std::uint32_t access, KeyHandle& out,
                            bool& created) = 0;
-    // Refuses (kAccessDenied) a key that still has sub-keys when DeleteRefusesSubKeys().
+    // Refuses (kAccessDenied) a key that still has sub-keys when PlatformId() is 2.
     virtual long DeleteKey(KeyHandle parent, const std::string& name) = 0;
     // The index-th sub-key's name; names longer than kMaxKeyNameLength come back cut
     // to that length with kMoreData. kNoMoreItems past the end.

@@ -182,7 +182,18 @@ TEST_F(FileStore, FlushCreatesTheFoldersAndWritesOnlyWhenSomethingChanged) {
     std::filesystem::remove(nested);
     EXPECT_TRUE(store.Flush(error));
     EXPECT_FALSE(fileio::FileExists(nested));
-    EXPECT_EQ(FolderEntries(dir.File("a/b c")), std::vector<std::string>{});
+    // Deleting and creating the same key again changes nothing in the text.
+    KeyHandle key = kNoKey;
+    ASSERT_EQ(store.DeleteKey(kCurrentUserKey, "K"), keyerr::kSuccess);
+    bool created = false;
+    ASSERT_EQ(store.CreateKey(kCurrentUserKey, "K", kKeyAllAccess, key, created), keyerr::kSuccess);
+    store.CloseKey(key);
+    EXPECT_TRUE(store.Flush(error));
+    EXPECT_FALSE(fileio::FileExists(nested));
+    store.PutKey({"K2"});
+    ASSERT_TRUE(store.Flush(error)) << error;
+    EXPECT_TRUE(fileio::FileExists(nested));
+    EXPECT_EQ(FolderEntries(dir.File("a/b c")), std::vector<std::string>{"Tindrel.conf"});
 }
 
 TEST_F(FileStore, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
@@ -365,8 +376,7 @@ TEST_F(FileStore, ADamagedFileThatCannotBeKeptAsideIsNeverOverwritten) {
     std::string error;
     EXPECT_FALSE(store.Flush(error));
     EXPECT_EQ(error, "File: " + path +
-                         "\nReason: the file could not be read and no copy of it could be kept, so it is not "
-                         "overwritten.");
+                         "\nReason: the damaged file could not be kept aside, so it is not overwritten.");
     EXPECT_EQ(ReadFileBytes(path), "TindrelConfig 1\nkey \"A\"\nbroken\nend\n");
 }
 
