@@ -1,5 +1,7 @@
 #include "library/LibrarySearch.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "library/QuorrinDoc.h"
@@ -12,17 +14,8 @@ unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle)
     unsigned count = 0;
     const char* p = haystack.data();
     const char* const end = p + haystack.size();
-    if (n == 1) {
-        const char c = needle[0];
-        while (p < end) {
-            const void* hit = std::memchr(p, c, static_cast<size_t>(end - p));
-            if (!hit)
-                break;
-            ++count;
-            p = static_cast<const char*>(hit) + 1;
-        }
-        return count;
-    }
+    if (n == 1)
+        return static_cast<unsigned>(std::count(p, end, needle[0]));
     while (static_cast<size_t>(end - p) >= n) {
 #ifdef __GLIBC__
         const void* hit = memmem(p, static_cast<size_t>(end - p), needle.data(), n);
@@ -41,6 +34,38 @@ unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle)
     return count;
 }
 
+namespace {
+
+// Lower-cases A-Z into out, eight bytes at a time; false as soon as a byte is not ASCII.
+bool FoldAscii(std::string_view text, char* out) {
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    const char* in = text.data();
+    size_t n = text.size();
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, in + i, 8);
+        if (w & kHigh)
+            return false;
+        // Per byte (all below 0x80, so no carries): high bit set when >= 'A', and when > 'Z'.
+        const std::uint64_t atLeastA = w + kOnes * (0x80 - 'A');
+        const std::uint64_t aboveZ = w + kOnes * (0x80 - 'Z' - 1);
+        const std::uint64_t upper = atLeastA & ~aboveZ & kHigh;
+        w |= upper >> 2; // 0x80 >> 2 == 0x20, the case bit
+        std::memcpy(out + i, &w, 8);
+    }
+    for (; i < n; ++i) {
+        unsigned char c = static_cast<unsigned char>(in[i]);
+        if (c >= 0x80)
+            return false;
+        out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    }
+    return true;
+}
+
+} // namespace
+
 CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase)
     : m_needle(matchCase ? std::string(needle) : FoldCase(needle)), m_keywordsOnly(keywordsOnly),
       m_matchCase(matchCase) {}
@@ -48,16 +73,11 @@ CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool 
 unsigned CSampleMatcher::CountField(std::string_view field) {
     if (m_matchCase)
         return CountNonOverlapping(field, m_needle);
-    // Plain ASCII folds byte by byte into the reused buffer; anything else goes through
-    // FoldCase, whose result depends on the whole field.
+    // Plain ASCII folds into the reused buffer; anything else goes through FoldCase,
+    // whose result depends on the whole field.
     m_folded.resize(field.size());
-    char* out = m_folded.data();
-    for (size_t i = 0; i < field.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(field[i]);
-        if (c >= 0x80)
-            return CountNonOverlapping(FoldCase(field), m_needle);
-        out[i] = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
-    }
+    if (!FoldAscii(field, m_folded.data()))
+        return CountNonOverlapping(FoldCase(field), m_needle);
     return CountNonOverlapping(m_folded, m_needle);
 }
 
