@@ -34,9 +34,9 @@ TEST(SampleMatcher, EdgeCasesOfTheSearch) {
 // what CountOccurrences counts.
 TEST(SampleMatcher, AgreesWithCountOccurrences) {
     std::mt19937 rng(12345);
-    const std::vector<std::string> pieces = {"a",        "A",        "b",    "B",    " ",        "\r\n",
-                                             "\xC3\x84", "\xC3\xA4", "\xC4", "\xE4", "\xD0\x96", "\xD0\xB6",
-                                             "ab",       "AB",       "\xFF", "x"};
+    const std::vector<std::string> pieces = {
+        "a",        "A",        "b",  "B",  " ",    "\r\n", "\xC3\x84", "\xC3\xA4", "\xC4", "\xE4",
+        "\xD0\x96", "\xD0\xB6", "ab", "AB", "\xFF", "x",    "@[`{",     "Z",        "z",    "AbCdEfGhIj"};
     auto randomText = [&](int maxPieces) {
         std::string out;
         int n = static_cast<int>(rng() % static_cast<unsigned>(maxPieces + 1));
