@@ -144,10 +144,11 @@ bool CQuorrinDoc::OnSaveDocument() {
     m_config.BeginLibrarySave();
     for (auto& [name, categoryPtr] : m_categories) {
         CCategory& category = *categoryPtr;
-        if (ok && category.IsChanged()) {
+        // After a file that cannot be opened, later categories are not written and keep
+        // their changed marks, so the next save tries again. The last save, when the
+        // document closes, has no next one: it writes every category it can.
+        if ((ok || m_closing) && category.IsChanged()) {
             if (!category.OpenFile()) {
-                // Later categories are not written and keep their changed marks, so the
-                // next save tries again.
                 ok = false;
             } else {
                 category.EmptyFile();

@@ -387,3 +387,28 @@ TEST_F(DocSave, UnreadFileIsKeptAsABackupBeforeItsFirstRewrite) {
 }
 
 } // namespace
+
+namespace {
+
+using DocClose = DocFixture;
+
+TEST_F(DocClose, TheLastSaveWritesEveryCategoryItCanOpen) {
+    Load();
+    doc->AddSample(std::make_unique<CSample>(MakeSample("c", "C++")));
+    doc->AddSample(std::make_unique<CSample>(MakeSample("j", "Java")));
+    doc->AddSample(std::make_unique<CSample>(MakeSample("v", "Visual Basic")));
+    fileio::File holder;
+    int cause = 0;
+    ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
+    messages.Clear();
+    Close();
+    // Without a later save to try again, the categories after the locked file are
+    // written all the same; only the locked one is lost.
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("c", "C++")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), "");
+    EXPECT_EQ(ReadFileBytes("quorrinvb.txt"), FileBytes({MakeSample("v", "Visual Basic")}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text.rfind("Unable to create/open quorrinjava.txt.", 0), 0u);
+}
+
+} // namespace
