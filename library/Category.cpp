@@ -1,13 +1,17 @@
 #include "library/Category.h"
 
-CCategory::CCategory() { ResetSlots(false); }
+CCategory::CCategory() {
+    ResetSlots(false);
+}
 
 CCategory::CCategory(const std::string& name)
     : m_custom(true), m_name(name), m_fileName("quorrin" + name + ".txt") {
     ResetSlots(false);
 }
 
-CCategory::CCategory(const CCategory& other) { *this = other; }
+CCategory::CCategory(const CCategory& other) {
+    *this = other;
+}
 
 CCategory& CCategory::operator=(const CCategory& other) {
     if (this == &other)

@@ -24,7 +24,7 @@ struct SubcategorySlot {
 
 class CCategory {
 public:
-    CCategory();                                // default category record, all empty
+    CCategory();                                 // default category record, all empty
     explicit CCategory(const std::string& name); // new custom category, file "quorrin<name>.txt"
     CCategory(const CCategory& other);
     virtual CCategory& operator=(const CCategory& other); // not the file, buffer or changed mark
@@ -99,8 +99,9 @@ private:
     bool m_unreadOnDisk = false;  // the file may hold samples the library lacks
     std::string m_backupPath;
 
+    bool OpenCategoryFile(bool exclusive);
     bool StartFromCurrentContent();
-    bool BackUpUnreadFile();
+    bool BackUpUnreadFile(bool deleting);
     void ShowFileError(const char* format, int cause) const;
 };
 

@@ -68,7 +68,9 @@ bool ReadSection(LineReader& lines, std::string_view end, std::string& value) {
     }
 }
 
-bool Contains(std::string_view line, std::string_view what) { return line.find(what) != std::string_view::npos; }
+bool Contains(std::string_view line, std::string_view what) {
+    return line.find(what) != std::string_view::npos;
+}
 
 // Appends value with every LF written as CR LF.
 void AppendTranslated(std::string& out, std::string_view value) {
@@ -132,43 +134,32 @@ void CCategory::ShowFileError(const char* format, int cause) const {
 }
 
 bool CCategory::OpenFile() {
-    if (m_fileName.empty()) {
-        ShowMissingFileName(m_name);
-        return false;
-    }
-    if (m_file && m_file->IsOpen())
-        return true;
-    m_pending.clear();
-    m_saving = false;
-    m_saveFailed = false;
-    auto file = std::make_unique<fileio::File>();
-    int cause = fileio::kNone;
-    if (!file->OpenExclusive(m_fileName, cause)) {
-        ShowFileError(filemsg::kOpen, cause);
-        // A file that could not even be opened before it was ever read may hold
-        // samples the library does not know.
-        if (!m_readAttempted && fileio::FileExists(m_fileName))
-            m_unreadOnDisk = true;
-        return false;
-    }
-    m_file = std::move(file);
-    return true;
+    return OpenCategoryFile(true);
 }
 
 bool CCategory::OpenFileForRead() {
+    return OpenCategoryFile(false);
+}
+
+bool CCategory::OpenCategoryFile(bool exclusive) {
     if (m_fileName.empty()) {
         ShowMissingFileName(m_name);
         return false;
     }
     if (m_file && m_file->IsOpen())
         return true;
-    m_pending.clear();
+    m_pending = std::string();
     m_saving = false;
     m_saveFailed = false;
     auto file = std::make_unique<fileio::File>();
     int cause = fileio::kNone;
-    if (!file->OpenForRead(m_fileName, cause)) {
+    bool opened = exclusive ? file->OpenExclusive(m_fileName, cause) : file->OpenForRead(m_fileName, cause);
+    if (!opened) {
         ShowFileError(filemsg::kOpen, cause);
+        // A file that could not even be opened before it was ever read may hold
+        // samples the library does not know.
+        if (exclusive && !m_readAttempted && fileio::FileExists(m_fileName))
+            m_unreadOnDisk = true;
         return false;
     }
     m_file = std::move(file);
@@ -190,16 +181,20 @@ bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
-    if (size == 0)
+    if (size == 0) {
+        m_unreadOnDisk = false;
         return false;
+    }
     std::string data;
     if (!m_file->ReadAll(data, cause)) {
         ShowFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
-    if (data.empty())
+    if (data.empty()) {
+        m_unreadOnDisk = false;
         return false;
+    }
 
     LineReader lines(data);
     std::string_view line;
@@ -246,7 +241,8 @@ bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
 
         failedAt = readpos::kText;
         value = std::string();
-        if (!lines.Next(line) || !Contains(line, marker::kTextBegin) || !ReadSection(lines, marker::kTextEnd, value))
+        if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
+            !ReadSection(lines, marker::kTextEnd, value))
             break;
         sample.SetText(std::move(value));
 
@@ -266,7 +262,8 @@ bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
         }
     }
     if (failedAt) {
-        ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok, MsgIcon::Stop);
+        ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok,
+                    MsgIcon::Stop);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
@@ -303,8 +300,8 @@ bool CCategory::WriteSample(const CSample& sample) {
         return false;
     std::string problem = CheckSampleStorable(sample);
     if (!problem.empty()) {
-        ShowMessage("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName + ".\n" +
-                        problem + "\nThe file keeps its old content.",
+        ShowMessage("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName +
+                        ".\n" + problem + "\nThe file keeps its old content.",
                     MsgButtons::Ok, MsgIcon::Exclamation);
         m_saveFailed = true;
         return false;
@@ -313,7 +310,7 @@ bool CCategory::WriteSample(const CSample& sample) {
     return true;
 }
 
-bool CCategory::BackUpUnreadFile() {
+bool CCategory::BackUpUnreadFile(bool deleting) {
     // The bytes on disk now, read through the locked handle when there is one.
     std::string original;
     int cause = fileio::kNone;
@@ -346,14 +343,15 @@ bool CCategory::BackUpUnreadFile() {
     if (!read || backup.empty()) {
         ShowMessage("The file " + m_fileName +
                         " holds samples that are not in the library, and no backup copy of it could be made" +
-                        (backup.empty() ? std::string() : " as " + backup) + ".\nReason: " +
-                        fileio::CauseText(cause) + " \nThe file has not been changed.",
+                        (backup.empty() ? std::string() : " as " + backup) +
+                        ".\nReason: " + fileio::CauseText(cause) + " \nThe file has not been changed.",
                     MsgButtons::Ok, MsgIcon::Exclamation);
         return false;
     }
     m_backupPath = backup;
     ShowMessage("The file " + m_fileName + " holds samples that could not be read into the library.\n" +
-                    "Before it is rewritten, the original has been kept as " + backup + ".",
+                    "Before it is " + (deleting ? "deleted" : "rewritten") +
+                    ", the original has been kept as " + backup + ".",
                 MsgButtons::Ok, MsgIcon::Information);
     return true;
 }
@@ -364,7 +362,7 @@ bool CCategory::CloseFile() {
     if (m_saving) {
         m_saving = false;
         ok = false;
-        if (!m_saveFailed && (!m_unreadOnDisk || BackUpUnreadFile())) {
+        if (!m_saveFailed && (!m_unreadOnDisk || BackUpUnreadFile(false))) {
             int cause = fileio::kNone;
             if (fileio::WriteFileAtomically(m_fileName, m_pending, cause)) {
                 ok = true;
@@ -403,7 +401,7 @@ void CCategory::DeleteFile() {
     int cause = fileio::kNone;
     if (m_unreadOnDisk && fileio::FileExists(m_fileName)) {
         // Samples the library never showed are not thrown away with the category.
-        if (!BackUpUnreadFile())
+        if (!BackUpUnreadFile(true))
             return;
         m_unreadOnDisk = false;
     }

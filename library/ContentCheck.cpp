@@ -8,8 +8,12 @@ namespace {
 constexpr std::string_view kCommentsEnd = marker::kCommentsEnd;
 constexpr std::string_view kTextEnd = marker::kTextEnd;
 
-bool HasLineBreak(std::string_view v) { return v.find_first_of("\r\n") != std::string_view::npos; }
-bool HasLf(std::string_view v) { return v.find('\n') != std::string_view::npos; }
+bool HasLineBreak(std::string_view v) {
+    return v.find_first_of("\r\n") != std::string_view::npos;
+}
+bool HasLf(std::string_view v) {
+    return v.find('\n') != std::string_view::npos;
+}
 
 // True when the reader would end the section early on a line of this value. The
 // file lines of a written value are exactly its pieces between LFs (an in-memory

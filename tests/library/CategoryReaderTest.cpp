@@ -171,11 +171,10 @@ TEST_F(CategoryReader, BlankLineAfterTheLastSample) {
 TEST_F(CategoryReader, EndOfFileInsideEachSection) {
     const std::string whole = ReadFileBytes(Fixture("writer_edge_case.txt"));
     // Cut after each line: every cut but the full file is a sequence error.
-    std::vector<std::string> expected = {"input categories", "input categories", "input categories",
-                                         "input keywords",   "input keywords",   "input keywords",
-                                         "input comments",   "input comments",   "input comments",
-                                         "input comments",   "input sample text", "input sample text",
-                                         "input sample text", "at end of sample"};
+    std::vector<std::string> expected = {
+        "input categories",  "input categories",  "input categories",  "input keywords",  "input keywords",
+        "input keywords",    "input comments",    "input comments",    "input comments",  "input comments",
+        "input sample text", "input sample text", "input sample text", "at end of sample"};
     size_t pos = 0;
     for (const auto& position : expected) {
         pos = whole.find('\n', pos) + 1;
@@ -183,7 +182,8 @@ TEST_F(CategoryReader, EndOfFileInsideEachSection) {
         ReadResult r = ReadBytes(whole.substr(0, pos));
         EXPECT_FALSE(r.complete) << pos;
         ASSERT_EQ(messages.Texts().size(), 1u) << pos;
-        EXPECT_NE(messages.Texts()[0].find(position), std::string::npos) << pos << ": " << messages.Texts()[0];
+        EXPECT_NE(messages.Texts()[0].find(position), std::string::npos)
+            << pos << ": " << messages.Texts()[0];
     }
 }
 
@@ -216,8 +216,9 @@ TEST_F(CategoryReader, OpenWithoutFileNameShowsTheRegistryMessage) {
     c.SetFileName("");
     EXPECT_FALSE(c.OpenFile());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "Unable to open file associated with category Tools.\nReason: File name is "
-                                      "missing.\nProbable cause: Tindrel could not read file name from Registry key.");
+    EXPECT_EQ(messages.shown[0].text,
+              "Unable to open file associated with category Tools.\nReason: File name is "
+              "missing.\nProbable cause: Tindrel could not read file name from Registry key.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
     EXPECT_EQ(messages.shown[0].buttons, MsgButtons::Ok);
     EXPECT_FALSE(c.OpenFileForRead());
@@ -229,7 +230,8 @@ TEST_F(CategoryReader, OpenFailureShowsTheCauseText) {
     CCategory c = CategoryFor(kFile);
     EXPECT_FALSE(c.OpenFile());
     EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"Unable to create/open quorrintest.txt.\nReason: The file could not be accessed. "});
+              std::vector<std::string>{
+                  "Unable to create/open quorrintest.txt.\nReason: The file could not be accessed. "});
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::None);
 }
 
@@ -237,13 +239,15 @@ TEST_F(CategoryReader, OpenFailureFromTheSystemIsMapped) {
     WriteFileBytes("plain", "x");
     CCategory c = CategoryFor("plain/quorrintest.txt");
     EXPECT_FALSE(c.OpenFile());
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to create/open plain/quorrintest.txt.\nReason: All or "
-                                                         "part of the path is invalid. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to create/open plain/quorrintest.txt.\nReason: All or "
+                                       "part of the path is invalid. "});
     messages.Clear();
     CCategory d = CategoryFor("missing-folder/quorrintest.txt");
     EXPECT_FALSE(d.OpenFile());
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to create/open missing-folder/quorrintest.txt.\n"
-                                                         "Reason: The file could not be located. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to create/open missing-folder/quorrintest.txt.\n"
+                                       "Reason: The file could not be located. "});
 }
 
 TEST_F(CategoryReader, ReadFailureShowsTheReadMessage) {
@@ -258,7 +262,8 @@ TEST_F(CategoryReader, ReadFailureShowsTheReadMessage) {
     EXPECT_TRUE(map.empty());
     EXPECT_TRUE(c.CloseFile());
     EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"Unable to read from file quorrintest.txt.\nReason: There was a hardware error. "});
+              std::vector<std::string>{
+                  "Unable to read from file quorrintest.txt.\nReason: There was a hardware error. "});
 }
 
 TEST_F(CategoryReader, ReadWithoutOpenIsAnInvalidHandle) {
@@ -267,8 +272,9 @@ TEST_F(CategoryReader, ReadWithoutOpenIsAnInvalidHandle) {
     SampleMap map;
     CLoadErrorList errors;
     EXPECT_FALSE(c.ReadSamples(map, errors));
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to read from file quorrintest.txt.\nReason: There "
-                                                         "was an attempt to use an invalid file handle. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to read from file quorrintest.txt.\nReason: There "
+                                       "was an attempt to use an invalid file handle. "});
 }
 
 TEST_F(CategoryReader, CloseFailureAfterReadingShowsTheCloseMessage) {
@@ -277,8 +283,9 @@ TEST_F(CategoryReader, CloseFailureAfterReadingShowsTheCloseMessage) {
     ASSERT_TRUE(c.OpenFile());
     fileio::Faults::FailNext(fileio::Op::Close, fileio::kInvalidFile);
     EXPECT_FALSE(c.CloseFile());
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to close quorrintest.txt.\nReason: There was an "
-                                                         "attempt to use an invalid file handle. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to close quorrintest.txt.\nReason: There was an "
+                                       "attempt to use an invalid file handle. "});
     // The handle is gone all the same: the file can be opened again.
     EXPECT_TRUE(c.OpenFile());
     EXPECT_TRUE(c.CloseFile());
@@ -290,8 +297,9 @@ TEST_F(CategoryReader, ExclusiveOpenRefusesASecondOpener) {
     CCategory second = CategoryFor(kFile);
     ASSERT_TRUE(first.OpenFile());
     EXPECT_FALSE(second.OpenFile());
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to create/open quorrintest.txt.\nReason: SHARE.EXE "
-                                                         "was not loaded, or a shared region was locked. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to create/open quorrintest.txt.\nReason: SHARE.EXE "
+                                       "was not loaded, or a shared region was locked. "});
     // A read-only opener is not refused.
     CCategory reader = CategoryFor(kFile);
     EXPECT_TRUE(reader.OpenFileForRead());
@@ -308,7 +316,8 @@ TEST_F(CategoryReader, ReadOnlyOpenCreatesNothing) {
     EXPECT_FALSE(c.OpenFileForRead());
     EXPECT_FALSE(fileio::FileExists("absent.txt"));
     EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"Unable to create/open absent.txt.\nReason: The file could not be located. "});
+              std::vector<std::string>{
+                  "Unable to create/open absent.txt.\nReason: The file could not be located. "});
     WriteFileBytes(kFile, ReadFileBytes(Fixture("writer_edge_case.txt")));
     CCategory d = CategoryFor(kFile);
     ASSERT_TRUE(d.OpenFileForRead());

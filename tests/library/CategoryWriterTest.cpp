@@ -25,7 +25,9 @@ protected:
     FaultGuard faults;
 };
 
-CSample EdgeCaseSample() { return MakeSample("T", "Tools", "General", "a,b", "x\r\n", ""); }
+CSample EdgeCaseSample() {
+    return MakeSample("T", "Tools", "General", "a,b", "x\r\n", "");
+}
 
 std::vector<CSample> SeveralSamples() {
     return {MakeSample("Empty", "C++", "General"),
@@ -183,7 +185,8 @@ TEST_P(CategoryWriterFault, OldFileUntouchedAndWriteMessageShown) {
 INSTANTIATE_TEST_SUITE_P(
     EveryStep, CategoryWriterFault,
     ::testing::Values(
-        WriteFault{"CreateTemp", fileio::Op::Open, fileio::kAccessDenied, 0, "The file could not be accessed."},
+        WriteFault{"CreateTemp", fileio::Op::Open, fileio::kAccessDenied, 0,
+                   "The file could not be accessed."},
         WriteFault{"Write", fileio::Op::Write, fileio::kDiskFull, 0, "The disk is full."},
         WriteFault{"Sync", fileio::Op::Sync, fileio::kHardIO, 0, "There was a hardware error."},
         WriteFault{"CloseTemp", fileio::Op::Close, fileio::kGeneric, 0, "An unspecified error occurred."},
@@ -197,16 +200,17 @@ TEST_F(CategoryWriter, DiskFullPartWayLeavesTheOldFile) {
     EXPECT_FALSE(SaveCategoryFile(kFile, SeveralSamples()));
     EXPECT_EQ(ReadFileBytes(kFile), kOldContent);
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{kFile});
-    EXPECT_EQ(messages.Texts(),
-              std::vector<std::string>{"Unable to write to file quorrintest.txt.\nReason: The disk is full. "});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{
+                                    "Unable to write to file quorrintest.txt.\nReason: The disk is full. "});
 }
 
 TEST_F(CategoryWriter, FolderSyncFailureIsReportedAfterTheRename) {
     WriteFileBytes(kFile, kOldContent);
     fileio::Faults::FailNext(fileio::Op::Sync, fileio::kHardIO, 1); // the file syncs, the folder does not
     EXPECT_FALSE(SaveCategoryFile(kFile, {EdgeCaseSample()}));
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to write to file quorrintest.txt.\nReason: There was "
-                                                         "a hardware error. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to write to file quorrintest.txt.\nReason: There was "
+                                       "a hardware error. "});
     // The new content is complete; it only may not be durable, so the caller saves again.
     EXPECT_EQ(ReadFileBytes(kFile), ReadFileBytes(Fixture("writer_edge_case.txt")));
 }
@@ -216,8 +220,9 @@ TEST_F(CategoryWriter, OpenFailureAtSaveLeavesTheFile) {
     fileio::Faults::FailNext(fileio::Op::Open, fileio::kSharingViolation);
     EXPECT_FALSE(SaveCategoryFile(kFile, {EdgeCaseSample()}));
     EXPECT_EQ(ReadFileBytes(kFile), kOldContent);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to create/open quorrintest.txt.\nReason: SHARE.EXE "
-                                                         "was not loaded, or a shared region was locked. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to create/open quorrintest.txt.\nReason: SHARE.EXE "
+                                       "was not loaded, or a shared region was locked. "});
 }
 
 TEST_F(CategoryWriter, CloseFailureAfterASaveKeepsTheNewContent) {
@@ -230,8 +235,9 @@ TEST_F(CategoryWriter, CloseFailureAfterASaveKeepsTheNewContent) {
     fileio::Faults::FailNext(fileio::Op::Close, fileio::kInvalidFile, 1);
     EXPECT_TRUE(c.CloseFile());
     EXPECT_EQ(ReadFileBytes(kFile), ReadFileBytes(Fixture("writer_edge_case.txt")));
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to close quorrintest.txt.\nReason: There was an "
-                                                         "attempt to use an invalid file handle. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to close quorrintest.txt.\nReason: There was an "
+                                       "attempt to use an invalid file handle. "});
 }
 
 TEST_F(CategoryWriter, RealFullDiskThroughTheFileLayer) {
@@ -259,9 +265,10 @@ TEST_F(CategoryWriter, UnstorableSampleFailsTheWholeSave) {
     EXPECT_FALSE(c.CloseFile());
     EXPECT_EQ(ReadFileBytes(kFile), kOldContent);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "The sample \"Bad\" cannot be written to file quorrintest.txt.\nA line of the "
-                                      "comments cannot be exactly \"***COMMENTS_END***\".\nThe file keeps its old "
-                                      "content.");
+    EXPECT_EQ(messages.shown[0].text,
+              "The sample \"Bad\" cannot be written to file quorrintest.txt.\nA line of the "
+              "comments cannot be exactly \"***COMMENTS_END***\".\nThe file keeps its old "
+              "content.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
     // The next save starts afresh.
     messages.Clear();
@@ -310,9 +317,10 @@ TEST_F(CategoryBackup, FirstRewriteKeepsTheOriginalAndTellsTheUserOnce) {
     EXPECT_EQ(c.BackupPath(), kFile + ".bak");
     EXPECT_FALSE(c.ReadIncomplete());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "The file quorrintest.txt holds samples that could not be read into the "
-                                      "library.\nBefore it is rewritten, the original has been kept as "
-                                      "quorrintest.txt.bak.");
+    EXPECT_EQ(messages.shown[0].text,
+              "The file quorrintest.txt holds samples that could not be read into the "
+              "library.\nBefore it is rewritten, the original has been kept as "
+              "quorrintest.txt.bak.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Information);
     ReadResult r = ReadCategoryFile(kFile);
     EXPECT_TRUE(r.complete);
@@ -344,9 +352,10 @@ TEST_F(CategoryBackup, NoBackupMeansNoRewrite) {
     EXPECT_EQ(ReadFileBytes(kFile), original);
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{kFile});
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "The file quorrintest.txt holds samples that are not in the library, and no "
-                                      "backup copy of it could be made as quorrintest.txt.bak.\nReason: The disk is "
-                                      "full. \nThe file has not been changed.");
+    EXPECT_EQ(messages.shown[0].text,
+              "The file quorrintest.txt holds samples that are not in the library, and no "
+              "backup copy of it could be made as quorrintest.txt.bak.\nReason: The disk is "
+              "full. \nThe file has not been changed.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_TRUE(c.ReadIncomplete());
     // Next time it works.
@@ -358,7 +367,8 @@ TEST_F(CategoryBackup, NoBackupMeansNoRewrite) {
 TEST_F(CategoryBackup, BackupMadeButRewriteFailedIsNotRepeated) {
     CCategory c = CategoryFor(kFile);
     LoadPartly(c);
-    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied, 1); // the backup renames, the file does not
+    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied,
+                             1); // the backup renames, the file does not
     EXPECT_FALSE(SaveCategoryFile(c, Loaded()));
     EXPECT_EQ(ReadFileBytes(kFile), original);
     EXPECT_EQ(ReadFileBytes(kFile + ".bak"), original);
@@ -415,7 +425,24 @@ TEST_F(CategoryBackup, DeletingAPartlyReadFileKeepsItsSamples) {
     EXPECT_FALSE(fileio::FileExists(kFile));
     EXPECT_EQ(ReadFileBytes(kFile + ".bak"), original);
     ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "The file quorrintest.txt holds samples that could not be read into the "
+              "library.\nBefore it is deleted, the original has been kept as "
+              "quorrintest.txt.bak.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Information);
+}
+
+TEST_F(CategoryBackup, NoBackupMeansNoDelete) {
+    CCategory c = CategoryFor(kFile);
+    LoadPartly(c);
+    fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied); // reading the original fails
+    c.DeleteFile();
+    EXPECT_EQ(ReadFileBytes(kFile), original);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              "The file quorrintest.txt holds samples that are not in the library, and no "
+              "backup copy of it could be made.\nReason: The file could not be accessed. "
+              "\nThe file has not been changed.");
 }
 
 // --- Delete ---
@@ -431,15 +458,17 @@ TEST_F(CategoryWriter, DeleteRemovesTheFile) {
 TEST_F(CategoryWriter, DeleteFailuresShowTheDeleteMessage) {
     CCategory c = CategoryFor(kFile);
     c.DeleteFile();
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Attempt to delete file quorrintest.txt failed.\nReason: The "
-                                                         "file could not be located. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Attempt to delete file quorrintest.txt failed.\nReason: The "
+                                       "file could not be located. "});
     messages.Clear();
     WriteFileBytes(kFile, kOldContent);
     fileio::Faults::FailNext(fileio::Op::Remove, fileio::kAccessDenied);
     c.DeleteFile();
     EXPECT_EQ(ReadFileBytes(kFile), kOldContent);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Attempt to delete file quorrintest.txt failed.\nReason: The "
-                                                         "file could not be accessed. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Attempt to delete file quorrintest.txt failed.\nReason: The "
+                                       "file could not be accessed. "});
 }
 
 TEST_F(CategoryWriter, CloseWithoutSaveJustCloses) {

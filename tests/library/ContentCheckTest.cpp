@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <random>
 
 #include "CategoryTestUtil.h"
@@ -62,7 +63,7 @@ TEST(ContentCheck, SampleCheckNamesTheFirstBadField) {
 
 TEST(ContentCheck, TheWriterAcceptsALoneCrThatTheFileGivesBack) {
     CSample s = MakeSample("a\rb", "C\r", "S", "k\r");
-    EXPECT_NE(CheckSampleContent(s), ""); // input is refused
+    EXPECT_NE(CheckSampleContent(s), "");  // input is refused
     EXPECT_EQ(CheckSampleStorable(s), ""); // but a sample read with it can be saved
     s.SetTitle("a\nb");
     EXPECT_EQ(CheckSampleStorable(s), "The title cannot contain a line break.");
@@ -87,6 +88,7 @@ TEST(ContentCheck, SectionRuleMatchesTheReaderExactly) {
         CSample s = MakeSample("T", "Tools", "General", "", comments, text);
         std::string bytes;
         AppendSampleBytes(bytes, s);
+        std::remove("f.txt");
         WriteFileBytes("f.txt", bytes);
         messages.Clear();
         ReadResult r = ReadCategoryFile("f.txt");
@@ -101,6 +103,7 @@ TEST(ContentCheck, SectionRuleMatchesTheReaderExactly) {
             const CSample& back = *r.samples.at("T");
             std::string again;
             AppendSampleBytes(again, back);
+            std::remove("f.txt");
             WriteFileBytes("f.txt", again);
             ReadResult r2 = ReadCategoryFile("f.txt");
             ASSERT_TRUE(r2.complete);

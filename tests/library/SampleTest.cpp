@@ -91,10 +91,10 @@ TEST(SampleKeywords, EmptyStringIsRefusedAndKeepsTheArray) {
 
 TEST(SampleKeywords, ParsingRules) {
     EXPECT_EQ(Parse("red,green , blue"), (Words{"red", "green", "blue"}));
-    EXPECT_EQ(Parse(" a "), (Words{" a "}));         // no comma: kept whole, untrimmed
+    EXPECT_EQ(Parse(" a "), (Words{" a "})); // no comma: kept whole, untrimmed
     EXPECT_EQ(Parse(" solo "), (Words{" solo "}));
-    EXPECT_EQ(Parse("a,,b"), (Words{"a", "", "b"}));  // empty keyword in the middle
-    EXPECT_EQ(Parse("a, b,"), (Words{"a", "b"}));     // trailing comma adds nothing
+    EXPECT_EQ(Parse("a,,b"), (Words{"a", "", "b"}));    // empty keyword in the middle
+    EXPECT_EQ(Parse("a, b,"), (Words{"a", "b"}));       // trailing comma adds nothing
     EXPECT_EQ(Parse("a, b,  "), (Words{"a", "b", ""})); // trailing blanks add one empty keyword
     EXPECT_EQ(Parse(","), (Words{""}));
     EXPECT_EQ(Parse("\ta\t,\tb\t"), (Words{"a", "b"}));
@@ -119,7 +119,8 @@ TEST(SampleKeywords, JoinedFormParsesBackToTheSameArray) {
     // What the file stores is the joined form; parsing it again must give the same
     // keywords for any array the parser can produce (the lone empty keyword of ","
     // is the one exception: its joined form is empty).
-    for (const char* text : {"a", " a ", "a,b", "a, b, c", "a,,b", "a, b,  ", " x , y ", "a,b,", "k1, , k3"}) {
+    for (const char* text :
+         {"a", " a ", "a,b", "a, b, c", "a,,b", "a, b,  ", " x , y ", "a,b,", "k1, , k3"}) {
         CSample s;
         s.SetKeywords(text);
         CSample back;
@@ -185,12 +186,15 @@ TEST(SampleFoldCase, Ascii) {
 
 TEST(SampleFoldCase, Utf8Capitals) {
     EXPECT_EQ(FoldCase("\xC3\x84\xC3\x96\xC3\x9C"), "\xC3\xA4\xC3\xB6\xC3\xBC"); // ÄÖÜ -> äöü
-    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                               // × stays
-    EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F");                               // ß stays
+    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                                 // × stays
+    EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F");                                 // ß stays
     EXPECT_EQ(FoldCase("\xC5\x81\xC5\xBD\xC5\xB8"), "\xC5\x82\xC5\xBE\xC3\xBF"); // ŁŽŸ -> łžÿ
-    EXPECT_EQ(FoldCase("\xCE\xA3\xCE\x86"), "\xCF\x83\xCE\xAC");               // ΣΆ -> σά
-    EXPECT_EQ(FoldCase("\xD0\x96\xD0\x81"), "\xD0\xB6\xD1\x91");               // ЖЁ -> жё
-    EXPECT_EQ(FoldCase("A\xE2\x82\xAC" "B"), "a\xE2\x82\xAC" "b");             // € untouched
+    EXPECT_EQ(FoldCase("\xCE\xA3\xCE\x86"), "\xCF\x83\xCE\xAC");                 // ΣΆ -> σά
+    EXPECT_EQ(FoldCase("\xD0\x96\xD0\x81"), "\xD0\xB6\xD1\x91");                 // ЖЁ -> жё
+    EXPECT_EQ(FoldCase("A\xE2\x82\xAC"
+                       "B"),
+              "a\xE2\x82\xAC"
+              "b"); // € untouched
 }
 
 TEST(SampleFoldCase, Windows1252WhenNotUtf8) {
