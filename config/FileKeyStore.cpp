@@ -275,7 +275,8 @@ FileKeyStore::ParseReport FileKeyStore::Parse(const std::string& text, MemoryKey
             std::string part;
             bool ok = true;
             while (ok && !reader.AtEnd()) {
-                ok = reader.Quoted(part) && path.size() < kMaxDepth;
+                // A key with an empty name cannot be addressed by name, so it cannot exist.
+                ok = reader.Quoted(part) && !part.empty() && path.size() < kMaxDepth;
                 path.push_back(part);
             }
             if (ok) {

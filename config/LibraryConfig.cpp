@@ -256,6 +256,8 @@ void CLibraryConfig::DeleteSubKeys(KeyHandle key) {
         std::string name;
         if (m_store.EnumKey(key, i, name) != keyerr::kSuccess)
             continue; // nothing sensible to delete under a name not read
+        if (name.empty())
+            continue; // opening "" would give this key itself back
         KeyHandle sub = kNoKey;
         if (m_store.OpenKey(key, name, kReadWrite, sub) == keyerr::kSuccess) {
             std::uint32_t subCount = 0;

@@ -6,6 +6,7 @@
 
 #include "ConfigTestUtil.h"
 #include "config/FileKeyStore.h"
+#include "config/LibraryConfig.h"
 #include "library/FileLayer.h"
 #include "support/TestSupport.h"
 
@@ -92,8 +93,8 @@ TEST_F(FileStore, EscapesOnlyWhatIsNotPlainPrintableOrValidUtf8) {
 }
 
 TEST_F(FileStore, ReloadsExactlyWhatWasWritten) {
-    const std::vector<std::string> names = {"",
-                                            " lead",
+    // (An empty key name cannot exist: opening "" gives the parent key back.)
+    const std::vector<std::string> names = {" lead",
                                             "trail ",
                                             "a+b",
                                             "\"quoted\"",
@@ -412,3 +413,24 @@ TEST(FileStorePath, FollowsXdgConfigHomeElseHome) {
 }
 
 } // namespace
+
+// A key with an empty name cannot be addressed by name (opening "" gives the parent
+// back), so a file that holds one is damaged, and rebuilding the stored state must
+// still end instead of recursing into the same key for ever.
+TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
+    WriteFileBytes(path, "TindrelConfig 1\n"
+                         "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\"\n"
+                         "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\" \"\"\n"
+                         "end\n");
+    FileKeyStore store(path);
+    EXPECT_EQ(store.State(), LoadState::Damaged);
+    EXPECT_TRUE(store.KeyExists({"Software", "Velmora Software", "Tindrel", "CustomCats", "Tools"}));
+    EXPECT_FALSE(store.KeyExists({"Software", "Velmora Software", "Tindrel", "CustomCats", "Tools", ""}));
+
+    CLibraryConfig config(store);
+    config.LoadProfile();
+    EXPECT_EQ(config.g_customCatFiles.count("Tools"), 1u);
+    config.BeginLibrarySave();
+    config.EndLibrarySave();
+    EXPECT_FALSE(store.KeyExists({"Software", "Velmora Software", "Tindrel", "CustomCats", "Tools"}));
+}
