@@ -1,0 +1,181 @@
+#include "GuiTestSupport.h"
+
+#include <QApplication>
+#include <QTreeWidget>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/DialogRunner.h"
+#include "app/MessageBoxes.h"
+
+namespace {
+
+// The offscreen platform reports that it cannot pass size hints on; that is expected.
+void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QLatin1String("propagateSizeHints")))
+        return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+// One QApplication for the whole test program.
+class QtEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "test_gui";
+        static char* argv[] = {name, nullptr};
+        qInstallMessageHandler(QuietMessages);
+        m_app = std::make_unique<QApplication>(argc, argv);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    std::unique_ptr<QApplication> m_app;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_qtEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtEnvironment);
+
+} // namespace
+
+std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
+                            const std::string& keywords, const std::string& comments, const std::string& text) {
+    auto lfToCrLf = [](const std::string& v) {
+        std::string out;
+        for (char c : v) {
+            if (c == '\n')
+                out += '\r';
+            out += c;
+        }
+        return out;
+    };
+    std::string b;
+    b += ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n";
+    b += "***CATEGORY=" + category + "\r\n";
+    b += "***SUBCATEGORY=" + subcategory + "\r\n";
+    b += "***TITLE=" + title + "\r\n";
+    b += "***KEYWORDS_BEGIN***\r\n" + keywords + "\r\n***KEYWORDS_END***\r\n";
+    b += "***COMMENTS_BEGIN***\r\n" + lfToCrLf(comments) + "\r\n***COMMENTS_END***\r\n";
+    b += "***TEXT_BEGIN***\r\n" + lfToCrLf(text) + "\r\n***TEXT_END***\r\n";
+    b += "<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<\r\n";
+    return b;
+}
+
+void GuiTest::SetUp() {
+    m_dir = std::make_unique<TempDir>();
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    m_hadXdg = xdg != nullptr;
+    if (xdg)
+        m_oldXdg = xdg;
+    setenv("XDG_CONFIG_HOME", (m_dir->Path() + "/config").c_str(), 1);
+    CMessageBoxes::SetScript(&m_messages);
+    CFileDialogs::SetScripted(true);
+    SetModalHook(nullptr);
+}
+
+void GuiTest::TearDown() {
+    if (m_app) {
+        if (Frame() && Frame()->isVisible())
+            Frame()->close();
+        m_app->ExitInstance();
+        m_app.reset();
+    }
+    Pump();
+    SetModalHook(nullptr);
+    CFileDialogs::SetScripted(false);
+    CMessageBoxes::SetScript(nullptr);
+    if (m_hadXdg)
+        setenv("XDG_CONFIG_HOME", m_oldXdg.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+    m_dir.reset();
+}
+
+void GuiTest::Start() {
+    m_app = std::make_unique<CQuorrinApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    // InitInstance installs the program's messenger; its boxes go to our script.
+    Pump();
+}
+
+void GuiTest::Exit() {
+    ASSERT_TRUE(m_app);
+    Frame()->close();
+    EXPECT_FALSE(Frame()->isVisible());
+    m_app->ExitInstance();
+    m_app.reset();
+    Pump();
+}
+
+QTreeWidget* GuiTest::Tree() { return View()->Tree(); }
+QTreeWidgetItem* GuiTest::Root() { return View()->RootItem(); }
+
+QTreeWidgetItem* GuiTest::CategoryItem(const std::string& name) {
+    return View()->FindTreeItem(Root(), name, kTagCategory);
+}
+
+QTreeWidgetItem* GuiTest::SubcategoryItem(const std::string& category, const std::string& name) {
+    return View()->FindTreeItem(CategoryItem(category), name, kTagSubcategory);
+}
+
+QTreeWidgetItem* GuiTest::SampleItem(const std::string& title) {
+    return View()->FindTreeItem(Root(), title, kTagSample);
+}
+
+std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
+    std::vector<std::string> names;
+    if (!item)
+        return names;
+    for (int i = 0; i < item->childCount(); ++i)
+        names.push_back(CQuorrinView::ItemName(item->child(i)));
+    return names;
+}
+
+void GuiTest::Select(QTreeWidgetItem* item) {
+    ASSERT_NE(item, nullptr);
+    Tree()->setCurrentItem(item);
+    Pump();
+}
+
+void GuiTest::Pump() {
+    // Posted calls may post further calls; run until the queue is quiet.
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void GuiTest::Choose(QComboBox* combo, const std::string& entryBytes) {
+    ASSERT_NE(combo, nullptr);
+    const int index = combo->findData(QByteArray(entryBytes.data(), static_cast<qsizetype>(entryBytes.size())));
+    ASSERT_GE(index, 0) << "no entry " << entryBytes;
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+    Pump();
+}
+
+std::vector<std::string> GuiTest::ComboEntries(QComboBox* combo) {
+    std::vector<std::string> out;
+    for (int i = 0; i < combo->count(); ++i)
+        out.push_back(combo->itemData(i).toByteArray().toStdString());
+    return out;
+}
+
+std::string GuiTest::ComboCurrent(QComboBox* combo) { return combo->currentData().toByteArray().toStdString(); }
+
+bool GuiTest::CommandEnabled(int id) {
+    Frame()->UpdateCommandUI();
+    QAction* a = Frame()->Action(id);
+    return a && a->isEnabled();
+}
+
+std::string GuiTest::ConfigPath() const {
+    return m_dir->Path() + "/config/Velmora Software/Tindrel/Tindrel.conf";
+}
+
+void GuiTest::WriteConfig(const std::string& lines) {
+    std::filesystem::create_directories(m_dir->Path() + "/config/Velmora Software/Tindrel");
+    WriteFileBytes(ConfigPath(), "TindrelConfig 1\n" + lines + "end\n");
+}
+
+std::string GuiTest::ReadConfig() const { return ReadFileBytes(ConfigPath()); }

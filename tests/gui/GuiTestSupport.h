@@ -1,0 +1,70 @@
+// Helpers for the window tests: a QApplication for the program, and a fixture that
+// runs Tindrel in a temporary library folder with its configuration in a temporary
+// XDG_CONFIG_HOME. Message boxes and file dialogs are scripted; nothing modal blocks.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QString>
+#include <memory>
+#include <string>
+
+#include "support/TestSupport.h"
+#include "app/FileDialogs.h"
+#include "app/MainFrame.h"
+#include "app/QuorrinApp.h"
+#include "browser/QuorrinView.h"
+#include "library/QuorrinDoc.h"
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The bytes of one sample in a category file. comments and text are values as the
+// library holds them (CR LF line ends); every LF is written as CR LF.
+std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
+                            const std::string& keywords, const std::string& comments, const std::string& text);
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program in the test's folder; fails the test when it cannot start.
+    void Start();
+    // Closes the main window and runs the exit sequence.
+    void Exit();
+
+    CQuorrinApp& App() { return *m_app; }
+    CMainFrame* Frame() { return m_app->MainFrame(); }
+    CQuorrinView* View() { return Frame()->View(); }
+    CQuorrinDoc* Doc() { return m_app->Document(); }
+    QTreeWidget* Tree();
+    QTreeWidgetItem* Root();
+    // The item of a category, a sub-category below a category, or a sample.
+    QTreeWidgetItem* CategoryItem(const std::string& name);
+    QTreeWidgetItem* SubcategoryItem(const std::string& category, const std::string& name);
+    QTreeWidgetItem* SampleItem(const std::string& title);
+    // Texts of an item's children, in order.
+    std::vector<std::string> ChildNames(QTreeWidgetItem* item);
+    void Select(QTreeWidgetItem* item);
+    void Pump();
+    template <class W> W* Child(const char* name) { return Frame()->findChild<W*>(QString::fromLatin1(name)); }
+    // Chooses an entry of a drop-down list as the user does.
+    void Choose(QComboBox* combo, const std::string& entryBytes);
+    std::vector<std::string> ComboEntries(QComboBox* combo);
+    std::string ComboCurrent(QComboBox* combo);
+    bool CommandEnabled(int id);
+
+    std::string File(const std::string& name) const { return m_dir->File(name); }
+    std::string ConfigPath() const;
+    // Writes the configuration file from key lines ("key ..." / "value ...").
+    void WriteConfig(const std::string& lines);
+    std::string ReadConfig() const;
+
+    std::unique_ptr<TempDir> m_dir;
+    RecordingMessenger m_messages;
+    std::unique_ptr<CQuorrinApp> m_app;
+    std::string m_oldXdg;
+    bool m_hadXdg = false;
+};
