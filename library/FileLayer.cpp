@@ -195,18 +195,33 @@ bool File::OpenExclusive(const std::string& path, int& cause) {
     }
     if (Injected(Op::Open, cause))
         return false;
-    int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return Fail(cause, errno);
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        int err = errno;
+    // Files are replaced by rename while locked, so the lock may be won on a file that
+    // has just been replaced; then the path names another file and we open it again.
+    for (int attempt = 0;; ++attempt) {
+        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (fd < 0)
+            return Fail(cause, errno);
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            int err = errno;
+            ::close(fd);
+            cause = (err == EWOULDBLOCK) ? kSharingViolation : CauseFromErrno(err);
+            return false;
+        }
+        struct stat held, named;
+        bool same = ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 &&
+                    held.st_dev == named.st_dev && held.st_ino == named.st_ino;
+        if (same || attempt == 10) {
+            if (!same) {
+                ::close(fd);
+                cause = kSharingViolation;
+                return false;
+            }
+            m_fd = fd;
+            m_path = path;
+            return true;
+        }
         ::close(fd);
-        cause = (err == EWOULDBLOCK) ? kSharingViolation : CauseFromErrno(err);
-        return false;
     }
-    m_fd = fd;
-    m_path = path;
-    return true;
 }
 
 bool File::OpenForRead(const std::string& path, int& cause) {
