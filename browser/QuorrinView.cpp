@@ -49,6 +49,55 @@ bool EntryLess(const SortEntry& a, const SortEntry& b) {
     return a.text < b.text;
 }
 
+// A tree item that keeps its level tag, its name's bytes, its text and its icon as
+// plain members: a library of 100,000 samples builds and clears far faster than with
+// the generic per-role storage.
+class CTreeItem : public QTreeWidgetItem {
+public:
+    static constexpr int Type = QTreeWidgetItem::UserType + 1;
+
+    CTreeItem(int tag, const std::string& name, const QIcon& icon)
+        : QTreeWidgetItem(Type), m_tag(tag), m_name(name), m_text(DecodeName(name)), m_icon(icon) {
+        setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    }
+    int Tag() const { return m_tag; }
+    const std::string& Name() const { return m_name; }
+    const QString& Text() const { return m_text; }
+
+    QVariant data(int column, int role) const override {
+        if (column == 0) {
+            switch (role) {
+            case Qt::DisplayRole:
+            case Qt::EditRole:
+                return m_text;
+            case Qt::DecorationRole:
+                return m_icon;
+            case kTagRole:
+                return m_tag;
+            case kNameRole:
+                return QByteArray(m_name.data(), static_cast<qsizetype>(m_name.size()));
+            default:
+                break;
+            }
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+    void setData(int column, int role, const QVariant& value) override {
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
+            m_text = value.toString();
+            emitDataChanged();
+            return;
+        }
+        QTreeWidgetItem::setData(column, role, value);
+    }
+
+private:
+    int m_tag;
+    std::string m_name;
+    QString m_text;
+    QIcon m_icon;
+};
+
 QString PlainTextOf(const QPlainTextEdit* edit) {
     // The raw text keeps no-break spaces and separates blocks with U+2029, which the
     // codec turns into line ends.
@@ -215,18 +264,14 @@ void CQuorrinView::MakeIcons() {
 // Tree
 
 QTreeWidgetItem* CQuorrinView::NewItem(const std::string& name, int tag) const {
-    auto* item = new QTreeWidgetItem();
-    item->setText(0, DecodeName(name));
-    item->setData(0, kTagRole, tag);
-    item->setData(0, kNameRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
-    item->setIcon(0, tag == kTagSample ? m_pageIcon : m_folderIcon);
-    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
-    return item;
+    return new CTreeItem(tag, name, tag == kTagSample ? m_pageIcon : m_folderIcon);
 }
 
 int CQuorrinView::ItemTag(const QTreeWidgetItem* item) {
     if (!item)
         return -1;
+    if (item->type() == CTreeItem::Type)
+        return static_cast<const CTreeItem*>(item)->Tag();
     bool ok = false;
     int tag = item->data(0, kTagRole).toInt(&ok);
     return ok ? tag : -1;
@@ -235,6 +280,8 @@ int CQuorrinView::ItemTag(const QTreeWidgetItem* item) {
 std::string CQuorrinView::ItemName(const QTreeWidgetItem* item) {
     if (!item)
         return {};
+    if (item->type() == CTreeItem::Type)
+        return static_cast<const CTreeItem*>(item)->Name();
     QByteArray b = item->data(0, kNameRole).toByteArray();
     return std::string(b.constData(), static_cast<size_t>(b.size()));
 }
@@ -275,9 +322,10 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     QList<QTreeWidgetItem*> categoryItems;
     std::vector<QTreeWidgetItem*> expandQueue;
     auto entry = [](QTreeWidgetItem* item) {
-        QString text = item->text(0);
+        const QString& text = static_cast<CTreeItem*>(item)->Text();
         return SortEntry{text.toCaseFolded(), text, item};
     };
+    m_sampleItems.reserve(doc.Samples().size());
 
     for (const auto& [key, category] : doc.Categories()) {
         if (!category->IsDisplayed())
@@ -329,9 +377,9 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             }
             target = s->second;
         }
-        QTreeWidgetItem* item = NewItem(title, kTagSample);
+        auto* item = static_cast<CTreeItem*>(NewItem(title, kTagSample));
         branches[target].children.push_back(entry(item));
-        m_sampleItems.emplace(title, item);
+        m_sampleItems.emplace(std::string_view(item->Name()), item);
     }
     doc.RemoveDeferredSamples();
 

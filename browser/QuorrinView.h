@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QWidget>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "browser/TextCodec.h"
@@ -154,7 +155,8 @@ private:
     QTreeWidgetItem* m_root = nullptr;
     std::unordered_map<std::string, QTreeWidgetItem*> m_categoryItems;
     std::unordered_map<std::string, QTreeWidgetItem*> m_subcategoryItems; // category + '\0' + name
-    std::unordered_map<std::string, QTreeWidgetItem*> m_sampleItems;
+    // Keys are views of the names the items hold.
+    std::unordered_map<std::string_view, QTreeWidgetItem*> m_sampleItems;
 
     bool m_ignoreSelection = false;
     bool m_trackExpansion = true;

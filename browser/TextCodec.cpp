@@ -182,7 +182,13 @@ std::string EncodeString(const QString& text, TextEncoding encoding, bool* ok) {
     return out;
 }
 
-QString DecodeName(std::string_view bytes) { return DecodeBytes(bytes, DetectEncoding(bytes)); }
+QString DecodeName(std::string_view bytes) {
+    // Most names are plain ASCII.
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return DecodeBytes(bytes, DetectEncoding(bytes));
+    return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
 
 QString DecodeField(std::string_view bytes, FieldCodec& codec) {
     codec.encoding = DetectEncoding(bytes);
