@@ -852,7 +852,28 @@ void CQuorrinView::OnSubcategoryActivated(int) {
 }
 
 void CQuorrinView::PostCommitPending() {
-    QMetaObject::invokeMethod(this, [this] { OnCommitPending(); }, Qt::QueuedConnection);
+    // The commit runs after the current notification. Should the user already have
+    // edited another sample by then, that sample's pending edits are kept aside while
+    // the posted ones are committed.
+    QMetaObject::invokeMethod(
+        this,
+        [this, posted = m_doc->PendingSample()] {
+            if (!m_doc)
+                return;
+            const CSample current = m_doc->PendingSample();
+            const bool newer = m_formModified && !current.GetTitle().empty() &&
+                               current.GetTitle() != posted.GetTitle();
+            m_doc->PendingSample() = posted;
+            OnCommitPending();
+            if (newer && m_doc && m_formTitle == current.GetTitle()) {
+                m_doc->PendingSample() = current;
+                m_formModified = true;
+                if (const CSample* stored = m_doc->PeekSample(current.GetTitle()))
+                    m_doc->MarkCategoryChanged(stored->GetCategory());
+                emit CommandStateChanged();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void CQuorrinView::OnCommitPending() {

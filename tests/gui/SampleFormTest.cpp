@@ -155,6 +155,23 @@ TEST_F(FormTest, SwitchingWithAutoSaveOnCommitsAndSaves) {
     EXPECT_EQ(Tree()->currentItem(), SampleItem("Beta"));
 }
 
+TEST_F(FormTest, EditsMadeBeforeThePostedCommitRunsAreKeptForTheNextSample) {
+    WriteLibrary();
+    Start();
+    Select(SampleItem("Alpha"));
+    Keywords()->setText(QStringLiteral("alpha edit"));
+    // Select without running the posted commit, then type into the next sample at once.
+    Tree()->setCurrentItem(SampleItem("Beta"));
+    TypeAtEnd(Keywords(), ", typed");
+    Pump();
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha("C++", "General", "alpha edit") + Beta());
+    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(CommandEnabled(cmd::kFileSave));
+    Select(SampleItem("Gamma"));
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
+              Alpha("C++", "General", "alpha edit") + SampleFileBytes("C++", "GUI", "Beta", "gui, typed", "", "void f();\r\n"));
+}
+
 TEST_F(FormTest, SwitchingWithAutoSaveOffAsksAndNoDropsTheEditsForGood) {
     WriteLibrary();
     Start();
