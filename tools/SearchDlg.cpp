@@ -1,0 +1,427 @@
+#include "tools/SearchDlg.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "app/QuorrinApp.h"
+#include "browser/TextCodec.h"
+#include "library/LibrarySearch.h"
+#include "library/Messenger.h"
+#include "library/QuorrinDoc.h"
+#include "tools/ToolHelpers.h"
+
+namespace {
+
+bool IsAscii(const std::string& s) {
+    for (char c : s)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    return true;
+}
+
+// Lower-cases Windows-1252 text even when its bytes happen to form valid UTF-8: a
+// leading byte that is never valid UTF-8 makes FoldCase take the code-page branch.
+std::string FoldCp1252(const std::string& text) {
+    std::string folded = FoldCase("\xFF" + text);
+    return folded.substr(1);
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------
+// CSearchNeedle
+
+CSearchNeedle::CSearchNeedle(const QString& text, bool keywordsOnly, bool matchCase)
+    : m_keywordsOnly(keywordsOnly), m_matchCase(matchCase) {
+    const std::string utf8 = EncodeString(text, TextEncoding::Utf8);
+    m_ascii = IsAscii(utf8);
+    m_utf8 = matchCase ? utf8 : FoldCase(utf8);
+    if (m_ascii) {
+        // An ASCII text matches the same bytes in either encoding; the library's
+        // matcher folds plain ASCII fields without copying them.
+        m_matcher.emplace(utf8, keywordsOnly, matchCase);
+        return;
+    }
+    bool ok = false;
+    std::string cp = EncodeString(text, TextEncoding::Windows1252, &ok);
+    if (ok)
+        m_cp1252 = matchCase ? cp : FoldCp1252(cp);
+}
+
+unsigned CSearchNeedle::CountField(const std::string& field) const {
+    const bool utf8 = IsValidUtf8(field);
+    const std::string& needle = utf8 ? m_utf8 : m_cp1252;
+    if (needle.empty())
+        return 0;
+    if (m_matchCase)
+        return CountNonOverlapping(field, needle);
+    return CountNonOverlapping(utf8 ? FoldCase(field) : FoldCp1252(field), needle);
+}
+
+unsigned CSearchNeedle::Count(const CSample& sample) {
+    if (m_utf8.empty())
+        return 0;
+    if (m_matcher)
+        return m_matcher->Count(sample);
+    unsigned count = 0;
+    for (const std::string& keyword : sample.Keywords())
+        count += CountField(keyword);
+    if (!m_keywordsOnly) {
+        count += CountField(sample.GetTitle());
+        count += CountField(sample.GetComments());
+        count += CountField(sample.GetText());
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------------------------
+// CSearchDlg
+
+CSearchDlg::CSearchDlg(std::function<CQuorrinDoc*()> document, QWidget* parent)
+    : QDialog(parent), m_document(std::move(document)) {
+    setObjectName(QStringLiteral("searchDialog"));
+    setWindowTitle(QString::fromLatin1(kCaption));
+    setModal(false);
+    m_pump = [] {
+        if (CQuorrinApp* app = TheApp())
+            app->PumpPendingMessages();
+        else
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+    };
+    BuildLayout();
+    // Dialog initialisation: Stop and Search disabled, Close enabled.
+    m_stopButton->setEnabled(false);
+    m_searchButton->setEnabled(false);
+    m_closeButton->setEnabled(true);
+    DoDataExchange(false);
+}
+
+CSearchDlg::~CSearchDlg() = default;
+
+void CSearchDlg::SetPump(std::function<void()> pump) { m_pump = std::move(pump); }
+
+void CSearchDlg::BuildLayout() {
+    auto* enterLabel = new QLabel(QStringLiteral("Enter text to search for:"), this);
+    m_searchEdit = new QLineEdit(this);
+    m_searchEdit->setObjectName(QStringLiteral("searchTextEdit"));
+    m_searchEdit->setMinimumWidth(CharWidth(this, 40));
+    enterLabel->setBuddy(m_searchEdit);
+    m_keywordsOnlyCheck = new QCheckBox(QStringLiteral("Limit search to keywords only"), this);
+    m_keywordsOnlyCheck->setObjectName(QStringLiteral("keywordsOnlyCheck"));
+    m_matchCaseCheck = new QCheckBox(QStringLiteral("Match case"), this);
+    m_matchCaseCheck->setObjectName(QStringLiteral("matchCaseCheck"));
+    auto* categoryLabel = new QLabel(QStringLiteral("Limit search to this category:"), this);
+    m_categoryList = new QComboBox(this);
+    m_categoryList->setObjectName(QStringLiteral("categoryLimitCombo"));
+    m_categoryList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_categoryList->setMinimumContentsLength(20);
+    categoryLabel->setBuddy(m_categoryList);
+    auto* resultsLabel = new QLabel(QStringLiteral("Search results:"), this);
+    m_resultList = new QTreeWidget(this);
+    m_resultList->setObjectName(QStringLiteral("resultList"));
+    m_resultList->setColumnCount(2);
+    m_resultList->setHeaderLabels({QStringLiteral("Sample Title"), QStringLiteral("Count")});
+    m_resultList->setRootIsDecorated(false);
+    m_resultList->setItemsExpandable(false);
+    m_resultList->setUniformRowHeights(true);
+    m_resultList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_resultList->setAllColumnsShowFocus(true);
+    m_resultList->setSortingEnabled(false);
+    m_resultList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_resultList->header()->setSectionsClickable(false);
+    m_resultList->header()->setSectionsMovable(false);
+    m_resultList->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_resultList->header()->setStretchLastSection(true);
+    m_resultList->setMinimumSize(CharWidth(this, 56), 220);
+    resultsLabel->setBuddy(m_resultList);
+    m_statusLabel = new QLabel(this);
+    m_statusLabel->setObjectName(QStringLiteral("statusText"));
+    m_statusLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    m_statusLabel->setMinimumHeight(m_statusLabel->fontMetrics().height() + 6);
+    m_statusLabel->setTextFormat(Qt::PlainText);
+    // The animation area of the layout; nothing is ever shown in it.
+    m_animation = new QLabel(this);
+    m_animation->setObjectName(QStringLiteral("animationArea"));
+    m_animation->setFixedSize(32, 32);
+
+    m_searchButton = new QPushButton(QStringLiteral("Search"), this);
+    m_searchButton->setObjectName(QStringLiteral("searchButton"));
+    m_searchButton->setDefault(true);
+    m_stopButton = new QPushButton(QStringLiteral("Stop"), this);
+    m_stopButton->setObjectName(QStringLiteral("stopButton"));
+    m_closeButton = new QPushButton(QStringLiteral("Close"), this);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_clearButton = new QPushButton(QStringLiteral("Clear Display"), this);
+    m_clearButton->setObjectName(QStringLiteral("clearDisplayButton"));
+    for (QPushButton* b : {m_stopButton, m_closeButton, m_clearButton})
+        b->setAutoDefault(false);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(enterLabel);
+    left->addWidget(m_searchEdit);
+    left->addWidget(m_keywordsOnlyCheck);
+    left->addWidget(m_matchCaseCheck);
+    auto* categoryRow = new QHBoxLayout;
+    categoryRow->addWidget(categoryLabel);
+    categoryRow->addWidget(m_categoryList, 1);
+    left->addLayout(categoryRow);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_searchButton);
+    buttons->addWidget(m_stopButton);
+    buttons->addWidget(m_closeButton);
+    buttons->addWidget(m_clearButton);
+    buttons->addWidget(m_animation, 0, Qt::AlignHCenter);
+    buttons->addStretch(1);
+
+    auto* top = new QHBoxLayout;
+    top->addLayout(left, 1);
+    top->addSpacing(8);
+    top->addLayout(buttons);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->addLayout(top);
+    outer->addSpacing(4);
+    outer->addWidget(resultsLabel);
+    outer->addWidget(m_resultList, 1);
+    outer->addWidget(m_statusLabel);
+
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &CSearchDlg::OnTextChanged);
+    connect(m_searchButton, &QPushButton::clicked, this, &CSearchDlg::OnSearch);
+    connect(m_stopButton, &QPushButton::clicked, this, &CSearchDlg::OnStop);
+    connect(m_closeButton, &QPushButton::clicked, this, &CSearchDlg::accept);
+    connect(m_clearButton, &QPushButton::clicked, this, &CSearchDlg::OnClearDisplay);
+    connect(m_resultList, &QTreeWidget::itemDoubleClicked, this, &CSearchDlg::OnResultDoubleClicked);
+}
+
+void CSearchDlg::Create() {
+    m_categoryList->clear();
+    std::vector<std::string> names{kNoLimit};
+    if (CQuorrinDoc* doc = m_document()) {
+        CCategory category;
+        CQuorrinDoc::Cursor cursor;
+        for (bool more = doc->FirstCategory(category, cursor); more; more = doc->NextCategory(category, cursor))
+            names.push_back(category.GetName());
+    }
+    AddSortedEntries(m_categoryList, std::move(names));
+    // "(no limit)" is the starting choice even when a category name sorts before it.
+    m_categoryList->setCurrentIndex(FindEntryBytes(m_categoryList, kNoLimit));
+}
+
+void CSearchDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!m_columnsSet) {
+        // Column 0 takes three quarters of the list, column 1 the rest.
+        m_columnsSet = true;
+        const int w = m_resultList->viewport()->width();
+        m_resultList->setColumnWidth(0, (w / 4) * 3);
+    }
+}
+
+void CSearchDlg::DoDataExchange(bool save) {
+    if (save) {
+        m_strSearchText = m_searchEdit->text();
+        m_bKeywordsOnly = m_keywordsOnlyCheck->isChecked();
+        m_bMatchCase = m_matchCaseCheck->isChecked();
+        return;
+    }
+    // Showing the values is not the user's typing: it leaves Search as it is.
+    m_exchanging = true;
+    if (m_searchEdit->text() != m_strSearchText)
+        m_searchEdit->setText(m_strSearchText);
+    m_keywordsOnlyCheck->setChecked(m_bKeywordsOnly);
+    m_matchCaseCheck->setChecked(m_bMatchCase);
+    m_statusLabel->setText(m_strStatus);
+    m_exchanging = false;
+}
+
+void CSearchDlg::OnTextChanged() {
+    if (!m_exchanging)
+        m_searchButton->setEnabled(true);
+}
+
+void CSearchDlg::SetSearchingState() {
+    m_stopButton->setEnabled(true);
+    m_searchButton->setEnabled(false);
+    m_closeButton->setEnabled(false);
+}
+
+void CSearchDlg::SetIdleState() {
+    m_stopButton->setEnabled(false);
+    m_searchButton->setEnabled(true);
+    m_closeButton->setEnabled(true);
+}
+
+void CSearchDlg::OnSearch() {
+    DoDataExchange(true);
+    if (m_strSearchText.isEmpty()) {
+        ShowMessage(kEmptyTextMessage);
+        return;
+    }
+    if (m_bSearching) {
+        // A search is running further down the stack: it ends after its sample and a
+        // new one starts there, so two walks never run at once.
+        m_bRestart = true;
+        m_bStopRequested = true;
+        m_bCleared = false;
+        SetSearchingState();
+        return;
+    }
+    RunSearch();
+}
+
+void CSearchDlg::RunSearch() {
+    QPointer<CSearchDlg> alive(this);
+    m_bSearching = true;
+    do {
+        m_bRestart = false;
+        m_bStopRequested = false;
+        m_bCleared = false;
+        DoDataExchange(true);
+        m_nSamplesFound = 0;
+        m_nOccurrencesFound = 0;
+        if (m_resultList->topLevelItemCount() > 0)
+            m_resultList->clear();
+        SetSearchingState();
+
+        CQuorrinDoc* doc = m_document();
+        CSample sample;
+        CQuorrinDoc::Cursor cursor;
+        if (!doc || !doc->FirstSample(sample, cursor)) {
+            // Nothing to search; the status text stays as it was.
+            SetIdleState();
+            break;
+        }
+        m_strStatus = QString::fromLatin1(kSearchingText);
+        m_statusLabel->setText(m_strStatus);
+
+        const std::string limit = CurrentEntryBytes(m_categoryList);
+        const bool limited = !limit.empty() && limit != kNoLimit;
+        QString needleText = m_strSearchText;
+        bool needleKeywordsOnly = m_bKeywordsOnly;
+        bool needleMatchCase = m_bMatchCase;
+        CSearchNeedle needle(needleText, needleKeywordsOnly, needleMatchCase);
+
+        for (;;) {
+            m_pump();
+            if (!alive)
+                return; // the dialog was destroyed while the events ran
+            doc = m_document();
+            if (!doc || m_bCleared || m_bRestart) {
+                m_bStopRequested = true;
+                break;
+            }
+            // The copy may be stale: the sample may have been edited or deleted while
+            // the events ran, so the library's own record is counted, when it is there.
+            if (const CSample* live = doc->PeekSample(sample.GetTitle())) {
+                if (!limited || live->GetCategory() == limit) {
+                    const unsigned n = needle.Count(*live);
+                    if (n > 0) {
+                        m_nOccurrencesFound += n;
+                        AddResultRow(*live, n);
+                        ++m_nSamplesFound;
+                    }
+                }
+            }
+            DoDataExchange(true);
+            if (m_strSearchText.isEmpty()) {
+                // Counting an empty text makes no sense: end as Stop does.
+                m_bStopRequested = true;
+                break;
+            }
+            if (m_strSearchText != needleText || m_bKeywordsOnly != needleKeywordsOnly ||
+                m_bMatchCase != needleMatchCase) {
+                needleText = m_strSearchText;
+                needleKeywordsOnly = m_bKeywordsOnly;
+                needleMatchCase = m_bMatchCase;
+                needle = CSearchNeedle(needleText, needleKeywordsOnly, needleMatchCase);
+            }
+            if (!doc->NextSample(sample, cursor))
+                break;
+            if (m_bStopRequested)
+                break;
+        }
+
+        if (m_bRestart)
+            continue;
+        if (m_bCleared) {
+            // Clear Display has set the display and the buttons already.
+            m_bStopRequested = false;
+            break;
+        }
+        if (m_bStopRequested)
+            m_strStatus = QString::fromLatin1(kStoppedText);
+        else
+            m_strStatus = QString::fromStdString(FoundLine(m_nOccurrencesFound, m_nSamplesFound));
+        m_bStopRequested = false;
+        SetIdleState();
+        DoDataExchange(false);
+    } while (m_bRestart);
+    m_bSearching = false;
+    m_bCleared = false;
+}
+
+void CSearchDlg::AddResultRow(const CSample& sample, unsigned count) {
+    auto* item = new QTreeWidgetItem();
+    item->setText(0, DecodeName(sample.GetTitle()));
+    item->setData(0, kBytesRole, ToByteArray(sample.GetTitle()));
+    item->setText(1, QString::fromStdString(StrFormat("%d", static_cast<int>(count))));
+    m_resultList->insertTopLevelItem(m_nSamplesFound, item);
+}
+
+void CSearchDlg::OnStop() {
+    m_bStopRequested = true;
+    m_stopButton->setEnabled(false);
+    m_searchButton->setEnabled(true);
+    m_closeButton->setEnabled(true);
+}
+
+void CSearchDlg::OnClearDisplay() {
+    m_strSearchText.clear();
+    m_strStatus.clear();
+    m_bKeywordsOnly = false;
+    m_bMatchCase = false;
+    m_resultList->clear();
+    m_categoryList->setCurrentIndex(FindEntryBytes(m_categoryList, kNoLimit));
+    m_stopButton->setEnabled(false);
+    m_searchButton->setEnabled(false);
+    m_closeButton->setEnabled(true);
+    if (m_bSearching) {
+        m_bCleared = true;
+        m_bStopRequested = true;
+        m_bRestart = false;
+        m_nSamplesFound = 0;
+        m_nOccurrencesFound = 0;
+    }
+    DoDataExchange(false);
+}
+
+void CSearchDlg::OnResultDoubleClicked() {
+    const QList<QTreeWidgetItem*> selected = m_resultList->selectedItems();
+    if (selected.size() != 1)
+        return;
+    emit sampleChosen(selected.front()->data(0, kBytesRole).toByteArray());
+}
+
+void CSearchDlg::reject() {
+    if (m_bSearching)
+        OnStop();
+    QDialog::reject();
+}
+
+void CSearchDlg::accept() {
+    if (m_bSearching)
+        OnStop();
+    QDialog::accept();
+}

@@ -1,0 +1,139 @@
+// CSearchDlg: the modeless Search dialog. It counts how often a text occurs in each
+// sample and lists the samples that hold it. The view creates it once and afterwards
+// only shows it again, so results, text and options survive while it is hidden.
+//
+// The search runs on the window thread and pumps the event queue once per sample, so
+// anything may happen between two samples: samples or categories deleted, the dialog
+// hidden or destroyed, the document closed, Search pressed again. The loop therefore
+// walks with its own document cursor (which goes on behind the last title it gave),
+// looks each sample up again after the pump and skips it when it is gone, and checks
+// after every pump that the dialog and the document still exist. Search pressed while
+// a search runs restarts it: the running walk ends after its sample and a new one
+// begins with the current text and options. A text that becomes empty ends the search
+// as Stop does; Clear Display during a search ends it and leaves the display cleared.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "library/LibrarySearch.h"
+
+class CQuorrinDoc;
+class CSample;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+
+// Counts the occurrences of one search text in samples, as CSample::CountOccurrences
+// does. The text comes from the keyboard as UTF-8; a field that is not valid UTF-8 is
+// Windows-1252 text and is searched for the text in that code page.
+class CSearchNeedle {
+public:
+    CSearchNeedle(const QString& text, bool keywordsOnly, bool matchCase);
+    bool IsEmpty() const { return m_utf8.empty(); }
+    unsigned Count(const CSample& sample);
+
+private:
+    unsigned CountField(const std::string& field) const;
+
+    std::string m_utf8;   // folded unless match case
+    std::string m_cp1252; // empty when the text has no Windows-1252 form
+    std::optional<CSampleMatcher> m_matcher; // for an ASCII text
+    bool m_ascii = true;
+    bool m_keywordsOnly;
+    bool m_matchCase;
+};
+
+class CSearchDlg : public QDialog {
+    Q_OBJECT
+public:
+    // document: where the library is reached; it answers nullptr once the document
+    // has gone (the window is closing).
+    explicit CSearchDlg(std::function<CQuorrinDoc*()> document, QWidget* parent = nullptr);
+    ~CSearchDlg() override;
+
+    // Creation by the view, once: "(no limit)" and every category of the document go
+    // into the category list, and "(no limit)" is selected.
+    void Create();
+    // What runs once per sample to keep the window alive; by default the
+    // application's PumpPendingMessages.
+    void SetPump(std::function<void()> pump);
+    bool IsSearching() const { return m_bSearching; }
+
+    // Members exchanged with the controls (DoDataExchange).
+    QString m_strSearchText;
+    bool m_bKeywordsOnly = false;
+    bool m_bMatchCase = false;
+    QString m_strStatus;
+    int m_nSamplesFound = 0;
+    long long m_nOccurrencesFound = 0;
+    bool m_bStopRequested = false;
+
+    QLineEdit* SearchEdit() const { return m_searchEdit; }
+    QCheckBox* KeywordsOnlyCheck() const { return m_keywordsOnlyCheck; }
+    QCheckBox* MatchCaseCheck() const { return m_matchCaseCheck; }
+    QComboBox* CategoryList() const { return m_categoryList; }
+    QTreeWidget* ResultList() const { return m_resultList; }
+    QLabel* StatusLabel() const { return m_statusLabel; }
+    QPushButton* SearchButton() const { return m_searchButton; }
+    QPushButton* StopButton() const { return m_stopButton; }
+    QPushButton* CloseButton() const { return m_closeButton; }
+    QPushButton* ClearButton() const { return m_clearButton; }
+
+    static constexpr const char* kCaption = "Search";
+    static constexpr const char* kSearchingText = "Searching...";
+    static constexpr const char* kStoppedText = "Searched stopped before it could complete";
+    static constexpr const char* kEmptyTextMessage = "Please enter a string you wish to search for.";
+
+signals:
+    // A result row was double-clicked: the title's bytes of the sample to show.
+    void sampleChosen(const QByteArray& title);
+
+public slots:
+    void OnSearch();
+    void OnStop();
+    void OnClearDisplay();
+
+protected:
+    // Close, Esc and the close box hide the dialog; a running search is stopped.
+    void reject() override;
+    void accept() override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildLayout();
+    void DoDataExchange(bool save);
+    void RunSearch();
+    void SetSearchingState();
+    void SetIdleState();
+    void AddResultRow(const CSample& sample, unsigned count);
+    void OnResultDoubleClicked();
+    void OnTextChanged();
+
+    std::function<CQuorrinDoc*()> m_document;
+    std::function<void()> m_pump;
+
+    QLineEdit* m_searchEdit = nullptr;
+    QCheckBox* m_keywordsOnlyCheck = nullptr;
+    QCheckBox* m_matchCaseCheck = nullptr;
+    QComboBox* m_categoryList = nullptr;
+    QTreeWidget* m_resultList = nullptr;
+    QLabel* m_statusLabel = nullptr;
+    QLabel* m_animation = nullptr;
+    QPushButton* m_searchButton = nullptr;
+    QPushButton* m_stopButton = nullptr;
+    QPushButton* m_closeButton = nullptr;
+    QPushButton* m_clearButton = nullptr;
+
+    bool m_bSearching = false;
+    bool m_bRestart = false;
+    bool m_bCleared = false;
+    bool m_exchanging = false;
+    bool m_columnsSet = false;
+};
