@@ -1,0 +1,85 @@
+#include "app/AboutDlg.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/VersionInfo.h"
+#include "library/Messenger.h"
+
+QString VersionText(const std::string& productVersion, const std::string& fileVersion) {
+    return QString::fromStdString(productVersion + "   (" + fileVersion + ")");
+}
+
+std::vector<ProgramChoice> CAboutDlg::SystemInfoPrograms() {
+    return {
+        {QStringLiteral("kinfocenter"), {}},
+        {QStringLiteral("hardinfo2"), {}},
+        {QStringLiteral("hardinfo"), {}},
+        {QStringLiteral("xfce4-about"), {}},
+        {QStringLiteral("mate-system-monitor"), {}},
+        {QStringLiteral("gnome-system-monitor"), {}},
+    };
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("aboutDialog"));
+    setWindowTitle(QString::fromLatin1(kCaption));
+
+    const CVersionInfo version(kProgramFile);
+    m_strVersion = VersionText(version.m_strProductVersion, version.m_strFileVersion);
+
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("programIcon"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/tindrel.xpm")).pixmap(32, 32));
+    icon->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    auto* name = new QLabel(QStringLiteral("Tindrel"), this);
+    name->setObjectName(QStringLiteral("programName"));
+    auto* versionCaption = new QLabel(QStringLiteral("Version: "), this);
+    m_versionLabel = new QLabel(m_strVersion, this);
+    m_versionLabel->setObjectName(QStringLiteral("versionText"));
+    m_versionLabel->setTextFormat(Qt::PlainText);
+    m_versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_ok = new QPushButton(QStringLiteral("OK"), this);
+    m_ok->setObjectName(QStringLiteral("okButton"));
+    m_ok->setDefault(true);
+    m_systemInfo = new QPushButton(QStringLiteral("System Info..."), this);
+    m_systemInfo->setObjectName(QStringLiteral("systemInfoButton"));
+    m_systemInfo->setAutoDefault(false);
+
+    auto* text = new QGridLayout;
+    text->addWidget(name, 0, 0, 1, 2);
+    text->addWidget(versionCaption, 1, 0);
+    text->addWidget(m_versionLabel, 1, 1);
+    text->setColumnStretch(1, 1);
+    text->setRowStretch(2, 1);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_systemInfo);
+    buttons->addStretch(1);
+
+    auto* outer = new QHBoxLayout(this);
+    outer->addWidget(icon);
+    outer->addSpacing(8);
+    outer->addLayout(text, 1);
+    outer->addSpacing(16);
+    outer->addLayout(buttons);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_systemInfo, &QPushButton::clicked, this, &CAboutDlg::OnSystemInfo);
+}
+
+void CAboutDlg::OnSystemInfo() {
+    if (StartFirstProgram(SystemInfoPrograms()) >= 0)
+        return;
+    ShowMessage(std::string("Could not locate Windows MSD application.\n") +
+                    "(Windows95 = msd.exe; WindowsNT = winmsd.exe).\n\n" +
+                    "If you have the CD version of Windows95, look in the\n" + "\"Other\" sub-directory on the CD.",
+                MsgButtons::Ok, MsgIcon::Information);
+}

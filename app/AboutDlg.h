@@ -1,0 +1,43 @@
+// CAboutDlg: the About box with the program's version, read from the version record
+// of the executable, and a button that starts the system-information program.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <vector>
+
+#include "app/ProcessLauncher.h"
+
+class QLabel;
+class QPushButton;
+
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+
+    // The version text: product version, three blanks, file version in parentheses.
+    QString m_strVersion;
+
+    QLabel* VersionLabel() const { return m_versionLabel; }
+    QPushButton* OkButton() const { return m_ok; }
+    QPushButton* SystemInfoButton() const { return m_systemInfo; }
+
+    // The programs tried, in order, by System Info.
+    static std::vector<ProgramChoice> SystemInfoPrograms();
+
+    static constexpr const char* kCaption = "About Tindrel";
+    static constexpr const char* kProgramFile = "tindrel";
+
+public slots:
+    // Starts the system-information program; the message when none can be started.
+    void OnSystemInfo();
+
+private:
+    QLabel* m_versionLabel = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_systemInfo = nullptr;
+};
+
+// "1.0   (1.0.198.133)" from a version reader's two numbers.
+QString VersionText(const std::string& productVersion, const std::string& fileVersion);
