@@ -1,0 +1,117 @@
+#include "browser/EditRules.h"
+
+#include "library/ContentCheck.h"
+#include "library/QuorrinDoc.h"
+
+namespace {
+
+int g_categoryCounter = 0;
+int g_subcategoryCounter = 0;
+
+// The longest file name the file systems in use take, in bytes.
+constexpr size_t kMaxFileNameBytes = 255;
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// File names that differ only in ASCII letter case name one file on some systems.
+bool SameFileName(const std::string& a, const std::string& b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y)
+            return false;
+    }
+    return true;
+}
+
+InputCheck Refuse(std::string text, MsgIcon icon = MsgIcon::None) { return InputCheck{std::move(text), icon}; }
+
+} // namespace
+
+bool InputCheck::Report() const {
+    if (!Ok())
+        ShowMessage(text, MsgButtons::Ok, icon);
+    return Ok();
+}
+
+std::string TrimBlanks(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin]))
+        ++begin;
+    while (end > begin && IsBlank(text[end - 1]))
+        --end;
+    return std::string(text.substr(begin, end - begin));
+}
+
+std::string NextCategoryProposal() { return StrFormat("Untitled%d", ++g_categoryCounter); }
+std::string NextSubcategoryProposal() { return StrFormat("Untitled%d", ++g_subcategoryCounter); }
+int CategoryProposalCount() { return g_categoryCounter; }
+int SubcategoryProposalCount() { return g_subcategoryCounter; }
+
+std::string CategoryFileName(const std::string& name) { return "quorrin" + name + ".txt"; }
+
+InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name) {
+    if (name.empty())
+        return Refuse(edit_msg::kEmptyCategoryName);
+    if (doc.PeekCategory(name))
+        return Refuse(edit_msg::kCategoryExists);
+    std::string why = CheckFieldContent("category", name);
+    if (!why.empty())
+        return Refuse(why, MsgIcon::Exclamation);
+    if (name.find_first_of("/\\") != std::string::npos)
+        return Refuse(edit_msg::kCategorySeparator, MsgIcon::Exclamation);
+    const std::string file = CategoryFileName(name);
+    if (file.size() > kMaxFileNameBytes)
+        return Refuse(edit_msg::kCategoryNameTooLong, MsgIcon::Exclamation);
+    // Two categories on one file would overwrite each other's samples at every save.
+    for (const auto& [key, category] : doc.Categories()) {
+        if (SameFileName(category->GetFileName(), file))
+            return Refuse(StrFormat(edit_msg::kCategoryFileTaken, file.c_str(), category->GetName().c_str()),
+                          MsgIcon::Exclamation);
+    }
+    return {};
+}
+
+InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& category, const std::string& name) {
+    const CCategory* record = doc.PeekCategory(TrimBlanks(category));
+    if (!record)
+        return Refuse(edit_msg::kCategoryNotFound);
+    if (TrimBlanks(name).empty())
+        return Refuse(edit_msg::kEmptySubcategoryName);
+    if (record->FindSlot(name) >= 0)
+        return Refuse(edit_msg::kSubcategoryExists);
+    std::string why = CheckFieldContent("sub-category", name);
+    if (!why.empty())
+        return Refuse(why, MsgIcon::Exclamation);
+    // Without a slot the name would show in the tree until the next rebuild and then vanish.
+    if (record->FreeSlot() < 0)
+        return Refuse(StrFormat(edit_msg::kNoFreeSlot, record->GetName().c_str()), MsgIcon::Exclamation);
+    return {};
+}
+
+InputCheck CheckNewTitle(const CQuorrinDoc& doc, const std::string& title) {
+    if (title.empty())
+        return Refuse(edit_msg::kEmptyNewTitle);
+    if (const CSample* holder = doc.PeekSample(title))
+        return Refuse(NotUniqueTitleMessage(*holder), MsgIcon::Exclamation);
+    std::string why = CheckFieldContent("title", title);
+    if (!why.empty())
+        return Refuse(why, MsgIcon::Exclamation);
+    return {};
+}
+
+std::string NotUniqueTitleMessage(const CSample& holder) {
+    return "The title you have entered is not unique.The sample in\n" +
+           StrFormat("\tCategory: \"%s\",\n\tSubcategory: \"%s\" \nalready has that title.\n",
+                     holder.GetCategory().c_str(), holder.GetSubcategory().c_str()) +
+           "Please select another title.\n";
+}
