@@ -1,0 +1,165 @@
+#include "bench/BenchUtil.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace bench {
+
+double Now() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double MedianOf(int runs, const std::function<void()>& fn) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double start = Now();
+        fn();
+        times.push_back(Now() - start);
+    }
+    return Median(times);
+}
+
+namespace {
+
+std::vector<char*> ArgvOf(const std::vector<std::string>& argv) {
+    std::vector<char*> out;
+    for (const std::string& a : argv)
+        out.push_back(const_cast<char*>(a.c_str()));
+    out.push_back(nullptr);
+    return out;
+}
+
+// The environment with LC_ALL=C: the tools compare bytes, as the library does.
+std::vector<char*> CLocaleEnvironment() {
+    static std::vector<std::string> strings;
+    if (strings.empty()) {
+        for (char** e = environ; *e; ++e) {
+            if (std::strncmp(*e, "LC_ALL=", 7) != 0)
+                strings.emplace_back(*e);
+        }
+        strings.emplace_back("LC_ALL=C");
+    }
+    std::vector<char*> out;
+    for (std::string& s : strings)
+        out.push_back(s.data());
+    out.push_back(nullptr);
+    return out;
+}
+
+} // namespace
+
+double RunQuiet(const std::vector<std::string>& argv, const std::string& out) {
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    std::vector<char*> args = ArgvOf(argv);
+    std::vector<char*> env = CLocaleEnvironment();
+    const double start = Now();
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    const double elapsed = Now() - start;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return -1;
+    return elapsed;
+}
+
+std::string RunCapture(const std::vector<std::string>& argv) {
+    int fds[2];
+    if (pipe(fds) != 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
+    posix_spawn_file_actions_addclose(&actions, fds[0]);
+    posix_spawn_file_actions_addclose(&actions, fds[1]);
+    std::vector<char*> args = ArgvOf(argv);
+    pid_t pid = 0;
+    int rc = posix_spawnp(&pid, args[0], &actions, nullptr, args.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(fds[1]);
+    std::string out;
+    if (rc == 0) {
+        char buf[4096];
+        ssize_t n;
+        while ((n = read(fds[0], buf, sizeof buf)) > 0 || (n < 0 && errno == EINTR)) {
+            if (n > 0)
+                out.append(buf, static_cast<size_t>(n));
+        }
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    close(fds[0]);
+    return out;
+}
+
+bool HaveProgram(const std::string& name) {
+    const char* path = std::getenv("PATH");
+    if (!path)
+        return false;
+    std::stringstream dirs(path);
+    std::string dir;
+    while (std::getline(dirs, dir, ':')) {
+        if (!dir.empty() && access((dir + "/" + name).c_str(), X_OK) == 0)
+            return true;
+    }
+    return false;
+}
+
+std::uint64_t StatusBytes(const char* field) {
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const size_t n = std::strlen(field);
+    while (std::getline(in, line)) {
+        if (line.compare(0, n, field) == 0 && line.size() > n && line[n] == ':')
+            return std::strtoull(line.c_str() + n + 1, nullptr, 10) * 1024;
+    }
+    return 0;
+}
+
+std::uint64_t FileBytes(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+}
+
+QuietMessenger::QuietMessenger() { SetMessenger(this); }
+
+QuietMessenger::~QuietMessenger() { SetMessenger(nullptr); }
+
+MsgAnswer QuietMessenger::Show(const std::string& text, MsgButtons buttons, MsgIcon) {
+    if (count++ == 0)
+        first = text;
+    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
+}
+
+} // namespace bench

@@ -1,0 +1,605 @@
+// tindrel-bench: measures load, tree, search, save, memory and growth on a generated
+// library, each beside a standard tool doing the same amount of reading or writing in
+// the same run. Prints a table, then one line of JSON with every figure.
+//
+//   tindrel-bench [--samples N] [--runs R] [--seed S] [--keep]
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/BenchUtil.h"
+#include "bench/Workload.h"
+#include "config/FileKeyStore.h"
+#include "config/LibraryConfig.h"
+#include "library/LibrarySearch.h"
+#include "library/LoadErrorList.h"
+#include "library/QuorrinDoc.h"
+
+#ifdef TINDREL_BENCH_GUI
+#include "bench/GuiBench.h"
+#endif
+
+using namespace bench;
+
+namespace {
+
+struct Options {
+    int samples = 100000;
+    int runs = 5;
+    std::uint64_t seed = 20260;
+    bool keep = false;
+};
+
+// Changes the current folder for its lifetime (the library works in the current folder).
+class InFolder {
+public:
+    explicit InFolder(const std::string& dir) {
+        char buf[4096];
+        if (getcwd(buf, sizeof buf))
+            m_old = buf;
+        if (chdir(dir.c_str()) != 0)
+            std::fprintf(stderr, "cannot change into %s\n", dir.c_str());
+    }
+    ~InFolder() {
+        if (!m_old.empty() && chdir(m_old.c_str()) != 0)
+            std::fprintf(stderr, "cannot change back into %s\n", m_old.c_str());
+    }
+
+private:
+    std::string m_old;
+};
+
+// One loaded library with its own configuration store, as the program holds it.
+class Library {
+public:
+    explicit Library(const Workload& w) : m_folder(w.dir), m_store(w.configPath), m_config(m_store) {
+        m_config.LoadProfile();
+        m_doc = std::make_unique<CQuorrinDoc>(m_config, m_errors);
+    }
+    // The load sequence; seconds.
+    double Load() {
+        const double start = Now();
+        m_doc->OnNewDocument();
+        return Now() - start;
+    }
+    CQuorrinDoc& Doc() { return *m_doc; }
+
+private:
+    InFolder m_folder;
+    FileKeyStore m_store;
+    CLibraryConfig m_config;
+    CLoadErrorList m_errors;
+    std::unique_ptr<CQuorrinDoc> m_doc;
+};
+
+SearchTotals Search(const CQuorrinDoc& doc, const char* word, bool matchCase) {
+    SearchOptions options;
+    options.text = word;
+    options.matchCase = matchCase;
+    // The rows the dialog would show: the sample and its count.
+    static std::vector<std::pair<const CSample*, unsigned>> rows;
+    rows.clear();
+    return SearchLibrary(doc, options, [](const CSample& s, unsigned n) {
+        rows.emplace_back(&s, n);
+        return true;
+    });
+}
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// Median wall time of a command, run `runs` times, its output going to the file out;
+// negative when it failed.
+double ToolTime(int runs, const std::vector<std::string>& argv, const std::string& out) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        const double t = RunQuiet(argv, out);
+        if (t < 0)
+            return -1;
+        times.push_back(t);
+    }
+    return Median(times);
+}
+
+std::string SelfPath() {
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return {};
+    return std::string(buf, static_cast<size_t>(n));
+}
+
+// --- The report ---
+
+struct Figures {
+    std::map<std::string, double> values; // every figure for the JSON line
+    double Get(const std::string& k) const {
+        auto it = values.find(k);
+        return it == values.end() ? -1 : it->second;
+    }
+};
+
+struct Target {
+    std::string name;
+    double ratio; // negative: not measured
+    double limit;
+    bool Met() const { return ratio >= 0 && ratio <= limit; }
+};
+
+std::string Ms(double seconds) {
+    if (seconds < 0)
+        return "-";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, seconds < 0.1 ? "%.1f ms" : "%.0f ms", seconds * 1000);
+    return buf;
+}
+
+std::string Mb(double bytes) {
+    if (bytes < 0)
+        return "-";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.1f MB", bytes / 1e6);
+    return buf;
+}
+
+std::string Ratio(double r) {
+    if (r < 0)
+        return "-";
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2fx", r);
+    return buf;
+}
+
+double Div(double a, double b) { return (a < 0 || b <= 0) ? -1 : a / b; }
+
+void Row(const std::string& what, const std::string& ours, const std::string& ref, double ratio,
+         const std::string& target, const char* met) {
+    std::printf("| %-44s | %10s | %-24s | %7s | %-7s | %-4s |\n", what.c_str(), ours.c_str(), ref.c_str(),
+                Ratio(ratio).c_str(), target.c_str(), met);
+}
+
+const char* MetText(const Target& t) { return t.ratio < 0 ? "n/a" : (t.Met() ? "yes" : "NO"); }
+
+// --- Memory, in a child process of its own so nothing else counts ---
+
+int ProbeMemory(int argc, char** argv) {
+    if (argc < 4)
+        return 2;
+    Workload w;
+    w.dir = argv[2];
+    w.configPath = argv[3];
+    QuietMessenger quiet;
+#ifdef TINDREL_BENCH_GUI
+    StartGui(argc, argv);
+#endif
+    const std::uint64_t base = StatusBytes("VmHWM");
+    Library lib(w);
+    lib.Load();
+    const std::uint64_t afterLoad = StatusBytes("VmHWM");
+    std::uint64_t afterTree = 0;
+#ifdef TINDREL_BENCH_GUI
+    TreeBench tree(lib.Doc());
+    tree.Rebuild();
+    afterTree = StatusBytes("VmHWM");
+#endif
+    std::printf("%llu %llu %llu %llu\n", static_cast<unsigned long long>(base),
+                static_cast<unsigned long long>(afterLoad), static_cast<unsigned long long>(afterTree),
+                static_cast<unsigned long long>(StatusBytes("VmRSS")));
+    std::fflush(stdout);
+    // Nothing changed: leave without tearing down 100,000 records.
+    _exit(0);
+}
+
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto number = [&](long long& out) {
+            if (i + 1 >= argc)
+                return false;
+            char* end = nullptr;
+            out = std::strtoll(argv[++i], &end, 10);
+            return end && *end == '\0';
+        };
+        long long n = 0;
+        if (a == "--samples" && number(n) && n >= 100 && n <= 10000000)
+            o.samples = static_cast<int>(n);
+        else if (a == "--runs" && number(n) && n >= 1 && n <= 99)
+            o.runs = static_cast<int>(n);
+        else if (a == "--seed" && number(n))
+            o.seed = static_cast<std::uint64_t>(n);
+        else if (a == "--keep")
+            o.keep = true;
+        else {
+            std::fprintf(stderr,
+                         "usage: tindrel-bench [--samples N (100-10000000)] [--runs R] [--seed S] [--keep]\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+// Load, tree and search of one workload: the growth figures.
+struct ScaleFigures {
+    double load = -1;
+    double tree = -1;
+    double search = -1;
+};
+
+ScaleFigures MeasureScale(const Workload& w, int runs) {
+    ScaleFigures f;
+    std::vector<double> loads;
+    std::unique_ptr<Library> kept;
+    for (int i = 0; i < runs; ++i) {
+        kept.reset();
+        kept = std::make_unique<Library>(w);
+        loads.push_back(kept->Load());
+    }
+    f.load = Median(loads);
+    f.search = MedianOf(runs, [&] { Search(kept->Doc(), kCommonWord, false); });
+#ifdef TINDREL_BENCH_GUI
+    TreeBench tree(kept->Doc());
+    std::vector<double> trees;
+    for (int i = 0; i < runs; ++i)
+        trees.push_back(tree.Rebuild());
+    f.tree = Median(trees);
+#endif
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--probe-memory") == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return ProbeMemory(argc, argv);
+    }
+    Options opt;
+    if (!ParseOptions(argc, argv, opt))
+        return 2;
+
+    // A folder of our own for the libraries and the configuration.
+    char rootTemplate[] = "/tmp/tindrel-bench-XXXXXX";
+    if (!mkdtemp(rootTemplate)) {
+        std::perror("mkdtemp");
+        return 1;
+    }
+    const std::string root = rootTemplate;
+    setenv("XDG_CONFIG_HOME", (root + "/xdg").c_str(), 1);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+#ifdef TINDREL_BENCH_GUI
+    StartGui(argc, argv);
+    const bool gui = true;
+#else
+    const bool gui = false;
+#endif
+    QuietMessenger quiet;
+    Figures fig;
+    auto& v = fig.values;
+
+    std::fprintf(stderr, "generating %d samples...\n", opt.samples);
+    const Workload big = GenerateWorkload(root + "/large", opt.samples, opt.seed);
+    const int smallCount = opt.samples / 10;
+    const bool growth = smallCount >= 100;
+    Workload small;
+    if (growth)
+        small = GenerateWorkload(root + "/small", smallCount, opt.seed);
+    v["samples"] = opt.samples;
+    v["categories"] = static_cast<double>(big.files.size());
+    v["disk_bytes"] = static_cast<double>(big.diskBytes);
+    v["runs"] = opt.runs;
+    const int slowRuns = std::max(1, std::min(opt.runs, 3));
+
+    const bool haveRg = HaveProgram("rg");
+    const std::string toolOut = root + "/tool-output.txt";
+    const std::vector<std::string> files = big.files;
+    // Read everything once, so every figure below is from the page cache.
+    RunQuiet(Concat({"cat"}, files));
+
+    // Load, beside cat of the same files.
+    std::fprintf(stderr, "load...\n");
+    std::vector<double> loads, cats;
+    std::unique_ptr<Library> lib;
+    for (int i = 0; i < opt.runs; ++i) {
+        lib.reset();
+        lib = std::make_unique<Library>(big);
+        loads.push_back(lib->Load());
+        cats.push_back(RunQuiet(Concat({"cat"}, files)));
+    }
+    v["load_ms"] = Median(loads) * 1000;
+    v["cat_ms"] = Median(cats) * 1000;
+    CQuorrinDoc& doc = lib->Doc();
+    v["loaded_samples"] = doc.GetSampleCount();
+    v["load_messages"] = quiet.count;
+
+    // Search, beside grep (and rg).
+    std::fprintf(stderr, "search...\n");
+    struct Variant {
+        const char* key;
+        const char* word;
+        bool matchCase;
+    };
+    const Variant variants[] = {{"common_case", kCommonWord, true},
+                                {"common_nocase", kCommonWord, false},
+                                {"rare_case", kRareWord, true},
+                                {"rare_nocase", kRareWord, false}};
+    for (const Variant& var : variants) {
+        SearchTotals totals;
+        const double t = MedianOf(opt.runs, [&] { totals = Search(doc, var.word, var.matchCase); });
+        const std::string k = var.key;
+        v["search_" + k + "_ms"] = t * 1000;
+        v["search_" + k + "_samples"] = totals.samples;
+        v["search_" + k + "_occurrences"] = static_cast<double>(totals.occurrences);
+        std::vector<std::string> grep = {"grep", var.matchCase ? "-c" : "-ci", var.word};
+        v["grep_" + k + "_ms"] = ToolTime(opt.runs, Concat(grep, files), toolOut) * 1000;
+        if (haveRg) {
+            std::vector<std::string> rg = {"rg", var.matchCase ? "-c" : "-ci", var.word};
+            v["rg_" + k + "_ms"] = ToolTime(opt.runs, Concat(rg, files), toolOut) * 1000;
+        }
+    }
+
+    // Tree, selection and the pumped search, on the real view.
+#ifdef TINDREL_BENCH_GUI
+    {
+        std::fprintf(stderr, "tree...\n");
+        TreeBench tree(doc);
+        std::vector<double> rebuilds, selects;
+        bool found = true;
+        for (int i = 0; i < opt.runs; ++i) {
+            rebuilds.push_back(tree.Rebuild());
+            bool ok = false;
+            selects.push_back(tree.Select(big.selectTitle, ok));
+            found = found && ok;
+        }
+        v["tree_ms"] = Median(rebuilds) * 1000;
+        v["select_ms"] = found ? Median(selects) * 1000 : -1;
+        v["tree_items"] = tree.ItemCount();
+
+        std::fprintf(stderr, "pumped search...\n");
+        for (const Variant& var : {variants[1], variants[3]}) {
+            SearchOptions options;
+            options.text = var.word;
+            options.matchCase = var.matchCase;
+            std::vector<double> pumped, plain;
+            for (int i = 0; i < slowRuns; ++i) {
+                double start = Now();
+                PumpedSearch(doc, options);
+                pumped.push_back(Now() - start);
+                start = Now();
+                Search(doc, var.word, var.matchCase);
+                plain.push_back(Now() - start);
+            }
+            v[std::string("pumped_") + var.key + "_ms"] = Median(pumped) * 1000;
+            v[std::string("unpumped_") + var.key + "_ms"] = Median(plain) * 1000;
+        }
+    }
+#endif
+
+    // Save: one sample changed in the big category, then every category changed.
+    std::fprintf(stderr, "save...\n");
+    {
+        InFolder in(big.dir);
+        const std::string copyDir = root + "/copy";
+        std::filesystem::create_directories(copyDir);
+        const std::string copy = copyDir + "/" + std::filesystem::path(big.bigFile).filename().string();
+        std::vector<double> saves, cps, syncs;
+        for (int i = 0; i < opt.runs; ++i) {
+            CSample s;
+            doc.FindSample(big.selectTitle, s);
+            s.SetComments(s.GetComments() + "Changed by run " + std::to_string(i) + ".\r\n");
+            doc.UpdateSample(big.selectTitle, s);
+            doc.MarkCategoryChanged(big.bigCategory);
+            double start = Now();
+            doc.OnSaveDocument();
+            saves.push_back(Now() - start);
+            std::filesystem::remove(copy);
+            cps.push_back(RunQuiet({"cp", big.bigFile, copy}));
+            std::filesystem::remove(copy);
+            syncs.push_back(RunQuiet({"cp", big.bigFile, copy}) + RunQuiet({"sync", copy}));
+        }
+        v["save_one_ms"] = Median(saves) * 1000;
+        v["cp_one_ms"] = Median(cps) * 1000;
+        v["cp_sync_one_ms"] = Median(syncs) * 1000;
+        v["big_category_samples"] = doc.CountSamplesInCategory(big.bigCategory);
+        v["big_file_bytes"] = static_cast<double>(FileBytes(big.bigFile));
+
+        std::vector<double> saveAll, cpAll, syncAll;
+        std::vector<std::string> copies;
+        for (const std::string& f : files)
+            copies.push_back(copyDir + "/" + std::filesystem::path(f).filename().string());
+        for (int i = 0; i < slowRuns; ++i) {
+            for (const auto& [name, category] : doc.Categories())
+                doc.MarkCategoryChanged(name);
+            double start = Now();
+            doc.OnSaveDocument();
+            saveAll.push_back(Now() - start);
+            std::filesystem::remove_all(copyDir);
+            std::filesystem::create_directories(copyDir);
+            cpAll.push_back(RunQuiet(Concat(Concat({"cp"}, files), {copyDir})));
+            std::filesystem::remove_all(copyDir);
+            std::filesystem::create_directories(copyDir);
+            syncAll.push_back(RunQuiet(Concat(Concat({"cp"}, files), {copyDir})) +
+                              RunQuiet(Concat({"sync"}, copies)));
+        }
+        v["save_all_ms"] = Median(saveAll) * 1000;
+        v["cp_all_ms"] = Median(cpAll) * 1000;
+        v["cp_sync_all_ms"] = Median(syncAll) * 1000;
+        std::filesystem::remove_all(copyDir);
+    }
+    v["messages"] = quiet.count;
+    lib.reset();
+
+    // Memory, in a fresh process.
+    std::fprintf(stderr, "memory...\n");
+    {
+        std::istringstream in(RunCapture({SelfPath(), "--probe-memory", big.dir, big.configPath}));
+        double base = -1, load = -1, tree = -1, rss = -1;
+        if (in >> base >> load >> tree >> rss) {
+            v["hwm_start_bytes"] = base;
+            v["hwm_load_bytes"] = load;
+            v["hwm_tree_bytes"] = gui ? tree : -1;
+        }
+    }
+
+    // Growth: the same steps at a tenth of the size.
+    if (growth) {
+        std::fprintf(stderr, "growth...\n");
+        const ScaleFigures s = MeasureScale(small, opt.runs);
+        v["small_samples"] = smallCount;
+        v["small_load_ms"] = s.load * 1000;
+        v["small_tree_ms"] = s.tree < 0 ? -1 : s.tree * 1000;
+        v["small_search_ms"] = s.search * 1000;
+    }
+
+    // --- Targets ---
+    const double ms = 1e-3;
+    std::vector<Target> targets = {
+        {"load_vs_cat", Div(fig.Get("load_ms"), fig.Get("cat_ms")), 8},
+        {"tree_vs_load", gui ? Div(fig.Get("tree_ms"), fig.Get("load_ms")) : -1, 1},
+        {"search_common_case_vs_grep", Div(fig.Get("search_common_case_ms"), fig.Get("grep_common_case_ms")), 1},
+        {"search_common_nocase_vs_grep",
+         Div(fig.Get("search_common_nocase_ms"), fig.Get("grep_common_nocase_ms")), 1},
+        {"search_rare_case_vs_grep", Div(fig.Get("search_rare_case_ms"), fig.Get("grep_rare_case_ms")), 1},
+        {"search_rare_nocase_vs_grep", Div(fig.Get("search_rare_nocase_ms"), fig.Get("grep_rare_nocase_ms")), 1},
+        {"pumping_common", gui ? Div(fig.Get("pumped_common_nocase_ms"), fig.Get("unpumped_common_nocase_ms")) : -1,
+         1.2},
+        {"pumping_rare", gui ? Div(fig.Get("pumped_rare_nocase_ms"), fig.Get("unpumped_rare_nocase_ms")) : -1, 1.2},
+        {"save_one_vs_cp", Div(fig.Get("save_one_ms"), fig.Get("cp_one_ms")), 3},
+        {"memory_vs_disk", gui ? Div(fig.Get("hwm_tree_bytes"), fig.Get("disk_bytes")) : -1, 3},
+        {"growth_load", growth ? Div(fig.Get("load_ms"), fig.Get("small_load_ms")) : -1, 12},
+        {"growth_tree", growth && gui ? Div(fig.Get("tree_ms"), fig.Get("small_tree_ms")) : -1, 12},
+        {"growth_search", growth ? Div(fig.Get("search_common_nocase_ms"), fig.Get("small_search_ms")) : -1, 12},
+    };
+    std::map<std::string, const Target*> byName;
+    for (const Target& t : targets)
+        byName[t.name] = &t;
+    auto T = [&](const char* n) { return *byName.at(n); };
+    (void)ms;
+
+    // --- Table ---
+    std::printf("\nTindrel benchmark: %d samples in %zu categories, %s on disk (%.0f bytes per sample); "
+                "median of %d runs (%d for the slow steps)\n\n",
+                opt.samples, big.files.size(), Mb(static_cast<double>(big.diskBytes)).c_str(),
+                static_cast<double>(big.diskBytes) / opt.samples, opt.runs, slowRuns);
+    std::printf("| %-44s | %10s | %-24s | %7s | %-7s | %-4s |\n", "Measure", "Tindrel", "Reference", "Ratio",
+                "Target", "Met");
+    std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(46, '-').c_str(), std::string(12, '-').c_str(),
+                std::string(26, '-').c_str(), std::string(9, '-').c_str(), std::string(9, '-').c_str(),
+                std::string(6, '-').c_str());
+    Row("load (OnNewDocument)", Ms(fig.Get("load_ms") * ms), "cat " + Ms(fig.Get("cat_ms") * ms),
+        T("load_vs_cat").ratio, "<= 8x", MetText(T("load_vs_cat")));
+    if (gui) {
+        Row("tree (RebuildTree)", Ms(fig.Get("tree_ms") * ms), "load " + Ms(fig.Get("load_ms") * ms),
+            T("tree_vs_load").ratio, "<= 1x", MetText(T("tree_vs_load")));
+        Row("select a sample after the tree", Ms(fig.Get("select_ms") * ms), "", -1, "", "");
+    } else {
+        Row("tree (RebuildTree): no window library", "-", "", -1, "<= 1x", "n/a");
+    }
+    for (const Variant& var : variants) {
+        const std::string k = var.key;
+        const std::string what = std::string("search \"") + var.word + "\" " +
+                                 (var.matchCase ? "match case" : "any case") + " (" +
+                                 std::to_string(static_cast<long long>(fig.Get("search_" + k + "_samples"))) +
+                                 " samples)";
+        const Target& t = T(("search_" + k + "_vs_grep").c_str());
+        Row(what, Ms(fig.Get("search_" + k + "_ms") * ms),
+            std::string(var.matchCase ? "grep -c " : "grep -ci ") + Ms(fig.Get("grep_" + k + "_ms") * ms), t.ratio,
+            "<= 1x", MetText(t));
+        if (haveRg)
+            Row("", "", std::string(var.matchCase ? "rg -c " : "rg -ci ") + Ms(fig.Get("rg_" + k + "_ms") * ms),
+                Div(fig.Get("search_" + k + "_ms"), fig.Get("rg_" + k + "_ms")), "", "");
+    }
+    if (gui) {
+        Row("search dialog loop, pumped, \"return\" any case", Ms(fig.Get("pumped_common_nocase_ms") * ms),
+            "unpumped " + Ms(fig.Get("unpumped_common_nocase_ms") * ms), T("pumping_common").ratio, "<= 1.2x",
+            MetText(T("pumping_common")));
+        Row("search dialog loop, pumped, \"zygomorphic\" any case", Ms(fig.Get("pumped_rare_nocase_ms") * ms),
+            "unpumped " + Ms(fig.Get("unpumped_rare_nocase_ms") * ms), T("pumping_rare").ratio, "<= 1.2x",
+            MetText(T("pumping_rare")));
+    }
+    const std::string one = "save: 1 sample changed in " + big.bigCategory + " (" +
+                            std::to_string(static_cast<long long>(fig.Get("big_category_samples"))) + ")";
+    Row(one, Ms(fig.Get("save_one_ms") * ms), "cp " + Ms(fig.Get("cp_one_ms") * ms), T("save_one_vs_cp").ratio,
+        "<= 3x", MetText(T("save_one_vs_cp")));
+    Row("  (the save syncs; cp does not)", "", "cp+sync " + Ms(fig.Get("cp_sync_one_ms") * ms),
+        Div(fig.Get("save_one_ms"), fig.Get("cp_sync_one_ms")), "", "");
+    Row("save: every category changed", Ms(fig.Get("save_all_ms") * ms), "cp " + Ms(fig.Get("cp_all_ms") * ms),
+        Div(fig.Get("save_all_ms"), fig.Get("cp_all_ms")), "", "");
+    Row("", "", "cp+sync " + Ms(fig.Get("cp_sync_all_ms") * ms),
+        Div(fig.Get("save_all_ms"), fig.Get("cp_sync_all_ms")), "", "");
+    Row("peak memory at start (Qt, no library)", Mb(fig.Get("hwm_start_bytes")), "", -1, "", "");
+    Row("peak memory after load", Mb(fig.Get("hwm_load_bytes")), "disk " + Mb(fig.Get("disk_bytes")),
+        Div(fig.Get("hwm_load_bytes"), fig.Get("disk_bytes")), "", "");
+    if (gui)
+        Row("peak memory after the tree", Mb(fig.Get("hwm_tree_bytes")), "disk " + Mb(fig.Get("disk_bytes")),
+            T("memory_vs_disk").ratio, "<= 3x", MetText(T("memory_vs_disk")));
+    if (growth) {
+        const std::string from = std::to_string(smallCount) + " -> " + std::to_string(opt.samples);
+        Row("growth " + from + ": load", Ms(fig.Get("load_ms") * ms), Ms(fig.Get("small_load_ms") * ms),
+            T("growth_load").ratio, "<= 12x", MetText(T("growth_load")));
+        if (gui)
+            Row("growth " + from + ": tree", Ms(fig.Get("tree_ms") * ms), Ms(fig.Get("small_tree_ms") * ms),
+                T("growth_tree").ratio, "<= 12x", MetText(T("growth_tree")));
+        Row("growth " + from + ": search", Ms(fig.Get("search_common_nocase_ms") * ms),
+            Ms(fig.Get("small_search_ms") * ms), T("growth_search").ratio, "<= 12x", MetText(T("growth_search")));
+    }
+    int met = 0, measured = 0;
+    for (const Target& t : targets) {
+        if (t.ratio >= 0) {
+            ++measured;
+            met += t.Met();
+        }
+    }
+    std::printf("\nTargets met: %d of %d measured%s. Tools run with LC_ALL=C; the pumped search is the "
+                "dialog's loop (library search, events drained once per sample).\n",
+                met, measured, haveRg ? "" : " (ripgrep not installed)");
+    if (quiet.count)
+        std::printf("Messages during the run: %d (first: %s)\n", quiet.count, quiet.first.c_str());
+
+    // --- JSON, last ---
+    std::ostringstream json;
+    json << "{";
+    bool first = true;
+    for (const auto& [k, value] : v) {
+        json << (first ? "" : ",") << "\"" << k << "\":";
+        first = false;
+        if (value == std::floor(value) && std::fabs(value) < 1e15)
+            json << static_cast<long long>(value);
+        else
+            json << std::round(value * 1000) / 1000;
+    }
+    json << ",\"targets\":{";
+    for (size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        json << (i ? "," : "") << "\"" << t.name << "\":{\"ratio\":";
+        if (t.ratio < 0)
+            json << "null";
+        else
+            json << std::round(t.ratio * 1000) / 1000;
+        json << ",\"limit\":" << t.limit << ",\"met\":" << (t.ratio < 0 ? "null" : (t.Met() ? "true" : "false"))
+             << "}";
+    }
+    json << "},\"ripgrep\":" << (haveRg ? "true" : "false") << ",\"window\":" << (gui ? "true" : "false")
+         << ",\"search_dialog\":\"emulated\"}";
+    std::printf("%s\n", json.str().c_str());
+    std::fflush(stdout);
+
+    if (!opt.keep)
+        std::filesystem::remove_all(root);
+    else
+        std::fprintf(stderr, "kept %s\n", root.c_str());
+#ifdef TINDREL_BENCH_GUI
+    StopGui();
+#endif
+    return 0;
+}
