@@ -298,6 +298,31 @@ TEST_F(FormTest, AHiddenCategoryIsOfferedAndMovingThereMakesALoadError) {
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
 }
 
+TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {
+    WriteLibrary();
+    Start();
+    Select(SampleItem("Alpha"));
+    Keywords()->setText(QStringLiteral("broken\nkeyword"));
+    ASSERT_TRUE(Keywords()->text().contains(QLatin1Char('\n')));
+    Select(SampleItem("Beta"));
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text, "A keyword cannot contain a line break.");
+    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(Tree()->currentItem(), SampleItem("Alpha"));
+    EXPECT_EQ(TitleEdit()->text(), QStringLiteral("Alpha"));
+    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha() + Beta());
+
+    // Save refuses it the same way; once mended, the switch goes through.
+    m_messages.Clear();
+    Frame()->Action(cmd::kFileSave)->trigger();
+    EXPECT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha() + Beta());
+    Keywords()->setText(QStringLiteral("mended"));
+    Select(SampleItem("Beta"));
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha("C++", "General", "mended") + Beta());
+}
+
 TEST_F(FormTest, ClosingWithUnsavedEditsAsksOnceAndYesWritesThem) {
     WriteLibrary();
     Start();
