@@ -313,8 +313,10 @@ void CSearchDlg::RunSearch() {
         bool needleMatchCase = m_bMatchCase;
         CSearchNeedle needle(needleText, needleKeywordsOnly, needleMatchCase);
 
+        // A copy: the dialog, and its member, may be destroyed while the pump runs.
+        const std::function<void()> pump = m_pump;
         for (;;) {
-            m_pump();
+            pump();
             if (!alive)
                 return; // the dialog was destroyed while the events ran
             doc = m_document();

@@ -100,10 +100,11 @@ public slots:
     void OnStop();
     void OnClearDisplay();
 
-protected:
     // Close, Esc and the close box hide the dialog; a running search is stopped.
     void reject() override;
     void accept() override;
+
+protected:
     void showEvent(QShowEvent* event) override;
 
 private:

@@ -1,0 +1,405 @@
+// The Search dialog: counting, options, the category limit, Stop, Clear Display, and
+// a library that changes while the search runs.
+#include <QCheckBox>
+#include <array>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTreeWidget>
+
+#include "GuiTestSupport.h"
+#include "tools/LibraryInfoDlg.h"
+#include "tools/SearchDlg.h"
+
+namespace {
+
+std::string CppLibrary() {
+    return SampleFileBytes("C++", "General", "A aaaa", "", "", "aaaa") +
+           SampleFileBytes("C++", "GUI", "B lists", "list, listbox", "a List here", "LIST of list") +
+           SampleFileBytes("C++", "General", "C none", "", "", "nothing") +
+           SampleFileBytes("C++", "COM", "D aaa", "", "", "aaa");
+}
+std::string JavaLibrary() {
+    return SampleFileBytes("Java", "General", "E java list", "list", "", "list") +
+           SampleFileBytes("Java", "GUI", "F Java category", "", "", "Java");
+}
+
+struct Row {
+    std::string title;
+    std::string count;
+    bool operator==(const Row&) const = default;
+};
+std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.title << "=" << r.count; }
+
+class SearchTest : public GuiTest {
+protected:
+    void SetUp() override {
+        GuiTest::SetUp();
+        WriteFileBytes("quorrincpp.txt", CppLibrary());
+        WriteFileBytes("quorrinjava.txt", JavaLibrary());
+        Start();
+        m_dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, Frame());
+        m_dlg->Create();
+        m_dlg->show();
+    }
+    void TearDown() override {
+        delete m_dlg.data();
+        GuiTest::TearDown();
+    }
+
+    void Search(const char* text, bool keywordsOnly = false, bool matchCase = false) {
+        m_dlg->SearchEdit()->setText(QString::fromUtf8(text));
+        m_dlg->KeywordsOnlyCheck()->setChecked(keywordsOnly);
+        m_dlg->MatchCaseCheck()->setChecked(matchCase);
+        m_dlg->SearchButton()->click();
+    }
+    std::vector<Row> Rows() {
+        std::vector<Row> rows;
+        QTreeWidget* list = m_dlg->ResultList();
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+            rows.push_back({list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
+        return rows;
+    }
+    std::string Status() { return m_dlg->StatusLabel()->text().toStdString(); }
+    // Search, Stop, Close
+    std::array<bool, 3> Buttons() {
+        return {m_dlg->SearchButton()->isEnabled(), m_dlg->StopButton()->isEnabled(),
+                m_dlg->CloseButton()->isEnabled()};
+    }
+    // A pump that runs the events and then the step for this call (1-based).
+    void PumpWith(std::function<void(int)> step) {
+        m_pumps = 0;
+        m_dlg->SetPump([this, step] {
+            ++m_pumps;
+            QCoreApplication::processEvents();
+            step(m_pumps);
+        });
+    }
+
+    QPointer<CSearchDlg> m_dlg;
+    int m_pumps = 0;
+};
+
+using B = std::array<bool, 3>;
+
+} // namespace
+
+TEST_F(SearchTest, ControlsColumnsAndStartingState) {
+    EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Search"));
+    EXPECT_FALSE(m_dlg->isModal());
+    QTreeWidget* list = m_dlg->ResultList();
+    ASSERT_EQ(list->columnCount(), 2);
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Sample Title"));
+    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Count"));
+    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(list->columnWidth(0), (list->viewport()->width() / 4) * 3);
+    EXPECT_EQ(m_dlg->KeywordsOnlyCheck()->text(), QStringLiteral("Limit search to keywords only"));
+    EXPECT_EQ(m_dlg->MatchCaseCheck()->text(), QStringLiteral("Match case"));
+    EXPECT_EQ(m_dlg->ClearButton()->text(), QStringLiteral("Clear Display"));
+    EXPECT_TRUE(m_dlg->SearchButton()->isDefault());
+    // "(no limit)" and the categories, sorted; "(no limit)" chosen.
+    EXPECT_EQ(ComboEntries(m_dlg->CategoryList()), (std::vector<std::string>{"(no limit)", "C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "(no limit)");
+    EXPECT_EQ(Buttons(), (B{false, false, true}));
+    // Typing enables Search.
+    m_dlg->SearchEdit()->setText(QStringLiteral("x"));
+    EXPECT_EQ(Buttons(), (B{true, false, true}));
+}
+
+TEST_F(SearchTest, CountsOccurrencesPerSampleInTitleOrder) {
+    Search("aa");
+    // "aaaa" holds aa twice; "aaa" once; the title "A aaaa" adds 2 more.
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}, {"D aaa", "2"}}));
+    EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
+    EXPECT_EQ(m_dlg->m_nSamplesFound, 2);
+    EXPECT_EQ(m_dlg->m_nOccurrencesFound, 6);
+    EXPECT_EQ(Buttons(), (B{true, false, true}));
+}
+
+TEST_F(SearchTest, KeywordsOnlyCountsEachKeywordAlone) {
+    Search("list", true);
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "2"}, {"E java list", "1"}}));
+    EXPECT_EQ(Status(), "Found 3 occurrence(s) in 2 sample(s)");
+    // Without the option the title, comments and text count too.
+    Search("list");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "6"}, {"E java list", "3"}}));
+}
+
+TEST_F(SearchTest, MatchCase) {
+    Search("LIST");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "6"}, {"E java list", "3"}}));
+    Search("LIST", false, true);
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "1"}}));
+    Search("List", true, true);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Status(), "Found 0 occurrence(s) in 0 sample(s)");
+}
+
+TEST_F(SearchTest, CategoryNamesAreNotSearchedAndTheLimitIsExact) {
+    // "Java" is the category of both Java samples but is in the text of only one.
+    Search("java");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "1"}, {"F Java category", "2"}}));
+    Search("General");
+    EXPECT_TRUE(Rows().empty());
+
+    Choose(m_dlg->CategoryList(), "Java");
+    Search("list");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "3"}}));
+    Choose(m_dlg->CategoryList(), "(no limit)");
+    Search("list");
+    EXPECT_EQ(Rows().size(), 2u);
+}
+
+TEST_F(SearchTest, LettersBeyondAsciiFoldInEitherEncoding) {
+    // A UTF-8 sample and a Windows-1252 one, both with a capital A umlaut.
+    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>([] {
+        CSample s;
+        s.SetTitle("G utf8");
+        s.SetCategory("Visual Basic");
+        s.SetText("\xC3\x84rger \xC3\xA4h");
+        return s;
+    }())));
+    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>([] {
+        CSample s;
+        s.SetTitle("H cp1252");
+        s.SetCategory("Visual Basic");
+        s.SetText("\xC4rger");
+        return s;
+    }())));
+    Search("\xC3\xA4"); // ä typed
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"G utf8", "2"}, {"H cp1252", "1"}}));
+    Search("\xC3\xA4", false, true);
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"G utf8", "1"}}));
+}
+
+TEST_F(SearchTest, EmptyTextIsRefused) {
+    Search("aa");
+    m_messages.Clear();
+    m_dlg->SearchEdit()->clear();
+    m_dlg->SearchButton()->click();
+    ASSERT_EQ(m_messages.Texts(), (std::vector<std::string>{"Please enter a string you wish to search for."}));
+    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::None);
+    // Nothing searched: the rows and status stay.
+    EXPECT_EQ(Rows().size(), 2u);
+    EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
+}
+
+TEST_F(SearchTest, PumpsOncePerSampleWithSearchingButtonStates) {
+    std::vector<B> states;
+    std::vector<std::string> statuses;
+    PumpWith([&](int) {
+        states.push_back(Buttons());
+        statuses.push_back(Status());
+    });
+    Search("zzz");
+    EXPECT_EQ(m_pumps, 6); // one per sample
+    for (const B& b : states)
+        EXPECT_EQ(b, (B{false, true, false}));
+    EXPECT_EQ(statuses.front(), "Searching...");
+    EXPECT_EQ(Status(), "Found 0 occurrence(s) in 0 sample(s)");
+    EXPECT_TRUE(Rows().empty());
+}
+
+TEST_F(SearchTest, StopKeepsTheRowsFoundSoFar) {
+    PumpWith([&](int n) {
+        if (n == 2) {
+            m_dlg->StopButton()->click();
+            // Stop pressed, the search still finishing its sample.
+            EXPECT_EQ(Buttons(), (B{true, false, true}));
+        }
+    });
+    Search("aa");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}}));
+    EXPECT_EQ(Status(), "Searched stopped before it could complete");
+    EXPECT_EQ(Buttons(), (B{true, false, true}));
+    EXPECT_FALSE(m_dlg->m_bStopRequested);
+}
+
+TEST_F(SearchTest, ClosingAndReopeningKeepsEverything) {
+    Choose(m_dlg->CategoryList(), "C++");
+    Search("aa", false, true);
+    const auto rows = Rows();
+    m_dlg->CloseButton()->click();
+    EXPECT_FALSE(m_dlg->isVisible());
+    m_dlg->show();
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(m_dlg->SearchEdit()->text(), QStringLiteral("aa"));
+    EXPECT_TRUE(m_dlg->MatchCaseCheck()->isChecked());
+    EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "C++");
+    EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
+    // Esc hides it too.
+    m_dlg->reject();
+    EXPECT_FALSE(m_dlg->isVisible());
+    EXPECT_EQ(Rows(), rows);
+}
+
+TEST_F(SearchTest, ClearDisplay) {
+    Choose(m_dlg->CategoryList(), "Java");
+    Search("list", true, true);
+    m_dlg->ClearButton()->click();
+    EXPECT_TRUE(m_dlg->SearchEdit()->text().isEmpty());
+    EXPECT_TRUE(Status().empty());
+    EXPECT_FALSE(m_dlg->KeywordsOnlyCheck()->isChecked());
+    EXPECT_FALSE(m_dlg->MatchCaseCheck()->isChecked());
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "(no limit)");
+    EXPECT_EQ(Buttons(), (B{false, false, true}));
+}
+
+TEST_F(SearchTest, DoubleClickChoosesTheSampleOfTheSelectedRow) {
+    Search("list");
+    QSignalSpy spy(m_dlg.data(), &CSearchDlg::sampleChosen);
+    QTreeWidget* list = m_dlg->ResultList();
+    QTreeWidgetItem* row = list->topLevelItem(1);
+    row->setSelected(true);
+    emit list->itemDoubleClicked(row, 0);
+    ASSERT_EQ(spy.count(), 1);
+    EXPECT_EQ(spy.at(0).at(0).toByteArray(), QByteArray("E java list"));
+    // Without exactly one selected row nothing happens.
+    list->clearSelection();
+    emit list->itemDoubleClicked(row, 0);
+    EXPECT_EQ(spy.count(), 1);
+}
+
+TEST_F(SearchTest, SamplesDeletedDuringTheSearchAreSkipped) {
+    // While the first sample is examined, the second (next in the walk) and the first
+    // (being examined) go away.
+    PumpWith([&](int n) {
+        if (n == 1) {
+            EXPECT_TRUE(Doc()->DeleteSample("A aaaa"));
+            EXPECT_TRUE(Doc()->DeleteSample("B lists"));
+        }
+    });
+    Search("a");
+    std::vector<std::string> titles;
+    for (const Row& r : Rows())
+        titles.push_back(r.title);
+    EXPECT_EQ(titles, (std::vector<std::string>{"D aaa", "E java list", "F Java category"}));
+    EXPECT_EQ(m_pumps, 5); // the first sample's pump, then C to F
+}
+
+TEST_F(SearchTest, CategoryRemovedDuringALimitedSearch) {
+    Choose(m_dlg->CategoryList(), "Java");
+    PumpWith([&](int n) {
+        if (n == 2) {
+            // What deleting a category item does to the library.
+            EXPECT_TRUE(Doc()->DeleteSample("E java list"));
+            EXPECT_TRUE(Doc()->DeleteSample("F Java category"));
+            EXPECT_TRUE(Doc()->DeleteCategory("Java"));
+        }
+    });
+    Search("list");
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Status(), "Found 0 occurrence(s) in 0 sample(s)");
+}
+
+TEST_F(SearchTest, LibraryInfoFromInsideASearch) {
+    std::string report;
+    PumpWith([&](int n) {
+        if (n == 3) {
+            CLibraryInfoDlg info(*Doc(), Frame());
+            info.DetailRadio()->click();
+            report = info.m_strReport;
+        }
+    });
+    Search("list");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "6"}, {"E java list", "3"}}));
+    EXPECT_NE(report.find("Category: Java  (2 samples)"), std::string::npos);
+}
+
+TEST_F(SearchTest, SearchPressedDuringASearchRestartsIt) {
+    PumpWith([&](int n) {
+        if (n == 3) {
+            m_dlg->SearchEdit()->setText(QStringLiteral("java"));
+            EXPECT_TRUE(m_dlg->SearchButton()->isEnabled());
+            m_dlg->SearchButton()->click();
+        }
+    });
+    Search("aa");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "1"}, {"F Java category", "2"}}));
+    EXPECT_EQ(Status(), "Found 3 occurrence(s) in 2 sample(s)");
+    EXPECT_EQ(m_pumps, 3 + 6); // the first walk ended at its third sample
+    EXPECT_FALSE(m_dlg->IsSearching());
+}
+
+TEST_F(SearchTest, TextChangedDuringTheSearchAppliesToTheSamplesThatFollow) {
+    PumpWith([&](int n) {
+        if (n == 1)
+            m_dlg->SearchEdit()->setText(QStringLiteral("list"));
+    });
+    Search("aa");
+    // The sample being examined is counted for the old text; the ones after it for the new.
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}, {"B lists", "6"}, {"E java list", "3"}}));
+}
+
+TEST_F(SearchTest, TextEmptiedOrClearedDuringTheSearchEndsIt) {
+    PumpWith([&](int n) {
+        if (n == 2)
+            m_dlg->SearchEdit()->clear();
+    });
+    Search("aa");
+    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}}));
+    EXPECT_EQ(Status(), "Searched stopped before it could complete");
+
+    PumpWith([&](int n) {
+        if (n == 2)
+            m_dlg->ClearButton()->click();
+    });
+    Search("aa");
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_TRUE(Status().empty());
+    EXPECT_EQ(Buttons(), (B{false, false, true}));
+    EXPECT_EQ(m_pumps, 2);
+}
+
+TEST_F(SearchTest, HidingTheDialogStopsTheSearch) {
+    PumpWith([&](int n) {
+        if (n == 2)
+            m_dlg->reject();
+    });
+    Search("a");
+    EXPECT_FALSE(m_dlg->isVisible());
+    EXPECT_EQ(Status(), "Searched stopped before it could complete");
+    EXPECT_EQ(m_pumps, 2);
+}
+
+TEST_F(SearchTest, DocumentClosedDuringTheSearch) {
+    bool closed = false;
+    auto* dlg = new CSearchDlg([&]() -> CQuorrinDoc* { return closed ? nullptr : Doc(); }, Frame());
+    dlg->Create();
+    dlg->SetPump([&] {
+        closed = true;
+        QCoreApplication::processEvents();
+    });
+    dlg->SearchEdit()->setText(QStringLiteral("a"));
+    dlg->SearchButton()->click();
+    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Searched stopped before it could complete"));
+    EXPECT_FALSE(dlg->IsSearching());
+    delete dlg;
+}
+
+TEST_F(SearchTest, DialogDestroyedDuringTheSearch) {
+    PumpWith([&](int n) {
+        if (n == 2)
+            delete m_dlg.data();
+    });
+    Search("a");
+    EXPECT_TRUE(m_dlg.isNull());
+    // The program goes on.
+    EXPECT_EQ(Doc()->GetSampleCount(), 6);
+}
+
+TEST_F(SearchTest, EmptyLibraryEndsAtOnceAndKeepsTheStatus) {
+    Search("list");
+    for (const char* t : {"A aaaa", "B lists", "C none", "D aaa", "E java list", "F Java category"})
+        ASSERT_TRUE(Doc()->DeleteSample(t));
+    PumpWith([](int) {});
+    Search("list");
+    EXPECT_EQ(m_pumps, 0);
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(Status(), "Found 9 occurrence(s) in 2 sample(s)");
+    EXPECT_EQ(Buttons(), (B{true, false, true}));
+}
