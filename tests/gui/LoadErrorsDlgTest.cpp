@@ -1,0 +1,280 @@
+// The Load Errors dialog: rows, lists, Show entire sample, Update with its checks, and
+// what the window shows afterwards.
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include "GuiTestSupport.h"
+#include "app/DialogRunner.h"
+#include "tools/LoadErrorsDlg.h"
+#include "tools/SampleInErrorDlg.h"
+
+namespace {
+
+class LoadErrorsTest : public GuiTest {
+protected:
+    // "Dup" is in both files: the second one read is a duplicate. "Orphan" names a
+    // sub-category that C++ does not have.
+    void WriteLibrary(bool withDuplicate = true) {
+        std::string cpp = SampleFileBytes("C++", "General", "Dup", "k1, k2", "c1\r\nc2", "t1\r\nt2") +
+                          SampleFileBytes("C++", "Nowhere", "Orphan", "", "", "o");
+        WriteFileBytes("quorrincpp.txt", cpp);
+        if (withDuplicate)
+            WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "Dup", "jk", "jc", "jt"));
+    }
+    std::unique_ptr<CLoadErrorsDlg> Open() {
+        auto dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), App().LoadErrors(), Frame());
+        return dlg;
+    }
+    static std::vector<std::vector<std::string>> Rows(CLoadErrorsDlg& dlg) {
+        std::vector<std::vector<std::string>> rows;
+        QTreeWidget* list = dlg.ErrorList();
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            QTreeWidgetItem* r = list->topLevelItem(i);
+            rows.push_back({r->text(0).toStdString(), r->text(1).toStdString(), r->text(2).toStdString()});
+        }
+        return rows;
+    }
+    static void ClickRow(CLoadErrorsDlg& dlg, int index) {
+        QTreeWidget* list = dlg.ErrorList();
+        QTreeWidgetItem* row = list->topLevelItem(index);
+        ASSERT_NE(row, nullptr);
+        list->setCurrentItem(row);
+        row->setSelected(true);
+        emit list->itemClicked(row, 1);
+    }
+    std::string Label(QLabel* l) { return l->text().toStdString(); }
+};
+
+} // namespace
+
+TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
+    WriteLibrary();
+    Start();
+    ASSERT_EQ(App().GetLoadErrorCount(), 2);
+    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
+    auto dlg = Open();
+    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Load Errors"));
+    QTreeWidget* list = dlg->ErrorList();
+    ASSERT_EQ(list->columnCount(), 3);
+    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Error #"));
+    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Sample Title"));
+    EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Reason"));
+    EXPECT_EQ(Rows(*dlg), (std::vector<std::vector<std::string>>{{"1", "Dup", "Duplicate title."},
+                                                                 {"2", "Orphan", "Could not find parent item."}}));
+    EXPECT_EQ(ComboEntries(dlg->CategoryList()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ComboCurrent(dlg->CategoryList()), "C++");
+    EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
+    EXPECT_TRUE(dlg->ShowSampleButton()->isEnabled());
+    EXPECT_TRUE(dlg->UpdateButton()->isEnabled());
+    EXPECT_TRUE(dlg->DoneButton()->isDefault());
+    EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
+
+    dlg->show();
+    const int w = list->viewport()->width();
+    EXPECT_EQ(list->columnWidth(0), w / 7);
+    EXPECT_EQ(list->columnWidth(1), (w / 7) * 3);
+    EXPECT_EQ(list->columnWidth(2), (w / 7) * 3);
+    // Every fixed text of the dialog.
+    std::vector<std::string> labels;
+    for (QLabel* l : dlg->findChildren<QLabel*>())
+        labels.push_back(l->text().toStdString());
+    for (const char* t : {"The following samples failed to load into the library tree.",
+                          "This is usually because the sample's category and/or sub-category could not be found "
+                          "in the tree.",
+                          "To correct a sample:", "- Select a sample in the list.",
+                          "- Modify the title text, or modify the category/sub-category by choosing a value from "
+                          "the dropdown list.",
+                          "Sample Title:", "Category:", "Sub-category:", "Valid values:", "Current values:"})
+        EXPECT_NE(std::find(labels.begin(), labels.end(), t), labels.end()) << t;
+}
+
+TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
+    WriteLibrary();
+    Start();
+    auto dlg = Open();
+    std::string shown;
+    QString edit;
+    SetModalHook([&](QDialog& d) {
+        auto* s = dynamic_cast<CSampleInErrorDlg*>(&d);
+        EXPECT_NE(s, nullptr);
+        if (s) {
+            EXPECT_EQ(s->windowTitle(), QStringLiteral("Sample in Error"));
+            EXPECT_TRUE(s->SampleEdit()->isReadOnly());
+            shown = s->m_strSample;
+            edit = s->SampleEdit()->toPlainText();
+        }
+        return int(QDialog::Accepted);
+    });
+    // Nothing clicked yet: only the labels.
+    App().LoadErrors().Staged().Reset();
+    dlg->ShowSampleButton()->click();
+    EXPECT_EQ(shown, "Title:  \r\n\r\nCategory:  \r\nSub-category:  \r\nKeywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n"
+                     "Sample:\r\n");
+
+    ClickRow(*dlg, 0);
+    EXPECT_EQ(dlg->RowTitle(), "Dup");
+    EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("Dup"));
+    EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "Java");
+    EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "GUI");
+    dlg->ShowSampleButton()->click();
+    EXPECT_EQ(shown, "Title:  Dup\r\n\r\nCategory:  Java\r\nSub-category:  GUI\r\nKeywords:\r\njk\r\n\r\n"
+                     "Comments:\r\njc\r\n\r\n\r\nSample:\r\njt\r\n");
+    EXPECT_EQ(edit, QStringLiteral("Title:  Dup\n\nCategory:  Java\nSub-category:  GUI\nKeywords:\njk\n\n"
+                                   "Comments:\njc\n\n\nSample:\njt\n"));
+    // The staged sample outlives the dialog.
+    dlg.reset();
+    auto again = Open();
+    again->ShowSampleButton()->click();
+    EXPECT_NE(shown.find("Title:  Dup"), std::string::npos);
+}
+
+TEST_F(LoadErrorsTest, ClickedTitleMissingFromTheStore) {
+    WriteLibrary();
+    Start();
+    auto dlg = Open();
+    dlg->ErrorList()->topLevelItem(1)->setData(1, Qt::UserRole, QByteArray("Ghost"));
+    m_messages.Clear();
+    ClickRow(*dlg, 1);
+    EXPECT_EQ(m_messages.Texts(),
+              (std::vector<std::string>{"Internal error.\nCould not find sample \"Ghost\"\nin list of Load errors!\n"}));
+    EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("?"));
+    EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "?");
+    EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "?");
+}
+
+TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
+    WriteLibrary();
+    Start();
+    auto dlg = Open();
+    ClickRow(*dlg, 0);
+    m_messages.Clear();
+    // The title is held by the library's "Dup" (C++, General).
+    dlg->UpdateButton()->click();
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text, "The title you have entered is not unique.The sample in\n"
+                                        "\tCategory: \"C++\",\n\tSubcategory: \"General\" \nalready has that title.\n"
+                                        "Please select another title.\n");
+    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(App().GetLoadErrorCount(), 2);
+    EXPECT_EQ(Rows(*dlg).size(), 2u);
+
+    // An empty title is refused too.
+    m_messages.Clear();
+    dlg->TitleEdit()->clear();
+    dlg->UpdateButton()->click();
+    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"You must specify a title."}));
+
+    // A new title, into Java / General.
+    m_messages.Clear();
+    dlg->TitleEdit()->setText(QStringLiteral(" Dup from Java"));
+    Choose(dlg->CategoryList(), "Java");
+    EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
+    Choose(dlg->SubcategoryList(), "General");
+    dlg->UpdateButton()->click();
+    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
+    CSample added;
+    ASSERT_TRUE(Doc()->FindSample(" Dup from Java", added)); // taken as typed
+    EXPECT_EQ(added.GetCategory(), "Java");
+    EXPECT_EQ(added.GetSubcategory(), "General");
+    EXPECT_EQ(added.GetKeywords(), "jk");
+    EXPECT_EQ(added.GetText(), "jt\r\n");
+    EXPECT_EQ(added.GetLoadErrorReason(), 1);
+    // The row went, the other keeps its number; the fields are empty again.
+    EXPECT_EQ(Rows(*dlg), (std::vector<std::vector<std::string>>{{"2", "Orphan", "Could not find parent item."}}));
+    EXPECT_EQ(App().GetLoadErrorCount(), 1);
+    EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
+    EXPECT_TRUE(Label(dlg->CurrentCategoryLabel()).empty());
+    EXPECT_TRUE(App().LoadErrors().Staged().GetTitle().empty());
+    EXPECT_TRUE(dlg->UpdateButton()->isEnabled());
+    // The window shows the corrected sample, selected; load errors remain.
+    EXPECT_EQ(CQuorrinView::ItemName(View()->SelectedItem()), " Dup from Java");
+    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
+    // Update without a selected row does nothing.
+    m_messages.Clear();
+    dlg->UpdateButton()->click();
+    EXPECT_TRUE(m_messages.Texts().empty());
+}
+
+TEST_F(LoadErrorsTest, HiddenSubcategoryComesBackAsALoadError) {
+    WriteLibrary(false);
+    Start();
+    // Hide the default sub-category COM of C++.
+    CCategory cpp;
+    ASSERT_TRUE(Doc()->FindCategory("C++", cpp));
+    cpp.Slot(2).inUse = false;
+    ASSERT_EQ(cpp.Slot(2).name, "COM");
+    ASSERT_TRUE(Doc()->UpdateCategory("C++", cpp));
+    View()->RebuildTree("");
+    ASSERT_EQ(App().GetLoadErrorCount(), 1);
+
+    auto dlg = Open();
+    // The list offers the hidden sub-category.
+    EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
+    ClickRow(*dlg, 0);
+    Choose(dlg->SubcategoryList(), "COM");
+    m_messages.Clear();
+    dlg->UpdateButton()->click();
+    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
+    // The rebuild found no place for it: it is a load error again, under a new title
+    // because the old record still held its title then.
+    CSample probe;
+    EXPECT_FALSE(Doc()->FindSample("Orphan", probe));
+    ASSERT_EQ(App().GetLoadErrorCount(), 1);
+    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
+    dlg.reset();
+    auto again = Open();
+    const auto rows = Rows(*again);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], "1");
+    EXPECT_EQ(rows[0][1].rfind("Orphan-", 0), 0u) << rows[0][1];
+    EXPECT_EQ(rows[0][2], "Could not find parent item.");
+}
+
+TEST_F(LoadErrorsTest, LastCorrectionRestoresTheRootText) {
+    WriteLibrary(false);
+    Start();
+    ASSERT_EQ(App().GetLoadErrorCount(), 1);
+    auto dlg = Open();
+    ClickRow(*dlg, 0);
+    Choose(dlg->SubcategoryList(), "GUI");
+    m_messages.Clear();
+    dlg->UpdateButton()->click();
+    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
+    EXPECT_EQ(App().GetLoadErrorCount(), 0);
+    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
+    EXPECT_FALSE(dlg->ShowSampleButton()->isEnabled());
+    EXPECT_FALSE(dlg->UpdateButton()->isEnabled());
+    EXPECT_TRUE(Rows(*dlg).empty());
+    EXPECT_NE(SubcategoryItem("C++", "GUI"), nullptr);
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), (std::vector<std::string>{"Orphan"}));
+}
+
+TEST_F(LoadErrorsTest, CategoryWithoutSubcategoriesGivesAnEmptyOne) {
+    WriteLibrary(false);
+    Start();
+    ASSERT_TRUE(Doc()->AddCategory(std::make_unique<CCategory>("Misc")));
+    View()->RebuildTree("");
+    auto dlg = Open();
+    ClickRow(*dlg, 0);
+    Choose(dlg->CategoryList(), "Misc");
+    EXPECT_EQ(dlg->SubcategoryList()->count(), 0);
+    dlg->UpdateButton()->click();
+    CSample s;
+    ASSERT_TRUE(Doc()->FindSample("Orphan", s));
+    EXPECT_EQ(s.GetCategory(), "Misc");
+    EXPECT_EQ(s.GetSubcategory(), "");
+    EXPECT_EQ(ChildNames(CategoryItem("Misc")), (std::vector<std::string>{"Orphan"}));
+}
+
+TEST_F(LoadErrorsTest, NoLoadErrorsDisablesTheButtons) {
+    Start();
+    auto dlg = Open();
+    EXPECT_TRUE(Rows(*dlg).empty());
+    EXPECT_FALSE(dlg->ShowSampleButton()->isEnabled());
+    EXPECT_FALSE(dlg->UpdateButton()->isEnabled());
+}
