@@ -32,7 +32,9 @@ bool SameFileName(const std::string& a, const std::string& b) {
     return true;
 }
 
-InputCheck Refuse(std::string text, MsgIcon icon = MsgIcon::None) { return InputCheck{std::move(text), icon}; }
+InputCheck Refuse(std::string text, MsgIcon icon = MsgIcon::None) {
+    return InputCheck{std::move(text), icon};
+}
 
 } // namespace
 
@@ -52,12 +54,22 @@ std::string TrimBlanks(std::string_view text) {
     return std::string(text.substr(begin, end - begin));
 }
 
-std::string NextCategoryProposal() { return StrFormat("Untitled%d", ++g_categoryCounter); }
-std::string NextSubcategoryProposal() { return StrFormat("Untitled%d", ++g_subcategoryCounter); }
-int CategoryProposalCount() { return g_categoryCounter; }
-int SubcategoryProposalCount() { return g_subcategoryCounter; }
+std::string NextCategoryProposal() {
+    return StrFormat("Untitled%d", ++g_categoryCounter);
+}
+std::string NextSubcategoryProposal() {
+    return StrFormat("Untitled%d", ++g_subcategoryCounter);
+}
+int CategoryProposalCount() {
+    return g_categoryCounter;
+}
+int SubcategoryProposalCount() {
+    return g_subcategoryCounter;
+}
 
-std::string CategoryFileName(const std::string& name) { return "quorrin" + name + ".txt"; }
+std::string CategoryFileName(const std::string& name) {
+    return "quorrin" + name + ".txt";
+}
 
 InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name) {
     if (name.empty())
@@ -81,7 +93,8 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
     return {};
 }
 
-InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& category, const std::string& name) {
+InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& category,
+                                   const std::string& name) {
     const CCategory* record = doc.PeekCategory(TrimBlanks(category));
     if (!record)
         return Refuse(edit_msg::kCategoryNotFound);

@@ -46,7 +46,8 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
 // sub-category name is taken as typed). Refuses an unknown category, a name that is
 // blank, a name of any slot of the category (shown, hidden or free), a name the category
 // file cannot hold, and any name when all fifteen slots are used.
-InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& category, const std::string& name);
+InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& category,
+                                   const std::string& name);
 
 // A sample's new title, already trimmed: refuses an empty title, a title any sample of
 // the library holds (exact comparison), and a title the category file cannot hold.
@@ -60,8 +61,10 @@ std::string CategoryFileName(const std::string& name);
 
 // The texts of the refusals.
 namespace edit_msg {
-constexpr const char* kCategoryExists = "A category with this name already exists.\nPlease select a new name.";
-constexpr const char* kSubcategoryExists = "A sub-category with this name already exists.\nPlease select a new name.";
+constexpr const char* kCategoryExists =
+    "A category with this name already exists.\nPlease select a new name.";
+constexpr const char* kSubcategoryExists =
+    "A sub-category with this name already exists.\nPlease select a new name.";
 constexpr const char* kCategoryNotFound = "Could not locate category!\n";
 constexpr const char* kEmptyCategoryName = "The category name cannot be empty.\nPlease enter a name.";
 constexpr const char* kEmptySubcategoryName = "The sub-category name cannot be empty.\nPlease enter a name.";

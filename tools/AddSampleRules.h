@@ -20,7 +20,8 @@ InputCheck CheckAddSamplePage1(const CQuorrinDoc& doc, const std::string& catego
 // bytes; the window decodes each piece on its own (values may differ in encoding).
 using ChunkPieces = std::vector<std::string>;
 
-ChunkPieces HeaderChunkPieces(const std::string& title, const std::string& category, const std::string& subcategory);
+ChunkPieces HeaderChunkPieces(const std::string& title, const std::string& category,
+                              const std::string& subcategory);
 ChunkPieces NotesChunkPieces(const std::string& keywords, const std::string& comments);
 ChunkPieces SampleChunkPieces(const std::string& text);
 std::string JoinPieces(const ChunkPieces& pieces);

@@ -1,7 +1,7 @@
 // The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard,
 // and the pieces of the wizard's summary.
-#include "EditTestSupport.h"
 #include "browser/EditRules.h"
+#include "EditTestSupport.h"
 #include "tools/AddSampleRules.h"
 
 namespace {
@@ -61,8 +61,9 @@ TEST_F(EditRulesTest, NewCategoryNamesMustGiveTheCategoryAFileOfItsOwn) {
     EXPECT_EQ(CheckNewCategoryName(*doc, "a\\b").text, edit_msg::kCategorySeparator);
     // The default C++ category keeps its samples in quorrincpp.txt.
     InputCheck clash = CheckNewCategoryName(*doc, "cpp");
-    EXPECT_EQ(clash.text, "The file of this category would be \"quorrincpp.txt\", which category \"C++\" uses "
-                          "already.\nPlease select a new name.");
+    EXPECT_EQ(clash.text,
+              "The file of this category would be \"quorrincpp.txt\", which category \"C++\" uses "
+              "already.\nPlease select a new name.");
     EXPECT_EQ(clash.icon, MsgIcon::Exclamation);
     EXPECT_FALSE(CheckNewCategoryName(*doc, "VB").Ok());
     // A hidden default category still owns its file.
@@ -95,7 +96,8 @@ TEST_F(EditRulesTest, NewSubcategoryNames) {
     // Blank names are refused with their own message (a free slot has an empty name too).
     EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "").text, edit_msg::kEmptySubcategoryName);
     EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "   ").text, edit_msg::kEmptySubcategoryName);
-    EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "A\nB").text, "The sub-category cannot contain a line break.");
+    EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "A\nB").text,
+              "The sub-category cannot contain a line break.");
 }
 
 TEST_F(EditRulesTest, ASixteenthSubcategoryIsRefused) {
@@ -162,7 +164,8 @@ TEST_F(EditRulesTest, WizardPageOneChecksInOrder) {
 TEST(AddSampleRules, SummaryChunks) {
     EXPECT_EQ(JoinPieces(HeaderChunkPieces("Quick sort", "C++", "General")),
               "Title:  Quick sort\r\n\r\nCategory:  C++\r\nSub-category:  General\r\n");
-    EXPECT_EQ(JoinPieces(HeaderChunkPieces("T", "Java", "")), "Title:  T\r\n\r\nCategory:  Java\r\nSub-category:  \r\n");
+    EXPECT_EQ(JoinPieces(HeaderChunkPieces("T", "Java", "")),
+              "Title:  T\r\n\r\nCategory:  Java\r\nSub-category:  \r\n");
     EXPECT_EQ(JoinPieces(NotesChunkPieces("sort , fast", "From K&R.\r\nPage 87")),
               "Keywords:\r\nsort , fast\r\n\r\nComments:\r\nFrom K&R.\r\nPage 87\r\n\r\n");
     EXPECT_EQ(JoinPieces(NotesChunkPieces("", "")), "Keywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n");

@@ -2,12 +2,15 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 
 void WhenModal(ModalScript script) {
     auto* timer = new QTimer();
@@ -55,7 +58,12 @@ void TypeInto(QPlainTextEdit* edit, const QString& text) {
 
 void Click(QAbstractButton* button) {
     ASSERT_NE(button, nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
+    // A check or radio button reacts to its indicator and text, which sit at its left
+    // end; a push button anywhere.
+    QPoint at = button->rect().center();
+    if (qobject_cast<QRadioButton*>(button) || qobject_cast<QCheckBox*>(button))
+        at.setX(std::min(8, button->width() / 2));
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 LibraryFixture::LibraryFixture() {
@@ -65,7 +73,9 @@ LibraryFixture::LibraryFixture() {
     messages.Clear();
 }
 
-LibraryFixture::~LibraryFixture() { doc.reset(); }
+LibraryFixture::~LibraryFixture() {
+    doc.reset();
+}
 
 void LibraryFixture::Add(const std::string& title, const std::string& category, const std::string& sub,
                          const std::string& keywords, const std::string& comments, const std::string& text) {

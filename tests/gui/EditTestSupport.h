@@ -46,7 +46,8 @@ protected:
 
     // Adds a sample straight to the document.
     void Add(const std::string& title, const std::string& category, const std::string& sub = "General",
-             const std::string& keywords = "", const std::string& comments = "", const std::string& text = "");
+             const std::string& keywords = "", const std::string& comments = "",
+             const std::string& text = "");
     // Adds a custom category with these sub-categories in its slots.
     void AddCustom(const std::string& name, const std::vector<std::string>& subs = {});
     std::vector<std::string> Texts() const { return messages.Texts(); }

@@ -1,0 +1,58 @@
+#include "browser/ChangeTitleDlg.h"
+
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include "browser/DialogParts.h"
+#include "browser/EditRules.h"
+#include "browser/TypedText.h"
+
+CChangeTitleDlg::CChangeTitleDlg(const CQuorrinDoc& doc, std::string currentTitle, QWidget* parent)
+    : QDialog(parent), m_strCurrentTitle(std::move(currentTitle)), m_doc(doc) {
+    setObjectName(QStringLiteral("changeTitleDlg"));
+    setWindowTitle(QString::fromLatin1(kTitle));
+    const int width = fontMetrics().averageCharWidth() * 62;
+    auto* layout = new QVBoxLayout(this);
+    for (const char* note : {kKeysNote, kDeleteNote}) {
+        QLabel* label = PlainLabel(note, this, true);
+        label->setFixedWidth(width);
+        layout->addWidget(label);
+    }
+    layout->addSpacing(4);
+    layout->addWidget(PlainLabel(kEnterNote, this));
+
+    auto* form = new QFormLayout();
+    m_currentTitle = new QLabel(this);
+    m_currentTitle->setObjectName(QStringLiteral("currentTitleLabel"));
+    m_currentTitle->setTextFormat(Qt::PlainText);
+    m_currentTitle->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_currentTitle->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_newTitleEdit = new QLineEdit(this);
+    m_newTitleEdit->setObjectName(QStringLiteral("newTitleEdit"));
+    form->addRow(PlainLabel("Current title:", this), m_currentTitle);
+    form->addRow(PlainLabel("New title:", this), m_newTitleEdit);
+    layout->addLayout(form);
+    AddOkCancel(this, layout);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    DoDataExchange(false);
+    m_newTitleEdit->setFocus();
+}
+
+void CChangeTitleDlg::DoDataExchange(bool save) {
+    if (save) {
+        m_strNewTitle = TypedBytes(m_newTitleEdit->text(), std::string());
+    } else {
+        m_currentTitle->setText(ShownBytes(m_strCurrentTitle));
+        m_newTitleEdit->setText(ShownBytes(m_strNewTitle));
+    }
+}
+
+void CChangeTitleDlg::accept() {
+    DoDataExchange(true);
+    m_strNewTitle = TrimBlanks(m_strNewTitle);
+    if (!CheckNewTitle(m_doc, m_strNewTitle).Report())
+        return;
+    QDialog::accept();
+}
