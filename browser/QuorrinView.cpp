@@ -301,13 +301,14 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     CLibraryConfig& cfg = doc.Config();
 
     m_tree->setUpdatesEnabled(false);
-    m_ignoreSelection = true;
-    m_tree->clear();
-    m_ignoreSelection = false;
+    // The look-up tables refer to the items: empty them first.
     m_root = nullptr;
     m_categoryItems.clear();
     m_subcategoryItems.clear();
     m_sampleItems.clear();
+    m_ignoreSelection = true;
+    m_tree->clear();
+    m_ignoreSelection = false;
 
     // Build the whole tree detached: each parent's children are collected, sorted once
     // and added in one call; the finished tree goes into the widget at the end.
