@@ -20,8 +20,8 @@ namespace {
 // does not fit.
 class PageWriter {
 public:
-    PageWriter(QPagedPaintDevice& device, QPainter& painter)
-        : m_device(device), m_painter(painter), m_width(painter.window().width()),
+    PageWriter(QPaintDevice& device, QPainter& painter, const std::function<bool()>& newPage)
+        : m_device(device), m_painter(painter), m_newPage(newPage), m_width(painter.window().width()),
           m_height(painter.window().height()) {}
 
     void Paragraph(const QString& text, const QFont& font, qreal tabWidth) {
@@ -63,7 +63,7 @@ public:
     }
 
     void Finish() { DrawFooter(); }
-    int Pages() const { return m_page; }
+    int Pages() const { return m_failed ? 0 : m_page; }
 
 private:
     qreal FooterHeight() const { return m_footerHeight; }
@@ -78,13 +78,16 @@ private:
 
     void NewPage() {
         DrawFooter();
-        m_device.newPage();
+        if (!m_newPage())
+            m_failed = true;
         ++m_page;
         m_y = 0;
     }
 
-    QPagedPaintDevice& m_device;
+    QPaintDevice& m_device;
     QPainter& m_painter;
+    const std::function<bool()>& m_newPage;
+    bool m_failed = false;
     qreal m_width;
     qreal m_height;
     qreal m_y = 0;
@@ -111,6 +114,10 @@ CSamplePrinter::CSamplePrinter(const CSample* sample) : m_sample(sample) {}
 CSamplePrinter::~CSamplePrinter() = default;
 
 int CSamplePrinter::PrintPages(QPagedPaintDevice& device) const {
+    return PrintPages(device, [&device] { return device.newPage(); });
+}
+
+int CSamplePrinter::PrintPages(QPaintDevice& device, const std::function<bool()>& newPage) const {
     QPainter painter;
     if (!painter.begin(&device))
         return 0;
@@ -138,7 +145,7 @@ int CSamplePrinter::PrintPages(QPagedPaintDevice& device) const {
     const qreal tab = QFontMetricsF(fixed, &device).horizontalAdvance(QLatin1Char(' ')) * 4;
     const qreal gap = QFontMetricsF(normal, &device).height() * 0.6;
 
-    PageWriter w(device, painter);
+    PageWriter w(device, painter, newPage);
     w.SetFooterFont(footer);
     const CSample& s = *m_sample;
     w.Paragraph(DecodeName(s.GetTitle()), heading, 0);

@@ -4,9 +4,11 @@
 // a single page carries the placeholder text.
 #pragma once
 
+#include <functional>
 #include <string>
 
 class CSample;
+class QPaintDevice;
 class QPagedPaintDevice;
 class QPrinter;
 class QWidget;
@@ -22,6 +24,8 @@ public:
     // Draws every page onto the device; the number of pages, 0 when the device cannot
     // be painted on.
     int PrintPages(QPagedPaintDevice& device) const;
+    // The same onto any device; newPage moves it to a fresh page (false: no more pages).
+    int PrintPages(QPaintDevice& device, const std::function<bool()>& newPage) const;
 
     // The print dialog, then printing; false when cancelled or nothing was printed.
     bool Print(QWidget* parent) const;

@@ -1,0 +1,129 @@
+// Dropped and pasted text: which data counts as text, its bytes, the Text Dropped
+// dialog, and pasting into the edit fields.
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrl>
+
+#include "GuiTestSupport.h"
+#include "browser/DropHandler.h"
+
+namespace {
+
+std::unique_ptr<QMimeData> RawText(const std::string& bytes) {
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return data;
+}
+
+// Puts raw text bytes on the clipboard.
+void SetClipboardBytes(const std::string& bytes) { QGuiApplication::clipboard()->setMimeData(RawText(bytes).release()); }
+
+} // namespace
+
+TEST(DropTextTest, WhatCountsAsText) {
+    auto text = std::make_unique<QMimeData>();
+    text->setText(QStringLiteral("int x;"));
+    EXPECT_EQ(ClassifyDrop(text.get()), DropKind::Text);
+
+    // Files from a file manager come with their paths as text too.
+    auto files = std::make_unique<QMimeData>();
+    files->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
+    files->setText(QStringLiteral("/tmp/a.txt"));
+    EXPECT_EQ(ClassifyDrop(files.get()), DropKind::Other);
+
+    auto image = std::make_unique<QMimeData>();
+    QImage img(4, 4, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    image->setImageData(img);
+    image->setText(QStringLiteral("picture"));
+    EXPECT_EQ(ClassifyDrop(image.get()), DropKind::Other);
+
+    // A web address dragged from a browser is text.
+    auto link = std::make_unique<QMimeData>();
+    link->setUrls({QUrl(QStringLiteral("https://example.org/"))});
+    link->setText(QStringLiteral("https://example.org/"));
+    EXPECT_EQ(ClassifyDrop(link.get()), DropKind::Text);
+
+    auto nothing = std::make_unique<QMimeData>();
+    EXPECT_EQ(ClassifyDrop(nothing.get()), DropKind::Other);
+    EXPECT_EQ(ClassifyDrop(nullptr), DropKind::Other);
+}
+
+TEST(DropTextTest, TextKeepsItsBytes) {
+    // Windows-1252 bytes are not UTF-8; they are taken as they are.
+    EXPECT_EQ(RawTextBytes(RawText("na\xEFve").get()), "na\xEFve");
+    auto unicode = std::make_unique<QMimeData>();
+    unicode->setText(QString::fromUtf8("\xC3\x84rger"));
+    EXPECT_EQ(RawTextBytes(unicode.get()), "\xC3\x84rger");
+    EXPECT_EQ(RawTextBytes(nullptr), "");
+}
+
+TEST(DropTextTest, ZeroByteCutsAndLineEndsBecomeCrLf) {
+    EXPECT_EQ(LibraryTextFromBytes(std::string("abc\0def", 7)), "abc");
+    EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
+    EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n"), "a\r\nb\r\nc\rd\r\n");
+    EXPECT_EQ(LibraryTextFromBytes("\n\n"), "\r\n\r\n");
+    EXPECT_EQ(LibraryTextFromBytes(""), "");
+}
+
+TEST(DropTextTest, TextDroppedDialog) {
+    CTextDroppedDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Text Dropped Into Sample"));
+    EXPECT_EQ(dlg.ReplaceButton()->text(), QStringLiteral("Replace"));
+    EXPECT_TRUE(dlg.ReplaceButton()->isDefault());
+    EXPECT_EQ(dlg.CreateNewButton()->text(), QStringLiteral("Create new"));
+    EXPECT_EQ(dlg.CancelButton()->text(), QStringLiteral("Cancel"));
+    std::vector<std::string> labels;
+    for (QLabel* l : dlg.findChildren<QLabel*>())
+        labels.push_back(l->text().toStdString());
+    EXPECT_EQ(labels, (std::vector<std::string>{"Replace the current sample's text with the dropped text?",
+                                                "(Click \"Create new\" to invoke the \"Add Sample\" wizard rather "
+                                                "than replace the selected sample's text.)"}));
+    // Three distinct results.
+    dlg.CreateNewButton()->click();
+    EXPECT_EQ(dlg.result(), CTextDroppedDlg::kCreateNew);
+    dlg.ReplaceButton()->click();
+    EXPECT_EQ(dlg.result(), CTextDroppedDlg::kReplace);
+    dlg.CancelButton()->click();
+    EXPECT_EQ(dlg.result(), CTextDroppedDlg::kCancel);
+    EXPECT_NE(CTextDroppedDlg::kCreateNew, CTextDroppedDlg::kReplace);
+    EXPECT_NE(CTextDroppedDlg::kCreateNew, CTextDroppedDlg::kCancel);
+}
+
+TEST(DropTextTest, PasteCutsAtAZeroByte) {
+    QPlainTextEdit text;
+    QLineEdit line;
+    SetClipboardBytes(std::string("first\nsecond\0hidden", 19));
+    EXPECT_TRUE(PasteInto(&text));
+    EXPECT_EQ(text.toPlainText(), QStringLiteral("first\nsecond"));
+    // A single-line field takes the first line only.
+    EXPECT_TRUE(PasteInto(&line));
+    EXPECT_EQ(line.text(), QStringLiteral("first"));
+    // Windows-1252 bytes arrive as their characters.
+    SetClipboardBytes("caf\xE9");
+    line.clear();
+    EXPECT_TRUE(PasteInto(&line));
+    EXPECT_EQ(line.text(), QString::fromUtf8("caf\xC3\xA9"));
+    // Read-only fields take nothing.
+    line.clear();
+    line.setReadOnly(true);
+    EXPECT_FALSE(PasteInto(&line));
+    EXPECT_TRUE(line.text().isEmpty());
+}
+
+TEST(DropTextTest, ThePasteKeyGoesThroughTheFilter) {
+    QLineEdit line;
+    CPasteFilter filter;
+    filter.Watch(&line);
+    SetClipboardBytes(std::string("abc\0def", 7));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
+    QCoreApplication::sendEvent(&line, &press);
+    EXPECT_EQ(line.text(), QStringLiteral("abc"));
+}
