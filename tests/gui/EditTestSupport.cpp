@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <algorithm>
 
+#include "app/DialogRunner.h"
+
 void WhenModal(ModalScript script) {
     auto* timer = new QTimer();
     timer->setInterval(0);
@@ -34,6 +36,29 @@ void WhenModal(ModalScript script) {
                 dialog->reject();
     });
     timer->start();
+}
+
+DialogScripts::DialogScripts() {
+    SetModalHook([this](QDialog& dialog) {
+        ran.push_back(dialog.objectName().toStdString());
+        if (m_scripts.empty()) {
+            ADD_FAILURE() << "unexpected dialog " << dialog.objectName().toStdString();
+            return static_cast<int>(QDialog::Rejected);
+        }
+        ModalScript script = std::move(m_scripts.front());
+        m_scripts.erase(m_scripts.begin());
+        WhenModal(std::move(script));
+        return dialog.exec();
+    });
+}
+
+DialogScripts::~DialogScripts() {
+    SetModalHook(nullptr);
+}
+
+DialogScripts& DialogScripts::Then(ModalScript script) {
+    m_scripts.push_back(std::move(script));
+    return *this;
 }
 
 void TypeInto(QLineEdit* edit, const QString& text) {

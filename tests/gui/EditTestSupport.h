@@ -29,6 +29,22 @@ using ModalScript = std::function<void(QWidget*)>;
 // afterwards, so a failing test cannot hang.
 void WhenModal(ModalScript script);
 
+// Runs the program's modal dialogs for real, each with the next queued script, through
+// the dialog runner's hook; records which dialogs ran. A dialog with no script left
+// fails the test and is cancelled at once. The hook is removed on destruction.
+class DialogScripts {
+public:
+    DialogScripts();
+    ~DialogScripts();
+    DialogScripts& Then(ModalScript script);
+    // Object names of the dialogs that ran, in order.
+    std::vector<std::string> ran;
+    size_t Pending() const { return m_scripts.size(); }
+
+private:
+    std::vector<ModalScript> m_scripts;
+};
+
 // Replaces an edit's text as the user does: everything selected, then typed.
 void TypeInto(QLineEdit* edit, const QString& text);
 void TypeInto(QPlainTextEdit* edit, const QString& text);
