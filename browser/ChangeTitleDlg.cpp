@@ -29,6 +29,9 @@ CChangeTitleDlg::CChangeTitleDlg(const CQuorrinDoc& doc, std::string currentTitl
     m_currentTitle->setTextFormat(Qt::PlainText);
     m_currentTitle->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_currentTitle->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A long title wraps instead of widening the dialog.
+    m_currentTitle->setWordWrap(true);
+    m_currentTitle->setMaximumWidth(width * 4 / 5);
     m_newTitleEdit = new QLineEdit(this);
     m_newTitleEdit->setObjectName(QStringLiteral("newTitleEdit"));
     form->addRow(PlainLabel("Current title:", this), m_currentTitle);
