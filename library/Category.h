@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "library/FileLayer.h"
 #include "library/Sample.h"
@@ -64,6 +65,10 @@ public:
     // Reads every sample into map; duplicates go to errors. True when the whole
     // file was read; false when it was empty or reading stopped at an error.
     bool ReadSamples(SampleMap& map, CLoadErrorList& errors);
+    // Reads every sample into out, in file order, without placing any: the document
+    // places the samples of all its files at once. Same result, messages and state
+    // as ReadSamples; ReadSamples is this followed by inserting each sample.
+    bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out);
     // True when the last ReadSamples stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }

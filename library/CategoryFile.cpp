@@ -1,7 +1,9 @@
 // The category file operations of CCategory: open, read, write (crash-safe), close
 // and delete.
 #include <cstring>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "library/Category.h"
 #include "library/CategoryFormat.h"
@@ -36,37 +38,102 @@ public:
         return true;
     }
 
+    // The unread rest of the data; Skip moves past n bytes of it.
+    std::string_view Rest() const { return m_data.substr(m_pos); }
+    void Skip(size_t n) { m_pos += n; }
+
 private:
     std::string_view m_data;
     size_t m_pos = 0;
 };
 
-// Appends one file line of a comment or text section to the value: a line ending in
-// CR gets LF, another non-empty line CR LF, an empty line nothing.
-void AppendValueLine(std::string& value, std::string_view line) {
-    if (line.empty())
-        return;
-    value.append(line);
-    if (line.back() == '\r')
-        value.push_back('\n');
-    else
-        value.append("\r\n");
-}
-
-// Reads a comment or text section after its begin marker: the first line is always
-// content; then lines up to the end marker. False at end of file.
-bool ReadSection(LineReader& lines, std::string_view end, std::string& value) {
-    std::string_view line;
-    if (!lines.Next(line))
-        return false;
+// Where a comment or text section that starts at the beginning of rest ends: the
+// first line is always content; the section runs up to the first later line that is
+// exactly the end marker. contentEnd is the length of the content lines (each with its
+// LF), next the length up to just behind the marker line. False when no such line
+// comes (end of file).
+bool FindSectionEnd(std::string_view rest, std::string_view lfMarker, size_t& contentEnd, size_t& next) {
+    // lfMarker is LF + marker: a marker line begins right behind an LF, and every LF
+    // ends the first line or a later one.
+    const size_t markerSize = lfMarker.size() - 1;
+    size_t from = 0;
     for (;;) {
-        AppendValueLine(value, line);
-        if (!lines.Next(line))
+#ifdef __GLIBC__
+        const void* hit = from < rest.size() ? memmem(rest.data() + from, rest.size() - from, lfMarker.data(),
+                                                      lfMarker.size())
+                                             : nullptr;
+        if (!hit)
             return false;
-        if (line == end)
+        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - rest.data());
+#else
+        const size_t at = rest.find(lfMarker, from);
+        if (at == std::string_view::npos)
+            return false;
+#endif
+        // The marker line must end there: LF, CR LF, or the end of the data.
+        const size_t after = at + 1 + markerSize;
+        if (after == rest.size()) {
+            contentEnd = at + 1;
+            next = after;
             return true;
+        }
+        if (rest[after] == '\n' ||
+            (rest[after] == '\r' && after + 1 < rest.size() && rest[after + 1] == '\n')) {
+            contentEnd = at + 1;
+            next = after + (rest[after] == '\n' ? 1 : 2);
+            return true;
+        }
+        from = at + 1;
     }
 }
+
+// Turns the content lines of a section (each ending in LF) into the value: the LF and a
+// CR just before it are removed from each line; then a line ending in CR gets LF,
+// another non-empty line CR LF, and an empty line nothing. scratch keeps its capacity
+// from call to call; the value gets a string of its exact size.
+std::string SectionValue(std::string_view content, std::string& scratch) {
+    // A line can grow by one byte (LF to CR LF), so twice the content always fits.
+    if (scratch.size() < 2 * content.size())
+        scratch.resize(2 * content.size());
+    char* const out = scratch.data();
+    char* o = out;
+    const char* s = content.data();
+    const char* const stop = s + content.size();
+    while (s < stop) {
+        const char* lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<size_t>(stop - s)));
+        size_t len = static_cast<size_t>(lf - s);
+        if (len > 0 && s[len - 1] == '\r')
+            --len;
+        if (len > 0) {
+            std::memcpy(o, s, len);
+            o += len;
+            if (s[len - 1] != '\r')
+                *o++ = '\r';
+            *o++ = '\n';
+        }
+        s = lf + 1;
+    }
+    return std::string(out, static_cast<size_t>(o - out));
+}
+
+// Reads a comment or text section after its begin marker into value. False at end of
+// file.
+bool ReadSection(LineReader& lines, std::string_view lfMarker, std::string& scratch, std::string& value) {
+    const std::string_view rest = lines.Rest();
+    if (rest.empty())
+        return false;
+    size_t contentEnd = 0;
+    size_t next = 0;
+    if (!FindSectionEnd(rest, lfMarker, contentEnd, next))
+        return false;
+    value = SectionValue(rest.substr(0, contentEnd), scratch);
+    lines.Skip(next);
+    return true;
+}
+
+constexpr std::string_view kLfCommentsEnd = "\n***COMMENTS_END***";
+constexpr std::string_view kLfTextEnd = "\n***TEXT_END***";
+static_assert(kLfCommentsEnd.substr(1) == marker::kCommentsEnd && kLfTextEnd.substr(1) == marker::kTextEnd);
 
 bool Contains(std::string_view line, std::string_view what) {
     return line.find(what) != std::string_view::npos;
@@ -167,6 +234,23 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
 }
 
 bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
+    std::vector<std::unique_ptr<CSample>> list;
+    const bool complete = ReadSampleList(list);
+    for (auto& sample : list) {
+        auto at = map.lower_bound(sample->GetTitle());
+        if (at != map.end() && at->first == sample->GetTitle()) {
+            // The first sample read under a title wins.
+            sample->SetLoadErrorReason(kReasonDuplicate);
+            errors.Add(*sample);
+        } else {
+            std::string title = sample->GetTitle();
+            map.emplace_hint(at, std::move(title), std::move(sample));
+        }
+    }
+    return complete;
+}
+
+bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
     m_readAttempted = true;
     m_readIncomplete = false;
     int cause = fileio::kNone;
@@ -196,11 +280,16 @@ bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
         return false;
     }
 
+    // Comments, text and keywords are collected in buffers that keep their capacity from
+    // sample to sample; each value is then copied once into a string of its exact size.
     LineReader lines(data);
     std::string_view line;
+    std::string keywords;
+    std::string scratch;
+    std::string value;
     const char* failedAt = nullptr;
     while (lines.Next(line)) {
-        CSample sample;
+        auto sample = std::make_unique<CSample>();
         if (line != marker::kSampleBegin) {
             failedAt = readpos::kStartOfSample;
             break;
@@ -208,18 +297,18 @@ bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
         failedAt = readpos::kCategories;
         if (!lines.Next(line) || !Contains(line, marker::kCategory))
             break;
-        sample.SetCategory(std::string(line.substr(marker::kCategory.size())));
+        sample->SetCategory(std::string(line.substr(marker::kCategory.size())));
         if (!lines.Next(line) || !Contains(line, marker::kSubcategory))
             break;
-        sample.SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
+        sample->SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
         if (!lines.Next(line) || !Contains(line, marker::kTitle))
             break;
-        sample.SetTitle(std::string(line.substr(marker::kTitle.size())));
+        sample->SetTitle(std::string(line.substr(marker::kTitle.size())));
 
         failedAt = readpos::kKeywords;
         if (!lines.Next(line) || !Contains(line, marker::kKeywordsBegin) || !lines.Next(line))
             break;
-        std::string keywords(line);
+        keywords.assign(line);
         bool ended = false;
         while (lines.Next(line)) {
             if (line == marker::kKeywordsEnd) {
@@ -230,36 +319,25 @@ bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
         }
         if (!ended)
             break;
-        sample.SetKeywords(keywords);
+        sample->SetKeywords(keywords);
 
         failedAt = readpos::kComments;
-        std::string value;
         if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
-            !ReadSection(lines, marker::kCommentsEnd, value))
+            !ReadSection(lines, kLfCommentsEnd, scratch, value))
             break;
-        sample.SetComments(std::move(value));
+        sample->SetComments(std::move(value));
 
         failedAt = readpos::kText;
-        value = std::string();
         if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
-            !ReadSection(lines, marker::kTextEnd, value))
+            !ReadSection(lines, kLfTextEnd, scratch, value))
             break;
-        sample.SetText(std::move(value));
+        sample->SetText(std::move(value));
 
         failedAt = readpos::kEndOfSample;
         if (!lines.Next(line) || line != marker::kSampleEnd)
             break;
         failedAt = nullptr;
-
-        auto at = map.lower_bound(sample.GetTitle());
-        if (at != map.end() && at->first == sample.GetTitle()) {
-            // The first sample read under a title wins.
-            sample.SetLoadErrorReason(kReasonDuplicate);
-            errors.Add(sample);
-        } else {
-            std::string title = sample.GetTitle();
-            map.emplace_hint(at, std::move(title), std::make_unique<CSample>(std::move(sample)));
-        }
+        out.push_back(std::move(sample));
     }
     if (failedAt) {
         ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok,

@@ -1,16 +1,11 @@
 #include "library/QuorrinDoc.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "config/LibraryConfig.h"
 #include "library/FileLayer.h"
 #include "library/Messenger.h"
-
-namespace {
-
-// Marks, during the load only, the samples whose source file is already known, so that
-// after each category file the samples it brought in can be told from the others.
-constexpr int kAttributedMark = -2;
-
-} // namespace
 
 CQuorrinDoc::CQuorrinDoc(CLibraryConfig& config, CLoadErrorList& loadErrors)
     : m_config(config), m_loadErrors(loadErrors) {}
@@ -85,51 +80,117 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         m_categories.emplace(name, std::move(category));
     }
 
-    // Every category file, in category order.
+    // Every category file, in category order. The samples of all files are placed in
+    // the sample map together afterwards.
+    std::vector<ReadFile> files;
     for (auto& [name, category] : m_categories) {
-        const size_t before = m_samples.size();
-        if (!ReadCategoryFile(*category)) {
+        ReadFile file{&name, {}};
+        if (!ReadCategoryFile(*category, file.samples)) {
             ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
                             "Samples for this category cannot be displayed.",
                         MsgButtons::Ok, MsgIcon::Exclamation);
             continue;
         }
-        // A sample whose category field names another category than the file it was read
-        // from is written only by that other category's save: mark that one changed, or
-        // the sample would vanish from disk when this category is saved.
-        if (m_samples.size() == before)
-            continue;
-        for (auto& [title, sample] : m_samples) {
-            if (sample->GetLoadErrorReason() != -1)
-                continue;
-            sample->SetLoadErrorReason(kAttributedMark);
-            if (sample->GetCategory() != name)
-                MarkCategoryChanged(sample->GetCategory());
-        }
+        if (!file.samples.empty())
+            files.push_back(std::move(file));
     }
-    for (auto& [title, sample] : m_samples) {
-        if (sample->GetLoadErrorReason() == kAttributedMark)
-            sample->SetLoadErrorReason(-1);
-    }
+    PlaceReadSamples(files);
     return true;
 }
 
-bool CQuorrinDoc::ReadCategoryFile(CCategory& category) {
+bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out) {
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
         if (category.GetFileName().empty() || !fileio::FileExists(category.GetFileName()))
             return true;
         if (!category.OpenFileForRead())
             return false;
-        category.ReadSamples(m_samples, m_loadErrors);
+        category.ReadSampleList(out);
         category.CloseFile();
         return true;
     }
     if (!category.OpenFile())
         return false;
-    category.ReadSamples(m_samples, m_loadErrors);
+    category.ReadSampleList(out);
     category.CloseFile();
     return true;
+}
+
+void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
+    // The result is that of inserting the samples file by file, each file in its own
+    // order, where the first sample read under a title wins. The files' lists, each in
+    // title order (a file the program wrote is in that order already), are merged, and
+    // equal titles come out in reading order, so each new title goes to the end of the
+    // map without a search.
+    const size_t n = files.size();
+    std::vector<std::vector<std::uint32_t>> order(n);
+    for (size_t f = 0; f < n; ++f) {
+        const auto& list = files[f].samples;
+        order[f].resize(list.size());
+        for (std::uint32_t k = 0; k < list.size(); ++k)
+            order[f][k] = k;
+        auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
+            return list[a]->GetTitle() < list[b]->GetTitle();
+        };
+        if (!std::is_sorted(order[f].begin(), order[f].end(), byTitle))
+            std::stable_sort(order[f].begin(), order[f].end(), byTitle);
+    }
+    std::vector<size_t> next(n, 0);
+    auto head = [&](size_t f) -> const std::string& {
+        return files[f].samples[order[f][next[f]]]->GetTitle();
+    };
+    // A heap of files by the title at their head, the smallest on top; on equal titles
+    // the earlier file first.
+    auto later = [&](size_t a, size_t b) {
+        const int c = head(a).compare(head(b));
+        return c != 0 ? c > 0 : a > b;
+    };
+    std::vector<size_t> heap;
+    for (size_t f = 0; f < n; ++f)
+        heap.push_back(f);
+    std::make_heap(heap.begin(), heap.end(), later);
+
+    std::vector<std::pair<size_t, std::uint32_t>> duplicates; // file, position in the file
+    while (!heap.empty()) {
+        std::pop_heap(heap.begin(), heap.end(), later);
+        const size_t f = heap.back();
+        const std::uint32_t k = order[f][next[f]++];
+        std::unique_ptr<CSample>& sample = files[f].samples[k];
+        const std::string& title = sample->GetTitle();
+        auto at = m_samples.end();
+        bool fresh = m_samples.empty() || std::prev(at)->first < title;
+        if (!fresh) {
+            at = m_samples.lower_bound(title);
+            fresh = at == m_samples.end() || at->first != title;
+        }
+        if (fresh) {
+            // A sample whose category field names another category than the file it was
+            // read from is written only by that other category's save: mark that one
+            // changed, or the sample would vanish from disk when this category is saved.
+            if (sample->GetCategory() != *files[f].category)
+                MarkCategoryChanged(sample->GetCategory());
+            // A new record, so that the records lie in memory in title order, each next
+            // to its map entry: walks over the library then read memory in sequence.
+            // The read records are freed only after the merge, so that their space is
+            // not handed out again meanwhile.
+            std::string key = title;
+            auto record = std::make_unique<CSample>(std::move(*sample));
+            m_samples.emplace_hint(at, std::move(key), std::move(record));
+        } else {
+            duplicates.emplace_back(f, k);
+        }
+        if (next[f] < order[f].size())
+            std::push_heap(heap.begin(), heap.end(), later);
+        else
+            heap.pop_back();
+    }
+    // Duplicates go to the load-error store in reading order.
+    std::sort(duplicates.begin(), duplicates.end());
+    for (const auto& [f, k] : duplicates) {
+        CSample& sample = *files[f].samples[k];
+        sample.SetLoadErrorReason(kReasonDuplicate);
+        m_loadErrors.Add(sample);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------

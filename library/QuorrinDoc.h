@@ -143,7 +143,15 @@ private:
     std::vector<std::string> m_deferred;
     LoadMode m_mode = LoadMode::Normal;
 
-    bool ReadCategoryFile(CCategory& category);
+    // The samples read from one category file, in file order.
+    struct ReadFile {
+        const std::string* category;
+        std::vector<std::unique_ptr<CSample>> samples;
+    };
+    bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out);
+    // Puts the samples of every file into the sample map; duplicate titles become load
+    // errors. Linear in the number of samples for files in title order.
+    void PlaceReadSamples(std::vector<ReadFile>& files);
     bool MarkChangedThroughUpdate(const std::string& name);
     bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
     bool NextSampleAfter(CSample& out, Cursor& cursor) const;

@@ -1,5 +1,6 @@
 #include "library/Sample.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -149,6 +150,7 @@ bool CSample::SetKeywords(const std::string& keywords) {
         m_keywords.push_back(keywords);
         return true;
     }
+    m_keywords.reserve(static_cast<size_t>(std::count(keywords.begin(), keywords.end(), ',')) + 1);
     while (comma != std::string_view::npos) {
         m_keywords.emplace_back(Trim(rest.substr(0, comma)));
         rest.remove_prefix(comma + 1);

@@ -142,6 +142,40 @@ TEST_F(DocLoad, DuplicatesAcrossFilesGoToTheStoreAndTheFirstCategoryKeepsTheTitl
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(DocLoad, FilesOutOfTitleOrderLoadAsIfReadSampleBySample) {
+    // Hand-made files: titles out of order, a duplicate within a file and across files.
+    WriteFileBytes("quorrincpp.txt",
+                   FileBytes({MakeSample("Zeta", "C++", "General", "", "", "cpp zeta\r\n"),
+                              MakeSample("Beta", "C++", "General", "", "", "cpp beta\r\n"),
+                              MakeSample("Beta", "C++", "GUI"), MakeSample("Alpha", "C++")}));
+    WriteFileBytes("quorrinjava.txt",
+                   FileBytes({MakeSample("Zeta", "Java", "General", "", "", "java zeta\r\n"),
+                              MakeSample("Gamma", "Java"),
+                              MakeSample("Alpha", "Java", "General", "", "", "java alpha\r\n")}));
+    WriteFileBytes("quorrinvb.txt", FileBytes({MakeSample("Delta", "Visual Basic"),
+                                               MakeSample("Beta", "Visual Basic", "COM")}));
+    Load();
+
+    EXPECT_EQ(Titles(), (std::vector<std::string>{"Alpha", "Beta", "Delta", "Gamma", "Zeta"}));
+    EXPECT_EQ(doc->PeekSample("Zeta")->GetText(), "cpp zeta\r\n");
+    EXPECT_EQ(doc->PeekSample("Beta")->GetText(), "cpp beta\r\n");
+    EXPECT_EQ(doc->PeekSample("Alpha")->GetCategory(), "C++");
+    // The losers in reading order: file by file, each file from its start.
+    EXPECT_EQ(ErrorTitles(), (std::vector<std::string>{"Beta", "Zeta", "Alpha", "Beta-0"}));
+    CLoadErrorList::Cursor cursor;
+    CSample record;
+    ASSERT_TRUE(errors.GetFirst(record, cursor));
+    EXPECT_EQ(record.GetSubcategory(), "GUI");
+    ASSERT_TRUE(errors.GetNext(record, cursor));
+    EXPECT_EQ(record.GetText(), "java zeta\r\n");
+    ASSERT_TRUE(errors.GetNext(record, cursor));
+    EXPECT_EQ(record.GetText(), "java alpha\r\n");
+    ASSERT_TRUE(errors.GetNext(record, cursor));
+    EXPECT_EQ(record.GetSubcategory(), "COM");
+    EXPECT_EQ(record.GetLoadErrorReason(), 1);
+    EXPECT_TRUE(ChangedCategories().empty());
+}
+
 TEST_F(DocLoad, LockedFileGivesTwoMessagesAndAnEmptyCategory) {
     WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("J1", "Java")}));
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("C1", "C++")}));
