@@ -152,9 +152,13 @@ std::uint64_t FileBytes(const std::string& path) {
     return stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
 }
 
-QuietMessenger::QuietMessenger() { SetMessenger(this); }
+QuietMessenger::QuietMessenger() {
+    SetMessenger(this);
+}
 
-QuietMessenger::~QuietMessenger() { SetMessenger(nullptr); }
+QuietMessenger::~QuietMessenger() {
+    SetMessenger(nullptr);
+}
 
 MsgAnswer QuietMessenger::Show(const std::string& text, MsgButtons buttons, MsgIcon) {
     if (count++ == 0)

@@ -29,7 +29,9 @@ void StartGui(int& argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
 }
 
-void StopGui() { g_qt.reset(); }
+void StopGui() {
+    g_qt.reset();
+}
 
 TreeBench::TreeBench(CQuorrinDoc& doc) : m_view(std::make_unique<CQuorrinView>(doc)) {
     m_view->resize(900, 700);
@@ -43,7 +45,9 @@ TreeBench::~TreeBench() {
     Pump();
 }
 
-void TreeBench::Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+void TreeBench::Pump() {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
 
 double TreeBench::Rebuild() {
     const double start = Now();

@@ -30,7 +30,9 @@ public:
     int Below(int n) { return static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
     // lo .. hi
     int Between(int lo, int hi) { return lo + Below(hi - lo + 1); }
-    template <size_t N> const char* Pick(const char* const (&pool)[N]) { return pool[Below(static_cast<int>(N))]; }
+    template <size_t N> const char* Pick(const char* const (&pool)[N]) {
+        return pool[Below(static_cast<int>(N))];
+    }
 
 private:
     std::uint64_t m_state;
@@ -47,18 +49,18 @@ const char* const kNames[] = {
     "edge",   "graph",  "tree",   "leaf",   "parent", "child",  "order",   "weight", "bias",   "seed",
     "target", "source", "cursor", "slot",   "flag",   "mask",   "payload", "digest", "region", "span"};
 const char* const kVerbs[] = {
-    "Parse",   "Format", "Merge",   "Split",  "Filter",  "Sort",   "Find",    "Insert",  "Remove",  "Update",
-    "Load",    "Save",   "Read",    "Write",  "Open",    "Close",  "Encode",  "Decode",  "Hash",    "Verify",
-    "Compare", "Copy",   "Move",    "Swap",   "Build",   "Render", "Resize",  "Convert", "Collect", "Count",
-    "Draw",    "Scan",   "Reverse", "Rotate", "Flatten", "Group",  "Schedule", "Queue",  "Cache",   "Trace"};
+    "Parse",   "Format", "Merge",   "Split",  "Filter",  "Sort",   "Find",     "Insert",  "Remove",  "Update",
+    "Load",    "Save",   "Read",    "Write",  "Open",    "Close",  "Encode",   "Decode",  "Hash",    "Verify",
+    "Compare", "Copy",   "Move",    "Swap",   "Build",   "Render", "Resize",   "Convert", "Collect", "Count",
+    "Draw",    "Scan",   "Reverse", "Rotate", "Flatten", "Group",  "Schedule", "Queue",   "Cache",   "Trace"};
 const char* const kFuncs[] = {"compute", "fetch", "apply", "update", "lookup", "resolve", "emit",  "push",
                               "pop",     "clear", "reset", "append", "check",  "visit",   "flush", "bind"};
 const char* const kTypes[] = {"int", "auto", "size_t", "double", "bool", "std::string", "Node*", "uint32_t"};
-const char* const kWords[] = {"the",     "a",       "of",     "to",       "when",    "each",   "every",   "new",
-                              "old",     "current", "next",   "previous", "empty",   "whole",  "first",   "last",
-                              "value",   "list",    "buffer", "caller",   "handle",  "result", "error",   "case",
-                              "returns", "keeps",   "takes",  "gives",    "checks",  "stops",  "skips",   "counts",
-                              "before",  "after",   "while",  "unless",   "without", "only",   "already", "again"};
+const char* const kWords[] = {
+    "the",    "a",        "of",     "to",    "when",    "each",   "every",   "new",   "old",     "current",
+    "next",   "previous", "empty",  "whole", "first",   "last",   "value",   "list",  "buffer",  "caller",
+    "handle", "result",   "error",  "case",  "returns", "keeps",  "takes",   "gives", "checks",  "stops",
+    "skips",  "counts",   "before", "after", "while",   "unless", "without", "only",  "already", "again"};
 const char* const kKeywords[] = {
     "sorting", "parsing", "strings", "containers", "threads", "sockets",  "files",    "memory",
     "hashing", "graphs",  "trees",   "recursion",  "lambda",  "template", "iterator", "callback",
@@ -73,17 +75,20 @@ struct CategoryDef {
 
 std::vector<CategoryDef> Categories(Rng& rng) {
     std::vector<CategoryDef> out;
-    const char* defaults[3][2] = {{"C++", "quorrincpp.txt"}, {"Java", "quorrinjava.txt"},
-                                  {"Visual Basic", "quorrinvb.txt"}};
-    const char* defaultExtra[3][2] = {{"Templates", "Containers"}, {"Swing", "Streams"}, {"Forms", "Database"}};
+    const char* defaults[3][2] = {
+        {"C++", "quorrincpp.txt"}, {"Java", "quorrinjava.txt"}, {"Visual Basic", "quorrinvb.txt"}};
+    const char* defaultExtra[3][2] = {
+        {"Templates", "Containers"}, {"Swing", "Streams"}, {"Forms", "Database"}};
     for (int i = 0; i < 3; ++i)
-        out.push_back({defaults[i][0], defaults[i][1],
+        out.push_back({defaults[i][0],
+                       defaults[i][1],
                        {"General", "GUI", "COM", defaultExtra[i][0], defaultExtra[i][1]}});
-    const char* custom[] = {"Algorithms", "Assembly", "Databases",  "Fortran", "Go",     "Graphics", "Haskell",
-                            "JavaScript", "Kotlin",   "Lua",        "Networking", "Perl", "Python",   "Ruby",
-                            "Rust",       "Scheme",   "Shell",      "SQL",     "Swift",  "TypeScript"};
-    const char* subs[] = {"Basics",  "Parsing", "Sorting", "Threads", "IO",      "Testing",
-                          "Memory",  "Strings", "Errors",  "Maps",    "Drawing", "Tools"};
+    const char* custom[] = {"Algorithms", "Assembly", "Databases",  "Fortran", "Go",
+                            "Graphics",   "Haskell",  "JavaScript", "Kotlin",  "Lua",
+                            "Networking", "Perl",     "Python",     "Ruby",    "Rust",
+                            "Scheme",     "Shell",    "SQL",        "Swift",   "TypeScript"};
+    const char* subs[] = {"Basics", "Parsing", "Sorting", "Threads", "IO",      "Testing",
+                          "Memory", "Strings", "Errors",  "Maps",    "Drawing", "Tools"};
     for (const char* name : custom) {
         CategoryDef def{name, std::string("quorrin") + name + ".txt", {}};
         const int n = rng.Between(2, 6);
@@ -177,10 +182,12 @@ CSample MakeSample(Rng& rng, const CategoryDef& def, int id, bool rare) {
     s.SetCategory(def.name);
     // One sample in ten sits directly below its category.
     if (rng.Below(10) != 0)
-        s.SetSubcategory(def.subcategories[static_cast<size_t>(rng.Below(static_cast<int>(def.subcategories.size())))]);
+        s.SetSubcategory(
+            def.subcategories[static_cast<size_t>(rng.Below(static_cast<int>(def.subcategories.size())))]);
     char number[16];
     std::snprintf(number, sizeof number, "%06d", id);
-    s.SetTitle(std::string(rng.Pick(kVerbs)) + " " + rng.Pick(kNames) + " " + rng.Pick(kNames) + " " + number);
+    s.SetTitle(std::string(rng.Pick(kVerbs)) + " " + rng.Pick(kNames) + " " + rng.Pick(kNames) + " " +
+               number);
 
     const int keywords = rng.Between(0, 6);
     std::string joined;
@@ -238,8 +245,7 @@ void WriteConfiguration(const Workload& w, const std::vector<CategoryDef>& defs)
                 config.g_customSubcats[def.name].insert(def.subcategories[k]);
         } else {
             config.g_customCatFiles[def.name] = def.file;
-            config.g_customCatSubcats[def.name] =
-                NameSet(def.subcategories.begin(), def.subcategories.end());
+            config.g_customCatSubcats[def.name] = NameSet(def.subcategories.begin(), def.subcategories.end());
         }
     }
     CLoadErrorList errors;

@@ -13,8 +13,8 @@ inline constexpr const char* kCommonWord = "return";
 inline constexpr const char* kRareWord = "zygomorphic";
 
 struct Workload {
-    std::string dir;        // the library folder, holding the category files
-    std::string configPath; // its configuration file
+    std::string dir;                // the library folder, holding the category files
+    std::string configPath;         // its configuration file
     std::vector<std::string> files; // every category file, full path
     int samples = 0;
     std::string bigCategory; // the category with a tenth of the samples
