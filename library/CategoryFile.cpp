@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "library/ByteSearch.h"
 #include "library/Category.h"
 #include "library/CategoryFormat.h"
 #include "library/ContentCheck.h"
@@ -58,18 +59,9 @@ bool FindSectionEnd(std::string_view rest, std::string_view lfMarker, size_t& co
     const size_t markerSize = lfMarker.size() - 1;
     size_t from = 0;
     for (;;) {
-#ifdef __GLIBC__
-        const void* hit = from < rest.size() ? memmem(rest.data() + from, rest.size() - from, lfMarker.data(),
-                                                      lfMarker.size())
-                                             : nullptr;
-        if (!hit)
-            return false;
-        const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - rest.data());
-#else
-        const size_t at = rest.find(lfMarker, from);
+        const size_t at = FindBytes(rest, lfMarker, from);
         if (at == std::string_view::npos)
             return false;
-#endif
         // The marker line must end there: LF, CR LF, or the end of the data.
         const size_t after = at + 1 + markerSize;
         if (after == rest.size()) {
@@ -131,26 +123,36 @@ bool ReadSection(LineReader& lines, std::string_view lfMarker, std::string& scra
     return true;
 }
 
-constexpr std::string_view kLfCommentsEnd = "\n***COMMENTS_END***";
-constexpr std::string_view kLfTextEnd = "\n***TEXT_END***";
-static_assert(kLfCommentsEnd.substr(1) == marker::kCommentsEnd && kLfTextEnd.substr(1) == marker::kTextEnd);
-
 bool Contains(std::string_view line, std::string_view what) {
     return line.find(what) != std::string_view::npos;
 }
 
 // Appends value with every LF written as CR LF.
 void AppendTranslated(std::string& out, std::string_view value) {
-    for (;;) {
-        size_t lf = value.find('\n');
-        if (lf == std::string_view::npos) {
-            out.append(value);
-            return;
-        }
-        out.append(value.substr(0, lf));
-        out.append("\r\n");
-        value.remove_prefix(lf + 1);
+    const char* s = value.data();
+    const char* const stop = s + value.size();
+    const char* lf = static_cast<const char*>(std::memchr(s, '\n', value.size()));
+    if (!lf) {
+        out.append(value);
+        return;
     }
+    // Each LF grows by one byte, so twice the value always fits; the rest is cut off.
+    const size_t start = out.size();
+    out.resize(start + 2 * value.size());
+    char* const base = out.data() + start;
+    char* o = base;
+    while (lf) {
+        const size_t len = static_cast<size_t>(lf - s);
+        std::memcpy(o, s, len);
+        o += len;
+        *o++ = '\r';
+        *o++ = '\n';
+        s = lf + 1;
+        lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<size_t>(stop - s)));
+    }
+    std::memcpy(o, s, static_cast<size_t>(stop - s));
+    o += stop - s;
+    out.resize(start + static_cast<size_t>(o - base));
 }
 
 void AppendLine(std::string& out, std::string_view line) {
@@ -172,7 +174,12 @@ void AppendSampleBytes(std::string& out, const CSample& sample) {
     AppendTranslated(out, sample.GetTitle());
     out.append("\r\n");
     AppendLine(out, marker::kKeywordsBegin);
-    AppendTranslated(out, sample.GetKeywords());
+    // The keywords joined with ", " (GetKeywords), without building the joined string.
+    for (size_t i = 0; i < sample.GetKeywordCount(); ++i) {
+        if (i > 0)
+            out.append(", ");
+        AppendTranslated(out, sample.GetKeyword(i));
+    }
     out.append("\r\n");
     AppendLine(out, marker::kKeywordsEnd);
     AppendLine(out, marker::kCommentsBegin);
@@ -323,13 +330,13 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
 
         failedAt = readpos::kComments;
         if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
-            !ReadSection(lines, kLfCommentsEnd, scratch, value))
+            !ReadSection(lines, marker::kLfCommentsEnd, scratch, value))
             break;
         sample->SetComments(std::move(value));
 
         failedAt = readpos::kText;
         if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
-            !ReadSection(lines, kLfTextEnd, scratch, value))
+            !ReadSection(lines, marker::kLfTextEnd, scratch, value))
             break;
         sample->SetText(std::move(value));
 
@@ -351,6 +358,11 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
 
 void CCategory::EmptyFile() {
     m_pending = std::string();
+    // The new content is mostly about as long as the old: room for it from the start.
+    std::uint64_t size = 0;
+    int cause = fileio::kNone;
+    if (m_file && m_file->IsOpen() && m_file->Size(size, cause))
+        m_pending.reserve(static_cast<size_t>(size + size / 16));
     m_saving = true;
     m_saveFailed = false;
 }

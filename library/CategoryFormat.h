@@ -17,6 +17,11 @@ inline constexpr std::string_view kCommentsEnd = "***COMMENTS_END***";
 inline constexpr std::string_view kTextBegin = "***TEXT_BEGIN***";
 inline constexpr std::string_view kTextEnd = "***TEXT_END***";
 inline constexpr std::string_view kSampleEnd = "<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<";
+// The two section end markers with the LF that ends the line before them: a search for
+// these finds marker lines other than a section's first line.
+inline constexpr std::string_view kLfCommentsEnd = "\n***COMMENTS_END***";
+inline constexpr std::string_view kLfTextEnd = "\n***TEXT_END***";
+static_assert(kLfCommentsEnd.substr(1) == kCommentsEnd && kLfTextEnd.substr(1) == kTextEnd);
 } // namespace marker
 
 // Where reading a category file failed, as the sequence-error message names it.

@@ -1,12 +1,10 @@
 #include "library/ContentCheck.h"
 
+#include "library/ByteSearch.h"
 #include "library/CategoryFormat.h"
 #include "library/Sample.h"
 
 namespace {
-
-constexpr std::string_view kCommentsEnd = marker::kCommentsEnd;
-constexpr std::string_view kTextEnd = marker::kTextEnd;
 
 bool HasLineBreak(std::string_view v) {
     return v.find_first_of("\r\n") != std::string_view::npos;
@@ -18,16 +16,15 @@ bool HasLf(std::string_view v) {
 // True when the reader would end the section early on a line of this value. The
 // file lines of a written value are exactly its pieces between LFs (an in-memory
 // CR LF line keeps its CR in the file line, so it never equals a marker), and the
-// first line of a section is always taken as content.
-bool HasMarkerLine(std::string_view value, std::string_view endMarker) {
-    size_t lf = value.find('\n');
-    while (lf != std::string_view::npos) {
-        size_t start = lf + 1;
-        size_t next = value.find('\n', start);
-        size_t end = next == std::string_view::npos ? value.size() : next;
-        if (value.substr(start, end - start) == endMarker)
+// first line of a section is always taken as content: a marker piece follows an LF
+// and ends at an LF or at the end of the value.
+bool HasMarkerLine(std::string_view value, std::string_view lfMarker) {
+    size_t at = FindBytes(value, lfMarker);
+    while (at != std::string_view::npos) {
+        const size_t after = at + lfMarker.size();
+        if (after == value.size() || value[after] == '\n')
             return true;
-        lf = next;
+        at = FindBytes(value, lfMarker, at + 1);
     }
     return false;
 }
@@ -43,8 +40,9 @@ std::string MarkerMessage(const std::string& field, std::string_view endMarker) 
 }
 
 std::string CheckSection(const std::string& field, const std::string& value) {
-    std::string_view end = field == "comments" ? kCommentsEnd : kTextEnd;
-    return HasMarkerLine(value, end) ? MarkerMessage(field, end) : std::string();
+    const bool comments = field == "comments";
+    std::string_view lfMarker = comments ? marker::kLfCommentsEnd : marker::kLfTextEnd;
+    return HasMarkerLine(value, lfMarker) ? MarkerMessage(field, lfMarker.substr(1)) : std::string();
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <map>
 
 #include "config/LibraryConfig.h"
 #include "library/FileLayer.h"
@@ -184,6 +185,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         else
             heap.pop_back();
     }
+    ++m_samplesVersion;
     // Duplicates go to the load-error store in reading order.
     std::sort(duplicates.begin(), duplicates.end());
     for (const auto& [f, k] : duplicates) {
@@ -201,6 +203,27 @@ bool CQuorrinDoc::OnSaveDocument() {
         return false;
     CommitPendingEdit();
 
+    // The samples of every changed category, in title order, gathered in one walk over
+    // the library however many categories changed. A message box shown meanwhile lets
+    // queued work run, which may change the library: then they are gathered again.
+    std::map<std::string, std::vector<const CSample*>> members;
+    std::uint64_t gatheredAt = 0;
+    bool gathered = false;
+    auto gather = [&] {
+        members.clear();
+        for (const auto& [name, category] : m_categories) {
+            if (category->IsChanged())
+                members[name];
+        }
+        for (const auto& [title, sample] : m_samples) {
+            auto it = members.find(sample->GetCategory());
+            if (it != members.end())
+                it->second.push_back(sample.get());
+        }
+        gatheredAt = m_samplesVersion;
+        gathered = true;
+    };
+
     bool ok = true;
     m_config.BeginLibrarySave();
     for (auto& [name, categoryPtr] : m_categories) {
@@ -212,10 +235,14 @@ bool CQuorrinDoc::OnSaveDocument() {
             if (!category.OpenFile()) {
                 ok = false;
             } else {
+                if (!gathered || gatheredAt != m_samplesVersion || !members.count(name))
+                    gather();
                 category.EmptyFile();
-                for (const auto& [title, sample] : m_samples) {
-                    if (sample->GetCategory() == name)
-                        category.WriteSample(*sample);
+                for (const CSample* sample : members[name]) {
+                    // Only a refused sample shows a message here; that save has failed
+                    // already, and the library may have changed under the message.
+                    if (!category.WriteSample(*sample) || gatheredAt != m_samplesVersion)
+                        break;
                 }
                 // The old file is replaced only when every byte was written; otherwise
                 // the category stays changed.
@@ -390,6 +417,7 @@ bool CQuorrinDoc::AddSample(std::unique_ptr<CSample> sample) {
     const std::string title = sample->GetTitle();
     const std::string category = sample->GetCategory();
     bool inserted = m_samples.try_emplace(title, std::move(sample)).second;
+    ++m_samplesVersion;
     m_lastAddedTitle = title;
     MarkCategoryChanged(category);
     return inserted;
@@ -431,6 +459,7 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
         return true;
     }
     CSample& stored = *it->second;
+    ++m_samplesVersion;
     const int reason = stored.GetLoadErrorReason();
     // The keyword array is taken as it is, so an empty keyword list clears the keywords.
     stored = data;
@@ -447,6 +476,7 @@ bool CQuorrinDoc::DeleteSample(const std::string& title) {
     if (m_categories.count(it->second->GetCategory()))
         MarkChangedThroughUpdate(it->second->GetCategory());
     m_samples.erase(it);
+    ++m_samplesVersion;
     return true;
 }
 

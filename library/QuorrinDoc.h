@@ -2,6 +2,7 @@
 // exit, loads and saves them, and carries out every change.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -142,6 +143,8 @@ private:
     bool m_placementChanged = false;
     std::vector<std::string> m_deferred;
     LoadMode m_mode = LoadMode::Normal;
+    // Counts every change of the sample map and of a sample in it.
+    std::uint64_t m_samplesVersion = 0;
 
     // The samples read from one category file, in file order.
     struct ReadFile {
