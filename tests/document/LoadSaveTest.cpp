@@ -384,6 +384,32 @@ TEST_F(DocSave, FailedWriteKeepsTheOldFileAndTheChangedMark) {
               FileBytes({MakeSample("new", "C++"), MakeSample("old", "C++")}));
 }
 
+TEST_F(DocSave, LibraryChangedUnderAMessageIsWrittenAsItIsThen) {
+    Load();
+    doc->AddSample(std::make_unique<CSample>(MakeSample("Two\nlines", "C++"))); // refused by the writer
+    doc->AddSample(std::make_unique<CSample>(MakeSample("j1", "Java")));
+    doc->AddSample(std::make_unique<CSample>(MakeSample("j2", "Java")));
+    // While the message about the refused sample is shown, queued work removes j1.
+    struct Acting : IMessenger {
+        CQuorrinDoc* doc = nullptr;
+        std::vector<std::string> texts;
+        MsgAnswer Show(const std::string& text, MsgButtons, MsgIcon) override {
+            texts.push_back(text);
+            doc->DeleteSample("j1");
+            return MsgAnswer::Ok;
+        }
+    } acting;
+    acting.doc = doc.get();
+    SetMessenger(&acting);
+    doc->OnSaveDocument();
+    SetMessenger(&messages);
+
+    ASSERT_EQ(acting.texts.size(), 1u);
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), "");
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("j2", "Java")}));
+    EXPECT_EQ(ChangedCategories(), (std::vector<std::string>{"C++"}));
+}
+
 TEST_F(DocSave, SaveCommitsThePendingEditFirst) {
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("S", "C++")}));
     Load();
