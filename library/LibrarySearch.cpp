@@ -1,51 +1,206 @@
 #include "library/LibrarySearch.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
 
+namespace {
+
+constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+
+std::uint64_t Load8(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+// 0x80 in each byte of x that is zero, 0 in every other byte.
+std::uint64_t ZeroBytes(std::uint64_t x) {
+    return ~(((x & kLow7) + kLow7) | x | kLow7);
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
+}
+
+bool IsAscii(std::string_view text) {
+    const char* p = text.data();
+    const size_t n = text.size();
+    std::uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        any |= Load8(p + i);
+    for (; i < n; ++i)
+        any |= static_cast<unsigned char>(p[i]);
+    return (any & kHigh) == 0;
+}
+
+// How common each byte is in program text and English, most common first: a fixed
+// guess used only to choose which byte of a needle to look for first. It decides the
+// speed of a search, never its result.
+constexpr std::string_view kByFrequency = " e\nt\rao;in()s=rl,.d_c{}u\"p*mfh0g1-b>y/<2:ETAOINSRLCDUMPHF"
+                                          "x[]v'w+k&#3!GBYWVKXJQZ|?4j5q6z798@$%^~\\`\t";
+
+constexpr std::array<unsigned short, 256> MakeCommonness() {
+    std::array<unsigned short, 256> rank{};
+    for (auto& r : rank)
+        r = 0; // not listed: rarer than anything listed
+    const unsigned short listed = static_cast<unsigned short>(kByFrequency.size());
+    for (unsigned short k = 0; k < listed; ++k)
+        rank[static_cast<unsigned char>(kByFrequency[k])] = static_cast<unsigned short>(listed - k);
+    return rank;
+}
+constexpr std::array<unsigned short, 256> kCommonness = MakeCommonness();
+
+// The position in needle of the byte least likely to occur in text. Fold: the needle is
+// lower case and each letter is looked for in both cases.
+size_t AnchorIndex(std::string_view needle, bool fold) {
+    size_t best = 0;
+    unsigned bestRank = ~0u;
+    for (size_t k = 0; k < needle.size(); ++k) {
+        const unsigned char c = static_cast<unsigned char>(needle[k]);
+        unsigned rank = kCommonness[c];
+        if (fold && c >= 'a' && c <= 'z')
+            rank = std::max(rank, static_cast<unsigned>(kCommonness[c - ('a' - 'A')]));
+        if (rank < bestRank) {
+            bestRank = rank;
+            best = k;
+        }
+    }
+    return best;
+}
+
+constexpr size_t kNoByte = ~size_t{0};
+
+// The first c in p[from..last], or kNoByte.
+size_t FindByte(const char* p, size_t from, size_t last, char c) {
+    if (from > last)
+        return kNoByte;
+    const void* hit = std::memchr(p + from, c, last - from + 1);
+    return hit ? static_cast<size_t>(static_cast<const char*>(hit) - p) : kNoByte;
+}
+
+// Non-overlapping occurrences of needle (two bytes or more) in haystack, from the
+// left. Fold: the haystack is ASCII and its A-Z count as a-z; the needle is lower case
+// already. The text is neither copied nor folded. First the places of the needle's
+// rarest byte are visited with memchr; where they come thick, eight places are tested
+// at a time for the needle's first and last byte instead (with the case bit set on
+// both sides when folding, so that a-z and A-Z meet). Only where a test agrees are the
+// bytes compared.
+template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_view needle) {
+    const size_t n = haystack.size();
+    const size_t m = needle.size();
+    const char* const p = haystack.data();
+    const char* const want = needle.data();
+    auto matchesAt = [&](size_t pos) {
+        if (!Fold)
+            return std::memcmp(p + pos, want, m) == 0;
+        for (size_t k = 0; k < m; ++k) {
+            if (AsciiLower(p[pos + k]) != want[k])
+                return false;
+        }
+        return true;
+    };
+    unsigned count = 0;
+    size_t next = 0; // the first place a further occurrence may start
+
+    // The rarest byte of the needle, at offset k in it; in both cases when folding.
+    const size_t k = AnchorIndex(needle, Fold);
+    const char anchor = want[k];
+    const bool twoCases = Fold && anchor >= 'a' && anchor <= 'z';
+    const char upper = static_cast<char>(anchor - ('a' - 'A'));
+    const size_t lastAnchor = n - m + k; // an occurrence starts at most at n - m
+    size_t from = k;                     // anchors before from are done
+    size_t lower = 0, capital = 0;       // the next anchor of each case, once looked for
+    bool lowerKnown = false, capitalKnown = false;
+    size_t visits = 0;
+    for (;;) {
+        if (!lowerKnown || lower < from) {
+            lower = FindByte(p, from, lastAnchor, anchor);
+            lowerKnown = true;
+        }
+        size_t hit = lower;
+        if (twoCases) {
+            if (!capitalKnown || capital < from) {
+                capital = FindByte(p, from, lastAnchor, upper);
+                capitalKnown = true;
+            }
+            hit = std::min(hit, capital);
+        }
+        if (hit == kNoByte)
+            return count;
+        const size_t start = hit - k;
+        if (matchesAt(start)) {
+            ++count;
+            next = start + m;
+            from = next + k;
+        } else {
+            from = hit + 1;
+        }
+        // More than one anchor in 64 bytes on average: the word scan is faster.
+        if (++visits >= 16 && visits * 64 > hit)
+            break;
+    }
+
+    size_t i = std::max(from - k, next); // every start before from - k is done
+    if constexpr (std::endian::native == std::endian::little) {
+        const std::uint64_t caseBit = Fold ? kOnes * 0x20 : 0;
+        const std::uint64_t first = kOnes * (static_cast<unsigned char>(want[0]) | (Fold ? 0x20u : 0u));
+        const std::uint64_t last = kOnes * (static_cast<unsigned char>(want[m - 1]) | (Fold ? 0x20u : 0u));
+        // Both loads of eight bytes must lie inside the haystack.
+        while (i + m + 7 <= n) {
+            const std::uint64_t a = Load8(p + i) | caseBit;
+            const std::uint64_t b = Load8(p + i + m - 1) | caseBit;
+            std::uint64_t candidates = ZeroBytes(a ^ first) & ZeroBytes(b ^ last);
+            while (candidates) {
+                const size_t pos = i + static_cast<size_t>(std::countr_zero(candidates)) / 8;
+                candidates &= candidates - 1;
+                if (pos >= next && matchesAt(pos)) {
+                    ++count;
+                    next = pos + m;
+                }
+            }
+            i = std::max(i + 8, next);
+        }
+    }
+    for (size_t pos = std::max(i, next); pos + m <= n;) {
+        if (matchesAt(pos)) {
+            ++count;
+            pos += m;
+        } else {
+            ++pos;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
 unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle) {
     const size_t n = needle.size();
     if (n == 0 || haystack.size() < n)
         return 0;
-    unsigned count = 0;
-    const char* p = haystack.data();
-    const char* const end = p + haystack.size();
     if (n == 1)
-        return static_cast<unsigned>(std::count(p, end, needle[0]));
-    while (static_cast<size_t>(end - p) >= n) {
-#ifdef __GLIBC__
-        const void* hit = memmem(p, static_cast<size_t>(end - p), needle.data(), n);
-        if (!hit)
-            break;
-        p = static_cast<const char*>(hit) + n;
-#else
-        std::string_view rest(p, static_cast<size_t>(end - p));
-        size_t at = rest.find(needle);
-        if (at == std::string_view::npos)
-            break;
-        p += at + n;
-#endif
-        ++count;
-    }
-    return count;
+        return static_cast<unsigned>(std::count(haystack.begin(), haystack.end(), needle[0]));
+    return CountWords<false>(haystack, needle);
 }
 
 namespace {
 
 // Lower-cases A-Z into out, eight bytes at a time; false as soon as a byte is not ASCII.
 bool FoldAscii(std::string_view text, char* out) {
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     const char* in = text.data();
     size_t n = text.size();
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, in + i, 8);
+        std::uint64_t w = Load8(in + i);
         if (w & kHigh)
             return false;
         // Per byte (all below 0x80, so no carries): high bit set when >= 'A', and when > 'Z'.
@@ -73,8 +228,12 @@ CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool 
 unsigned CSampleMatcher::CountField(std::string_view field) {
     if (m_matchCase)
         return CountNonOverlapping(field, m_needle);
-    // Plain ASCII folds into the reused buffer; anything else goes through FoldCase,
-    // whose result depends on the whole field.
+    if (field.size() < m_needle.size())
+        return 0;
+    // Plain ASCII is compared in place, A-Z as a-z. Anything else goes through FoldCase,
+    // whose result depends on the whole field; a one-byte needle too (it is rare).
+    if (m_needle.size() >= 2 && IsAscii(field))
+        return CountWords<true>(field, m_needle);
     m_folded.resize(field.size());
     if (!FoldAscii(field, m_folded.data()))
         return CountNonOverlapping(FoldCase(field), m_needle);

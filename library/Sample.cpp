@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "library/LibrarySearch.h"
+
 namespace {
 
 const char* const kReasonTexts[] = {"Could not find parent item.", "Duplicate title."};
@@ -176,23 +178,9 @@ std::string CSample::GetKeywords() const {
 }
 
 unsigned CSample::CountOccurrences(const std::string& needle, bool keywordsOnly, bool caseSensitive) const {
-    if (needle.empty())
-        return 0;
-    unsigned count = 0;
-    if (caseSensitive) {
-        for (const auto& k : m_keywords)
-            count += CountIn(k, needle);
-        if (!keywordsOnly)
-            count += CountIn(m_title, needle) + CountIn(m_comments, needle) + CountIn(m_text, needle);
-        return count;
-    }
-    const std::string low = FoldCase(needle);
-    for (const auto& k : m_keywords)
-        count += CountIn(FoldCase(k), low);
-    if (!keywordsOnly)
-        count += CountIn(FoldCase(m_title), low) + CountIn(FoldCase(m_comments), low) +
-                 CountIn(FoldCase(m_text), low);
-    return count;
+    // The library search's counting, which searches the fields where they are instead of
+    // lower-casing copies of them.
+    return CSampleMatcher(needle, keywordsOnly, caseSensitive).Count(*this);
 }
 
 std::string FoldCase(std::string_view text) {

@@ -30,9 +30,62 @@ TEST(SampleMatcher, EdgeCasesOfTheSearch) {
     EXPECT_EQ(CSampleMatcher("tl", true, false).Count(s), 0u);
 }
 
-// Random samples with ASCII, UTF-8 and Windows-1252 bytes: the matcher counts exactly
-// what CountOccurrences counts.
-TEST(SampleMatcher, AgreesWithCountOccurrences) {
+// The counting rule written out plainly: each field lower-cased whole (unless match
+// case), then counted from the left without overlap.
+unsigned NaiveCount(std::string_view haystack, std::string_view needle) {
+    unsigned count = 0;
+    for (size_t pos = 0; !needle.empty() && pos + needle.size() <= haystack.size();) {
+        if (haystack.substr(pos, needle.size()) == needle) {
+            ++count;
+            pos += needle.size();
+        } else {
+            ++pos;
+        }
+    }
+    return count;
+}
+
+unsigned ReferenceCount(const CSample& s, const std::string& needle, bool keywordsOnly, bool matchCase) {
+    if (needle.empty())
+        return 0;
+    auto field = [&](const std::string& v) {
+        return matchCase ? NaiveCount(v, needle) : NaiveCount(FoldCase(v), FoldCase(needle));
+    };
+    unsigned count = 0;
+    for (const std::string& k : s.Keywords())
+        count += field(k);
+    if (!keywordsOnly)
+        count += field(s.GetTitle()) + field(s.GetComments()) + field(s.GetText());
+    return count;
+}
+
+// Long runs over a small alphabet, so that the eight-at-a-time scan meets candidates,
+// overlaps and matches at every offset and at the end of the text.
+TEST(CountNonOverlapping, AgreesWithThePlainCountAtEveryOffset) {
+    std::mt19937 rng(777);
+    const std::string alphabet = "abAB\r\n\x80\xff";
+    for (int round = 0; round < 20000; ++round) {
+        const size_t alphabetSize = 2 + rng() % (alphabet.size() - 1);
+        std::string hay(rng() % 70, ' ');
+        for (char& c : hay)
+            c = alphabet[rng() % alphabetSize];
+        std::string needle(1 + rng() % 9, ' ');
+        for (char& c : needle)
+            c = alphabet[rng() % alphabetSize];
+        ASSERT_EQ(CountNonOverlapping(hay, needle), NaiveCount(hay, needle))
+            << "round " << round << " needle size " << needle.size();
+        CSample s;
+        s.SetText(hay);
+        for (bool matchCase : {false, true})
+            ASSERT_EQ(CSampleMatcher(needle, false, matchCase).Count(s),
+                      ReferenceCount(s, needle, false, matchCase))
+                << "round " << round << " matchCase " << matchCase;
+    }
+}
+
+// Random samples with ASCII, UTF-8 and Windows-1252 bytes: the matcher and
+// CountOccurrences count exactly what the rule counts.
+TEST(SampleMatcher, AgreesWithTheCountingRule) {
     std::mt19937 rng(12345);
     const std::vector<std::string> pieces = {
         "a",        "A",        "b",  "B",  " ",    "\r\n", "\xC3\x84", "\xC3\xA4", "\xC4", "\xE4",
@@ -56,8 +109,10 @@ TEST(SampleMatcher, AgreesWithCountOccurrences) {
         for (bool keywordsOnly : {false, true}) {
             for (bool matchCase : {false, true}) {
                 CSampleMatcher matcher(needle, keywordsOnly, matchCase);
-                ASSERT_EQ(matcher.Count(s), s.CountOccurrences(needle, keywordsOnly, matchCase))
+                const unsigned expected = ReferenceCount(s, needle, keywordsOnly, matchCase);
+                ASSERT_EQ(matcher.Count(s), expected)
                     << "round " << round << " keywordsOnly " << keywordsOnly << " matchCase " << matchCase;
+                ASSERT_EQ(s.CountOccurrences(needle, keywordsOnly, matchCase), expected) << "round " << round;
             }
         }
     }
