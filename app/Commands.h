@@ -32,10 +32,10 @@ constexpr int kAppAbout = 57664;
 // disabled until its switch is turned on; its enable rule already applies then.
 namespace feature {
 constexpr bool kSearch = false;
-constexpr bool kInsert = false;
-constexpr bool kDelete = false;
-constexpr bool kChangeTitle = false;
-constexpr bool kRestoreDefaults = false;
+constexpr bool kInsert = true;
+constexpr bool kDelete = true;
+constexpr bool kChangeTitle = true;
+constexpr bool kRestoreDefaults = true;
 constexpr bool kCorrectLoadErrors = false;
 constexpr bool kLibraryHelp = false;
 constexpr bool kLibraryInfo = false;

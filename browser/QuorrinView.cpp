@@ -82,6 +82,13 @@ public:
         }
         return QTreeWidgetItem::data(column, role);
     }
+    // The tree's alphabetical order (as EntryLess), for sorting one item's children in
+    // place, which keeps expanded branches and the selection.
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const QString b = other.text(0);
+        const int c = m_text.toCaseFolded().compare(b.toCaseFolded());
+        return c != 0 ? c < 0 : m_text < b;
+    }
     void setData(int column, int role, const QVariant& value) override {
         if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole)) {
             m_text = value.toString();
@@ -122,6 +129,7 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, QWidget* parent) : QWidget(parent),
     setObjectName(QStringLiteral("quorrinView"));
     BuildLayout();
     MakeIcons();
+    InstallTreeEditKeys();
     m_doc->SetView(this);
 }
 
@@ -832,8 +840,9 @@ void CQuorrinView::OnCategoryActivated(int) {
         SelectComboBytes(m_categoryCombo, m_prevCategory);
         return;
     }
-    // The sub-category name dialog is not part of the window yet; this is the path of
-    // a cancelled name dialog: the sample moves with the sub-category name it has.
+    // Whatever the name dialog ends with, the sample moves with the sub-category name it
+    // has; the commit's rebuild places it.
+    AddNewSubcategory(categoryItem, sub);
     commit();
 }
 
@@ -1023,10 +1032,6 @@ void CQuorrinView::OnEditPaste() {
 
 // Not part of the window yet; each is enabled by its switch in app/Commands.h once it is.
 void CQuorrinView::OnSearch() {}
-void CQuorrinView::OnInsert() {}
-void CQuorrinView::OnDelete() {}
-void CQuorrinView::OnChangeTitle() {}
-void CQuorrinView::OnRestoreDefaults() {}
 void CQuorrinView::OnLibraryHelp() {}
 void CQuorrinView::OnLibraryInfo() {}
 void CQuorrinView::OnCopySampleToClipboard() {}

@@ -101,6 +101,14 @@ public:
     void OnCopySampleToClipboard();
     void OnFilePrint();
 
+    // --- Structure edits (browser/ViewTreeEdit.cpp) ---
+    // Ask for a name and add a category under the root, or a sub-category under the
+    // category item; an empty proposal proposes an "Untitled" name.
+    bool AddNewCategory();
+    bool AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName);
+    // Runs the Add Sample wizard; on Finish adds the sample and shows it selected.
+    bool LaunchAddSampleWizard();
+
     // --- Document notifications ---
     void OnDocumentClosing() override;
     void OnDocumentSaved() override;
@@ -125,6 +133,11 @@ private:
     void OnCategoryActivated(int index);
     void OnSubcategoryActivated(int index);
     void OnFieldEdited();
+    // The Insert and Delete keys of the tree; sorting one item's children in place;
+    // committing the form's unsaved edits before a structure edit rebuilds the tree.
+    void InstallTreeEditKeys();
+    void SortTreeChildren(QTreeWidgetItem* item);
+    void CommitFormEdits();
 
     // Form strings <-> controls and the pending sample.
     void ClearFormStrings();
