@@ -61,6 +61,16 @@ void CollectSampleTitles(const QTreeWidgetItem* item, std::vector<std::string>& 
     }
 }
 
+// The category item of that name in the current tree, or nullptr.
+QTreeWidgetItem* CategoryItemNamed(const CQuorrinView& view, const std::string& name) {
+    QTreeWidgetItem* root = view.RootItem();
+    for (int i = 0; root && i < root->childCount(); ++i)
+        if (CQuorrinView::ItemTag(root->child(i)) == kTagCategory &&
+            CQuorrinView::ItemName(root->child(i)) == name)
+            return root->child(i);
+    return nullptr;
+}
+
 } // namespace
 
 void CQuorrinView::InstallTreeEditKeys() {
@@ -130,10 +140,15 @@ bool CQuorrinView::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::s
     m_doc->UpdateCategory(categoryName, category);
     m_doc->AddCustomSubcategoryToConfig(categoryName, name);
 
-    QTreeWidgetItem* item = NewItem(name, kTagSubcategory);
-    categoryItem->addChild(item);
-    item->setExpanded(true);
-    m_subcategoryItems[categoryName + '\0' + name] = item;
+    // The item is found again by name: the tree may have been rebuilt while the dialog
+    // ran, and a rebuild shows the new sub-category anyway.
+    categoryItem = CategoryItemNamed(*this, categoryName);
+    if (categoryItem) {
+        QTreeWidgetItem* item = NewItem(name, kTagSubcategory);
+        categoryItem->addChild(item);
+        item->setExpanded(true);
+        m_subcategoryItems[categoryName + '\0' + name] = item;
+    }
     emit CommandStateChanged();
     return true;
 }
@@ -151,12 +166,15 @@ void CQuorrinView::OnInsert() {
         SortTreeChildren(m_root);
         break;
     case kTagCategory: {
+        const std::string name = ItemName(selected);
         CInsertItemDlg dlg(window());
         if (RunModal(dlg) != QDialog::Accepted)
             return;
         if (dlg.m_nChoice == CInsertItemDlg::kSubcategory) {
-            AddNewSubcategory(selected, std::string());
-            SortTreeChildren(selected);
+            // Found again by name: the tree may have been rebuilt while the dialog ran.
+            QTreeWidgetItem* categoryItem = CategoryItemNamed(*this, name);
+            AddNewSubcategory(categoryItem, std::string());
+            SortTreeChildren(CategoryItemNamed(*this, name));
         } else {
             LaunchAddSampleWizard();
         }
@@ -216,16 +234,18 @@ void CQuorrinView::OnDelete() {
                                            "All samples under this item will be permanently deleted.\n\n" +
                                            "Continue with the deletion?"
                                      : std::string("Are you sure you want to delete this item?\n");
-    if (ShowMessage(question, MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes)
-        return;
+    // Everything needed from the item is taken now: the question's own event loop may
+    // run a posted commit that rebuilds the tree.
     const bool wasExpanded = selected->isExpanded();
     const int tag = ItemTag(selected);
-    std::string category;
+    std::string category = tag == kTagSubcategory ? ItemName(selected->parent()) : std::string();
     std::string subcategory;
-
     std::vector<std::string> titles;
     if (hadChildren && (tag == kTagCategory || tag == kTagSubcategory))
         CollectSampleTitles(selected, titles);
+    selected = nullptr;
+    if (ShowMessage(question, MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes)
+        return;
 
     switch (tag) {
     case kTagCategory: {
@@ -242,7 +262,6 @@ void CQuorrinView::OnDelete() {
     case kTagSubcategory: {
         for (const std::string& title : titles)
             m_doc->DeleteSample(title);
-        category = ItemName(selected->parent());
         CCategory record;
         if (!m_doc->FindCategory(category, record)) {
             ShowMessage("Internal error.\nUnable to locate parent category!\n" + std::string("\tParent: ") +
