@@ -6,6 +6,7 @@ constexpr int kFileNew = 57600;
 constexpr int kFileOpen = 57601;
 constexpr int kFileSave = 57603;
 constexpr int kFilePrint = 57607;
+constexpr int kFilePrintPreview = 57609;
 constexpr int kAppExit = 57665;
 constexpr int kEditUndo = 57643;
 constexpr int kEditCut = 57635;
@@ -31,15 +32,15 @@ constexpr int kAppAbout = 57664;
 // Commands whose dialogs or actions are added later. Each stays in the menus but
 // disabled until its switch is turned on; its enable rule already applies then.
 namespace feature {
-constexpr bool kSearch = false;
+constexpr bool kSearch = true;
 constexpr bool kInsert = true;
 constexpr bool kDelete = true;
 constexpr bool kChangeTitle = true;
 constexpr bool kRestoreDefaults = true;
-constexpr bool kCorrectLoadErrors = false;
-constexpr bool kLibraryHelp = false;
-constexpr bool kLibraryInfo = false;
-constexpr bool kAbout = false;
-constexpr bool kCopySampleToClipboard = false;
-constexpr bool kPrint = false;
+constexpr bool kCorrectLoadErrors = true;
+constexpr bool kLibraryHelp = true;
+constexpr bool kLibraryInfo = true;
+constexpr bool kAbout = true;
+constexpr bool kCopySampleToClipboard = true;
+constexpr bool kPrint = true;
 } // namespace feature

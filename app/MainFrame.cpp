@@ -99,6 +99,11 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document\nPrint", "actionPrint");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_P));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnFilePrint);
+    // Print preview has no menu item; its key is the only way to it.
+    a = AddCommand(cmd::kFilePrintPreview, "Print Pre&view", "Display full pages\nPrint Preview",
+                   "actionPrintPreview");
+    a->setShortcut(QKS(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnFilePrintPreview);
     a = AddCommand(cmd::kAppExit, "E&xit", "Quit the application; prompts to save documents\nExit", "actionExit");
     connect(a, &QAction::triggered, this, &QWidget::close);
 
@@ -282,6 +287,7 @@ void CMainFrame::UpdateCommandUI() {
     set(cmd::kFileOpen, CQuorrinDoc::CanOpen());
     set(cmd::kFileSave, doc && doc->CanSave());
     set(cmd::kFilePrint, feature::kPrint && doc);
+    set(cmd::kFilePrintPreview, feature::kPrint && doc);
     set(cmd::kEditUndo, false);
     set(cmd::kEditCut, m_view->CanCut());
     set(cmd::kEditCopy, m_view->CanCopy());

@@ -2,7 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "app/AboutDlg.h"
 #include "app/Commands.h"
+#include "app/DialogRunner.h"
 #include "app/FileDialogs.h"
 #include "app/MainFrame.h"
 #include "browser/QuorrinView.h"
@@ -10,6 +12,7 @@
 #include "config/LibraryConfig.h"
 #include "library/LoadErrorExport.h"
 #include "library/QuorrinDoc.h"
+#include "tools/LoadErrorsDlg.h"
 
 namespace {
 
@@ -134,10 +137,13 @@ void CQuorrinApp::ShowLoadErrorsDialog() {
         ShowMessage("Internal error.\nUnable to get document data!");
         return;
     }
-    // The Load Errors dialog is added with the load-error correction work
-    // (feature::kCorrectLoadErrors).
+    CLoadErrorsDlg dlg(*m_doc, m_loadErrors, m_frame.get());
+    RunModal(dlg);
+    if (m_frame)
+        m_frame->UpdateCommandUI();
 }
 
 void CQuorrinApp::OnAppAbout() {
-    // The About box is added with the version information (feature::kAbout).
+    CAboutDlg dlg(m_frame.get());
+    RunModal(dlg);
 }

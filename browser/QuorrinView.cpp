@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "app/Commands.h"
+#include "browser/DropHandler.h"
 #include "app/DialogRunner.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
@@ -300,7 +301,10 @@ int CQuorrinView::SelectedTag() const { return ItemTag(SelectedItem()); }
 
 bool CQuorrinView::IsRootExpanded() const { return m_root && m_root->isExpanded(); }
 
-void CQuorrinView::OnInitialUpdate() { RebuildTree(std::string()); }
+void CQuorrinView::OnInitialUpdate() {
+    RegisterDropTarget();
+    RebuildTree(std::string());
+}
 
 void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     if (!m_doc)
@@ -1020,19 +1024,6 @@ void CQuorrinView::OnEditCopy() {
 }
 
 void CQuorrinView::OnEditPaste() {
-    QWidget* focus = QApplication::focusWidget();
-    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
-        if (!line->isReadOnly())
-            line->paste();
-    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
-        if (!text->isReadOnly())
-            text->paste();
-    }
+    // The clipboard's text up to a zero byte; a single-line field takes its first line.
+    PasteInto(QApplication::focusWidget());
 }
-
-// Not part of the window yet; each is enabled by its switch in app/Commands.h once it is.
-void CQuorrinView::OnSearch() {}
-void CQuorrinView::OnLibraryHelp() {}
-void CQuorrinView::OnLibraryInfo() {}
-void CQuorrinView::OnCopySampleToClipboard() {}
-void CQuorrinView::OnFilePrint() {}

@@ -12,7 +12,9 @@
 #include "browser/TextCodec.h"
 #include "library/QuorrinDoc.h"
 
+class CSearchDlg;
 class QComboBox;
+class QMimeData;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -101,6 +103,13 @@ public:
     void OnCopySampleToClipboard();
     void OnFilePrint();
 
+    // --- Tools, printing, drops (browser/ViewTools.cpp) ---
+    void OnFilePrintPreview();
+    // Text dropped on the view; false when the user cancelled (the drop is refused).
+    bool OnDropData(const QMimeData* data);
+    // The Search dialog once the Search command has created it, else nullptr.
+    CSearchDlg* SearchDialog() const { return m_searchDlg; }
+
     // --- Structure edits (browser/ViewTreeEdit.cpp) ---
     // Ask for a name and add a category under the root, or a sub-category under the
     // category item; an empty proposal proposes an "Untitled" name.
@@ -138,6 +147,11 @@ private:
     void InstallTreeEditKeys();
     void SortTreeChildren(QTreeWidgetItem* item);
     void CommitFormEdits();
+    // The drop target and the fields' paste rule, set up at the initial update.
+    void RegisterDropTarget();
+    // The sample to print: the form's values when a sample is selected.
+    bool PrintableSample(CSample& sample);
+    void ReplaceSampleText(const std::string& title, const std::string& text);
 
     // Form strings <-> controls and the pending sample.
     void ClearFormStrings();
@@ -187,4 +201,6 @@ private:
     FieldCodec m_textCodec;
     // The category shown before the latest drop-down change.
     std::string m_prevCategory;
+    // Created by the first Search command, destroyed with the view.
+    CSearchDlg* m_searchDlg = nullptr;
 };
