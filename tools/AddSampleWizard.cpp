@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -138,8 +139,12 @@ void CAddSample1::DoDataExchange(bool save) {
 
 void CAddSample1::OnSetActive() {
     // Filled once per run, so a return to this page keeps the tree and its selection.
-    if (m_tree->topLevelItemCount() == 0)
+    if (m_tree->topLevelItemCount() == 0) {
         FillTree();
+        // With the place chosen already, the title is what is typed next.
+        if (m_tree->currentItem())
+            QTimer::singleShot(0, m_titleEdit, [edit = m_titleEdit] { edit->setFocus(); });
+    }
     DoDataExchange(false);
 }
 
