@@ -1,0 +1,449 @@
+// The tool commands in the window: Search, Library Info, Correct load errors, About,
+// Library Help, printing, Copy sample to clipboard, paste, and text dropped on the view.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "EditTestSupport.h"
+#include "GuiTestSupport.h"
+#include "app/AboutDlg.h"
+#include "app/Commands.h"
+#include "app/DialogRunner.h"
+#include "app/HelpLauncher.h"
+#include "app/ProcessLauncher.h"
+#include "browser/DropHandler.h"
+#include "tools/LibraryInfoDlg.h"
+#include "tools/LoadErrorsDlg.h"
+#include "tools/SearchDlg.h"
+
+namespace {
+
+class ToolsWindowTest : public GuiTest {
+protected:
+    void StartWithLibrary() {
+        WriteFileBytes("quorrincpp.txt",
+                       SampleFileBytes("C++", "General", "Alpha", "list", "", "int a; // list\r\nint b;\r\n") +
+                           SampleFileBytes("C++", "GUI", "Beta", "", "", "list list\r\n") +
+                           SampleFileBytes("C++", "General", "Gamma", "", "", "nothing\r\n"));
+        WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
+        Start();
+    }
+    void Run(int command) {
+        Frame()->UpdateCommandUI();
+        QAction* a = Frame()->Action(command);
+        ASSERT_NE(a, nullptr);
+        ASSERT_TRUE(a->isEnabled()) << "command " << command << " is disabled";
+        a->trigger();
+        Pump();
+    }
+    QPlainTextEdit* TextEdit() { return Child<QPlainTextEdit>("textEdit"); }
+    std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
+    std::vector<std::string> ResultTitles(CSearchDlg* dlg) {
+        std::vector<std::string> t;
+        for (int i = 0; i < dlg->ResultList()->topLevelItemCount(); ++i)
+            t.push_back(dlg->ResultList()->topLevelItem(i)->text(0).toStdString());
+        return t;
+    }
+    static std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
+        auto data = std::make_unique<QMimeData>();
+        data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        return data;
+    }
+    // Drags data over the view and drops it as a window system would; the drop's answer.
+    bool DropOnView(const QMimeData* data, Qt::DropAction* enterAction = nullptr) {
+        const QPoint at(20, 20);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(View(), &enter);
+        if (enterAction)
+            *enterAction = enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(View(), &drop);
+        Pump();
+        return drop.isAccepted();
+    }
+    // The wizard: title, then page 3 checked, then Finish.
+    static ModalScript WizardExpecting(const char* title, const QString& text, const std::string& category,
+                                       const std::string& sub) {
+        return [=](QWidget* w) {
+            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text().toStdString(), category);
+            EXPECT_EQ(Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString(), sub);
+            TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
+            Click(Find<QAbstractButton>(w, "nextButton"));
+            Click(Find<QAbstractButton>(w, "nextButton"));
+            EXPECT_EQ(Find<QPlainTextEdit>(w, "wizTextEdit")->toPlainText(), text);
+            Click(Find<QAbstractButton>(w, "nextButton"));
+            Click(Find<QAbstractButton>(w, "finishButton"));
+        };
+    }
+};
+
+} // namespace
+
+// ---------------------------------------------------------------------------------
+// Search
+
+TEST_F(ToolsWindowTest, SearchIsEnabledWhileTheLibraryHoldsASample) {
+    Start();
+    EXPECT_FALSE(CommandEnabled(cmd::kSearch));
+    Exit();
+    StartWithLibrary();
+    EXPECT_TRUE(CommandEnabled(cmd::kSearch));
+    EXPECT_EQ(Frame()->Action(cmd::kSearch)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+}
+
+TEST_F(ToolsWindowTest, SearchDialogIsCreatedOnceAndShownAgain) {
+    StartWithLibrary();
+    EXPECT_EQ(View()->SearchDialog(), nullptr);
+    Run(cmd::kSearch);
+    CSearchDlg* dlg = View()->SearchDialog();
+    ASSERT_NE(dlg, nullptr);
+    EXPECT_TRUE(dlg->isVisible());
+    dlg->SearchEdit()->setText(QStringLiteral("list"));
+    dlg->SearchButton()->click();
+    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
+    dlg->CloseButton()->click();
+    EXPECT_FALSE(dlg->isVisible());
+    Run(cmd::kSearch);
+    EXPECT_EQ(View()->SearchDialog(), dlg);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
+    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
+}
+
+TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
+    StartWithLibrary();
+    Run(cmd::kSearch);
+    CSearchDlg* dlg = View()->SearchDialog();
+    dlg->SearchEdit()->setText(QStringLiteral("list"));
+    dlg->SearchButton()->click();
+    QTreeWidgetItem* row = dlg->ResultList()->topLevelItem(2);
+    row->setSelected(true);
+    emit dlg->ResultList()->itemDoubleClicked(row, 0);
+    Pump();
+    EXPECT_EQ(Selected(), "Delta");
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
+    EXPECT_EQ(TextEdit()->toPlainText(), QStringLiteral("List<String> l;\n"));
+}
+
+TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
+    StartWithLibrary();
+    Run(cmd::kSearch);
+    CSearchDlg* dlg = View()->SearchDialog();
+    std::string report;
+    SetModalHook([&](QDialog& d) {
+        if (auto* info = dynamic_cast<CLibraryInfoDlg*>(&d))
+            report = info->m_strReport;
+        return int(QDialog::Accepted);
+    });
+    int pumps = 0;
+    dlg->SetPump([&] {
+        ++pumps;
+        App().PumpPendingMessages();
+        if (pumps == 1) {
+            // While Alpha is examined, the user deletes Beta in the window.
+            Select(SampleItem("Beta"));
+            m_messages.answers.assign(3, MsgAnswer::Yes);
+            Run(cmd::kDelete);
+        } else if (pumps == 2) {
+            Run(cmd::kLibraryInfo);
+        }
+    });
+    dlg->SearchEdit()->setText(QStringLiteral("list"));
+    dlg->SearchButton()->click();
+    EXPECT_EQ(Doc()->PeekSample("Beta"), nullptr);
+    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Delta"}));
+    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Found 3 occurrence(s) in 2 sample(s)"));
+    EXPECT_NE(report.find("total of 3 sample(s)"), std::string::npos) << report;
+    // The program goes on.
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(SampleItem("Beta"), nullptr);
+    Select(SampleItem("Gamma"));
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Gamma"));
+}
+
+TEST_F(ToolsWindowTest, ClosingTheProgramDuringASearch) {
+    StartWithLibrary();
+    Run(cmd::kSearch);
+    CSearchDlg* dlg = View()->SearchDialog();
+    int pumps = 0;
+    dlg->SetPump([&] {
+        if (++pumps == 2)
+            Frame()->close();
+        QCoreApplication::processEvents();
+    });
+    dlg->SearchEdit()->setText(QStringLiteral("list"));
+    dlg->SearchButton()->click();
+    EXPECT_EQ(pumps, 2);
+    EXPECT_FALSE(Frame()->isVisible());
+    EXPECT_EQ(View()->Document(), nullptr);
+    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Searched stopped before it could complete"));
+}
+
+// ---------------------------------------------------------------------------------
+// Library Info, Correct load errors, About, Library Help
+
+TEST_F(ToolsWindowTest, LibraryInfoRunsForTheDocument) {
+    StartWithLibrary();
+    EXPECT_TRUE(CommandEnabled(cmd::kLibraryInfo));
+    std::vector<std::string> reports;
+    SetModalHook([&](QDialog& d) {
+        auto* info = dynamic_cast<CLibraryInfoDlg*>(&d);
+        EXPECT_NE(info, nullptr);
+        if (info) {
+            reports.push_back(info->m_strReport);
+            info->DetailRadio()->click();
+            reports.push_back(info->m_strReport);
+        }
+        return int(QDialog::Accepted);
+    });
+    Run(cmd::kLibraryInfo);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0], "Library contains 3 categories with a total of 4 sample(s).\r\n\r\n"
+                          "Category statistics:\r\n\r\n"
+                          "\tName: C++\tSample count: 3\r\n"
+                          "\tName: Java\tSample count: 1\r\n"
+                          "\tName: Visual Basic\tSample count: 0\r\n");
+    EXPECT_NE(reports[1].find("\t3. Title: Gamma\r\n\t\tSub-category: General\r\n\r\n"), std::string::npos);
+}
+
+TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenu) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "Gone", "Lost", "", "", "x\r\n"));
+    Start();
+    ASSERT_EQ(App().GetLoadErrorCount(), 1);
+    EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
+    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
+    SetModalHook([&](QDialog& d) {
+        auto* dlg = dynamic_cast<CLoadErrorsDlg*>(&d);
+        EXPECT_NE(dlg, nullptr);
+        if (!dlg)
+            return int(QDialog::Rejected);
+        QTreeWidgetItem* row = dlg->ErrorList()->topLevelItem(0);
+        row->setSelected(true);
+        emit dlg->ErrorList()->itemClicked(row, 1);
+        Choose(dlg->SubcategoryList(), "GUI");
+        dlg->UpdateButton()->click();
+        return int(QDialog::Accepted);
+    });
+    Run(cmd::kCorrectLoadErrors);
+    SetModalHook(nullptr);
+    EXPECT_EQ(m_messages.Texts().back(), "Sample has been corrected");
+    // The tree shows the sample, selected; the root text is back; the command is off.
+    EXPECT_EQ(Selected(), "Lost");
+    EXPECT_EQ(SampleItem("Lost")->parent(), SubcategoryItem("C++", "GUI"));
+    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
+    EXPECT_FALSE(CommandEnabled(cmd::kCorrectLoadErrors));
+    EXPECT_TRUE(CommandEnabled(cmd::kFileSave));
+}
+
+TEST_F(ToolsWindowTest, AboutFromTheToolbarAndMenu) {
+    Start();
+    EXPECT_TRUE(CommandEnabled(cmd::kAppAbout));
+    std::vector<std::string> ran;
+    SetModalHook([&](QDialog& d) {
+        ran.push_back(d.objectName().toStdString());
+        EXPECT_NE(dynamic_cast<CAboutDlg*>(&d), nullptr);
+        return int(QDialog::Accepted);
+    });
+    Run(cmd::kAppAbout);
+    EXPECT_EQ(ran, (std::vector<std::string>{"aboutDialog"}));
+}
+
+TEST_F(ToolsWindowTest, LibraryHelpOpensTheGuide) {
+    Start();
+    setenv("XDG_CACHE_HOME", (m_dir->Path() + "/cache").c_str(), 1);
+    EXPECT_TRUE(CommandEnabled(cmd::kLibraryHelp));
+    std::vector<std::string> opened;
+    SetUrlOpener([&](const QUrl& url) {
+        opened.push_back(url.fileName().toStdString());
+        return true;
+    });
+    Run(cmd::kLibraryHelp);
+    SetUrlOpener(nullptr);
+    unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(opened, (std::vector<std::string>{"TindrelHelp.html"}));
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+// ---------------------------------------------------------------------------------
+// Printing
+
+TEST_F(ToolsWindowTest, PrintAndPreviewGoThroughTheirDialogs) {
+    StartWithLibrary();
+    EXPECT_TRUE(CommandEnabled(cmd::kFilePrint));
+    EXPECT_TRUE(CommandEnabled(cmd::kFilePrintPreview));
+    EXPECT_EQ(Frame()->Action(cmd::kFilePrint)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
+    std::vector<std::string> ran;
+    SetModalHook([&](QDialog& d) {
+        ran.push_back(d.metaObject()->className());
+        return int(QDialog::Rejected);
+    });
+    Select(SampleItem("Alpha"));
+    Run(cmd::kFilePrint);
+    Run(cmd::kFilePrintPreview);
+    SetModalHook(nullptr);
+    EXPECT_EQ(ran, (std::vector<std::string>{"QPrintDialog", "QPrintPreviewDialog"}));
+}
+
+// ---------------------------------------------------------------------------------
+// Clipboard
+
+TEST_F(ToolsWindowTest, CopySampleToClipboardNeedsASample) {
+    StartWithLibrary();
+    EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard)); // the root
+    Select(CategoryItem("C++"));
+    EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard));
+    Select(SampleItem("Alpha"));
+    EXPECT_TRUE(CommandEnabled(cmd::kCopySampleToClipboard));
+    // Unsaved edits are copied as shown.
+    TextEdit()->appendPlainText(QStringLiteral("edited"));
+    Run(cmd::kCopySampleToClipboard);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int a; // list\nint b;\n\nedited"));
+    EXPECT_EQ(TextEdit()->textCursor().position(), TextEdit()->toPlainText().size());
+    EXPECT_FALSE(TextEdit()->textCursor().hasSelection());
+}
+
+TEST_F(ToolsWindowTest, CopySampleToClipboardLeavesTheCaretAt65535) {
+    std::string text;
+    while (text.size() < 70000)
+        text += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text));
+    Start();
+    Select(SampleItem("Long"));
+    Run(cmd::kCopySampleToClipboard);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->toPlainText().size());
+    EXPECT_GT(TextEdit()->toPlainText().size(), 65535);
+    EXPECT_EQ(TextEdit()->textCursor().position(), 65535);
+}
+
+TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
+    StartWithLibrary();
+    Frame()->activateWindow();
+    Select(SampleItem("Alpha"));
+    auto* keywords = Child<QLineEdit>("keywordsEdit");
+    keywords->setFocus();
+    keywords->setCursorPosition(keywords->text().size());
+    QGuiApplication::clipboard()->setMimeData(TextData(std::string(", more\0hidden", 13)).release());
+    EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
+    Run(cmd::kEditPaste);
+    EXPECT_EQ(keywords->text(), QStringLiteral("list, more"));
+    EXPECT_TRUE(View()->IsFormModified());
+    // With the focus in the tree, nothing to cut, copy or paste.
+    Tree()->setFocus();
+    EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
+    EXPECT_FALSE(CommandEnabled(cmd::kEditCopy));
+    EXPECT_FALSE(CommandEnabled(cmd::kEditPaste));
+}
+
+// ---------------------------------------------------------------------------------
+// Drag and drop
+
+TEST_F(ToolsWindowTest, AnythingDraggedOverTheViewShowsCopyButFilesAndImagesAreNotTaken) {
+    StartWithLibrary();
+    Select(SampleItem("Alpha"));
+    DialogScripts dialogs; // no dialog may come up
+    auto files = std::make_unique<QMimeData>();
+    files->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.cpp"))});
+    files->setText(QStringLiteral("/tmp/a.cpp"));
+    Qt::DropAction action = Qt::IgnoreAction;
+    EXPECT_TRUE(DropOnView(files.get(), &action));
+    EXPECT_EQ(action, Qt::CopyAction);
+    auto image = std::make_unique<QMimeData>();
+    image->setData(QStringLiteral("image/png"), QByteArray("\x89PNG", 4));
+    EXPECT_TRUE(DropOnView(image.get(), &action));
+    EXPECT_EQ(action, Qt::CopyAction);
+    EXPECT_TRUE(dialogs.ran.empty());
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
+    EXPECT_FALSE(Doc()->CanSave());
+    // The fields hand drops to the view.
+    EXPECT_FALSE(TextEdit()->acceptDrops());
+    EXPECT_TRUE(View()->acceptDrops());
+}
+
+TEST_F(ToolsWindowTest, TextDroppedOnASampleReplacesItsText) {
+    StartWithLibrary();
+    Select(SampleItem("Alpha"));
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) {
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Text Dropped Into Sample"));
+        Click(Find<QPushButton>(w, "replaceButton"));
+    });
+    auto data = TextData(std::string("dropped\ncaf\xE9\0tail", 17));
+    EXPECT_TRUE(DropOnView(data.get()));
+    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"textDroppedDialog"}));
+    // The bytes are kept up to the zero byte; line ends are the library's.
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "dropped\r\ncaf\xE9");
+    EXPECT_EQ(TextEdit()->toPlainText(), QString::fromUtf8("dropped\ncaf\xC3\xA9"));
+    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_TRUE(Doc()->CanSave()); // written at the next save
+    EXPECT_EQ(Selected(), "Alpha");
+    Run(cmd::kFileSave);
+    EXPECT_FALSE(Doc()->CanSave());
+    EXPECT_NE(ReadFileBytes("quorrincpp.txt").find("caf\xE9\r\n***TEXT_END***"), std::string::npos);
+}
+
+TEST_F(ToolsWindowTest, TextDroppedOnASampleCanStartTheWizard) {
+    StartWithLibrary();
+    Select(SampleItem("Alpha"));
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "createNewButton")); });
+    dialogs.Then(WizardExpecting("From drop", QStringLiteral("new code\nline 2"), "C++", "General"));
+    auto data = TextData("new code\nline 2");
+    EXPECT_TRUE(DropOnView(data.get()));
+    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"textDroppedDialog", "addSampleWizard"}));
+    ASSERT_NE(Doc()->PeekSample("From drop"), nullptr);
+    EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
+    EXPECT_FALSE(App().m_bDroppedTextPending);
+    EXPECT_EQ(Selected(), "From drop");
+}
+
+TEST_F(ToolsWindowTest, TextDroppedOnASampleAndCancelled) {
+    StartWithLibrary();
+    Select(SampleItem("Alpha"));
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
+    auto data = TextData("ignored");
+    EXPECT_FALSE(DropOnView(data.get()));
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
+    // The text waits, but no wizard will take it.
+    EXPECT_EQ(App().m_droppedText, "ignored");
+    EXPECT_FALSE(App().m_bDroppedTextPending);
+    EXPECT_FALSE(Doc()->CanSave());
+}
+
+TEST_F(ToolsWindowTest, TextDroppedOnACategoryStartsTheWizardThere) {
+    StartWithLibrary();
+    Select(CategoryItem("Java"));
+    DialogScripts dialogs;
+    dialogs.Then(WizardExpecting("Java drop", QStringLiteral("class X {}"), "Java", ""));
+    auto data = TextData("class X {}");
+    EXPECT_TRUE(DropOnView(data.get()));
+    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"addSampleWizard"}));
+    ASSERT_NE(SampleItem("Java drop"), nullptr);
+    EXPECT_EQ(SampleItem("Java drop")->parent(), CategoryItem("Java"));
+    EXPECT_EQ(Doc()->PeekSample("Java drop")->GetText(), "class X {}");
+}
+
+TEST_F(ToolsWindowTest, EmptyDroppedTextIsReported) {
+    StartWithLibrary();
+    Select(SampleItem("Alpha"));
+    DialogScripts dialogs;
+    auto data = std::make_unique<QMimeData>();
+    data->setText(QString());
+    data->setData(QStringLiteral("text/plain"), QByteArray());
+    EXPECT_TRUE(View()->OnDropData(data.get()));
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(m_messages.shown[0].text, "Could not determine size of data dragged from other application!");
+    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
+    EXPECT_TRUE(dialogs.ran.empty());
+}
