@@ -178,10 +178,19 @@ bool PasteInto(QWidget* edit) {
     return true;
 }
 
-void CPasteFilter::Watch(QWidget* edit) { edit->installEventFilter(this); }
+void CPasteFilter::Watch(QWidget* edit) {
+    edit->installEventFilter(this);
+    // A multi-line field gets its context menu through its viewport.
+    if (auto* text = qobject_cast<QPlainTextEdit*>(edit))
+        text->viewport()->installEventFilter(this);
+}
 
 bool CPasteFilter::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget)
+        return false;
+    if (!qobject_cast<QLineEdit*>(widget) && !qobject_cast<QPlainTextEdit*>(widget))
+        widget = qobject_cast<QPlainTextEdit*>(widget->parentWidget());
     if (!widget)
         return false;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
@@ -196,8 +205,11 @@ bool CPasteFilter::eventFilter(QObject* watched, QEvent* event) {
             menu = text->createStandardContextMenu(static_cast<QContextMenuEvent*>(event)->pos());
         if (!menu)
             return false;
+        // The multi-line field names its actions; the single-line one only labels them.
+        const QString pasteLabel = QLineEdit::tr("&Paste");
         for (QAction* action : menu->actions()) {
-            if (action->objectName() == QLatin1String("edit-paste")) {
+            if (action->objectName() == QLatin1String("edit-paste") ||
+                action->text().section(QLatin1Char('\t'), 0, 0) == pasteLabel) {
                 QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
                 connect(action, &QAction::triggered, widget, [widget] { PasteInto(widget); });
             }

@@ -2,11 +2,14 @@
 // dialog, and pasting into the edit fields.
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QUrl>
@@ -126,4 +129,34 @@ TEST(DropTextTest, ThePasteKeyGoesThroughTheFilter) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier);
     QCoreApplication::sendEvent(&line, &press);
     EXPECT_EQ(line.text(), QStringLiteral("abc"));
+}
+
+TEST(DropTextTest, TheContextMenuPasteGoesThroughTheFilter) {
+    for (bool multiLine : {false, true}) {
+        SCOPED_TRACE(multiLine ? "multi-line" : "single-line");
+        QLineEdit line;
+        QPlainTextEdit text;
+        QWidget* edit = multiLine ? static_cast<QWidget*>(&text) : &line;
+        CPasteFilter filter;
+        filter.Watch(edit);
+        SetClipboardBytes(std::string("abc\0def", 7));
+        bool pasted = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* a : menu->actions())
+                if (a->objectName() == QLatin1String("edit-paste") ||
+                    a->text().startsWith(QLatin1String("&Paste"))) {
+                    a->trigger();
+                    pasted = true;
+                }
+            menu->close();
+        });
+        QWidget* target = multiLine ? text.viewport() : edit;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QCoreApplication::sendEvent(target, &event);
+        EXPECT_TRUE(pasted);
+        EXPECT_EQ(multiLine ? text.toPlainText() : line.text(), QStringLiteral("abc"));
+    }
 }
