@@ -80,6 +80,7 @@ void CAboutDlg::OnSystemInfo() {
         return;
     ShowMessage(std::string("Could not locate Windows MSD application.\n") +
                     "(Windows95 = msd.exe; WindowsNT = winmsd.exe).\n\n" +
-                    "If you have the CD version of Windows95, look in the\n" + "\"Other\" sub-directory on the CD.",
+                    "If you have the CD version of Windows95, look in the\n" +
+                    "\"Other\" sub-directory on the CD.",
                 MsgButtons::Ok, MsgIcon::Information);
 }

@@ -59,7 +59,9 @@ QString FindHelpFile(const char* name) {
     return ExtractBuiltInHelp(file);
 }
 
-void ResetHtmlHelpLoader() { g_viewerFailed = false; }
+void ResetHtmlHelpLoader() {
+    g_viewerFailed = false;
+}
 
 quintptr HtmlHelpLoader(QWidget* owner, const char* file, unsigned command, quintptr data) {
     Q_UNUSED(owner);
@@ -95,6 +97,7 @@ void LaunchLibraryHelp(QWidget* owner) {
     if (StartFirstProgram(TextEditorPrograms()) >= 0)
         return;
     ShowMessage(std::string("Tindrel was unable to launch HTMLHelp or Notepad.\n") +
-                    "You will need to manually view the \"nocando.txt\" file\n" + "to view the Help information.",
+                    "You will need to manually view the \"nocando.txt\" file\n" +
+                    "to view the Help information.",
                 MsgButtons::Ok, MsgIcon::Exclamation);
 }

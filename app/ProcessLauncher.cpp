@@ -10,11 +10,17 @@ namespace {
 ProgramStarter g_starter;
 UrlOpener g_opener;
 
-bool Testing() { return std::getenv("TINDREL_TESTING") != nullptr; }
+bool Testing() {
+    return std::getenv("TINDREL_TESTING") != nullptr;
+}
 } // namespace
 
-void SetProgramStarter(ProgramStarter starter) { g_starter = std::move(starter); }
-void SetUrlOpener(UrlOpener opener) { g_opener = std::move(opener); }
+void SetProgramStarter(ProgramStarter starter) {
+    g_starter = std::move(starter);
+}
+void SetUrlOpener(UrlOpener opener) {
+    g_opener = std::move(opener);
+}
 
 bool StartProgram(const QString& program, const QStringList& arguments) {
     if (g_starter)

@@ -18,16 +18,18 @@ constexpr std::uint32_t kFixedSignature = 0xFEEF04BDu;
 constexpr char kMagic[16] = "TindrelVersion1";
 
 // The string table: the block name, then name and value pairs, then an empty name.
-#define TINDREL_VERSION_STRINGS                                                                               \
-    "040904b0\0"                                                                                              \
-    "CompanyName\0Velmora Software\0"                                                                         \
-    "FileDescription\0Tindrel  Application\0"                                                                 \
-    "FileVersion\0" "1, 0, 198, 133\0"                                                                        \
-    "InternalName\0Tindrel\0"                                                                                 \
-    "LegalCopyright\0Copyright (C) Velmora Software\0"                                                        \
-    "OriginalFilename\0tindrel\0"                                                                              \
-    "ProductName\0Tindrel\0"                                                                                  \
-    "ProductVersion\0" "1, 0, 0, 0\0"                                                                         \
+#define TINDREL_VERSION_STRINGS                                                                              \
+    "040904b0\0"                                                                                             \
+    "CompanyName\0Velmora Software\0"                                                                        \
+    "FileDescription\0Tindrel  Application\0"                                                                \
+    "FileVersion\0"                                                                                          \
+    "1, 0, 198, 133\0"                                                                                       \
+    "InternalName\0Tindrel\0"                                                                                \
+    "LegalCopyright\0Copyright (C) Velmora Software\0"                                                       \
+    "OriginalFilename\0tindrel\0"                                                                            \
+    "ProductName\0Tindrel\0"                                                                                 \
+    "ProductVersion\0"                                                                                       \
+    "1, 0, 0, 0\0"                                                                                           \
     "\0"
 
 struct VersionRecord {
@@ -45,10 +47,14 @@ constexpr size_t kHeaderSize = offsetof(VersionRecord, strings);
 
 // File version 1.0.198.133, product version 1.0.0.0.
 [[gnu::used, gnu::section(".tindrel_version")]] const VersionRecord kVersionRecord = {
-    "TindrelVersion1",       kFixedSignature,
-    (1u << 16) | 0u,         (198u << 16) | 133u,
-    (1u << 16) | 0u,         0u,
-    sizeof(TINDREL_VERSION_STRINGS), TINDREL_VERSION_STRINGS};
+    "TindrelVersion1",
+    kFixedSignature,
+    (1u << 16) | 0u,
+    (198u << 16) | 133u,
+    (1u << 16) | 0u,
+    0u,
+    sizeof(TINDREL_VERSION_STRINGS),
+    TINDREL_VERSION_STRINGS};
 
 #undef TINDREL_VERSION_STRINGS
 
@@ -188,7 +194,8 @@ std::string CVersionInfo::ResolveFile(const char* fileName) {
         size_t start = 0;
         while (start <= dirs.size()) {
             size_t colon = dirs.find(':', start);
-            std::string dir = dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
+            std::string dir =
+                dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start);
             if (!dir.empty() && IsFile(fs::path(dir) / name))
                 return (fs::path(dir) / name).string();
             if (colon == std::string::npos)
@@ -213,7 +220,8 @@ CVersionInfo::CVersionInfo(const char* fileName, const char* block, const char* 
     m_strFileVersion = StrFormat("%u.%u.%u.%u", fixed.fileVersionMS >> 16, fixed.fileVersionMS & 0xFFFFu,
                                  fixed.fileVersionLS >> 16, fixed.fileVersionLS & 0xFFFFu);
     if (block || value) {
-        std::string query = std::string("\\StringFileInfo\\") + (block ? block : "") + "\\" + (value ? value : "");
+        std::string query =
+            std::string("\\StringFileInfo\\") + (block ? block : "") + "\\" + (value ? value : "");
         if (query.size() > 499)
             query.resize(499);
         std::string text;

@@ -26,11 +26,13 @@ CTextDroppedDlg::CTextDroppedDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("textDroppedDialog"));
     setWindowTitle(QString::fromLatin1(kCaption));
 
-    auto* question = new QLabel(QStringLiteral("Replace the current sample's text with the dropped text?"), this);
+    auto* question =
+        new QLabel(QStringLiteral("Replace the current sample's text with the dropped text?"), this);
     question->setTextFormat(Qt::PlainText);
-    auto* hint = new QLabel(QStringLiteral("(Click \"Create new\" to invoke the \"Add Sample\" wizard rather than "
-                                           "replace the selected sample's text.)"),
-                            this);
+    auto* hint =
+        new QLabel(QStringLiteral("(Click \"Create new\" to invoke the \"Add Sample\" wizard rather than "
+                                  "replace the selected sample's text.)"),
+                   this);
     hint->setTextFormat(Qt::PlainText);
     hint->setWordWrap(true);
     hint->setMinimumWidth(question->sizeHint().width());
@@ -75,7 +77,8 @@ DropKind ClassifyDrop(const QMimeData* data) {
         return DropKind::Other;
     if (data->hasUrls()) {
         const QList<QUrl> urls = data->urls();
-        if (!urls.isEmpty() && std::all_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); }))
+        if (!urls.isEmpty() &&
+            std::all_of(urls.begin(), urls.end(), [](const QUrl& u) { return u.isLocalFile(); }))
             return DropKind::Other;
     }
     return DropKind::Text;

@@ -43,7 +43,9 @@ void CQuorrinView::OnLibraryInfo() {
     RunModal(dlg);
 }
 
-void CQuorrinView::OnLibraryHelp() { LaunchLibraryHelp(window()); }
+void CQuorrinView::OnLibraryHelp() {
+    LaunchLibraryHelp(window());
+}
 
 // ---------------------------------------------------------------------------------
 // Printing

@@ -64,7 +64,9 @@ CLibraryInfoDlg::CLibraryInfoDlg(const CQuorrinDoc& doc, QWidget* parent) : QDia
     DoDataExchange(false);
 }
 
-void CLibraryInfoDlg::BuildReport() { m_strReport = ::BuildReport(m_doc, m_nReportKind); }
+void CLibraryInfoDlg::BuildReport() {
+    m_strReport = ::BuildReport(m_doc, m_nReportKind);
+}
 
 void CLibraryInfoDlg::DoDataExchange(bool save) {
     if (save) {

@@ -51,7 +51,8 @@ void CLoadErrorsDlg::BuildLayout() {
     m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("loadErrorList"));
     m_list->setColumnCount(3);
-    m_list->setHeaderLabels({QStringLiteral("Error #"), QStringLiteral("Sample Title"), QStringLiteral("Reason")});
+    m_list->setHeaderLabels(
+        {QStringLiteral("Error #"), QStringLiteral("Sample Title"), QStringLiteral("Reason")});
     m_list->setRootIsDecorated(false);
     m_list->setItemsExpandable(false);
     m_list->setUniformRowHeights(true);
@@ -127,13 +128,14 @@ void CLoadErrorsDlg::BuildLayout() {
 
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(text("The following samples failed to load into the library tree."));
-    outer->addWidget(
-        text("This is usually because the sample's category and/or sub-category could not be found in the tree."));
+    outer->addWidget(text(
+        "This is usually because the sample's category and/or sub-category could not be found in the tree."));
     outer->addLayout(listRow, 1);
     outer->addWidget(text("To correct a sample:"));
     outer->addWidget(text("- Select a sample in the list."));
-    outer->addWidget(text("- Modify the title text, or modify the category/sub-category by choosing a value from "
-                          "the dropdown list."));
+    outer->addWidget(
+        text("- Modify the title text, or modify the category/sub-category by choosing a value from "
+             "the dropdown list."));
     outer->addWidget(corrections);
 
     connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
@@ -225,7 +227,8 @@ void CLoadErrorsDlg::OnListClick() {
         m_store.Staged() = record;
         ShowCurrentValues(record.GetCategory(), record.GetSubcategory(), record.GetTitle());
     } else {
-        ShowMessage("Internal error.\nCould not find sample \"" + m_rowTitle + "\"\nin list of Load errors!\n");
+        ShowMessage("Internal error.\nCould not find sample \"" + m_rowTitle +
+                    "\"\nin list of Load errors!\n");
         m_titleCodec = FieldCodec();
         m_currentCategory->setText(QStringLiteral("?"));
         m_currentSubcategory->setText(QStringLiteral("?"));

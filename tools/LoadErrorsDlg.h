@@ -54,7 +54,8 @@ private:
     void FillList();
     void EnableButtons();
     QTreeWidgetItem* SelectedRow() const;
-    void ShowCurrentValues(const std::string& category, const std::string& subcategory, const std::string& title);
+    void ShowCurrentValues(const std::string& category, const std::string& subcategory,
+                           const std::string& title);
 
     CQuorrinDoc& m_doc;
     CLoadErrorList& m_store;

@@ -109,7 +109,9 @@ CSearchDlg::CSearchDlg(std::function<CQuorrinDoc*()> document, QWidget* parent)
 
 CSearchDlg::~CSearchDlg() = default;
 
-void CSearchDlg::SetPump(std::function<void()> pump) { m_pump = std::move(pump); }
+void CSearchDlg::SetPump(std::function<void()> pump) {
+    m_pump = std::move(pump);
+}
 
 void CSearchDlg::BuildLayout() {
     auto* enterLabel = new QLabel(QStringLiteral("Enter text to search for:"), this);
@@ -211,7 +213,8 @@ void CSearchDlg::Create() {
     if (CQuorrinDoc* doc = m_document()) {
         CCategory category;
         CQuorrinDoc::Cursor cursor;
-        for (bool more = doc->FirstCategory(category, cursor); more; more = doc->NextCategory(category, cursor))
+        for (bool more = doc->FirstCategory(category, cursor); more;
+             more = doc->NextCategory(category, cursor))
             names.push_back(category.GetName());
     }
     AddSortedEntries(m_categoryList, std::move(names));

@@ -42,8 +42,8 @@ public:
 private:
     unsigned CountField(const std::string& field) const;
 
-    std::string m_utf8;   // folded unless match case
-    std::string m_cp1252; // empty when the text has no Windows-1252 form
+    std::string m_utf8;                      // folded unless match case
+    std::string m_cp1252;                    // empty when the text has no Windows-1252 form
     std::optional<CSampleMatcher> m_matcher; // for an ASCII text
     bool m_ascii = true;
     bool m_keywordsOnly;

@@ -39,7 +39,9 @@ int FindEntryBytes(const QComboBox* combo, const std::string& bytes) {
     return combo->findData(ToByteArray(bytes), kBytesRole, Qt::MatchExactly);
 }
 
-int CharWidth(const QWidget* widget, int n) { return widget->fontMetrics().averageCharWidth() * n; }
+int CharWidth(const QWidget* widget, int n) {
+    return widget->fontMetrics().averageCharWidth() * n;
+}
 
 QString DecodeLines(const std::string& bytes) {
     QString out;

@@ -63,7 +63,9 @@ protected:
     std::string m_oldCache;
 };
 
-std::string SelfPath() { return fs::read_symlink("/proc/self/exe").string(); }
+std::string SelfPath() {
+    return fs::read_symlink("/proc/self/exe").string();
+}
 
 } // namespace
 
@@ -77,7 +79,9 @@ TEST(VersionInfoTest, ReadsTheRecordEmbeddedInTheProgram) {
 
 TEST(VersionInfoTest, StringTableValues) {
     const std::string self = SelfPath();
-    auto value = [&](const char* block, const char* name) { return CVersionInfo(self.c_str(), block, name).m_strValue; };
+    auto value = [&](const char* block, const char* name) {
+        return CVersionInfo(self.c_str(), block, name).m_strValue;
+    };
     EXPECT_EQ(value("040904b0", "FileDescription"), "Tindrel  Application");
     EXPECT_EQ(value("040904b0", "FileVersion"), "1, 0, 198, 133");
     EXPECT_EQ(value("040904b0", "InternalName"), "Tindrel");

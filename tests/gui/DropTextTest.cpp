@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 #include "GuiTestSupport.h"
@@ -21,12 +21,15 @@ namespace {
 
 std::unique_ptr<QMimeData> RawText(const std::string& bytes) {
     auto data = std::make_unique<QMimeData>();
-    data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    data->setData(QStringLiteral("text/plain"),
+                  QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
     return data;
 }
 
 // Puts raw text bytes on the clipboard.
-void SetClipboardBytes(const std::string& bytes) { QGuiApplication::clipboard()->setMimeData(RawText(bytes).release()); }
+void SetClipboardBytes(const std::string& bytes) {
+    QGuiApplication::clipboard()->setMimeData(RawText(bytes).release());
+}
 
 } // namespace
 
@@ -86,9 +89,10 @@ TEST(DropTextTest, TextDroppedDialog) {
     std::vector<std::string> labels;
     for (QLabel* l : dlg.findChildren<QLabel*>())
         labels.push_back(l->text().toStdString());
-    EXPECT_EQ(labels, (std::vector<std::string>{"Replace the current sample's text with the dropped text?",
-                                                "(Click \"Create new\" to invoke the \"Add Sample\" wizard rather "
-                                                "than replace the selected sample's text.)"}));
+    EXPECT_EQ(labels,
+              (std::vector<std::string>{"Replace the current sample's text with the dropped text?",
+                                        "(Click \"Create new\" to invoke the \"Add Sample\" wizard rather "
+                                        "than replace the selected sample's text.)"}));
     // Three distinct results.
     dlg.CreateNewButton()->click();
     EXPECT_EQ(dlg.result(), CTextDroppedDlg::kCreateNew);

@@ -63,8 +63,9 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Error #"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Sample Title"));
     EXPECT_EQ(list->headerItem()->text(2), QStringLiteral("Reason"));
-    EXPECT_EQ(Rows(*dlg), (std::vector<std::vector<std::string>>{{"1", "Dup", "Duplicate title."},
-                                                                 {"2", "Orphan", "Could not find parent item."}}));
+    EXPECT_EQ(Rows(*dlg),
+              (std::vector<std::vector<std::string>>{{"1", "Dup", "Duplicate title."},
+                                                     {"2", "Orphan", "Could not find parent item."}}));
     EXPECT_EQ(ComboEntries(dlg->CategoryList()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
     EXPECT_EQ(ComboCurrent(dlg->CategoryList()), "C++");
     EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
@@ -83,13 +84,14 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
     std::vector<std::string> labels;
     for (QLabel* l : dlg->findChildren<QLabel*>())
         labels.push_back(l->text().toStdString());
-    for (const char* t : {"The following samples failed to load into the library tree.",
-                          "This is usually because the sample's category and/or sub-category could not be found "
-                          "in the tree.",
-                          "To correct a sample:", "- Select a sample in the list.",
-                          "- Modify the title text, or modify the category/sub-category by choosing a value from "
-                          "the dropdown list.",
-                          "Sample Title:", "Category:", "Sub-category:", "Valid values:", "Current values:"})
+    for (const char* t :
+         {"The following samples failed to load into the library tree.",
+          "This is usually because the sample's category and/or sub-category could not be found "
+          "in the tree.",
+          "To correct a sample:", "- Select a sample in the list.",
+          "- Modify the title text, or modify the category/sub-category by choosing a value from "
+          "the dropdown list.",
+          "Sample Title:", "Category:", "Sub-category:", "Valid values:", "Current values:"})
         EXPECT_NE(std::find(labels.begin(), labels.end(), t), labels.end()) << t;
 }
 
@@ -113,8 +115,9 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     // Nothing clicked yet: only the labels.
     App().LoadErrors().Staged().Reset();
     dlg->ShowSampleButton()->click();
-    EXPECT_EQ(shown, "Title:  \r\n\r\nCategory:  \r\nSub-category:  \r\nKeywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n"
-                     "Sample:\r\n");
+    EXPECT_EQ(shown,
+              "Title:  \r\n\r\nCategory:  \r\nSub-category:  \r\nKeywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n"
+              "Sample:\r\n");
 
     ClickRow(*dlg, 0);
     EXPECT_EQ(dlg->RowTitle(), "Dup");
@@ -141,7 +144,8 @@ TEST_F(LoadErrorsTest, ClickedTitleMissingFromTheStore) {
     m_messages.Clear();
     ClickRow(*dlg, 1);
     EXPECT_EQ(m_messages.Texts(),
-              (std::vector<std::string>{"Internal error.\nCould not find sample \"Ghost\"\nin list of Load errors!\n"}));
+              (std::vector<std::string>{
+                  "Internal error.\nCould not find sample \"Ghost\"\nin list of Load errors!\n"}));
     EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("?"));
     EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "?");
     EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "?");
@@ -156,9 +160,10 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     // The title is held by the library's "Dup" (C++, General).
     dlg->UpdateButton()->click();
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text, "The title you have entered is not unique.The sample in\n"
-                                        "\tCategory: \"C++\",\n\tSubcategory: \"General\" \nalready has that title.\n"
-                                        "Please select another title.\n");
+    EXPECT_EQ(m_messages.shown[0].text,
+              "The title you have entered is not unique.The sample in\n"
+              "\tCategory: \"C++\",\n\tSubcategory: \"General\" \nalready has that title.\n"
+              "Please select another title.\n");
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(App().GetLoadErrorCount(), 2);
     EXPECT_EQ(Rows(*dlg).size(), 2u);
@@ -185,7 +190,8 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     EXPECT_EQ(added.GetText(), "jt\r\n");
     EXPECT_EQ(added.GetLoadErrorReason(), 1);
     // The row went, the other keeps its number; the fields are empty again.
-    EXPECT_EQ(Rows(*dlg), (std::vector<std::vector<std::string>>{{"2", "Orphan", "Could not find parent item."}}));
+    EXPECT_EQ(Rows(*dlg),
+              (std::vector<std::vector<std::string>>{{"2", "Orphan", "Could not find parent item."}}));
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
     EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
     EXPECT_TRUE(Label(dlg->CurrentCategoryLabel()).empty());

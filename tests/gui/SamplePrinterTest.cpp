@@ -49,7 +49,7 @@ public:
 
     std::vector<std::vector<std::string>> pages;
     qreal maxRight = 0;
-    static constexpr int kWidth = 600;  // 100 mm at 150 dpi, about
+    static constexpr int kWidth = 600; // 100 mm at 150 dpi, about
     static constexpr int kHeight = 900;
 
 protected:
@@ -96,7 +96,9 @@ CSample MakeSample(const std::string& text) {
     return s;
 }
 
-bool Contains(const std::string& all, const std::string& part) { return all.find(part) != std::string::npos; }
+bool Contains(const std::string& all, const std::string& part) {
+    return all.find(part) != std::string::npos;
+}
 
 } // namespace
 
@@ -116,9 +118,9 @@ TEST(SamplePrinterTest, ASampleWithItsFieldsAndText) {
     CSamplePrinter printer(&sample);
     EXPECT_EQ(printer.PrintPages(device, [&] { return device.NewPage(); }), 1);
     const std::string all = device.All();
-    for (const char* part : {"Quick sort", "Category: C++", "Sub-category: General", "Keywords: sort, quick",
-                             "Comments:", "Sorts in place.", "Average n log n.", "int main() {", "return 0;", "}",
-                             "Page 1"})
+    for (const char* part :
+         {"Quick sort", "Category: C++", "Sub-category: General", "Keywords: sort, quick",
+          "Comments:", "Sorts in place.", "Average n log n.", "int main() {", "return 0;", "}", "Page 1"})
         EXPECT_TRUE(Contains(all, part)) << part << " in " << all;
     EXPECT_FALSE(Contains(all, "PRINT / PRINT PREVIEW"));
     // In this order.

@@ -1,7 +1,6 @@
 // The Search dialog: counting, options, the category limit, Stop, Clear Display, and
 // a library that changes while the search runs.
 #include <QCheckBox>
-#include <array>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -9,6 +8,7 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTreeWidget>
+#include <array>
 
 #include "GuiTestSupport.h"
 #include "tools/LibraryInfoDlg.h"
@@ -32,7 +32,9 @@ struct Row {
     std::string count;
     bool operator==(const Row&) const = default;
 };
-std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.title << "=" << r.count; }
+std::ostream& operator<<(std::ostream& os, const Row& r) {
+    return os << r.title << "=" << r.count;
+}
 
 class SearchTest : public GuiTest {
 protected:
@@ -60,7 +62,8 @@ protected:
         std::vector<Row> rows;
         QTreeWidget* list = m_dlg->ResultList();
         for (int i = 0; i < list->topLevelItemCount(); ++i)
-            rows.push_back({list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
+            rows.push_back(
+                {list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
         return rows;
     }
     std::string Status() { return m_dlg->StatusLabel()->text().toStdString(); }
@@ -101,7 +104,8 @@ TEST_F(SearchTest, ControlsColumnsAndStartingState) {
     EXPECT_EQ(m_dlg->ClearButton()->text(), QStringLiteral("Clear Display"));
     EXPECT_TRUE(m_dlg->SearchButton()->isDefault());
     // "(no limit)" and the categories, sorted; "(no limit)" chosen.
-    EXPECT_EQ(ComboEntries(m_dlg->CategoryList()), (std::vector<std::string>{"(no limit)", "C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ComboEntries(m_dlg->CategoryList()),
+              (std::vector<std::string>{"(no limit)", "C++", "Java", "Visual Basic"}));
     EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "(no limit)");
     EXPECT_EQ(Buttons(), (B{false, false, true}));
     // Typing enables Search.
@@ -180,7 +184,8 @@ TEST_F(SearchTest, EmptyTextIsRefused) {
     m_messages.Clear();
     m_dlg->SearchEdit()->clear();
     m_dlg->SearchButton()->click();
-    ASSERT_EQ(m_messages.Texts(), (std::vector<std::string>{"Please enter a string you wish to search for."}));
+    ASSERT_EQ(m_messages.Texts(),
+              (std::vector<std::string>{"Please enter a string you wish to search for."}));
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::None);
     // Nothing searched: the rows and status stay.
     EXPECT_EQ(Rows().size(), 2u);

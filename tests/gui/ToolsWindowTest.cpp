@@ -31,11 +31,13 @@ namespace {
 class ToolsWindowTest : public GuiTest {
 protected:
     void StartWithLibrary() {
-        WriteFileBytes("quorrincpp.txt",
-                       SampleFileBytes("C++", "General", "Alpha", "list", "", "int a; // list\r\nint b;\r\n") +
-                           SampleFileBytes("C++", "GUI", "Beta", "", "", "list list\r\n") +
-                           SampleFileBytes("C++", "General", "Gamma", "", "", "nothing\r\n"));
-        WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
+        WriteFileBytes(
+            "quorrincpp.txt",
+            SampleFileBytes("C++", "General", "Alpha", "list", "", "int a; // list\r\nint b;\r\n") +
+                SampleFileBytes("C++", "GUI", "Beta", "", "", "list list\r\n") +
+                SampleFileBytes("C++", "General", "Gamma", "", "", "nothing\r\n"));
+        WriteFileBytes("quorrinjava.txt",
+                       SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
         Start();
     }
     void Run(int command) {
@@ -56,7 +58,8 @@ protected:
     }
     static std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
         auto data = std::make_unique<QMimeData>();
-        data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+        data->setData(QStringLiteral("text/plain"),
+                      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
         return data;
     }
     // Drags data over the view and drops it as a window system would; the drop's answer.
