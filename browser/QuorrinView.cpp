@@ -50,6 +50,37 @@ bool EntryLess(const SortEntry& a, const SortEntry& b) {
     return a.text < b.text;
 }
 
+// QString::compare with Qt::CaseInsensitive, plain ASCII compared in place: the
+// comparison that needs no folded copies.
+int CompareFolded(const QString& a, const QString& b) {
+    const QChar* p = a.constData();
+    const QChar* q = b.constData();
+    const qsizetype n = std::min(a.size(), b.size());
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t x = p[i].unicode();
+        char16_t y = q[i].unicode();
+        if (x == y)
+            continue;
+        if (x >= 0x80 || y >= 0x80)
+            return a.compare(b, Qt::CaseInsensitive);
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char16_t>(x + ('a' - 'A'));
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char16_t>(y + ('a' - 'A'));
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// The same order as EntryLess without folded copies.
+bool TextLess(const SortEntry& a, const SortEntry& b) {
+    const int c = CompareFolded(a.text, b.text);
+    if (c != 0)
+        return c < 0;
+    return a.text < b.text;
+}
+
 // A tree item that keeps its level tag, its name's bytes, its text and its icon as
 // plain members: a library of 100,000 samples builds and clears far faster than with
 // the generic per-role storage.
@@ -63,6 +94,9 @@ public:
     }
     int Tag() const { return m_tag; }
     const std::string& Name() const { return m_name; }
+    // Taken out of an old tree and not yet in the new one.
+    bool Reusable() const { return m_reusable; }
+    void SetReusable(bool v) { m_reusable = v; }
     const QString& Text() const { return m_text; }
 
     QVariant data(int column, int role) const override {
@@ -101,10 +135,26 @@ public:
 
 private:
     int m_tag;
+    bool m_reusable = false;
     std::string m_name;
     QString m_text;
     QIcon m_icon;
 };
+
+// Deletes item (taken out of the tree) and everything below it but its sample items,
+// which are taken out, marked reusable and added to taken.
+void TakeSampleItems(QTreeWidgetItem* item, std::vector<CTreeItem*>& taken) {
+    for (QTreeWidgetItem* child : item->takeChildren()) {
+        if (child->type() == CTreeItem::Type && static_cast<CTreeItem*>(child)->Tag() == kTagSample &&
+            child->childCount() == 0) {
+            static_cast<CTreeItem*>(child)->SetReusable(true);
+            taken.push_back(static_cast<CTreeItem*>(child));
+        } else {
+            TakeSampleItems(child, taken);
+        }
+    }
+    delete item;
+}
 
 QString PlainTextOf(const QPlainTextEdit* edit) {
     // The raw text keeps no-break spaces and separates blocks with U+2029, which the
@@ -317,9 +367,15 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     m_root = nullptr;
     m_categoryItems.clear();
     m_subcategoryItems.clear();
-    m_sampleItems.clear();
+    // The old tree goes, but its sample items are taken out of it first and used again
+    // for the same titles: an item holds nothing but its tag and its name, and making
+    // and freeing a hundred thousand of them costs most of a rebuild.
+    std::vector<std::pair<std::string_view, QTreeWidgetItem*>> oldSamples;
+    oldSamples.swap(m_sampleItems);
+    std::vector<CTreeItem*> taken;
     m_ignoreSelection = true;
-    m_tree->clear();
+    while (m_tree->topLevelItemCount() > 0)
+        TakeSampleItems(m_tree->takeTopLevelItem(0), taken);
     m_ignoreSelection = false;
 
     // Build the whole tree detached: each parent's children are collected, sorted once
@@ -335,8 +391,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     QList<QTreeWidgetItem*> categoryItems;
     std::vector<QTreeWidgetItem*> expandQueue;
     auto entry = [](QTreeWidgetItem* item) {
-        const QString& text = static_cast<CTreeItem*>(item)->Text();
-        return SortEntry{text.toCaseFolded(), text, item};
+        return SortEntry{QString(), static_cast<CTreeItem*>(item)->Text(), item};
     };
     m_sampleItems.reserve(doc.Samples().size());
 
@@ -370,8 +425,10 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     }
 
     // Samples: a sample whose category or sub-category has no item becomes a load
-    // error; the document removes those after the walk.
+    // error; the document removes those after the walk. The old sample items are in
+    // the same byte order as the walk.
     std::string subKey;
+    size_t old = 0;
     for (const auto& [title, sample] : doc.Samples()) {
         auto c = categoryBranch.find(sample->GetCategory());
         if (c == categoryBranch.end()) {
@@ -390,16 +447,27 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             }
             target = s->second;
         }
-        auto* item = static_cast<CTreeItem*>(NewItem(title, kTagSample));
+        while (old < oldSamples.size() && oldSamples[old].first < title)
+            ++old;
+        CTreeItem* item = nullptr;
+        if (old < oldSamples.size() && oldSamples[old].first == title &&
+            static_cast<CTreeItem*>(oldSamples[old].second)->Reusable()) {
+            item = static_cast<CTreeItem*>(oldSamples[old++].second);
+            item->SetReusable(false);
+        } else {
+            item = static_cast<CTreeItem*>(NewItem(title, kTagSample));
+        }
         branches[target].children.push_back(entry(item));
-        m_sampleItems.emplace(std::string_view(item->Name()), item);
+        m_sampleItems.emplace_back(std::string_view(item->Name()), item);
     }
     doc.RemoveDeferredSamples();
 
     for (Branch& b : branches) {
         if (b.children.empty())
             continue;
-        std::sort(b.children.begin(), b.children.end(), EntryLess);
+        // Samples come in the document's byte order, which is mostly the tree's order too.
+        if (!std::is_sorted(b.children.begin(), b.children.end(), TextLess))
+            std::sort(b.children.begin(), b.children.end(), TextLess);
         QList<QTreeWidgetItem*> list;
         list.reserve(static_cast<qsizetype>(b.children.size()));
         for (const SortEntry& e : b.children)
@@ -411,6 +479,11 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         root->setText(0, QString::fromLatin1(kRootTextLoadErrors));
     m_tree->addTopLevelItem(root);
     m_root = root;
+    // Old sample items whose titles are gone.
+    for (CTreeItem* item : taken) {
+        if (item->Reusable())
+            delete item;
+    }
 
     // Expanding here is not the user's doing, so the tree-state tables stay as they are.
     m_trackExpansion = false;
@@ -450,8 +523,11 @@ QTreeWidgetItem* CQuorrinView::FindTreeItem(QTreeWidgetItem* start, const std::s
 }
 
 bool CQuorrinView::SelectSampleItem(const std::string& title) {
-    auto it = m_sampleItems.find(title);
-    QTreeWidgetItem* item = it != m_sampleItems.end() ? it->second : FindTreeItem(m_root, title, kTagSample);
+    auto it = std::lower_bound(m_sampleItems.begin(), m_sampleItems.end(), std::string_view(title),
+                               [](const auto& entry, std::string_view key) { return entry.first < key; });
+    QTreeWidgetItem* item = it != m_sampleItems.end() && it->first == title
+                                ? it->second
+                                : FindTreeItem(m_root, title, kTagSample);
     if (!item)
         return false;
     m_tree->setCurrentItem(item);

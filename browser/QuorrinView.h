@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "browser/TextCodec.h"
 #include "library/QuorrinDoc.h"
@@ -182,8 +184,10 @@ private:
     QTreeWidgetItem* m_root = nullptr;
     std::unordered_map<std::string, QTreeWidgetItem*> m_categoryItems;
     std::unordered_map<std::string, QTreeWidgetItem*> m_subcategoryItems; // category + '\0' + name
-    // Keys are views of the names the items hold.
-    std::unordered_map<std::string_view, QTreeWidgetItem*> m_sampleItems;
+    // The sample items by title (views of the names the items hold), in byte order: the
+    // order of the document's walk, so it is filled without a search or an allocation
+    // per item and searched by halving.
+    std::vector<std::pair<std::string_view, QTreeWidgetItem*>> m_sampleItems;
 
     bool m_ignoreSelection = false;
     bool m_trackExpansion = true;

@@ -1,0 +1,68 @@
+// Rebuilding the sample tree after changes: the tree shows the library as it is then,
+// whatever items the rebuild could use again.
+#include <QTreeWidget>
+
+#include "GuiTestSupport.h"
+
+namespace {
+
+// Every sample item of the tree: its name must be its title, its tag the sample tag.
+std::vector<std::string> SampleNames(QTreeWidgetItem* item) {
+    std::vector<std::string> out;
+    for (int i = 0; i < item->childCount(); ++i) {
+        QTreeWidgetItem* child = item->child(i);
+        if (CQuorrinView::ItemTag(child) == kTagSample) {
+            EXPECT_EQ(child->text(0).toStdString(), CQuorrinView::ItemName(child));
+            EXPECT_EQ(child->childCount(), 0);
+            out.push_back(CQuorrinView::ItemName(child));
+        }
+        for (const std::string& name : SampleNames(child))
+            out.push_back(name);
+    }
+    return out;
+}
+
+} // namespace
+
+TEST_F(GuiTest, RebuildsShowTheLibraryAsItIsThen) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "alpha", "", "", "") +
+                                         SampleFileBytes("C++", "General", "Beta", "", "", "") +
+                                         SampleFileBytes("C++", "", "gamma", "", "", ""));
+    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "delta", "", "", ""));
+    Start();
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (std::vector<std::string>{"alpha", "Beta"}));
+
+    // A sample deleted, one added, one moved to another category, one retitled.
+    ASSERT_TRUE(Doc()->DeleteSample("alpha"));
+    CSample added;
+    added.SetTitle("Alpha2");
+    added.SetCategory("C++");
+    added.SetSubcategory("General");
+    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(added)));
+    CSample moved = *Doc()->PeekSample("delta");
+    moved.SetCategory("C++");
+    moved.SetSubcategory("");
+    ASSERT_TRUE(Doc()->UpdateSample("delta", moved));
+    CSample renamed = *Doc()->PeekSample("gamma");
+    renamed.SetTitle("aardvark");
+    ASSERT_TRUE(Doc()->UpdateSample("gamma", renamed));
+    View()->RebuildTree("Beta");
+
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (std::vector<std::string>{"Alpha2", "Beta"}));
+    EXPECT_EQ(ChildNames(CategoryItem("C++")),
+              (std::vector<std::string>{"aardvark", "COM", "delta", "General", "GUI"}));
+    EXPECT_TRUE(ChildNames(SubcategoryItem("Java", "GUI")).empty());
+    EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"aardvark", "delta", "Alpha2", "Beta"}));
+    ASSERT_NE(Tree()->currentItem(), nullptr);
+    EXPECT_EQ(CQuorrinView::ItemName(Tree()->currentItem()), "Beta");
+    EXPECT_FALSE(View()->SelectSampleItem("alpha"));
+    EXPECT_FALSE(View()->SelectSampleItem("gamma"));
+    EXPECT_TRUE(View()->SelectSampleItem("delta"));
+    EXPECT_EQ(Tree()->currentItem()->parent(), CategoryItem("C++"));
+
+    // Rebuilding again with nothing changed gives the same tree.
+    View()->RebuildTree(std::string());
+    EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"aardvark", "delta", "Alpha2", "Beta"}));
+    EXPECT_EQ(Tree()->currentItem(), Root());
+    EXPECT_TRUE(View()->SelectSampleItem("Alpha2"));
+}
