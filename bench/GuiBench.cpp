@@ -1,13 +1,19 @@
 #include "bench/GuiBench.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#include <memory>
 
 #include "bench/BenchUtil.h"
 #include "browser/QuorrinView.h"
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
+#include "tools/SearchDlg.h"
 
 namespace bench {
 namespace {
@@ -70,21 +76,37 @@ int TreeBench::ItemCount() const {
     return n;
 }
 
-SearchTotals PumpedSearch(const CQuorrinDoc& doc, const SearchOptions& options) {
-    SearchTotals totals;
-    CSampleMatcher matcher(options.text, options.keywordsOnly, options.matchCase);
-    const bool limited = !options.category.empty() && options.category != kNoLimit;
-    for (const auto& [title, sample] : doc.Samples()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (limited && sample->GetCategory() != options.category)
-            continue;
-        const unsigned n = matcher.Count(*sample);
-        if (n > 0) {
-            totals.occurrences += n;
-            ++totals.samples;
-        }
+DialogRun SearchDialogRun(CQuorrinDoc& doc, const std::string& word, bool matchCase, Pump pump,
+                          double budget) {
+    CSearchDlg dialog([&doc] { return &doc; });
+    dialog.Create();
+    if (pump == Pump::None) {
+        dialog.SetPump([] {});
+    } else if (pump == Pump::Sliced) {
+        auto last = std::make_shared<double>(Now());
+        dialog.SetPump([last] {
+            const double now = Now();
+            if (now - *last >= 0.016) {
+                QCoreApplication::processEvents(QEventLoop::AllEvents);
+                *last = Now();
+            }
+        });
     }
-    return totals;
+    dialog.show();
+    dialog.SearchEdit()->setText(QString::fromStdString(word));
+    dialog.MatchCaseCheck()->setChecked(matchCase);
+    TreeBench::Pump();
+    QTimer::singleShot(static_cast<int>(budget * 1000), &dialog, &CSearchDlg::OnStop);
+    DialogRun run;
+    const double start = Now();
+    dialog.OnSearch();
+    run.seconds = Now() - start;
+    run.stopped = dialog.m_strStatus == QLatin1String(CSearchDlg::kStoppedText);
+    run.rows = dialog.m_nSamplesFound;
+    run.occurrences = dialog.m_nOccurrencesFound;
+    dialog.hide();
+    TreeBench::Pump();
+    return run;
 }
 
 } // namespace bench

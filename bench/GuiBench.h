@@ -40,8 +40,23 @@ private:
     std::unique_ptr<CQuorrinView> m_view;
 };
 
-// The Search dialog's loop without its window: the library search over every sample
-// with the event queue drained once per sample. Returns the totals.
-SearchTotals PumpedSearch(const CQuorrinDoc& doc, const SearchOptions& options);
+// How the Search dialog keeps the window alive during a run.
+enum class Pump {
+    None,       // not at all: the search alone
+    EachSample, // drains the event queue once per sample, as the program does
+    Sliced,     // drains it once per sample but at most every 16 ms (a proposal)
+};
+
+// One whole run of the real Search dialog (shown offscreen) over every sample, for
+// word: Search pressed with the text typed in and match case as given. A run still
+// going after budget seconds is stopped with its Stop button (stopped is then true).
+struct DialogRun {
+    double seconds = 0;
+    bool stopped = false;
+    int rows = 0;
+    long long occurrences = 0;
+};
+DialogRun SearchDialogRun(CQuorrinDoc& doc, const std::string& word, bool matchCase, Pump pump,
+                          double budget);
 
 } // namespace bench
