@@ -158,6 +158,7 @@ void CLoadErrorsDlg::showEvent(QShowEvent* event) {
 }
 
 void CLoadErrorsDlg::FillList() {
+    QList<QTreeWidgetItem*> rows;
     CSample record;
     CLoadErrorList::Cursor cursor;
     for (bool more = m_store.GetFirst(record, cursor); more; more = m_store.GetNext(record, cursor)) {
@@ -167,8 +168,10 @@ void CLoadErrorsDlg::FillList() {
         row->setText(1, DecodeName(record.GetTitle()));
         row->setData(1, kBytesRole, ToByteArray(record.GetTitle()));
         row->setText(2, QString::fromLatin1(LoadErrorReasonText(record.GetLoadErrorReason())));
-        m_list->addTopLevelItem(row);
+        rows.append(row);
     }
+    // In one go: the list lays itself out once however many rows there are.
+    m_list->addTopLevelItems(rows);
 }
 
 void CLoadErrorsDlg::EnableButtons() {

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -107,7 +108,9 @@ CSearchDlg::CSearchDlg(std::function<CQuorrinDoc*()> document, QWidget* parent)
     DoDataExchange(false);
 }
 
-CSearchDlg::~CSearchDlg() = default;
+CSearchDlg::~CSearchDlg() {
+    DropPendingRows();
+}
 
 void CSearchDlg::SetPump(std::function<void()> pump) {
     m_pump = std::move(pump);
@@ -294,8 +297,10 @@ void CSearchDlg::RunSearch() {
         DoDataExchange(true);
         m_nSamplesFound = 0;
         m_nOccurrencesFound = 0;
+        DropPendingRows();
         if (m_resultList->topLevelItemCount() > 0)
             m_resultList->clear();
+        m_sinceRowsShown.start();
         SetSearchingState();
 
         CQuorrinDoc* doc = m_document();
@@ -361,10 +366,12 @@ void CSearchDlg::RunSearch() {
         if (m_bRestart)
             continue;
         if (m_bCleared) {
+            DropPendingRows();
             // Clear Display has set the display and the buttons already.
             m_bStopRequested = false;
             break;
         }
+        ShowPendingRows();
         if (m_bStopRequested)
             m_strStatus = QString::fromLatin1(kStoppedText);
         else
@@ -382,7 +389,24 @@ void CSearchDlg::AddResultRow(const CSample& sample, unsigned count) {
     item->setText(0, DecodeName(sample.GetTitle()));
     item->setData(0, kBytesRole, ToByteArray(sample.GetTitle()));
     item->setText(1, QString::fromStdString(StrFormat("%d", static_cast<int>(count))));
-    m_resultList->insertTopLevelItem(m_nSamplesFound, item);
+    m_pendingRows.append(item);
+    // Every insertion lays the whole list out again, so with many results the rows go
+    // in a batch at a time; the first ones at once, so that the user sees them.
+    if (m_resultList->topLevelItemCount() < kRowsShownAtOnce || m_sinceRowsShown.elapsed() >= kRowBatchMs)
+        ShowPendingRows();
+}
+
+void CSearchDlg::ShowPendingRows() {
+    if (!m_pendingRows.isEmpty()) {
+        m_resultList->insertTopLevelItems(m_resultList->topLevelItemCount(), m_pendingRows);
+        m_pendingRows.clear();
+    }
+    m_sinceRowsShown.start();
+}
+
+void CSearchDlg::DropPendingRows() {
+    qDeleteAll(m_pendingRows);
+    m_pendingRows.clear();
 }
 
 void CSearchDlg::OnStop() {
@@ -397,6 +421,7 @@ void CSearchDlg::OnClearDisplay() {
     m_strStatus.clear();
     m_bKeywordsOnly = false;
     m_bMatchCase = false;
+    DropPendingRows();
     m_resultList->clear();
     m_categoryList->setCurrentIndex(FindEntryBytes(m_categoryList, kNoLimit));
     m_stopButton->setEnabled(false);

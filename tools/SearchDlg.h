@@ -14,6 +14,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QList>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -29,6 +31,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 // Counts the occurrences of one search text in samples, as CSample::CountOccurrences
 // does. The text comes from the keyboard as UTF-8; a field that is not valid UTF-8 is
@@ -114,6 +117,8 @@ private:
     void SetSearchingState();
     void SetIdleState();
     void AddResultRow(const CSample& sample, unsigned count);
+    void ShowPendingRows();
+    void DropPendingRows();
     void OnResultDoubleClicked();
     void OnTextChanged();
 
@@ -131,6 +136,12 @@ private:
     QPushButton* m_stopButton = nullptr;
     QPushButton* m_closeButton = nullptr;
     QPushButton* m_clearButton = nullptr;
+
+    // Rows found but not yet in the list (see AddResultRow).
+    QList<QTreeWidgetItem*> m_pendingRows;
+    QElapsedTimer m_sinceRowsShown;
+    static constexpr int kRowsShownAtOnce = 200;
+    static constexpr qint64 kRowBatchMs = 250;
 
     bool m_bSearching = false;
     bool m_bRestart = false;

@@ -408,3 +408,27 @@ TEST_F(SearchTest, EmptyLibraryEndsAtOnceAndKeepsTheStatus) {
     EXPECT_EQ(Status(), "Found 9 occurrence(s) in 2 sample(s)");
     EXPECT_EQ(Buttons(), (B{true, false, true}));
 }
+
+TEST_F(SearchTest, ManyResultsAllArriveInTitleOrder) {
+    for (int i = 0; i < 600; ++i) {
+        auto s = std::make_unique<CSample>();
+        s->SetTitle(StrFormat("M%04d", i));
+        s->SetCategory("Java");
+        s->SetText("needle needle");
+        ASSERT_TRUE(Doc()->AddSample(std::move(s)));
+    }
+    Search("needle");
+    const auto rows = Rows();
+    ASSERT_EQ(rows.size(), 600u);
+    EXPECT_EQ(rows.front(), (Row{"M0000", "2"}));
+    EXPECT_EQ(rows.back(), (Row{"M0599", "2"}));
+    EXPECT_EQ(Status(), "Found 1200 occurrence(s) in 600 sample(s)");
+    // Cleared in the middle of such a search, nothing found is left behind.
+    PumpWith([&](int n) {
+        if (n == 400)
+            m_dlg->ClearButton()->click();
+    });
+    Search("needle");
+    EXPECT_TRUE(Rows().empty());
+    EXPECT_EQ(m_pumps, 400);
+}
