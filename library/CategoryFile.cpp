@@ -48,79 +48,47 @@ private:
     size_t m_pos = 0;
 };
 
-// Where a comment or text section that starts at the beginning of rest ends: the
-// first line is always content; the section runs up to the first later line that is
-// exactly the end marker. contentEnd is the length of the content lines (each with its
-// LF), next the length up to just behind the marker line. False when no such line
-// comes (end of file).
-bool FindSectionEnd(std::string_view rest, std::string_view lfMarker, size_t& contentEnd, size_t& next) {
-    // lfMarker is LF + marker: a marker line begins right behind an LF, and every LF
-    // ends the first line or a later one.
-    const size_t markerSize = lfMarker.size() - 1;
-    size_t from = 0;
-    for (;;) {
-        const size_t at = FindBytes(rest, lfMarker, from);
-        if (at == std::string_view::npos)
-            return false;
-        // The marker line must end there: LF, CR LF, or the end of the data.
-        const size_t after = at + 1 + markerSize;
-        if (after == rest.size()) {
-            contentEnd = at + 1;
-            next = after;
-            return true;
-        }
-        if (rest[after] == '\n' ||
-            (rest[after] == '\r' && after + 1 < rest.size() && rest[after + 1] == '\n')) {
-            contentEnd = at + 1;
-            next = after + (rest[after] == '\n' ? 1 : 2);
-            return true;
-        }
-        from = at + 1;
-    }
-}
-
-// Turns the content lines of a section (each ending in LF) into the value: the LF and a
-// CR just before it are removed from each line; then a line ending in CR gets LF,
-// another non-empty line CR LF, and an empty line nothing. scratch keeps its capacity
-// from call to call; the value gets a string of its exact size.
-std::string SectionValue(std::string_view content, std::string& scratch) {
-    // A line can grow by one byte (LF to CR LF), so twice the content always fits.
-    if (scratch.size() < 2 * content.size())
-        scratch.resize(2 * content.size());
-    char* const out = scratch.data();
-    char* o = out;
-    const char* s = content.data();
-    const char* const stop = s + content.size();
+// Reads a comment or text section after its begin marker into value: the first line
+// is always content; then lines up to the first that is exactly the end marker. Each
+// file line gives its bytes without the line end (LF and a CR before it); then a line
+// ending in CR gets LF, another non-empty line CR LF, an empty line nothing. The value
+// is built in scratch, which keeps its capacity from call to call, and then copied into
+// a string of its exact size. False at end of file.
+bool ReadSection(LineReader& lines, std::string_view end, std::string& scratch, std::string& value) {
+    const std::string_view rest = lines.Rest();
+    const char* const base = rest.data();
+    const char* const stop = base + rest.size();
+    const char* s = base;
+    size_t used = 0;
+    bool first = true;
     while (s < stop) {
         const char* lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<size_t>(stop - s)));
-        size_t len = static_cast<size_t>(lf - s);
-        if (len > 0 && s[len - 1] == '\r')
+        size_t len = static_cast<size_t>((lf ? lf : stop) - s);
+        if (lf && len > 0 && s[len - 1] == '\r')
             --len;
+        if (!first && std::string_view(s, len) == end) {
+            lines.Skip(static_cast<size_t>((lf ? lf + 1 : stop) - base));
+            value = std::string(scratch.data(), used);
+            return true;
+        }
+        first = false;
         if (len > 0) {
+            // A line grows by one byte at most (LF to CR LF).
+            if (scratch.size() < used + len + 2)
+                scratch.resize(std::max(2 * scratch.size(), used + len + 2));
+            char* o = scratch.data() + used;
             std::memcpy(o, s, len);
             o += len;
             if (s[len - 1] != '\r')
                 *o++ = '\r';
             *o++ = '\n';
+            used = static_cast<size_t>(o - scratch.data());
         }
+        if (!lf)
+            break;
         s = lf + 1;
     }
-    return std::string(out, static_cast<size_t>(o - out));
-}
-
-// Reads a comment or text section after its begin marker into value. False at end of
-// file.
-bool ReadSection(LineReader& lines, std::string_view lfMarker, std::string& scratch, std::string& value) {
-    const std::string_view rest = lines.Rest();
-    if (rest.empty())
-        return false;
-    size_t contentEnd = 0;
-    size_t next = 0;
-    if (!FindSectionEnd(rest, lfMarker, contentEnd, next))
-        return false;
-    value = SectionValue(rest.substr(0, contentEnd), scratch);
-    lines.Skip(next);
-    return true;
+    return false;
 }
 
 bool Contains(std::string_view line, std::string_view what) {
@@ -241,23 +209,23 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
 }
 
 bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
-    std::vector<std::unique_ptr<CSample>> list;
+    std::vector<CSample> list;
     const bool complete = ReadSampleList(list);
-    for (auto& sample : list) {
-        auto at = map.lower_bound(sample->GetTitle());
-        if (at != map.end() && at->first == sample->GetTitle()) {
+    for (CSample& sample : list) {
+        auto at = map.lower_bound(sample.GetTitle());
+        if (at != map.end() && at->first == sample.GetTitle()) {
             // The first sample read under a title wins.
-            sample->SetLoadErrorReason(kReasonDuplicate);
-            errors.Add(*sample);
+            sample.SetLoadErrorReason(kReasonDuplicate);
+            errors.Add(sample);
         } else {
-            std::string title = sample->GetTitle();
-            map.emplace_hint(at, std::move(title), std::move(sample));
+            std::string title = sample.GetTitle();
+            map.emplace_hint(at, std::move(title), std::make_unique<CSample>(std::move(sample)));
         }
     }
     return complete;
 }
 
-bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
+bool CCategory::ReadSampleList(std::vector<CSample>& out, fileio::ReadBuffer* buffer) {
     m_readAttempted = true;
     m_readIncomplete = false;
     int cause = fileio::kNone;
@@ -276,16 +244,21 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
         m_unreadOnDisk = false;
         return false;
     }
-    std::string data;
-    if (!m_file->ReadAll(data, cause)) {
+    fileio::ReadBuffer ownBuffer;
+    if (!buffer)
+        buffer = &ownBuffer;
+    if (!m_file->ReadAll(*buffer, cause)) {
         ShowFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
+    const std::string_view data = buffer->View();
     if (data.empty()) {
         m_unreadOnDisk = false;
         return false;
     }
+    // About one sample per kilobyte: room for most files at once.
+    out.reserve(out.size() + data.size() / 1024 + 1);
 
     // Comments, text and keywords are collected in buffers that keep their capacity from
     // sample to sample; each value is then copied once into a string of its exact size.
@@ -295,8 +268,9 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
     std::string scratch;
     std::string value;
     const char* failedAt = nullptr;
+    CSample sample;
     while (lines.Next(line)) {
-        auto sample = std::make_unique<CSample>();
+        sample.Reset();
         if (line != marker::kSampleBegin) {
             failedAt = readpos::kStartOfSample;
             break;
@@ -304,13 +278,13 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
         failedAt = readpos::kCategories;
         if (!lines.Next(line) || !Contains(line, marker::kCategory))
             break;
-        sample->SetCategory(std::string(line.substr(marker::kCategory.size())));
+        sample.SetCategory(std::string(line.substr(marker::kCategory.size())));
         if (!lines.Next(line) || !Contains(line, marker::kSubcategory))
             break;
-        sample->SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
+        sample.SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
         if (!lines.Next(line) || !Contains(line, marker::kTitle))
             break;
-        sample->SetTitle(std::string(line.substr(marker::kTitle.size())));
+        sample.SetTitle(std::string(line.substr(marker::kTitle.size())));
 
         failedAt = readpos::kKeywords;
         if (!lines.Next(line) || !Contains(line, marker::kKeywordsBegin) || !lines.Next(line))
@@ -326,19 +300,19 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out) {
         }
         if (!ended)
             break;
-        sample->SetKeywords(keywords);
+        sample.SetKeywords(keywords);
 
         failedAt = readpos::kComments;
         if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
-            !ReadSection(lines, marker::kLfCommentsEnd, scratch, value))
+            !ReadSection(lines, marker::kCommentsEnd, scratch, value))
             break;
-        sample->SetComments(std::move(value));
+        sample.SetComments(std::move(value));
 
         failedAt = readpos::kText;
         if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
-            !ReadSection(lines, marker::kLfTextEnd, scratch, value))
+            !ReadSection(lines, marker::kTextEnd, scratch, value))
             break;
-        sample->SetText(std::move(value));
+        sample.SetText(std::move(value));
 
         failedAt = readpos::kEndOfSample;
         if (!lines.Next(line) || line != marker::kSampleEnd)

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace fileio {
@@ -312,6 +313,46 @@ bool File::ReadAll(std::string& out, int& cause) {
         have += static_cast<size_t>(n);
     }
     out.resize(have);
+    return true;
+}
+
+bool File::ReadAll(ReadBuffer& buffer, int& cause) {
+    buffer.size = 0;
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (Injected(Op::Read, cause))
+        return false;
+    std::uint64_t size = 0;
+    if (!Size(size, cause))
+        return false;
+    // As above; the buffer is only ever grown, never filled first.
+    auto grow = [&buffer](size_t capacity) {
+        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+        if (buffer.size > 0)
+            std::memcpy(bigger.get(), buffer.data.get(), buffer.size);
+        buffer.data = std::move(bigger);
+        buffer.capacity = capacity;
+    };
+    if (buffer.capacity < static_cast<size_t>(size) + 1)
+        grow(static_cast<size_t>(size) + 1);
+    for (;;) {
+        if (buffer.size == buffer.capacity)
+            grow(buffer.capacity * 2);
+        ssize_t n = ::pread(m_fd, buffer.data.get() + buffer.size, buffer.capacity - buffer.size,
+                            static_cast<off_t>(buffer.size));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            int err = errno;
+            buffer.size = 0;
+            return Fail(cause, err);
+        }
+        if (n == 0)
+            break;
+        buffer.size += static_cast<size_t>(n);
+    }
     return true;
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,15 @@ enum Cause {
 const char* CauseText(int cause);
 int CauseFromErrno(int err);
 
+// A buffer for reading whole files that keeps its memory from read to read and is never
+// cleared: reading many files into it touches fresh memory only for the largest.
+struct ReadBuffer {
+    std::unique_ptr<char[]> data;
+    size_t capacity = 0;
+    size_t size = 0; // bytes of the last read
+    std::string_view View() const { return std::string_view(data.get(), size); }
+};
+
 class File {
 public:
     File() = default;
@@ -53,6 +63,7 @@ public:
     bool Size(std::uint64_t& size, int& cause);
     // Reads from the start to the end.
     bool ReadAll(std::string& out, int& cause);
+    bool ReadAll(ReadBuffer& buffer, int& cause);
     // Appends at the current position.
     bool Write(std::string_view data, int& cause);
     bool Sync(int& cause);

@@ -84,9 +84,10 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     // Every category file, in category order. The samples of all files are placed in
     // the sample map together afterwards.
     std::vector<ReadFile> files;
+    fileio::ReadBuffer buffer; // one for every file
     for (auto& [name, category] : m_categories) {
         ReadFile file{&name, {}};
-        if (!ReadCategoryFile(*category, file.samples)) {
+        if (!ReadCategoryFile(*category, file.samples, buffer)) {
             ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
                             "Samples for this category cannot be displayed.",
                         MsgButtons::Ok, MsgIcon::Exclamation);
@@ -99,20 +100,21 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     return true;
 }
 
-bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out) {
+bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<CSample>& out,
+                                   fileio::ReadBuffer& buffer) {
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
         if (category.GetFileName().empty() || !fileio::FileExists(category.GetFileName()))
             return true;
         if (!category.OpenFileForRead())
             return false;
-        category.ReadSampleList(out);
+        category.ReadSampleList(out, &buffer);
         category.CloseFile();
         return true;
     }
     if (!category.OpenFile())
         return false;
-    category.ReadSampleList(out);
+    category.ReadSampleList(out, &buffer);
     category.CloseFile();
     return true;
 }
@@ -131,14 +133,14 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         for (std::uint32_t k = 0; k < list.size(); ++k)
             order[f][k] = k;
         auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
-            return list[a]->GetTitle() < list[b]->GetTitle();
+            return list[a].GetTitle() < list[b].GetTitle();
         };
         if (!std::is_sorted(order[f].begin(), order[f].end(), byTitle))
             std::stable_sort(order[f].begin(), order[f].end(), byTitle);
     }
     std::vector<size_t> next(n, 0);
     auto head = [&](size_t f) -> const std::string& {
-        return files[f].samples[order[f][next[f]]]->GetTitle();
+        return files[f].samples[order[f][next[f]]].GetTitle();
     };
     // A heap of files by the title at their head, the smallest on top; on equal titles
     // the earlier file first.
@@ -156,8 +158,8 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         std::pop_heap(heap.begin(), heap.end(), later);
         const size_t f = heap.back();
         const std::uint32_t k = order[f][next[f]++];
-        std::unique_ptr<CSample>& sample = files[f].samples[k];
-        const std::string& title = sample->GetTitle();
+        CSample& sample = files[f].samples[k];
+        const std::string& title = sample.GetTitle();
         auto at = m_samples.end();
         bool fresh = m_samples.empty() || std::prev(at)->first < title;
         if (!fresh) {
@@ -168,14 +170,12 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
             // A sample whose category field names another category than the file it was
             // read from is written only by that other category's save: mark that one
             // changed, or the sample would vanish from disk when this category is saved.
-            if (sample->GetCategory() != *files[f].category)
-                MarkCategoryChanged(sample->GetCategory());
-            // A new record, so that the records lie in memory in title order, each next
-            // to its map entry: walks over the library then read memory in sequence.
-            // The read records are freed only after the merge, so that their space is
-            // not handed out again meanwhile.
+            if (sample.GetCategory() != *files[f].category)
+                MarkCategoryChanged(sample.GetCategory());
+            // The records are made in title order, each next to its map entry: walks over
+            // the library then read memory in sequence.
             std::string key = title;
-            auto record = std::make_unique<CSample>(std::move(*sample));
+            auto record = std::make_unique<CSample>(std::move(sample));
             m_samples.emplace_hint(at, std::move(key), std::move(record));
         } else {
             duplicates.emplace_back(f, k);
@@ -189,7 +189,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     // Duplicates go to the load-error store in reading order.
     std::sort(duplicates.begin(), duplicates.end());
     for (const auto& [f, k] : duplicates) {
-        CSample& sample = *files[f].samples[k];
+        CSample& sample = files[f].samples[k];
         sample.SetLoadErrorReason(kReasonDuplicate);
         m_loadErrors.Add(sample);
     }
