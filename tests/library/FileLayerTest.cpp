@@ -79,6 +79,33 @@ TEST_F(FileLayerFiles, ExclusiveOpenNeverTruncates) {
     EXPECT_EQ(size, 7u);
 }
 
+TEST_F(FileLayerFiles, ReadBufferIsReusedForFilesOfAnySize) {
+    const std::string big(100000, 'x');
+    WriteFileBytes("big.txt", big + "end");
+    WriteFileBytes("small.txt", "small");
+    WriteFileBytes("empty.txt", "");
+    ReadBuffer buffer;
+    int cause = 0;
+    for (const auto& [name, content] : std::vector<std::pair<std::string, std::string>>{
+             {"small.txt", "small"}, {"big.txt", big + "end"}, {"small.txt", "small"}, {"empty.txt", ""}}) {
+        File f;
+        ASSERT_TRUE(f.OpenForRead(name, cause)) << name;
+        ASSERT_TRUE(f.ReadAll(buffer, cause)) << name;
+        EXPECT_EQ(buffer.View(), content) << name;
+    }
+    EXPECT_GE(buffer.capacity, big.size() + 3);
+
+    File f;
+    ASSERT_TRUE(f.OpenForRead("small.txt", cause));
+    Faults::FailNext(Op::Read, kHardIO);
+    EXPECT_FALSE(f.ReadAll(buffer, cause));
+    EXPECT_EQ(cause, kHardIO);
+    EXPECT_TRUE(buffer.View().empty());
+    File closed;
+    EXPECT_FALSE(closed.ReadAll(buffer, cause));
+    EXPECT_EQ(cause, kInvalidFile);
+}
+
 TEST_F(FileLayerFiles, ClosedHandleOperationsFail) {
     File f;
     int cause = 0;
