@@ -547,9 +547,9 @@ int main(int argc, char** argv) {
     }
     for (const Variant& var : variants) {
         const std::string k = var.key;
-        const std::string what =
-            std::string("search \"") + var.word + "\" " + (var.matchCase ? "match case" : "any case") + " (" +
-            std::to_string(static_cast<long long>(F("search_" + k + "_samples"))) + " samples)";
+        const std::string what = std::string("search \"") + var.word + "\" " +
+                                 (var.matchCase ? "match case" : "any case") + " (" +
+                                 std::to_string(static_cast<long long>(F("search_" + k + "_samples"))) + ")";
         const Target& t = T(("search_" + k + "_vs_grep").c_str());
         Row(what, Msk("search_" + k + "_ms"),
             std::string(var.matchCase ? "grep -c " : "grep -ci ") + Msk("grep_" + k + "_ms"), t.ratio,
@@ -562,16 +562,16 @@ int main(int argc, char** argv) {
         auto dialogRow = [&](const std::string& k, const std::string& what, const char* target) {
             const Target& t = T(target);
             const bool stopped = F(k + "_stopped") > 0;
-            Row(what + " (" + std::to_string(static_cast<long long>(F(k + "_rows"))) + " rows)",
+            Row(what + " (" + std::to_string(static_cast<long long>(F(k + "_rows"))) + ")",
                 (stopped ? ">" : "") + Msk(k + "_pumped_ms"), "not pumped " + Msk(k + "_unpumped_ms"),
                 t.ratio, "<= 1.2x", stopped ? "NO*" : MetText(t));
-            Row("  pumping at most every 16 ms (proposal)", Msk(k + "_sliced_ms"),
+            Row("  pumped every 16 ms at most (proposal)", Msk(k + "_sliced_ms"),
                 "not pumped " + Msk(k + "_unpumped_ms"), Div(F(k + "_sliced_ms"), F(k + "_unpumped_ms")), "",
                 "");
         };
-        dialogRow("dialog_rare", std::string("Search dialog \"") + kRareWord + "\" any case",
+        dialogRow("dialog_rare", std::string("Search dialog \"") + kRareWord + "\", pumped",
                   "dialog_pumping_rare");
-        dialogRow("dialog_common", std::string("Search dialog \"") + kCommonWord + "\" any case",
+        dialogRow("dialog_common", std::string("Search dialog \"") + kCommonWord + "\", pumped",
                   "dialog_pumping_common");
         if (growth)
             dialogRow("small_dialog_common", "  the same at " + std::to_string(smallCount) + " samples",
@@ -609,9 +609,10 @@ int main(int argc, char** argv) {
             met += t.Met();
         }
     }
-    std::printf("\nTargets met: %d of %d measured%s. Tools run with LC_ALL=C, grep and rg writing to a "
-                "file.\n",
-                met, measured, haveRg ? "" : " (ripgrep not installed)");
+    std::printf(
+        "\nTargets met: %d of %d measured%s. In brackets: samples found (search), rows listed (Search "
+        "dialog, any case). Tools run with LC_ALL=C, grep and rg writing to a file.\n",
+        met, measured, haveRg ? "" : " (ripgrep not installed)");
     if (gui && F("dialog_common_stopped") > 0)
         std::printf(
             "* Stopped with the dialog's Stop button after %.0f s (--dialog-budget): the ratio is a lower "
