@@ -1,6 +1,7 @@
 #include "library/QuorrinDoc.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <map>
 
@@ -8,8 +9,19 @@
 #include "library/FileLayer.h"
 #include "library/Messenger.h"
 
+namespace {
+
+// Versions of sample maps are unique in the process, so that a walk's cursor can never
+// take another document's map, or an earlier state of this one, for the state it saw.
+std::uint64_t NewSamplesVersion() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+} // namespace
+
 CQuorrinDoc::CQuorrinDoc(CLibraryConfig& config, CLoadErrorList& loadErrors)
-    : m_config(config), m_loadErrors(loadErrors) {}
+    : m_config(config), m_loadErrors(loadErrors), m_samplesVersion(NewSamplesVersion()) {}
 
 CQuorrinDoc::~CQuorrinDoc() {
     m_closing = true;
@@ -185,7 +197,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         else
             heap.pop_back();
     }
-    ++m_samplesVersion;
+    m_samplesVersion = NewSamplesVersion();
     // Duplicates go to the load-error store in reading order.
     std::sort(duplicates.begin(), duplicates.end());
     for (const auto& [f, k] : duplicates) {
@@ -345,12 +357,16 @@ bool CQuorrinDoc::NextCategoryAfter(CCategory& out, Cursor& cursor) const {
 bool CQuorrinDoc::FirstSample(CSample& out, Cursor& cursor) const {
     cursor.started = true;
     cursor.ended = false;
+    cursor.atKnown = false;
     auto it = m_samples.begin();
     if (it == m_samples.end()) {
         cursor.ended = true;
         return false;
     }
     cursor.last = it->first;
+    cursor.at = it;
+    cursor.atVersion = m_samplesVersion;
+    cursor.atKnown = true;
     out = *it->second;
     return true;
 }
@@ -367,12 +383,19 @@ bool CQuorrinDoc::NextSample(CSample& out, Cursor& cursor) const {
 bool CQuorrinDoc::NextSampleAfter(CSample& out, Cursor& cursor) const {
     if (cursor.ended)
         return false;
-    auto it = m_samples.upper_bound(cursor.last);
+    // While the map is unchanged the cursor's place in it is still good; otherwise the
+    // sample after the last title given is looked up.
+    auto it = cursor.atKnown && cursor.atVersion == m_samplesVersion ? std::next(cursor.at)
+                                                                     : m_samples.upper_bound(cursor.last);
+    cursor.atKnown = false;
     if (it == m_samples.end()) {
         cursor.ended = true;
         return false;
     }
     cursor.last = it->first;
+    cursor.at = it;
+    cursor.atVersion = m_samplesVersion;
+    cursor.atKnown = true;
     out = *it->second;
     return true;
 }
@@ -417,7 +440,7 @@ bool CQuorrinDoc::AddSample(std::unique_ptr<CSample> sample) {
     const std::string title = sample->GetTitle();
     const std::string category = sample->GetCategory();
     bool inserted = m_samples.try_emplace(title, std::move(sample)).second;
-    ++m_samplesVersion;
+    m_samplesVersion = NewSamplesVersion();
     m_lastAddedTitle = title;
     MarkCategoryChanged(category);
     return inserted;
@@ -459,7 +482,7 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
         return true;
     }
     CSample& stored = *it->second;
-    ++m_samplesVersion;
+    m_samplesVersion = NewSamplesVersion();
     const int reason = stored.GetLoadErrorReason();
     // The keyword array is taken as it is, so an empty keyword list clears the keywords.
     stored = data;
@@ -476,7 +499,7 @@ bool CQuorrinDoc::DeleteSample(const std::string& title) {
     if (m_categories.count(it->second->GetCategory()))
         MarkChangedThroughUpdate(it->second->GetCategory());
     m_samples.erase(it);
-    ++m_samplesVersion;
+    m_samplesVersion = NewSamplesVersion();
     return true;
 }
 

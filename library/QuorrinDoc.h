@@ -81,6 +81,11 @@ public:
         std::string last;
         bool started = false;
         bool ended = false; // passed the end: Next keeps returning false until First
+        // For sample walks: where last is in the sample map, while the map has not
+        // changed since (then the next sample is found without a search).
+        SampleMap::const_iterator at{};
+        std::uint64_t atVersion = 0;
+        bool atKnown = false;
     };
     bool FirstCategory(CCategory& out, Cursor& cursor) const;
     bool NextCategory(CCategory& out, Cursor& cursor) const;
@@ -143,8 +148,9 @@ private:
     bool m_placementChanged = false;
     std::vector<std::string> m_deferred;
     LoadMode m_mode = LoadMode::Normal;
-    // Counts every change of the sample map and of a sample in it.
-    std::uint64_t m_samplesVersion = 0;
+    // Changes with every change of the sample map and of a sample in it; unique in the
+    // process.
+    std::uint64_t m_samplesVersion;
 
     // The samples read from one category file, in file order.
     struct ReadFile {

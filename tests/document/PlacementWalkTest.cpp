@@ -147,6 +147,32 @@ TEST_F(DocWalk, SampleWalkSurvivesDeletionsAndInsertionsUnderIt) {
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "bb", "d", "e"}));
 }
 
+TEST_F(DocWalk, ACursorGoesOnByTitleInAnotherDocumentAndAfterEdits) {
+    for (const char* t : {"a", "b", "c"})
+        doc->AddSample(std::make_unique<CSample>(MakeSample(t, "C++")));
+    CQuorrinDoc::Cursor cursor;
+    CSample s;
+    ASSERT_TRUE(doc->FirstSample(s, cursor));
+    // An edit in place between two steps.
+    CSample edited = *doc->PeekSample("b");
+    edited.SetText("new\r\n");
+    ASSERT_TRUE(doc->UpdateSample("b", edited));
+    ASSERT_TRUE(doc->NextSample(s, cursor));
+    EXPECT_EQ(s.GetTitle(), "b");
+    EXPECT_EQ(s.GetText(), "new\r\n");
+
+    // The same cursor on another document goes on behind the last title it gave there.
+    CLoadErrorList otherErrors;
+    auto other = std::make_unique<CQuorrinDoc>(config, otherErrors);
+    for (const char* t : {"a", "bz", "z"})
+        other->AddSample(std::make_unique<CSample>(MakeSample(t, "C++")));
+    ASSERT_TRUE(other->NextSample(s, cursor));
+    EXPECT_EQ(s.GetTitle(), "bz");
+    ASSERT_TRUE(doc->NextSample(s, cursor));
+    EXPECT_EQ(s.GetTitle(), "c");
+    EXPECT_FALSE(doc->NextSample(s, cursor));
+}
+
 TEST_F(DocWalk, NestedWalksKeepTheirOwnPositions) {
     // A report walking the samples from inside a search no longer cuts the search short.
     for (const char* t : {"a", "b", "c"})
