@@ -26,7 +26,7 @@ if [ ! -e "$demo/.tindrel-demo" ]; then
   echo "Creating the demo library in $demo"
   mkdir -p "$demo" "$config_dir"
   # -n: files the user has already changed in the demo folder stay as they are.
-  for f in "$root"/demo/quorrin*.txt; do
+  for f in "$root"/demo/quorrin*.txt "$root/demo/nocando.txt"; do
     cp -n -- "$f" "$demo/"
   done
   cp -n -- "$root/demo/Tindrel.conf" "$config_dir/Tindrel.conf"
