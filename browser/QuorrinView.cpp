@@ -74,11 +74,40 @@ int CompareFolded(const QString& a, const QString& b) {
 }
 
 // The same order as EntryLess without folded copies.
-bool TextLess(const SortEntry& a, const SortEntry& b) {
-    const int c = CompareFolded(a.text, b.text);
+bool TextLess(const QString& a, const QString& b) {
+    const int c = CompareFolded(a, b);
     if (c != 0)
         return c < 0;
-    return a.text < b.text;
+    return a < b;
+}
+
+// TextLess for two names given also as bytes: plain ASCII names are compared by their
+// bytes (their text is those bytes), without reaching the texts.
+bool TitleBefore(std::string_view a, std::string_view b, const QString& textA, const QString& textB) {
+    auto ascii = [](std::string_view v) {
+        for (char c : v)
+            if (static_cast<unsigned char>(c) >= 0x80)
+                return false;
+        return true;
+    };
+    if (!ascii(a) || !ascii(b))
+        return TextLess(textA, textB);
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x == y)
+            continue;
+        if (x >= 'A' && x <= 'Z')
+            x = static_cast<char>(x + ('a' - 'A'));
+        if (y >= 'A' && y <= 'Z')
+            y = static_cast<char>(y + ('a' - 'A'));
+        if (x != y)
+            return x < y;
+    }
+    if (a.size() != b.size())
+        return a.size() < b.size();
+    return a < b; // equal but for letter case: the exact order decides
 }
 
 // A tree item that keeps its level tag, its name's bytes, its text and its icon as
@@ -383,16 +412,19 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     QTreeWidgetItem* root = NewItem(kRootText, kTagRoot);
     struct Branch {
         QTreeWidgetItem* item;
-        std::vector<SortEntry> children;
+        std::vector<CTreeItem*> children;
+        // Samples only (a sub-category): whether they came in the tree's order, judged as
+        // they come, by the title bytes of the last one.
+        bool samplesOnly = false;
+        bool inOrder = true;
+        std::string_view lastTitle;
     };
     std::vector<Branch> branches;
     std::unordered_map<std::string, size_t> categoryBranch;
     std::unordered_map<std::string, size_t> subcategoryBranch;
     QList<QTreeWidgetItem*> categoryItems;
     std::vector<QTreeWidgetItem*> expandQueue;
-    auto entry = [](QTreeWidgetItem* item) {
-        return SortEntry{QString(), static_cast<CTreeItem*>(item)->Text(), item};
-    };
+    auto itemLess = [](const CTreeItem* a, const CTreeItem* b) { return TextLess(a->Text(), b->Text()); };
     m_sampleItems.reserve(doc.Samples().size());
 
     for (const auto& [key, category] : doc.Categories()) {
@@ -402,7 +434,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         QTreeWidgetItem* catItem = NewItem(name, kTagCategory);
         categoryItems.append(catItem);
         const size_t ci = branches.size();
-        branches.push_back({catItem, {}});
+        branches.push_back({catItem, {}, false, true, {}});
         categoryBranch.emplace(name, ci);
         m_categoryItems.emplace(name, catItem);
         const bool expand = cfg.g_expandedCats.count(name) > 0;
@@ -414,10 +446,10 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             if (slot.name.empty() || !slot.inUse)
                 continue;
             QTreeWidgetItem* subItem = NewItem(slot.name, kTagSubcategory);
-            branches[ci].children.push_back(entry(subItem));
+            branches[ci].children.push_back(static_cast<CTreeItem*>(subItem));
             const std::string subKey = name + '\0' + slot.name;
             subcategoryBranch.emplace(subKey, branches.size());
-            branches.push_back({subItem, {}});
+            branches.push_back({subItem, {}, true, true, {}});
             m_subcategoryItems.emplace(subKey, subItem);
             if (expand && expandedSubs != cfg.g_expandedSubcats.end() && expandedSubs->second.count(slot.name))
                 expandQueue.push_back(subItem);
@@ -457,7 +489,12 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         } else {
             item = static_cast<CTreeItem*>(NewItem(title, kTagSample));
         }
-        branches[target].children.push_back(entry(item));
+        Branch& branch = branches[target];
+        if (branch.samplesOnly && branch.inOrder && !branch.children.empty() &&
+            TitleBefore(title, branch.lastTitle, item->Text(), branch.children.back()->Text()))
+            branch.inOrder = false;
+        branch.lastTitle = title;
+        branch.children.push_back(item);
         m_sampleItems.emplace_back(std::string_view(item->Name()), item);
     }
     doc.RemoveDeferredSamples();
@@ -466,12 +503,12 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         if (b.children.empty())
             continue;
         // Samples come in the document's byte order, which is mostly the tree's order too.
-        if (!std::is_sorted(b.children.begin(), b.children.end(), TextLess))
-            std::sort(b.children.begin(), b.children.end(), TextLess);
+        if (b.samplesOnly ? !b.inOrder : !std::is_sorted(b.children.begin(), b.children.end(), itemLess))
+            std::sort(b.children.begin(), b.children.end(), itemLess);
         QList<QTreeWidgetItem*> list;
         list.reserve(static_cast<qsizetype>(b.children.size()));
-        for (const SortEntry& e : b.children)
-            list.append(e.item);
+        for (CTreeItem* child : b.children)
+            list.append(child);
         b.item->addChildren(list);
     }
     root->addChildren(categoryItems);
