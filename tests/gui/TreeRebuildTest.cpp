@@ -66,3 +66,22 @@ TEST_F(GuiTest, RebuildsShowTheLibraryAsItIsThen) {
     EXPECT_EQ(Tree()->currentItem(), Root());
     EXPECT_TRUE(View()->SelectSampleItem("Alpha2"));
 }
+
+TEST_F(GuiTest, SamplesInByteOrderAreSortedAlphabeticallyInTheTree) {
+    // Byte order puts capitals first and "\xC3\x84pfel" (UTF-8) last; the tree ignores
+    // letter case first.
+    std::string file;
+    for (const char* title : {"Mango", "Zebra", "apple", "banana", "\xC3\x84pfel", "zebra"})
+        file += SampleFileBytes("C++", "GUI", title, "", "", "");
+    for (const char* title : {"Beta", "alpha"})
+        file += SampleFileBytes("C++", "General", title, "", "", "");
+    WriteFileBytes("quorrincpp.txt", file);
+    Start();
+    const std::vector<std::string> gui = {"apple", "banana", "Mango", "Zebra", "zebra", "\xC3\x84pfel"};
+    const std::vector<std::string> general = {"alpha", "Beta"};
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), gui);
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
+    View()->RebuildTree(std::string());
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), gui);
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
+}
