@@ -13,6 +13,8 @@ namespace bench {
 
 // Seconds on the monotonic clock.
 double Now();
+// Seconds of processor time this thread has used.
+double CpuNow();
 
 // Median of the figures (the mean of the middle two for an even count).
 double Median(std::vector<double> values);
