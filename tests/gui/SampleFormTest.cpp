@@ -1,4 +1,5 @@
 // The sample form: showing a sample, edits, switching, drop-downs, closing, encodings.
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -8,6 +9,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
+#include "app/DialogRunner.h"
 #include "config/LibraryConfig.h"
 
 namespace {
@@ -274,12 +276,18 @@ TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
     EXPECT_FALSE(View()->IsFormModified());
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), worker);
 
-    // Yes: the name dialog is not there yet, so this is its cancelled path: the sample
-    // moves with its sub-category name and, Java having no such sub-category, the
-    // rebuild makes it a load error.
+    // Yes, then Cancel in the name dialog: the sample still moves with its sub-category
+    // name and, Java having no such sub-category, the rebuild makes it a load error.
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Yes};
+    int nameDialogs = 0;
+    SetModalHook([&nameDialogs](QDialog&) {
+        ++nameDialogs;
+        return static_cast<int>(QDialog::Rejected);
+    });
     Choose(Category(), "Java");
+    SetModalHook(nullptr);
+    EXPECT_EQ(nameDialogs, 1);
     EXPECT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(SampleItem("Worker"), nullptr);
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
