@@ -243,15 +243,25 @@ long MemoryKeyStore::DeleteKey(KeyHandle parent, const std::string& name) {
     return keyerr::kSuccess;
 }
 
-long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, std::string& name) {
-    name.clear();
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::Enum, node ? node->name : std::string(), nullptr))
+// The open key behind a handle, after the armed fault of op: kSuccess, or the error
+// (already recorded as the last error) for an injected fault, a bad handle or a
+// deleted key.
+long MemoryKeyStore::LiveNode(KeyHandle key, Op op, const std::string* valueName, std::shared_ptr<Node>& node) {
+    node = ResolveShared(key);
+    if (auto code = CheckFault(op, node ? node->name : std::string(), valueName))
         return Fail(*code);
     if (!node)
         return Fail(keyerr::kInvalidHandle);
     if (node->deleted)
         return Fail(keyerr::kKeyDeleted);
+    return keyerr::kSuccess;
+}
+
+long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, std::string& name) {
+    name.clear();
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::Enum, nullptr, node))
+        return rc;
     const Node* child = node->Child(index);
     if (!child)
         return Fail(keyerr::kNoMoreItems);
@@ -265,26 +275,18 @@ long MemoryKeyStore::EnumKey(KeyHandle key, std::uint32_t index, std::string& na
 
 long MemoryKeyStore::QueryInfoKey(KeyHandle key, std::uint32_t& subKeyCount) {
     subKeyCount = 0;
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::QueryInfo, node ? node->name : std::string(), nullptr))
-        return Fail(*code);
-    if (!node)
-        return Fail(keyerr::kInvalidHandle);
-    if (node->deleted)
-        return Fail(keyerr::kKeyDeleted);
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::QueryInfo, nullptr, node))
+        return rc;
     subKeyCount = static_cast<std::uint32_t>(node->children.size());
     return keyerr::kSuccess;
 }
 
 long MemoryKeyStore::QueryValueSize(KeyHandle key, const std::string& name, std::uint32_t& size) {
     size = 0;
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::QueryValueSize, node ? node->name : std::string(), &name))
-        return Fail(*code);
-    if (!node)
-        return Fail(keyerr::kInvalidHandle);
-    if (node->deleted)
-        return Fail(keyerr::kKeyDeleted);
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::QueryValueSize, &name, node))
+        return rc;
     auto it = node->values.find(name);
     if (it == node->values.end())
         return Fail(keyerr::kFileNotFound);
@@ -294,13 +296,9 @@ long MemoryKeyStore::QueryValueSize(KeyHandle key, const std::string& name, std:
 
 long MemoryKeyStore::QueryString(KeyHandle key, const std::string& name, std::string& value) {
     value.clear();
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::QueryString, node ? node->name : std::string(), &name))
-        return Fail(*code);
-    if (!node)
-        return Fail(keyerr::kInvalidHandle);
-    if (node->deleted)
-        return Fail(keyerr::kKeyDeleted);
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::QueryString, &name, node))
+        return rc;
     auto it = node->values.find(name);
     if (it == node->values.end())
         return Fail(keyerr::kFileNotFound);
@@ -311,13 +309,9 @@ long MemoryKeyStore::QueryString(KeyHandle key, const std::string& name, std::st
 }
 
 long MemoryKeyStore::SetString(KeyHandle key, const std::string& name, const std::string& value) {
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::SetString, node ? node->name : std::string(), &name))
-        return Fail(*code);
-    if (!node)
-        return Fail(keyerr::kInvalidHandle);
-    if (node->deleted)
-        return Fail(keyerr::kKeyDeleted);
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::SetString, &name, node))
+        return rc;
     Value v;
     v.text = value;
     node->values[name] = std::move(v);
@@ -327,13 +321,9 @@ long MemoryKeyStore::SetString(KeyHandle key, const std::string& name, const std
 
 long MemoryKeyStore::QueryDword(KeyHandle key, const std::string& name, std::uint32_t& value) {
     value = 0;
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::QueryDword, node ? node->name : std::string(), &name))
-        return Fail(*code);
-    if (!node)
-        return Fail(keyerr::kInvalidHandle);
-    if (node->deleted)
-        return Fail(keyerr::kKeyDeleted);
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::QueryDword, &name, node))
+        return rc;
     auto it = node->values.find(name);
     if (it == node->values.end())
         return Fail(keyerr::kFileNotFound);
@@ -344,13 +334,9 @@ long MemoryKeyStore::QueryDword(KeyHandle key, const std::string& name, std::uin
 }
 
 long MemoryKeyStore::SetDword(KeyHandle key, const std::string& name, std::uint32_t value) {
-    std::shared_ptr<Node> node = ResolveShared(key);
-    if (auto code = CheckFault(Op::SetDword, node ? node->name : std::string(), &name))
-        return Fail(*code);
-    if (!node)
-        return Fail(keyerr::kInvalidHandle);
-    if (node->deleted)
-        return Fail(keyerr::kKeyDeleted);
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, Op::SetDword, &name, node))
+        return rc;
     Value v;
     v.isDword = true;
     v.number = value;

@@ -120,6 +120,7 @@ private:
     std::optional<long> CheckFault(Op op, const std::string& subject, const std::string* valueName,
                                    bool* openedExisting = nullptr);
     long Fail(long code);
+    long LiveNode(KeyHandle key, Op op, const std::string* valueName, std::shared_ptr<Node>& node);
     const Node* Find(const KeyPath& path) const;
     Node* Make(const KeyPath& path);
     static void MarkDeleted(Node& node);

@@ -379,18 +379,7 @@ bool CQuorrinDoc::NextCategoryAfter(CCategory& out, Cursor& cursor) const {
 bool CQuorrinDoc::FirstSample(CSample& out, Cursor& cursor) const {
     cursor.started = true;
     cursor.ended = false;
-    cursor.atKnown = false;
-    auto it = m_samples.begin();
-    if (it == m_samples.end()) {
-        cursor.ended = true;
-        return false;
-    }
-    cursor.last = it->first;
-    cursor.at = it;
-    cursor.atVersion = m_samplesVersion;
-    cursor.atKnown = true;
-    out = *it->second;
-    return true;
+    return TakeSample(m_samples.begin(), out, cursor);
 }
 
 bool CQuorrinDoc::NextSample(CSample& out, Cursor& cursor) const {
@@ -409,6 +398,11 @@ bool CQuorrinDoc::NextSampleAfter(CSample& out, Cursor& cursor) const {
     // sample after the last title given is looked up.
     auto it = cursor.atKnown && cursor.atVersion == m_samplesVersion ? std::next(cursor.at)
                                                                      : m_samples.upper_bound(cursor.last);
+    return TakeSample(it, out, cursor);
+}
+
+// Moves the cursor to it and copies that sample out; at the end the walk is over.
+bool CQuorrinDoc::TakeSample(SampleMap::const_iterator it, CSample& out, Cursor& cursor) const {
     cursor.atKnown = false;
     if (it == m_samples.end()) {
         cursor.ended = true;

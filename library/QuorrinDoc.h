@@ -164,4 +164,5 @@ private:
     bool MarkChangedThroughUpdate(const std::string& name);
     bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
     bool NextSampleAfter(CSample& out, Cursor& cursor) const;
+    bool TakeSample(SampleMap::const_iterator it, CSample& out, Cursor& cursor) const;
 };
