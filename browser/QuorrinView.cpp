@@ -625,9 +625,8 @@ void CQuorrinView::OnItemExpanded(QTreeWidgetItem* item, bool expanded) {
     emit CommandStateChanged();
 }
 
-void CQuorrinView::OnExpandAll() {
-    if (!m_root)
-        return;
+// Expands or collapses every item that has children, top level first, depth first.
+void CQuorrinView::SetAllBranchesExpanded(bool expanded) {
     m_tree->setUpdatesEnabled(false);
     std::vector<QTreeWidgetItem*> stack;
     for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
@@ -637,12 +636,18 @@ void CQuorrinView::OnExpandAll() {
         stack.pop_back();
         if (item->childCount() == 0)
             continue;
-        item->setExpanded(true);
+        item->setExpanded(expanded);
         for (int i = item->childCount() - 1; i >= 0; --i)
             if (item->child(i)->childCount() > 0)
                 stack.push_back(item->child(i));
     }
     m_tree->setUpdatesEnabled(true);
+}
+
+void CQuorrinView::OnExpandAll() {
+    if (!m_root)
+        return;
+    SetAllBranchesExpanded(true);
     if (m_tree->currentItem())
         m_tree->scrollToItem(m_tree->currentItem());
     emit CommandStateChanged();
@@ -657,25 +662,12 @@ void CQuorrinView::OnCollapseAll() {
         OnCommitPending();
     }
     m_doc->Config().g_expandedSubcats.clear();
-    m_tree->setUpdatesEnabled(false);
     m_trackExpansion = false;
-    std::vector<QTreeWidgetItem*> stack;
-    for (int i = m_tree->topLevelItemCount() - 1; i >= 0; --i)
-        stack.push_back(m_tree->topLevelItem(i));
-    while (!stack.empty()) {
-        QTreeWidgetItem* item = stack.back();
-        stack.pop_back();
-        if (item->childCount() == 0)
-            continue;
-        item->setExpanded(false);
-        for (int i = item->childCount() - 1; i >= 0; --i)
-            stack.push_back(item->child(i));
-    }
+    SetAllBranchesExpanded(false);
     m_trackExpansion = true;
     // The selection cannot stay hidden inside a collapsed branch: it moves to the root.
     if (m_root && m_tree->currentItem() != m_root)
         m_tree->setCurrentItem(m_root);
-    m_tree->setUpdatesEnabled(true);
     ClearFormStrings();
     FillCategoryList();
     EnableChangeTitle(false);

@@ -136,6 +136,7 @@ signals:
 private:
     void BuildLayout();
     void MakeIcons();
+    void SetAllBranchesExpanded(bool expanded);
     QTreeWidgetItem* NewItem(const std::string& name, int tag) const;
     void OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetItem* previous);
     bool OnSelChanging(QTreeWidgetItem* previous);
