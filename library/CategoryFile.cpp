@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
-#include "library/ByteSearch.h"
 #include "library/Category.h"
 #include "library/CategoryFormat.h"
 #include "library/ContentCheck.h"
+#include "library/LineScan.h"
 #include "library/LoadErrorList.h"
 #include "library/Messenger.h"
 
@@ -18,33 +18,27 @@ namespace {
 // before it are removed. A last line without a line end is still a line.
 class LineReader {
 public:
-    explicit LineReader(std::string_view data) : m_data(data) {}
+    explicit LineReader(std::string_view data) : m_data(data), m_lfs(data) {}
 
     bool Next(std::string_view& line) {
         if (m_pos >= m_data.size())
             return false;
         const char* start = m_data.data() + m_pos;
-        size_t left = m_data.size() - m_pos;
-        const void* lf = std::memchr(start, '\n', left);
-        if (!lf) {
-            line = std::string_view(start, left);
-            m_pos = m_data.size();
-            return true;
-        }
-        size_t len = static_cast<size_t>(static_cast<const char*>(lf) - start);
-        m_pos += len + 1;
-        if (len > 0 && start[len - 1] == '\r')
+        const size_t lf = m_lfs.Next();
+        size_t len = lf - m_pos;
+        m_pos = lf < m_data.size() ? lf + 1 : lf;
+        if (lf < m_data.size() && len > 0 && start[len - 1] == '\r')
             --len;
         line = std::string_view(start, len);
         return true;
     }
 
-    // The unread rest of the data; Skip moves past n bytes of it.
-    std::string_view Rest() const { return m_data.substr(m_pos); }
-    void Skip(size_t n) { m_pos += n; }
+    // Where the file's bytes end: a line may be read in whole 16-byte blocks up to here.
+    const char* End() const { return m_data.data() + m_data.size(); }
 
 private:
     std::string_view m_data;
+    linescan::LfFinder m_lfs;
     size_t m_pos = 0;
 };
 
@@ -55,38 +49,29 @@ private:
 // is built in scratch, which keeps its capacity from call to call, and then copied into
 // a string of its exact size. False at end of file.
 bool ReadSection(LineReader& lines, std::string_view end, std::string& scratch, std::string& value) {
-    const std::string_view rest = lines.Rest();
-    const char* const base = rest.data();
-    const char* const stop = base + rest.size();
-    const char* s = base;
     size_t used = 0;
     bool first = true;
-    while (s < stop) {
-        const char* lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<size_t>(stop - s)));
-        size_t len = static_cast<size_t>((lf ? lf : stop) - s);
-        if (lf && len > 0 && s[len - 1] == '\r')
-            --len;
-        if (!first && std::string_view(s, len) == end) {
-            lines.Skip(static_cast<size_t>((lf ? lf + 1 : stop) - base));
+    std::string_view line;
+    while (lines.Next(line)) {
+        const size_t len = line.size();
+        if (!first && len == end.size() && std::memcmp(line.data(), end.data(), len) == 0) {
             value = std::string(scratch.data(), used);
             return true;
         }
         first = false;
         if (len > 0) {
             // A line grows by one byte at most (LF to CR LF).
-            if (scratch.size() < used + len + 2)
-                scratch.resize(std::max(2 * scratch.size(), used + len + 2));
+            const size_t need = used + len + 2 + linescan::kCopySlack;
+            if (scratch.size() < need)
+                scratch.resize(std::max(2 * scratch.size(), need));
             char* o = scratch.data() + used;
-            std::memcpy(o, s, len);
+            linescan::CopyLine(o, line.data(), len, lines.End());
             o += len;
-            if (s[len - 1] != '\r')
+            if (line[len - 1] != '\r')
                 *o++ = '\r';
             *o++ = '\n';
             used = static_cast<size_t>(o - scratch.data());
         }
-        if (!lf)
-            break;
-        s = lf + 1;
     }
     return false;
 }
@@ -97,29 +82,29 @@ bool Contains(std::string_view line, std::string_view what) {
 
 // Appends value with every LF written as CR LF.
 void AppendTranslated(std::string& out, std::string_view value) {
-    const char* s = value.data();
-    const char* const stop = s + value.size();
-    const char* lf = static_cast<const char*>(std::memchr(s, '\n', value.size()));
-    if (!lf) {
+    linescan::LfFinder lfs(value);
+    size_t lf = lfs.Next();
+    if (lf == value.size()) {
         out.append(value);
         return;
     }
     // Each LF grows by one byte, so twice the value always fits; the rest is cut off.
     const size_t start = out.size();
-    out.resize(start + 2 * value.size());
+    out.resize(start + 2 * value.size() + linescan::kCopySlack);
     char* const base = out.data() + start;
     char* o = base;
-    while (lf) {
-        const size_t len = static_cast<size_t>(lf - s);
-        std::memcpy(o, s, len);
-        o += len;
+    const char* const stop = value.data() + value.size();
+    size_t from = 0;
+    while (lf < value.size()) {
+        linescan::CopyLine(o, value.data() + from, lf - from, stop);
+        o += lf - from;
         *o++ = '\r';
         *o++ = '\n';
-        s = lf + 1;
-        lf = static_cast<const char*>(std::memchr(s, '\n', static_cast<size_t>(stop - s)));
+        from = lf + 1;
+        lf = lfs.Next();
     }
-    std::memcpy(o, s, static_cast<size_t>(stop - s));
-    o += stop - s;
+    std::memcpy(o, value.data() + from, value.size() - from);
+    o += value.size() - from;
     out.resize(start + static_cast<size_t>(o - base));
 }
 
