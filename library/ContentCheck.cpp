@@ -39,10 +39,13 @@ std::string MarkerMessage(const std::string& field, std::string_view endMarker) 
     return "A line of the " + field + " cannot be exactly \"" + std::string(endMarker) + "\".";
 }
 
-std::string CheckSection(const std::string& field, const std::string& value) {
-    const bool comments = field == "comments";
-    std::string_view lfMarker = comments ? marker::kLfCommentsEnd : marker::kLfTextEnd;
-    return HasMarkerLine(value, lfMarker) ? MarkerMessage(field, lfMarker.substr(1)) : std::string();
+enum class Section { Comments, Text };
+
+std::string CheckSection(Section section, const std::string& value) {
+    const std::string_view lfMarker = section == Section::Comments ? marker::kLfCommentsEnd : marker::kLfTextEnd;
+    if (!HasMarkerLine(value, lfMarker))
+        return {};
+    return MarkerMessage(section == Section::Comments ? "comments" : "text", lfMarker.substr(1));
 }
 
 } // namespace
@@ -60,8 +63,10 @@ std::string CheckFieldContent(const std::string& field, const std::string& value
                 return LineBreakMessage(field);
         return {};
     }
-    if (field == "comments" || field == "text")
-        return CheckSection(field, value);
+    if (field == "comments")
+        return CheckSection(Section::Comments, value);
+    if (field == "text")
+        return CheckSection(Section::Text, value);
     return {};
 }
 
@@ -75,9 +80,9 @@ std::string CheckSampleContent(const CSample& sample) {
         if (HasLineBreak(sample.GetKeyword(i)))
             m = LineBreakMessage("keywords");
     if (m.empty())
-        m = CheckSection("comments", sample.GetComments());
+        m = CheckSection(Section::Comments, sample.GetComments());
     if (m.empty())
-        m = CheckSection("text", sample.GetText());
+        m = CheckSection(Section::Text, sample.GetText());
     return m;
 }
 
@@ -91,8 +96,8 @@ std::string CheckSampleStorable(const CSample& sample) {
     for (const auto& k : sample.Keywords())
         if (HasLf(k))
             return LineBreakMessage("keywords");
-    std::string m = CheckSection("comments", sample.GetComments());
+    std::string m = CheckSection(Section::Comments, sample.GetComments());
     if (m.empty())
-        m = CheckSection("text", sample.GetText());
+        m = CheckSection(Section::Text, sample.GetText());
     return m;
 }

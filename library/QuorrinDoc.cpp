@@ -208,6 +208,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
             // the library then read memory in sequence.
             std::string key = title;
             auto record = std::make_unique<CSample>(std::move(sample));
+            IndexSample(*record);
             m_samples.emplace_hint(at, std::move(key), std::move(record));
         } else {
             duplicates.emplace_back(f, k);
@@ -237,27 +238,6 @@ bool CQuorrinDoc::OnSaveDocument() {
         return false;
     CommitPendingEdit();
 
-    // The samples of every changed category, in title order, gathered in one walk over
-    // the library however many categories changed. A message box shown meanwhile lets
-    // queued work run, which may change the library: then they are gathered again.
-    std::map<std::string, std::vector<const CSample*>> members;
-    std::uint64_t gatheredAt = 0;
-    bool gathered = false;
-    auto gather = [&] {
-        members.clear();
-        for (const auto& [name, category] : m_categories) {
-            if (category->IsChanged())
-                members[name];
-        }
-        for (const auto& [title, sample] : m_samples) {
-            auto it = members.find(sample->GetCategory());
-            if (it != members.end())
-                it->second.push_back(sample.get());
-        }
-        gatheredAt = m_samplesVersion;
-        gathered = true;
-    };
-
     bool ok = true;
     m_config.BeginLibrarySave();
     for (auto& [name, categoryPtr] : m_categories) {
@@ -269,14 +249,17 @@ bool CQuorrinDoc::OnSaveDocument() {
             if (!category.OpenFile()) {
                 ok = false;
             } else {
-                if (!gathered || gatheredAt != m_samplesVersion || !members.count(name))
-                    gather();
                 category.EmptyFile();
-                for (const CSample* sample : members[name]) {
-                    // Only a refused sample shows a message here; that save has failed
-                    // already, and the library may have changed under the message.
-                    if (!category.WriteSample(*sample) || gatheredAt != m_samplesVersion)
-                        break;
+                // The category's samples in title order. Only a refused sample shows a
+                // message here; that save has failed already, and the library may have
+                // changed under the message (queued work runs): the walk stops at once.
+                const std::uint64_t version = m_samplesVersion;
+                auto members = m_byCategory.find(name);
+                if (members != m_byCategory.end()) {
+                    for (const CSample* sample : members->second) {
+                        if (!category.WriteSample(*sample) || version != m_samplesVersion)
+                            break;
+                    }
                 }
                 // The old file is replaced only when every byte was written; otherwise
                 // the category stays changed.
@@ -455,7 +438,10 @@ bool CQuorrinDoc::AddSample(std::unique_ptr<CSample> sample) {
         return false;
     const std::string title = sample->GetTitle();
     const std::string category = sample->GetCategory();
+    const CSample* record = sample.get();
     bool inserted = m_samples.try_emplace(title, std::move(sample)).second;
+    if (inserted)
+        IndexSample(*record);
     m_samplesVersion = NewSamplesVersion();
     m_lastAddedTitle = title;
     MarkCategoryChanged(category);
@@ -500,9 +486,14 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
     CSample& stored = *it->second;
     m_samplesVersion = NewSamplesVersion();
     const int reason = stored.GetLoadErrorReason();
+    const bool moves = stored.GetCategory() != data.GetCategory();
+    if (moves)
+        UnindexSample(stored);
     // The keyword array is taken as it is, so an empty keyword list clears the keywords.
     stored = data;
     stored.SetLoadErrorReason(reason);
+    if (moves)
+        IndexSample(stored);
     return true;
 }
 
@@ -514,9 +505,39 @@ bool CQuorrinDoc::DeleteSample(const std::string& title) {
     // category to mark; that is not an internal error.
     if (m_categories.count(it->second->GetCategory()))
         MarkChangedThroughUpdate(it->second->GetCategory());
+    UnindexSample(*it->second);
     m_samples.erase(it);
     m_samplesVersion = NewSamplesVersion();
     return true;
+}
+
+namespace {
+
+bool TitleBefore(const CSample* a, const CSample* b) {
+    return a->GetTitle() < b->GetTitle();
+}
+
+} // namespace
+
+void CQuorrinDoc::IndexSample(const CSample& sample) {
+    auto& members = m_byCategory[sample.GetCategory()];
+    // A load places samples in title order: they go to the end.
+    if (members.empty() || TitleBefore(members.back(), &sample))
+        members.push_back(&sample);
+    else
+        members.insert(std::lower_bound(members.begin(), members.end(), &sample, TitleBefore), &sample);
+}
+
+void CQuorrinDoc::UnindexSample(const CSample& sample) {
+    auto members = m_byCategory.find(sample.GetCategory());
+    if (members == m_byCategory.end())
+        return;
+    auto& list = members->second;
+    auto at = std::lower_bound(list.begin(), list.end(), &sample, TitleBefore);
+    if (at != list.end() && *at == &sample)
+        list.erase(at);
+    if (list.empty())
+        m_byCategory.erase(members);
 }
 
 bool CQuorrinDoc::MarkChangedThroughUpdate(const std::string& name) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "library/Category.h"
@@ -151,6 +152,12 @@ private:
     // Changes with every change of the sample map and of a sample in it; unique in the
     // process.
     std::uint64_t m_samplesVersion;
+    // The samples of each category (by their category field), in title order, so that
+    // a save reaches a category's samples without a walk over the whole library. Kept
+    // by every change of the sample map and of a sample's category.
+    std::unordered_map<std::string, std::vector<const CSample*>> m_byCategory;
+    void IndexSample(const CSample& sample);
+    void UnindexSample(const CSample& sample);
 
     // The samples read from one category file, in file order.
     struct ReadFile {
