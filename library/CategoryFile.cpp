@@ -80,13 +80,20 @@ bool Contains(std::string_view line, std::string_view what) {
     return line.find(what) != std::string_view::npos;
 }
 
-// Appends value with every LF written as CR LF.
-void AppendTranslated(std::string& out, std::string_view value) {
+// Appends value with every LF written as CR LF. Returns whether the reader gets the
+// value back: a one-line field (no end marker given) must hold no LF; in a section, no
+// piece after an LF may be exactly its end marker (the reader would end the section
+// there; the first line is always taken as content).
+bool AppendTranslated(std::string& out, std::string_view value, std::string_view endMarker = {}) {
     linescan::LfFinder lfs(value);
     size_t lf = lfs.Next();
     if (lf == value.size()) {
         out.append(value);
-        return;
+        return true;
+    }
+    if (endMarker.empty()) {
+        out.append(value); // refused; what is appended does not matter
+        return false;
     }
     // Each LF grows by one byte, so twice the value always fits; the rest is cut off.
     const size_t start = out.size();
@@ -94,6 +101,7 @@ void AppendTranslated(std::string& out, std::string_view value) {
     char* const base = out.data() + start;
     char* o = base;
     const char* const stop = value.data() + value.size();
+    bool storable = true;
     size_t from = 0;
     while (lf < value.size()) {
         linescan::CopyLine(o, value.data() + from, lf - from, stop);
@@ -102,10 +110,14 @@ void AppendTranslated(std::string& out, std::string_view value) {
         *o++ = '\n';
         from = lf + 1;
         lf = lfs.Next();
+        // The piece from here to the next LF (or the end) must not be the end marker.
+        if (lf - from == endMarker.size() && std::memcmp(value.data() + from, endMarker.data(), endMarker.size()) == 0)
+            storable = false;
     }
     std::memcpy(o, value.data() + from, value.size() - from);
     o += value.size() - from;
     out.resize(start + static_cast<size_t>(o - base));
+    return storable;
 }
 
 void AppendLine(std::string& out, std::string_view line) {
@@ -113,37 +125,45 @@ void AppendLine(std::string& out, std::string_view line) {
     out.append("\r\n");
 }
 
-} // namespace
-
-void AppendSampleBytes(std::string& out, const CSample& sample) {
+// Serialises one sample; false when the file could not give it back as it is (see
+// AppendTranslated), which is exactly when CheckSampleStorable finds a problem.
+bool AppendSample(std::string& out, const CSample& sample) {
+    bool storable = true;
     AppendLine(out, marker::kSampleBegin);
     out.append(marker::kCategory);
-    AppendTranslated(out, sample.GetCategory());
+    storable &= AppendTranslated(out, sample.GetCategory());
     out.append("\r\n");
     out.append(marker::kSubcategory);
-    AppendTranslated(out, sample.GetSubcategory());
+    storable &= AppendTranslated(out, sample.GetSubcategory());
     out.append("\r\n");
     out.append(marker::kTitle);
-    AppendTranslated(out, sample.GetTitle());
+    storable &= AppendTranslated(out, sample.GetTitle());
     out.append("\r\n");
     AppendLine(out, marker::kKeywordsBegin);
     // The keywords joined with ", " (GetKeywords), without building the joined string.
     for (size_t i = 0; i < sample.GetKeywordCount(); ++i) {
         if (i > 0)
             out.append(", ");
-        AppendTranslated(out, sample.GetKeyword(i));
+        storable &= AppendTranslated(out, sample.GetKeyword(i));
     }
     out.append("\r\n");
     AppendLine(out, marker::kKeywordsEnd);
     AppendLine(out, marker::kCommentsBegin);
-    AppendTranslated(out, sample.GetComments());
+    storable &= AppendTranslated(out, sample.GetComments(), marker::kCommentsEnd);
     out.append("\r\n");
     AppendLine(out, marker::kCommentsEnd);
     AppendLine(out, marker::kTextBegin);
-    AppendTranslated(out, sample.GetText());
+    storable &= AppendTranslated(out, sample.GetText(), marker::kTextEnd);
     out.append("\r\n");
     AppendLine(out, marker::kTextEnd);
     AppendLine(out, marker::kSampleEnd);
+    return storable;
+}
+
+} // namespace
+
+void AppendSampleBytes(std::string& out, const CSample& sample) {
+    AppendSample(out, sample);
 }
 
 namespace {
@@ -347,15 +367,17 @@ bool CCategory::WriteSample(const CSample& sample) {
         return false;
     if (m_saveFailed)
         return false;
-    std::string problem = CheckSampleStorable(sample);
-    if (!problem.empty()) {
+    // The sample is checked as it is written; a refused one is cut off again and the
+    // content check names the problem.
+    const size_t before = m_pending.size();
+    if (!AppendSample(m_pending, sample)) {
+        m_pending.resize(before);
         ShowMessage("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName +
-                        ".\n" + problem + "\nThe file keeps its old content.",
+                        ".\n" + CheckSampleStorable(sample) + "\nThe file keeps its old content.",
                     MsgButtons::Ok, MsgIcon::Exclamation);
         m_saveFailed = true;
         return false;
     }
-    AppendSampleBytes(m_pending, sample);
     return true;
 }
 
