@@ -151,6 +151,12 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
             std::stable_sort(order[f].begin(), order[f].end(), byTitle);
     }
     std::vector<size_t> next(n, 0);
+    // Each file's own category list, found once: most samples go there.
+    std::vector<std::vector<const CSample*>*> ownList(n);
+    for (size_t f = 0; f < n; ++f) {
+        ownList[f] = &m_byCategory[*files[f].category];
+        ownList[f]->reserve(ownList[f]->size() + files[f].samples.size());
+    }
     auto head = [&](size_t f) -> const std::string& {
         return files[f].samples[order[f][next[f]]].GetTitle();
     };
@@ -202,13 +208,19 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
             // A sample whose category field names another category than the file it was
             // read from is written only by that other category's save: mark that one
             // changed, or the sample would vanish from disk when this category is saved.
-            if (sample.GetCategory() != *files[f].category)
+            const bool own = sample.GetCategory() == *files[f].category;
+            if (!own)
                 MarkCategoryChanged(sample.GetCategory());
             // The records are made in title order, each next to its map entry: walks over
             // the library then read memory in sequence.
             std::string key = title;
             auto record = std::make_unique<CSample>(std::move(sample));
-            IndexSample(*record);
+            // A title that goes to the end of the map goes to the end of its category's
+            // list too.
+            if (own && at == m_samples.end())
+                ownList[f]->push_back(record.get());
+            else
+                IndexSample(*record);
             m_samples.emplace_hint(at, std::move(key), std::move(record));
         } else {
             duplicates.emplace_back(f, k);
