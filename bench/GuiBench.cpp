@@ -80,18 +80,8 @@ DialogRun SearchDialogRun(CQuorrinDoc& doc, const std::string& word, bool matchC
                           double budget) {
     CSearchDlg dialog([&doc] { return &doc; });
     dialog.Create();
-    if (pump == Pump::None) {
+    if (pump == Pump::None)
         dialog.SetPump([] {});
-    } else if (pump == Pump::Sliced) {
-        auto last = std::make_shared<double>(Now());
-        dialog.SetPump([last] {
-            const double now = Now();
-            if (now - *last >= 0.016) {
-                QCoreApplication::processEvents(QEventLoop::AllEvents);
-                *last = Now();
-            }
-        });
-    }
     dialog.show();
     dialog.SearchEdit()->setText(QString::fromStdString(word));
     dialog.MatchCaseCheck()->setChecked(matchCase);

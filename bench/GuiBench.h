@@ -1,6 +1,6 @@
 // The window measurements: the real view's RebuildTree, selecting a sample after it,
-// and the search as the Search dialog runs it, pumping the event queue once per
-// sample. Built only when the window library is.
+// and the search as the Search dialog runs it, with and without its event pumping.
+// Built only when the window library is.
 #pragma once
 
 #include <memory>
@@ -42,9 +42,8 @@ private:
 
 // How the Search dialog keeps the window alive during a run.
 enum class Pump {
-    None,       // not at all: the search alone
-    EachSample, // drains the event queue once per sample, as the program does
-    Sliced,     // drains it once per sample but at most every 16 ms (a proposal)
+    None,            // not at all: the search alone
+    AsTheDialogDoes, // its own pump: the event queue drained at most every 16 ms
 };
 
 // One whole run of the real Search dialog (shown offscreen) over every sample, for
