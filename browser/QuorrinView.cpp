@@ -420,8 +420,13 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         std::string_view lastTitle;
     };
     std::vector<Branch> branches;
-    std::unordered_map<std::string, size_t> categoryBranch;
-    std::unordered_map<std::string, size_t> subcategoryBranch;
+    // A category's branch, and its sub-categories' branches by name (at most fifteen:
+    // a short list beats a second look-up by a built key for every sample).
+    struct CategoryBranches {
+        size_t branch;
+        std::vector<std::pair<std::string_view, size_t>> subs;
+    };
+    std::unordered_map<std::string_view, CategoryBranches> categoryBranch;
     QList<QTreeWidgetItem*> categoryItems;
     std::vector<QTreeWidgetItem*> expandQueue;
     auto itemLess = [](const CTreeItem* a, const CTreeItem* b) { return TextLess(a->Text(), b->Text()); };
@@ -435,7 +440,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         categoryItems.append(catItem);
         const size_t ci = branches.size();
         branches.push_back({catItem, {}, false, true, {}});
-        categoryBranch.emplace(name, ci);
+        CategoryBranches& lookup = categoryBranch.emplace(name, CategoryBranches{ci, {}}).first->second;
         m_categoryItems.emplace(name, catItem);
         const bool expand = cfg.g_expandedCats.count(name) > 0;
         if (expand)
@@ -448,7 +453,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             QTreeWidgetItem* subItem = NewItem(slot.name, kTagSubcategory);
             branches[ci].children.push_back(static_cast<CTreeItem*>(subItem));
             const std::string subKey = name + '\0' + slot.name;
-            subcategoryBranch.emplace(subKey, branches.size());
+            lookup.subs.emplace_back(slot.name, branches.size());
             branches.push_back({subItem, {}, true, true, {}});
             m_subcategoryItems.emplace(subKey, subItem);
             if (expand && expandedSubs != cfg.g_expandedSubcats.end() && expandedSubs->second.count(slot.name))
@@ -459,7 +464,6 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     // Samples: a sample whose category or sub-category has no item becomes a load
     // error; the document removes those after the walk. The old sample items are in
     // the same byte order as the walk.
-    std::string subKey;
     size_t old = 0;
     for (const auto& [title, sample] : doc.Samples()) {
         auto c = categoryBranch.find(sample->GetCategory());
@@ -467,13 +471,11 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             doc.ReportTreeInsertFailure(*sample, kReasonNoParent, false);
             continue;
         }
-        size_t target = c->second;
-        if (!sample->GetSubcategory().empty()) {
-            subKey.assign(sample->GetCategory());
-            subKey += '\0';
-            subKey += sample->GetSubcategory();
-            auto s = subcategoryBranch.find(subKey);
-            if (s == subcategoryBranch.end()) {
+        size_t target = c->second.branch;
+        if (const std::string& sub = sample->GetSubcategory(); !sub.empty()) {
+            const auto& subs = c->second.subs;
+            auto s = std::find_if(subs.begin(), subs.end(), [&sub](const auto& entry) { return entry.first == sub; });
+            if (s == subs.end()) {
                 doc.ReportTreeInsertFailure(*sample, kReasonNoParent, false);
                 continue;
             }
