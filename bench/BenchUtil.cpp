@@ -154,6 +154,41 @@ std::uint64_t StatusBytes(const char* field) {
     return 0;
 }
 
+double WriteReplacing(const std::string& path, const std::string& bytes) {
+    const std::string temp = path + ".new";
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+    const double start = Now();
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return -1;
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) {
+            ::close(fd);
+            return -1;
+        }
+        done += static_cast<size_t>(n);
+    }
+    const bool synced = ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !synced || ::rename(temp.c_str(), path.c_str()) != 0)
+        return -1;
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return -1;
+    const bool dirSynced = ::fsync(dir) == 0;
+    ::close(dir);
+    return dirSynced ? Now() - start : -1;
+}
+
+std::string FileContent(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
 std::uint64_t FileBytes(const std::string& path) {
     struct stat st;
     return stat(path.c_str(), &st) == 0 ? static_cast<std::uint64_t>(st.st_size) : 0;

@@ -38,6 +38,14 @@ bool HaveProgram(const std::string& name);
 // A field of /proc/self/status in bytes (VmHWM, VmRSS); 0 when unreadable.
 std::uint64_t StatusBytes(const char* field);
 
+// Replaces the file at path with bytes as a crash-safe save does, with plain system
+// calls: a new file beside it, written and synced, renamed over it, the folder synced.
+// Returns the seconds taken, or a negative figure on failure.
+double WriteReplacing(const std::string& path, const std::string& bytes);
+
+// The bytes of a file; empty when unreadable.
+std::string FileContent(const std::string& path);
+
 // Size of a file in bytes; 0 when absent.
 std::uint64_t FileBytes(const std::string& path);
 
