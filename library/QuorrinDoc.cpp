@@ -160,15 +160,21 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     auto head = [&](size_t f) -> const std::string& {
         return files[f].samples[order[f][next[f]]].GetTitle();
     };
-    // The first eight bytes of each head title as a number in the same order, so that
-    // most comparisons need not reach the titles themselves.
-    std::vector<std::uint64_t> prefix(n, 0);
+    // The first sixteen bytes of each head title as two numbers in the same order (bytes
+    // past the end count as zero), so that most comparisons need not reach the titles
+    // themselves.
+    struct Prefix {
+        std::uint64_t hi = 0;
+        std::uint64_t lo = 0;
+    };
+    std::vector<Prefix> prefix(n);
     auto takePrefix = [&](size_t f) {
         const std::string& title = head(f);
-        std::uint64_t key = 0;
-        for (size_t i = 0; i < 8; ++i)
-            key = (key << 8) | (i < title.size() ? static_cast<unsigned char>(title[i]) : 0u);
-        prefix[f] = key;
+        std::uint64_t part[2] = {0, 0};
+        const size_t used = std::min<size_t>(title.size(), 16);
+        for (size_t i = 0; i < used; ++i)
+            part[i / 8] |= static_cast<std::uint64_t>(static_cast<unsigned char>(title[i])) << (56 - 8 * (i % 8));
+        prefix[f] = Prefix{part[0], part[1]};
 #if defined(__GNUC__)
         // The title after it is asked for now, so that it is in the cache when its turn
         // comes (the files' titles lie far apart in memory).
@@ -179,22 +185,41 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     // A heap of files by the title at their head, the smallest on top; on equal titles
     // the earlier file first.
     auto later = [&](size_t a, size_t b) {
-        if (prefix[a] != prefix[b])
-            return prefix[a] > prefix[b];
+        if (prefix[a].hi != prefix[b].hi)
+            return prefix[a].hi > prefix[b].hi;
+        if (prefix[a].lo != prefix[b].lo)
+            return prefix[a].lo > prefix[b].lo;
         const int c = head(a).compare(head(b));
         return c != 0 ? c > 0 : a > b;
     };
-    std::vector<size_t> heap;
+    std::vector<size_t> heap(n);
     for (size_t f = 0; f < n; ++f) {
         takePrefix(f);
-        heap.push_back(f);
+        heap[f] = f;
     }
-    std::make_heap(heap.begin(), heap.end(), later);
+    // Moves the file at place i down to where it belongs: the top's next title costs one
+    // such walk instead of a removal and an insertion.
+    auto siftDown = [&](size_t i) {
+        const size_t item = heap[i];
+        for (;;) {
+            size_t child = 2 * i + 1;
+            if (child >= heap.size())
+                break;
+            if (child + 1 < heap.size() && later(heap[child], heap[child + 1]))
+                ++child;
+            if (!later(item, heap[child]))
+                break;
+            heap[i] = heap[child];
+            i = child;
+        }
+        heap[i] = item;
+    };
+    for (size_t i = n / 2; i-- > 0;)
+        siftDown(i);
 
     std::vector<std::pair<size_t, std::uint32_t>> duplicates; // file, position in the file
     while (!heap.empty()) {
-        std::pop_heap(heap.begin(), heap.end(), later);
-        const size_t f = heap.back();
+        const size_t f = heap.front();
         const std::uint32_t k = order[f][next[f]++];
         CSample& sample = files[f].samples[k];
         const std::string& title = sample.GetTitle();
@@ -227,10 +252,12 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         }
         if (next[f] < order[f].size()) {
             takePrefix(f);
-            std::push_heap(heap.begin(), heap.end(), later);
         } else {
+            heap.front() = heap.back();
             heap.pop_back();
         }
+        if (!heap.empty())
+            siftDown(0);
     }
     m_samplesVersion = NewSamplesVersion();
     // Duplicates go to the load-error store in reading order.

@@ -3,6 +3,10 @@
 // it records.
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <map>
+#include <random>
+
 #include "DocTestSupport.h"
 
 namespace {
@@ -174,6 +178,43 @@ TEST_F(DocLoad, FilesOutOfTitleOrderLoadAsIfReadSampleBySample) {
     EXPECT_EQ(record.GetSubcategory(), "COM");
     EXPECT_EQ(record.GetLoadErrorReason(), 1);
     EXPECT_TRUE(ChangedCategories().empty());
+}
+
+TEST_F(DocLoad, LongSharedTitlePrefixesMergeAsIfReadSampleBySample) {
+    // Titles that agree in their first sixteen bytes or more, differ only past them, are
+    // shorter than sixteen bytes or hold bytes above 0x7F; files in and out of order,
+    // duplicates within and across files. The first sample read under a title wins.
+    std::mt19937 rng(17);
+    const std::vector<std::string> stems = {"Build angle range 00", "Build angle range 0", "Build angle rang",
+                                            "Build angle", "Build angle range \xC3\xA9", "B"};
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"C++", "quorrincpp.txt"}, {"Java", "quorrinjava.txt"}, {"Visual Basic", "quorrinvb.txt"}};
+    std::map<std::string, std::string> winners; // title -> text of the first one read
+    size_t total = 0;
+    for (size_t f = 0; f < files.size(); ++f) {
+        std::vector<CSample> samples;
+        for (int i = 0; i < 150; ++i) {
+            const std::string title = stems[rng() % stems.size()] + std::to_string(rng() % 60);
+            const std::string text = files[f].first + " " + std::to_string(i) + "\r\n";
+            samples.push_back(MakeSample(title, files[f].first, "General", "", "", text));
+        }
+        if (f != 1) // one file in reading order only, the others in title order
+            std::stable_sort(samples.begin(), samples.end(),
+                             [](const CSample& a, const CSample& b) { return a.GetTitle() < b.GetTitle(); });
+        for (const CSample& sample : samples)
+            winners.emplace(sample.GetTitle(), sample.GetText());
+        total += samples.size();
+        WriteFileBytes(files[f].second, FileBytes(samples));
+    }
+    Load();
+
+    std::vector<std::string> expectedTitles;
+    for (const auto& [title, text] : winners)
+        expectedTitles.push_back(title);
+    EXPECT_EQ(Titles(), expectedTitles);
+    for (const auto& [title, text] : winners)
+        EXPECT_EQ(doc->PeekSample(title)->GetText(), text) << title;
+    EXPECT_EQ(static_cast<size_t>(errors.GetCount()), total - winners.size());
 }
 
 TEST_F(DocLoad, LockedFileGivesTwoMessagesAndAnEmptyCategory) {
