@@ -525,7 +525,8 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
     CSample& stored = *it->second;
     m_samplesVersion = NewSamplesVersion();
     const int reason = stored.GetLoadErrorReason();
-    const bool moves = stored.GetCategory() != data.GetCategory();
+    // The stored record itself as data may have had its category changed in place.
+    const bool moves = &data == &stored || stored.GetCategory() != data.GetCategory();
     if (moves)
         UnindexSample(stored);
     // The keyword array is taken as it is, so an empty keyword list clears the keywords.
@@ -568,15 +569,28 @@ void CQuorrinDoc::IndexSample(const CSample& sample) {
 }
 
 void CQuorrinDoc::UnindexSample(const CSample& sample) {
-    auto members = m_byCategory.find(sample.GetCategory());
-    if (members == m_byCategory.end())
-        return;
-    auto& list = members->second;
-    auto at = std::lower_bound(list.begin(), list.end(), &sample, TitleBefore);
-    if (at != list.end() && *at == &sample)
+    // Found under its category by its title. A record its holder changed in place (the
+    // document hands out const records, but UpdateSample may be given the stored record
+    // itself) may sit elsewhere: then it is searched for.
+    auto eraseFrom = [&](decltype(m_byCategory)::iterator members) {
+        auto& list = members->second;
+        auto at = std::lower_bound(list.begin(), list.end(), &sample, TitleBefore);
+        if (at == list.end() || *at != &sample)
+            at = std::find(list.begin(), list.end(), &sample);
+        if (at == list.end())
+            return false;
         list.erase(at);
-    if (list.empty())
-        m_byCategory.erase(members);
+        if (list.empty())
+            m_byCategory.erase(members);
+        return true;
+    };
+    auto members = m_byCategory.find(sample.GetCategory());
+    if (members != m_byCategory.end() && eraseFrom(members))
+        return;
+    for (auto it = m_byCategory.begin(); it != m_byCategory.end(); ++it) {
+        if (eraseFrom(it))
+            return;
+    }
 }
 
 bool CQuorrinDoc::MarkChangedThroughUpdate(const std::string& name) {

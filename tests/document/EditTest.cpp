@@ -425,3 +425,22 @@ TEST_F(DocEdit, EverySaveWritesExactlyTheSamplesWhoseCategoryItIs) {
         }
     }
 }
+
+TEST_F(DocEdit, TheStoredSampleChangedInPlaceIsSavedUnderItsNewCategory) {
+    // A caller that changes the stored record itself and hands it to UpdateSample: the
+    // next saves still write it where its fields say, and only there.
+    CSample& stored = const_cast<CSample&>(*doc->PeekSample("Beta"));
+    stored.SetCategory("Java");
+    ASSERT_TRUE(doc->UpdateSample("Beta", stored));
+    for (const char* name : {"C++", "Java"})
+        doc->MarkCategoryChanged(name);
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
+              FileBytes({MakeSample("Alpha", "C++", "General", "a, b", "note\r\n", "x\r\n")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("Beta", "Java", "GUI"), MakeSample("Gamma", "Java")}));
+    // Deleting it afterwards leaves nothing behind.
+    ASSERT_TRUE(doc->DeleteSample("Beta"));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Gamma", "Java")}));
+}
