@@ -17,6 +17,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "app/Commands.h"
@@ -172,15 +173,39 @@ private:
 
 // Deletes item (taken out of the tree) and everything below it but its sample items,
 // which are taken out, marked reusable and added to taken.
-void TakeSampleItems(QTreeWidgetItem* item, std::vector<CTreeItem*>& taken) {
+bool IsSampleLeaf(const QTreeWidgetItem* item) {
+    return item->type() == CTreeItem::Type && static_cast<const CTreeItem*>(item)->Tag() == kTagSample &&
+           item->childCount() == 0;
+}
+
+void MarkReusable(QTreeWidgetItem* item, std::vector<CTreeItem*>& taken) {
+    static_cast<CTreeItem*>(item)->SetReusable(true);
+    taken.push_back(static_cast<CTreeItem*>(item));
+}
+
+// Takes an old tree apart. Sample items are marked reusable and collected in taken. A
+// sub-category item holding only samples is detached whole, its samples still under it
+// (also marked and collected), and filed in subs under its category's name, a zero
+// byte and its own name. Every other item is deleted.
+void TakeTreeApart(QTreeWidgetItem* item, const std::string& category, std::vector<CTreeItem*>& taken,
+                   std::unordered_map<std::string, QTreeWidgetItem*>& subs) {
     for (QTreeWidgetItem* child : item->takeChildren()) {
-        if (child->type() == CTreeItem::Type && static_cast<CTreeItem*>(child)->Tag() == kTagSample &&
-            child->childCount() == 0) {
-            static_cast<CTreeItem*>(child)->SetReusable(true);
-            taken.push_back(static_cast<CTreeItem*>(child));
-        } else {
-            TakeSampleItems(child, taken);
+        if (IsSampleLeaf(child)) {
+            MarkReusable(child, taken);
+            continue;
         }
+        const CTreeItem* node = child->type() == CTreeItem::Type ? static_cast<const CTreeItem*>(child) : nullptr;
+        if (node && node->Tag() == kTagSubcategory && !category.empty()) {
+            bool onlySamples = true;
+            for (int i = 0; onlySamples && i < child->childCount(); ++i)
+                onlySamples = IsSampleLeaf(child->child(i));
+            if (onlySamples && subs.emplace(category + '\0' + node->Name(), child).second) {
+                for (int i = 0; i < child->childCount(); ++i)
+                    MarkReusable(child->child(i), taken);
+                continue;
+            }
+        }
+        TakeTreeApart(child, node && node->Tag() == kTagCategory ? node->Name() : std::string(), taken, subs);
     }
     delete item;
 }
@@ -398,13 +423,16 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     m_subcategoryItems.clear();
     // The old tree goes, but its sample items are taken out of it first and used again
     // for the same titles: an item holds nothing but its tag and its name, and making
-    // and freeing a hundred thousand of them costs most of a rebuild.
+    // and freeing a hundred thousand of them costs most of a rebuild. A sub-category
+    // whose samples come out exactly as they were keeps its old item with them under
+    // it: moving thousands of children out of a parent and back costs more still.
     std::vector<std::pair<std::string_view, QTreeWidgetItem*>> oldSamples;
     oldSamples.swap(m_sampleItems);
     std::vector<CTreeItem*> taken;
+    std::unordered_map<std::string, QTreeWidgetItem*> oldSubs;
     m_ignoreSelection = true;
     while (m_tree->topLevelItemCount() > 0)
-        TakeSampleItems(m_tree->takeTopLevelItem(0), taken);
+        TakeTreeApart(m_tree->takeTopLevelItem(0), std::string(), taken, oldSubs);
     m_ignoreSelection = false;
 
     // Build the whole tree detached: each parent's children are collected, sorted once
@@ -418,6 +446,11 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         bool samplesOnly = false;
         bool inOrder = true;
         std::string_view lastTitle;
+        // A sub-category: its category's name, a zero byte and its own; its category's
+        // branch; whether its old item, children and all, is used again.
+        std::string key;
+        size_t parent = 0;
+        bool kept = false;
     };
     std::vector<Branch> branches;
     // A category's branch, and its sub-categories' branches by name (at most fifteen:
@@ -439,7 +472,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
         QTreeWidgetItem* catItem = NewItem(name, kTagCategory);
         categoryItems.append(catItem);
         const size_t ci = branches.size();
-        branches.push_back({catItem, {}, false, true, {}});
+        branches.push_back({catItem, {}, false, true, {}, {}, 0, false});
         CategoryBranches& lookup = categoryBranch.emplace(name, CategoryBranches{ci, {}}).first->second;
         m_categoryItems.emplace(name, catItem);
         const bool expand = cfg.g_expandedCats.count(name) > 0;
@@ -454,7 +487,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             branches[ci].children.push_back(static_cast<CTreeItem*>(subItem));
             const std::string subKey = name + '\0' + slot.name;
             lookup.subs.emplace_back(slot.name, branches.size());
-            branches.push_back({subItem, {}, true, true, {}});
+            branches.push_back({subItem, {}, true, true, {}, subKey, ci, false});
             m_subcategoryItems.emplace(subKey, subItem);
             if (expand && expandedSubs != cfg.g_expandedSubcats.end() && expandedSubs->second.count(slot.name))
                 expandQueue.push_back(subItem);
@@ -502,11 +535,44 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     doc.RemoveDeferredSamples();
 
     for (Branch& b : branches) {
-        if (b.children.empty())
-            continue;
         // Samples come in the document's byte order, which is mostly the tree's order too.
         if (b.samplesOnly ? !b.inOrder : !std::is_sorted(b.children.begin(), b.children.end(), itemLess))
             std::sort(b.children.begin(), b.children.end(), itemLess);
+    }
+    for (Branch& b : branches) {
+        if (!b.samplesOnly)
+            continue;
+        auto old = oldSubs.find(b.key);
+        if (old == oldSubs.end() || static_cast<size_t>(old->second->childCount()) != b.children.size())
+            continue;
+        QTreeWidgetItem* oldItem = old->second;
+        bool same = true;
+        for (size_t i = 0; same && i < b.children.size(); ++i)
+            same = oldItem->child(static_cast<int>(i)) == b.children[i];
+        if (!same)
+            continue;
+        // The old item, same name and same children, takes the new one's place.
+        auto& siblings = branches[b.parent].children;
+        std::replace(siblings.begin(), siblings.end(), static_cast<CTreeItem*>(b.item), static_cast<CTreeItem*>(oldItem));
+        std::replace(expandQueue.begin(), expandQueue.end(), b.item, oldItem);
+        m_subcategoryItems[b.key] = oldItem;
+        delete b.item;
+        b.item = oldItem;
+        b.kept = true;
+        oldSubs.erase(old);
+    }
+    // The other old sub-category items give up their samples (each used again or
+    // deleted below with the other unused ones) and go.
+    for (auto& [key, oldItem] : oldSubs) {
+        for (QTreeWidgetItem* child : oldItem->takeChildren()) {
+            if (!IsSampleLeaf(child))
+                delete child;
+        }
+        delete oldItem;
+    }
+    for (Branch& b : branches) {
+        if (b.children.empty() || b.kept)
+            continue;
         QList<QTreeWidgetItem*> list;
         list.reserve(static_cast<qsizetype>(b.children.size()));
         for (CTreeItem* child : b.children)

@@ -60,6 +60,8 @@ protected:
     std::string ConfigPath() const;
     // Writes the configuration file from key lines ("key ..." / "value ...").
     void WriteConfig(const std::string& lines);
+    // The start of a configuration line for a key under the application's key.
+    static constexpr const char* kAppKey = "key \"Software\" \"Velmora Software\" \"Tindrel\" ";
     std::string ReadConfig() const;
 
     std::unique_ptr<TempDir> m_dir;

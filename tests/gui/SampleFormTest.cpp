@@ -14,8 +14,6 @@
 
 namespace {
 
-const char* const kAppKey = "key \"Software\" \"Velmora Software\" \"Tindrel\" ";
-
 const std::string kAlphaComments = "First line\r\nSecond line\r\n";
 const std::string kAlphaText = "int main() {\r\n    return 0;\r\n}\r\n";
 

@@ -7,12 +7,6 @@
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
 
-namespace {
-
-const char* const kAppKey = "key \"Software\" \"Velmora Software\" \"Tindrel\" ";
-
-} // namespace
-
 TEST_F(GuiTest, SamplesAreSortedAndThoseWithoutSubcategorySitBesideTheSubcategories) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "", "Hello", "", "", "") +
                                          SampleFileBytes("C++", "General", "banana", "", "", "") +

@@ -85,3 +85,46 @@ TEST_F(GuiTest, SamplesInByteOrderAreSortedAlphabeticallyInTheTree) {
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), gui);
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
 }
+
+TEST_F(GuiTest, UnchangedSubcategoriesKeepTheirItemsThroughARebuild) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "a", "", "", "") +
+                                         SampleFileBytes("C++", "General", "b", "", "", "") +
+                                         SampleFileBytes("C++", "GUI", "c", "", "", ""));
+    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "d", "", "", ""));
+    // Expanded at the start: a rebuild expands it again, whichever item it uses.
+    WriteConfig(std::string(kAppKey) + "\"ExpandedCats\" \"C++\"\n" + kAppKey +
+                "\"ExpandedCats\" \"C++\" \"General\"\n");
+    Start();
+    QTreeWidgetItem* general = SubcategoryItem("C++", "General");
+    QTreeWidgetItem* javaGui = SubcategoryItem("Java", "GUI");
+    ASSERT_NE(general, nullptr);
+    ASSERT_TRUE(general->isExpanded());
+
+    View()->RebuildTree(std::string());
+    EXPECT_EQ(SubcategoryItem("C++", "General"), general);
+    EXPECT_EQ(general->parent(), CategoryItem("C++"));
+    EXPECT_TRUE(general->isExpanded());
+    EXPECT_EQ(ChildNames(general), (std::vector<std::string>{"a", "b"}));
+    ASSERT_TRUE(View()->SelectSampleItem("b"));
+    EXPECT_EQ(Tree()->currentItem()->parent(), general);
+
+    // A sample moved between two sub-categories: both are made anew, the others stay.
+    CSample moved = *Doc()->PeekSample("c");
+    moved.SetSubcategory("General");
+    ASSERT_TRUE(Doc()->UpdateSample("c", moved));
+    View()->RebuildTree("c");
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_TRUE(ChildNames(SubcategoryItem("C++", "GUI")).empty());
+    EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
+    EXPECT_EQ(SubcategoryItem("Java", "GUI"), javaGui);
+    EXPECT_EQ(ChildNames(javaGui), (std::vector<std::string>{"d"}));
+    ASSERT_NE(Tree()->currentItem(), nullptr);
+    EXPECT_EQ(CQuorrinView::ItemName(Tree()->currentItem()), "c");
+    EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"a", "b", "c", "d"}));
+
+    // The last sample of a kept branch deleted: the branch is emptied.
+    ASSERT_TRUE(Doc()->DeleteSample("d"));
+    View()->RebuildTree(std::string());
+    EXPECT_TRUE(ChildNames(SubcategoryItem("Java", "GUI")).empty());
+    EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"a", "b", "c"}));
+}
