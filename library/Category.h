@@ -69,7 +69,7 @@ public:
     // places the samples of all its files at once. Same result, messages and state
     // as ReadSamples; ReadSamples is this followed by inserting each sample. buffer,
     // when given, holds the file's bytes meanwhile and is kept for the next file.
-    bool ReadSampleList(std::vector<CSample>& out, fileio::ReadBuffer* buffer = nullptr);
+    bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer = nullptr);
     // True when the last ReadSamples stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }

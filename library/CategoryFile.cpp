@@ -214,23 +214,23 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
 }
 
 bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
-    std::vector<CSample> list;
+    std::vector<std::unique_ptr<CSample>> list;
     const bool complete = ReadSampleList(list);
-    for (CSample& sample : list) {
-        auto at = map.lower_bound(sample.GetTitle());
-        if (at != map.end() && at->first == sample.GetTitle()) {
+    for (auto& sample : list) {
+        auto at = map.lower_bound(sample->GetTitle());
+        if (at != map.end() && at->first == sample->GetTitle()) {
             // The first sample read under a title wins.
-            sample.SetLoadErrorReason(kReasonDuplicate);
-            errors.Add(sample);
+            sample->SetLoadErrorReason(kReasonDuplicate);
+            errors.Add(*sample);
         } else {
-            std::string title = sample.GetTitle();
-            map.emplace_hint(at, std::move(title), std::make_unique<CSample>(std::move(sample)));
+            std::string title = sample->GetTitle();
+            map.emplace_hint(at, std::move(title), std::move(sample));
         }
     }
     return complete;
 }
 
-bool CCategory::ReadSampleList(std::vector<CSample>& out, fileio::ReadBuffer* buffer) {
+bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer) {
     m_readAttempted = true;
     m_readIncomplete = false;
     int cause = fileio::kNone;
@@ -273,9 +273,9 @@ bool CCategory::ReadSampleList(std::vector<CSample>& out, fileio::ReadBuffer* bu
     std::string scratch;
     std::string value;
     const char* failedAt = nullptr;
-    CSample sample;
+    // Each sample is made where it stays: the document takes the records as they are.
     while (lines.Next(line)) {
-        sample.Reset();
+        auto sample = std::make_unique<CSample>();
         if (line != marker::kSampleBegin) {
             failedAt = readpos::kStartOfSample;
             break;
@@ -283,13 +283,13 @@ bool CCategory::ReadSampleList(std::vector<CSample>& out, fileio::ReadBuffer* bu
         failedAt = readpos::kCategories;
         if (!lines.Next(line) || !Contains(line, marker::kCategory))
             break;
-        sample.SetCategory(std::string(line.substr(marker::kCategory.size())));
+        sample->SetCategory(std::string(line.substr(marker::kCategory.size())));
         if (!lines.Next(line) || !Contains(line, marker::kSubcategory))
             break;
-        sample.SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
+        sample->SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
         if (!lines.Next(line) || !Contains(line, marker::kTitle))
             break;
-        sample.SetTitle(std::string(line.substr(marker::kTitle.size())));
+        sample->SetTitle(std::string(line.substr(marker::kTitle.size())));
 
         failedAt = readpos::kKeywords;
         if (!lines.Next(line) || !Contains(line, marker::kKeywordsBegin) || !lines.Next(line))
@@ -305,19 +305,19 @@ bool CCategory::ReadSampleList(std::vector<CSample>& out, fileio::ReadBuffer* bu
         }
         if (!ended)
             break;
-        sample.SetKeywords(keywords);
+        sample->SetKeywords(keywords);
 
         failedAt = readpos::kComments;
         if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
             !ReadSection(lines, marker::kCommentsEnd, scratch, value))
             break;
-        sample.SetComments(std::move(value));
+        sample->SetComments(std::move(value));
 
         failedAt = readpos::kText;
         if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
             !ReadSection(lines, marker::kTextEnd, scratch, value))
             break;
-        sample.SetText(std::move(value));
+        sample->SetText(std::move(value));
 
         failedAt = readpos::kEndOfSample;
         if (!lines.Next(line) || line != marker::kSampleEnd)

@@ -112,7 +112,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     return true;
 }
 
-bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<CSample>& out,
+bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
                                    fileio::ReadBuffer& buffer) {
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
@@ -145,7 +145,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         for (std::uint32_t k = 0; k < list.size(); ++k)
             order[f][k] = k;
         auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
-            return list[a].GetTitle() < list[b].GetTitle();
+            return list[a]->GetTitle() < list[b]->GetTitle();
         };
         if (!std::is_sorted(order[f].begin(), order[f].end(), byTitle))
             std::stable_sort(order[f].begin(), order[f].end(), byTitle);
@@ -158,7 +158,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         ownList[f]->reserve(ownList[f]->size() + files[f].samples.size());
     }
     auto head = [&](size_t f) -> const std::string& {
-        return files[f].samples[order[f][next[f]]].GetTitle();
+        return files[f].samples[order[f][next[f]]]->GetTitle();
     };
     // The first sixteen bytes of each head title as two numbers in the same order (bytes
     // past the end count as zero), so that most comparisons need not reach the titles
@@ -179,7 +179,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         // The title after it is asked for now, so that it is in the cache when its turn
         // comes (the files' titles lie far apart in memory).
         if (next[f] + 1 < order[f].size())
-            __builtin_prefetch(files[f].samples[order[f][next[f] + 1]].GetTitle().data());
+            __builtin_prefetch(files[f].samples[order[f][next[f] + 1]]->GetTitle().data());
 #endif
     };
     // A heap of files by the title at their head, the smallest on top; on equal titles
@@ -221,7 +221,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     while (!heap.empty()) {
         const size_t f = heap.front();
         const std::uint32_t k = order[f][next[f]++];
-        CSample& sample = files[f].samples[k];
+        CSample& sample = *files[f].samples[k];
         const std::string& title = sample.GetTitle();
         auto at = m_samples.end();
         bool fresh = m_samples.empty() || std::prev(at)->first < title;
@@ -236,10 +236,8 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
             const bool own = sample.GetCategory() == *files[f].category;
             if (!own)
                 MarkCategoryChanged(sample.GetCategory());
-            // The records are made in title order, each next to its map entry: walks over
-            // the library then read memory in sequence.
             std::string key = title;
-            auto record = std::make_unique<CSample>(std::move(sample));
+            std::unique_ptr<CSample> record = std::move(files[f].samples[k]);
             // A title that goes to the end of the map goes to the end of its category's
             // list too.
             if (own && at == m_samples.end())
@@ -263,7 +261,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     // Duplicates go to the load-error store in reading order.
     std::sort(duplicates.begin(), duplicates.end());
     for (const auto& [f, k] : duplicates) {
-        CSample& sample = files[f].samples[k];
+        CSample& sample = *files[f].samples[k];
         sample.SetLoadErrorReason(kReasonDuplicate);
         m_loadErrors.Add(sample);
     }

@@ -162,9 +162,10 @@ private:
     // The samples read from one category file, in file order.
     struct ReadFile {
         const std::string* category;
-        std::vector<CSample> samples;
+        std::vector<std::unique_ptr<CSample>> samples;
     };
-    bool ReadCategoryFile(CCategory& category, std::vector<CSample>& out, fileio::ReadBuffer& buffer);
+    bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
+                          fileio::ReadBuffer& buffer);
     // Puts the samples of every file into the sample map; duplicate titles become load
     // errors. Linear in the number of samples for files in title order.
     void PlaceReadSamples(std::vector<ReadFile>& files);
