@@ -514,10 +514,12 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
             }
             target = s->second;
         }
-        while (old < oldSamples.size() && oldSamples[old].first < title)
+        // One comparison per step: the old titles mostly match the new ones one by one.
+        int order = 1;
+        while (old < oldSamples.size() && (order = oldSamples[old].first.compare(title)) < 0)
             ++old;
         CTreeItem* item = nullptr;
-        if (old < oldSamples.size() && oldSamples[old].first == title &&
+        if (old < oldSamples.size() && order == 0 &&
             static_cast<CTreeItem*>(oldSamples[old].second)->Reusable()) {
             item = static_cast<CTreeItem*>(oldSamples[old++].second);
             item->SetReusable(false);
