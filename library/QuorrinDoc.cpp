@@ -98,15 +98,26 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     std::vector<ReadFile> files;
     fileio::ReadBuffer buffer; // one for every file
     for (auto& [name, category] : m_categories) {
-        ReadFile file{&name, {}};
+        ReadFile file{&name, {}, {}};
         if (!ReadCategoryFile(*category, file.samples, buffer)) {
             ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
                             "Samples for this category cannot be displayed.",
                         MsgButtons::Ok, MsgIcon::Exclamation);
             continue;
         }
-        if (!file.samples.empty())
+        if (!file.samples.empty()) {
+            // The file's title order, found while its titles are still in the cache.
+            const auto& list = file.samples;
+            file.order.resize(list.size());
+            for (std::uint32_t k = 0; k < list.size(); ++k)
+                file.order[k] = k;
+            auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
+                return list[a]->GetTitle() < list[b]->GetTitle();
+            };
+            if (!std::is_sorted(file.order.begin(), file.order.end(), byTitle))
+                std::stable_sort(file.order.begin(), file.order.end(), byTitle);
             files.push_back(std::move(file));
+        }
     }
     PlaceReadSamples(files);
     return true;
@@ -138,18 +149,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     // equal titles come out in reading order, so each new title goes to the end of the
     // map without a search.
     const size_t n = files.size();
-    std::vector<std::vector<std::uint32_t>> order(n);
-    for (size_t f = 0; f < n; ++f) {
-        const auto& list = files[f].samples;
-        order[f].resize(list.size());
-        for (std::uint32_t k = 0; k < list.size(); ++k)
-            order[f][k] = k;
-        auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
-            return list[a]->GetTitle() < list[b]->GetTitle();
-        };
-        if (!std::is_sorted(order[f].begin(), order[f].end(), byTitle))
-            std::stable_sort(order[f].begin(), order[f].end(), byTitle);
-    }
+    auto order = [&files](size_t f) -> const std::vector<std::uint32_t>& { return files[f].order; };
     std::vector<size_t> next(n, 0);
     // Each file's own category list, found once: most samples go there.
     std::vector<std::vector<const CSample*>*> ownList(n);
@@ -158,7 +158,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         ownList[f]->reserve(ownList[f]->size() + files[f].samples.size());
     }
     auto head = [&](size_t f) -> const std::string& {
-        return files[f].samples[order[f][next[f]]]->GetTitle();
+        return files[f].samples[order(f)[next[f]]]->GetTitle();
     };
     // The first sixteen bytes of each head title as two numbers in the same order (bytes
     // past the end count as zero), so that most comparisons need not reach the titles
@@ -176,10 +176,15 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
             part[i / 8] |= static_cast<std::uint64_t>(static_cast<unsigned char>(title[i])) << (56 - 8 * (i % 8));
         prefix[f] = Prefix{part[0], part[1]};
 #if defined(__GNUC__)
-        // The title after it is asked for now, so that it is in the cache when its turn
-        // comes (the files' titles lie far apart in memory).
-        if (next[f] + 1 < order[f].size())
-            __builtin_prefetch(files[f].samples[order[f][next[f] + 1]]->GetTitle().data());
+        // The records two ahead and the title one ahead are asked for now, so that they
+        // are in the cache when their turn comes (the files lie far apart in memory).
+        if (next[f] + 2 < order(f).size()) {
+            const char* record = reinterpret_cast<const char*>(files[f].samples[order(f)[next[f] + 2]].get());
+            __builtin_prefetch(record);
+            __builtin_prefetch(record + 64);
+        }
+        if (next[f] + 1 < order(f).size())
+            __builtin_prefetch(files[f].samples[order(f)[next[f] + 1]]->GetTitle().data());
 #endif
     };
     // A heap of files by the title at their head, the smallest on top; on equal titles
@@ -220,7 +225,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
     std::vector<std::pair<size_t, std::uint32_t>> duplicates; // file, position in the file
     while (!heap.empty()) {
         const size_t f = heap.front();
-        const std::uint32_t k = order[f][next[f]++];
+        const std::uint32_t k = order(f)[next[f]++];
         CSample& sample = *files[f].samples[k];
         const std::string& title = sample.GetTitle();
         auto at = m_samples.end();
@@ -248,7 +253,7 @@ void CQuorrinDoc::PlaceReadSamples(std::vector<ReadFile>& files) {
         } else {
             duplicates.emplace_back(f, k);
         }
-        if (next[f] < order[f].size()) {
+        if (next[f] < order(f).size()) {
             takePrefix(f);
         } else {
             heap.front() = heap.back();

@@ -163,6 +163,7 @@ private:
     struct ReadFile {
         const std::string* category;
         std::vector<std::unique_ptr<CSample>> samples;
+        std::vector<std::uint32_t> order; // positions in samples, in title order
     };
     bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
                           fileio::ReadBuffer& buffer);
