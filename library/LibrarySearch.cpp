@@ -243,15 +243,7 @@ unsigned CSampleMatcher::CountField(std::string_view field) {
 unsigned CSampleMatcher::Count(const CSample& sample) {
     if (m_needle.empty())
         return 0;
-    unsigned count = 0;
-    for (const std::string& keyword : sample.Keywords())
-        count += CountField(keyword);
-    if (!m_keywordsOnly) {
-        count += CountField(sample.GetTitle());
-        count += CountField(sample.GetComments());
-        count += CountField(sample.GetText());
-    }
-    return count;
+    return CountSearchedFields(sample, m_keywordsOnly, [this](std::string_view field) { return CountField(field); });
 }
 
 SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,

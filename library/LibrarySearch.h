@@ -21,6 +21,21 @@ struct SearchOptions {
     std::string category; // empty or "(no limit)": no limit; otherwise the exact name
 };
 
+// The sum of count(field) over the fields a search looks at: each keyword alone, then
+// (unless keywords only) title, comments and text; never category or sub-category.
+template <class Sample, class CountField>
+unsigned CountSearchedFields(const Sample& sample, bool keywordsOnly, CountField&& count) {
+    unsigned total = 0;
+    for (const auto& keyword : sample.Keywords())
+        total += count(keyword);
+    if (!keywordsOnly) {
+        total += count(sample.GetTitle());
+        total += count(sample.GetComments());
+        total += count(sample.GetText());
+    }
+    return total;
+}
+
 // Counts occurrences of one needle in samples, as CountOccurrences does: each keyword
 // alone, then (unless keywords only) title, comments and text; never category or
 // sub-category; non-overlapping, from the left; lower case unless match case.

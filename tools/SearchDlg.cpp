@@ -76,15 +76,8 @@ unsigned CSearchNeedle::Count(const CSample& sample) {
         return 0;
     if (m_matcher)
         return m_matcher->Count(sample);
-    unsigned count = 0;
-    for (const std::string& keyword : sample.Keywords())
-        count += CountField(keyword);
-    if (!m_keywordsOnly) {
-        count += CountField(sample.GetTitle());
-        count += CountField(sample.GetComments());
-        count += CountField(sample.GetText());
-    }
-    return count;
+    return CountSearchedFields(sample, m_keywordsOnly,
+                               [this](const std::string& field) { return CountField(field); });
 }
 
 // ---------------------------------------------------------------------------------
