@@ -189,12 +189,24 @@ File::~File() {
         ::close(m_fd);
 }
 
-bool File::OpenExclusive(const std::string& path, int& cause) {
+bool File::MayOpen(int& cause) {
     if (m_fd >= 0) {
         cause = kInvalidFile;
         return false;
     }
-    if (Injected(Op::Open, cause))
+    return !Injected(Op::Open, cause);
+}
+
+bool File::Adopt(int fd, const std::string& path, int& cause) {
+    if (fd < 0)
+        return Fail(cause, errno);
+    m_fd = fd;
+    m_path = path;
+    return true;
+}
+
+bool File::OpenExclusive(const std::string& path, int& cause) {
+    if (!MayOpen(cause))
         return false;
     // Files are replaced by rename while locked, so the lock may be won on a file that
     // has just been replaced; then the path names another file and we open it again.
@@ -217,57 +229,23 @@ bool File::OpenExclusive(const std::string& path, int& cause) {
                 cause = kSharingViolation;
                 return false;
             }
-            m_fd = fd;
-            m_path = path;
-            return true;
+            return Adopt(fd, path, cause);
         }
         ::close(fd);
     }
 }
 
 bool File::OpenForRead(const std::string& path, int& cause) {
-    if (m_fd >= 0) {
-        cause = kInvalidFile;
-        return false;
-    }
-    if (Injected(Op::Open, cause))
-        return false;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return Fail(cause, errno);
-    m_fd = fd;
-    m_path = path;
-    return true;
+    return MayOpen(cause) && Adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), path, cause);
 }
 
 bool File::OpenForWrite(const std::string& path, int& cause) {
-    if (m_fd >= 0) {
-        cause = kInvalidFile;
-        return false;
-    }
-    if (Injected(Op::Open, cause))
-        return false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return Fail(cause, errno);
-    m_fd = fd;
-    m_path = path;
-    return true;
+    return MayOpen(cause) &&
+           Adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), path, cause);
 }
 
 bool File::CreateUnique(std::string& pathTemplate, int& cause) {
-    if (m_fd >= 0) {
-        cause = kInvalidFile;
-        return false;
-    }
-    if (Injected(Op::Open, cause))
-        return false;
-    int fd = ::mkstemp(pathTemplate.data());
-    if (fd < 0)
-        return Fail(cause, errno);
-    m_fd = fd;
-    m_path = pathTemplate;
-    return true;
+    return MayOpen(cause) && Adopt(::mkstemp(pathTemplate.data()), pathTemplate, cause);
 }
 
 bool File::Size(std::uint64_t& size, int& cause) {

@@ -71,6 +71,10 @@ public:
 
 private:
     friend bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
+    // The start of every Open*: refused while open, or when an open fault is armed.
+    bool MayOpen(int& cause);
+    // Keeps fd as the open file, or fails with its errno when it is negative.
+    bool Adopt(int fd, const std::string& path, int& cause);
     int m_fd = -1;
     std::string m_path;
 };
