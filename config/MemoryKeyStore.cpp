@@ -282,67 +282,69 @@ long MemoryKeyStore::QueryInfoKey(KeyHandle key, std::uint32_t& subKeyCount) {
     return keyerr::kSuccess;
 }
 
-long MemoryKeyStore::QueryValueSize(KeyHandle key, const std::string& name, std::uint32_t& size) {
-    size = 0;
+long MemoryKeyStore::LiveValue(KeyHandle key, Op op, const std::string& name, const Value*& value) {
+    value = nullptr;
     std::shared_ptr<Node> node;
-    if (long rc = LiveNode(key, Op::QueryValueSize, &name, node))
+    if (long rc = LiveNode(key, op, &name, node))
         return rc;
     auto it = node->values.find(name);
     if (it == node->values.end())
         return Fail(keyerr::kFileNotFound);
-    size = it->second.isDword ? 4 : static_cast<std::uint32_t>(it->second.text.size() + 1);
+    value = &it->second;
+    return keyerr::kSuccess;
+}
+
+long MemoryKeyStore::StoreValue(KeyHandle key, Op op, const std::string& name, Value value) {
+    std::shared_ptr<Node> node;
+    if (long rc = LiveNode(key, op, &name, node))
+        return rc;
+    node->values[name] = std::move(value);
+    ++m_changes;
+    return keyerr::kSuccess;
+}
+
+long MemoryKeyStore::QueryValueSize(KeyHandle key, const std::string& name, std::uint32_t& size) {
+    size = 0;
+    const Value* value = nullptr;
+    if (long rc = LiveValue(key, Op::QueryValueSize, name, value))
+        return rc;
+    size = value->isDword ? 4 : static_cast<std::uint32_t>(value->text.size() + 1);
     return keyerr::kSuccess;
 }
 
 long MemoryKeyStore::QueryString(KeyHandle key, const std::string& name, std::string& value) {
     value.clear();
-    std::shared_ptr<Node> node;
-    if (long rc = LiveNode(key, Op::QueryString, &name, node))
+    const Value* stored = nullptr;
+    if (long rc = LiveValue(key, Op::QueryString, name, stored))
         return rc;
-    auto it = node->values.find(name);
-    if (it == node->values.end())
-        return Fail(keyerr::kFileNotFound);
-    if (it->second.isDword)
+    if (stored->isDword)
         return Fail(keyerr::kInvalidData);
-    value = it->second.text;
+    value = stored->text;
     return keyerr::kSuccess;
 }
 
 long MemoryKeyStore::SetString(KeyHandle key, const std::string& name, const std::string& value) {
-    std::shared_ptr<Node> node;
-    if (long rc = LiveNode(key, Op::SetString, &name, node))
-        return rc;
     Value v;
     v.text = value;
-    node->values[name] = std::move(v);
-    ++m_changes;
-    return keyerr::kSuccess;
+    return StoreValue(key, Op::SetString, name, std::move(v));
 }
 
 long MemoryKeyStore::QueryDword(KeyHandle key, const std::string& name, std::uint32_t& value) {
     value = 0;
-    std::shared_ptr<Node> node;
-    if (long rc = LiveNode(key, Op::QueryDword, &name, node))
+    const Value* stored = nullptr;
+    if (long rc = LiveValue(key, Op::QueryDword, name, stored))
         return rc;
-    auto it = node->values.find(name);
-    if (it == node->values.end())
-        return Fail(keyerr::kFileNotFound);
-    if (!it->second.isDword)
+    if (!stored->isDword)
         return Fail(keyerr::kInvalidData);
-    value = it->second.number;
+    value = stored->number;
     return keyerr::kSuccess;
 }
 
 long MemoryKeyStore::SetDword(KeyHandle key, const std::string& name, std::uint32_t value) {
-    std::shared_ptr<Node> node;
-    if (long rc = LiveNode(key, Op::SetDword, &name, node))
-        return rc;
     Value v;
     v.isDword = true;
     v.number = value;
-    node->values[name] = std::move(v);
-    ++m_changes;
-    return keyerr::kSuccess;
+    return StoreValue(key, Op::SetDword, name, std::move(v));
 }
 
 long MemoryKeyStore::CloseKey(KeyHandle key) {

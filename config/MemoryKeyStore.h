@@ -121,6 +121,9 @@ private:
                                    bool* openedExisting = nullptr);
     long Fail(long code);
     long LiveNode(KeyHandle key, Op op, const std::string* valueName, std::shared_ptr<Node>& node);
+    // The named value of an open key; "file not found" when it has none.
+    long LiveValue(KeyHandle key, Op op, const std::string& name, const Value*& value);
+    long StoreValue(KeyHandle key, Op op, const std::string& name, Value value);
     const Node* Find(const KeyPath& path) const;
     Node* Make(const KeyPath& path);
     static void MarkDeleted(Node& node);
