@@ -29,26 +29,6 @@ struct Result {
     std::string err;
 };
 
-CSample MakeSample(const std::string& title, const std::string& category, const std::string& sub = "General",
-                   const std::string& keywords = "", const std::string& comments = "",
-                   const std::string& text = "") {
-    CSample s;
-    s.SetTitle(title);
-    s.SetCategory(category);
-    s.SetSubcategory(sub);
-    s.SetKeywords(keywords);
-    s.SetComments(comments);
-    s.SetText(text);
-    return s;
-}
-
-std::string FileBytes(const std::vector<CSample>& samples) {
-    std::string out;
-    for (const CSample& s : samples)
-        AppendSampleBytes(out, s);
-    return out;
-}
-
 // Every file below a folder: bytes, modification time and inode.
 struct FileState {
     std::string bytes;

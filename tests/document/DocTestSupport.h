@@ -24,27 +24,6 @@ inline KeyPath AppPath(std::initializer_list<std::string> rest) {
     return path;
 }
 
-inline CSample MakeSample(const std::string& title, const std::string& category,
-                          const std::string& sub = "General", const std::string& keywords = "",
-                          const std::string& comments = "", const std::string& text = "") {
-    CSample s;
-    s.SetTitle(title);
-    s.SetCategory(category);
-    s.SetSubcategory(sub);
-    s.SetKeywords(keywords);
-    s.SetComments(comments);
-    s.SetText(text);
-    return s;
-}
-
-// The bytes of a category file holding these samples, in the given order.
-inline std::string FileBytes(const std::vector<CSample>& samples) {
-    std::string out;
-    for (const CSample& s : samples)
-        AppendSampleBytes(out, s);
-    return out;
-}
-
 struct RecordingView : IDocumentView {
     std::vector<std::string> calls;
     void OnDocumentClosing() override { calls.push_back("closing"); }

@@ -61,7 +61,11 @@ DialogScripts& DialogScripts::Then(ModalScript script) {
     return *this;
 }
 
-void TypeInto(QLineEdit* edit, const QString& text) {
+namespace {
+
+// Replaces an edit field's text by typing, as the user would.
+template <class Edit>
+void TypeIntoEdit(Edit* edit, const QString& text) {
     ASSERT_NE(edit, nullptr);
     edit->setFocus();
     edit->selectAll();
@@ -71,15 +75,11 @@ void TypeInto(QLineEdit* edit, const QString& text) {
         QTest::keyClicks(edit, text);
 }
 
-void TypeInto(QPlainTextEdit* edit, const QString& text) {
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus();
-    edit->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(edit, Qt::Key_Delete);
-    else
-        QTest::keyClicks(edit, text);
-}
+} // namespace
+
+void TypeInto(QLineEdit* edit, const QString& text) { TypeIntoEdit(edit, text); }
+
+void TypeInto(QPlainTextEdit* edit, const QString& text) { TypeIntoEdit(edit, text); }
 
 void Click(QAbstractButton* button) {
     ASSERT_NE(button, nullptr);

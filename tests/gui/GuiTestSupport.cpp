@@ -169,6 +169,15 @@ bool GuiTest::CommandEnabled(int id) {
     return a && a->isEnabled();
 }
 
+void GuiTest::Run(int command) {
+    Frame()->UpdateCommandUI();
+    QAction* a = Frame()->Action(command);
+    ASSERT_NE(a, nullptr);
+    ASSERT_TRUE(a->isEnabled()) << "command " << command << " is disabled";
+    a->trigger();
+    Pump();
+}
+
 std::string GuiTest::ConfigPath() const {
     return m_dir->Path() + "/config/Velmora Software/Tindrel/Tindrel.conf";
 }

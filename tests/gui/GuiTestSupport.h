@@ -55,6 +55,8 @@ protected:
     std::vector<std::string> ComboEntries(QComboBox* combo);
     std::string ComboCurrent(QComboBox* combo);
     bool CommandEnabled(int id);
+    // Runs a menu command as the user would: it must be enabled; pending events run after.
+    void Run(int command);
 
     std::string File(const std::string& name) const { return m_dir->File(name); }
     std::string ConfigPath() const;

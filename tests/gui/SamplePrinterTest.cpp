@@ -85,7 +85,7 @@ private:
     Engine m_engine;
 };
 
-CSample MakeSample(const std::string& text) {
+CSample QuickSortSample(const std::string& text) {
     CSample s;
     s.SetTitle("Quick sort");
     s.SetCategory("C++");
@@ -113,7 +113,7 @@ TEST(SamplePrinterTest, WithoutASampleOnePagePlaceholder) {
 }
 
 TEST(SamplePrinterTest, ASampleWithItsFieldsAndText) {
-    const CSample sample = MakeSample("int main() {\r\n\treturn 0;\r\n}\r\n");
+    const CSample sample = QuickSortSample("int main() {\r\n\treturn 0;\r\n}\r\n");
     TextRecorder device;
     CSamplePrinter printer(&sample);
     EXPECT_EQ(printer.PrintPages(device, [&] { return device.NewPage(); }), 1);
@@ -133,7 +133,7 @@ TEST(SamplePrinterTest, LongLinesWrapAndLongTextsTakeMorePages) {
     for (int i = 0; i < 300; ++i)
         text += "line " + std::to_string(i) + "\r\n";
     text += std::string(400, 'x') + "\r\n"; // one line far wider than the page
-    const CSample sample = MakeSample(text);
+    const CSample sample = QuickSortSample(text);
     TextRecorder device;
     CSamplePrinter printer(&sample);
     const int pages = printer.PrintPages(device, [&] { return device.NewPage(); });
@@ -157,7 +157,7 @@ TEST(SamplePrinterTest, LongLinesWrapAndLongTextsTakeMorePages) {
 
 TEST(SamplePrinterTest, PrintsToAPdf) {
     TempDir dir;
-    const CSample sample = MakeSample("text\r\n");
+    const CSample sample = QuickSortSample("text\r\n");
     QPdfWriter pdf(QString::fromStdString(dir.File("out.pdf")));
     CSamplePrinter printer(&sample);
     EXPECT_EQ(printer.PrintPages(pdf), 1);
@@ -189,7 +189,7 @@ TEST(SamplePrinterTest, PrintDialogAcceptedPrintsToTheChosenFile) {
         p->printer()->setOutputFileName(QString::fromStdString(out));
         return int(QDialog::Accepted);
     });
-    const CSample sample = MakeSample("text\r\n");
+    const CSample sample = QuickSortSample("text\r\n");
     CSamplePrinter printer(&sample);
     EXPECT_TRUE(printer.Print(nullptr));
     EXPECT_EQ(ReadFileBytes(out).rfind("%PDF", 0), 0u);

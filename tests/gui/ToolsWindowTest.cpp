@@ -40,14 +40,6 @@ protected:
                        SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
         Start();
     }
-    void Run(int command) {
-        Frame()->UpdateCommandUI();
-        QAction* a = Frame()->Action(command);
-        ASSERT_NE(a, nullptr);
-        ASSERT_TRUE(a->isEnabled()) << "command " << command << " is disabled";
-        a->trigger();
-        Pump();
-    }
     QPlainTextEdit* TextEdit() { return Child<QPlainTextEdit>("textEdit"); }
     std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
     std::vector<std::string> ResultTitles(CSearchDlg* dlg) {

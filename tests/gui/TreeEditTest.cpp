@@ -45,14 +45,6 @@ protected:
         WriteFileBytes("quorrinjava.txt", Gamma());
         Start();
     }
-    void Run(int command) {
-        Frame()->UpdateCommandUI();
-        QAction* a = Frame()->Action(command);
-        ASSERT_NE(a, nullptr);
-        ASSERT_TRUE(a->isEnabled()) << "command " << command << " is disabled";
-        a->trigger();
-        Pump();
-    }
     void Key(int key) {
         Tree()->setFocus();
         QTest::keyClick(Tree(), static_cast<Qt::Key>(key));

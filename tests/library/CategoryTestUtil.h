@@ -8,22 +8,10 @@
 #include "library/FileLayer.h"
 #include "library/LoadErrorList.h"
 #include "library/Sample.h"
+#include "support/TestSupport.h"
 
 inline std::string Fixture(const std::string& name) {
     return std::string(TINDREL_TEST_DATA) + "/category/" + name;
-}
-
-inline CSample MakeSample(const std::string& title, const std::string& category = "Tools",
-                          const std::string& subcategory = "General", const std::string& keywords = "",
-                          const std::string& comments = "", const std::string& text = "") {
-    CSample s;
-    s.SetTitle(title);
-    s.SetCategory(category);
-    s.SetSubcategory(subcategory);
-    s.SetKeywords(keywords);
-    s.SetComments(comments);
-    s.SetText(text);
-    return s;
 }
 
 inline bool SameSample(const CSample& a, const CSample& b) {

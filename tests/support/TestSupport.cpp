@@ -8,6 +8,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "library/Category.h"
+
 RecordingMessenger::RecordingMessenger() { SetMessenger(this); }
 RecordingMessenger::~RecordingMessenger() { SetMessenger(nullptr); }
 
@@ -51,4 +53,23 @@ std::string ReadFileBytes(const std::string& path) {
 void WriteFileBytes(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+CSample MakeSample(const std::string& title, const std::string& category, const std::string& subcategory,
+                   const std::string& keywords, const std::string& comments, const std::string& text) {
+    CSample s;
+    s.SetTitle(title);
+    s.SetCategory(category);
+    s.SetSubcategory(subcategory);
+    s.SetKeywords(keywords);
+    s.SetComments(comments);
+    s.SetText(text);
+    return s;
+}
+
+std::string FileBytes(const std::vector<CSample>& samples) {
+    std::string out;
+    for (const CSample& s : samples)
+        AppendSampleBytes(out, s);
+    return out;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "library/Messenger.h"
+#include "library/Sample.h"
 
 struct ShownMessage {
     std::string text;
@@ -44,3 +45,10 @@ private:
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// A sample with the given fields (keywords as the comma-separated string).
+CSample MakeSample(const std::string& title, const std::string& category = "Tools",
+                   const std::string& subcategory = "General", const std::string& keywords = "",
+                   const std::string& comments = "", const std::string& text = "");
+// The bytes of a category file holding these samples, in the given order.
+std::string FileBytes(const std::vector<CSample>& samples);
