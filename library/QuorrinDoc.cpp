@@ -402,43 +402,57 @@ bool CQuorrinDoc::NextCategoryAfter(CCategory& out, Cursor& cursor) const {
 }
 
 bool CQuorrinDoc::FirstSample(CSample& out, Cursor& cursor) const {
-    cursor.started = true;
-    cursor.ended = false;
-    return TakeSample(m_samples.begin(), out, cursor);
+    const CSample* record = FirstSampleRecord(cursor);
+    if (record)
+        out = *record;
+    return record != nullptr;
 }
 
 bool CQuorrinDoc::NextSample(CSample& out, Cursor& cursor) const {
-    if (!cursor.started) {
-        CSample first;
-        if (!FirstSample(first, cursor))
-            return false;
-    }
-    return NextSampleAfter(out, cursor);
+    const CSample* record = NextSampleRecord(cursor);
+    if (record)
+        out = *record;
+    return record != nullptr;
 }
 
-bool CQuorrinDoc::NextSampleAfter(CSample& out, Cursor& cursor) const {
+const CSample* CQuorrinDoc::FirstSampleRecord(Cursor& cursor) const {
+    cursor.started = true;
+    cursor.ended = false;
+    return StepTo(m_samples.begin(), cursor);
+}
+
+const CSample* CQuorrinDoc::NextSampleRecord(Cursor& cursor) const {
+    if (!cursor.started && !FirstSampleRecord(cursor))
+        return nullptr;
     if (cursor.ended)
-        return false;
+        return nullptr;
     // While the map is unchanged the cursor's place in it is still good; otherwise the
     // sample after the last title given is looked up.
     auto it = cursor.atKnown && cursor.atVersion == m_samplesVersion ? std::next(cursor.at)
                                                                      : m_samples.upper_bound(cursor.last);
-    return TakeSample(it, out, cursor);
+    return StepTo(it, cursor);
 }
 
-// Moves the cursor to it and copies that sample out; at the end the walk is over.
-bool CQuorrinDoc::TakeSample(SampleMap::const_iterator it, CSample& out, Cursor& cursor) const {
+const CSample* CQuorrinDoc::SampleRecordAt(const Cursor& cursor) const {
+    if (!cursor.started || cursor.ended)
+        return nullptr;
+    if (cursor.atKnown && cursor.atVersion == m_samplesVersion)
+        return cursor.at->second.get();
+    return PeekSample(cursor.last);
+}
+
+// Moves the cursor to it; at the end the walk is over.
+const CSample* CQuorrinDoc::StepTo(SampleMap::const_iterator it, Cursor& cursor) const {
     cursor.atKnown = false;
     if (it == m_samples.end()) {
         cursor.ended = true;
-        return false;
+        return nullptr;
     }
     cursor.last = it->first;
     cursor.at = it;
     cursor.atVersion = m_samplesVersion;
     cursor.atKnown = true;
-    out = *it->second;
-    return true;
+    return it->second.get();
 }
 
 int CQuorrinDoc::CountSamplesInCategory(const std::string& name) const {

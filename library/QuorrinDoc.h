@@ -92,6 +92,13 @@ public:
     bool NextCategory(CCategory& out, Cursor& cursor) const;
     bool FirstSample(CSample& out, Cursor& cursor) const;
     bool NextSample(CSample& out, Cursor& cursor) const;
+    // The same walk without copies: the library's own record, good until the library
+    // next changes; nullptr at the end.
+    const CSample* FirstSampleRecord(Cursor& cursor) const;
+    const CSample* NextSampleRecord(Cursor& cursor) const;
+    // The record the cursor stands on as the library holds it now; nullptr when that
+    // sample has gone since (or the walk has not started or is over).
+    const CSample* SampleRecordAt(const Cursor& cursor) const;
 
     int GetCategoryCount() const { return static_cast<int>(m_categories.size()); }
     int GetSampleCount() const { return static_cast<int>(m_samples.size()); }
@@ -172,6 +179,5 @@ private:
     void PlaceReadSamples(std::vector<ReadFile>& files);
     bool MarkChangedThroughUpdate(const std::string& name);
     bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
-    bool NextSampleAfter(CSample& out, Cursor& cursor) const;
-    bool TakeSample(SampleMap::const_iterator it, CSample& out, Cursor& cursor) const;
+    const CSample* StepTo(SampleMap::const_iterator it, Cursor& cursor) const;
 };

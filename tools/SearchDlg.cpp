@@ -304,9 +304,8 @@ void CSearchDlg::RunSearch() {
         SetSearchingState();
 
         CQuorrinDoc* doc = m_document();
-        CSample sample;
         CQuorrinDoc::Cursor cursor;
-        if (!doc || !doc->FirstSample(sample, cursor)) {
+        if (!doc || !doc->FirstSampleRecord(cursor)) {
             // Nothing to search; the status text stays as it was.
             SetIdleState();
             break;
@@ -332,9 +331,9 @@ void CSearchDlg::RunSearch() {
                 m_bStopRequested = true;
                 break;
             }
-            // The copy may be stale: the sample may have been edited or deleted while
-            // the events ran, so the library's own record is counted, when it is there.
-            if (const CSample* live = doc->PeekSample(sample.GetTitle())) {
+            // The events may have edited or deleted the sample the walk stands on: the
+            // library's own record is counted, when it is still there.
+            if (const CSample* live = doc->SampleRecordAt(cursor)) {
                 if (!limited || live->GetCategory() == limit) {
                     const unsigned n = needle.Count(*live);
                     if (n > 0) {
@@ -357,7 +356,7 @@ void CSearchDlg::RunSearch() {
                 needleMatchCase = m_bMatchCase;
                 needle = CSearchNeedle(needleText, needleKeywordsOnly, needleMatchCase);
             }
-            if (!doc->NextSample(sample, cursor))
+            if (!doc->NextSampleRecord(cursor))
                 break;
             if (m_bStopRequested)
                 break;

@@ -147,6 +147,34 @@ TEST_F(DocWalk, SampleWalkSurvivesDeletionsAndInsertionsUnderIt) {
     EXPECT_EQ(seen, (std::vector<std::string>{"a", "b", "bb", "d", "e"}));
 }
 
+TEST_F(DocWalk, TheRecordUnderACursorIsTheLibrarysAsItIsNow) {
+    for (const char* t : {"a", "b", "c"})
+        doc->AddSample(std::make_unique<CSample>(MakeSample(t, "C++")));
+    CQuorrinDoc::Cursor cursor;
+    EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr); // not started
+    const CSample* first = doc->FirstSampleRecord(cursor);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(doc->SampleRecordAt(cursor), first);
+    EXPECT_EQ(doc->SampleRecordAt(cursor), doc->PeekSample("a"));
+
+    // Edited in place: the same title gives the edited record.
+    CSample edited = *first;
+    edited.SetComments("new\r\n");
+    ASSERT_TRUE(doc->UpdateSample("a", edited));
+    ASSERT_NE(doc->SampleRecordAt(cursor), nullptr);
+    EXPECT_EQ(doc->SampleRecordAt(cursor)->GetComments(), "new\r\n");
+
+    // Deleted: nothing under the cursor, and the walk goes on behind it.
+    ASSERT_NE(doc->NextSampleRecord(cursor), nullptr);
+    ASSERT_TRUE(doc->DeleteSample("b"));
+    EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr);
+    const CSample* next = doc->NextSampleRecord(cursor);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->GetTitle(), "c");
+    EXPECT_EQ(doc->NextSampleRecord(cursor), nullptr);
+    EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr); // past the end
+}
+
 TEST_F(DocWalk, ACursorGoesOnByTitleInAnotherDocumentAndAfterEdits) {
     for (const char* t : {"a", "b", "c"})
         doc->AddSample(std::make_unique<CSample>(MakeSample(t, "C++")));
