@@ -5,6 +5,7 @@
 //   tindrel-bench [--samples N] [--runs R] [--seed S] [--keep] [--dialog-budget SECONDS]
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -39,6 +40,11 @@ struct Options {
     bool keep = false;
     double dialogBudget = 30; // seconds before a pumped dialog run is stopped
 };
+
+// Runs of the steps that take long (Search dialog, saving every category): at most three.
+int SlowRuns(const Options& opt) {
+    return std::max(1, std::min(opt.runs, 3));
+}
 
 // Changes the current folder for its lifetime (the library works in the current folder).
 class InFolder {
@@ -302,7 +308,7 @@ ScaleFigures MeasureScale(const Workload& w, const Options& opt, std::map<std::s
     for (int i = 0; i < runs; ++i)
         trees.push_back(tree.Rebuild());
     f.tree = Median(trees);
-    MeasureDialog(kept->Doc(), "small_", opt, 1, v);
+    MeasureDialog(kept->Doc(), "small_", opt, SlowRuns(opt), v);
 #else
     (void)v;
 #endif
@@ -350,7 +356,7 @@ int main(int argc, char** argv) {
     v["categories"] = static_cast<double>(big.files.size());
     v["disk_bytes"] = static_cast<double>(big.diskBytes);
     v["runs"] = opt.runs;
-    const int slowRuns = std::max(1, std::min(opt.runs, 3));
+    const int slowRuns = SlowRuns(opt);
 
     const bool haveRg = HaveProgram("rg");
     const std::string toolOut = root + "/tool-output.txt";
