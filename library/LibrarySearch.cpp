@@ -253,18 +253,25 @@ SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
         return totals;
     const bool limited = !options.category.empty() && options.category != kNoLimit;
     CSampleMatcher matcher(options.text, options.keywordsOnly, options.matchCase);
-    for (const auto& [title, sample] : doc.Samples()) {
-        if (limited && sample->GetCategory() != options.category)
-            continue;
-        const unsigned n = matcher.Count(*sample);
+    // False when onMatch asks to stop.
+    auto visit = [&](const CSample& sample) {
+        const unsigned n = matcher.Count(sample);
         if (n == 0)
-            continue;
+            return true;
         totals.occurrences += n;
         ++totals.samples;
-        if (onMatch && !onMatch(*sample, n)) {
-            totals.stopped = true;
-            break;
-        }
+        totals.stopped = onMatch && !onMatch(sample, n);
+        return !totals.stopped;
+    };
+    if (limited) {
+        // The category's own list, in the same title order as the whole library.
+        for (const CSample* sample : doc.SamplesOfCategory(options.category))
+            if (!visit(*sample))
+                break;
+    } else {
+        for (const auto& [title, sample] : doc.Samples())
+            if (!visit(*sample))
+                break;
     }
     return totals;
 }

@@ -296,12 +296,9 @@ bool CQuorrinDoc::OnSaveDocument() {
                 // message here; that save has failed already, and the library may have
                 // changed under the message (queued work runs): the walk stops at once.
                 const std::uint64_t version = m_samplesVersion;
-                auto members = m_byCategory.find(name);
-                if (members != m_byCategory.end()) {
-                    for (const CSample* sample : members->second) {
-                        if (!category.WriteSample(*sample) || version != m_samplesVersion)
-                            break;
-                    }
+                for (const CSample* sample : SamplesOfCategory(name)) {
+                    if (!category.WriteSample(*sample) || version != m_samplesVersion)
+                        break;
                 }
                 // The old file is replaced only when every byte was written; otherwise
                 // the category stays changed.
@@ -456,12 +453,13 @@ const CSample* CQuorrinDoc::StepTo(SampleMap::const_iterator it, Cursor& cursor)
 }
 
 int CQuorrinDoc::CountSamplesInCategory(const std::string& name) const {
-    int count = 0;
-    for (const auto& [title, sample] : m_samples) {
-        if (sample->GetCategory() == name)
-            ++count;
-    }
-    return count;
+    return static_cast<int>(SamplesOfCategory(name).size());
+}
+
+const std::vector<const CSample*>& CQuorrinDoc::SamplesOfCategory(const std::string& name) const {
+    static const std::vector<const CSample*> none;
+    auto it = m_byCategory.find(name);
+    return it == m_byCategory.end() ? none : it->second;
 }
 
 bool CQuorrinDoc::AnyHidden() const {

@@ -103,6 +103,8 @@ public:
     int GetCategoryCount() const { return static_cast<int>(m_categories.size()); }
     int GetSampleCount() const { return static_cast<int>(m_samples.size()); }
     int CountSamplesInCategory(const std::string& name) const;
+    // The samples whose category field is name, in title order (empty when none).
+    const std::vector<const CSample*>& SamplesOfCategory(const std::string& name) const;
     bool AnyHidden() const;
     void ShowAll();
 

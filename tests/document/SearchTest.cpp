@@ -171,6 +171,21 @@ TEST_F(Search, CategoryLimitIsExact) {
     EXPECT_TRUE(Run(options).empty());
     options.category = kNoLimit;
     EXPECT_EQ(Run(options).size(), 2u);
+
+    // Within the category: title order, also for samples added and moved in later, and
+    // a stop asked for by the caller.
+    doc->AddSample(std::make_unique<CSample>(MakeSample("z-tools", "Tools", "", "list")));
+    doc->AddSample(std::make_unique<CSample>(MakeSample("a-tools", "Tools", "", "", "a list")));
+    CSample moved = *doc->PeekSample("b-list");
+    moved.SetCategory("Tools");
+    ASSERT_TRUE(doc->UpdateSample("b-list", moved));
+    options.category = "Tools";
+    EXPECT_EQ(Run(options), (Rows{{"C-upper", 2}, {"a-tools", 1}, {"b-list", 3}, {"z-tools", 1}}));
+    int calls = 0;
+    const SearchTotals stopped = SearchLibrary(*doc, options, [&](const CSample&, unsigned) { return ++calls < 2; });
+    EXPECT_TRUE(stopped.stopped);
+    EXPECT_EQ(calls, 2);
+    EXPECT_EQ(stopped.samples, 2);
 }
 
 TEST_F(Search, NothingFoundAndEmptyText) {
