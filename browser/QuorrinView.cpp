@@ -26,6 +26,7 @@
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
+#include "library/LibrarySearch.h"
 #include "library/Messenger.h"
 
 const char* const kRootText = "Samples";
@@ -85,13 +86,7 @@ bool TextLess(const QString& a, const QString& b) {
 // TextLess for two names given also as bytes: plain ASCII names are compared by their
 // bytes (their text is those bytes), without reaching the texts.
 bool TitleBefore(std::string_view a, std::string_view b, const QString& textA, const QString& textB) {
-    auto ascii = [](std::string_view v) {
-        for (char c : v)
-            if (static_cast<unsigned char>(c) >= 0x80)
-                return false;
-        return true;
-    };
-    if (!ascii(a) || !ascii(b))
+    if (!IsAscii(a) || !IsAscii(b))
         return TextLess(textA, textB);
     const size_t n = std::min(a.size(), b.size());
     for (size_t i = 0; i < n; ++i) {

@@ -98,20 +98,6 @@ bool NextUtf8(std::string_view s, size_t& i, char32_t& out) {
 
 } // namespace
 
-bool IsValidUtf8(std::string_view bytes) {
-    size_t i = 0;
-    char32_t c;
-    while (i < bytes.size()) {
-        // Runs of ASCII are the common case.
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        if (!NextUtf8(bytes, i, c))
-            return false;
-    }
-    return true;
-}
 
 TextEncoding DetectEncoding(std::string_view bytes) {
     return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "library/Sample.h"
+
 enum class TextEncoding { Utf8, Windows1252 };
 
 // How one form field was decoded; EncodeField writes it back the same way.
@@ -18,7 +20,7 @@ struct FieldCodec {
     bool mapsLoneCr = false;
 };
 
-bool IsValidUtf8(std::string_view bytes);
+// Valid UTF-8 (IsValidUtf8, from the library) is UTF-8; anything else Windows-1252.
 TextEncoding DetectEncoding(std::string_view bytes);
 
 // Plain conversions without any line-end handling.

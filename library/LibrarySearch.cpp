@@ -30,17 +30,6 @@ char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + ('a' - 'A')) : c;
 }
 
-bool IsAscii(std::string_view text) {
-    const char* p = text.data();
-    const size_t n = text.size();
-    std::uint64_t any = 0;
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        any |= Load8(p + i);
-    for (; i < n; ++i)
-        any |= static_cast<unsigned char>(p[i]);
-    return (any & kHigh) == 0;
-}
 
 // How common each byte is in program text and English, most common first: a fixed
 // guess used only to choose which byte of a needle to look for first. It decides the
@@ -182,6 +171,18 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
 }
 
 } // namespace
+
+bool IsAscii(std::string_view text) {
+    const char* p = text.data();
+    const size_t n = text.size();
+    std::uint64_t any = 0;
+    size_t i = 0;
+    for (; i + 8 <= n; i += 8)
+        any |= Load8(p + i);
+    for (; i < n; ++i)
+        any |= static_cast<unsigned char>(p[i]);
+    return (any & kHigh) == 0;
+}
 
 unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle) {
     const size_t n = needle.size();

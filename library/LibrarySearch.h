@@ -11,6 +11,9 @@
 class CQuorrinDoc;
 class CSample;
 
+// True when every byte is below 0x80: the same bytes in UTF-8 and Windows-1252.
+bool IsAscii(std::string_view text);
+
 // The category entry that means "search every category".
 constexpr const char* kNoLimit = "(no limit)";
 

@@ -57,20 +57,6 @@ size_t Utf8SequenceLength(std::string_view s, size_t i) {
     return n;
 }
 
-bool IsValidUtf8(std::string_view s) {
-    size_t i = 0;
-    while (i < s.size()) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        size_t n = Utf8SequenceLength(s, i);
-        if (n == 0)
-            return false;
-        i += n;
-    }
-    return true;
-}
 
 // Lower case of a two-byte code point (U+0080-U+07FF); every mapping stays in that range.
 unsigned LowerTwoByte(unsigned cp) {
@@ -109,6 +95,21 @@ char AsciiLower(char c) {
 }
 
 } // namespace
+
+bool IsValidUtf8(std::string_view s) {
+    size_t i = 0;
+    while (i < s.size()) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t n = Utf8SequenceLength(s, i);
+        if (n == 0)
+            return false;
+        i += n;
+    }
+    return true;
+}
 
 const char* LoadErrorReasonText(int reason) {
     if (reason < 0 || reason > 1)

@@ -59,6 +59,10 @@ private:
     std::string m_text;
 };
 
+// True when text is valid UTF-8: no overlong forms, surrogates or code points past
+// U+10FFFF. Text that is not is taken as Windows-1252.
+bool IsValidUtf8(std::string_view text);
+
 // Lower-cases text for the case-insensitive search: ASCII always; when the text is
 // valid UTF-8 also the Latin-1, Latin Extended-A, Greek and Cyrillic capitals;
 // otherwise the Windows-1252 capitals 0xC0-0xDE (but 0xD7) and 0x8A, 0x8C, 0x8E,

@@ -25,13 +25,6 @@
 
 namespace {
 
-bool IsAscii(const std::string& s) {
-    for (char c : s)
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    return true;
-}
-
 // Lower-cases Windows-1252 text even when its bytes happen to form valid UTF-8: a
 // leading byte that is never valid UTF-8 makes FoldCase take the code-page branch.
 std::string FoldCp1252(const std::string& text) {
