@@ -17,6 +17,7 @@
 #include "library/LoadErrorList.h"
 #include "library/Messenger.h"
 #include "library/QuorrinDoc.h"
+#include "library/Sample.h"
 
 namespace cli {
 
@@ -187,15 +188,6 @@ ParsedArgs ParseArgs(const std::string& command, const std::vector<std::string>&
         }
     }
     return parsed;
-}
-
-std::string Trimmed(const std::string& s) {
-    const char* blanks = " \t\r\n\v\f";
-    size_t b = s.find_first_not_of(blanks);
-    if (b == std::string::npos)
-        return std::string();
-    size_t e = s.find_last_not_of(blanks);
-    return s.substr(b, e - b + 1);
 }
 
 // Reads a whole file ("-": standard input); false after showing the read message.
@@ -539,7 +531,7 @@ int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
         throw UsageError{"only one of --comments-file and --text-file can read standard input"};
 
     CSample sample;
-    sample.SetTitle(Trimmed(value("--title")));
+    sample.SetTitle(std::string(Trim(value("--title"))));
     sample.SetCategory(value("--category"));
     sample.SetSubcategory(value("--subcategory"));
     sample.SetKeywords(value("--keywords"));

@@ -9,20 +9,6 @@ namespace {
 
 const char* const kReasonTexts[] = {"Could not find parent item.", "Duplicate title."};
 
-bool IsTrimSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
-
-std::string_view Trim(std::string_view s) {
-    size_t b = 0;
-    size_t e = s.size();
-    while (b < e && IsTrimSpace(s[b]))
-        ++b;
-    while (e > b && IsTrimSpace(s[e - 1]))
-        --e;
-    return s.substr(b, e - b);
-}
-
 // Length of the valid UTF-8 sequence starting at i, or 0 when it is not valid.
 size_t Utf8SequenceLength(std::string_view s, size_t i) {
     auto byte = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -95,6 +81,17 @@ char AsciiLower(char c) {
 }
 
 } // namespace
+
+std::string_view Trim(std::string_view s) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; };
+    size_t b = 0;
+    size_t e = s.size();
+    while (b < e && blank(s[b]))
+        ++b;
+    while (e > b && blank(s[e - 1]))
+        --e;
+    return s.substr(b, e - b);
+}
 
 bool IsValidUtf8(std::string_view s) {
     size_t i = 0;

@@ -59,6 +59,9 @@ private:
     std::string m_text;
 };
 
+// text without the blanks (space, tab, CR, LF, VT, FF) at its two ends.
+std::string_view Trim(std::string_view text);
+
 // True when text is valid UTF-8: no overlong forms, surrogates or code points past
 // U+10FFFF. Text that is not is taken as Windows-1252.
 bool IsValidUtf8(std::string_view text);
