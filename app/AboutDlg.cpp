@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/VersionInfo.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 QString VersionText(const std::string& productVersion, const std::string& fileVersion) {
     return QString::fromStdString(productVersion + "   (" + fileVersion + ")");

@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 namespace {
 

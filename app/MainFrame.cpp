@@ -14,7 +14,7 @@
 
 #include "app/Commands.h"
 #include "app/LockIndicators.h"
-#include "app/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"
 #include "library/QuorrinDoc.h"

@@ -4,8 +4,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
-#include "app/DialogRunner.h"
-#include "app/FileDialogs.h"
+#include "ui/DialogRunner.h"
+#include "ui/FileDialogs.h"
 #include "app/MainFrame.h"
 #include "browser/QuorrinView.h"
 #include "config/FileKeyStore.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 #include "library/LoadErrorList.h"
 
 class CLibraryConfig;

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <vector>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 namespace bench {
 

@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "browser/DialogParts.h"
-#include "browser/EditRules.h"
-#include "browser/TypedText.h"
+#include "ui/DialogParts.h"
+#include "library/EditRules.h"
+#include "ui/TypedText.h"
 
 CChangeTitleDlg::CChangeTitleDlg(const CQuorrinDoc& doc, std::string currentTitle, QWidget* parent)
     : QDialog(parent), m_strCurrentTitle(std::move(currentTitle)), m_doc(doc) {

@@ -17,7 +17,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 // ---------------------------------------------------------------------------------
 // CTextDroppedDlg

@@ -5,7 +5,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "browser/DialogParts.h"
+#include "ui/DialogParts.h"
 
 CInsertItemDlg::CInsertItemDlg(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("insertItemDlg"));

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "browser/DialogParts.h"
-#include "browser/EditRules.h"
-#include "browser/TypedText.h"
+#include "ui/DialogParts.h"
+#include "library/EditRules.h"
+#include "ui/TypedText.h"
 
 CNewCategoryDlg::CNewCategoryDlg(const CQuorrinDoc& doc, std::string proposedName, QWidget* parent)
     : QDialog(parent), m_strName(std::move(proposedName)), m_doc(doc) {

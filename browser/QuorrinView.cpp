@@ -22,12 +22,12 @@
 
 #include "app/Commands.h"
 #include "browser/DropHandler.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
 #include "library/LibrarySearch.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 const char* const kRootText = "Samples";
 const char* const kRootTextLoadErrors = "Samples (*Load errors exist*)";

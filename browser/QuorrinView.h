@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 #include "library/QuorrinDoc.h"
 
 class CSearchDlg;

@@ -10,8 +10,8 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "app/DialogRunner.h"
-#include "browser/TextCodec.h"
+#include "ui/DialogRunner.h"
+#include "ui/TextCodec.h"
 #include "library/Sample.h"
 
 namespace {

@@ -8,17 +8,17 @@
 #include <QTextCursor>
 #include <QTreeWidget>
 
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "app/HelpLauncher.h"
 #include "app/QuorrinApp.h"
 #include "browser/DropHandler.h"
 #include "browser/QuorrinView.h"
 #include "browser/SamplePrinter.h"
 #include "library/ContentCheck.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "tools/LibraryInfoDlg.h"
 #include "tools/SearchDlg.h"
-#include "tools/ToolHelpers.h"
+#include "ui/ToolHelpers.h"
 
 // ---------------------------------------------------------------------------------
 // Search, Library Info, Library Help

@@ -5,16 +5,16 @@
 #include <QKeyEvent>
 #include <QTreeWidget>
 
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "app/QuorrinApp.h"
 #include "browser/ChangeTitleDlg.h"
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 #include "browser/InsertItemDlg.h"
 #include "browser/NewCategoryDlg.h"
 #include "browser/NewSubcategoryDlg.h"
 #include "browser/QuorrinView.h"
 #include "config/LibraryConfig.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "tools/AddSampleWizard.h"
 
 namespace {

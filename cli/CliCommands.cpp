@@ -11,11 +11,11 @@
 #include "config/LibraryConfig.h"
 #include "library/Category.h"
 #include "library/ContentCheck.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "library/LibraryReport.h"
 #include "library/LibrarySearch.h"
 #include "library/LoadErrorList.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
 

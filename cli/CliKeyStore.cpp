@@ -4,7 +4,7 @@
 #include "cli/CliCommands.h"
 #include "config/FileKeyStore.h"
 #include "config/MemoryKeyStore.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 
 namespace cli {
 

@@ -9,8 +9,8 @@
 #include <string_view>
 #include <system_error>
 
-#include "library/FileLayer.h"
-#include "library/Messenger.h"
+#include "base/FileLayer.h"
+#include "base/Messenger.h"
 
 namespace {
 

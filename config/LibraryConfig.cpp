@@ -1,7 +1,7 @@
 #include "config/LibraryConfig.h"
 
 #include "library/Category.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 struct MemoryKeyStore::Node {
     std::string name;

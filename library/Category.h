@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "library/Sample.h"
 
 class CLoadErrorList;

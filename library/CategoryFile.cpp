@@ -10,7 +10,7 @@
 #include "library/ContentCheck.h"
 #include "library/LineScan.h"
 #include "library/LoadErrorList.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "library/ContentCheck.h"
 
-#include "library/ByteSearch.h"
+#include "base/ByteSearch.h"
 #include "library/CategoryFormat.h"
 #include "library/Sample.h"
 

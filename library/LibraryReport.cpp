@@ -3,7 +3,7 @@
 #include <map>
 #include <vector>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
 
 std::string BuildReport(const CQuorrinDoc& doc, int kind) {

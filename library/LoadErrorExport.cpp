@@ -3,9 +3,9 @@
 #include <filesystem>
 #include <system_error>
 
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "library/LoadErrorList.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 bool CFixedPathChooser::ChoosePath(const std::string&, std::string& path) {
     if (m_path.empty())

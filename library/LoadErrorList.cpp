@@ -1,6 +1,6 @@
 #include "library/LoadErrorList.h"
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 bool CLoadErrorList::Add(const CSample& sample) {
     CSample record(sample);

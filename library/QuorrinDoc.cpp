@@ -6,8 +6,8 @@
 #include <map>
 
 #include "config/LibraryConfig.h"
-#include "library/FileLayer.h"
-#include "library/Messenger.h"
+#include "base/FileLayer.h"
+#include "base/Messenger.h"
 
 namespace {
 

@@ -12,10 +12,10 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/DialogRunner.h"
-#include "browser/DialogParts.h"
+#include "ui/DialogRunner.h"
+#include "ui/DialogParts.h"
 #include "browser/QuorrinView.h"
-#include "browser/TypedText.h"
+#include "ui/TypedText.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 

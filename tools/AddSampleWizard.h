@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
-#include "browser/TextCodec.h"
-#include "tools/AddSampleRules.h"
+#include "ui/TextCodec.h"
+#include "library/AddSampleRules.h"
 
 class CAddSampleWizard;
 class CQuorrinDoc;

@@ -11,7 +11,7 @@
 
 #include "library/LibraryReport.h"
 #include "library/QuorrinDoc.h"
-#include "tools/ToolHelpers.h"
+#include "ui/ToolHelpers.h"
 
 CLibraryInfoDlg::CLibraryInfoDlg(const CQuorrinDoc& doc, QWidget* parent) : QDialog(parent), m_doc(doc) {
     setObjectName(QStringLiteral("libraryInfoDialog"));

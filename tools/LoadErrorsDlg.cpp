@@ -12,13 +12,13 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "library/ContentCheck.h"
 #include "library/LoadErrorList.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
 #include "tools/SampleInErrorDlg.h"
-#include "tools/ToolHelpers.h"
+#include "ui/ToolHelpers.h"
 
 CLoadErrorsDlg::CLoadErrorsDlg(CQuorrinDoc& doc, CLoadErrorList& store, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_store(store) {

@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <string>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 class CLoadErrorList;
 class CQuorrinDoc;

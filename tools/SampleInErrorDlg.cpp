@@ -8,7 +8,7 @@
 #include <QVBoxLayout>
 
 #include "library/Sample.h"
-#include "tools/ToolHelpers.h"
+#include "ui/ToolHelpers.h"
 
 std::string CSampleInErrorDlg::Describe(const CSample& sample) {
     std::string s;

@@ -17,11 +17,11 @@
 #include <QVBoxLayout>
 
 #include "app/QuorrinApp.h"
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 #include "library/LibrarySearch.h"
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
-#include "tools/ToolHelpers.h"
+#include "ui/ToolHelpers.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "ConfigTestUtil.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include "ConfigTestUtil.h"
 #include "config/FileKeyStore.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "support/TestSupport.h"
 
 namespace {

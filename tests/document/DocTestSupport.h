@@ -11,7 +11,7 @@
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
 #include "support/TestSupport.h"

@@ -9,7 +9,7 @@
 #include "EditTestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "EditTestSupport.h"
 #include "browser/ChangeTitleDlg.h"
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 #include "browser/InsertItemDlg.h"
 #include "browser/NewCategoryDlg.h"
 #include "browser/NewSubcategoryDlg.h"

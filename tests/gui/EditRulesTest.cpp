@@ -1,8 +1,8 @@
 // The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard,
 // and the pieces of the wizard's summary.
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 #include "EditTestSupport.h"
-#include "tools/AddSampleRules.h"
+#include "library/AddSampleRules.h"
 
 namespace {
 

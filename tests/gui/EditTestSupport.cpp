@@ -12,7 +12,7 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 
 void WhenModal(ModalScript script) {
     auto* timer = new QTimer();

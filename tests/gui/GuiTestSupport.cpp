@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/DialogRunner.h"
-#include "app/MessageBoxes.h"
+#include "ui/DialogRunner.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "support/TestSupport.h"
-#include "app/FileDialogs.h"
+#include "ui/FileDialogs.h"
 #include "app/MainFrame.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"

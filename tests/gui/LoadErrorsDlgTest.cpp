@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "tools/LoadErrorsDlg.h"
 #include "tools/SampleInErrorDlg.h"
 

@@ -17,10 +17,10 @@
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "config/LibraryConfig.h"
 
 namespace {

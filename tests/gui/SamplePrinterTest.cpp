@@ -6,7 +6,7 @@
 #include <QPrinter>
 
 #include "GuiTestSupport.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "browser/SamplePrinter.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The form's text codec: UTF-8 when valid, Windows-1252 otherwise, same bytes back.
 #include <gtest/gtest.h>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 namespace {
 

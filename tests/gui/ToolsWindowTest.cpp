@@ -18,7 +18,7 @@
 #include "GuiTestSupport.h"
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "app/HelpLauncher.h"
 #include "app/ProcessLauncher.h"
 #include "browser/DropHandler.h"

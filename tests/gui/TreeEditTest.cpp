@@ -15,7 +15,7 @@
 #include "EditTestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 #include "config/LibraryConfig.h"
 
 namespace {

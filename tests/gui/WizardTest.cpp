@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 
 #include "EditTestSupport.h"
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 #include "browser/QuorrinView.h"
 #include "tools/AddSampleWizard.h"
 

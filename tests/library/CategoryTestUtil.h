@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "library/Category.h"
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "library/LoadErrorList.h"
 #include "library/Sample.h"
 #include "support/TestSupport.h"

@@ -2,7 +2,7 @@
 
 #include <cerrno>
 
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 #include "support/TestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 #include "library/Sample.h"
 
 struct ShownMessage {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 class CQuorrinDoc;
 class CSample;

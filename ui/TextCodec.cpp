@@ -1,4 +1,4 @@
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 #include <array>
 #include <unordered_map>

@@ -1,4 +1,4 @@
-#include "app/MessageBoxes.h"
+#include "ui/MessageBoxes.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 namespace {
 IMessenger* g_script = nullptr;

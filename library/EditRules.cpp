@@ -1,4 +1,4 @@
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"

@@ -3,7 +3,7 @@
 // (any IMessenger) and then no box is shown.
 #pragma once
 
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 class QWidget;
 

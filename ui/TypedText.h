@@ -6,7 +6,7 @@
 #include <QString>
 #include <string>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 inline QString ShownBytes(const std::string& bytes) {
     return DecodeName(bytes);

@@ -1,10 +1,10 @@
-#include "app/FileDialogs.h"
+#include "ui/FileDialogs.h"
 
 #include <QFile>
 #include <QFileDialog>
 #include <cstdlib>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 namespace {
 bool g_scripted = false;

@@ -1,4 +1,4 @@
-#include "app/DialogRunner.h"
+#include "ui/DialogRunner.h"
 
 #include <QDialog>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "library/Messenger.h"
+#include "base/Messenger.h"
 
 #include <cstdarg>
 #include <cstdio>

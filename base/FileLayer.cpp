@@ -1,4 +1,4 @@
-#include "library/FileLayer.h"
+#include "base/FileLayer.h"
 
 #include <fcntl.h>
 #include <sys/file.h>

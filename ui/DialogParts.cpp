@@ -1,4 +1,4 @@
-#include "browser/DialogParts.h"
+#include "ui/DialogParts.h"
 
 #include <QBoxLayout>
 #include <QDialog>

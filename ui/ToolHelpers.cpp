@@ -1,11 +1,11 @@
-#include "tools/ToolHelpers.h"
+#include "ui/ToolHelpers.h"
 
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QWidget>
 #include <algorithm>
 
-#include "browser/TextCodec.h"
+#include "ui/TextCodec.h"
 
 void AddSortedEntries(QComboBox* combo, std::vector<std::string> names) {
     struct Entry {

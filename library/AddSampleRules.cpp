@@ -1,4 +1,4 @@
-#include "tools/AddSampleRules.h"
+#include "library/AddSampleRules.h"
 
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "browser/EditRules.h"
+#include "library/EditRules.h"
 
 class CQuorrinDoc;
 
