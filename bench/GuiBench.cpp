@@ -39,7 +39,7 @@ void StopGui() {
     g_qt.reset();
 }
 
-TreeBench::TreeBench(CQuorrinDoc& doc) : m_view(std::make_unique<CQuorrinView>(doc)) {
+TreeBench::TreeBench(CQuorrinDoc& doc) : m_view(std::make_unique<CQuorrinView>(doc, m_config)) {
     m_view->resize(900, 700);
     m_view->show();
     Pump();

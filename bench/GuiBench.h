@@ -3,6 +3,9 @@
 // Built only when the window library is.
 #pragma once
 
+#include "config/LibraryConfig.h"
+#include "config/MemoryKeyStore.h"
+
 #include <memory>
 #include <string>
 
@@ -37,6 +40,9 @@ public:
     static void Pump();
 
 private:
+    // The view's own settings (tree state, options), apart from the library's.
+    MemoryKeyStore m_store;
+    CLibraryConfig m_config{m_store};
     std::unique_ptr<CQuorrinView> m_view;
 };
 

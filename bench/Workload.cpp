@@ -10,6 +10,7 @@
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
 #include "library/Category.h"
+#include "library/CategoryWriter.h"
 #include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
 

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "ui/DialogParts.h"
+#include "base/TextRules.h"
 #include "library/EditRules.h"
 #include "ui/TypedText.h"
 
@@ -54,7 +55,7 @@ void CChangeTitleDlg::DoDataExchange(bool save) {
 
 void CChangeTitleDlg::accept() {
     DoDataExchange(true);
-    m_strNewTitle = TrimBlanks(m_strNewTitle);
+    m_strNewTitle = std::string(Trim(m_strNewTitle));
     if (!CheckNewTitle(m_doc, m_strNewTitle).Report())
         return;
     QDialog::accept();

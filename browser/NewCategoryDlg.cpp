@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 
 #include "ui/DialogParts.h"
+#include "base/TextRules.h"
 #include "library/EditRules.h"
 #include "ui/TypedText.h"
 
@@ -36,7 +37,7 @@ void CNewCategoryDlg::DoDataExchange(bool save) {
 
 void CNewCategoryDlg::accept() {
     DoDataExchange(true);
-    m_strName = TrimBlanks(m_strName);
+    m_strName = std::string(Trim(m_strName));
     if (!CheckNewCategoryName(m_doc, m_strName).Report())
         return;
     QDialog::accept();

@@ -26,6 +26,7 @@
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
+#include "base/TextRules.h"
 #include "library/LibrarySearch.h"
 #include "base/Messenger.h"
 
@@ -225,7 +226,8 @@ bool ClipboardHasText() {
 
 } // namespace
 
-CQuorrinView::CQuorrinView(CQuorrinDoc& doc, QWidget* parent) : QWidget(parent), m_doc(&doc) {
+CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, QWidget* parent)
+    : QWidget(parent), m_doc(&doc), m_config(config) {
     setObjectName(QStringLiteral("quorrinView"));
     BuildLayout();
     MakeIcons();
@@ -409,7 +411,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     if (!m_doc)
         return;
     CQuorrinDoc& doc = *m_doc;
-    CLibraryConfig& cfg = doc.Config();
+    CLibraryConfig& cfg = m_config;
 
     m_tree->setUpdatesEnabled(false);
     // The look-up tables refer to the items: empty them first.
@@ -662,7 +664,7 @@ bool CQuorrinView::SelectSubcategoryItem(const std::string& category, const std:
 void CQuorrinView::OnItemExpanded(QTreeWidgetItem* item, bool expanded) {
     if (!m_trackExpansion || !m_doc)
         return;
-    NameSetMap& subcats = m_doc->Config().g_expandedSubcats;
+    NameSetMap& subcats = m_config.g_expandedSubcats;
     switch (ItemTag(item)) {
     case kTagCategory:
         if (expanded)
@@ -726,7 +728,7 @@ void CQuorrinView::OnCollapseAll() {
             return;
         OnCommitPending();
     }
-    m_doc->Config().g_expandedSubcats.clear();
+    m_config.g_expandedSubcats.clear();
     m_trackExpansion = false;
     SetAllBranchesExpanded(false);
     m_trackExpansion = true;
@@ -760,7 +762,7 @@ void CQuorrinView::OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetIte
 bool CQuorrinView::OnSelChanging(QTreeWidgetItem*) {
     if (!m_formModified)
         return true;
-    bool save = m_doc->Config().m_bAutoSaveOnSwitch;
+    bool save = m_config.m_bAutoSaveOnSwitch;
     if (!save)
         save = ShowMessage("The current sample has been changed.\nSave changes?", MsgButtons::YesNo,
                            MsgIcon::Question) == MsgAnswer::Yes;
@@ -1145,7 +1147,7 @@ bool CQuorrinView::OnFileSave() {
 void CQuorrinView::OnOptions() {
     if (!m_doc)
         return;
-    CLibraryConfig& cfg = m_doc->Config();
+    CLibraryConfig& cfg = m_config;
     COptionsDlg dlg(cfg.m_bAutoSaveOnSwitch, cfg.m_bSaveTreeState, window());
     if (RunModal(dlg) == QDialog::Accepted) {
         cfg.m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;

@@ -14,6 +14,7 @@
 #include "ui/TextCodec.h"
 #include "library/QuorrinDoc.h"
 
+class CLibraryConfig;
 class CSearchDlg;
 class QComboBox;
 class QMimeData;
@@ -40,7 +41,7 @@ extern const char* const kNoneAssigned;        // " (none assigned) "
 class CQuorrinView : public QWidget, public IDocumentView {
     Q_OBJECT
 public:
-    explicit CQuorrinView(CQuorrinDoc& doc, QWidget* parent = nullptr);
+    CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, QWidget* parent = nullptr);
     ~CQuorrinView() override;
 
     // Builds the tree the first time.
@@ -168,6 +169,7 @@ private:
     static void FillCombo(QComboBox* combo, std::vector<std::string> names);
 
     CQuorrinDoc* m_doc;
+    CLibraryConfig& m_config;
     QTreeWidget* m_tree = nullptr;
     QLineEdit* m_titleEdit = nullptr;
     QPushButton* m_changeTitleButton = nullptr;

@@ -276,7 +276,7 @@ void CQuorrinView::OnDelete() {
             return;
         }
         if (wasExpanded) {
-            NameSetMap& expanded = m_doc->Config().g_expandedSubcats;
+            NameSetMap& expanded = m_config.g_expandedSubcats;
             auto it = expanded.find(category);
             if (it != expanded.end())
                 it->second.erase(text);

@@ -244,6 +244,41 @@ bool CLibraryConfig::IsSubcategoryShown(const std::string& category, const std::
     return it == m_hiddenSubcats.end() || it->second.find(subcategory) == it->second.end();
 }
 
+namespace {
+
+const NameSet* Entry(const NameSetMap& map, const std::string& key) {
+    auto it = map.find(key);
+    return it == map.end() ? nullptr : &it->second;
+}
+
+} // namespace
+
+const NameSet* CLibraryConfig::CustomSubcategories(const std::string& category) const {
+    return Entry(g_customSubcats, category);
+}
+
+const NameSet* CLibraryConfig::CustomCategorySubcategories(const std::string& category) const {
+    return Entry(g_customCatSubcats, category);
+}
+
+void CLibraryConfig::AddCustomSubcategory(const std::string& category, const std::string& subcategory) {
+    g_customSubcats[category].insert(subcategory);
+}
+
+void CLibraryConfig::RemoveCustomSubcategory(const std::string& category, const std::string& subcategory) {
+    auto it = g_customSubcats.find(category);
+    if (it == g_customSubcats.end())
+        return;
+    it->second.erase(subcategory);
+    if (it->second.empty())
+        g_customSubcats.erase(it);
+}
+
+void CLibraryConfig::ForgetCategory(const std::string& category) {
+    g_customSubcats.erase(category);
+    g_customCatSubcats.erase(category);
+}
+
 // --- Writing ---
 
 void CLibraryConfig::DeleteSubKeys(KeyHandle key) {

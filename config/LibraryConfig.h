@@ -10,13 +10,9 @@
 #include <string>
 
 #include "config/KeyStore.h"
+#include "library/LibrarySettings.h"
 
-class CCategory;
-
-using NameSet = std::set<std::string>;
-using NameSetMap = std::map<std::string, NameSet>;
-
-class CLibraryConfig {
+class CLibraryConfig : public ILibrarySettings {
 public:
     explicit CLibraryConfig(IKeyStore& store);
 
@@ -47,17 +43,25 @@ public:
     bool ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMode mode);
     bool ReadSubcategoryKeys(KeyHandle categoryKey, const std::string& category, ReadMode mode);
     void ReadCustomCatFileNames(KeyHandle key, std::uint32_t count);
-    bool IsCategoryShown(const std::string& category) const;
-    bool IsSubcategoryShown(const std::string& category, const std::string& subcategory) const;
+    bool IsCategoryShown(const std::string& category) const override;
+    bool IsSubcategoryShown(const std::string& category, const std::string& subcategory) const override;
+    const NameSet* CustomSubcategories(const std::string& category) const override;
+    const std::map<std::string, std::string>& CustomCategoryFiles() const override { return g_customCatFiles; }
+    const NameSet* CustomCategorySubcategories(const std::string& category) const override;
+
+    // --- Changes of the layout by the library's edits ---
+    void AddCustomSubcategory(const std::string& category, const std::string& subcategory) override;
+    void RemoveCustomSubcategory(const std::string& category, const std::string& subcategory) override;
+    void ForgetCategory(const std::string& category) override;
 
     // --- Writing ---
     // Around one library save: afterwards the stored configuration says exactly
     // what the categories recorded in between hold.
-    void BeginLibrarySave();
+    void BeginLibrarySave() override;
     // Records one category: WriteCustomCat, or WriteCustomSubcats, WriteHiddenCat
     // and (when displayed) WriteHiddenSubcats.
-    void RecordCategory(const CCategory& category);
-    void EndLibrarySave();
+    void RecordCategory(const CCategory& category) override;
+    void EndLibrarySave() override;
 
     void WriteCustomCat(const CCategory& category);
     void WriteCustomSubcats(const CCategory& category);

@@ -1,6 +1,7 @@
 #include "library/AddSampleRules.h"
 
 #include "library/ContentCheck.h"
+#include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
 
 InputCheck CheckAddSamplePage1(const CQuorrinDoc& doc, const std::string& category,
@@ -14,6 +15,46 @@ InputCheck CheckAddSamplePage1(const CQuorrinDoc& doc, const std::string& catego
     std::string why = CheckFieldContent("title", title);
     if (!why.empty())
         return InputCheck{why, MsgIcon::Exclamation};
+    return {};
+}
+
+InputCheck CheckNewSample(const CQuorrinDoc& doc, const CLoadErrorList& errors, const CSample& sample) {
+    const std::string& category = sample.GetCategory();
+    InputCheck check = CheckAddSamplePage1(doc, category, sample.GetTitle());
+    if (!check.Ok())
+        return check;
+    // A sample that could not be placed is still on disk under its title; a second
+    // sample of that title would turn one of the two into a load error.
+    CSample holder;
+    bool held = false;
+    errors.ForEach([&](const CSample& s) {
+        if (!held && s.GetTitle() == sample.GetTitle()) {
+            holder = s;
+            held = true;
+        }
+    });
+    if (held)
+        return InputCheck{NotUniqueTitleMessage(holder), MsgIcon::Exclamation};
+    const CCategory* target = doc.PeekCategory(category);
+    if (!target)
+        return InputCheck{"Category \"" + category + "\" does not exist in the library."};
+    if (!target->IsDisplayed())
+        return InputCheck{"Category \"" + category +
+                          "\" is hidden; a sample added to it would have no place in the tree."};
+    if (target->ReadIncomplete())
+        return InputCheck{"The file " + target->GetFileName() +
+                          " could not be read to its end, so a sample added to it could not be read either.\n"
+                          "Correct the file first; it has not been changed."};
+    if (!doc.HasPlace(sample)) {
+        if (target->FindSlot(sample.GetSubcategory()) < 0)
+            return InputCheck{"Sub-category \"" + sample.GetSubcategory() + "\" does not exist in category \"" +
+                              category + "\"."};
+        return InputCheck{"Sub-category \"" + sample.GetSubcategory() + "\" of category \"" + category +
+                          "\" is hidden; a sample added to it would have no place in the tree."};
+    }
+    const std::string problem = CheckSampleContent(sample);
+    if (!problem.empty())
+        return InputCheck{problem, MsgIcon::Exclamation};
     return {};
 }
 

@@ -4,8 +4,11 @@ CCategory::CCategory() {
     ResetSlots(false);
 }
 
-CCategory::CCategory(const std::string& name)
-    : m_custom(true), m_name(name), m_fileName("quorrin" + name + ".txt") {
+std::string CategoryFileName(const std::string& name) {
+    return "quorrin" + name + ".txt";
+}
+
+CCategory::CCategory(const std::string& name) : m_custom(true), m_name(name), m_fileName(CategoryFileName(name)) {
     ResetSlots(false);
 }
 

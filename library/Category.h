@@ -9,13 +9,11 @@
 #include "base/FileLayer.h"
 #include "library/Sample.h"
 
-class CLoadErrorList;
-
 constexpr int kSlotCount = 15;
 constexpr int kDefaultSlotCount = 3;
 
-// The library-wide sample map: title to sample, unsigned byte order.
-using SampleMap = std::map<std::string, std::unique_ptr<CSample>>;
+// The file of a new category of this name: "quorrin" + name + ".txt".
+std::string CategoryFileName(const std::string& name);
 
 struct SubcategorySlot {
     std::string name;
@@ -62,15 +60,13 @@ public:
     // of a library another program is using). Same messages as OpenFile. Replacing
     // files by rename means such a reader sees either the old or the new file whole.
     bool OpenFileForRead();
-    // Reads every sample into map; duplicates go to errors. True when the whole
-    // file was read; false when it was empty or reading stopped at an error.
-    bool ReadSamples(SampleMap& map, CLoadErrorList& errors);
     // Reads every sample into out, in file order, without placing any: the document
-    // places the samples of all its files at once. Same result, messages and state
-    // as ReadSamples; ReadSamples is this followed by inserting each sample. buffer,
-    // when given, holds the file's bytes meanwhile and is kept for the next file.
+    // places the samples of all its files at once. Shows the read and sequence-error
+    // messages. True when the whole file was read; false when it was empty or reading
+    // stopped at an error. buffer, when given, holds the file's bytes meanwhile and is
+    // kept for the next file.
     bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer = nullptr);
-    // True when the last ReadSamples stopped before the end of a non-empty file,
+    // True when the last ReadSampleList stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }
     // The backup copy made of this category's file before its first rewrite after an
@@ -101,7 +97,7 @@ private:
     bool m_saving = false;     // EmptyFile was called since OpenFile
     bool m_saveFailed = false; // a sample was refused or a write failed
     bool m_readIncomplete = false;
-    bool m_readAttempted = false; // ReadSamples ran, or a save replaced the file
+    bool m_readAttempted = false; // a read ran, or a save replaced the file
     bool m_unreadOnDisk = false;  // the file may hold samples the library lacks
     std::string m_backupPath;
 
@@ -110,6 +106,3 @@ private:
     bool BackUpUnreadFile(bool deleting);
     void ShowFileError(const char* format, int cause) const;
 };
-
-// Serialises one sample exactly as the category file holds it (CR LF line ends).
-void AppendSampleBytes(std::string& out, const CSample& sample);

@@ -7,164 +7,10 @@
 
 #include "library/Category.h"
 #include "library/CategoryFormat.h"
+#include "library/CategoryReader.h"
+#include "library/CategoryWriter.h"
 #include "library/ContentCheck.h"
-#include "library/LineScan.h"
-#include "library/LoadErrorList.h"
 #include "base/Messenger.h"
-
-namespace {
-
-// Lines of an in-memory file. A line runs up to the next LF; the LF and a CR just
-// before it are removed. A last line without a line end is still a line.
-class LineReader {
-public:
-    explicit LineReader(std::string_view data) : m_data(data), m_lfs(data) {}
-
-    bool Next(std::string_view& line) {
-        if (m_pos >= m_data.size())
-            return false;
-        const char* start = m_data.data() + m_pos;
-        const size_t lf = m_lfs.Next();
-        size_t len = lf - m_pos;
-        m_pos = lf < m_data.size() ? lf + 1 : lf;
-        if (lf < m_data.size() && len > 0 && start[len - 1] == '\r')
-            --len;
-        line = std::string_view(start, len);
-        return true;
-    }
-
-    // Where the file's bytes end: a line may be read in whole 16-byte blocks up to here.
-    const char* End() const { return m_data.data() + m_data.size(); }
-
-private:
-    std::string_view m_data;
-    linescan::LfFinder m_lfs;
-    size_t m_pos = 0;
-};
-
-// Reads a comment or text section after its begin marker into value: the first line
-// is always content; then lines up to the first that is exactly the end marker. Each
-// file line gives its bytes without the line end (LF and a CR before it); then a line
-// ending in CR gets LF, another non-empty line CR LF, an empty line nothing. The value
-// is built in scratch, which keeps its capacity from call to call, and then copied into
-// a string of its exact size. False at end of file.
-bool ReadSection(LineReader& lines, std::string_view end, std::string& scratch, std::string& value) {
-    size_t used = 0;
-    bool first = true;
-    std::string_view line;
-    while (lines.Next(line)) {
-        const size_t len = line.size();
-        if (!first && len == end.size() && std::memcmp(line.data(), end.data(), len) == 0) {
-            value = std::string(scratch.data(), used);
-            return true;
-        }
-        first = false;
-        if (len > 0) {
-            // A line grows by one byte at most (LF to CR LF).
-            const size_t need = used + len + 2 + linescan::kCopySlack;
-            if (scratch.size() < need)
-                scratch.resize(std::max(2 * scratch.size(), need));
-            char* o = scratch.data() + used;
-            linescan::CopyLine(o, line.data(), len, lines.End());
-            o += len;
-            if (line[len - 1] != '\r')
-                *o++ = '\r';
-            *o++ = '\n';
-            used = static_cast<size_t>(o - scratch.data());
-        }
-    }
-    return false;
-}
-
-bool Contains(std::string_view line, std::string_view what) {
-    return line.find(what) != std::string_view::npos;
-}
-
-// Appends value with every LF written as CR LF. Returns whether the reader gets the
-// value back: a one-line field (no end marker given) must hold no LF; in a section, no
-// piece after an LF may be exactly its end marker (the reader would end the section
-// there; the first line is always taken as content).
-bool AppendTranslated(std::string& out, std::string_view value, std::string_view endMarker = {}) {
-    linescan::LfFinder lfs(value);
-    size_t lf = lfs.Next();
-    if (lf == value.size()) {
-        out.append(value);
-        return true;
-    }
-    if (endMarker.empty()) {
-        out.append(value); // refused; what is appended does not matter
-        return false;
-    }
-    // Each LF grows by one byte, so twice the value always fits; the rest is cut off.
-    const size_t start = out.size();
-    out.resize(start + 2 * value.size() + linescan::kCopySlack);
-    char* const base = out.data() + start;
-    char* o = base;
-    const char* const stop = value.data() + value.size();
-    bool storable = true;
-    size_t from = 0;
-    while (lf < value.size()) {
-        linescan::CopyLine(o, value.data() + from, lf - from, stop);
-        o += lf - from;
-        *o++ = '\r';
-        *o++ = '\n';
-        from = lf + 1;
-        lf = lfs.Next();
-        // The piece from here to the next LF (or the end) must not be the end marker.
-        if (lf - from == endMarker.size() && std::memcmp(value.data() + from, endMarker.data(), endMarker.size()) == 0)
-            storable = false;
-    }
-    std::memcpy(o, value.data() + from, value.size() - from);
-    o += value.size() - from;
-    out.resize(start + static_cast<size_t>(o - base));
-    return storable;
-}
-
-void AppendLine(std::string& out, std::string_view line) {
-    out.append(line);
-    out.append("\r\n");
-}
-
-// Serialises one sample; false when the file could not give it back as it is (see
-// AppendTranslated), which is exactly when CheckSampleStorable finds a problem.
-bool AppendSample(std::string& out, const CSample& sample) {
-    bool storable = true;
-    AppendLine(out, marker::kSampleBegin);
-    out.append(marker::kCategory);
-    storable &= AppendTranslated(out, sample.GetCategory());
-    out.append("\r\n");
-    out.append(marker::kSubcategory);
-    storable &= AppendTranslated(out, sample.GetSubcategory());
-    out.append("\r\n");
-    out.append(marker::kTitle);
-    storable &= AppendTranslated(out, sample.GetTitle());
-    out.append("\r\n");
-    AppendLine(out, marker::kKeywordsBegin);
-    // The keywords joined with ", " (GetKeywords), without building the joined string.
-    for (size_t i = 0; i < sample.GetKeywordCount(); ++i) {
-        if (i > 0)
-            out.append(", ");
-        storable &= AppendTranslated(out, sample.GetKeyword(i));
-    }
-    out.append("\r\n");
-    AppendLine(out, marker::kKeywordsEnd);
-    AppendLine(out, marker::kCommentsBegin);
-    storable &= AppendTranslated(out, sample.GetComments(), marker::kCommentsEnd);
-    out.append("\r\n");
-    AppendLine(out, marker::kCommentsEnd);
-    AppendLine(out, marker::kTextBegin);
-    storable &= AppendTranslated(out, sample.GetText(), marker::kTextEnd);
-    out.append("\r\n");
-    AppendLine(out, marker::kTextEnd);
-    AppendLine(out, marker::kSampleEnd);
-    return storable;
-}
-
-} // namespace
-
-void AppendSampleBytes(std::string& out, const CSample& sample) {
-    AppendSample(out, sample);
-}
 
 namespace {
 
@@ -213,23 +59,6 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
     return true;
 }
 
-bool CCategory::ReadSamples(SampleMap& map, CLoadErrorList& errors) {
-    std::vector<std::unique_ptr<CSample>> list;
-    const bool complete = ReadSampleList(list);
-    for (auto& sample : list) {
-        auto at = map.lower_bound(sample->GetTitle());
-        if (at != map.end() && at->first == sample->GetTitle()) {
-            // The first sample read under a title wins.
-            sample->SetLoadErrorReason(kReasonDuplicate);
-            errors.Add(*sample);
-        } else {
-            std::string title = sample->GetTitle();
-            map.emplace_hint(at, std::move(title), std::move(sample));
-        }
-    }
-    return complete;
-}
-
 bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer) {
     m_readAttempted = true;
     m_readIncomplete = false;
@@ -262,69 +91,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
         m_unreadOnDisk = false;
         return false;
     }
-    // About one sample per kilobyte: room for most files at once.
-    out.reserve(out.size() + data.size() / 1024 + 1);
-
-    // Comments, text and keywords are collected in buffers that keep their capacity from
-    // sample to sample; each value is then copied once into a string of its exact size.
-    LineReader lines(data);
-    std::string_view line;
-    std::string keywords;
-    std::string scratch;
-    std::string value;
-    const char* failedAt = nullptr;
-    // Each sample is made where it stays: the document takes the records as they are.
-    while (lines.Next(line)) {
-        auto sample = std::make_unique<CSample>();
-        if (line != marker::kSampleBegin) {
-            failedAt = readpos::kStartOfSample;
-            break;
-        }
-        failedAt = readpos::kCategories;
-        if (!lines.Next(line) || !Contains(line, marker::kCategory))
-            break;
-        sample->SetCategory(std::string(line.substr(marker::kCategory.size())));
-        if (!lines.Next(line) || !Contains(line, marker::kSubcategory))
-            break;
-        sample->SetSubcategory(std::string(line.substr(marker::kSubcategory.size())));
-        if (!lines.Next(line) || !Contains(line, marker::kTitle))
-            break;
-        sample->SetTitle(std::string(line.substr(marker::kTitle.size())));
-
-        failedAt = readpos::kKeywords;
-        if (!lines.Next(line) || !Contains(line, marker::kKeywordsBegin) || !lines.Next(line))
-            break;
-        keywords.assign(line);
-        bool ended = false;
-        while (lines.Next(line)) {
-            if (line == marker::kKeywordsEnd) {
-                ended = true;
-                break;
-            }
-            keywords.append(line);
-        }
-        if (!ended)
-            break;
-        sample->SetKeywords(keywords);
-
-        failedAt = readpos::kComments;
-        if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
-            !ReadSection(lines, marker::kCommentsEnd, scratch, value))
-            break;
-        sample->SetComments(std::move(value));
-
-        failedAt = readpos::kText;
-        if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
-            !ReadSection(lines, marker::kTextEnd, scratch, value))
-            break;
-        sample->SetText(std::move(value));
-
-        failedAt = readpos::kEndOfSample;
-        if (!lines.Next(line) || line != marker::kSampleEnd)
-            break;
-        failedAt = nullptr;
-        out.push_back(std::move(sample));
-    }
+    const char* failedAt = ParseSamples(data, out);
     if (failedAt) {
         ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok,
                     MsgIcon::Stop);
@@ -359,6 +126,9 @@ bool CCategory::StartFromCurrentContent() {
         m_saveFailed = true;
         return false;
     }
+    // A last line without its line end would run into the first marker appended.
+    if (!m_pending.empty() && m_pending.back() != '\n')
+        m_pending += "\r\n";
     return true;
 }
 
@@ -370,7 +140,7 @@ bool CCategory::WriteSample(const CSample& sample) {
     // The sample is checked as it is written; a refused one is cut off again and the
     // content check names the problem.
     const size_t before = m_pending.size();
-    if (!AppendSample(m_pending, sample)) {
+    if (!AppendSampleBytes(m_pending, sample)) {
         m_pending.resize(before);
         ShowMessage("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName +
                         ".\n" + CheckSampleStorable(sample) + "\nThe file keeps its old content.",

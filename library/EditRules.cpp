@@ -1,5 +1,6 @@
 #include "library/EditRules.h"
 
+#include "base/TextRules.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 
@@ -10,10 +11,6 @@ int g_subcategoryCounter = 0;
 
 // The longest file name the file systems in use take, in bytes.
 constexpr size_t kMaxFileNameBytes = 255;
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
-}
 
 // File names that differ only in ASCII letter case name one file on some systems.
 bool SameFileName(const std::string& a, const std::string& b) {
@@ -44,16 +41,6 @@ bool InputCheck::Report() const {
     return Ok();
 }
 
-std::string TrimBlanks(std::string_view text) {
-    size_t begin = 0;
-    size_t end = text.size();
-    while (begin < end && IsBlank(text[begin]))
-        ++begin;
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return std::string(text.substr(begin, end - begin));
-}
-
 std::string NextCategoryProposal() {
     return StrFormat("Untitled%d", ++g_categoryCounter);
 }
@@ -65,10 +52,6 @@ int CategoryProposalCount() {
 }
 int SubcategoryProposalCount() {
     return g_subcategoryCounter;
-}
-
-std::string CategoryFileName(const std::string& name) {
-    return "quorrin" + name + ".txt";
 }
 
 InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name) {
@@ -95,10 +78,10 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
 
 InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& category,
                                    const std::string& name) {
-    const CCategory* record = doc.PeekCategory(TrimBlanks(category));
+    const CCategory* record = doc.PeekCategory(std::string(Trim(category)));
     if (!record)
         return Refuse(edit_msg::kCategoryNotFound);
-    if (TrimBlanks(name).empty())
+    if (Trim(name).empty())
         return Refuse(edit_msg::kEmptySubcategoryName);
     if (record->FindSlot(name) >= 0)
         return Refuse(edit_msg::kSubcategoryExists);

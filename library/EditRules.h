@@ -25,9 +25,6 @@ struct InputCheck {
 // The most characters a sub-category name may have (the name edit refuses more).
 constexpr int kMaxSubcategoryChars = 60;
 
-// Blanks (spaces, tabs, line ends) removed from both ends.
-std::string TrimBlanks(std::string_view text);
-
 // The proposals "Untitled1", "Untitled2", ... Categories and sub-categories count
 // separately; each counter starts at 0 with the program, is incremented before use and
 // is never reset, so a cancelled dialog uses up its number.
@@ -55,9 +52,6 @@ InputCheck CheckNewTitle(const CQuorrinDoc& doc, const std::string& title);
 
 // "The title you have entered is not unique..." naming the sample that holds the title.
 std::string NotUniqueTitleMessage(const CSample& holder);
-
-// The category file of a category of this name.
-std::string CategoryFileName(const std::string& name);
 
 // The texts of the refusals.
 namespace edit_msg {

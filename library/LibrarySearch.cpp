@@ -8,6 +8,7 @@
 
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
+#include "base/TextRules.h"
 
 namespace {
 
@@ -172,17 +173,6 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
 
 } // namespace
 
-bool IsAscii(std::string_view text) {
-    const char* p = text.data();
-    const size_t n = text.size();
-    std::uint64_t any = 0;
-    size_t i = 0;
-    for (; i + 8 <= n; i += 8)
-        any |= Load8(p + i);
-    for (; i < n; ++i)
-        any |= static_cast<unsigned char>(p[i]);
-    return (any & kHigh) == 0;
-}
 
 unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle) {
     const size_t n = needle.size();
@@ -223,14 +213,42 @@ bool FoldAscii(std::string_view text, char* out) {
 } // namespace
 
 CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase)
-    : m_needle(matchCase ? std::string(needle) : FoldCase(needle)), m_keywordsOnly(keywordsOnly),
-      m_matchCase(matchCase) {}
+    : m_ascii(IsAscii(needle)), m_keywordsOnly(keywordsOnly), m_matchCase(matchCase) {
+    if (m_ascii) {
+        // The same bytes in either encoding.
+        m_needle = matchCase ? std::string(needle) : FoldCase(needle);
+        return;
+    }
+    std::string utf8;
+    std::string cp1252;
+    if (IsValidUtf8(needle)) {
+        utf8 = needle;
+        if (!Utf8ToWindows1252(needle, cp1252))
+            cp1252.clear();
+    } else {
+        cp1252 = needle;
+        for (char c : needle)
+            AppendUtf8(utf8, Windows1252Char(static_cast<unsigned char>(c)));
+    }
+    m_needle = matchCase ? utf8 : FoldCase(utf8);
+    m_cp1252 = matchCase || cp1252.empty() ? cp1252 : FoldWindows1252(cp1252);
+}
 
 unsigned CSampleMatcher::CountField(std::string_view field) {
+    if (field.size() < std::min(m_needle.size(), m_cp1252.empty() ? m_needle.size() : m_cp1252.size()))
+        return 0;
+    if (!m_ascii) {
+        // A needle with other characters is looked for in the field's own encoding.
+        const bool utf8 = IsValidUtf8(field);
+        const std::string& needle = utf8 ? m_needle : m_cp1252;
+        if (needle.empty())
+            return 0;
+        if (m_matchCase)
+            return CountNonOverlapping(field, needle);
+        return CountNonOverlapping(utf8 ? FoldCase(field) : FoldWindows1252(field), needle);
+    }
     if (m_matchCase)
         return CountNonOverlapping(field, m_needle);
-    if (field.size() < m_needle.size())
-        return 0;
     // Plain ASCII is compared in place, A-Z as a-z. Anything else goes through FoldCase,
     // whose result depends on the whole field; a one-byte needle too (it is rare).
     if (m_needle.size() >= 2 && IsAscii(field))

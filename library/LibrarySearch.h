@@ -1,7 +1,6 @@
 // The counting search over the library: how often a text occurs in each sample, in
-// title order, optionally limited to one category. Counts are those of
-// CSample::CountOccurrences; the needle is prepared once and the sample's strings are
-// searched in place.
+// title order, optionally limited to one category. The needle is prepared once and the
+// sample's strings are searched in place.
 #pragma once
 
 #include <functional>
@@ -10,9 +9,6 @@
 
 class CQuorrinDoc;
 class CSample;
-
-// True when every byte is below 0x80: the same bytes in UTF-8 and Windows-1252.
-bool IsAscii(std::string_view text);
 
 // The category entry that means "search every category".
 constexpr const char* kNoLimit = "(no limit)";
@@ -39,9 +35,11 @@ unsigned CountSearchedFields(const Sample& sample, bool keywordsOnly, CountField
     return total;
 }
 
-// Counts occurrences of one needle in samples, as CountOccurrences does: each keyword
-// alone, then (unless keywords only) title, comments and text; never category or
-// sub-category; non-overlapping, from the left; lower case unless match case.
+// Counts occurrences of one needle in samples: each keyword alone, then (unless keywords
+// only) title, comments and text; never category or sub-category; non-overlapping, from
+// the left; lower case (FoldCase) unless match case. The needle is text as typed (UTF-8,
+// or Windows-1252 when it is not valid UTF-8); a field in the other encoding is searched
+// for the same characters in its own encoding.
 class CSampleMatcher {
 public:
     CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase);
@@ -51,7 +49,9 @@ public:
 private:
     unsigned CountField(std::string_view field);
 
-    std::string m_needle; // folded unless match case
+    bool m_ascii = true;
+    std::string m_needle;  // for ASCII and UTF-8 fields; folded unless match case
+    std::string m_cp1252;  // for Windows-1252 fields; empty when the needle has no such form
     bool m_keywordsOnly;
     bool m_matchCase;
     std::string m_folded; // reused buffer for folding a field

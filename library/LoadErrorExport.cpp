@@ -1,20 +1,8 @@
 #include "library/LoadErrorExport.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "base/FileLayer.h"
 #include "library/LoadErrorList.h"
 #include "base/Messenger.h"
-
-bool CFixedPathChooser::ChoosePath(const std::string&, std::string& path) {
-    if (m_path.empty())
-        return false;
-    std::error_code ec;
-    std::filesystem::path full = std::filesystem::absolute(m_path, ec);
-    path = ec ? m_path : full.string();
-    return true;
-}
 
 std::string ToTextMode(const std::string& text) {
     std::string out;

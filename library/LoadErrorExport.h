@@ -1,6 +1,5 @@
 // Writing the load-error store to a text file that the user names, by default
-// loaderr.txt. The window shows the Save As dialog behind ISaveAsChooser; the
-// command-line tool and the tests pass a path.
+// loaderr.txt, chosen in the Save As dialog the window shows behind ISaveAsChooser.
 #pragma once
 
 #include <string>
@@ -13,16 +12,6 @@ public:
     // Offers proposedName ("loaderr.txt", extension ".txt", asks before overwriting).
     // False when the user cancelled; otherwise path is the chosen full path.
     virtual bool ChoosePath(const std::string& proposedName, std::string& path) = 0;
-};
-
-// Answers with a path fixed in advance (made absolute); an empty path cancels.
-class CFixedPathChooser : public ISaveAsChooser {
-public:
-    explicit CFixedPathChooser(std::string path) : m_path(std::move(path)) {}
-    bool ChoosePath(const std::string& proposedName, std::string& path) override;
-
-private:
-    std::string m_path;
 };
 
 constexpr const char* kLoadErrorExportName = "loaderr.txt";

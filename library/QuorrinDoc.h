@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "library/Category.h"
+#include "library/LibrarySettings.h"
 #include "library/LoadErrorList.h"
 #include "library/Sample.h"
-
-class CLibraryConfig;
+#include "library/SampleStore.h"
 
 using CategoryMap = std::map<std::string, std::unique_ptr<CCategory>>;
 
@@ -44,7 +44,7 @@ public:
     static constexpr const char* kDefaultSubcategories[3] = {"General", "GUI", "COM"};
     static constexpr const char* kPlaceholderFile = "library.txt";
 
-    CQuorrinDoc(CLibraryConfig& config, CLoadErrorList& loadErrors);
+    CQuorrinDoc(ILibrarySettings& settings, CLoadErrorList& loadErrors);
     // Sets closing and saves every changed category once more.
     ~CQuorrinDoc();
     CQuorrinDoc(const CQuorrinDoc&) = delete;
@@ -74,24 +74,13 @@ public:
     const CCategory* PeekCategory(const std::string& name) const;
     const CSample* PeekSample(const std::string& title) const;
     const CategoryMap& Categories() const { return m_categories; }
-    const SampleMap& Samples() const { return m_samples; }
+    const SampleMap& Samples() const { return m_samples.Map(); }
 
-    // Walks with their own cursors. A cursor remembers the last key it gave and goes
-    // on behind it, so it stays correct while the library changes under it.
-    struct Cursor {
-        std::string last;
-        bool started = false;
-        bool ended = false; // passed the end: Next keeps returning false until First
-        // For sample walks: where last is in the sample map, while the map has not
-        // changed since (then the next sample is found without a search).
-        SampleMap::const_iterator at{};
-        std::uint64_t atVersion = 0;
-        bool atKnown = false;
-    };
+    // Walks with their own cursors. A cursor remembers the last key it gave and goes on
+    // behind it, so it stays correct while the library changes under it.
+    using Cursor = CSampleStore::Cursor;
     bool FirstCategory(CCategory& out, Cursor& cursor) const;
     bool NextCategory(CCategory& out, Cursor& cursor) const;
-    bool FirstSample(CSample& out, Cursor& cursor) const;
-    bool NextSample(CSample& out, Cursor& cursor) const;
     // The same walk without copies: the library's own record, good until the library
     // next changes; nullptr at the end.
     const CSample* FirstSampleRecord(Cursor& cursor) const;
@@ -101,7 +90,7 @@ public:
     const CSample* SampleRecordAt(const Cursor& cursor) const;
 
     int GetCategoryCount() const { return static_cast<int>(m_categories.size()); }
-    int GetSampleCount() const { return static_cast<int>(m_samples.size()); }
+    int GetSampleCount() const { return static_cast<int>(m_samples.Size()); }
     int CountSamplesInCategory(const std::string& name) const;
     // The samples whose category field is name, in title order (empty when none).
     const std::vector<const CSample*>& SamplesOfCategory(const std::string& name) const;
@@ -141,16 +130,14 @@ public:
     bool PlacementChanged() const { return m_placementChanged; }
     void SetPlacementChanged(bool v) { m_placementChanged = v; }
 
-    CLibraryConfig& Config() { return m_config; }
     CLoadErrorList& LoadErrors() { return m_loadErrors; }
 
 private:
-    // (the implementation adds what it needs)
-    CLibraryConfig& m_config;
+    ILibrarySettings& m_settings;
     CLoadErrorList& m_loadErrors;
     IDocumentView* m_view = nullptr;
     CategoryMap m_categories;
-    SampleMap m_samples;
+    CSampleStore m_samples;
     CSample m_displayed;
     CSample m_pending;
     std::string m_lastAddedTitle;
@@ -158,28 +145,11 @@ private:
     bool m_placementChanged = false;
     std::vector<std::string> m_deferred;
     LoadMode m_mode = LoadMode::Normal;
-    // Changes with every change of the sample map and of a sample in it; unique in the
-    // process.
-    std::uint64_t m_samplesVersion;
-    // The samples of each category (by their category field), in title order, so that
-    // a save reaches a category's samples without a walk over the whole library. Kept
-    // by every change of the sample map and of a sample's category.
-    std::unordered_map<std::string, std::vector<const CSample*>> m_byCategory;
-    void IndexSample(const CSample& sample);
-    void UnindexSample(const CSample& sample);
 
-    // The samples read from one category file, in file order.
-    struct ReadFile {
-        const std::string* category;
-        std::vector<std::unique_ptr<CSample>> samples;
-        std::vector<std::uint32_t> order; // positions in samples, in title order
-    };
+    void AddDefaultCategories();
+    void AddCustomCategories();
     bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
                           fileio::ReadBuffer& buffer);
-    // Puts the samples of every file into the sample map; duplicate titles become load
-    // errors. Linear in the number of samples for files in title order.
-    void PlaceReadSamples(std::vector<ReadFile>& files);
     bool MarkChangedThroughUpdate(const std::string& name);
     bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
-    const CSample* StepTo(SampleMap::const_iterator it, Cursor& cursor) const;
 };

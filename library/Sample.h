@@ -45,9 +45,6 @@ public:
     const std::string& GetKeyword(size_t i) const { return m_keywords[i]; }
     const std::vector<std::string>& Keywords() const { return m_keywords; }
 
-    // Non-overlapping occurrences of needle (non-empty) in the keywords (each alone)
-    // and, unless keywordsOnly, the title, comments and text.
-    unsigned CountOccurrences(const std::string& needle, bool keywordsOnly, bool caseSensitive) const;
 
 private:
     int m_reason = -1;
@@ -58,18 +55,3 @@ private:
     std::string m_comments;
     std::string m_text;
 };
-
-// text without the blanks (space, tab, CR, LF, VT, FF) at its two ends.
-std::string_view Trim(std::string_view text);
-
-// True when text is valid UTF-8: no overlong forms, surrogates or code points past
-// U+10FFFF. Text that is not is taken as Windows-1252.
-bool IsValidUtf8(std::string_view text);
-
-// Lower-cases text for the case-insensitive search: ASCII always; when the text is
-// valid UTF-8 also the Latin-1, Latin Extended-A, Greek and Cyrillic capitals;
-// otherwise the Windows-1252 capitals 0xC0-0xDE (but 0xD7) and 0x8A, 0x8C, 0x8E,
-// 0x9F. The length never changes.
-std::string FoldCase(std::string_view text);
-// Non-overlapping occurrences of needle in haystack (needle non-empty).
-unsigned CountIn(std::string_view haystack, std::string_view needle);

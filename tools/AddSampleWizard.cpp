@@ -16,6 +16,7 @@
 #include "ui/DialogParts.h"
 #include "browser/QuorrinView.h"
 #include "ui/TypedText.h"
+#include "base/TextRules.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 
@@ -150,7 +151,7 @@ void CAddSample1::OnSetActive() {
 
 void CAddSample1::OnKillActive() {
     DoDataExchange(true);
-    m_strTitle = TrimBlanks(m_strTitle);
+    m_strTitle = std::string(Trim(m_strTitle));
 }
 
 bool CAddSample1::validatePage() {

@@ -25,53 +25,12 @@
 
 namespace {
 
-// Lower-cases Windows-1252 text even when its bytes happen to form valid UTF-8: a
-// leading byte that is never valid UTF-8 makes FoldCase take the code-page branch.
-std::string FoldCp1252(const std::string& text) {
-    std::string folded = FoldCase("\xFF" + text);
-    return folded.substr(1);
+// The library's matcher for what the user typed (the keyboard gives UTF-8).
+CSampleMatcher MatcherFor(const QString& text, bool keywordsOnly, bool matchCase) {
+    return CSampleMatcher(EncodeString(text, TextEncoding::Utf8), keywordsOnly, matchCase);
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------------
-// CSearchNeedle
-
-CSearchNeedle::CSearchNeedle(const QString& text, bool keywordsOnly, bool matchCase)
-    : m_keywordsOnly(keywordsOnly), m_matchCase(matchCase) {
-    const std::string utf8 = EncodeString(text, TextEncoding::Utf8);
-    m_ascii = IsAscii(utf8);
-    m_utf8 = matchCase ? utf8 : FoldCase(utf8);
-    if (m_ascii) {
-        // An ASCII text matches the same bytes in either encoding; the library's
-        // matcher folds plain ASCII fields without copying them.
-        m_matcher.emplace(utf8, keywordsOnly, matchCase);
-        return;
-    }
-    bool ok = false;
-    std::string cp = EncodeString(text, TextEncoding::Windows1252, &ok);
-    if (ok)
-        m_cp1252 = matchCase ? cp : FoldCp1252(cp);
-}
-
-unsigned CSearchNeedle::CountField(const std::string& field) const {
-    const bool utf8 = IsValidUtf8(field);
-    const std::string& needle = utf8 ? m_utf8 : m_cp1252;
-    if (needle.empty())
-        return 0;
-    if (m_matchCase)
-        return CountNonOverlapping(field, needle);
-    return CountNonOverlapping(utf8 ? FoldCase(field) : FoldCp1252(field), needle);
-}
-
-unsigned CSearchNeedle::Count(const CSample& sample) {
-    if (m_utf8.empty())
-        return 0;
-    if (m_matcher)
-        return m_matcher->Count(sample);
-    return CountSearchedFields(sample, m_keywordsOnly,
-                               [this](const std::string& field) { return CountField(field); });
-}
 
 // ---------------------------------------------------------------------------------
 // CSearchDlg
@@ -311,7 +270,7 @@ void CSearchDlg::RunSearch() {
         QString needleText = m_strSearchText;
         bool needleKeywordsOnly = m_bKeywordsOnly;
         bool needleMatchCase = m_bMatchCase;
-        CSearchNeedle needle(needleText, needleKeywordsOnly, needleMatchCase);
+        CSampleMatcher needle = MatcherFor(needleText, needleKeywordsOnly, needleMatchCase);
 
         // A copy: the dialog, and its member, may be destroyed while the pump runs.
         const std::function<void()> pump = m_pump;
@@ -347,7 +306,7 @@ void CSearchDlg::RunSearch() {
                 needleText = m_strSearchText;
                 needleKeywordsOnly = m_bKeywordsOnly;
                 needleMatchCase = m_bMatchCase;
-                needle = CSearchNeedle(needleText, needleKeywordsOnly, needleMatchCase);
+                needle = MatcherFor(needleText, needleKeywordsOnly, needleMatchCase);
             }
             if (!doc->NextSampleRecord(cursor))
                 break;

@@ -33,26 +33,6 @@ class QPushButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 
-// Counts the occurrences of one search text in samples, as CSample::CountOccurrences
-// does. The text comes from the keyboard as UTF-8; a field that is not valid UTF-8 is
-// Windows-1252 text and is searched for the text in that code page.
-class CSearchNeedle {
-public:
-    CSearchNeedle(const QString& text, bool keywordsOnly, bool matchCase);
-    bool IsEmpty() const { return m_utf8.empty(); }
-    unsigned Count(const CSample& sample);
-
-private:
-    unsigned CountField(const std::string& field) const;
-
-    std::string m_utf8;                      // folded unless match case
-    std::string m_cp1252;                    // empty when the text has no Windows-1252 form
-    std::optional<CSampleMatcher> m_matcher; // for an ASCII text
-    bool m_ascii = true;
-    bool m_keywordsOnly;
-    bool m_matchCase;
-};
-
 class CSearchDlg : public QDialog {
     Q_OBJECT
 public:

@@ -1,47 +1,12 @@
 #include "ui/TextCodec.h"
 
-#include <array>
-#include <unordered_map>
+#include "base/TextRules.h"
+
 
 namespace {
 
-// Windows-1252 bytes 0x80-0x9F. The five bytes the code page leaves undefined map to
-// the C1 control with the same number, so they survive a round trip.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 constexpr char16_t kLoneCrSymbol = 0x240D; // SYMBOL FOR CARRIAGE RETURN
 constexpr char16_t kParagraphSeparator = 0x2029;
-
-const std::unordered_map<char16_t, unsigned char>& Cp1252Reverse() {
-    static const std::unordered_map<char16_t, unsigned char> map = [] {
-        std::unordered_map<char16_t, unsigned char> m;
-        for (int i = 0; i < 32; ++i)
-            m.emplace(kCp1252High[static_cast<size_t>(i)], static_cast<unsigned char>(0x80 + i));
-        return m;
-    }();
-    return map;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
 
 void AppendUtf16(QString& out, char32_t c) {
     if (c < 0x10000) {
@@ -51,49 +16,6 @@ void AppendUtf16(QString& out, char32_t c) {
         out += QChar(static_cast<char16_t>(0xD800 + (c >> 10)));
         out += QChar(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
     }
-}
-
-// Decodes one UTF-8 sequence at i; false when it is not well formed (overlong forms,
-// surrogates and values above U+10FFFF are not).
-bool NextUtf8(std::string_view s, size_t& i, char32_t& out) {
-    auto b = [&](size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = b(i);
-    if (c < 0x80) {
-        out = c;
-        ++i;
-        return true;
-    }
-    int len;
-    char32_t cp;
-    char32_t min;
-    if ((c & 0xE0) == 0xC0) {
-        len = 2;
-        cp = c & 0x1F;
-        min = 0x80;
-    } else if ((c & 0xF0) == 0xE0) {
-        len = 3;
-        cp = c & 0x0F;
-        min = 0x800;
-    } else if ((c & 0xF8) == 0xF0) {
-        len = 4;
-        cp = c & 0x07;
-        min = 0x10000;
-    } else {
-        return false;
-    }
-    if (i + static_cast<size_t>(len) > s.size())
-        return false;
-    for (int k = 1; k < len; ++k) {
-        unsigned char cc = b(i + static_cast<size_t>(k));
-        if ((cc & 0xC0) != 0x80)
-            return false;
-        cp = (cp << 6) | (cc & 0x3F);
-    }
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-        return false;
-    out = cp;
-    i += static_cast<size_t>(len);
-    return true;
 }
 
 } // namespace
@@ -120,11 +42,7 @@ QString DecodeBytes(std::string_view bytes, TextEncoding encoding) {
         }
     } else {
         for (char ch : bytes) {
-            auto b = static_cast<unsigned char>(ch);
-            if (b >= 0x80 && b < 0xA0)
-                out += QChar(kCp1252High[b - 0x80]);
-            else
-                out += QChar(static_cast<char16_t>(b));
+            out += QChar(static_cast<char16_t>(Windows1252Char(static_cast<unsigned char>(ch))));
         }
     }
     return out;
@@ -149,16 +67,10 @@ std::string EncodeString(const QString& text, TextEncoding encoding, bool* ok) {
             AppendUtf8(out, c);
         }
     } else {
-        const auto& reverse = Cp1252Reverse();
         for (qsizetype i = 0; i < n; ++i) {
-            char16_t c = p[i];
-            if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-                out += static_cast<char>(c);
-                continue;
-            }
-            auto it = reverse.find(c);
-            if (it != reverse.end())
-                out += static_cast<char>(it->second);
+            unsigned char byte = 0;
+            if (Windows1252Byte(p[i], byte))
+                out += static_cast<char>(byte);
             else
                 good = false;
         }

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "library/Sample.h"
 
 enum class TextEncoding { Utf8, Windows1252 };
 

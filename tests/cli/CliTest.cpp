@@ -182,12 +182,12 @@ const char* const kTree = "Samples (*Load errors exist*)\n"
                           "  C++\n"
                           "    COM\n"
                           "    Direct\n"
-                          "    GUI\n"
                           "    General\n"
                           "      Hello\n"
-                          "  Java\n"
                           "    GUI\n"
+                          "  Java\n"
                           "    General\n"
+                          "    GUI\n"
                           "    Swing\n"
                           "      Swingy\n"
                           "  Tools\n"
@@ -241,9 +241,9 @@ TEST_F(Cli, ListOfAnEmptyFolderShowsTheDefaults) {
     Result r = Run({"list"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "Samples\n"
-                     "  C++\n    COM\n    GUI\n    General\n"
-                     "  Java\n    COM\n    GUI\n    General\n"
-                     "  Visual Basic\n    COM\n    GUI\n    General\n");
+                     "  C++\n    COM\n    General\n    GUI\n"
+                     "  Java\n    COM\n    General\n    GUI\n"
+                     "  Visual Basic\n    COM\n    General\n    GUI\n");
 }
 
 TEST_F(Cli, ShowTextRawAndAll) {

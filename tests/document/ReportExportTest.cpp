@@ -219,15 +219,6 @@ TEST_F(Export, CloseFailureIsShownAndStillSucceeds) {
               "Unable to close " + chooser.answer + ".\nReason: There was a hardware error. ");
 }
 
-TEST_F(Export, FixedPathChooserMakesThePathAbsolute) {
-    CFixedPathChooser fixed("out.txt");
-    std::string path;
-    ASSERT_TRUE(fixed.ChoosePath("loaderr.txt", path));
-    EXPECT_EQ(path, dir.File("out.txt"));
-    CFixedPathChooser none("");
-    EXPECT_FALSE(none.ChoosePath("loaderr.txt", path));
-}
-
 TEST(TextMode, EveryLfGetsACr) {
     EXPECT_EQ(ToTextMode("a\nb\r\nc\r"), "a\r\nb\r\r\nc\r");
     EXPECT_EQ(ToTextMode(""), "");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "library/CategoryWriter.h"
 #include "CategoryTestUtil.h"
 #include "support/TestSupport.h"
 
@@ -112,10 +113,10 @@ TEST_F(CategoryReader, DuplicatesAcrossFilesKeepTheFirstRead) {
     CCategory a = CategoryFor("a.txt");
     CCategory b = CategoryFor("b.txt");
     ASSERT_TRUE(a.OpenFile());
-    EXPECT_TRUE(a.ReadSamples(map, errors));
+    EXPECT_TRUE(ReadInto(a, map, errors));
     a.CloseFile();
     ASSERT_TRUE(b.OpenFile());
-    EXPECT_TRUE(b.ReadSamples(map, errors));
+    EXPECT_TRUE(ReadInto(b, map, errors));
     b.CloseFile();
     EXPECT_EQ(map.size(), 1u);
     EXPECT_EQ(errors.GetCount(), 1);
@@ -257,7 +258,7 @@ TEST_F(CategoryReader, ReadFailureShowsTheReadMessage) {
     fileio::Faults::FailNext(fileio::Op::Read, fileio::kHardIO);
     SampleMap map;
     CLoadErrorList errors;
-    EXPECT_FALSE(c.ReadSamples(map, errors));
+    EXPECT_FALSE(ReadInto(c, map, errors));
     EXPECT_TRUE(c.ReadIncomplete());
     EXPECT_TRUE(map.empty());
     EXPECT_TRUE(c.CloseFile());
@@ -271,7 +272,7 @@ TEST_F(CategoryReader, ReadWithoutOpenIsAnInvalidHandle) {
     CCategory c = CategoryFor(kFile);
     SampleMap map;
     CLoadErrorList errors;
-    EXPECT_FALSE(c.ReadSamples(map, errors));
+    EXPECT_FALSE(ReadInto(c, map, errors));
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"Unable to read from file quorrintest.txt.\nReason: There "
                                        "was an attempt to use an invalid file handle. "});
@@ -323,7 +324,7 @@ TEST_F(CategoryReader, ReadOnlyOpenCreatesNothing) {
     ASSERT_TRUE(d.OpenFileForRead());
     SampleMap map;
     CLoadErrorList errors;
-    EXPECT_TRUE(d.ReadSamples(map, errors));
+    EXPECT_TRUE(ReadInto(d, map, errors));
     EXPECT_TRUE(d.CloseFile());
     EXPECT_EQ(map.size(), 1u);
 }

@@ -1,6 +1,8 @@
 // Helpers shared by the category file tests.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +30,25 @@ inline CCategory CategoryFor(const std::string& fileName) {
     return c;
 }
 
+using SampleMap = std::map<std::string, std::unique_ptr<CSample>>;
+
+// Reads the opened category's file into map, the first sample of a title winning and
+// the others going to errors as duplicates.
+inline bool ReadInto(CCategory& c, SampleMap& map, CLoadErrorList& errors) {
+    std::vector<std::unique_ptr<CSample>> list;
+    const bool complete = c.ReadSampleList(list);
+    for (auto& sample : list) {
+        if (map.count(sample->GetTitle())) {
+            sample->SetLoadErrorReason(kReasonDuplicate);
+            errors.Add(*sample);
+        } else {
+            std::string title = sample->GetTitle();
+            map.emplace(std::move(title), std::move(sample));
+        }
+    }
+    return complete;
+}
+
 struct ReadResult {
     bool opened = false;
     bool complete = false;
@@ -41,7 +62,7 @@ inline ReadResult ReadCategoryFile(const std::string& fileName) {
     CCategory c = CategoryFor(fileName);
     r.opened = c.OpenFile();
     if (r.opened) {
-        r.complete = c.ReadSamples(r.samples, r.errors);
+        r.complete = ReadInto(c, r.samples, r.errors);
         r.incomplete = c.ReadIncomplete();
         c.CloseFile();
     }

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "library/CategoryWriter.h"
 #include "CategoryTestUtil.h"
 #include "support/TestSupport.h"
 
@@ -296,7 +297,7 @@ protected:
         original = ReadFileBytes(Fixture("seq_end_of_sample.txt"));
         WriteFileBytes(kFile, original);
         ASSERT_TRUE(c.OpenFile());
-        EXPECT_FALSE(c.ReadSamples(map, errors));
+        EXPECT_FALSE(ReadInto(c, map, errors));
         EXPECT_TRUE(c.CloseFile());
         EXPECT_TRUE(c.ReadIncomplete());
         messages.Clear();
@@ -385,7 +386,7 @@ TEST_F(CategoryBackup, ReadFailureAlsoLeadsToABackup) {
     CCategory c = CategoryFor(kFile);
     ASSERT_TRUE(c.OpenFile());
     fileio::Faults::FailNext(fileio::Op::Read, fileio::kHardIO);
-    EXPECT_FALSE(c.ReadSamples(map, errors));
+    EXPECT_FALSE(ReadInto(c, map, errors));
     c.CloseFile();
     EXPECT_TRUE(c.ReadIncomplete());
     ASSERT_TRUE(SaveCategoryFile(c, {MakeSample("New")}));
@@ -408,7 +409,7 @@ TEST_F(CategoryBackup, CompleteReadsAndEmptyFilesNeedNoBackup) {
     WriteFileBytes(kFile, ReadFileBytes(Fixture("writer_several.txt")));
     CCategory c = CategoryFor(kFile);
     ASSERT_TRUE(c.OpenFile());
-    EXPECT_TRUE(c.ReadSamples(map, errors));
+    EXPECT_TRUE(ReadInto(c, map, errors));
     c.CloseFile();
     ASSERT_TRUE(SaveCategoryFile(c, {MakeSample("New")}));
     // A category that never read its file and finds none (a new category).

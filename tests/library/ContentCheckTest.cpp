@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <random>
 
+#include "library/CategoryWriter.h"
 #include "CategoryTestUtil.h"
 #include "library/ContentCheck.h"
 #include "support/TestSupport.h"

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <random>
 
+#include "library/CategoryWriter.h"
 #include "CategoryTestUtil.h"
 #include "library/CategoryFormat.h"
 #include "library/ContentCheck.h"

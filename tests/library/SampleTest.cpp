@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "base/TextRules.h"
+#include "library/LibrarySearch.h"
 #include "library/Sample.h"
 
 namespace {
@@ -129,15 +131,6 @@ TEST(SampleKeywords, JoinedFormParsesBackToTheSameArray) {
     }
 }
 
-TEST(SampleCount, CountsNonOverlappingMatches) {
-    EXPECT_EQ(CountIn("aaaa", "aa"), 2u);
-    EXPECT_EQ(CountIn("abab", "ab"), 2u);
-    EXPECT_EQ(CountIn("", "a"), 0u);
-    EXPECT_EQ(CountIn("a", "ab"), 0u);
-    EXPECT_EQ(CountIn("abc", ""), 0u);
-    EXPECT_EQ(CountIn("aaa", "a"), 3u);
-}
-
 TEST(SampleCount, KeywordsTitleCommentsAndText) {
     CSample s;
     s.SetKeywords("abab, xab");
@@ -146,79 +139,40 @@ TEST(SampleCount, KeywordsTitleCommentsAndText) {
     s.SetText("text ab");
     s.SetCategory("ab");
     s.SetSubcategory("ab");
-    EXPECT_EQ(s.CountOccurrences("ab", true, true), 3u);
-    EXPECT_EQ(s.CountOccurrences("ab", false, true), 6u); // category and sub-category never count
-    EXPECT_EQ(s.CountOccurrences("AB", true, false), 3u);
-    EXPECT_EQ(s.CountOccurrences("AB", false, false), 7u);
-    EXPECT_EQ(s.CountOccurrences("AB", false, true), 1u);
+    EXPECT_EQ(CSampleMatcher("ab", true, true).Count(s), 3u);
+    EXPECT_EQ(CSampleMatcher("ab", false, true).Count(s), 6u); // category and sub-category never count
+    EXPECT_EQ(CSampleMatcher("AB", true, false).Count(s), 3u);
+    EXPECT_EQ(CSampleMatcher("AB", false, false).Count(s), 7u);
+    EXPECT_EQ(CSampleMatcher("AB", false, true).Count(s), 1u);
 }
 
 TEST(SampleCount, MatchesNeverSpanTwoKeywords) {
     CSample s;
     s.SetKeywords("a,b");
     EXPECT_EQ(s.GetKeywords(), "a, b");
-    EXPECT_EQ(s.CountOccurrences("a, b", true, true), 0u);
-    EXPECT_EQ(s.CountOccurrences("ab", true, true), 0u);
+    EXPECT_EQ(CSampleMatcher("a, b", true, true).Count(s), 0u);
+    EXPECT_EQ(CSampleMatcher("ab", true, true).Count(s), 0u);
 }
 
 TEST(SampleCount, KeywordsOnlyIgnoresTheText) {
     CSample s;
     s.SetText("needle needle");
-    EXPECT_EQ(s.CountOccurrences("needle", true, true), 0u);
-    EXPECT_EQ(s.CountOccurrences("needle", false, true), 2u);
+    EXPECT_EQ(CSampleMatcher("needle", true, true).Count(s), 0u);
+    EXPECT_EQ(CSampleMatcher("needle", false, true).Count(s), 2u);
 }
 
 TEST(SampleCount, CaseInsensitiveSearchFoldsNonAsciiText) {
     CSample s;
     s.SetText("\xC3\x84pfel und \xC3\xA4pfel"); // "Äpfel und äpfel" in UTF-8
-    EXPECT_EQ(s.CountOccurrences("\xC3\xA4pfel", false, false), 2u);
-    EXPECT_EQ(s.CountOccurrences("\xC3\x84PFEL", false, false), 2u);
-    EXPECT_EQ(s.CountOccurrences("\xC3\xA4pfel", false, true), 1u);
+    EXPECT_EQ(CSampleMatcher("\xC3\xA4pfel", false, false).Count(s), 2u);
+    EXPECT_EQ(CSampleMatcher("\xC3\x84PFEL", false, false).Count(s), 2u);
+    EXPECT_EQ(CSampleMatcher("\xC3\xA4pfel", false, true).Count(s), 1u);
     CSample w;
     w.SetText("\xC4pfel \xE4pfel"); // the same in Windows-1252
-    EXPECT_EQ(w.CountOccurrences("\xE4PFEL", false, false), 2u);
-}
-
-TEST(SampleFoldCase, Ascii) {
-    EXPECT_EQ(FoldCase("Hello WORLD 123 [_]"), "hello world 123 [_]");
-    EXPECT_EQ(FoldCase(""), "");
-}
-
-TEST(SampleFoldCase, Utf8Capitals) {
-    EXPECT_EQ(FoldCase("\xC3\x84\xC3\x96\xC3\x9C"), "\xC3\xA4\xC3\xB6\xC3\xBC"); // ÄÖÜ -> äöü
-    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                                 // × stays
-    EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F");                                 // ß stays
-    EXPECT_EQ(FoldCase("\xC5\x81\xC5\xBD\xC5\xB8"), "\xC5\x82\xC5\xBE\xC3\xBF"); // ŁŽŸ -> łžÿ
-    EXPECT_EQ(FoldCase("\xCE\xA3\xCE\x86"), "\xCF\x83\xCE\xAC");                 // ΣΆ -> σά
-    EXPECT_EQ(FoldCase("\xD0\x96\xD0\x81"), "\xD0\xB6\xD1\x91");                 // ЖЁ -> жё
-    EXPECT_EQ(FoldCase("A\xE2\x82\xAC"
-                       "B"),
-              "a\xE2\x82\xAC"
-              "b"); // € untouched
-}
-
-TEST(SampleFoldCase, Windows1252WhenNotUtf8) {
-    EXPECT_EQ(FoldCase("\xC4\xD6\xDC"), "\xE4\xF6\xFC");
-    EXPECT_EQ(FoldCase("\xD7\xDF"), "\xD7\xDF");
-    EXPECT_EQ(FoldCase("\x8A\x8C\x8E\x9F"), "\x9A\x9C\x9E\xFF");
-    EXPECT_EQ(FoldCase("A\xC0Z"), "a\xE0z");
-    // A truncated UTF-8 sequence makes the whole string Windows-1252.
-    EXPECT_EQ(FoldCase("\xC3\x84\xC3"), "\xE3\x84\xE3");
-}
-
-TEST(SampleFoldCase, LengthNeverChanges) {
-    std::string all;
-    for (int c = 0; c < 256; ++c)
-        all.push_back(static_cast<char>(c));
-    EXPECT_EQ(FoldCase(all).size(), all.size());
-    std::string utf8;
-    for (unsigned cp = 0x80; cp < 0x800; ++cp) {
-        utf8.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        utf8.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-    std::string folded = FoldCase(utf8);
-    ASSERT_EQ(folded.size(), utf8.size());
-    EXPECT_EQ(FoldCase(folded), folded); // lower case is a fixed point
+    EXPECT_EQ(CSampleMatcher("\xE4PFEL", false, false).Count(w), 2u);
+    // What is typed as UTF-8 is found in Windows-1252 text too, and the other way round.
+    EXPECT_EQ(CSampleMatcher("\xC3\xA4PFEL", false, false).Count(w), 2u);
+    EXPECT_EQ(CSampleMatcher("\xC4pfel", false, true).Count(s), 1u);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "library/CategoryWriter.h"
 #include "CategoryTestUtil.h"
 #include "library/ContentCheck.h"
 #include "support/TestSupport.h"

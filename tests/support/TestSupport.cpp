@@ -67,9 +67,28 @@ CSample MakeSample(const std::string& title, const std::string& category, const 
     return s;
 }
 
+// Written here from the format's rules, not by the program's writer, so that a fault of
+// the writer shows in every comparison with these bytes.
 std::string FileBytes(const std::vector<CSample>& samples) {
-    std::string out;
-    for (const CSample& s : samples)
-        AppendSampleBytes(out, s);
-    return out;
+    auto lines = [](const std::string& v) {
+        std::string out;
+        for (char c : v) {
+            if (c == '\n')
+                out += '\r';
+            out += c;
+        }
+        return out;
+    };
+    std::string b;
+    for (const CSample& s : samples) {
+        b += ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n";
+        b += "***CATEGORY=" + s.GetCategory() + "\r\n";
+        b += "***SUBCATEGORY=" + s.GetSubcategory() + "\r\n";
+        b += "***TITLE=" + s.GetTitle() + "\r\n";
+        b += "***KEYWORDS_BEGIN***\r\n" + s.GetKeywords() + "\r\n***KEYWORDS_END***\r\n";
+        b += "***COMMENTS_BEGIN***\r\n" + lines(s.GetComments()) + "\r\n***COMMENTS_END***\r\n";
+        b += "***TEXT_BEGIN***\r\n" + lines(s.GetText()) + "\r\n***TEXT_END***\r\n";
+        b += "<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<\r\n";
+    }
+    return b;
 }

@@ -1,12 +1,28 @@
 // The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard,
 // and the pieces of the wizard's summary.
-#include "library/EditRules.h"
-#include "EditTestSupport.h"
+#include "DocTestSupport.h"
 #include "library/AddSampleRules.h"
+#include "library/EditRules.h"
 
 namespace {
 
-class EditRulesTest : public LibraryFixture {};
+class EditRulesTest : public DocFixture {
+protected:
+    void SetUp() override {
+        Load();
+        messages.Clear();
+    }
+    void Add(const std::string& title, const std::string& category, const std::string& sub = "General") {
+        ASSERT_TRUE(doc->AddSample(std::make_unique<CSample>(MakeSample(title, category, sub))));
+    }
+    void AddCustom(const std::string& name, const std::vector<std::string>& subs = {}) {
+        auto c = std::make_unique<CCategory>(name);
+        for (size_t i = 0; i < subs.size() && i < static_cast<size_t>(kSlotCount); ++i)
+            c->Slot(static_cast<int>(i)) = SubcategorySlot{subs[i], true, true};
+        ASSERT_TRUE(doc->AddCategory(std::move(c)));
+    }
+    std::vector<std::string> Texts() const { return messages.Texts(); }
+};
 
 const std::string kNotUniqueCppGeneral = "The title you have entered is not unique.The sample in\n"
                                          "\tCategory: \"C++\",\n\tSubcategory: \"General\" \n"
@@ -14,14 +30,6 @@ const std::string kNotUniqueCppGeneral = "The title you have entered is not uniq
                                          "Please select another title.\n";
 
 } // namespace
-
-TEST(EditRules, TrimBlanksRemovesBlanksAtBothEndsOnly) {
-    EXPECT_EQ(TrimBlanks("  Hello  world \t"), "Hello  world");
-    EXPECT_EQ(TrimBlanks("\r\n x\r\n"), "x");
-    EXPECT_EQ(TrimBlanks("   "), "");
-    EXPECT_EQ(TrimBlanks(""), "");
-    EXPECT_EQ(TrimBlanks("a"), "a");
-}
 
 TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
     const int cats = CategoryProposalCount();

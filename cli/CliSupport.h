@@ -1,0 +1,71 @@
+// What the commands of tindrel-cli share: the message channel to standard error, the
+// library loaded read-only, and the parsing of a command's arguments.
+#pragma once
+
+#include <iosfwd>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "base/Messenger.h"
+#include "cli/CliCommands.h"
+#include "config/LibraryConfig.h"
+#include "library/LoadErrorList.h"
+#include "library/QuorrinDoc.h"
+
+namespace cli {
+
+// Prints every message the library would show in a box to standard error and counts
+// them: any message makes the exit status 1.
+class StreamMessenger : public IMessenger {
+public:
+    explicit StreamMessenger(std::ostream& err);
+    ~StreamMessenger() override;
+    StreamMessenger(const StreamMessenger&) = delete;
+    StreamMessenger& operator=(const StreamMessenger&) = delete;
+
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override;
+    int Count() const { return m_count; }
+
+private:
+    std::ostream& m_err;
+    int m_count = 0;
+};
+
+// The library as the program sees it after building its tree, loaded without
+// touching any file.
+struct Library {
+    explicit Library(IKeyStore& store);
+    CLibraryConfig config;
+    CLoadErrorList errors;
+    CQuorrinDoc doc;
+};
+
+struct UsageError {
+    std::string text;
+};
+
+// Splits a command's arguments into options and positionals. Options with a value
+// take it from "--name=value" or from the next argument; "--" ends the options.
+struct ParsedArgs {
+    std::map<std::string, std::string> values;
+    std::set<std::string> flags;
+    std::vector<std::string> positionals;
+    bool help = false;
+};
+ParsedArgs ParseArgs(const std::string& command, const std::vector<std::string>& args, size_t first,
+                     const std::set<std::string>& flagNames, const std::set<std::string>& valueNames);
+
+// Reads a whole file ("-": standard input); false after showing the read message.
+bool ReadInput(const std::string& path, std::istream& in, std::string& out);
+
+// The commands; each gets the whole command line (its name first).
+int CmdList(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int CmdShow(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+
+} // namespace cli

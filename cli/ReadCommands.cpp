@@ -1,0 +1,242 @@
+// The reading commands of tindrel-cli: list, show, search, info and check.
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <set>
+#include <string_view>
+
+#include "base/TextRules.h"
+#include "cli/CliSupport.h"
+#include "library/LibraryReport.h"
+#include "library/LibrarySearch.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kListHelp =
+    "Usage: tindrel-cli list\n"
+    "\n"
+    "Prints the sample tree as the window shows it: the root, the displayed categories\n"
+    "in library order, their shown sub-categories together with the samples that have\n"
+    "no sub-category, and the samples of each sub-category, each level indented by two\n"
+    "blanks. Children are sorted as the window sorts them: alphabetically, letter case\n"
+    "deciding only between names that are otherwise equal. Samples that have no place\n"
+    "in the tree follow under \"Load errors:\", one line each: title, a tab, the reason.\n";
+
+const char* const kShowHelp =
+    "Usage: tindrel-cli show TITLE [--raw | --all]\n"
+    "\n"
+    "Prints the text of the sample with that exact title, its CR LF line ends shown\n"
+    "as LF.\n"
+    "  --raw   write the text's bytes exactly as the library holds them\n"
+    "  --all   print every field: title, category, sub-category, keywords, comments\n"
+    "          and text\n";
+
+const char* const kSearchHelp =
+    "Usage: tindrel-cli search TEXT [--keywords-only] [--match-case] [--category NAME]\n"
+    "\n"
+    "Counts the occurrences of TEXT in every sample (keywords, title, comments, text)\n"
+    "and prints one line per sample that holds it: title, a tab, the count, in title\n"
+    "order; then \"Found N occurrence(s) in M sample(s)\".\n"
+    "  --keywords-only   search the keywords only\n"
+    "  --match-case      compare letter case exactly\n"
+    "  --category NAME   only samples of that category (exact name)\n";
+
+const char* const kInfoHelp = "Usage: tindrel-cli info [--detail]\n"
+                              "\n"
+                              "Prints the Library Info report (Summary), with LF line ends.\n"
+                              "  --detail   the Detail report: settings and samples of every category\n";
+
+const char* const kCheckHelp =
+    "Usage: tindrel-cli check\n"
+    "\n"
+    "Loads the library as the program does and prints every load error, one line each:\n"
+    "title, a tab, the reason. Exit status 1 when there are any, 0 otherwise.\n";
+
+void PrintTree(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostream& out) {
+    out << (errors.GetCount() > 0 ? "Samples (*Load errors exist*)" : "Samples") << '\n';
+
+    // Every sample left in the library has a place: group the titles by category and
+    // sub-category in one pass (they come in title order).
+    std::map<std::string_view, std::map<std::string_view, std::vector<std::string_view>>> placed;
+    for (const auto& [title, sample] : doc.Samples())
+        placed[sample->GetCategory()][sample->GetSubcategory()].push_back(title);
+
+    struct Child {
+        std::string_view text;
+        bool subcategory;
+    };
+    for (const auto& [name, category] : doc.Categories()) {
+        if (!category->IsDisplayed())
+            continue;
+        out << "  " << name << '\n';
+        auto bySub = placed.find(name);
+        std::vector<Child> children;
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            const SubcategorySlot& s = category->Slot(slot);
+            if (!s.name.empty() && s.inUse)
+                children.push_back({s.name, true});
+        }
+        if (bySub != placed.end()) {
+            auto direct = bySub->second.find(std::string_view());
+            if (direct != bySub->second.end()) {
+                for (std::string_view title : direct->second)
+                    children.push_back({title, false});
+            }
+        }
+        std::stable_sort(children.begin(), children.end(),
+                         [](const Child& a, const Child& b) { return NameLess(a.text, b.text); });
+        std::set<std::string_view> filled; // a name held by two slots gets its samples once
+        for (const Child& child : children) {
+            out << "    " << child.text << '\n';
+            if (!child.subcategory || bySub == placed.end() || !filled.insert(child.text).second)
+                continue;
+            auto titles = bySub->second.find(child.text);
+            if (titles == bySub->second.end())
+                continue;
+            for (std::string_view title : titles->second)
+                out << "      " << title << '\n';
+        }
+    }
+
+    if (errors.GetCount() > 0) {
+        out << "Load errors:\n";
+        errors.ForEach([&](const CSample& s) {
+            out << "  " << s.GetTitle() << '\t' << LoadErrorReasonText(s.GetLoadErrorReason()) << '\n';
+        });
+    }
+}
+
+} // namespace
+
+int CmdList(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+    ParsedArgs parsed = ParseArgs("list", args, 1, {}, {});
+    if (parsed.help) {
+        io.out << kListHelp;
+        return kExitOk;
+    }
+    if (!parsed.positionals.empty())
+        throw UsageError{"list takes no arguments"};
+    Library library(store);
+    PrintTree(library.doc, library.errors, io.out);
+    return kExitOk;
+}
+
+int CmdShow(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+    ParsedArgs parsed = ParseArgs("show", args, 1, {"--raw", "--all"}, {});
+    if (parsed.help) {
+        io.out << kShowHelp;
+        return kExitOk;
+    }
+    if (parsed.positionals.size() != 1)
+        throw UsageError{"show needs exactly one TITLE"};
+    const bool raw = parsed.flags.count("--raw") > 0;
+    const bool all = parsed.flags.count("--all") > 0;
+    if (raw && all)
+        throw UsageError{"--raw and --all exclude each other"};
+    const std::string& title = parsed.positionals[0];
+
+    Library library(store);
+    const CSample* sample = library.doc.PeekSample(title);
+    if (!sample) {
+        std::string reason;
+        library.errors.ForEach([&](const CSample& s) {
+            if (reason.empty() && s.GetTitle() == title)
+                reason = LoadErrorReasonText(s.GetLoadErrorReason());
+        });
+        if (reason.empty())
+            ShowMessage("Sample \"" + title + "\" is not in the library.");
+        else
+            ShowMessage("Sample \"" + title + "\" is not in the library: it is a load error (" + reason +
+                        ")");
+        return kExitError;
+    }
+    if (raw) {
+        io.out << sample->GetText();
+    } else if (all) {
+        std::string text = "Title:  " + sample->GetTitle() + "\n\nCategory:  " + sample->GetCategory() +
+                           "\nSub-category:  " + sample->GetSubcategory() + "\nKeywords:\n" +
+                           sample->GetKeywords() + "\n\nComments:\n" + ToUnixLineEnds(sample->GetComments()) +
+                           "\n\nSample:\n" + ToUnixLineEnds(sample->GetText());
+        if (text.back() != '\n')
+            text += '\n';
+        io.out << text;
+    } else {
+        io.out << ToUnixLineEnds(sample->GetText());
+    }
+    return kExitOk;
+}
+
+int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+    ParsedArgs parsed = ParseArgs("search", args, 1, {"--keywords-only", "--match-case"}, {"--category"});
+    if (parsed.help) {
+        io.out << kSearchHelp;
+        return kExitOk;
+    }
+    if (parsed.positionals.size() != 1)
+        throw UsageError{"search needs exactly one TEXT"};
+    SearchOptions options;
+    options.text = parsed.positionals[0];
+    options.keywordsOnly = parsed.flags.count("--keywords-only") > 0;
+    options.matchCase = parsed.flags.count("--match-case") > 0;
+    if (auto it = parsed.values.find("--category"); it != parsed.values.end())
+        options.category = it->second;
+    if (options.text.empty()) {
+        ShowMessage("Please enter a string you wish to search for.");
+        return kExitError;
+    }
+
+    Library library(store);
+    if (!options.category.empty() && options.category != kNoLimit &&
+        !library.doc.PeekCategory(options.category)) {
+        ShowMessage("Category \"" + options.category + "\" does not exist in the library.");
+        return kExitError;
+    }
+    std::string lines;
+    SearchTotals totals = SearchLibrary(library.doc, options, [&](const CSample& sample, unsigned count) {
+        lines += sample.GetTitle();
+        lines += '\t';
+        lines += std::to_string(count);
+        lines += '\n';
+        return true;
+    });
+    io.out << lines << FoundLine(totals.occurrences, totals.samples) << '\n';
+    return kExitOk;
+}
+
+int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+    ParsedArgs parsed = ParseArgs("info", args, 1, {"--detail"}, {});
+    if (parsed.help) {
+        io.out << kInfoHelp;
+        return kExitOk;
+    }
+    if (!parsed.positionals.empty())
+        throw UsageError{"info takes no arguments"};
+    Library library(store);
+    const int kind = parsed.flags.count("--detail") ? kReportDetail : kReportSummary;
+    io.out << ToUnixLineEnds(BuildReport(library.doc, kind));
+    return kExitOk;
+}
+
+int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+    ParsedArgs parsed = ParseArgs("check", args, 1, {}, {});
+    if (parsed.help) {
+        io.out << kCheckHelp;
+        return kExitOk;
+    }
+    if (!parsed.positionals.empty())
+        throw UsageError{"check takes no arguments"};
+    Library library(store);
+    std::string lines;
+    library.errors.ForEach([&](const CSample& s) {
+        lines += s.GetTitle();
+        lines += '\t';
+        lines += LoadErrorReasonText(s.GetLoadErrorReason());
+        lines += '\n';
+    });
+    io.out << lines;
+    return library.errors.GetCount() > 0 ? kExitError : kExitOk;
+}
+
+} // namespace cli

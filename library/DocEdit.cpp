@@ -1,0 +1,171 @@
+// The document's edit operations on samples and categories.
+#include "base/Messenger.h"
+#include "library/QuorrinDoc.h"
+
+// ---------------------------------------------------------------------------------------------
+// Sample edits
+
+bool CQuorrinDoc::AddSample(std::unique_ptr<CSample> sample) {
+    if (!sample)
+        return false;
+    const std::string title = sample->GetTitle();
+    const std::string category = sample->GetCategory();
+    const bool inserted = m_samples.Insert(std::move(sample));
+    m_lastAddedTitle = title;
+    MarkCategoryChanged(category);
+    return inserted;
+}
+
+bool CQuorrinDoc::AddStagedSample() {
+    bool added = AddSample(std::make_unique<CSample>(m_loadErrors.Staged()));
+    if (m_view)
+        m_view->OnStagedSampleAdded();
+    return added;
+}
+
+void CQuorrinDoc::NotifyView() {
+    if (m_view)
+        m_view->OnLoadErrorsEmptied();
+}
+
+bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data) {
+    if (!m_samples.Find(oldTitle)) {
+        ShowMessage("Internal error - unable to update sample data!\n"
+                    "Could not find sample " +
+                        oldTitle + " in Library.\n",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    if (data.GetTitle() != oldTitle) {
+        // Moving onto a title another sample holds would lose one of the two samples.
+        if (m_samples.Find(data.GetTitle())) {
+            ShowMessage("Internal error - unable to update sample data!\n"
+                        "Another sample already has the title " +
+                            data.GetTitle() + " in Library.\n",
+                        MsgButtons::Ok, MsgIcon::Exclamation);
+            return false;
+        }
+        auto moved = std::make_unique<CSample>(data); // data may be the stored sample itself
+        DeleteSample(oldTitle);
+        AddSample(std::move(moved));
+        return true;
+    }
+    return m_samples.Replace(oldTitle, data);
+}
+
+bool CQuorrinDoc::DeleteSample(const std::string& title) {
+    const CSample* sample = m_samples.Find(title);
+    if (!sample)
+        return false;
+    // A sample whose category does not exist (one of the unplaced samples) has no
+    // category to mark; that is not an internal error.
+    if (m_categories.count(sample->GetCategory()))
+        MarkChangedThroughUpdate(sample->GetCategory());
+    return m_samples.Erase(title);
+}
+
+bool CQuorrinDoc::MarkChangedThroughUpdate(const std::string& name) {
+    CCategory copy;
+    FindCategory(name, copy);
+    copy.SetChanged(true);
+    return UpdateCategory(name, copy);
+}
+
+void CQuorrinDoc::CommitPendingEdit() {
+    const std::string title = m_pending.GetTitle();
+    if (title.empty())
+        return;
+    CSample stored;
+    if (!FindSample(title, stored)) {
+        ShowMessage(
+            StrFormat("Internal error! Cannot find sample data for original title %s.", title.c_str()),
+            MsgButtons::Ok, MsgIcon::Exclamation);
+        m_pending.Reset();
+        return;
+    }
+    const std::string oldCategory = stored.GetCategory();
+    const std::string oldSubcategory = stored.GetSubcategory();
+    const std::string newCategory = m_pending.GetCategory();
+    const std::string newSubcategory = m_pending.GetSubcategory();
+
+    CSample copy = m_pending;
+    copy.SetLoadErrorReason(stored.GetLoadErrorReason());
+    UpdateSample(title, copy);
+
+    MarkChangedThroughUpdate(m_displayed.GetCategory());
+    if (oldCategory != newCategory)
+        MarkChangedThroughUpdate(newCategory);
+    if (oldCategory != newCategory || oldSubcategory != newSubcategory)
+        m_placementChanged = true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Category edits
+
+void CQuorrinDoc::MarkCategoryChanged(const std::string& name) {
+    auto it = m_categories.find(name);
+    if (it != m_categories.end())
+        it->second->SetChanged(true);
+}
+
+bool CQuorrinDoc::AddCategory(std::unique_ptr<CCategory> category) {
+    if (!category)
+        return false;
+    const std::string name = category->GetName();
+    return m_categories.try_emplace(name, std::move(category)).second;
+}
+
+bool CQuorrinDoc::UpdateCategory(const std::string& name, const CCategory& data) {
+    auto it = m_categories.find(name);
+    if (it == m_categories.end()) {
+        ShowMessage("Internal error - unable to update category data!\n"
+                    "Could not find category " +
+                        name + " in Library.\n",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    CCategory& stored = *it->second;
+    if (&stored != &data) {
+        stored.SetName(data.GetName());
+        for (int slot = 0; slot < kSlotCount; ++slot)
+            stored.Slot(slot) = data.Slot(slot);
+        stored.SetDisplayed(data.IsDisplayed());
+    }
+    stored.SetChanged(true);
+    return true;
+}
+
+bool CQuorrinDoc::DeleteCategory(const std::string& name) {
+    auto it = m_categories.find(name);
+    if (it == m_categories.end()) {
+        ShowMessage("Internal error.\nUnable to locate category to be deleted!\n"
+                    "Category: " +
+                        name,
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
+    CCategory& category = *it->second;
+    category.DeleteFile();
+    m_settings.ForgetCategory(name);
+    if (category.IsDefault()) {
+        category.SetDisplayed(false);
+        category.SetChanged(true);
+    } else {
+        m_categories.erase(it);
+    }
+    return true;
+}
+
+void CQuorrinDoc::ResetDefaultSubcategories(CCategory& category, bool shown) {
+    for (int slot = 0; slot < kDefaultSlotCount; ++slot)
+        category.Slot(slot) = SubcategorySlot{kDefaultSubcategories[slot], false, shown};
+}
+
+void CQuorrinDoc::AddCustomSubcategoryToConfig(const std::string& category, const std::string& subcategory) {
+    m_settings.AddCustomSubcategory(category, subcategory);
+}
+
+void CQuorrinDoc::RemoveCustomSubcategoryFromConfig(const std::string& category,
+                                                    const std::string& subcategory) {
+    m_settings.RemoveCustomSubcategory(category, subcategory);
+}

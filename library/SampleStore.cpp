@@ -1,0 +1,147 @@
+#include "library/SampleStore.h"
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+std::uint64_t NewVersion() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+bool TitleBefore(const CSample* a, const CSample* b) {
+    return a->GetTitle() < b->GetTitle();
+}
+
+} // namespace
+
+CSampleStore::CSampleStore() : m_version(NewVersion()) {}
+
+void CSampleStore::Changed() {
+    m_version = NewVersion();
+}
+
+const CSample* CSampleStore::Find(const std::string& title) const {
+    auto it = m_samples.find(title);
+    return it == m_samples.end() ? nullptr : it->second.get();
+}
+
+bool CSampleStore::Insert(std::unique_ptr<CSample> sample) {
+    if (!sample)
+        return false;
+    const CSample* record = sample.get();
+    const bool inserted = m_samples.try_emplace(sample->GetTitle(), std::move(sample)).second;
+    if (inserted)
+        Index(*record);
+    Changed();
+    return inserted;
+}
+
+bool CSampleStore::Erase(const std::string& title) {
+    auto it = m_samples.find(title);
+    if (it == m_samples.end())
+        return false;
+    Unindex(*it->second);
+    m_samples.erase(it);
+    Changed();
+    return true;
+}
+
+bool CSampleStore::Replace(const std::string& title, const CSample& data) {
+    auto it = m_samples.find(title);
+    if (it == m_samples.end())
+        return false;
+    CSample& stored = *it->second;
+    Changed();
+    const int reason = stored.GetLoadErrorReason();
+    // The stored record itself as data may have had its category changed in place.
+    const bool moves = &data == &stored || stored.GetCategory() != data.GetCategory();
+    if (moves)
+        Unindex(stored);
+    // The keyword array is taken as it is, so an empty keyword list clears the keywords.
+    stored = data;
+    stored.SetLoadErrorReason(reason);
+    if (moves)
+        Index(stored);
+    return true;
+}
+
+const std::vector<const CSample*>& CSampleStore::OfCategory(const std::string& name) const {
+    static const std::vector<const CSample*> none;
+    auto it = m_byCategory.find(name);
+    return it == m_byCategory.end() ? none : it->second;
+}
+
+void CSampleStore::Index(const CSample& sample) {
+    auto& members = m_byCategory[sample.GetCategory()];
+    // A load places samples in title order: they go to the end.
+    if (members.empty() || TitleBefore(members.back(), &sample))
+        members.push_back(&sample);
+    else
+        members.insert(std::lower_bound(members.begin(), members.end(), &sample, TitleBefore), &sample);
+}
+
+void CSampleStore::Unindex(const CSample& sample) {
+    // Found under its category by its title. A record its holder changed in place may sit
+    // elsewhere: then it is searched for.
+    auto eraseFrom = [&](decltype(m_byCategory)::iterator members) {
+        auto& list = members->second;
+        auto at = std::lower_bound(list.begin(), list.end(), &sample, TitleBefore);
+        if (at == list.end() || *at != &sample)
+            at = std::find(list.begin(), list.end(), &sample);
+        if (at == list.end())
+            return false;
+        list.erase(at);
+        if (list.empty())
+            m_byCategory.erase(members);
+        return true;
+    };
+    auto members = m_byCategory.find(sample.GetCategory());
+    if (members != m_byCategory.end() && eraseFrom(members))
+        return;
+    for (auto it = m_byCategory.begin(); it != m_byCategory.end(); ++it) {
+        if (eraseFrom(it))
+            return;
+    }
+}
+
+const CSample* CSampleStore::First(Cursor& cursor) const {
+    cursor.started = true;
+    cursor.ended = false;
+    return StepTo(m_samples.begin(), cursor);
+}
+
+const CSample* CSampleStore::Next(Cursor& cursor) const {
+    if (!cursor.started && !First(cursor))
+        return nullptr;
+    if (cursor.ended)
+        return nullptr;
+    // While the map is unchanged the cursor's place in it is still good; otherwise the
+    // sample after the last title given is looked up.
+    auto it = cursor.atKnown && cursor.atVersion == m_version ? std::next(cursor.at)
+                                                              : m_samples.upper_bound(cursor.last);
+    return StepTo(it, cursor);
+}
+
+const CSample* CSampleStore::At(const Cursor& cursor) const {
+    if (!cursor.started || cursor.ended)
+        return nullptr;
+    if (cursor.atKnown && cursor.atVersion == m_version)
+        return cursor.at->second.get();
+    return Find(cursor.last);
+}
+
+// Moves the cursor to it; at the end the walk is over.
+const CSample* CSampleStore::StepTo(SampleMap::const_iterator it, Cursor& cursor) const {
+    cursor.atKnown = false;
+    if (it == m_samples.end()) {
+        cursor.ended = true;
+        return nullptr;
+    }
+    cursor.last = it->first;
+    cursor.at = it;
+    cursor.atVersion = m_version;
+    cursor.atKnown = true;
+    return it->second.get();
+}

@@ -1,0 +1,89 @@
+// CSampleStore: the library's samples. One map from title to sample (unsigned byte order;
+// titles are unique), the samples of each category in the same order, and walks that
+// keep their place while the store changes under them.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "library/Sample.h"
+
+// Title to sample, unsigned byte order.
+using SampleMap = std::map<std::string, std::unique_ptr<CSample>>;
+
+// The samples read from one category file, in file order, with their title order.
+struct ReadFile {
+    const std::string* category;
+    std::vector<std::unique_ptr<CSample>> samples;
+    std::vector<std::uint32_t> order; // positions in samples, in title order
+};
+
+class CSampleStore {
+public:
+    CSampleStore();
+
+    const SampleMap& Map() const { return m_samples; }
+    // Changes with every change of the store; never the same for two states.
+    std::uint64_t Version() const { return m_version; }
+    size_t Size() const { return m_samples.size(); }
+    const CSample* Find(const std::string& title) const;
+    // Inserts the sample; false (and the sample dropped) when its title is taken.
+    bool Insert(std::unique_ptr<CSample> sample);
+    // Removes the sample of that title; false when there is none.
+    bool Erase(const std::string& title);
+    // Gives the stored sample of that title data's fields, keeping its load-error
+    // reason; data has that title and may be the stored record itself, changed in place
+    // by its holder. False when there is no such sample.
+    bool Replace(const std::string& title, const CSample& data);
+
+    // The samples whose category field is name, in title order (empty when none).
+    const std::vector<const CSample*>& OfCategory(const std::string& name) const;
+
+    // Puts the samples of every file into the store, as inserting them file by file,
+    // each file in its own order, would: the first sample read under a title wins. The
+    // records of the others stay in their files' lists, and duplicates gets their file
+    // and position, in reading order. stray is called for each placed sample whose
+    // category field names another category than its file. Linear for files in title
+    // order.
+    void MergeFiles(std::vector<ReadFile>& files, std::vector<std::pair<size_t, std::uint32_t>>& duplicates,
+                    const std::function<void(const CSample&)>& stray);
+
+    // Walks with their own cursors. A cursor remembers the last title it gave and goes on
+    // behind it, so it stays correct while the store changes under it.
+    struct Cursor {
+        std::string last;
+        bool started = false;
+        bool ended = false; // passed the end: Next keeps returning false until First
+        // Where last is in the map, while the map has not changed since (then the next
+        // sample is found without a search).
+        SampleMap::const_iterator at{};
+        std::uint64_t atVersion = 0;
+        bool atKnown = false;
+    };
+    // The store's own records, good until the store next changes; nullptr at the end.
+    const CSample* First(Cursor& cursor) const;
+    const CSample* Next(Cursor& cursor) const;
+    // The record the cursor stands on as the store holds it now; nullptr when that
+    // sample has gone since (or the walk has not started or is over).
+    const CSample* At(const Cursor& cursor) const;
+
+private:
+    void Index(const CSample& sample);
+    void Unindex(const CSample& sample);
+    void Changed();
+    const CSample* StepTo(SampleMap::const_iterator it, Cursor& cursor) const;
+
+    SampleMap m_samples;
+    // Changes with every change of the map and of a sample in it; unique in the process,
+    // so a cursor can never take another store, or an earlier state of this one, for the
+    // state it saw.
+    std::uint64_t m_version;
+    // The samples of each category (by their category field), in title order, so that a
+    // save reaches a category's samples without a walk over the whole library.
+    std::unordered_map<std::string, std::vector<const CSample*>> m_byCategory;
+};

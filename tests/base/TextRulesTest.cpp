@@ -1,0 +1,134 @@
+// The text rules: UTF-8 validity, blanks, the two encodings, lower case and the order of
+// names.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "base/TextRules.h"
+
+namespace {
+
+TEST(TextRules, Utf8ValidityFollowsTheStandard) {
+    struct Case {
+        const char* bytes;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"", true},
+        {"plain ASCII", true},
+        {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80", true},
+        {"\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF", true}, // the last of each length
+        {"caf\xE9", false},                                // Windows-1252 e acute
+        {"\xC0\xAF", false},                               // overlong '/' (C0 lead)
+        {"\xC1\xBF", false},                               // overlong (C1 lead)
+        {"\xE0\x80\x80", false},                           // overlong three-byte form
+        {"\xE0\x9F\xBF", false},                           // overlong three-byte form
+        {"\xF0\x8F\xBF\xBF", false},                       // overlong four-byte form
+        {"\xED\xA0\x80", false},                           // surrogate
+        {"\xF4\x90\x80\x80", false},                       // above U+10FFFF
+        {"\xF5\x80\x80\x80", false},                       // lead past U+10FFFF
+        {"\xE2\x86", false},                               // cut short
+        {"\x80", false},                                   // lone continuation byte
+        {"\xC3\x28", false},                               // continuation missing
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+}
+
+TEST(TextRules, TrimRemovesBlanksAtBothEndsOnly) {
+    EXPECT_EQ(Trim("  Hello  world \t"), "Hello  world");
+    EXPECT_EQ(Trim("\r\n\v\f x\r\n"), "x");
+    EXPECT_EQ(Trim("   "), "");
+    EXPECT_EQ(Trim(""), "");
+    EXPECT_EQ(Trim("a"), "a");
+}
+
+TEST(TextRules, Windows1252BothWays) {
+    for (int b = 0; b < 256; ++b) {
+        unsigned char back = 0;
+        ASSERT_TRUE(Windows1252Byte(Windows1252Char(static_cast<unsigned char>(b)), back)) << b;
+        EXPECT_EQ(back, b);
+    }
+    EXPECT_EQ(Windows1252Char(0x80), U'\u20AC');
+    EXPECT_EQ(Windows1252Char(0x81), U'\u0081'); // undefined: the C1 control
+    std::string out;
+    EXPECT_TRUE(Utf8ToWindows1252("\xE2\x82\xAC \xC3\xA4", out));
+    EXPECT_EQ(out, "\x80 \xE4");
+    EXPECT_FALSE(Utf8ToWindows1252("\xD0\x96", out)); // Cyrillic has no byte there
+}
+
+TEST(FoldCase, Ascii) {
+    EXPECT_EQ(FoldCase("Hello WORLD 123 [_]"), "hello world 123 [_]");
+    EXPECT_EQ(FoldCase(""), "");
+}
+
+TEST(FoldCase, Utf8Capitals) {
+    EXPECT_EQ(FoldCase("\xC3\x84\xC3\x96\xC3\x9C"), "\xC3\xA4\xC3\xB6\xC3\xBC"); // ÄÖÜ -> äöü
+    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                                 // × stays
+    EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F");                                 // ß stays
+    EXPECT_EQ(FoldCase("\xC5\x81\xC5\xBD\xC5\xB8"), "\xC5\x82\xC5\xBE\xC3\xBF"); // ŁŽŸ -> łžÿ
+    EXPECT_EQ(FoldCase("\xCE\xA3\xCE\x86"), "\xCF\x83\xCE\xAC");                 // ΣΆ -> σά
+    EXPECT_EQ(FoldCase("\xD0\x96\xD0\x81"), "\xD0\xB6\xD1\x91");                 // ЖЁ -> жё
+    EXPECT_EQ(FoldCase("A\xE2\x82\xAC"
+                       "B"),
+              "a\xE2\x82\xAC"
+              "b"); // € untouched
+}
+
+TEST(FoldCase, Windows1252WhenNotUtf8) {
+    EXPECT_EQ(FoldCase("\xC4\xD6\xDC"), "\xE4\xF6\xFC");
+    EXPECT_EQ(FoldCase("\xD7\xDF"), "\xD7\xDF");
+    EXPECT_EQ(FoldCase("\x8A\x8C\x8E\x9F"), "\x9A\x9C\x9E\xFF");
+    EXPECT_EQ(FoldCase("A\xC0Z"), "a\xE0z");
+    // A truncated UTF-8 sequence makes the whole string Windows-1252.
+    EXPECT_EQ(FoldCase("\xC3\x84\xC3"), "\xE3\x84\xE3");
+}
+
+TEST(FoldCase, LengthNeverChanges) {
+    std::string all;
+    for (int c = 0; c < 256; ++c)
+        all.push_back(static_cast<char>(c));
+    EXPECT_EQ(FoldCase(all).size(), all.size());
+    std::string utf8;
+    for (unsigned cp = 0x80; cp < 0x800; ++cp) {
+        utf8.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        utf8.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+    std::string folded = FoldCase(utf8);
+    ASSERT_EQ(folded.size(), utf8.size());
+    EXPECT_EQ(FoldCase(folded), folded); // lower case is a fixed point
+}
+
+TEST(CompareNames, LetterCaseDecidesOnlyBetweenOtherwiseEqualNames) {
+    // Each name before the next.
+    const std::vector<std::string> ordered = {
+        "",
+        "A",
+        "a",
+        "Ab",
+        "aB",
+        "ab",
+        "b",
+        "COM",
+        "General",
+        "GUI",
+        "\xC3\x84",  // Ä (UTF-8)
+        "\xC3\xA4",  // ä (UTF-8)
+        "\xC3\x84x", // Äx
+        "\xE4y",     // äy (Windows-1252)
+        "\xD0\xB6",  // ж
+    };
+    for (size_t i = 0; i < ordered.size(); ++i) {
+        EXPECT_EQ(CompareNames(ordered[i], ordered[i]), 0) << i;
+        for (size_t j = i + 1; j < ordered.size(); ++j) {
+            EXPECT_LT(CompareNames(ordered[i], ordered[j]), 0) << i << " " << j;
+            EXPECT_GT(CompareNames(ordered[j], ordered[i]), 0) << i << " " << j;
+        }
+    }
+    // The same characters in the two encodings are told apart by their bytes.
+    EXPECT_NE(CompareNames("\xC3\xA4", "\xE4"), 0);
+}
+
+} // namespace
