@@ -33,36 +33,20 @@ const char* const kCauseTexts[] = {
     "The end of file was reached.",
 };
 
-constexpr int kOpCount = 7;
+FaultHook g_hook;
 
-struct ArmedFault {
-    int skip;
-    int cause;
-};
-
-// Armed faults per operation, the first to fire first.
-std::vector<ArmedFault> g_faults[kOpCount];
-bool g_writeLimitArmed = false;
-std::uint64_t g_writeBudget = 0;
-int g_writeLimitCause = kDiskFull;
-
-// True (and cause set) when an armed fault of op fires for this call. Every armed
-// fault of op counts this call; the first one whose count has run out fires.
-bool Injected(Op op, int& cause) {
-    auto& list = g_faults[static_cast<int>(op)];
-    bool fired = false;
-    std::vector<ArmedFault> kept;
-    kept.reserve(list.size());
-    for (const ArmedFault& f : list) {
-        if (f.skip == 0 && !fired) {
-            cause = f.cause;
-            fired = true;
-        } else {
-            kept.push_back({f.skip > 0 ? f.skip - 1 : 0, f.cause});
-        }
-    }
-    list.swap(kept);
-    return fired;
+// True (and cause set) when the fault hook fails this call.
+bool Injected(Op op, const std::string& path, int& cause, std::size_t size = 0, std::size_t* landed = nullptr) {
+    if (!g_hook)
+        return false;
+    std::size_t land = size;
+    const int fault = g_hook(FaultPoint{op, path, size}, land);
+    if (fault == kNone)
+        return false;
+    cause = fault;
+    if (landed)
+        *landed = std::min(land, size);
+    return true;
 }
 
 bool Fail(int& cause, int err) {
@@ -118,7 +102,7 @@ std::string ResolveTarget(const std::string& path) {
 }
 
 bool SyncFolder(const std::string& folder, int& cause) {
-    if (Injected(Op::Sync, cause))
+    if (Injected(Op::Sync, folder, cause))
         return false;
     int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
@@ -189,12 +173,12 @@ File::~File() {
         ::close(m_fd);
 }
 
-bool File::MayOpen(int& cause) {
+bool File::MayOpen(const std::string& path, int& cause) {
     if (m_fd >= 0) {
         cause = kInvalidFile;
         return false;
     }
-    return !Injected(Op::Open, cause);
+    return !Injected(Op::Open, path, cause);
 }
 
 bool File::Adopt(int fd, const std::string& path, int& cause) {
@@ -206,7 +190,7 @@ bool File::Adopt(int fd, const std::string& path, int& cause) {
 }
 
 bool File::OpenExclusive(const std::string& path, int& cause) {
-    if (!MayOpen(cause))
+    if (!MayOpen(path, cause))
         return false;
     // Files are replaced by rename while locked, so the lock may be won on a file that
     // has just been replaced; then the path names another file and we open it again.
@@ -214,6 +198,10 @@ bool File::OpenExclusive(const std::string& path, int& cause) {
         int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
         if (fd < 0)
             return Fail(cause, errno);
+        if (Injected(Op::Lock, path, cause)) {
+            ::close(fd);
+            return false;
+        }
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
             int err = errno;
             ::close(fd);
@@ -236,16 +224,16 @@ bool File::OpenExclusive(const std::string& path, int& cause) {
 }
 
 bool File::OpenForRead(const std::string& path, int& cause) {
-    return MayOpen(cause) && Adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), path, cause);
+    return MayOpen(path, cause) && Adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), path, cause);
 }
 
 bool File::OpenForWrite(const std::string& path, int& cause) {
-    return MayOpen(cause) &&
+    return MayOpen(path, cause) &&
            Adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), path, cause);
 }
 
 bool File::CreateUnique(std::string& pathTemplate, int& cause) {
-    return MayOpen(cause) && Adopt(::mkstemp(pathTemplate.data()), pathTemplate, cause);
+    return MayOpen(pathTemplate, cause) && Adopt(::mkstemp(pathTemplate.data()), pathTemplate, cause);
 }
 
 bool File::Size(std::uint64_t& size, int& cause) {
@@ -266,7 +254,7 @@ bool File::ReadAll(std::string& out, int& cause) {
         cause = kInvalidFile;
         return false;
     }
-    if (Injected(Op::Read, cause))
+    if (Injected(Op::Read, m_path, cause))
         return false;
     std::uint64_t size = 0;
     if (!Size(size, cause))
@@ -300,7 +288,7 @@ bool File::ReadAll(ReadBuffer& buffer, int& cause) {
         cause = kInvalidFile;
         return false;
     }
-    if (Injected(Op::Read, cause))
+    if (Injected(Op::Read, m_path, cause))
         return false;
     std::uint64_t size = 0;
     if (!Size(size, cause))
@@ -339,19 +327,12 @@ bool File::Write(std::string_view data, int& cause) {
         cause = kInvalidFile;
         return false;
     }
-    if (Injected(Op::Write, cause))
+    std::size_t landed = 0;
+    if (Injected(Op::Write, m_path, cause, data.size(), &landed)) {
+        // The bytes before the failure land, as on a disk that fills up.
+        int ignored = 0;
+        RawWrite(m_fd, data.substr(0, landed), ignored);
         return false;
-    if (g_writeLimitArmed) {
-        if (data.size() > g_writeBudget) {
-            // The write that crosses the limit fails; the bytes before the limit land,
-            // as on a disk that fills up.
-            g_writeLimitArmed = false;
-            int ignored = 0;
-            RawWrite(m_fd, data.substr(0, static_cast<size_t>(g_writeBudget)), ignored);
-            cause = g_writeLimitCause;
-            return false;
-        }
-        g_writeBudget -= data.size();
     }
     return RawWrite(m_fd, data, cause);
 }
@@ -361,7 +342,7 @@ bool File::Sync(int& cause) {
         cause = kInvalidFile;
         return false;
     }
-    if (Injected(Op::Sync, cause))
+    if (Injected(Op::Sync, m_path, cause))
         return false;
     if (::fsync(m_fd) != 0) {
         int err = errno;
@@ -378,8 +359,9 @@ bool File::Close(int& cause) {
     }
     int fd = m_fd;
     m_fd = -1;
+    const std::string path = std::move(m_path);
     m_path.clear();
-    if (Injected(Op::Close, cause)) {
+    if (Injected(Op::Close, path, cause)) {
         ::close(fd);
         return false;
     }
@@ -394,7 +376,7 @@ bool FileExists(const std::string& path) {
 }
 
 bool RemoveFile(const std::string& path, int& cause) {
-    if (Injected(Op::Remove, cause))
+    if (Injected(Op::Remove, path, cause))
         return false;
     if (::unlink(path.c_str()) != 0)
         return Fail(cause, errno);
@@ -402,7 +384,7 @@ bool RemoveFile(const std::string& path, int& cause) {
 }
 
 bool RenameFile(const std::string& from, const std::string& to, int& cause) {
-    if (Injected(Op::Rename, cause))
+    if (Injected(Op::Rename, from, cause))
         return false;
     if (::rename(from.c_str(), to.c_str()) != 0)
         return Fail(cause, errno);
@@ -447,21 +429,8 @@ bool CopyFile(const std::string& from, const std::string& to, int& cause) {
     return WriteFileAtomically(to, bytes, cause);
 }
 
-void Faults::FailNext(Op op, int cause, int skip) {
-    g_faults[static_cast<int>(op)].push_back({skip < 0 ? 0 : skip, cause});
-}
-
-void Faults::FailWritesAfter(std::uint64_t bytes, int cause) {
-    g_writeLimitArmed = true;
-    g_writeBudget = bytes;
-    g_writeLimitCause = cause;
-}
-
-void Faults::Clear() {
-    for (auto& list : g_faults)
-        list.clear();
-    g_writeLimitArmed = false;
-    g_writeBudget = 0;
+void SetFaultHook(FaultHook hook) {
+    g_hook = std::move(hook);
 }
 
 } // namespace fileio

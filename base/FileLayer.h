@@ -1,9 +1,10 @@
-// The library's one file layer. Failures come back as cause codes 0-14, whose texts
-// the messages show. Tests can make any operation fail with any cause, and writes
-// fail after a number of bytes.
+// The program's one file layer. Failures come back as cause codes 0-14, whose texts
+// the messages show. Tests make operations fail through one hook.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -71,8 +72,8 @@ public:
 
 private:
     friend bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
-    // The start of every Open*: refused while open, or when an open fault is armed.
-    bool MayOpen(int& cause);
+    // The start of every Open*: refused while open, or when the fault hook says so.
+    bool MayOpen(const std::string& path, int& cause);
     // Keeps fd as the open file, or fails with its errno when it is negative.
     bool Adopt(int fd, const std::string& path, int& cause);
     int m_fd = -1;
@@ -91,16 +92,21 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, int& ca
 // Copies a file byte for byte (used for backup copies).
 bool CopyFile(const std::string& from, const std::string& to, int& cause);
 
-// Fault injection for tests. Each armed fault fires once. Opening covers every
-// Open* and CreateUnique (also the temporary file of WriteFileAtomically); Sync
-// covers File::Sync and the folder sync of WriteFileAtomically.
-enum class Op { Open, Read, Write, Sync, Close, Remove, Rename };
-struct Faults {
-    // The (skip+1)-th next call of op fails with cause.
-    static void FailNext(Op op, int cause, int skip = 0);
-    // Writes fail with cause once this many more bytes have been written.
-    static void FailWritesAfter(std::uint64_t bytes, int cause = kDiskFull);
-    static void Clear();
+// The one seam for tests: a hook asked before each operation that can fail. Open covers
+// every Open* and CreateUnique (also the temporary file of WriteFileAtomically); Lock is
+// asked after OpenExclusive has opened its file and before it takes the lock; Sync
+// covers File::Sync and the folder sync of WriteFileAtomically. path is the file's (the
+// source of a rename, the folder of a folder sync), size the bytes of a write. The hook
+// returns kNone to let the call run, or the cause it fails with; a failing write first
+// writes `landed` bytes (all of them unless the hook lowers it).
+enum class Op { Open, Read, Write, Sync, Close, Remove, Rename, Lock };
+struct FaultPoint {
+    Op op;
+    const std::string& path;
+    std::size_t size;
 };
+using FaultHook = std::function<int(const FaultPoint& point, std::size_t& landed)>;
+// nullptr: no hook.
+void SetFaultHook(FaultHook hook);
 
 } // namespace fileio

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/Messenger.h"
+#include "support/Faults.h"
 #include "library/Sample.h"
 
 struct ShownMessage {
