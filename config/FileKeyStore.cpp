@@ -11,6 +11,7 @@
 
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
+#include "base/TextRules.h"
 
 namespace {
 
@@ -20,39 +21,6 @@ const char* const kHeader = "TindrelConfig ";
 constexpr std::uint64_t kMaxFileSize = 64u * 1024 * 1024;
 // Deeper paths are not read (the tree written by this program is six deep).
 constexpr std::size_t kMaxDepth = 512;
-
-// Length of the valid UTF-8 multi-byte sequence at s[i], or 0.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    unsigned char c = byte(i);
-    std::size_t len = 0;
-    unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
-    if (c >= 0xC2 && c <= 0xDF) {
-        len = 2;
-    } else if (c >= 0xE0 && c <= 0xEF) {
-        len = 3;
-        if (c == 0xE0)
-            lo = 0xA0;
-        else if (c == 0xED)
-            hi = 0x9F;
-    } else if (c >= 0xF0 && c <= 0xF4) {
-        len = 4;
-        if (c == 0xF0)
-            lo = 0x90;
-        else if (c == 0xF4)
-            hi = 0x8F;
-    } else {
-        return 0;
-    }
-    if (i + len > s.size())
-        return 0;
-    if (byte(i + 1) < lo || byte(i + 1) > hi)
-        return 0;
-    for (std::size_t k = 2; k < len; ++k)
-        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
-            return 0;
-    return len;
-}
 
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
@@ -150,6 +118,7 @@ std::string FileKeyStore::Quote(const std::string& bytes) {
     std::string out;
     out.reserve(bytes.size() + 2);
     out.push_back('"');
+    char32_t cp = 0;
     for (std::size_t i = 0; i < bytes.size();) {
         unsigned char c = static_cast<unsigned char>(bytes[i]);
         if (c == '"' || c == '\\') {
@@ -159,9 +128,9 @@ std::string FileKeyStore::Quote(const std::string& bytes) {
         } else if (c >= 0x20 && c < 0x7F) {
             out.push_back(static_cast<char>(c));
             ++i;
-        } else if (std::size_t len = c >= 0x80 ? Utf8SequenceLength(bytes, i) : 0) {
-            out.append(bytes, i, len);
-            i += len;
+        } else if (std::size_t next = i; c >= 0x80 && NextUtf8(bytes, next, cp)) {
+            out.append(bytes, i, next - i);
+            i = next;
         } else {
             out += "\\x";
             out.push_back(kHex[c >> 4]);

@@ -1,6 +1,7 @@
 #include "library/LoadErrorExport.h"
 
 #include "base/FileLayer.h"
+#include "library/CategoryFormat.h"
 #include "library/LoadErrorList.h"
 #include "base/Messenger.h"
 
@@ -29,7 +30,7 @@ bool WriteRecord(fileio::File& file, const std::string& path, const CSample& sam
         if (file.Write(ToTextMode(piece), cause))
             return true;
         ShowMessage(
-            StrFormat("Unable to write to file %s.\nReason: %s ", path.c_str(), fileio::CauseText(cause)));
+            StrFormat(filemsg::kWrite, path.c_str(), fileio::CauseText(cause)));
         return false;
     };
     if (withHeader && !(put(kHeader) && put(kRule)))
@@ -54,7 +55,7 @@ bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser) {
     int cause = fileio::kNone;
     if (!file.OpenForWrite(path, cause)) {
         ShowMessage(
-            StrFormat("Unable to create/open %s.\nReason: %s ", path.c_str(), fileio::CauseText(cause)));
+            StrFormat(filemsg::kOpen, path.c_str(), fileio::CauseText(cause)));
         return false;
     }
     CLoadErrorList::Cursor cursor;
@@ -65,6 +66,6 @@ bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser) {
     }
     cause = fileio::kNone;
     if (!file.Close(cause))
-        ShowMessage(StrFormat("Unable to close %s.\nReason: %s ", path.c_str(), fileio::CauseText(cause)));
+        ShowMessage(StrFormat(filemsg::kClose, path.c_str(), fileio::CauseText(cause)));
     return true;
 }

@@ -16,6 +16,7 @@
 #include "library/ContentCheck.h"
 #include "library/LoadErrorList.h"
 #include "base/Messenger.h"
+#include "library/EditRules.h"
 #include "library/QuorrinDoc.h"
 #include "tools/SampleInErrorDlg.h"
 #include "ui/ToolHelpers.h"
@@ -256,11 +257,7 @@ void CLoadErrorsDlg::OnUpdate() {
     }
     CSample holder;
     if (m_doc.FindSample(title, holder)) {
-        ShowMessage(std::string("The title you have entered is not unique.The sample in\n") +
-                        StrFormat("\tCategory: \"%s\",\n\tSubcategory: \"%s\" \nalready has that title.\n",
-                                  holder.GetCategory().c_str(), holder.GetSubcategory().c_str()) +
-                        "Please select another title.\n",
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+        ShowMessage(NotUniqueTitleMessage(holder), MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
     std::string category = CurrentEntryBytes(m_categoryList);
