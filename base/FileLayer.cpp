@@ -1,5 +1,6 @@
 #include "base/FileLayer.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -69,6 +70,44 @@ bool RawWrite(int fd, std::string_view data, int& cause) {
         data.remove_prefix(static_cast<size_t>(n));
     }
     return true;
+}
+
+// Opens path, which must be a regular file (a pipe or a device would block the program
+// or be read for ever): returns the descriptor, or -1 with cause set. With create, a
+// missing file is made anew; a symbolic link that points nowhere is not followed, so
+// no file is ever created outside the folder through one.
+int OpenRegular(const std::string& path, int flags, int& cause, bool create = true) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        cause = kAccessDenied;
+        return -1;
+    }
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        int fd = ::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT && create) {
+            struct stat link;
+            if (::lstat(path.c_str(), &link) == 0) {
+                cause = kAccessDenied; // a dangling symbolic link
+                return -1;
+            }
+            fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666);
+            if (fd < 0 && errno == EEXIST)
+                continue; // made by someone else meanwhile: open that one
+        }
+        if (fd < 0) {
+            Fail(cause, errno);
+            return -1;
+        }
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+            ::close(fd);
+            cause = kAccessDenied;
+            return -1;
+        }
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+        return fd;
+    }
+    cause = kSharingViolation;
+    return -1;
 }
 
 mode_t NewFileMode() {
@@ -195,9 +234,9 @@ bool File::OpenExclusive(const std::string& path, int& cause) {
     // Files are replaced by rename while locked, so the lock may be won on a file that
     // has just been replaced; then the path names another file and we open it again.
     for (int attempt = 0;; ++attempt) {
-        int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        int fd = OpenRegular(path, O_RDWR, cause);
         if (fd < 0)
-            return Fail(cause, errno);
+            return false;
         if (Injected(Op::Lock, path, cause)) {
             ::close(fd);
             return false;
@@ -224,12 +263,20 @@ bool File::OpenExclusive(const std::string& path, int& cause) {
 }
 
 bool File::OpenForRead(const std::string& path, int& cause) {
+    if (!MayOpen(path, cause))
+        return false;
+    const int fd = OpenRegular(path, O_RDONLY, cause, false);
+    return fd >= 0 && Adopt(fd, path, cause);
+}
+
+bool File::OpenStream(const std::string& path, int& cause) {
     return MayOpen(path, cause) && Adopt(::open(path.c_str(), O_RDONLY | O_CLOEXEC), path, cause);
 }
 
 bool File::OpenForWrite(const std::string& path, int& cause) {
+    // Never blocks on a pipe that nobody reads.
     return MayOpen(path, cause) &&
-           Adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644), path, cause);
+           Adopt(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0644), path, cause);
 }
 
 bool File::CreateUnique(std::string& pathTemplate, int& cause) {
@@ -391,16 +438,23 @@ bool RenameFile(const std::string& from, const std::string& to, int& cause) {
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause) {
+bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace) {
+    if (inPlace)
+        *inPlace = false;
     const std::string target = ResolveTarget(path);
-    std::string temp = target + ".tmp-XXXXXX";
+    std::string temp = target + kTempInfix + "XXXXXX";
     File out;
     if (!out.CreateUnique(temp, cause))
         return false;
-    // Keep the permissions of the file being replaced.
+    // Keep the permissions, owner and group of the file being replaced, as far as we may.
     struct stat st;
-    mode_t mode = (::stat(target.c_str(), &st) == 0) ? (st.st_mode & 07777) : NewFileMode();
-    ::fchmod(out.m_fd, mode);
+    if (::stat(target.c_str(), &st) == 0) {
+        ::fchmod(out.m_fd, st.st_mode & 07777);
+        if (::fchown(out.m_fd, st.st_uid, st.st_gid) != 0 && ::fchown(out.m_fd, static_cast<uid_t>(-1), st.st_gid) == 0)
+            ::fchmod(out.m_fd, st.st_mode & 07777); // a group change clears the set-id bits
+    } else {
+        ::fchmod(out.m_fd, NewFileMode());
+    }
 
     int ignored = 0;
     if (!out.Write(data, cause) || !out.Sync(cause)) {
@@ -412,9 +466,72 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, int& ca
         ::unlink(temp.c_str());
         return false;
     }
+    if (inPlace)
+        *inPlace = true;
     // The new file is in place; a failed folder sync still counts as a failure, since
-    // the rename may not survive a crash (the caller then saves again later).
+    // the rename may not survive a crash. The caller decides how grave that is.
     return SyncFolder(FolderOf(target), cause);
+}
+
+int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::string>& fileNames) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return 0;
+    int removed = 0;
+    const std::string infix = kTempInfix;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        // name + ".tmp-" + the six characters mkstemp chose.
+        if (name.size() < infix.size() + 6)
+            continue;
+        const std::string stem = name.substr(0, name.size() - infix.size() - 6);
+        if (name.compare(stem.size(), infix.size(), infix) != 0)
+            continue;
+        bool ours = false;
+        for (const std::string& file : fileNames)
+            ours = ours || stem == file || (stem.size() > file.size() && stem.compare(0, file.size(), file) == 0 &&
+                                            stem.compare(file.size(), 4, ".bak") == 0);
+        struct stat st;
+        const std::string path = folder + "/" + name;
+        if (ours && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    ::closedir(dir);
+    return removed;
+}
+
+FolderWriteLock::~FolderWriteLock() {
+    Release();
+}
+
+bool FolderWriteLock::Acquire(const std::string& folder, int waitMs, int& cause) {
+    Release();
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return Fail(cause, errno);
+    for (int waited = 0;; waited += 20) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            m_fd = fd;
+            return true;
+        }
+        if (errno != EWOULDBLOCK && errno != EINTR) {
+            // No locks on this file system: go on unlocked.
+            ::close(fd);
+            return true;
+        }
+        if (waited >= waitMs) {
+            ::close(fd);
+            cause = kSharingViolation;
+            return false;
+        }
+        ::usleep(20 * 1000);
+    }
+}
+
+void FolderWriteLock::Release() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    m_fd = -1;
 }
 
 bool CopyFile(const std::string& from, const std::string& to, int& cause) {

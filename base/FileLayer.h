@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace fileio {
 
@@ -49,11 +50,15 @@ public:
     File& operator=(const File&) = delete;
     ~File(); // closes without reporting
 
-    // Read and write, created when absent, never truncated; holds an exclusive
-    // advisory lock so a second opener is refused with kSharingViolation.
+    // Read and write, created when absent (never through a symbolic link that points
+    // nowhere), never truncated; holds an exclusive advisory lock so a second opener is
+    // refused with kSharingViolation. Only a regular file is opened (kAccessDenied
+    // otherwise): a pipe or a device is never waited on.
     bool OpenExclusive(const std::string& path, int& cause);
-    // Read only, shared (no lock taken, nothing created).
+    // Read only, shared (no lock taken, nothing created); a regular file only.
     bool OpenForRead(const std::string& path, int& cause);
+    // Read only, anything that can be read (a pipe too): for input the user names.
+    bool OpenStream(const std::string& path, int& cause);
     // Write only, created or truncated.
     bool OpenForWrite(const std::string& path, int& cause);
     // A new file from a mkstemp template ("...XXXXXX"), which receives the name.
@@ -71,7 +76,7 @@ public:
     bool Close(int& cause);
 
 private:
-    friend bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
+    friend bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace);
     // The start of every Open*: refused while open, or when the fault hook says so.
     bool MayOpen(const std::string& path, int& cause);
     // Keeps fd as the open file, or fails with its errno when it is negative.
@@ -83,12 +88,38 @@ private:
 bool FileExists(const std::string& path);
 bool RemoveFile(const std::string& path, int& cause);
 bool RenameFile(const std::string& from, const std::string& to, int& cause);
-// Writes data to path + a temporary suffix, syncs it, renames it over path and
+// The temporary files of WriteFileAtomically are named path + kTempInfix + six
+// characters.
+inline constexpr const char* kTempInfix = ".tmp-";
+// Writes data to a temporary file beside path, syncs it, renames it over path and
 // syncs the folder. On failure the temporary file is removed and the old file at
-// path is untouched (unless only the final folder sync failed: the new file is then
-// in place, but not known to be durable). A symbolic link at path is kept: the file
-// it points to is replaced. The permissions of the old file are kept.
-bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause);
+// path is untouched, unless only the final folder sync failed: the new file is then
+// in place (inPlace, when given, says so), but not known to survive a crash. A
+// symbolic link at path is kept: the file it points to is replaced. The permissions,
+// owner and group of the old file are kept where the system lets us.
+bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace = nullptr);
+// Removes the temporary files that a crash in WriteFileAtomically left beside any of
+// these files in folder; returns how many. Only call it while no other writer of
+// these files can be at work (under the folder's write lock).
+int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::string>& fileNames);
+
+// The short write lock of a folder: whoever checks a file and then replaces it holds it
+// from the check to the rename, so that two writers never interleave. Another holder is
+// waited for up to waitMs; kSharingViolation after that. A folder that cannot be locked
+// at all (a file system without locks) is not locked, and that is not an error.
+class FolderWriteLock {
+public:
+    FolderWriteLock() = default;
+    FolderWriteLock(const FolderWriteLock&) = delete;
+    FolderWriteLock& operator=(const FolderWriteLock&) = delete;
+    ~FolderWriteLock();
+    bool Acquire(const std::string& folder, int waitMs, int& cause);
+    void Release();
+    bool Held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
 // Copies a file byte for byte (used for backup copies).
 bool CopyFile(const std::string& from, const std::string& to, int& cause);
 

@@ -84,7 +84,7 @@ bool ReadInput(const std::string& path, std::istream& in, std::string& out) {
     }
     fileio::File file;
     int cause = fileio::kNone;
-    if (!file.OpenForRead(path, cause)) {
+    if (!file.OpenStream(path, cause)) {
         ShowMessage(StrFormat(filemsg::kOpen, path.c_str(), fileio::CauseText(cause)));
         return false;
     }
