@@ -1,6 +1,5 @@
 #include "config/FileKeyStore.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -9,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "config/LibraryFolder.h"
 #include "library/FileLayer.h"
 #include "library/Messenger.h"
 
@@ -326,12 +326,7 @@ std::string FileKeyStore::DefaultPath() {
     if (xdg && xdg[0] == '/') {
         base = xdg;
     } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) {
-            const passwd* pw = ::getpwuid(::getuid());
-            home = pw ? pw->pw_dir : nullptr;
-        }
-        base = std::string(home && *home ? home : ".") + "/.config";
+        base = libraryfolder::UserHome() + "/.config";
     }
     return base + "/Velmora Software/Tindrel/Tindrel.conf";
 }
