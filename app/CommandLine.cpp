@@ -12,15 +12,16 @@ namespace {
 int QtOptionValues(std::string arg) {
     if (arg.rfind("--", 0) == 0)
         arg.erase(0, 1);
-    for (const char* option : {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry",
-                               "-qwindowicon", "-qwindowtitle", "-session", "-display", "-geometry", "-style",
-                               "-stylesheet"})
+    for (const char* option :
+         {"-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
+          "-qwindowtitle", "-session", "-display", "-geometry", "-style", "-stylesheet"})
         if (arg == option)
             return 1;
     for (const char* option : {"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"})
         if (arg == option)
             return 0;
-    if (arg.rfind("-qmljsdebugger=", 0) == 0 || arg.rfind("-style=", 0) == 0 || arg.rfind("-stylesheet=", 0) == 0)
+    if (arg.rfind("-qmljsdebugger=", 0) == 0 || arg.rfind("-style=", 0) == 0 ||
+        arg.rfind("-stylesheet=", 0) == 0)
         return 0;
     return -1;
 }
@@ -109,4 +110,6 @@ const char* CommandLineHelp() {
            "Help > Library Help.\n";
 }
 
-std::string VersionLine() { return std::string("tindrel ") + TINDREL_VERSION + "\n"; }
+std::string VersionLine() {
+    return std::string("tindrel ") + TINDREL_VERSION + "\n";
+}

@@ -53,7 +53,7 @@ std::optional<std::string> CFileDialogs::GetSaveFileName(QWidget* parent, const 
 }
 
 std::optional<std::string> CFileDialogs::GetExistingFolder(QWidget* parent, const FolderRequest& request) {
-    if (g_scripted || std::getenv("TINDREL_TESTING")) {
+    if (g_scripted) {
         g_folderRequests.push_back(request);
         return NextScriptedAnswer();
     }

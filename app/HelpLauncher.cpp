@@ -108,8 +108,8 @@ std::string HelpFailureText(const QString& textHelpFile) {
     return std::string("Tindrel was unable to launch HTMLHelp or Notepad.\n") +
            "You will need to manually view the \"nocando.txt\" file\n" + "to view the Help information.";
 #else
-    return "Tindrel was unable to open its guide in a web browser (xdg-open)\nor \"" + std::string(kNoHelpFile) +
-           "\" in a text editor (" + ProgramList(TextEditorPrograms()) +
+    return "Tindrel was unable to open its guide in a web browser (xdg-open)\nor \"" +
+           std::string(kNoHelpFile) + "\" in a text editor (" + ProgramList(TextEditorPrograms()) +
            ").\nYou will need to manually view the file\n" + QFile::encodeName(textHelpFile).toStdString() +
            "\nto view the Help information.";
 #endif

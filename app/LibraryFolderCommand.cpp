@@ -43,8 +43,8 @@ void ChooseLibraryFolder(CQuorrinApp& app) {
     CMainFrame* frame = app.MainFrame();
     if (!frame)
         return;
-    const auto chosen =
-        CFileDialogs::GetExistingFolder(frame, FolderRequest{QStringLiteral("Library Folder"), app.LibraryFolder()});
+    const auto chosen = CFileDialogs::GetExistingFolder(
+        frame, FolderRequest{QStringLiteral("Library Folder"), app.LibraryFolder()});
     if (!chosen || chosen->empty())
         return;
     const std::string folder = libraryfolder::Check(*chosen);

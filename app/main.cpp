@@ -10,7 +10,9 @@
 
 namespace {
 
-CommandLine Parse(int argc, char* argv[]) { return ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)); }
+CommandLine Parse(int argc, char* argv[]) {
+    return ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+}
 
 // Answers --help, --version and a bad command line without a display: the exit code,
 // or -1 when the window is to be opened.

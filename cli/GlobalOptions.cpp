@@ -51,6 +51,8 @@ GlobalOptions ParseGlobalOptions(const std::vector<std::string>& args) {
     return options;
 }
 
-std::string VersionLine() { return std::string("tindrel-cli ") + TINDREL_VERSION + "\n"; }
+std::string VersionLine() {
+    return std::string("tindrel-cli ") + TINDREL_VERSION + "\n";
+}
 
 } // namespace cli

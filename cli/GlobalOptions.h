@@ -10,9 +10,9 @@
 namespace cli {
 
 struct GlobalOptions {
-    LibraryChoice library;  // by default the current folder
-    bool version = false;   // --version: print it and stop
-    std::string error;      // a bad command line: what is wrong
+    LibraryChoice library;         // by default the current folder
+    bool version = false;          // --version: print it and stop
+    std::string error;             // a bad command line: what is wrong
     std::vector<std::string> rest; // the command and its arguments
 };
 

@@ -10,7 +10,8 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    const cli::GlobalOptions options = cli::ParseGlobalOptions(std::vector<std::string>(argv + 1, argv + argc));
+    const cli::GlobalOptions options =
+        cli::ParseGlobalOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (!options.error.empty()) {
         std::cerr << "tindrel-cli: " << options.error << "\nRun 'tindrel-cli --help' for its usage.\n";
         return cli::kExitUsage;

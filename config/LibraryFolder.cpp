@@ -22,7 +22,9 @@ std::string CurrentFolder() {
     return cwd ? std::string(cwd.get()) : std::string();
 }
 
-std::string Reason(int err) { return std::string("\nReason: ") + fileio::CauseText(fileio::CauseFromErrno(err)); }
+std::string Reason(int err) {
+    return std::string("\nReason: ") + fileio::CauseText(fileio::CauseFromErrno(err));
+}
 
 std::string CannotOpen(const std::string& folder, int err) {
     return "The library folder\n" + folder + "\ncannot be opened." + Reason(err);
@@ -60,8 +62,8 @@ bool MakeFolders(const std::string& folder) {
 // the code in rc.
 KeyHandle OpenSettings(IKeyStore& store, bool create, long& rc) {
     KeyHandle key = kCurrentUserKey;
-    for (const char* part : {"Software", CLibraryConfig::kCompanyKey, CLibraryConfig::kAppKey,
-                             CLibraryConfig::kSettings}) {
+    for (const char* part :
+         {"Software", CLibraryConfig::kCompanyKey, CLibraryConfig::kAppKey, CLibraryConfig::kSettings}) {
         KeyHandle next = kNoKey;
         bool created = false;
         rc = create ? store.CreateKey(key, part, kKeyAllAccess, next, created)
@@ -170,13 +172,13 @@ std::string Enter(const LibraryChoice& choice, IKeyStore& store, EnterMode mode)
         }
         // The remembered value stays: the folder may be back at the next start (a
         // drive that is not mounted now).
-        ShowMessage(CannotOpen(remembered, err) + "\n\nTindrel opens the default library folder\n" + fallback +
-                        "\ninstead.",
+        ShowMessage(CannotOpen(remembered, err) + "\n\nTindrel opens the default library folder\n" +
+                        fallback + "\ninstead.",
                     MsgButtons::Ok, MsgIcon::Exclamation);
     }
     if (mode == EnterMode::Window && !MakeFolders(fallback)) {
-        ShowMessage("The library folder\n" + fallback + "\ncannot be created." + Reason(errno), MsgButtons::Ok,
-                    MsgIcon::Stop);
+        ShowMessage("The library folder\n" + fallback + "\ncannot be created." + Reason(errno),
+                    MsgButtons::Ok, MsgIcon::Stop);
         return {};
     }
     if (ChangeInto(fallback))

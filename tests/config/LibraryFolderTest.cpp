@@ -91,10 +91,11 @@ TEST_F(LibraryFolderTest, AFolderThatCannotBeRememberedIsReported) {
     store.FailCall(Op::SetString, keyerr::kAccessDenied);
     EXPECT_FALSE(libraryfolder::Remember(store, "/data/samples"));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text.rfind("Tindrel was unable to remember the library folder\n/data/samples\n"
-                                           "Reason: ",
-                                           0),
-              0u);
+    EXPECT_EQ(
+        messages.shown[0].text.rfind("Tindrel was unable to remember the library folder\n/data/samples\n"
+                                     "Reason: ",
+                                     0),
+        0u);
     EXPECT_EQ(libraryfolder::Remembered(store), "");
 }
 

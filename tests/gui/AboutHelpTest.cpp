@@ -223,12 +223,13 @@ TEST_F(LaunchTest, NeitherViewerNorEditor) {
     LaunchLibraryHelp(nullptr);
     EXPECT_EQ(m_started.size(), TextEditorPrograms().size());
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text, "Tindrel was unable to open its guide in a web browser (xdg-open)\n"
-                                        "or \"nocando.txt\" in a text editor (gnome-text-editor, gedit, kate, "
-                                        "kwrite, mousepad, pluma, xed, featherpad, leafpad or geany).\n"
-                                        "You will need to manually view the file\n"
-                                        "nocando.txt\n"
-                                        "to view the Help information.");
+    EXPECT_EQ(m_messages.shown[0].text,
+              "Tindrel was unable to open its guide in a web browser (xdg-open)\n"
+              "or \"nocando.txt\" in a text editor (gnome-text-editor, gedit, kate, "
+              "kwrite, mousepad, pluma, xed, featherpad, leafpad or geany).\n"
+              "You will need to manually view the file\n"
+              "nocando.txt\n"
+              "to view the Help information.");
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
 }
 

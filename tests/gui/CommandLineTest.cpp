@@ -39,9 +39,15 @@ TEST(CommandLineTest, ChoosesTheFolderOrAnswersHelpAndVersion) {
 }
 
 TEST(CommandLineTest, RefusesWhatItCannotTell) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--bogus"}, {"-x"}, {"a", "b"}, {"--library", "a"}, {"a", "--library"}, {"--library", "--library"},
-             {""}, {"--", "a", "b"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--bogus"},
+                                               {"-x"},
+                                               {"a", "b"},
+                                               {"--library", "a"},
+                                               {"a", "--library"},
+                                               {"--library", "--library"},
+                                               {""},
+                                               {"--", "a", "b"}}) {
         const CommandLine line = ParseCommandLine(args);
         EXPECT_EQ(line.action, Action::Error) << ::testing::PrintToString(args);
         EXPECT_FALSE(line.error.empty());

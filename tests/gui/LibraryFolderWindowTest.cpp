@@ -17,7 +17,8 @@ protected:
     // A second library folder holding one sample.
     std::string MakeOtherLibrary() {
         fs::create_directories(File("other"));
-        WriteFileBytes(File("other/quorrincpp.txt"), SampleFileBytes("C++", "General", "Elsewhere", "", "", "x\r\n"));
+        WriteFileBytes(File("other/quorrincpp.txt"),
+                       SampleFileBytes("C++", "General", "Elsewhere", "", "", "x\r\n"));
         return fs::canonical(File("other")).string();
     }
     QLabel* Pane() { return Child<QLabel>("libraryFolderPane"); }
@@ -57,8 +58,8 @@ TEST_F(LibraryFolderWindowTest, AnotherFolderIsOpenedAfterTheWindowClosedAsAtExi
 
     // The next run opens it; it is remembered for --library.
     EXPECT_NE(ReadConfig().find("value \"LibraryFolder\" string \"" + other + "\""), std::string::npos);
-    for (const LibraryChoice& next : {LibraryChoice{LibraryPlace::GivenFolder, other},
-                                      LibraryChoice{LibraryPlace::UserLibrary, {}}}) {
+    for (const LibraryChoice& next :
+         {LibraryChoice{LibraryPlace::GivenFolder, other}, LibraryChoice{LibraryPlace::UserLibrary, {}}}) {
         fs::current_path(first);
         m_app = std::make_unique<CQuorrinApp>();
         m_app->SetLibraryChoice(next);
@@ -87,7 +88,9 @@ TEST_F(LibraryFolderWindowTest, CancelTheSameFolderABadFolderOrARefusedCloseKeep
     Run(cmd::kLibraryFolder);
     EXPECT_TRUE(Frame()->isVisible());
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text.rfind("The library folder\n" + File("missing") + "\ncannot be opened.", 0), 0u);
+    EXPECT_EQ(
+        m_messages.shown[0].text.rfind("The library folder\n" + File("missing") + "\ncannot be opened.", 0),
+        0u);
     EXPECT_FALSE(App().RestartChoice());
 
     // A form the library cannot store refuses the close: the window, the folder and
