@@ -15,6 +15,9 @@ QString VersionText(const std::string& productVersion, const std::string& fileVe
 }
 
 std::vector<ProgramChoice> CAboutDlg::SystemInfoPrograms() {
+#ifdef _WIN32
+    return {{QStringLiteral("winmsd.exe"), {}}, {QStringLiteral("msd.exe"), {}}};
+#else
     return {
         {QStringLiteral("kinfocenter"), {}},
         {QStringLiteral("hardinfo2"), {}},
@@ -23,6 +26,18 @@ std::vector<ProgramChoice> CAboutDlg::SystemInfoPrograms() {
         {QStringLiteral("mate-system-monitor"), {}},
         {QStringLiteral("gnome-system-monitor"), {}},
     };
+#endif
+}
+
+std::string CAboutDlg::SystemInfoFailureText() {
+#ifdef _WIN32
+    return std::string("Could not locate Windows MSD application.\n") +
+           "(Windows95 = msd.exe; WindowsNT = winmsd.exe).\n\n" +
+           "If you have the CD version of Windows95, look in the\n" + "\"Other\" sub-directory on the CD.";
+#else
+    return "Could not start a system information program.\n(Tried " + ProgramList(SystemInfoPrograms()) +
+           ".)\n\nInstall one of them, for example the package hardinfo,\nand press System Info... again.";
+#endif
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -78,9 +93,5 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
 void CAboutDlg::OnSystemInfo() {
     if (StartFirstProgram(SystemInfoPrograms()) >= 0)
         return;
-    ShowMessage(std::string("Could not locate Windows MSD application.\n") +
-                    "(Windows95 = msd.exe; WindowsNT = winmsd.exe).\n\n" +
-                    "If you have the CD version of Windows95, look in the\n" +
-                    "\"Other\" sub-directory on the CD.",
-                MsgButtons::Ok, MsgIcon::Information);
+    ShowMessage(SystemInfoFailureText(), MsgButtons::Ok, MsgIcon::Information);
 }

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "app/ProcessLauncher.h"
@@ -25,6 +26,8 @@ public:
 
     // The programs tried, in order, by System Info.
     static std::vector<ProgramChoice> SystemInfoPrograms();
+    // The message when none of them starts: it names them.
+    static std::string SystemInfoFailureText();
 
     static constexpr const char* kCaption = "About Tindrel";
     static constexpr const char* kProgramFile = "tindrel";

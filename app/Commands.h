@@ -5,6 +5,7 @@ namespace cmd {
 constexpr int kFileNew = 57600;
 constexpr int kFileOpen = 57601;
 constexpr int kFileSave = 57603;
+constexpr int kLibraryFolder = 32800;
 constexpr int kFilePrint = 57607;
 constexpr int kFilePrintPreview = 57609;
 constexpr int kAppExit = 57665;

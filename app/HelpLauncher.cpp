@@ -51,7 +51,7 @@ QString FindHelpFile(const char* name) {
     const QString candidates[] = {
         QDir::current().filePath(file),
         QDir(ProgramDir()).filePath(file),
-        QDir(ProgramDir()).filePath(QStringLiteral("../share/tindrel/") + file),
+        QDir(ProgramDir()).filePath(QStringLiteral(TINDREL_HELP_FROM_PROGRAM "/") + file),
     };
     for (const QString& c : candidates)
         if (QFileInfo(c).isFile())
@@ -81,23 +81,46 @@ quintptr HtmlHelpLoader(QWidget* owner, const char* file, unsigned command, quin
     return 1;
 }
 
-std::vector<ProgramChoice> TextEditorPrograms() {
-    const QStringList args{QString::fromLatin1(kNoHelpFile)};
+std::vector<ProgramChoice> TextEditorPrograms(const QString& file) {
+    const QStringList args{file};
+#ifdef _WIN32
+    return {{QStringLiteral("notepad.exe"), args}};
+#else
     std::vector<ProgramChoice> list;
     for (const char* editor : {"gnome-text-editor", "gedit", "kate", "kwrite", "mousepad", "pluma", "xed",
                                "featherpad", "leafpad", "geany"})
         list.push_back({QString::fromLatin1(editor), args});
     return list;
+#endif
+}
+
+QString TextHelpFile() {
+    const QString name = QString::fromLatin1(kNoHelpFile);
+    if (QFileInfo(name).isFile())
+        return name;
+    const QString installed = FindHelpFile(kNoHelpFile);
+    return installed.isEmpty() ? name : installed;
+}
+
+std::string HelpFailureText(const QString& textHelpFile) {
+#ifdef _WIN32
+    Q_UNUSED(textHelpFile);
+    return std::string("Tindrel was unable to launch HTMLHelp or Notepad.\n") +
+           "You will need to manually view the \"nocando.txt\" file\n" + "to view the Help information.";
+#else
+    return "Tindrel was unable to open its guide in a web browser (xdg-open)\nor \"" +
+           std::string(kNoHelpFile) + "\" in a text editor (" + ProgramList(TextEditorPrograms()) +
+           ").\nYou will need to manually view the file\n" + QFile::encodeName(textHelpFile).toStdString() +
+           "\nto view the Help information.";
+#endif
 }
 
 void LaunchLibraryHelp(QWidget* owner) {
     if (HtmlHelpLoader(owner, kHelpFile, 0, 0) != 0)
         return;
-    // "nocando.txt" is taken relative to the current folder, the library's folder.
-    if (StartFirstProgram(TextEditorPrograms()) >= 0)
+    // Taken relative to the current folder, the library's folder, when it is there.
+    const QString textHelp = TextHelpFile();
+    if (StartFirstProgram(TextEditorPrograms(textHelp)) >= 0)
         return;
-    ShowMessage(std::string("Tindrel was unable to launch HTMLHelp or Notepad.\n") +
-                    "You will need to manually view the \"nocando.txt\" file\n" +
-                    "to view the Help information.",
-                MsgButtons::Ok, MsgIcon::Exclamation);
+    ShowMessage(HelpFailureText(textHelp), MsgButtons::Ok, MsgIcon::Exclamation);
 }

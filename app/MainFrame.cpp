@@ -13,6 +13,7 @@
 #include <QTreeWidgetItem>
 
 #include "app/Commands.h"
+#include "app/LibraryFolderCommand.h"
 #include "app/LockIndicators.h"
 #include "ui/MessageBoxes.h"
 #include "app/QuorrinApp.h"
@@ -96,6 +97,10 @@ void CMainFrame::CreateActions() {
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_S));
     a->setIcon(CommandIcon("document-save", QString(), QStyle::SP_DialogSaveButton, this));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnFileSave);
+    a = AddCommand(cmd::kLibraryFolder, "Library &Folder...",
+                   "Open the library in another folder and keep it as your library folder\nLibrary folder",
+                   "actionLibraryFolder");
+    connect(a, &QAction::triggered, this, [this] { ChooseLibraryFolder(m_app); });
     a = AddCommand(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document\nPrint", "actionPrint");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_P));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnFilePrint);
@@ -187,6 +192,8 @@ void CMainFrame::CreateMenus() {
     };
     QMenu* file = menu("&File", "menuFile");
     file->addAction(Action(cmd::kFileSave));
+    file->addSeparator();
+    file->addAction(Action(cmd::kLibraryFolder));
     file->addSeparator();
     file->addAction(Action(cmd::kAppExit));
 

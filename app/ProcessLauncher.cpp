@@ -38,6 +38,16 @@ int StartFirstProgram(const std::vector<ProgramChoice>& choices) {
     return -1;
 }
 
+std::string ProgramList(const std::vector<ProgramChoice>& choices) {
+    std::string list;
+    for (size_t i = 0; i < choices.size(); ++i) {
+        if (i > 0)
+            list += i + 1 == choices.size() ? " or " : ", ";
+        list += choices[i].program.toStdString();
+    }
+    return list;
+}
+
 bool OpenUrl(const QUrl& url) {
     if (g_opener)
         return g_opener(url);

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <string>
 #include <vector>
 
 class QUrl;
@@ -18,6 +19,8 @@ struct ProgramChoice {
     QStringList arguments;
 };
 int StartFirstProgram(const std::vector<ProgramChoice>& choices);
+// The programs' names for a message: "a, b or c".
+std::string ProgramList(const std::vector<ProgramChoice>& choices);
 // Hands a URL to the desktop (its browser for a help page); false when nothing takes it.
 bool OpenUrl(const QUrl& url);
 

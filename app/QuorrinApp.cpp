@@ -4,6 +4,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
+#include "app/LibraryFolderCommand.h"
 #include "ui/DialogRunner.h"
 #include "ui/FileDialogs.h"
 #include "app/MainFrame.h"
@@ -67,6 +68,10 @@ bool CQuorrinApp::InitInstance() {
         m_ownStore = std::make_unique<FileKeyStore>();
         m_store = m_ownStore.get();
     }
+    // The library code works on the current folder.
+    m_libraryFolder = libraryfolder::Enter(m_libraryChoice, *m_store, libraryfolder::EnterMode::Window);
+    if (m_libraryFolder.empty())
+        return false;
     m_config = std::make_unique<CLibraryConfig>(*m_store);
     if (!m_config->LoadProfile())
         ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
@@ -75,6 +80,7 @@ bool CQuorrinApp::InitInstance() {
     if (!m_doc->OnNewDocument())
         return false;
     m_frame = std::make_unique<CMainFrame>(*this);
+    ShowLibraryFolder(*m_frame, m_libraryFolder);
     m_frame->View()->OnInitialUpdate();
     m_frame->show();
     m_frame->UpdateCommandUI();

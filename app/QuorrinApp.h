@@ -4,8 +4,10 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "config/LibraryFolder.h"
 #include "ui/MessageBoxes.h"
 #include "library/LoadErrorList.h"
 
@@ -42,6 +44,15 @@ public:
     CMainFrame* MainFrame() { return m_frame.get(); }
     IKeyStore& KeyStore() { return *m_store; }
 
+    // The folder to work on, set before InitInstance (by default the current one).
+    void SetLibraryChoice(const LibraryChoice& choice) { m_libraryChoice = choice; }
+    // The folder InitInstance has changed into.
+    const std::string& LibraryFolder() const { return m_libraryFolder; }
+    // Set when the window closed to open another library folder: the program then
+    // starts again on that choice.
+    const std::optional<LibraryChoice>& RestartChoice() const { return m_restart; }
+    void SetRestartChoice(std::optional<LibraryChoice> choice) { m_restart = std::move(choice); }
+
     // Options (they live with the configuration, which reads and writes them).
     bool& AutoSaveOnSwitch();
     bool& SaveTreeState();
@@ -61,6 +72,9 @@ private:
     std::unique_ptr<CQuorrinDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     bool m_exited = false;
+    LibraryChoice m_libraryChoice;
+    std::string m_libraryFolder;
+    std::optional<LibraryChoice> m_restart;
 };
 
 // The one application object, or nullptr outside its lifetime.

@@ -10,10 +10,17 @@ namespace cli {
 namespace {
 
 const char* const kToolHelp =
-    "Usage: tindrel-cli COMMAND [OPTIONS]\n"
+    "Usage: tindrel-cli [--library | --folder DIR] COMMAND [OPTIONS]\n"
+    "       tindrel-cli --version\n"
     "\n"
     "Works on the Tindrel sample library in the current folder, with the same\n"
     "configuration as the program.\n"
+    "  --library      work on your library folder instead: the one the program opens\n"
+    "                 with --library (chosen in its File > Library Folder..., else\n"
+    "                 $XDG_DATA_HOME/Velmora Software/Tindrel/library)\n"
+    "  --folder DIR   work on the library in DIR instead\n"
+    "  --version      print the version and exit\n"
+    "The folder must exist; the tool creates none.\n"
     "\n"
     "Commands:\n"
     "  list     the sample tree as the window shows it, then the load errors\n"

@@ -1,6 +1,5 @@
 #include "config/FileKeyStore.h"
 
-#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -12,6 +11,7 @@
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
 #include "base/TextRules.h"
+#include "config/LibraryFolder.h"
 
 namespace {
 
@@ -295,12 +295,7 @@ std::string FileKeyStore::DefaultPath() {
     if (xdg && xdg[0] == '/') {
         base = xdg;
     } else {
-        const char* home = std::getenv("HOME");
-        if (!home || !*home) {
-            const passwd* pw = ::getpwuid(::getuid());
-            home = pw ? pw->pw_dir : nullptr;
-        }
-        base = std::string(home && *home ? home : ".") + "/.config";
+        base = libraryfolder::UserHome() + "/.config";
     }
     return base + "/Velmora Software/Tindrel/Tindrel.conf";
 }

@@ -3,10 +3,13 @@
 # skipping those already present. Uses apt-get as root, sudo otherwise.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          # The install test: the desktop entry's and the metadata's validators, man.
+          desktop-file-utils appstream man-db)
 if [ "${1:-}" = "--gui-tools" ]; then
-  # Only for looking at the window by hand: a virtual display and its drivers.
-  packages+=(xvfb xdotool imagemagick)
+  # Only for looking at the window by hand and for scripts/screenshot.sh and
+  # scripts/make-icons.sh: a virtual display, its drivers, a screen grabber, an SVG renderer.
+  packages+=(xvfb xdotool imagemagick librsvg2-bin)
 fi
 
 missing=()

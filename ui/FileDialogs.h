@@ -18,10 +18,17 @@ struct SaveAsRequest {
     bool confirmOverwrite = true;
 };
 
+struct FolderRequest {
+    QString caption;
+    std::string startFolder; // the folder shown first
+};
+
 class CFileDialogs {
 public:
     // The chosen path in the file system's encoding, or no value when cancelled.
     static std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request);
+    // An existing folder chosen by the user, or no value when cancelled.
+    static std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request);
 
     // Scripting for tests: while on, answers come from the queue (empty queue: Cancel).
     static void SetScripted(bool on);
@@ -29,4 +36,5 @@ public:
     static std::deque<std::optional<std::string>>& ScriptedAnswers();
     // Every request made while scripted, for checks.
     static std::vector<SaveAsRequest>& Requests();
+    static std::vector<FolderRequest>& FolderRequests();
 };

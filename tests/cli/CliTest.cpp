@@ -82,7 +82,8 @@ protected:
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e) {
             std::string var = *e;
-            if (var.rfind("XDG_CONFIG_HOME=", 0) != 0 && var.rfind("HOME=", 0) != 0)
+            if (var.rfind("XDG_CONFIG_HOME=", 0) != 0 && var.rfind("HOME=", 0) != 0 &&
+                var.rfind("XDG_DATA_HOME=", 0) != 0)
                 env.push_back(var);
         }
         env.push_back("XDG_CONFIG_HOME=" + cfgHome);
@@ -203,7 +204,7 @@ const char* const kTree = "Samples (*Load errors exist*)\n"
 TEST_F(Cli, HelpForTheToolAndEveryCommand) {
     Result r = Run({"--help"});
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Usage: tindrel-cli COMMAND"), std::string::npos);
+    EXPECT_NE(r.out.find("Usage: tindrel-cli [--library | --folder DIR] COMMAND"), std::string::npos);
     for (const char* command : {"list", "show", "search", "info", "check", "add"}) {
         r = Run({command, "--help"});
         EXPECT_EQ(r.status, 0) << command;
@@ -225,6 +226,44 @@ TEST_F(Cli, BadCommandLinesExitWithTwo) {
     EXPECT_EQ(Run({"search", "x", "--category"}).status, 2);
     EXPECT_EQ(Run({"add", "--title"}).status, 2);
     EXPECT_EQ(Run({"add", "--comments-file", "-", "--text-file", "-"}).status, 2);
+    EXPECT_EQ(Run({"--folder"}).status, 2);
+    EXPECT_EQ(Run({"--folder=", "list"}).status, 2);
+    EXPECT_EQ(Run({"--library", "--folder", ".", "list"}).status, 2);
+}
+
+TEST_F(Cli, TheFolderOptionsChooseTheLibraryAndCreateNothing) {
+    MakeLibrary();
+    const std::string other = dir.File("other");
+    fs::create_directories(other);
+    WriteFileBytes(other + "/quorrincpp.txt", FileBytes({MakeSample("Elsewhere", "C++", "General")}));
+    EXPECT_EQ(Run({"--folder", other, "show", "Elsewhere"}).status, 0);
+    EXPECT_EQ(Run({"--folder=" + other, "show", "Hello"}).status, 1);
+    EXPECT_EQ(Run({"show", "Hello"}).status, 0);
+
+    // --library: the folder the program remembered, else the default one, which the
+    // tool does not create.
+    const std::string home = dir.File("home");
+    Result r = Run({"--library", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "The library folder\n" + home +
+                         "/.local/share/Velmora Software/Tindrel/library\ncannot be opened.\n"
+                         "Reason: The file could not be located.\n");
+    EXPECT_FALSE(fs::exists(home));
+    {
+        FileKeyStore store(confPath);
+        store.PutValue({"Software", "Velmora Software", "Tindrel", "Settings"}, "LibraryFolder",
+                       MemoryKeyStore::Value{false, other, 0});
+        std::string error;
+        ASSERT_TRUE(store.Flush(error)) << error;
+    }
+    r = Run({"--library", "list"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("Elsewhere"), std::string::npos);
+    EXPECT_EQ(Run({"--library", "--help"}).status, 0);
+
+    r = Run({"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.rfind("tindrel-cli ", 0), 0u);
 }
 
 // --- Read-only commands --------------------------------------------------------------------

@@ -167,10 +167,12 @@ TEST_F(LaunchTest, SystemInfoWithoutAnyProgram) {
     about.SystemInfoButton()->click();
     EXPECT_EQ(m_started.size(), CAboutDlg::SystemInfoPrograms().size());
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text, "Could not locate Windows MSD application.\n"
-                                        "(Windows95 = msd.exe; WindowsNT = winmsd.exe).\n\n"
-                                        "If you have the CD version of Windows95, look in the\n"
-                                        "\"Other\" sub-directory on the CD.");
+    // It names the programs tried.
+    EXPECT_EQ(m_messages.shown[0].text, "Could not start a system information program.\n"
+                                        "(Tried kinfocenter, hardinfo2, hardinfo, xfce4-about, "
+                                        "mate-system-monitor or gnome-system-monitor.)\n\n"
+                                        "Install one of them, for example the package hardinfo,\n"
+                                        "and press System Info... again.");
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::Ok);
 }
@@ -221,9 +223,13 @@ TEST_F(LaunchTest, NeitherViewerNorEditor) {
     LaunchLibraryHelp(nullptr);
     EXPECT_EQ(m_started.size(), TextEditorPrograms().size());
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text, "Tindrel was unable to launch HTMLHelp or Notepad.\n"
-                                        "You will need to manually view the \"nocando.txt\" file\n"
-                                        "to view the Help information.");
+    EXPECT_EQ(m_messages.shown[0].text,
+              "Tindrel was unable to open its guide in a web browser (xdg-open)\n"
+              "or \"nocando.txt\" in a text editor (gnome-text-editor, gedit, kate, "
+              "kwrite, mousepad, pluma, xed, featherpad, leafpad or geany).\n"
+              "You will need to manually view the file\n"
+              "nocando.txt\n"
+              "to view the Help information.");
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
 }
 

@@ -72,7 +72,7 @@ TEST_F(GuiTest, MenusHoldEveryCommandWithItsTextAndShortcut) {
     const QList<QAction*> menus = Frame()->menuBar()->actions();
     ASSERT_EQ(menus.size(), 5);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("&File"));
-    EXPECT_EQ(MenuTexts(menus[0]->menu()), (std::vector<std::string>{"&Save\tCtrl+S", "-", "E&xit"}));
+    EXPECT_EQ(MenuTexts(menus[0]->menu()), (std::vector<std::string>{"&Save\tCtrl+S", "-", "Library &Folder...", "-", "E&xit"}));
     EXPECT_EQ(MenuTexts(menus[1]->menu()),
               (std::vector<std::string>{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
                                         "Copy sample to clipboard"}));

@@ -1,0 +1,57 @@
+// The window program's command line.
+#include <gtest/gtest.h>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+using Action = CommandLine::Action;
+
+TEST(CommandLineTest, ChoosesTheFolderOrAnswersHelpAndVersion) {
+    const LibraryChoice here{};
+    const LibraryChoice user{LibraryPlace::UserLibrary, {}};
+    auto given = [](const char* folder) { return LibraryChoice{LibraryPlace::GivenFolder, folder}; };
+    const struct {
+        std::vector<std::string> args;
+        Action action;
+        LibraryChoice library;
+    } cases[] = {
+        {{}, Action::Run, here},
+        {{"--library"}, Action::Run, user},
+        {{"/data/samples"}, Action::Run, given("/data/samples")},
+        {{"-"}, Action::Run, given("-")},
+        {{"--", "--library"}, Action::Run, given("--library")},
+        {{"--", "--help"}, Action::Run, given("--help")},
+        // Qt's own options, with their values, are not ours: before Qt has taken them.
+        {{"-platform", "offscreen", "--library"}, Action::Run, user},
+        {{"--style", "fusion", "samples", "-reverse"}, Action::Run, given("samples")},
+        {{"-style=fusion", "samples"}, Action::Run, given("samples")},
+        // Help and version win over anything else before "--", a bad option included.
+        {{"samples", "--help"}, Action::Help, here},
+        {{"--bogus", "-h"}, Action::Help, here},
+        {{"--version", "a", "b"}, Action::Version, here},
+    };
+    for (const auto& c : cases) {
+        const CommandLine line = ParseCommandLine(c.args);
+        EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.args) << " " << line.error;
+        EXPECT_TRUE(line.library == c.library) << ::testing::PrintToString(c.args);
+    }
+}
+
+TEST(CommandLineTest, RefusesWhatItCannotTell) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--bogus"},
+                                               {"-x"},
+                                               {"a", "b"},
+                                               {"--library", "a"},
+                                               {"a", "--library"},
+                                               {"--library", "--library"},
+                                               {""},
+                                               {"--", "a", "b"}}) {
+        const CommandLine line = ParseCommandLine(args);
+        EXPECT_EQ(line.action, Action::Error) << ::testing::PrintToString(args);
+        EXPECT_FALSE(line.error.empty());
+    }
+}
+
+} // namespace

@@ -1,0 +1,111 @@
+// The library folder in the window: the status-bar pane and File > Library Folder...
+#include <QLabel>
+#include <QLineEdit>
+#include <filesystem>
+
+#include "EditTestSupport.h"
+#include "GuiTestSupport.h"
+#include "app/Commands.h"
+#include "config/LibraryFolder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class LibraryFolderWindowTest : public GuiTest {
+protected:
+    // A second library folder holding one sample.
+    std::string MakeOtherLibrary() {
+        fs::create_directories(File("other"));
+        WriteFileBytes(File("other/quorrincpp.txt"),
+                       SampleFileBytes("C++", "General", "Elsewhere", "", "", "x\r\n"));
+        return fs::canonical(File("other")).string();
+    }
+    QLabel* Pane() { return Child<QLabel>("libraryFolderPane"); }
+    std::string Here() const { return fs::current_path().string(); }
+};
+
+} // namespace
+
+TEST_F(LibraryFolderWindowTest, TheStatusBarNamesTheOpenFolder) {
+    Start();
+    EXPECT_EQ(App().LibraryFolder(), Here());
+    ASSERT_NE(Pane(), nullptr);
+    EXPECT_EQ(Pane()->toolTip(), QStringLiteral("Library folder: ") + QString::fromStdString(Here()));
+    EXPECT_TRUE(Pane()->isVisibleTo(Frame()));
+}
+
+TEST_F(LibraryFolderWindowTest, AnotherFolderIsOpenedAfterTheWindowClosedAsAtExit) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Here", "old", "", "x\r\n"));
+    const std::string first = Here();
+    const std::string other = MakeOtherLibrary();
+    Start();
+    Select(SampleItem("Here"));
+    TypeInto(Child<QLineEdit>("keywordsEdit"), QStringLiteral("new"));
+
+    CFileDialogs::ScriptedAnswers().push_back(File("other"));
+    Run(cmd::kLibraryFolder);
+    ASSERT_EQ(CFileDialogs::FolderRequests().size(), 1u);
+    EXPECT_EQ(CFileDialogs::FolderRequests()[0].startFolder, first);
+    // The window closed as at exit: the unsaved edit was offered and saved.
+    EXPECT_FALSE(Frame()->isVisible());
+    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Some sample data has not been saved.\n"
+                                                            "Do you wish to save it?"}));
+    EXPECT_NE(ReadFileBytes(first + "/quorrincpp.txt").find("\r\nnew\r\n"), std::string::npos);
+    ASSERT_TRUE(App().RestartChoice());
+    EXPECT_TRUE(*App().RestartChoice() == (LibraryChoice{LibraryPlace::GivenFolder, other}));
+    Exit();
+
+    // The next run opens it; it is remembered for --library.
+    EXPECT_NE(ReadConfig().find("value \"LibraryFolder\" string \"" + other + "\""), std::string::npos);
+    for (const LibraryChoice& next :
+         {LibraryChoice{LibraryPlace::GivenFolder, other}, LibraryChoice{LibraryPlace::UserLibrary, {}}}) {
+        fs::current_path(first);
+        m_app = std::make_unique<CQuorrinApp>();
+        m_app->SetLibraryChoice(next);
+        ASSERT_TRUE(m_app->InitInstance());
+        EXPECT_EQ(App().LibraryFolder(), other);
+        EXPECT_NE(SampleItem("Elsewhere"), nullptr);
+        EXPECT_EQ(SampleItem("Here"), nullptr);
+        Exit();
+    }
+}
+
+TEST_F(LibraryFolderWindowTest, CancelTheSameFolderABadFolderOrARefusedCloseKeepTheWindow) {
+    const std::string other = MakeOtherLibrary();
+    Start();
+    // Cancelled: nothing happens.
+    Run(cmd::kLibraryFolder);
+    EXPECT_TRUE(Frame()->isVisible());
+    // The open folder: only remembered.
+    CFileDialogs::ScriptedAnswers().push_back(".");
+    Run(cmd::kLibraryFolder);
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_FALSE(App().RestartChoice());
+    EXPECT_NE(ReadConfig().find("value \"LibraryFolder\" string \"" + Here() + "\""), std::string::npos);
+    // A folder that cannot hold the library: told, nothing else.
+    CFileDialogs::ScriptedAnswers().push_back(File("missing"));
+    Run(cmd::kLibraryFolder);
+    EXPECT_TRUE(Frame()->isVisible());
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_EQ(
+        m_messages.shown[0].text.rfind("The library folder\n" + File("missing") + "\ncannot be opened.", 0),
+        0u);
+    EXPECT_FALSE(App().RestartChoice());
+
+    // A form the library cannot store refuses the close: the window, the folder and
+    // the remembered folder stay.
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Here", "", "", "x\r\n"));
+    Exit();
+    Start();
+    Select(SampleItem("Here"));
+    Child<QLineEdit>("keywordsEdit")->setText(QStringLiteral("broken\nkeyword"));
+    m_messages.Clear();
+    CFileDialogs::ScriptedAnswers().push_back(other);
+    Run(cmd::kLibraryFolder);
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(m_messages.Texts().back(), "A keyword cannot contain a line break.");
+    EXPECT_FALSE(App().RestartChoice());
+    EXPECT_EQ(ReadConfig().find(other), std::string::npos);
+    Child<QLineEdit>("keywordsEdit")->setText(QStringLiteral("mended"));
+}
