@@ -295,6 +295,40 @@ bool File::Size(std::uint64_t& size, int& cause) {
     return true;
 }
 
+namespace {
+
+FileStamp StampFrom(const struct stat& st) {
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(st.st_size);
+    stamp.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.changed = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    stamp.exists = true;
+    return stamp;
+}
+
+} // namespace
+
+FileStamp StampOf(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return FileStamp();
+    return StampFrom(st);
+}
+
+bool File::Stamp(FileStamp& stamp, int& cause) {
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    struct stat st;
+    if (::fstat(m_fd, &st) != 0)
+        return Fail(cause, errno);
+    stamp = StampFrom(st);
+    return true;
+}
+
 bool File::ReadAll(std::string& out, int& cause) {
     out.clear();
     if (m_fd < 0) {

@@ -43,6 +43,20 @@ struct ReadBuffer {
     std::string_view View() const { return std::string_view(data.get(), size); }
 };
 
+// What identifies one state of a file: any write, replacement or change of its times
+// changes it (the change time cannot be set back by anyone).
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // nanoseconds
+    std::int64_t changed = 0;  // nanoseconds
+    bool exists = false;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file at path now (exists false when there is none).
+FileStamp StampOf(const std::string& path);
+
 class File {
 public:
     File() = default;
@@ -67,6 +81,8 @@ public:
     const std::string& Path() const { return m_path; }
 
     bool Size(std::uint64_t& size, int& cause);
+    // The open file's stamp.
+    bool Stamp(FileStamp& stamp, int& cause);
     // Reads from the start to the end.
     bool ReadAll(std::string& out, int& cause);
     bool ReadAll(ReadBuffer& buffer, int& cause);

@@ -8,6 +8,11 @@ std::string CategoryFileName(const std::string& name) {
     return "quorrin" + name + ".txt";
 }
 
+bool IsPlainFileName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
 CCategory::CCategory(const std::string& name) : m_custom(true), m_name(name), m_fileName(CategoryFileName(name)) {
     ResetSlots(false);
 }
@@ -55,11 +60,12 @@ bool CCategory::RemoveSubcategory(const std::string& name) {
     int i = FindSlot(name);
     if (i < 0)
         return false;
-    if (i >= kDefaultSlotCount) {
-        m_slots[i].name.clear();
-        m_slots[i].custom = true;
+    if (!m_custom && !m_slots[i].custom) {
+        // A default sub-category of a default category is hidden, never removed.
         m_slots[i].inUse = false;
     } else {
+        m_slots[i].name.clear();
+        m_slots[i].custom = true;
         m_slots[i].inUse = false;
     }
     m_changed = true;

@@ -4,9 +4,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "base/FileLayer.h"
+#include "library/CategoryReader.h"
 #include "library/Sample.h"
 
 constexpr int kSlotCount = 15;
@@ -14,6 +16,9 @@ constexpr int kDefaultSlotCount = 3;
 
 // The file of a new category of this name: "quorrin" + name + ".txt".
 std::string CategoryFileName(const std::string& name);
+// True when name names a file in the current folder itself: not empty, no path
+// separator, not "." or "..", no zero byte.
+bool IsPlainFileName(const std::string& name);
 
 struct SubcategorySlot {
     std::string name;
@@ -65,7 +70,11 @@ public:
     // messages. True when the whole file was read; false when it was empty or reading
     // stopped at an error. buffer, when given, holds the file's bytes meanwhile and is
     // kept for the next file.
-    bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer = nullptr);
+    bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer = nullptr,
+                        std::vector<RecordSpan>* spans = nullptr);
+    // The state of the file when it was last read or written by this record (exists
+    // false before that): a file whose stamp differs has been changed by someone else.
+    const fileio::FileStamp& Stamp() const { return m_stamp; }
     // True when the last ReadSampleList stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }
@@ -79,9 +88,14 @@ public:
     // returns false and the caller keeps the category marked changed.
     void EmptyFile();
     bool WriteSample(const CSample& sample);
+    // Appends a record exactly as another file held it (its marker lines included).
+    bool WriteRecordBytes(std::string_view record);
     bool CloseFile();
     // Deletes the file (it must not be open); failures show the delete message.
     void DeleteFile();
+    // The file holds samples the library does not show: it is copied aside before it is
+    // rewritten or deleted.
+    void MarkUnreadOnDisk() { m_unreadOnDisk = true; }
 
 private:
     bool m_custom = false;
@@ -100,6 +114,7 @@ private:
     bool m_readAttempted = false; // a read ran, or a save replaced the file
     bool m_unreadOnDisk = false;  // the file may hold samples the library lacks
     std::string m_backupPath;
+    fileio::FileStamp m_stamp;
 
     bool OpenCategoryFile(bool exclusive);
     bool StartFromCurrentContent();

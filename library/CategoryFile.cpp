@@ -59,7 +59,8 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
     return true;
 }
 
-bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer) {
+bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer,
+                               std::vector<RecordSpan>* spans) {
     m_readAttempted = true;
     m_readIncomplete = false;
     int cause = fileio::kNone;
@@ -69,11 +70,14 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
         m_readIncomplete = m_unreadOnDisk = fileio::FileExists(m_fileName);
         return false;
     }
-    if (!m_file->Size(size, cause)) {
+    // Taken before the bytes are read: a change while they are read makes it stale, and
+    // the next save then looks at the file again.
+    if (!m_file->Stamp(m_stamp, cause)) {
         ShowFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
+    size = m_stamp.size;
     if (size == 0) {
         m_unreadOnDisk = false;
         return false;
@@ -91,7 +95,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
         m_unreadOnDisk = false;
         return false;
     }
-    const char* failedAt = ParseSamples(data, out);
+    const char* failedAt = ParseSamples(data, out, spans);
     if (failedAt) {
         ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok,
                     MsgIcon::Stop);
@@ -151,6 +155,18 @@ bool CCategory::WriteSample(const CSample& sample) {
     return true;
 }
 
+bool CCategory::WriteRecordBytes(std::string_view record) {
+    if (!m_saving && !StartFromCurrentContent())
+        return false;
+    if (m_saveFailed)
+        return false;
+    m_pending.append(record);
+    // The last record of a file may have ended without its line end.
+    if (!record.empty() && record.back() != '\n')
+        m_pending += "\r\n";
+    return true;
+}
+
 bool CCategory::BackUpUnreadFile(bool deleting) {
     // The bytes on disk now, read through the locked handle when there is one.
     std::string original;
@@ -205,13 +221,26 @@ bool CCategory::CloseFile() {
         ok = false;
         if (!m_saveFailed && (!m_unreadOnDisk || BackUpUnreadFile(false))) {
             int cause = fileio::kNone;
-            if (fileio::WriteFileAtomically(m_fileName, m_pending, cause)) {
+            bool inPlace = false;
+            if (fileio::WriteFileAtomically(m_fileName, m_pending, cause, &inPlace)) {
                 ok = true;
+            } else if (inPlace) {
+                // Only the folder could not be synced: the new content is in place and
+                // nothing is lost while the system runs, but it may not outlive a crash.
+                ok = true;
+                ShowMessage(StrFormat("The file %s has been written, but the folder holding it could not be "
+                                      "flushed to disk.\nReason: %s \nAfter a power failure the file may "
+                                      "still hold its old content.",
+                                      m_fileName.c_str(), fileio::CauseText(cause)),
+                            MsgButtons::Ok, MsgIcon::Exclamation);
+            } else {
+                ShowFileError(filemsg::kWrite, cause);
+            }
+            if (ok) {
                 m_readAttempted = true;
                 m_unreadOnDisk = false;
                 m_readIncomplete = false;
-            } else {
-                ShowFileError(filemsg::kWrite, cause);
+                m_stamp = fileio::StampOf(m_fileName);
             }
         }
         m_saveFailed = false;

@@ -27,6 +27,8 @@ public:
         return true;
     }
 
+    // Where the next line starts.
+    size_t Pos() const { return m_pos; }
     // Where the file's bytes end: a line may be read in whole 16-byte blocks up to here.
     const char* End() const { return m_data.data() + m_data.size(); }
 
@@ -76,7 +78,8 @@ bool Contains(std::string_view line, std::string_view what) {
 
 } // namespace
 
-const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out) {
+const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
+                         std::vector<RecordSpan>* spans) {
     // About one sample per kilobyte: room for most files at once.
     out.reserve(out.size() + data.size() / 1024 + 1);
 
@@ -89,6 +92,7 @@ const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSam
     std::string value;
     const char* failedAt = nullptr;
     // Each sample is made where it stays: the document takes the records as they are.
+    size_t begin = lines.Pos();
     while (lines.Next(line)) {
         auto sample = std::make_unique<CSample>();
         if (line != marker::kSampleBegin) {
@@ -139,6 +143,9 @@ const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSam
             break;
         failedAt = nullptr;
         out.push_back(std::move(sample));
+        if (spans)
+            spans->push_back(RecordSpan{begin, lines.Pos()});
+        begin = lines.Pos();
     }
     return failedAt;
 }

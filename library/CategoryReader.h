@@ -1,13 +1,23 @@
 // Reading a category file's bytes into samples.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "library/Sample.h"
 
+// Where one sample's record lies in the file's bytes: from its first marker line to the
+// end of its last, line end included.
+struct RecordSpan {
+    size_t begin;
+    size_t end;
+};
+
 // Appends the samples of a category file's bytes to out, in file order, each record made
-// where it stays. Returns nullptr when every byte was read; otherwise the position where
-// the sequence broke (one of readpos::), with the samples before it in out.
-const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out);
+// where it stays, and (when spans is given) where each record lies. Returns nullptr when
+// every byte was read; otherwise the position where the sequence broke (one of
+// readpos::), with the samples before it in out.
+const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
+                         std::vector<RecordSpan>* spans = nullptr);

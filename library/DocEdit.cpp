@@ -46,6 +46,8 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
             return false;
         }
         auto moved = std::make_unique<CSample>(data); // data may be the stored sample itself
+        // Records waiting on disk for this sample wait for it under its new title.
+        m_kept.RenameMoves(oldTitle, data.GetTitle());
         DeleteSample(oldTitle);
         AddSample(std::move(moved));
         return true;
@@ -61,7 +63,32 @@ bool CQuorrinDoc::DeleteSample(const std::string& title) {
     // category to mark; that is not an internal error.
     if (m_categories.count(sample->GetCategory()))
         MarkChangedThroughUpdate(sample->GetCategory());
+    // Deleted by the user: a record of it waiting in another file to move here goes too.
+    for (const std::string& source : m_kept.DropMovesTo(title))
+        MarkCategoryChanged(source);
     return m_samples.Erase(title);
+}
+
+bool CQuorrinDoc::RetitleSample(const std::string& oldTitle, const std::string& newTitle) {
+    const CSample* stored = m_samples.Find(oldTitle);
+    if (!stored || m_samples.Find(newTitle))
+        return false;
+    CSample data = *stored;
+    data.SetTitle(newTitle);
+    return UpdateSample(oldTitle, data);
+}
+
+void CQuorrinDoc::ReleaseLoadError(const std::string& title, const std::string& correctedTitle) {
+    const std::uint64_t origin = m_loadErrors.OriginOf(title);
+    m_loadErrors.Remove(title);
+    if (origin == 0)
+        return;
+    // A corrected sample leaves its old file only once its new place holds it; a
+    // discarded one leaves at once.
+    if (!correctedTitle.empty() && m_samples.Find(correctedTitle))
+        m_kept.MoveTo(origin, correctedTitle);
+    else
+        MarkCategoryChanged(m_kept.Drop(origin));
 }
 
 bool CQuorrinDoc::MarkChangedThroughUpdate(const std::string& name) {
@@ -145,12 +172,21 @@ bool CQuorrinDoc::DeleteCategory(const std::string& name) {
         return false;
     }
     CCategory& category = *it->second;
+    // Records the file keeps for the Load Errors dialog are not the category's samples:
+    // the file is copied aside before it goes.
+    if (!m_kept.Of(name).empty())
+        category.MarkUnreadOnDisk();
     category.DeleteFile();
     m_settings.ForgetCategory(name);
     if (category.IsDefault()) {
         category.SetDisplayed(false);
         category.SetChanged(true);
     } else {
+        std::vector<std::uint64_t> kept;
+        for (const CKeptRecords::Record& record : m_kept.Of(name))
+            kept.push_back(record.id);
+        for (std::uint64_t id : kept)
+            m_kept.Drop(id);
         m_categories.erase(it);
     }
     return true;

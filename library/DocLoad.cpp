@@ -2,9 +2,11 @@
 // file read and merged into the sample store.
 #include <algorithm>
 #include <cstdint>
+#include <map>
 
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
+#include "library/CategoryWriter.h"
 #include "library/QuorrinDoc.h"
 
 bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
@@ -23,59 +25,103 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     AddCustomCategories();
 
     // Every category file, in category order. The samples of all files are placed in
-    // the sample map together afterwards.
+    // the sample map together afterwards. A record that may have to stay in its file
+    // although the library will not hold it there (no place in the tree, or filed under
+    // another category) is kept as its file's bytes while those are at hand.
     std::vector<ReadFile> files;
+    std::map<std::pair<size_t, std::uint32_t>, HeldRecord> held; // by file and position
     fileio::ReadBuffer buffer; // one for every file
     for (auto& [name, category] : m_categories) {
-        ReadFile file{&name, {}, {}};
-        if (!ReadCategoryFile(*category, file.samples, buffer)) {
+        ReadFile file{&name, {}, {}, {}};
+        std::vector<RecordSpan> spans;
+        if (!ReadCategoryFile(*category, file.samples, buffer, spans)) {
             ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
                             "Samples for this category cannot be displayed.",
                         MsgButtons::Ok, MsgIcon::Exclamation);
             continue;
         }
-        if (!file.samples.empty()) {
-            // The file's title order, found while its titles are still in the cache.
-            const auto& list = file.samples;
-            file.order.resize(list.size());
-            for (std::uint32_t k = 0; k < list.size(); ++k)
-                file.order[k] = k;
-            auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
-                return list[a]->GetTitle() < list[b]->GetTitle();
-            };
-            if (!std::is_sorted(file.order.begin(), file.order.end(), byTitle))
-                std::stable_sort(file.order.begin(), file.order.end(), byTitle);
-            files.push_back(std::move(file));
+        if (file.samples.empty())
+            continue;
+        const size_t f = files.size();
+        for (std::uint32_t k = 0; k < file.samples.size() && k < spans.size(); ++k) {
+            const CSample& sample = *file.samples[k];
+            if (sample.GetCategory() != name || !HasPlace(sample))
+                held.emplace(std::make_pair(f, k),
+                             HeldRecord{sample.GetTitle(),
+                                        IsReadOnly() ? std::string()
+                                                     : std::string(buffer.View().substr(
+                                                           spans[k].begin, spans[k].end - spans[k].begin))});
         }
+        // The file's title order, found while its titles are still in the cache.
+        const auto& list = file.samples;
+        file.order.resize(list.size());
+        for (std::uint32_t k = 0; k < list.size(); ++k)
+            file.order[k] = k;
+        auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
+            return list[a]->GetTitle() < list[b]->GetTitle();
+        };
+        if (!std::is_sorted(file.order.begin(), file.order.end(), byTitle))
+            std::stable_sort(file.order.begin(), file.order.end(), byTitle);
+        file.spans = std::move(spans);
+        files.push_back(std::move(file));
     }
-    // A sample whose category field names another category than the file it was read
-    // from is written only by that other category's save: that one is marked changed, or
-    // the sample would vanish from disk when this category is saved.
+    // Placing the samples marks nothing changed: whatever cannot be placed stays in its
+    // file as it is.
     std::vector<std::pair<size_t, std::uint32_t>> duplicates;
-    m_samples.MergeFiles(files, duplicates, [this](const CSample& stray) { MarkCategoryChanged(stray.GetCategory()); });
+    m_samples.MergeFiles(files, duplicates, [](const CSample&) {});
+    if (!IsReadOnly())
+        FetchRecordBytes(files, duplicates, held);
     for (const auto& [f, k] : duplicates) {
         CSample& sample = *files[f].samples[k];
         sample.SetLoadErrorReason(kReasonDuplicate);
-        m_loadErrors.Add(sample);
+        const std::uint64_t origin = IsReadOnly() ? 0 : m_kept.Keep(*files[f].category, held[{f, k}].bytes);
+        m_loadErrors.Add(sample, origin);
     }
+    // The held records that won their titles: a sample without a place in the tree
+    // becomes a load error (in title order, as the tree finds them); a sample filed in
+    // another category's file stays in that file too until its own category's file holds
+    // it.
+    std::vector<std::pair<std::string, std::pair<size_t, std::uint32_t>>> winners;
+    for (const auto& [at, record] : held) {
+        if (!files[at.first].samples[at.second]) // moved into the store
+            winners.emplace_back(record.title, at);
+    }
+    std::sort(winners.begin(), winners.end());
+    std::vector<std::string> unplaced;
+    for (const auto& [title, at] : winners) {
+        const CSample* sample = m_samples.Find(title);
+        if (!sample)
+            continue;
+        const std::string& fileCategory = *files[at.first].category;
+        if (!HasPlace(*sample)) {
+            CSample record = *sample;
+            record.SetLoadErrorReason(kReasonNoParent);
+            const std::uint64_t origin = IsReadOnly() ? 0 : m_kept.Keep(fileCategory, std::move(held[at].bytes));
+            m_loadErrors.Add(record, origin);
+            unplaced.push_back(title);
+        } else if (!IsReadOnly()) {
+            m_kept.Keep(fileCategory, std::move(held[at].bytes), title);
+        }
+    }
+    m_samples.EraseAll(unplaced);
     return true;
 }
 
 bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
-                                   fileio::ReadBuffer& buffer) {
+                                   fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans) {
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
         if (category.GetFileName().empty() || !fileio::FileExists(category.GetFileName()))
             return true;
         if (!category.OpenFileForRead())
             return false;
-        category.ReadSampleList(out, &buffer);
+        category.ReadSampleList(out, &buffer, &spans);
         category.CloseFile();
         return true;
     }
     if (!category.OpenFile())
         return false;
-    category.ReadSampleList(out, &buffer);
+    category.ReadSampleList(out, &buffer, &spans);
     category.CloseFile();
     return true;
 }
@@ -111,6 +157,22 @@ void CQuorrinDoc::AddDefaultCategories() {
 void CQuorrinDoc::AddCustomCategories() {
     for (const auto& [name, fileName] : m_settings.CustomCategoryFiles()) {
         auto category = std::make_unique<CCategory>(name);
+        if (!fileName.empty() && !IsPlainFileName(fileName)) {
+            // A path would make the library read and write files outside its folder.
+            ShowMessage("The configuration names the file \"" + fileName + "\" for category \"" + name +
+                            "\", which is not a file in the library folder.\n"
+                            "The category is left out; its settings are kept.",
+                        MsgButtons::Ok, MsgIcon::Exclamation);
+            category->SetFileName(fileName);
+            if (const NameSet* subs = m_settings.CustomCategorySubcategories(name)) {
+                int slot = 0;
+                for (const std::string& sub : *subs)
+                    if (slot < kSlotCount)
+                        category->Slot(slot++) = SubcategorySlot{sub, true, true};
+            }
+            m_skipped.push_back(std::move(category));
+            continue;
+        }
         category->SetCustom(true);
         category->SetFileName(fileName);
         category->SetDisplayed(true);
@@ -124,5 +186,40 @@ void CQuorrinDoc::AddCustomCategories() {
         }
         category->SetChanged(false);
         m_categories.emplace(name, std::move(category));
+    }
+}
+
+void CQuorrinDoc::FetchRecordBytes(const std::vector<ReadFile>& files,
+                                   const std::vector<std::pair<size_t, std::uint32_t>>& wanted,
+                                   std::map<std::pair<size_t, std::uint32_t>, HeldRecord>& held) {
+    // The records whose bytes are not held yet (duplicates are known only once every file
+    // has been read), file by file: each such file is read once more, and only when it
+    // is still the file that was read.
+    std::map<size_t, std::vector<std::uint32_t>> byFile;
+    for (const auto& [f, k] : wanted) {
+        if (!held.count({f, k}))
+            byFile[f].push_back(k);
+    }
+    for (const auto& [f, positions] : byFile) {
+        const ReadFile& file = files[f];
+        const CCategory* category = PeekCategory(*file.category);
+        std::string data;
+        bool same = false;
+        if (category && !IsReadOnly()) {
+            fileio::File in;
+            fileio::FileStamp now;
+            int cause = fileio::kNone;
+            same = in.OpenForRead(category->GetFileName(), cause) && in.Stamp(now, cause) &&
+                   now == category->Stamp() && in.ReadAll(data, cause) && data.size() == now.size;
+        }
+        for (std::uint32_t k : positions) {
+            const CSample& sample = *file.samples[k];
+            HeldRecord record{sample.GetTitle(), {}};
+            if (same && k < file.spans.size() && file.spans[k].end <= data.size())
+                record.bytes = data.substr(file.spans[k].begin, file.spans[k].end - file.spans[k].begin);
+            else
+                AppendSampleBytes(record.bytes, sample); // changed since: the record as read
+            held.emplace(std::make_pair(f, k), std::move(record));
+        }
     }
 }

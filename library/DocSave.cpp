@@ -9,40 +9,78 @@ bool CQuorrinDoc::OnSaveDocument() {
 
     bool ok = true;
     m_settings.BeginLibrarySave();
-    for (auto& [name, categoryPtr] : m_categories) {
-        CCategory& category = *categoryPtr;
-        // After a file that cannot be opened, later categories are not written and keep
-        // their changed marks, so the next save tries again. The last save, when the
-        // document closes, has no next one: it writes every category it can.
-        if ((ok || m_closing) && category.IsChanged()) {
-            if (!category.OpenFile()) {
-                ok = false;
-            } else {
-                category.EmptyFile();
-                // The category's samples in title order. Only a refused sample shows a
-                // message here; that save has failed already, and the library may have
-                // changed under the message (queued work runs): the walk stops at once.
-                const std::uint64_t version = m_samples.Version();
-                for (const CSample* sample : SamplesOfCategory(name)) {
-                    if (!category.WriteSample(*sample) || version != m_samples.Version())
-                        break;
-                }
-                // The old file is replaced only when every byte was written; otherwise
-                // the category stays changed.
-                if (category.CloseFile())
-                    category.SetChanged(false);
+    // A second round writes the files that records have left because the first round
+    // put those samples into their own categories' files.
+    for (int round = 0; round < 2; ++round) {
+        bool moved = false;
+        for (auto& [name, categoryPtr] : m_categories) {
+            CCategory& category = *categoryPtr;
+            // After a file that cannot be opened, later categories are not written and
+            // keep their changed marks, so the next save tries again. The last save, when
+            // the document closes, has no next one: it writes every category it can.
+            if ((ok || m_closing) && category.IsChanged()) {
+                const SaveResult result = SaveCategory(category);
+                if (result == SaveResult::NotOpened)
+                    ok = false;
+                else if (result == SaveResult::Written)
+                    moved = CompleteMovesInto(name) || moved;
             }
+            // Every category is recorded, also after a failed open: the stored
+            // configuration is rebuilt by each save and would otherwise lose the
+            // categories left out.
+            if (round == 0)
+                m_settings.RecordCategory(category);
         }
-        // Every category is recorded, also after a failed open: the stored configuration
-        // is rebuilt by each save and would otherwise lose the categories left out.
-        m_settings.RecordCategory(category);
+        if (!moved)
+            break;
     }
+    // Custom categories left out at load keep their settings.
+    for (const auto& category : m_skipped)
+        m_settings.RecordCategory(*category);
     m_settings.EndLibrarySave();
     if (!ok)
         return false;
     if (!m_closing && m_view)
         m_view->OnDocumentSaved();
     return true;
+}
+
+CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
+    if (!category.OpenFile())
+        return SaveResult::NotOpened;
+    category.EmptyFile();
+    // The category's samples in title order. Only a refused sample shows a message here;
+    // that save has failed already, and the library may have changed under the message
+    // (queued work runs): the walk stops at once.
+    const std::uint64_t version = m_samples.Version();
+    for (const CSample* sample : SamplesOfCategory(category.GetName())) {
+        if (!category.WriteSample(*sample) || version != m_samples.Version())
+            break;
+    }
+    // Then the records the file keeps although the library does not hold them here.
+    for (const CKeptRecords::Record& record : m_kept.Of(category.GetName()))
+        category.WriteRecordBytes(record.bytes);
+    // The old file is replaced only when every byte was written; otherwise the category
+    // stays changed.
+    if (!category.CloseFile())
+        return SaveResult::NotWritten;
+    category.SetChanged(false);
+    return SaveResult::Written;
+}
+
+bool CQuorrinDoc::CompleteMovesInto(const std::string& name) {
+    std::vector<std::string> arrived;
+    for (const std::string& title : m_kept.WaitingTitles()) {
+        const CSample* sample = m_samples.Find(title);
+        if (sample && sample->GetCategory() == name)
+            arrived.push_back(title);
+    }
+    bool any = false;
+    for (const std::string& source : m_kept.CompleteMoves(arrived)) {
+        MarkCategoryChanged(source);
+        any = true;
+    }
+    return any;
 }
 
 void CQuorrinDoc::OnCloseDocument() {

@@ -2,7 +2,7 @@
 
 #include "base/Messenger.h"
 
-bool CLoadErrorList::Add(const CSample& sample) {
+bool CLoadErrorList::Add(const CSample& sample, std::uint64_t origin) {
     CSample record(sample);
     auto found = m_byTitle.find(record.GetTitle());
     if (found != m_byTitle.end() && !found->second.empty()) {
@@ -12,7 +12,7 @@ bool CLoadErrorList::Add(const CSample& sample) {
     }
     unsigned long long id = m_nextId++;
     m_byTitle[record.GetTitle()].insert(id);
-    m_records.emplace(id, std::move(record));
+    m_records.emplace(id, Record{std::move(record), origin});
     return true;
 }
 
@@ -28,6 +28,13 @@ bool CLoadErrorList::Remove(const std::string& title) {
     return true;
 }
 
+std::uint64_t CLoadErrorList::OriginOf(const std::string& title) const {
+    auto found = m_byTitle.find(title);
+    if (found == m_byTitle.end() || found->second.empty())
+        return 0;
+    return m_records.at(*found->second.begin()).origin;
+}
+
 bool CLoadErrorList::GetFirst(CSample& out, Cursor& cursor) const {
     cursor.m_lastId = 0;
     return GetNext(out, cursor);
@@ -41,6 +48,6 @@ bool CLoadErrorList::GetNext(CSample& out, Cursor& cursor) const {
         return false;
     }
     cursor.m_lastId = it->first;
-    out = it->second;
+    out = it->second.sample;
     return true;
 }

@@ -1,4 +1,5 @@
 // Placement: which samples the tree can show, and the load errors made of the others.
+#include "library/CategoryWriter.h"
 #include "library/QuorrinDoc.h"
 
 bool CQuorrinDoc::HasPlace(const CSample& sample) const {
@@ -31,17 +32,24 @@ int CQuorrinDoc::RemoveUnplacedSamples() {
 void CQuorrinDoc::ReportTreeInsertFailure(const CSample& sample, int reason, bool removeNow) {
     CSample record = sample;
     record.SetLoadErrorReason(reason);
-    if (!m_loadErrors.Add(record))
+    // The sample leaves the library but not the disk: a record of it still waiting in
+    // the file it was read from stays there; otherwise its own category's file keeps it.
+    std::uint64_t origin = IsReadOnly() ? 0 : m_kept.StopWaiting(record.GetTitle());
+    if (origin == 0 && !IsReadOnly() && m_categories.count(record.GetCategory())) {
+        std::string bytes;
+        AppendSampleBytes(bytes, record);
+        origin = m_kept.Keep(record.GetCategory(), std::move(bytes));
+    }
+    if (!m_loadErrors.Add(record, origin))
         return;
+    m_deferred.push_back(record.GetTitle());
     if (removeNow)
-        DeleteSample(record.GetTitle());
-    else
-        m_deferred.push_back(record.GetTitle());
+        RemoveDeferredSamples();
 }
 
 void CQuorrinDoc::RemoveDeferredSamples() {
     std::vector<std::string> titles;
     titles.swap(m_deferred);
-    for (const std::string& title : titles)
-        DeleteSample(title);
+    // Nothing changes on disk: no category is marked changed.
+    m_samples.EraseAll(titles);
 }

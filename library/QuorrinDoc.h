@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "library/Category.h"
+#include "library/KeptRecords.h"
 #include "library/LibrarySettings.h"
 #include "library/LoadErrorList.h"
 #include "library/Sample.h"
@@ -103,6 +104,14 @@ public:
     void NotifyView();
     bool UpdateSample(const std::string& oldTitle, const CSample& data);
     bool DeleteSample(const std::string& title);
+    // Gives a sample a title no other sample holds; false when it cannot.
+    bool RetitleSample(const std::string& oldTitle, const std::string& newTitle);
+    // Takes the record of that title out of the load-error store. Corrected (the library
+    // now holds it as correctedTitle), it leaves the file it was read from once its new
+    // place holds it; discarded (no correctedTitle), at that file's next save.
+    void ReleaseLoadError(const std::string& title, const std::string& correctedTitle);
+    // The records category files keep although the library does not hold them there.
+    const CKeptRecords& KeptRecords() const { return m_kept; }
     void CommitPendingEdit();
     void MarkCategoryChanged(const std::string& name);
     bool AddCategory(std::unique_ptr<CCategory> category);
@@ -138,6 +147,10 @@ private:
     IDocumentView* m_view = nullptr;
     CategoryMap m_categories;
     CSampleStore m_samples;
+    CKeptRecords m_kept;
+    // Custom categories the configuration describes but the library cannot use (their
+    // file is not a plain name in the folder): left out, their settings kept.
+    std::vector<std::unique_ptr<CCategory>> m_skipped;
     CSample m_displayed;
     CSample m_pending;
     std::string m_lastAddedTitle;
@@ -149,7 +162,22 @@ private:
     void AddDefaultCategories();
     void AddCustomCategories();
     bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
-                          fileio::ReadBuffer& buffer);
+                          fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans);
+    // A record read at load whose bytes are kept while its fate is decided.
+    struct HeldRecord {
+        std::string title;
+        std::string bytes;
+    };
+    void FetchRecordBytes(const std::vector<ReadFile>& files,
+                          const std::vector<std::pair<size_t, std::uint32_t>>& wanted,
+                          std::map<std::pair<size_t, std::uint32_t>, HeldRecord>& held);
     bool MarkChangedThroughUpdate(const std::string& name);
+    // Writes one category's file: its samples, then its kept records. A category whose
+    // file was not written stays changed.
+    enum class SaveResult { Written, NotOpened, NotWritten };
+    SaveResult SaveCategory(CCategory& category);
+    // Records waiting for samples that are now in name's file leave their own files,
+    // which are marked changed; true when there were any.
+    bool CompleteMovesInto(const std::string& name);
     bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
 };

@@ -48,6 +48,32 @@ bool CSampleStore::Erase(const std::string& title) {
     return true;
 }
 
+void CSampleStore::EraseAll(const std::vector<std::string>& titles) {
+    std::unordered_map<const CSample*, bool> leaving;
+    std::unordered_map<std::string, bool> lists;
+    for (const std::string& title : titles) {
+        if (const CSample* sample = Find(title)) {
+            leaving.emplace(sample, true);
+            lists.emplace(sample->GetCategory(), true);
+        }
+    }
+    if (leaving.empty())
+        return;
+    for (const auto& [category, unused] : lists) {
+        auto members = m_byCategory.find(category);
+        if (members == m_byCategory.end())
+            continue;
+        auto& list = members->second;
+        list.erase(std::remove_if(list.begin(), list.end(), [&](const CSample* s) { return leaving.count(s) > 0; }),
+                   list.end());
+        if (list.empty())
+            m_byCategory.erase(members);
+    }
+    for (const std::string& title : titles)
+        m_samples.erase(title);
+    Changed();
+}
+
 bool CSampleStore::Replace(const std::string& title, const CSample& data) {
     auto it = m_samples.find(title);
     if (it == m_samples.end())

@@ -11,6 +11,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "library/CategoryReader.h"
 #include "library/Sample.h"
 
 // Title to sample, unsigned byte order.
@@ -21,6 +22,7 @@ struct ReadFile {
     const std::string* category;
     std::vector<std::unique_ptr<CSample>> samples;
     std::vector<std::uint32_t> order; // positions in samples, in title order
+    std::vector<RecordSpan> spans;     // where each sample's record lies in the file
 };
 
 class CSampleStore {
@@ -36,6 +38,9 @@ public:
     bool Insert(std::unique_ptr<CSample> sample);
     // Removes the sample of that title; false when there is none.
     bool Erase(const std::string& title);
+    // Removes the samples of these titles (those it holds) at once: linear however many
+    // leave one category.
+    void EraseAll(const std::vector<std::string>& titles);
     // Gives the stored sample of that title data's fields, keeping its load-error
     // reason; data has that title and may be the stored record itself, changed in place
     // by its holder. False when there is no such sample.

@@ -253,19 +253,27 @@ TEST_F(DocLoad, UnreadableFileThroughTheFileLayer) {
     EXPECT_EQ(doc->GetSampleCount(), 0);
 }
 
-TEST_F(DocLoad, SampleFiledInAnotherCategorysFileMarksItsOwnCategory) {
+TEST_F(DocLoad, SampleFiledInAnotherCategorysFileLeavesItOnlyOnceItsOwnFileHoldsIt) {
     // The C++ file holds a sample that names Java.
-    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Mine", "C++"), MakeSample("Stray", "Java")}));
+    const std::string cpp = FileBytes({MakeSample("Mine", "C++"), MakeSample("Stray", "Java")});
+    WriteFileBytes("quorrincpp.txt", cpp);
     Load();
-    EXPECT_EQ(ChangedCategories(), (std::vector<std::string>{"Java"}));
-    EXPECT_TRUE(doc->CanSave());
+    // Placing it marks nothing changed.
+    EXPECT_TRUE(ChangedCategories().empty());
+    EXPECT_EQ(doc->PeekSample("Stray")->GetCategory(), "Java");
 
-    // Saving C++ for another reason drops the stray sample from its file; it is then
-    // already in the Java file.
+    // Saving C++ for another reason keeps the record: the Java file does not hold it yet.
+    doc->MarkCategoryChanged("C++");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
+
+    // Once the Java file holds it, the C++ file lets it go in the same save.
+    doc->MarkCategoryChanged("Java");
     doc->MarkCategoryChanged("C++");
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Stray", "Java")}));
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Mine", "C++")}));
+    EXPECT_TRUE(ChangedCategories().empty());
     Close();
 
     // Reloading finds it once, in its own category, and nothing is changed any more.
