@@ -30,8 +30,12 @@ std::vector<std::string> RecordingMessenger::Texts() const {
     return out;
 }
 
-TempDir::TempDir() {
-    std::string tmpl = (std::filesystem::temp_directory_path() / "tindrel-test-XXXXXX").string();
+TempDir::TempDir(bool inMemory) {
+    std::error_code ec;
+    const bool shm = inMemory && std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
+    std::string tmpl =
+        ((shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) / "tindrel-test-XXXXXX")
+            .string();
     if (!mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     m_path = tmpl;

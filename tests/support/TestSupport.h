@@ -32,9 +32,11 @@ public:
 };
 
 // Makes a fresh folder, changes into it, and on destruction changes back and removes it.
+// inMemory: in /dev/shm when there is one, where a sync costs nothing (for tests that
+// save thousands of times).
 class TempDir {
 public:
-    TempDir();
+    explicit TempDir(bool inMemory = false);
     ~TempDir();
     const std::string& Path() const { return m_path; }
     std::string File(const std::string& name) const { return m_path + "/" + name; }
