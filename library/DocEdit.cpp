@@ -10,6 +10,8 @@ bool CQuorrinDoc::AddSample(std::unique_ptr<CSample> sample) {
         return false;
     const std::string title = sample->GetTitle();
     const std::string category = sample->GetCategory();
+    if (!m_samples.Find(title))
+        m_pendingChanges.Arriving(category, title);
     const bool inserted = m_samples.Insert(std::move(sample));
     m_lastAddedTitle = title;
     MarkCategoryChanged(category);
@@ -52,6 +54,10 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
         AddSample(std::move(moved));
         return true;
     }
+    const CSample& stored = *m_samples.Find(oldTitle);
+    m_pendingChanges.Changing(stored.GetCategory(), stored);
+    if (&data != &stored && data.GetCategory() != stored.GetCategory())
+        m_pendingChanges.Arriving(data.GetCategory(), oldTitle);
     return m_samples.Replace(oldTitle, data);
 }
 
@@ -63,6 +69,7 @@ bool CQuorrinDoc::DeleteSample(const std::string& title) {
     // category to mark; that is not an internal error.
     if (m_categories.count(sample->GetCategory()))
         MarkChangedThroughUpdate(sample->GetCategory());
+    m_pendingChanges.Changing(sample->GetCategory(), *sample);
     // Deleted by the user: a record of it waiting in another file to move here goes too.
     for (const std::string& source : m_kept.DropMovesTo(title))
         MarkCategoryChanged(source);

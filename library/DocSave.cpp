@@ -48,6 +48,8 @@ bool CQuorrinDoc::OnSaveDocument() {
 CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
     if (!category.OpenFile())
         return SaveResult::NotOpened;
+    // Changed by someone else since we read or wrote it: their changes are merged first.
+    const MergeCounts merged = ChangedOnDisk(category) ? MergeFromFile(category) : MergeCounts();
     category.EmptyFile();
     // The category's samples in title order. Only a refused sample shows a message here;
     // that save has failed already, and the library may have changed under the message
@@ -65,6 +67,10 @@ CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
     if (!category.CloseFile())
         return SaveResult::NotWritten;
     category.SetChanged(false);
+    m_pendingChanges.Synced(category.GetName());
+    ReportMerge(category, merged);
+    if (!merged.Empty() && m_view)
+        m_view->OnLibraryChangedOutside();
     return SaveResult::Written;
 }
 

@@ -42,6 +42,8 @@ public:
     // The first record waiting for this title waits no more and stays where it is; its
     // id, or 0 when none waits.
     std::uint64_t StopWaiting(const std::string& title);
+    // True when a record waits for the sample of this title.
+    bool IsWaitedFor(const std::string& title) const { return m_waitingFor.count(title) > 0; }
     // The titles records are waiting for.
     std::vector<std::string> WaitingTitles() const;
     // The samples of these titles are in their own category's files now: the records

@@ -28,6 +28,24 @@ bool CLoadErrorList::Remove(const std::string& title) {
     return true;
 }
 
+bool CLoadErrorList::RemoveOrigin(std::uint64_t origin) {
+    if (origin == 0)
+        return false;
+    for (auto it = m_records.begin(); it != m_records.end(); ++it) {
+        if (it->second.origin != origin)
+            continue;
+        auto titles = m_byTitle.find(it->second.sample.GetTitle());
+        if (titles != m_byTitle.end()) {
+            titles->second.erase(it->first);
+            if (titles->second.empty())
+                m_byTitle.erase(titles);
+        }
+        m_records.erase(it);
+        return true;
+    }
+    return false;
+}
+
 std::uint64_t CLoadErrorList::OriginOf(const std::string& title) const {
     auto found = m_byTitle.find(title);
     if (found == m_byTitle.end() || found->second.empty())

@@ -15,6 +15,8 @@ public:
     bool Add(const CSample& sample, std::uint64_t origin = 0);
     bool Remove(const std::string& title);
     int GetCount() const { return static_cast<int>(m_records.size()); }
+    // Removes the record with this origin; false when there is none.
+    bool RemoveOrigin(std::uint64_t origin);
     // The origin of the record Remove would take for this title; 0 when none.
     std::uint64_t OriginOf(const std::string& title) const;
 

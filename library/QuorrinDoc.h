@@ -13,6 +13,7 @@
 #include "library/KeptRecords.h"
 #include "library/LibrarySettings.h"
 #include "library/LoadErrorList.h"
+#include "library/PendingChanges.h"
 #include "library/Sample.h"
 #include "library/SampleStore.h"
 
@@ -30,6 +31,9 @@ public:
     virtual void OnStagedSampleAdded() = 0;
     // The load-error store has become empty: the root text goes back to "Samples".
     virtual void OnLoadErrorsEmptied() = 0;
+    // Samples came in, changed or went because another program changed a category
+    // file: the tree is built again.
+    virtual void OnLibraryChangedOutside() {}
 };
 
 // How the library is loaded. ReadOnly never creates, empties, rewrites or locks a
@@ -67,6 +71,11 @@ public:
     bool CanSave() const; // some category is marked changed
     static bool CanNew() { return false; }
     static bool CanOpen() { return false; }
+
+    // Reads in the changes other programs made to the files of categories that have no
+    // unsaved changes here (those take them when they are saved); tells the user and the
+    // view. True when anything changed.
+    bool ReloadChangedCategories();
 
     // --- Queries ---
     bool FindCategory(const std::string& name, CCategory& out) const;
@@ -148,6 +157,7 @@ private:
     CategoryMap m_categories;
     CSampleStore m_samples;
     CKeptRecords m_kept;
+    CPendingChanges m_pendingChanges;
     // Custom categories the configuration describes but the library cannot use (their
     // file is not a plain name in the folder): left out, their settings kept.
     std::vector<std::unique_ptr<CCategory>> m_skipped;
@@ -180,4 +190,18 @@ private:
     // which are marked changed; true when there were any.
     bool CompleteMovesInto(const std::string& name);
     bool NextCategoryAfter(CCategory& out, Cursor& cursor) const;
+    // Outside changes (DocSync.cpp).
+    struct MergeCounts {
+        int added = 0;
+        int changed = 0;
+        int removed = 0;
+        int conflicts = 0;
+        bool Empty() const { return added + changed + removed + conflicts == 0; }
+    };
+    bool ChangedOnDisk(const CCategory& category) const;
+    // Reads the category's open file and takes over what was changed there since we
+    // read or wrote it; our own unsaved changes stand, and a sample changed on both
+    // sides keeps its other version as a load error.
+    MergeCounts MergeFromFile(CCategory& category);
+    void ReportMerge(const CCategory& category, const MergeCounts& counts);
 };

@@ -1,8 +1,10 @@
 // The library's promise, as a property: after any sequence of edits, saves, crashes in
-// the middle of a save and reloads, every sample record that was in a category file and
-// that the user did not delete or change is still in some category file.
+// the middle of a save, reloads and changes other programs make to the files, every
+// sample record that was in a category file and that the user did not delete or change
+// is still in some category file.
 #include <algorithm>
 #include <map>
+#include <cstdio>
 #include <random>
 
 #include "DocTestSupport.h"
@@ -84,6 +86,44 @@ protected:
         doc->RemoveUnplacedSamples(); // what the tree does; nothing is left to place
     }
 
+    // Adds, changes or removes one record of a category file, as an editor or another
+    // program would; the file is replaced or rewritten in place.
+    void EditOutside() {
+        const std::string file = kFiles[rng() % 4];
+        const std::string bytes = ReadFileBytes(file);
+        std::vector<std::unique_ptr<CSample>> records;
+        std::vector<RecordSpan> spans;
+        ParseSamples(bytes, records, &spans);
+        std::string out;
+        const unsigned what = records.empty() ? 0 : rng() % 3;
+        if (what == 0) {
+            const std::string category = file == "quorrincpp.txt" ? "C++" : file == "quorrinjava.txt" ? "Java"
+                                         : file == "quorrinvb.txt"   ? "Visual Basic"
+                                                                     : "Tools";
+            CSample added = MakeSample("o" + std::to_string(next++), category,
+                                       rng() % 2 ? "General" : "Sorting", "", "", "outside\r\n");
+            out = bytes + FileBytes({added});
+            required.push_back(added);
+        } else {
+            const size_t k = rng() % records.size();
+            out = bytes.substr(0, spans[k].begin);
+            Release(*records[k]);
+            if (what == 1) {
+                CSample changed = *records[k];
+                changed.SetText(changed.GetText() + "changed outside\r\n");
+                out += FileBytes({changed});
+                required.push_back(changed);
+            }
+            out += bytes.substr(spans[k].end);
+        }
+        if (rng() % 2) {
+            WriteFileBytes(file + ".new", out);
+            std::rename((file + ".new").c_str(), file.c_str());
+        } else {
+            WriteFileBytes(file, out);
+        }
+    }
+
     void Save() {
         if (doc->OnSaveDocument() && !doc->CanSave()) {
             for (auto& [title, s] : unsaved)
@@ -128,7 +168,7 @@ protected:
 
     void Step() {
         const std::vector<std::string> titles = Titles();
-        const unsigned op = rng() % 10;
+        const unsigned op = rng() % 12;
         trace += std::to_string(op) + " ";
         switch (op) {
         case 0: { // add
@@ -241,10 +281,16 @@ protected:
             Load();
             break;
         }
-        default: // close and start again
+        case 9: // close and start again
             Save();
             doc.reset();
             Load();
+            break;
+        case 10: // another program changes a category file
+            EditOutside();
+            break;
+        default: // noticed while idle
+            doc->ReloadChangedCategories();
             break;
         }
     }

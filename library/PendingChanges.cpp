@@ -1,0 +1,17 @@
+#include "library/PendingChanges.h"
+
+void CPendingChanges::Changing(const std::string& category, const CSample& asInFile) {
+    m_byCategory[category].try_emplace(asInFile.GetTitle(), asInFile);
+}
+
+void CPendingChanges::Arriving(const std::string& category, const std::string& title) {
+    m_byCategory[category].try_emplace(title, std::nullopt);
+}
+
+const std::optional<CSample>* CPendingChanges::Find(const std::string& category, const std::string& title) const {
+    auto c = m_byCategory.find(category);
+    if (c == m_byCategory.end())
+        return nullptr;
+    auto t = c->second.find(title);
+    return t == c->second.end() ? nullptr : &t->second;
+}
