@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <ctime>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -507,7 +508,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view data, int& ca
     return SyncFolder(FolderOf(target), cause);
 }
 
-int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::string>& fileNames) {
+int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::string>& fileNames,
+                              int minAgeSeconds) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir)
         return 0;
@@ -527,7 +529,11 @@ int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::
                                             stem.compare(file.size(), 4, ".bak") == 0);
         struct stat st;
         const std::string path = folder + "/" + name;
-        if (ours && ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0)
+        if (!ours || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (minAgeSeconds > 0 && ::time(nullptr) - st.st_mtime < minAgeSeconds)
+            continue;
+        if (::unlink(path.c_str()) == 0)
             ++removed;
     }
     ::closedir(dir);

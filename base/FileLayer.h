@@ -115,9 +115,11 @@ inline constexpr const char* kTempInfix = ".tmp-";
 // owner and group of the old file are kept where the system lets us.
 bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace = nullptr);
 // Removes the temporary files that a crash in WriteFileAtomically left beside any of
-// these files in folder; returns how many. Only call it while no other writer of
-// these files can be at work (under the folder's write lock).
-int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::string>& fileNames);
+// these files (or their backup copies) in folder; returns how many. Only those at least
+// minAgeSeconds old, unless the caller holds the folder's write lock (no other writer
+// of these files can be at work then).
+int RemoveLeftoverTemporaries(const std::string& folder, const std::vector<std::string>& fileNames,
+                              int minAgeSeconds = 0);
 
 // The short write lock of a folder: whoever checks a file and then replaces it holds it
 // from the check to the rename, so that two writers never interleave. Another holder is

@@ -1,6 +1,7 @@
 // tindrel-cli add: the wizard's checks, then the sample appended to its category file.
 #include <ostream>
 
+#include "base/FileLayer.h"
 #include "base/TextRules.h"
 #include "cli/CliSupport.h"
 #include "library/AddSampleRules.h"
@@ -8,6 +9,9 @@
 namespace cli {
 
 namespace {
+
+// How long an add waits for another writer of the folder.
+constexpr int kLockWaitMs = 10000;
 
 const char* const kAddHelp =
     "Usage: tindrel-cli add --title T --category C [--subcategory S] [--keywords K]\n"
@@ -53,6 +57,15 @@ int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
     sample.SetComments(ToLibraryLineEnds(comments));
     sample.SetText(ToLibraryLineEnds(text));
 
+    // From the checks to the rename nobody else writes the folder: two adds of one title
+    // cannot both pass, and the window's saves wait for the add (and then keep it).
+    fileio::FolderWriteLock lock;
+    int cause = fileio::kNone;
+    if (!lock.Acquire(".", kLockWaitMs, cause)) {
+        ShowMessage("The library folder is being written by another program; nothing has been added.\n"
+                    "Please try again in a moment.");
+        return kExitError;
+    }
     Library library(store);
     if (!CheckNewSample(library.doc, library.errors, sample).Report())
         return kExitError;

@@ -303,6 +303,11 @@ std::string FileKeyStore::DefaultPath() {
 FileKeyStore::FileKeyStore() : FileKeyStore(DefaultPath()) {}
 
 FileKeyStore::FileKeyStore(std::string path) : m_path(std::move(path)) {
+    // Temporary files a crash left beside the configuration; only old ones, since
+    // another window (on another library folder) may be writing its own just now.
+    const size_t slash = m_path.rfind('/');
+    if (slash != std::string::npos)
+        fileio::RemoveLeftoverTemporaries(m_path.substr(0, slash), {m_path.substr(slash + 1)}, 60);
     Load();
 }
 

@@ -23,6 +23,8 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
 
     AddDefaultCategories();
     AddCustomCategories();
+    if (!IsReadOnly())
+        RemoveLeftovers();
 
     // Every category file, in category order. The samples of all files are placed in
     // the sample map together afterwards. A record that may have to stay in its file
@@ -222,4 +224,17 @@ void CQuorrinDoc::FetchRecordBytes(const std::vector<ReadFile>& files,
             held.emplace(std::make_pair(f, k), std::move(record));
         }
     }
+}
+
+void CQuorrinDoc::RemoveLeftovers() {
+    // A crash during a save leaves its temporary file behind; under the folder's write
+    // lock no save is at work, so every such file is a leftover.
+    fileio::FolderWriteLock lock;
+    int cause = fileio::kNone;
+    if (!lock.Acquire(".", kWriteLockWaitMs, cause))
+        return; // someone is writing now: the leftovers go next time
+    std::vector<std::string> names{kPlaceholderFile};
+    for (const auto& [name, category] : m_categories)
+        names.push_back(category->GetFileName());
+    fileio::RemoveLeftoverTemporaries(".", names);
 }

@@ -1,5 +1,7 @@
 // Saving the library: every changed category's file rewritten from the samples that name
 // it, every category's settings recorded; closing.
+#include "base/FileLayer.h"
+#include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
 
 bool CQuorrinDoc::OnSaveDocument() {
@@ -7,6 +9,16 @@ bool CQuorrinDoc::OnSaveDocument() {
         return false;
     CommitPendingEdit();
 
+    // Another writer (tindrel-cli add) is waited for a few seconds; the files are then
+    // checked and replaced without anyone writing in between.
+    fileio::FolderWriteLock lock;
+    int cause = fileio::kNone;
+    if (CanSave() && !lock.Acquire(".", kWriteLockWaitMs, cause)) {
+        ShowMessage("The library folder is being written by another program.\n"
+                    "Nothing has been saved; please save again in a moment.",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return false;
+    }
     bool ok = true;
     m_settings.BeginLibrarySave();
     // A second round writes the files that records have left because the first round

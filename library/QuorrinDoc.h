@@ -48,6 +48,8 @@ public:
     static constexpr const char* kDefaultFiles[3] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt"};
     static constexpr const char* kDefaultSubcategories[3] = {"General", "GUI", "COM"};
     static constexpr const char* kPlaceholderFile = "library.txt";
+    // How long a save waits for another writer of the library folder.
+    static constexpr int kWriteLockWaitMs = 5000;
 
     CQuorrinDoc(ILibrarySettings& settings, CLoadErrorList& loadErrors);
     // Sets closing and saves every changed category once more.
@@ -170,6 +172,7 @@ private:
     LoadMode m_mode = LoadMode::Normal;
 
     void AddDefaultCategories();
+    void RemoveLeftovers();
     void AddCustomCategories();
     bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
                           fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans);

@@ -70,13 +70,17 @@ protected:
 
     // Runs the tool in the library folder with the test's configuration folder.
     Result Run(const std::vector<std::string>& args, const std::string& input = "") {
+        return Finish(Start(args, "", input), "");
+    }
+    // Starts the tool without waiting; its output goes to files named after tag.
+    pid_t Start(const std::vector<std::string>& args, const std::string& tag, const std::string& input = "") {
         const char* tool = std::getenv("TINDREL_CLI");
         EXPECT_NE(tool, nullptr) << "TINDREL_CLI is not set";
         if (!tool)
-            return {};
-        const std::string inPath = dir.File("stdin.txt");
-        const std::string outPath = dir.File("stdout.txt");
-        const std::string errPath = dir.File("stderr.txt");
+            return -1;
+        const std::string inPath = dir.File("stdin" + tag + ".txt");
+        const std::string outPath = dir.File("stdout" + tag + ".txt");
+        const std::string errPath = dir.File("stderr" + tag + ".txt");
         WriteFileBytes(inPath, input);
 
         std::vector<std::string> env;
@@ -112,12 +116,17 @@ protected:
             execve(tool, argv.data(), envp.data());
             _exit(127);
         }
+        return pid;
+    }
+    Result Finish(pid_t pid, const std::string& tag) {
         Result result;
+        if (pid < 0)
+            return result;
         int status = 0;
         waitpid(pid, &status, 0);
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = ReadFileBytes(outPath);
-        result.err = ReadFileBytes(errPath);
+        result.out = ReadFileBytes(dir.File("stdout" + tag + ".txt"));
+        result.err = ReadFileBytes(dir.File("stderr" + tag + ".txt"));
         return result;
     }
 
@@ -455,6 +464,30 @@ TEST_F(Cli, AddAppendsTheSampleAndTouchesNoOtherFile) {
 
     r = Run({"show", "Fresh", "--raw"});
     EXPECT_EQ(r.out, "line one\r\nline two\r\nno end\r\n"); // the reader's final line end
+}
+
+TEST_F(Cli, ConcurrentAddsWaitForEachOther) {
+    // Eight adds at once: four of one title (exactly one may win), four of their own.
+    std::vector<pid_t> same, own;
+    for (int i = 0; i < 4; ++i) {
+        same.push_back(Start({"add", "--title", "Same", "--category", "C++"}, "s" + std::to_string(i)));
+        own.push_back(Start({"add", "--title", "Own" + std::to_string(i), "--category", "Java"},
+                            "o" + std::to_string(i)));
+    }
+    int won = 0;
+    for (int i = 0; i < 4; ++i) {
+        const Result r = Finish(same[static_cast<size_t>(i)], "s" + std::to_string(i));
+        if (r.status == 0)
+            ++won;
+        else
+            EXPECT_NE(r.err.find("is not unique"), std::string::npos) << r.err;
+        EXPECT_EQ(Finish(own[static_cast<size_t>(i)], "o" + std::to_string(i)).status, 0);
+    }
+    EXPECT_EQ(won, 1);
+    const Result check = Run({"check"});
+    EXPECT_EQ(check.status, 0) << check.out; // no duplicate was written
+    EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")).size(),
+              4 * FileBytes({MakeSample("Own0", "Java", "")}).size());
 }
 
 TEST_F(Cli, AddReadsTheTextFromStandardInputAndCreatesAMissingFile) {
