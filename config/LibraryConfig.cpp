@@ -90,6 +90,14 @@ bool CLibraryConfig::LoadProfile() {
         {kHiddenSubcats, "Error attempting to query registry for hidden subcategories!\n",
          kReadHiddenSubcats},
     };
+    // The tables say what the store holds now, also when it is read again.
+    g_expandedCats.clear();
+    g_expandedSubcats.clear();
+    g_customCatFiles.clear();
+    g_customCatSubcats.clear();
+    g_customSubcats.clear();
+    m_hiddenCats.clear();
+    m_hiddenSubcats.clear();
     for (const Step& step : steps) {
         KeyHandle key = OpenAppSubKey(step.key);
         if (key == kNoKey)

@@ -1,4 +1,5 @@
 // The document's edit operations on samples and categories.
+#include "base/FileLayer.h"
 #include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
 
@@ -146,7 +147,15 @@ bool CQuorrinDoc::AddCategory(std::unique_ptr<CCategory> category) {
     if (!category)
         return false;
     const std::string name = category->GetName();
-    return m_categories.try_emplace(name, std::move(category)).second;
+    auto [at, inserted] = m_categories.try_emplace(name, std::move(category));
+    if (!inserted)
+        return false;
+    // A file of that name in the folder (the configuration may have been lost) is never
+    // overwritten: its samples become the new category's.
+    CCategory& added = *at->second;
+    if (!IsReadOnly() && added.IsCustom() && fileio::StampOf(added.GetFileName()).size > 0)
+        AdoptFile(added);
+    return true;
 }
 
 bool CQuorrinDoc::UpdateCategory(const std::string& name, const CCategory& data) {

@@ -143,3 +143,56 @@ bool CQuorrinDoc::ReloadChangedCategories() {
         m_view->OnLibraryChangedOutside();
     return any;
 }
+
+void CQuorrinDoc::AdoptFile(CCategory& category) {
+    const std::string name = category.GetName();
+    std::vector<std::unique_ptr<CSample>> records;
+    std::vector<RecordSpan> spans;
+    fileio::ReadBuffer buffer;
+    if (!category.OpenFileForRead())
+        return;
+    category.ReadSampleList(records, &buffer, &spans);
+    category.CloseFile();
+    const std::string_view data = buffer.View();
+    // The sub-categories its samples name, as far as there are places for them.
+    int subcategories = 0;
+    for (const auto& record : records) {
+        const std::string& sub = record->GetSubcategory();
+        if (record->GetCategory() != name || sub.empty() || category.FindSlot(sub) >= 0)
+            continue;
+        const int slot = category.FreeSlot();
+        if (slot < 0)
+            break;
+        category.Slot(slot) = SubcategorySlot{sub, true, true};
+        ++subcategories;
+    }
+    int placed = 0;
+    int errors = 0;
+    for (size_t k = 0; k < records.size() && k < spans.size(); ++k) {
+        CSample& record = *records[k];
+        std::string bytes(data.substr(spans[k].begin, spans[k].end - spans[k].begin));
+        const std::string title = record.GetTitle();
+        if (m_samples.Find(title) || !HasPlace(record)) {
+            record.SetLoadErrorReason(m_samples.Find(title) ? kReasonDuplicate : kReasonNoParent);
+            m_loadErrors.Add(record, m_kept.Keep(name, std::move(bytes)));
+            ++errors;
+            continue;
+        }
+        const bool stray = record.GetCategory() != name;
+        m_samples.Insert(std::move(records[k]));
+        if (stray)
+            m_kept.Keep(name, std::move(bytes), title);
+        ++placed;
+    }
+    std::string text = "The library folder holds the file " + category.GetFileName() +
+                       " already; it is not overwritten. " +
+                       StrFormat("Its %d sample(s) are now in category \"%s\"", placed, name.c_str());
+    if (subcategories > 0)
+        text += StrFormat(", with the %d sub-categories they name", subcategories);
+    text += ".";
+    if (errors > 0)
+        text += StrFormat("\n%d sample(s) could not be placed; they are listed under Correct load errors.", errors);
+    ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
+    if (m_view && (placed > 0 || errors > 0))
+        m_view->OnLibraryChangedOutside();
+}

@@ -1,6 +1,8 @@
 #include "library/EditRules.h"
 
+#include "base/FileLayer.h"
 #include "base/TextRules.h"
+#include "library/CategoryReader.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 
@@ -27,6 +29,19 @@ bool SameFileName(const std::string& a, const std::string& b) {
             return false;
     }
     return true;
+}
+
+// True when there is no such file, or it can be read and parsed to its end.
+bool FileReadsToItsEnd(const std::string& path) {
+    if (!fileio::StampOf(path).exists)
+        return !fileio::FileExists(path); // a link to nowhere cannot be the category's file
+    fileio::File file;
+    std::string bytes;
+    int cause = fileio::kNone;
+    if (!file.OpenForRead(path, cause) || !file.ReadAll(bytes, cause))
+        return false;
+    std::vector<std::unique_ptr<CSample>> samples;
+    return ParseSamples(bytes, samples) == nullptr;
 }
 
 InputCheck Refuse(std::string text, MsgIcon icon = MsgIcon::None) {
@@ -67,6 +82,10 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
     const std::string file = CategoryFileName(name);
     if (file.size() > kMaxFileNameBytes)
         return Refuse(edit_msg::kCategoryNameTooLong, MsgIcon::Exclamation);
+    // A file of that name already in the folder becomes the category's; one that cannot
+    // be read to its end would lose what it holds past the break.
+    if (!FileReadsToItsEnd(file))
+        return Refuse(StrFormat(edit_msg::kCategoryFileUnreadable, file.c_str()), MsgIcon::Exclamation);
     // Two categories on one file would overwrite each other's samples at every save.
     for (const auto& [key, category] : doc.Categories()) {
         if (SameFileName(category->GetFileName(), file))

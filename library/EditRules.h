@@ -36,7 +36,9 @@ int SubcategoryProposalCount();
 // The name of a new category, already trimmed. Refuses an empty name, a name taken by a
 // category, a name the category file cannot hold, and a name that cannot name the
 // category's own file ("quorrin" + name + ".txt"): a path separator, a file name that
-// another category uses already, or one too long for the file system.
+// another category uses already, one too long for the file system, or a file of that
+// name in the folder that cannot be read to its end (a readable one becomes the new
+// category's).
 InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name);
 
 // The name of a new sub-category of category (the category name is trimmed here, the
@@ -73,6 +75,10 @@ constexpr const char* kCategoryNameTooLong =
 constexpr const char* kCategoryFileTaken =
     "The file of this category would be \"%s\", which category \"%s\" uses already.\n"
     "Please select a new name.";
+// Filled with the file name.
+constexpr const char* kCategoryFileUnreadable =
+    "The library folder holds a file \"%s\" already, the file of a category of this name, but it "
+    "could not be read to its end.\nPlease select another name, or correct the file first.";
 // Filled with the category name.
 constexpr const char* kNoFreeSlot =
     "Category \"%s\" has no room for another sub-category: all 15 places are in use.\n"

@@ -125,6 +125,8 @@ public:
     const CKeptRecords& KeptRecords() const { return m_kept; }
     void CommitPendingEdit();
     void MarkCategoryChanged(const std::string& name);
+    // Adds a category. A custom category whose file is in the folder already gets that
+    // file's samples (AdoptFile): the file is never overwritten.
     bool AddCategory(std::unique_ptr<CCategory> category);
     bool UpdateCategory(const std::string& name, const CCategory& data);
     bool DeleteCategory(const std::string& name);
@@ -207,4 +209,7 @@ private:
     // sides keeps its other version as a load error.
     MergeCounts MergeFromFile(CCategory& category);
     void ReportMerge(const CCategory& category, const MergeCounts& counts);
+    // A new category's file was in the folder already: its samples are read in as at
+    // load, with the sub-categories they name, and the user is told.
+    void AdoptFile(CCategory& category);
 };

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
+#include <cstdio>
 
 #include "base/FileLayer.h"
 #include "support/TestSupport.h"
@@ -189,6 +193,78 @@ TEST_F(FileLayerFiles, RemoveRenameAndCopy) {
     EXPECT_EQ(cause, kFileNotFound);
     EXPECT_FALSE(RenameFile("missing", "d", cause));
     EXPECT_EQ(cause, kFileNotFound);
+}
+
+} // namespace
+
+namespace {
+
+// Things in the folder that are not regular files, or that point out of it.
+TEST_F(FileLayerFiles, OnlyRegularFilesOpenAndNoLinkLeadsOutOfTheFolder) {
+    ASSERT_EQ(mkfifo("pipe.txt", 0600), 0);
+    fileio::File f;
+    int cause = 0;
+    // A pipe nobody writes to would block for ever; it is refused at once.
+    EXPECT_FALSE(f.OpenExclusive("pipe.txt", cause));
+    EXPECT_EQ(cause, fileio::kAccessDenied);
+    EXPECT_FALSE(f.OpenForRead("pipe.txt", cause));
+    EXPECT_FALSE(f.OpenForRead("/dev/null", cause));
+    // A link to a file that does not exist is not followed to create it.
+    ASSERT_EQ(symlink((dir.Path() + "/outside/made.txt").c_str(), "link.txt"), 0);
+    ASSERT_EQ(mkdir("outside", 0700), 0);
+    EXPECT_FALSE(f.OpenExclusive("link.txt", cause));
+    EXPECT_FALSE(fileio::FileExists("outside/made.txt"));
+    // A link to an existing file is the user's own arrangement: it is used.
+    WriteFileBytes("outside/real.txt", "x");
+    ASSERT_EQ(symlink((dir.Path() + "/outside/real.txt").c_str(), "real-link.txt"), 0);
+    EXPECT_TRUE(f.OpenExclusive("real-link.txt", cause));
+    f.Close(cause);
+}
+
+TEST_F(FileLayerFiles, LeftoverTemporariesOfOurFilesGoOthersStay) {
+    for (const char* name : {"quorrincpp.txt.tmp-a1B2c3", "quorrincpp.txt.bak2.tmp-XyZ123", "other.txt.tmp-abcdef",
+                             "quorrincpp.txt.tmp-short", "quorrincpp.txt"})
+        WriteFileBytes(name, "x");
+    EXPECT_EQ(fileio::RemoveLeftoverTemporaries(".", {"quorrincpp.txt"}), 2);
+    EXPECT_FALSE(fileio::FileExists("quorrincpp.txt.tmp-a1B2c3"));
+    EXPECT_FALSE(fileio::FileExists("quorrincpp.txt.bak2.tmp-XyZ123"));
+    for (const char* kept : {"other.txt.tmp-abcdef", "quorrincpp.txt.tmp-short", "quorrincpp.txt"})
+        EXPECT_TRUE(fileio::FileExists(kept)) << kept;
+    // Young leftovers may be another writer's, when nobody holds the folder's lock.
+    WriteFileBytes("quorrincpp.txt.tmp-new123", "x");
+    EXPECT_EQ(fileio::RemoveLeftoverTemporaries(".", {"quorrincpp.txt"}, 60), 0);
+}
+
+TEST_F(FileLayerFiles, TheFolderLockIsWaitedForAndThenRefused) {
+    fileio::FolderWriteLock first;
+    fileio::FolderWriteLock second;
+    int cause = 0;
+    ASSERT_TRUE(first.Acquire(".", 0, cause));
+    EXPECT_FALSE(second.Acquire(".", 60, cause));
+    EXPECT_EQ(cause, fileio::kSharingViolation);
+    first.Release();
+    EXPECT_TRUE(second.Acquire(".", 0, cause));
+}
+
+TEST_F(FileLayerFiles, TheExclusiveOpenLocksTheFileThePathNamesAfterAReplace) {
+    WriteFileBytes("a.txt", "old");
+    // Between the open and the lock another writer replaces the file by rename.
+    bool replaced = false;
+    fileio::SetFaultHook([&replaced](const fileio::FaultPoint& p, std::size_t&) {
+        if (p.op == fileio::Op::Lock && !replaced) {
+            replaced = true;
+            WriteFileBytes("a.txt.new", "new");
+            std::rename("a.txt.new", "a.txt");
+        }
+        return static_cast<int>(fileio::kNone);
+    });
+    fileio::File f;
+    int cause = 0;
+    ASSERT_TRUE(f.OpenExclusive("a.txt", cause));
+    fileio::SetFaultHook(nullptr);
+    std::string bytes;
+    ASSERT_TRUE(f.ReadAll(bytes, cause));
+    EXPECT_EQ(bytes, "new");
 }
 
 } // namespace
