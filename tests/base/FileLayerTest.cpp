@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "base/FileLayer.h"
+#include "base/FolderMarker.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -265,6 +266,26 @@ TEST_F(FileLayerFiles, TheExclusiveOpenLocksTheFileThePathNamesAfterAReplace) {
     std::string bytes;
     ASSERT_TRUE(f.ReadAll(bytes, cause));
     EXPECT_EQ(bytes, "new");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileLayerFiles, TheFolderMarkerNamesItsHolderAndGoesWithIt) {
+    std::string holder;
+    {
+        CFolderMarker first;
+        ASSERT_EQ(first.Take(".", holder), CFolderMarker::Result::Taken);
+        CFolderMarker second;
+        EXPECT_EQ(second.Take(".", holder), CFolderMarker::Result::HeldByOther);
+        EXPECT_EQ(holder.rfind("process " + std::to_string(getpid()) + " on ", 0), 0u) << holder;
+    }
+    EXPECT_FALSE(FileExists(CFolderMarker::kFileName)); // released with its holder
+    // A marker left behind unlocked (its process is gone) is taken over.
+    WriteFileBytes(CFolderMarker::kFileName, "process 1 on elsewhere\n");
+    CFolderMarker third;
+    EXPECT_EQ(third.Take(".", holder), CFolderMarker::Result::Taken);
 }
 
 } // namespace
