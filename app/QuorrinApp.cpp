@@ -4,8 +4,8 @@
 
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
-#include "ui/DialogRunner.h"
 #include "ui/FileDialogs.h"
+#include "ui/MessageBoxes.h"
 #include "app/MainFrame.h"
 #include "browser/QuorrinView.h"
 #include "config/FileKeyStore.h"
@@ -28,7 +28,7 @@ public:
         request.filter = QStringLiteral("Text Files (*.txt);;All Files (*)");
         request.defaultSuffix = QStringLiteral("txt");
         request.confirmOverwrite = true;
-        auto chosen = CFileDialogs::GetSaveFileName(m_parent, request);
+        auto chosen = FileDialogs().GetSaveFileName(m_parent, request);
         if (!chosen)
             return false;
         path = *chosen;
@@ -51,8 +51,6 @@ CQuorrinApp::~CQuorrinApp() {
         m_doc->SetView(nullptr);
         m_doc.reset();
     }
-    if (&Messenger() == &m_messenger)
-        SetMessenger(nullptr);
     CMessageBoxes::SetParentWindow(nullptr);
     if (g_app == this)
         g_app = nullptr;
@@ -62,7 +60,6 @@ bool& CQuorrinApp::AutoSaveOnSwitch() { return m_config->m_bAutoSaveOnSwitch; }
 bool& CQuorrinApp::SaveTreeState() { return m_config->m_bSaveTreeState; }
 
 bool CQuorrinApp::InitInstance() {
-    SetMessenger(&m_messenger);
     if (!m_store) {
         m_ownStore = std::make_unique<FileKeyStore>();
         m_store = m_ownStore.get();
@@ -138,12 +135,12 @@ void CQuorrinApp::ShowLoadErrorsDialog() {
         return;
     }
     CLoadErrorsDlg dlg(*m_doc, m_loadErrors, m_frame.get());
-    RunModal(dlg);
+    dlg.exec();
     if (m_frame)
         m_frame->UpdateCommandUI();
 }
 
 void CQuorrinApp::OnAppAbout() {
     CAboutDlg dlg(m_frame.get());
-    RunModal(dlg);
+    dlg.exec();
 }

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "ui/MessageBoxes.h"
 #include "library/LoadErrorList.h"
 
 class CLibraryConfig;
@@ -53,7 +52,6 @@ public:
     std::string m_droppedText;
 
 private:
-    CMessageBoxes m_messenger;
     std::unique_ptr<IKeyStore> m_ownStore;
     IKeyStore* m_store = nullptr;
     std::unique_ptr<CLibraryConfig> m_config;

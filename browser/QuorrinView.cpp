@@ -22,7 +22,6 @@
 
 #include "app/Commands.h"
 #include "browser/DropHandler.h"
-#include "ui/DialogRunner.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
@@ -1147,7 +1146,7 @@ void CQuorrinView::OnOptions() {
         return;
     CLibraryConfig& cfg = m_doc->Config();
     COptionsDlg dlg(cfg.m_bAutoSaveOnSwitch, cfg.m_bSaveTreeState, window());
-    if (RunModal(dlg) == QDialog::Accepted) {
+    if (dlg.exec() == QDialog::Accepted) {
         cfg.m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
         cfg.m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
     }

@@ -8,7 +8,6 @@
 #include <QTextCursor>
 #include <QTreeWidget>
 
-#include "ui/DialogRunner.h"
 #include "app/HelpLauncher.h"
 #include "app/QuorrinApp.h"
 #include "browser/DropHandler.h"
@@ -40,7 +39,7 @@ void CQuorrinView::OnLibraryInfo() {
     if (!m_doc)
         return;
     CLibraryInfoDlg dlg(*m_doc, window());
-    RunModal(dlg);
+    dlg.exec();
 }
 
 void CQuorrinView::OnLibraryHelp() {
@@ -115,7 +114,7 @@ bool CQuorrinView::OnDropData(const QMimeData* data) {
     const std::string name = ItemName(item);
     if (tag == kTagSample) {
         CTextDroppedDlg dlg(window());
-        const int answer = RunModal(dlg);
+        const int answer = dlg.exec();
         if (answer == CTextDroppedDlg::kReplace) {
             ReplaceSampleText(name, app->m_droppedText);
             return true;

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QTreeWidget>
 
-#include "ui/DialogRunner.h"
 #include "app/QuorrinApp.h"
 #include "browser/ChangeTitleDlg.h"
 #include "library/EditRules.h"
@@ -94,7 +93,7 @@ bool CQuorrinView::AddNewCategory() {
     if (!m_doc || !m_root)
         return false;
     CNewCategoryDlg dlg(*m_doc, NextCategoryProposal(), window());
-    if (RunModal(dlg) != QDialog::Accepted)
+    if (dlg.exec() != QDialog::Accepted)
         return false;
     const std::string name = dlg.m_strName;
 
@@ -116,7 +115,7 @@ bool CQuorrinView::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::s
     const std::string categoryName = ItemName(categoryItem);
     const std::string proposal = proposedName.empty() ? NextSubcategoryProposal() : proposedName;
     CNewSubcategoryDlg dlg(*m_doc, proposal, categoryName, window());
-    if (RunModal(dlg) != QDialog::Accepted)
+    if (dlg.exec() != QDialog::Accepted)
         return false;
     if (categoryName.empty()) {
         ShowMessage("Unable to identify parent category!\n");
@@ -168,7 +167,7 @@ void CQuorrinView::OnInsert() {
     case kTagCategory: {
         const std::string name = ItemName(selected);
         CInsertItemDlg dlg(window());
-        if (RunModal(dlg) != QDialog::Accepted)
+        if (dlg.exec() != QDialog::Accepted)
             return;
         if (dlg.m_nChoice == CInsertItemDlg::kSubcategory) {
             // Found again by name: the tree may have been rebuilt while the dialog ran.
@@ -339,7 +338,7 @@ void CQuorrinView::OnChangeTitle() {
         return;
     const std::string current = m_formTitle;
     CChangeTitleDlg dlg(*m_doc, current, window());
-    if (RunModal(dlg) != QDialog::Accepted)
+    if (dlg.exec() != QDialog::Accepted)
         return;
     const std::string newTitle = dlg.m_strNewTitle;
 

@@ -12,7 +12,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/DialogRunner.h"
 #include "ui/DialogParts.h"
 #include "browser/QuorrinView.h"
 #include "ui/TypedText.h"
@@ -459,7 +458,7 @@ std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, QTreeWidget* mainT
     auto* p4 = new CAddSample4();
     CAddSampleWizard sheet(carry, parent);
     sheet.AddPages(p1, p2, p3, p4);
-    if (RunModal(sheet) != QDialog::Accepted)
+    if (sheet.exec() != QDialog::Accepted)
         return nullptr;
     std::unique_ptr<CSample> sample = sheet.BuildSample();
     // Every field was checked on its page; this only guards the category file.

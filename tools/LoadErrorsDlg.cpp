@@ -12,7 +12,6 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/DialogRunner.h"
 #include "library/ContentCheck.h"
 #include "library/LoadErrorList.h"
 #include "base/Messenger.h"
@@ -242,7 +241,7 @@ void CLoadErrorsDlg::OnListClick() {
 
 void CLoadErrorsDlg::OnShowSample() {
     CSampleInErrorDlg dlg(m_store.Staged(), this);
-    RunModal(dlg);
+    dlg.exec();
 }
 
 void CLoadErrorsDlg::OnUpdate() {

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <filesystem>
 
+#include <gtest/gtest-spi.h>
+
 #include "GuiTestSupport.h"
 #include "app/AboutDlg.h"
 #include "app/HelpLauncher.h"
@@ -44,8 +46,7 @@ protected:
         ResetHtmlHelpLoader();
     }
     void TearDown() override {
-        SetProgramStarter(nullptr);
-        SetUrlOpener(nullptr);
+        GuardLaunches();
         ResetHtmlHelpLoader();
         if (m_hadCache)
             setenv("XDG_CACHE_HOME", m_oldCache.c_str(), 1);
@@ -233,9 +234,7 @@ TEST(HelpFilesTest, NocandoShipsWithTheDemoLibrary) {
     EXPECT_NE(text.find("Search"), std::string::npos);
 }
 
-TEST(LauncherTest, UnderTestNothingStartsWithoutAHook) {
-    SetProgramStarter(nullptr);
-    SetUrlOpener(nullptr);
-    EXPECT_FALSE(StartProgram(QStringLiteral("true"), {}));
-    EXPECT_FALSE(OpenUrl(QUrl(QStringLiteral("file:///tmp"))));
+TEST(LauncherTest, UnderTestAStartWithoutAHookFailsTheTestAndStartsNothing) {
+    EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(StartProgram(QStringLiteral("true"), {})), "unexpected program start");
+    EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(OpenUrl(QUrl(QStringLiteral("file:///tmp")))), "unexpected URL opened");
 }

@@ -129,6 +129,7 @@ TEST_F(ChangeTitleTest, TheCurrentTitleIsRefusedAsNotUnique) {
         EXPECT_TRUE(w->isVisible());
         Click(Find<QPushButton>(w, "cancelButton"));
     });
+    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok};
     Click(Child<QPushButton>("changeTitleButton"));
     Pump();
     EXPECT_EQ(m_messages.Texts(),

@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
-#include "ui/DialogRunner.h"
+#include "EditTestSupport.h"
 #include "tools/LoadErrorsDlg.h"
 #include "tools/SampleInErrorDlg.h"
 
@@ -101,19 +101,19 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     auto dlg = Open();
     std::string shown;
     QString edit;
-    SetModalHook([&](QDialog& d) {
-        auto* s = dynamic_cast<CSampleInErrorDlg*>(&d);
-        EXPECT_NE(s, nullptr);
-        if (s) {
-            EXPECT_EQ(s->windowTitle(), QStringLiteral("Sample in Error"));
-            EXPECT_TRUE(s->SampleEdit()->isReadOnly());
-            shown = s->m_strSample;
-            edit = s->SampleEdit()->toPlainText();
-        }
-        return int(QDialog::Accepted);
-    });
+    const ModalScript record = [&](QWidget* w) {
+        auto* s = qobject_cast<CSampleInErrorDlg*>(w);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->windowTitle(), QStringLiteral("Sample in Error"));
+        EXPECT_TRUE(s->SampleEdit()->isReadOnly());
+        shown = s->m_strSample;
+        edit = s->SampleEdit()->toPlainText();
+        s->accept();
+    };
+    DialogScripts dialogs;
     // Nothing clicked yet: only the labels.
     App().LoadErrors().Staged().Reset();
+    dialogs.Then(record);
     dlg->ShowSampleButton()->click();
     EXPECT_EQ(shown,
               "Title:  \r\n\r\nCategory:  \r\nSub-category:  \r\nKeywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n"
@@ -124,6 +124,7 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("Dup"));
     EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "Java");
     EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "GUI");
+    dialogs.Then(record);
     dlg->ShowSampleButton()->click();
     EXPECT_EQ(shown, "Title:  Dup\r\n\r\nCategory:  Java\r\nSub-category:  GUI\r\nKeywords:\r\njk\r\n\r\n"
                      "Comments:\r\njc\r\n\r\n\r\nSample:\r\njt\r\n");
@@ -132,6 +133,7 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     // The staged sample outlives the dialog.
     dlg.reset();
     auto again = Open();
+    dialogs.Then(record);
     again->ShowSampleButton()->click();
     EXPECT_NE(shown.find("Title:  Dup"), std::string::npos);
 }
@@ -142,6 +144,7 @@ TEST_F(LoadErrorsTest, ClickedTitleMissingFromTheStore) {
     auto dlg = Open();
     dlg->ErrorList()->topLevelItem(1)->setData(1, Qt::UserRole, QByteArray("Ghost"));
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     ClickRow(*dlg, 1);
     EXPECT_EQ(m_messages.Texts(),
               (std::vector<std::string>{
@@ -157,6 +160,7 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     auto dlg = Open();
     ClickRow(*dlg, 0);
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     // The title is held by the library's "Dup" (C++, General).
     dlg->UpdateButton()->click();
     ASSERT_EQ(m_messages.shown.size(), 1u);
@@ -170,6 +174,7 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
 
     // An empty title is refused too.
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     dlg->TitleEdit()->clear();
     dlg->UpdateButton()->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"You must specify a title."}));
@@ -180,6 +185,7 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     Choose(dlg->CategoryList(), "Java");
     EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
     Choose(dlg->SubcategoryList(), "General");
+    m_messages.answers = {MsgAnswer::Ok};
     dlg->UpdateButton()->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     CSample added;
@@ -224,6 +230,7 @@ TEST_F(LoadErrorsTest, HiddenSubcategoryComesBackAsALoadError) {
     ClickRow(*dlg, 0);
     Choose(dlg->SubcategoryList(), "COM");
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     dlg->UpdateButton()->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     // The rebuild found no place for it: it is a load error again, under a new title
@@ -249,6 +256,7 @@ TEST_F(LoadErrorsTest, LastCorrectionRestoresTheRootText) {
     ClickRow(*dlg, 0);
     Choose(dlg->SubcategoryList(), "GUI");
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     dlg->UpdateButton()->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
@@ -269,6 +277,7 @@ TEST_F(LoadErrorsTest, CategoryWithoutSubcategoriesGivesAnEmptyOne) {
     ClickRow(*dlg, 0);
     Choose(dlg->CategoryList(), "Misc");
     EXPECT_EQ(dlg->SubcategoryList()->count(), 0);
+    m_messages.answers = {MsgAnswer::Ok};
     dlg->UpdateButton()->click();
     CSample s;
     ASSERT_TRUE(Doc()->FindSample("Orphan", s));

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QTest>
@@ -17,7 +18,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "ui/DialogRunner.h"
+#include "EditTestSupport.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
 #include "base/FileLayer.h"
@@ -235,16 +236,18 @@ TEST_F(GuiTest, OptionsDialogChangesTheOptionsOnlyOnOkAndTheyAreStoredAtExit) {
     EXPECT_TRUE(App().SaveTreeState());
 
     std::string title, first, second;
-    SetModalHook([&](QDialog& dlg) {
-        auto& options = dynamic_cast<COptionsDlg&>(dlg);
-        title = dlg.windowTitle().toStdString();
-        first = options.AutoSaveCheck()->text().toStdString();
-        second = options.SaveTreeStateCheck()->text().toStdString();
-        EXPECT_TRUE(options.AutoSaveCheck()->isChecked());
-        EXPECT_TRUE(options.SaveTreeStateCheck()->isChecked());
-        options.AutoSaveCheck()->setChecked(false);
-        options.reject();
-        return int(QDialog::Rejected);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        ASSERT_NE(qobject_cast<COptionsDlg*>(w), nullptr);
+        auto* autoSave = Find<QCheckBox>(w, "autoSaveCheck");
+        auto* saveTreeState = Find<QCheckBox>(w, "saveTreeStateCheck");
+        title = w->windowTitle().toStdString();
+        first = autoSave->text().toStdString();
+        second = saveTreeState->text().toStdString();
+        EXPECT_TRUE(autoSave->isChecked());
+        EXPECT_TRUE(saveTreeState->isChecked());
+        autoSave->setChecked(false);
+        Click(Find<QPushButton>(w, "cancelButton"));
     });
     Frame()->Action(cmd::kOptions)->trigger();
     EXPECT_EQ(title, "Options");
@@ -252,11 +255,9 @@ TEST_F(GuiTest, OptionsDialogChangesTheOptionsOnlyOnOkAndTheyAreStoredAtExit) {
     EXPECT_EQ(second, "Save tree state on exit");
     EXPECT_TRUE(App().AutoSaveOnSwitch()); // Cancel changes nothing
 
-    SetModalHook([&](QDialog& dlg) {
-        auto& options = dynamic_cast<COptionsDlg&>(dlg);
-        options.AutoSaveCheck()->setChecked(false);
-        options.accept();
-        return int(QDialog::Accepted);
+    dialogs.Then([](QWidget* w) {
+        Find<QCheckBox>(w, "autoSaveCheck")->setChecked(false);
+        Click(Find<QPushButton>(w, "okButton"));
     });
     Frame()->Action(cmd::kOptions)->trigger();
     EXPECT_FALSE(App().AutoSaveOnSwitch());
@@ -269,9 +270,9 @@ TEST_F(GuiTest, OptionsDialogChangesTheOptionsOnlyOnOkAndTheyAreStoredAtExit) {
     EXPECT_NE(ReadConfig().find("value \"SaveTreeState\" dword 1"), std::string::npos);
     Start();
     EXPECT_FALSE(App().AutoSaveOnSwitch());
-    SetModalHook([&](QDialog& dlg) {
-        EXPECT_FALSE(dynamic_cast<COptionsDlg&>(dlg).AutoSaveCheck()->isChecked());
-        return int(QDialog::Rejected);
+    dialogs.Then([](QWidget* w) {
+        EXPECT_FALSE(Find<QCheckBox>(w, "autoSaveCheck")->isChecked());
+        Click(Find<QPushButton>(w, "cancelButton"));
     });
     Frame()->Action(cmd::kOptions)->trigger();
 }
@@ -283,5 +284,5 @@ TEST_F(GuiTest, ExitWithoutLoadErrorsAsksNothingAndWritesTheSettings) {
     const std::string config = ReadConfig();
     EXPECT_NE(config.find("\"Settings\""), std::string::npos);
     EXPECT_NE(config.find("\"ExpandedCats\""), std::string::npos);
-    EXPECT_TRUE(CFileDialogs::Requests().empty());
+    EXPECT_TRUE(m_files.requests.empty());
 }

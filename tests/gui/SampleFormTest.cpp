@@ -9,7 +9,6 @@
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "ui/DialogRunner.h"
 #include "config/LibraryConfig.h"
 
 namespace {
@@ -278,14 +277,10 @@ TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
     // name and, Java having no such sub-category, the rebuild makes it a load error.
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Yes};
-    int nameDialogs = 0;
-    SetModalHook([&nameDialogs](QDialog&) {
-        ++nameDialogs;
-        return static_cast<int>(QDialog::Rejected);
-    });
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     Choose(Category(), "Java");
-    SetModalHook(nullptr);
-    EXPECT_EQ(nameDialogs, 1);
+    EXPECT_EQ(dialogs.ran, std::vector<std::string>{"newSubcategoryDlg"});
     EXPECT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(SampleItem("Worker"), nullptr);
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
@@ -310,6 +305,7 @@ TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {
     Select(SampleItem("Alpha"));
     Keywords()->setText(QStringLiteral("broken\nkeyword"));
     ASSERT_TRUE(Keywords()->text().contains(QLatin1Char('\n')));
+    m_messages.answers = {MsgAnswer::Ok};
     Select(SampleItem("Beta"));
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text, "A keyword cannot contain a line break.");
@@ -321,6 +317,7 @@ TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {
 
     // Save refuses it the same way; once mended, the switch goes through.
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     Frame()->Action(cmd::kFileSave)->trigger();
     EXPECT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha() + Beta());

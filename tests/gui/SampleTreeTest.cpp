@@ -57,7 +57,7 @@ TEST_F(GuiTest, ExitOffersToExportLoadErrorsThroughTheSaveAsDialog) {
     Start();
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
     m_messages.answers = {MsgAnswer::Yes};
-    CFileDialogs::ScriptedAnswers().push_back(File("exported.txt"));
+    m_files.answers.push_back(File("exported.txt"));
     Exit();
 
     ASSERT_EQ(m_messages.shown.size(), 1u);
@@ -66,10 +66,10 @@ TEST_F(GuiTest, ExitOffersToExportLoadErrorsThroughTheSaveAsDialog) {
                                         "Do you want to save the samples that\ncould not be loaded?");
     EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Stop);
-    ASSERT_EQ(CFileDialogs::Requests().size(), 1u);
-    EXPECT_EQ(CFileDialogs::Requests()[0].proposedName, "loaderr.txt");
-    EXPECT_EQ(CFileDialogs::Requests()[0].defaultSuffix, QStringLiteral("txt"));
-    EXPECT_TRUE(CFileDialogs::Requests()[0].confirmOverwrite);
+    ASSERT_EQ(m_files.requests.size(), 1u);
+    EXPECT_EQ(m_files.requests[0].proposedName, "loaderr.txt");
+    EXPECT_EQ(m_files.requests[0].defaultSuffix, QStringLiteral("txt"));
+    EXPECT_TRUE(m_files.requests[0].confirmOverwrite);
     const std::string exported = ReadFileBytes(File("exported.txt"));
     EXPECT_NE(exported.find("Title: Hidden java"), std::string::npos);
     // The tree state and the options are still written.
@@ -79,8 +79,9 @@ TEST_F(GuiTest, ExitOffersToExportLoadErrorsThroughTheSaveAsDialog) {
 TEST_F(GuiTest, ACancelledExportSaysTheLoadErrorsWereNotSavedAndNoExportsNothing) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("Nowhere", "", "Lost", "", "", ""));
     Start();
-    m_messages.answers = {MsgAnswer::Yes};
-    Exit(); // the file dialog is cancelled (no scripted answer)
+    m_messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
+    m_files.answers.push_back(std::nullopt); // the file dialog is cancelled
+    Exit();
     ASSERT_EQ(m_messages.shown.size(), 2u);
     EXPECT_EQ(m_messages.shown[1].text, "Load errors not saved!");
     EXPECT_EQ(m_messages.shown[1].icon, MsgIcon::None);
@@ -91,7 +92,7 @@ TEST_F(GuiTest, ACancelledExportSaysTheLoadErrorsWereNotSavedAndNoExportsNothing
     m_messages.answers = {MsgAnswer::No};
     Exit();
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_TRUE(CFileDialogs::Requests().size() == 1u); // only the first run asked for a file
+    EXPECT_TRUE(m_files.requests.size() == 1u); // only the first run asked for a file
     EXPECT_FALSE(fileio::FileExists(File("loaderr.txt")));
 }
 

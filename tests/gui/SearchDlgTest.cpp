@@ -182,6 +182,7 @@ TEST_F(SearchTest, LettersBeyondAsciiFoldInEitherEncoding) {
 TEST_F(SearchTest, EmptyTextIsRefused) {
     Search("aa");
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     m_dlg->SearchEdit()->clear();
     m_dlg->SearchButton()->click();
     ASSERT_EQ(m_messages.Texts(),

@@ -18,7 +18,6 @@
 #include "GuiTestSupport.h"
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
-#include "ui/DialogRunner.h"
 #include "app/HelpLauncher.h"
 #include "app/ProcessLauncher.h"
 #include "browser/DropHandler.h"
@@ -135,10 +134,12 @@ TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
     Run(cmd::kSearch);
     CSearchDlg* dlg = View()->SearchDialog();
     std::string report;
-    SetModalHook([&](QDialog& d) {
-        if (auto* info = dynamic_cast<CLibraryInfoDlg*>(&d))
-            report = info->m_strReport;
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
+        ASSERT_NE(info, nullptr);
+        report = info->m_strReport;
+        info->accept();
     });
     int pumps = 0;
     dlg->SetPump([&] {
@@ -191,15 +192,14 @@ TEST_F(ToolsWindowTest, LibraryInfoRunsForTheDocument) {
     StartWithLibrary();
     EXPECT_TRUE(CommandEnabled(cmd::kLibraryInfo));
     std::vector<std::string> reports;
-    SetModalHook([&](QDialog& d) {
-        auto* info = dynamic_cast<CLibraryInfoDlg*>(&d);
-        EXPECT_NE(info, nullptr);
-        if (info) {
-            reports.push_back(info->m_strReport);
-            info->DetailRadio()->click();
-            reports.push_back(info->m_strReport);
-        }
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
+        ASSERT_NE(info, nullptr);
+        reports.push_back(info->m_strReport);
+        Find<QRadioButton>(w, "detailRadio")->click();
+        reports.push_back(info->m_strReport);
+        info->accept();
     });
     Run(cmd::kLibraryInfo);
     ASSERT_EQ(reports.size(), 2u);
@@ -217,20 +217,19 @@ TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenu) {
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
     EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
-    SetModalHook([&](QDialog& d) {
-        auto* dlg = dynamic_cast<CLoadErrorsDlg*>(&d);
-        EXPECT_NE(dlg, nullptr);
-        if (!dlg)
-            return int(QDialog::Rejected);
-        QTreeWidgetItem* row = dlg->ErrorList()->topLevelItem(0);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        ASSERT_NE(qobject_cast<CLoadErrorsDlg*>(w), nullptr);
+        auto* list = Find<QTreeWidget>(w, "loadErrorList");
+        QTreeWidgetItem* row = list->topLevelItem(0);
         row->setSelected(true);
-        emit dlg->ErrorList()->itemClicked(row, 1);
-        Choose(dlg->SubcategoryList(), "GUI");
-        dlg->UpdateButton()->click();
-        return int(QDialog::Accepted);
+        emit list->itemClicked(row, 1);
+        Choose(Find<QComboBox>(w, "subcategoryCombo"), "GUI");
+        m_messages.answers = {MsgAnswer::Ok};
+        Find<QPushButton>(w, "updateButton")->click();
+        Find<QPushButton>(w, "doneButton")->click();
     });
     Run(cmd::kCorrectLoadErrors);
-    SetModalHook(nullptr);
     EXPECT_EQ(m_messages.Texts().back(), "Sample has been corrected");
     // The tree shows the sample, selected; the root text is back; the command is off.
     EXPECT_EQ(Selected(), "Lost");
@@ -243,14 +242,13 @@ TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenu) {
 TEST_F(ToolsWindowTest, AboutFromTheToolbarAndMenu) {
     Start();
     EXPECT_TRUE(CommandEnabled(cmd::kAppAbout));
-    std::vector<std::string> ran;
-    SetModalHook([&](QDialog& d) {
-        ran.push_back(d.objectName().toStdString());
-        EXPECT_NE(dynamic_cast<CAboutDlg*>(&d), nullptr);
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) {
+        EXPECT_NE(qobject_cast<CAboutDlg*>(w), nullptr);
+        Click(Find<QPushButton>(w, "okButton"));
     });
     Run(cmd::kAppAbout);
-    EXPECT_EQ(ran, (std::vector<std::string>{"aboutDialog"}));
+    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"aboutDialog"}));
 }
 
 TEST_F(ToolsWindowTest, LibraryHelpOpensTheGuide) {
@@ -263,7 +261,7 @@ TEST_F(ToolsWindowTest, LibraryHelpOpensTheGuide) {
         return true;
     });
     Run(cmd::kLibraryHelp);
-    SetUrlOpener(nullptr);
+    GuardLaunches();
     unsetenv("XDG_CACHE_HOME");
     EXPECT_EQ(opened, (std::vector<std::string>{"TindrelHelp.html"}));
     EXPECT_TRUE(m_messages.shown.empty());
@@ -278,14 +276,15 @@ TEST_F(ToolsWindowTest, PrintAndPreviewGoThroughTheirDialogs) {
     EXPECT_TRUE(CommandEnabled(cmd::kFilePrintPreview));
     EXPECT_EQ(Frame()->Action(cmd::kFilePrint)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     std::vector<std::string> ran;
-    SetModalHook([&](QDialog& d) {
-        ran.push_back(d.metaObject()->className());
-        return int(QDialog::Rejected);
-    });
+    const ModalScript cancel = [&](QWidget* w) {
+        ran.push_back(w->metaObject()->className());
+        static_cast<QDialog*>(w)->reject();
+    };
+    DialogScripts dialogs;
+    dialogs.Then(cancel).Then(cancel);
     Select(SampleItem("Alpha"));
     Run(cmd::kFilePrint);
     Run(cmd::kFilePrintPreview);
-    SetModalHook(nullptr);
     EXPECT_EQ(ran, (std::vector<std::string>{"QPrintDialog", "QPrintPreviewDialog"}));
 }
 
@@ -436,6 +435,7 @@ TEST_F(ToolsWindowTest, EmptyDroppedTextIsReported) {
     auto data = std::make_unique<QMimeData>();
     data->setText(QString());
     data->setData(QStringLiteral("text/plain"), QByteArray());
+    m_messages.answers = {MsgAnswer::Ok};
     EXPECT_TRUE(View()->OnDropData(data.get()));
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text, "Could not determine size of data dragged from other application!");

@@ -9,7 +9,6 @@
 #include <QTreeWidget>
 
 #include "EditTestSupport.h"
-#include "ui/DialogRunner.h"
 #include "browser/QuorrinView.h"
 #include "tools/AddSampleWizard.h"
 
@@ -88,14 +87,12 @@ protected:
 
     // Runs the wizard with the script acting on it; returns the sample of a finished run.
     std::unique_ptr<CSample> Run(std::function<void(Wiz&)> script) {
-        SetModalHook([](QDialog& dialog) { return dialog.exec(); });
         WhenModal([script](QWidget* w) {
             Wiz wiz{w};
             script(wiz);
         });
         std::unique_ptr<CSample> s =
             RunAddSampleWizard(*doc, &mainTree, WizardCarryOver{chunks, droppedPending, dropped}, nullptr);
-        SetModalHook(nullptr);
         return s;
     }
 
@@ -228,6 +225,7 @@ TEST_F(WizardTest, PreselectionFollowsTheMainTree) {
 
 TEST_F(WizardTest, PageOneRefusesInOrderAndKeepsTheInput) {
     AddCustom("Categories", {"Inner"});
+    messages.answers.assign(5, MsgAnswer::Ok);
     auto s = Run([&](Wiz& z) {
         // Neither chosen: only the category is named.
         Click(z.Next());
@@ -281,6 +279,7 @@ TEST_F(WizardTest, ALibraryWithoutCategoriesCanNeverLeavePageOne) {
     doc.reset();
     // A document that was never loaded holds no category.
     doc = std::make_unique<CQuorrinDoc>(config, errors);
+    messages.answers = {MsgAnswer::Ok};
     Run([&](Wiz& z) {
         EXPECT_EQ(ChildTexts(z.Tree()->topLevelItem(0)), std::vector<std::string>{});
         z.Choose({});
@@ -424,6 +423,7 @@ TEST_F(WizardTest, DroppedTextIsTakenOnceByPageThree) {
 }
 
 TEST_F(WizardTest, InputTheCategoryFileCannotHoldIsRefusedOnItsPage) {
+    messages.answers.assign(4, MsgAnswer::Ok);
     auto s = Run([&](Wiz& z) {
         z.Choose({"C++"});
         // A pasted line break in the title.
