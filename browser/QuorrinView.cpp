@@ -20,7 +20,6 @@
 #include <unordered_map>
 #include <vector>
 
-#include "app/Commands.h"
 #include "browser/DropHandler.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
@@ -808,7 +807,7 @@ void CQuorrinView::EnableSampleFields(bool enable) {
     m_textEdit->setEnabled(enable);
 }
 
-void CQuorrinView::EnableChangeTitle(bool enable) { m_changeTitleButton->setEnabled(enable && feature::kChangeTitle); }
+void CQuorrinView::EnableChangeTitle(bool enable) { m_changeTitleButton->setEnabled(enable); }
 
 void CQuorrinView::ClearFormStrings() {
     m_loadingForm = true;

@@ -93,8 +93,6 @@ public:
     void OnEditCut();
     void OnEditCopy();
     void OnEditPaste();
-    // Commands whose dialogs come later (see the switches in app/Commands.h); their
-    // menu items stay disabled until then.
     void OnSearch();
     void OnInsert();
     void OnDelete();

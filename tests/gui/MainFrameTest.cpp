@@ -153,14 +153,13 @@ TEST_F(GuiTest, CommandsFollowTheirEnableRules) {
     EXPECT_TRUE(CommandEnabled(cmd::kCollapseAll)); // the root is expanded
     EXPECT_TRUE(CommandEnabled(cmd::kOptions));
     EXPECT_TRUE(CommandEnabled(cmd::kAppExit));
-    // Commands whose dialogs come later stay disabled until their switch is on.
-    EXPECT_EQ(CommandEnabled(cmd::kSearch), feature::kSearch);
-    EXPECT_EQ(CommandEnabled(cmd::kInsert), feature::kInsert);
+    EXPECT_TRUE(CommandEnabled(cmd::kSearch)); // the library holds a sample
+    EXPECT_TRUE(CommandEnabled(cmd::kInsert));
     EXPECT_FALSE(CommandEnabled(cmd::kDelete)); // the root is selected
     EXPECT_FALSE(CommandEnabled(cmd::kChangeTitle));
     EXPECT_FALSE(CommandEnabled(cmd::kCorrectLoadErrors)); // no load errors
-    EXPECT_EQ(CommandEnabled(cmd::kLibraryInfo), feature::kLibraryInfo);
-    EXPECT_EQ(CommandEnabled(cmd::kAppAbout), feature::kAbout);
+    EXPECT_TRUE(CommandEnabled(cmd::kLibraryInfo));
+    EXPECT_TRUE(CommandEnabled(cmd::kAppAbout));
     // With the focus in the tree there is nothing to cut, copy or paste.
     Tree()->setFocus();
     EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
@@ -168,9 +167,9 @@ TEST_F(GuiTest, CommandsFollowTheirEnableRules) {
     EXPECT_FALSE(CommandEnabled(cmd::kEditPaste));
 
     Select(SampleItem("Alpha"));
-    EXPECT_EQ(CommandEnabled(cmd::kChangeTitle), feature::kChangeTitle);
-    EXPECT_EQ(CommandEnabled(cmd::kCopySampleToClipboard), feature::kCopySampleToClipboard);
-    EXPECT_EQ(CommandEnabled(cmd::kDelete), feature::kDelete);
+    EXPECT_TRUE(CommandEnabled(cmd::kChangeTitle));
+    EXPECT_TRUE(CommandEnabled(cmd::kCopySampleToClipboard));
+    EXPECT_TRUE(CommandEnabled(cmd::kDelete));
 
     // Collapse all needs the root expanded.
     Root()->setExpanded(false);
