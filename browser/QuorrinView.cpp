@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "browser/DropHandler.h"
+#include "ui/ByteEntries.h"
 #include "app/OptionsDlg.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
@@ -33,22 +34,6 @@ const char* const kNoSampleSelected = " (no sample selected) ";
 const char* const kNoneAssigned = " (none assigned) ";
 
 namespace {
-
-// Children of one tree item before they are added: sorted once, then added in bulk.
-struct SortEntry {
-    QString folded;
-    QString text;
-    QTreeWidgetItem* item;
-};
-
-// The tree's and the drop-down lists' alphabetical order: letter case is ignored
-// first, then decides, so the order is total.
-bool EntryLess(const SortEntry& a, const SortEntry& b) {
-    int c = a.folded.compare(b.folded);
-    if (c != 0)
-        return c < 0;
-    return a.text < b.text;
-}
 
 // QString::compare with Qt::CaseInsensitive, plain ASCII compared in place: the
 // comparison that needs no folded copies.
@@ -836,38 +821,11 @@ std::string CQuorrinView::FormKeywords() { return EncodeField(m_keywordsEdit->te
 std::string CQuorrinView::FormComments() { return EncodeField(PlainTextOf(m_commentsEdit), m_commentsCodec); }
 std::string CQuorrinView::FormText() { return EncodeField(PlainTextOf(m_textEdit), m_textCodec); }
 
-std::string CQuorrinView::ComboBytes(const QComboBox* combo) {
-    if (combo->currentIndex() < 0)
-        return {};
-    QByteArray b = combo->currentData().toByteArray();
-    return std::string(b.constData(), static_cast<size_t>(b.size()));
-}
-
-void CQuorrinView::SelectComboBytes(QComboBox* combo, const std::string& bytes) {
-    const QByteArray b(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    const int i = combo->findData(b);
-    if (i >= 0)
-        combo->setCurrentIndex(i);
-}
-
-void CQuorrinView::FillCombo(QComboBox* combo, std::vector<std::string> names) {
-    std::vector<std::pair<SortEntry, std::string>> entries;
-    entries.reserve(names.size());
-    for (std::string& n : names) {
-        QString text = DecodeName(n);
-        entries.push_back({SortEntry{text.toCaseFolded(), text, nullptr}, std::move(n)});
-    }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const auto& a, const auto& b) { return EntryLess(a.first, b.first); });
-    for (const auto& [e, bytes] : entries)
-        combo->addItem(e.text, QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-}
-
 void CQuorrinView::CaptureFormInto(CSample& sample) {
     sample.Reset();
     sample.SetTitle(m_formTitle);
-    sample.SetCategory(ComboBytes(m_categoryCombo));
-    std::string sub = ComboBytes(m_subcategoryCombo);
+    sample.SetCategory(CurrentEntryBytes(m_categoryCombo));
+    std::string sub = CurrentEntryBytes(m_subcategoryCombo);
     if (sub == kNoneAssigned)
         sub.clear();
     sample.SetSubcategory(sub);
@@ -919,7 +877,7 @@ void CQuorrinView::FillCategoryList() {
     names.reserve(m_doc->Categories().size());
     for (const auto& [key, category] : m_doc->Categories())
         names.push_back(category->GetName());
-    FillCombo(m_categoryCombo, std::move(names));
+    AddSortedEntries(m_categoryCombo, std::move(names));
 
     const CSample* sample = m_doc->PeekSample(ItemName(sel));
     if (!sample) {
@@ -933,12 +891,11 @@ void CQuorrinView::FillCategoryList() {
         m_categoryCombo->setCurrentIndex(0);
     } else {
         const std::string& cat = sample->GetCategory();
-        m_categoryCombo->setCurrentIndex(
-            m_categoryCombo->findData(QByteArray(cat.data(), static_cast<qsizetype>(cat.size()))));
+        m_categoryCombo->setCurrentIndex(FindEntryBytes(m_categoryCombo, cat));
     }
     if (m_categoryCombo->currentIndex() < 0)
         m_categoryCombo->setCurrentIndex(0);
-    m_prevCategory = ComboBytes(m_categoryCombo);
+    m_prevCategory = CurrentEntryBytes(m_categoryCombo);
     FillSubcategoryList();
 }
 
@@ -953,12 +910,12 @@ void CQuorrinView::FillSubcategoryList() {
     }
     m_subcategoryCombo->setEnabled(true);
     std::vector<std::string> names{kNoneAssigned};
-    if (const CCategory* category = m_doc->PeekCategory(ComboBytes(m_categoryCombo))) {
+    if (const CCategory* category = m_doc->PeekCategory(CurrentEntryBytes(m_categoryCombo))) {
         for (int i = 0; i < kSlotCount; ++i)
             if (!category->Slot(i).name.empty())
                 names.push_back(category->Slot(i).name);
     }
-    FillCombo(m_subcategoryCombo, std::move(names));
+    AddSortedEntries(m_subcategoryCombo, std::move(names));
 
     const CSample* sample = m_doc->PeekSample(ItemName(sel));
     if (!sample) {
@@ -968,22 +925,22 @@ void CQuorrinView::FillSubcategoryList() {
     int index = -1;
     const std::string& sub = sample->GetSubcategory();
     if (!sub.empty())
-        index = m_subcategoryCombo->findData(QByteArray(sub.data(), static_cast<qsizetype>(sub.size())));
+        index = FindEntryBytes(m_subcategoryCombo, sub);
     m_subcategoryCombo->setCurrentIndex(index >= 0 ? index : 0);
 }
 
 void CQuorrinView::OnCategoryActivated(int) {
     if (!m_doc || ItemTag(SelectedItem()) != kTagSample)
         return;
-    const std::string category = ComboBytes(m_categoryCombo);
-    const std::string sub = ComboBytes(m_subcategoryCombo);
+    const std::string category = CurrentEntryBytes(m_categoryCombo);
+    const std::string sub = CurrentEntryBytes(m_subcategoryCombo);
     const CCategory* record = m_doc->PeekCategory(category);
     auto commit = [&] {
         SetFormModified(true);
         const std::string why = CheckSampleContent(m_doc->PendingSample());
         if (!why.empty()) {
             ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
-            SelectComboBytes(m_categoryCombo, m_prevCategory);
+            SelectEntryBytes(m_categoryCombo, m_prevCategory);
             CaptureForm();
             return;
         }
@@ -1000,7 +957,7 @@ void CQuorrinView::OnCategoryActivated(int) {
                         "Do you want to create the sub-category?",
                     MsgButtons::YesNo, MsgIcon::Question);
     if (answer != MsgAnswer::Yes) {
-        SelectComboBytes(m_categoryCombo, m_prevCategory);
+        SelectEntryBytes(m_categoryCombo, m_prevCategory);
         return;
     }
     auto it = m_categoryItems.find(category);
@@ -1009,7 +966,7 @@ void CQuorrinView::OnCategoryActivated(int) {
     if (!categoryItem) {
         ShowMessage(StrFormat("Could not locate category \"%s\" in the tree.\n", category.c_str()) +
                     "Unable to insert new sub-category.");
-        SelectComboBytes(m_categoryCombo, m_prevCategory);
+        SelectEntryBytes(m_categoryCombo, m_prevCategory);
         return;
     }
     // Whatever the name dialog ends with, the sample moves with the sub-category name it
@@ -1026,7 +983,7 @@ void CQuorrinView::OnSubcategoryActivated(int) {
     if (!why.empty()) {
         ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
         const std::string& sub = m_doc->DisplayedSample().GetSubcategory();
-        SelectComboBytes(m_subcategoryCombo, sub.empty() ? std::string(kNoneAssigned) : sub);
+        SelectEntryBytes(m_subcategoryCombo, sub.empty() ? std::string(kNoneAssigned) : sub);
         CaptureForm();
         return;
     }

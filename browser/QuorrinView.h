@@ -161,9 +161,6 @@ private:
     void CaptureForm();
     // Captures the form and checks that it can be stored; shows the reason when not.
     bool CaptureFormChecked();
-    void SelectComboBytes(QComboBox* combo, const std::string& bytes);
-    static std::string ComboBytes(const QComboBox* combo);
-    static void FillCombo(QComboBox* combo, std::vector<std::string> names);
 
     CQuorrinDoc* m_doc;
     QTreeWidget* m_tree = nullptr;

@@ -17,7 +17,7 @@
 #include "base/Messenger.h"
 #include "tools/LibraryInfoDlg.h"
 #include "tools/SearchDlg.h"
-#include "ui/ToolHelpers.h"
+#include "ui/ByteEntries.h"
 
 // ---------------------------------------------------------------------------------
 // Search, Library Info, Library Help

@@ -14,7 +14,7 @@
 
 #include "ui/DialogParts.h"
 #include "browser/QuorrinView.h"
-#include "ui/TypedText.h"
+#include "ui/ByteEntries.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 

@@ -11,7 +11,8 @@
 
 #include "library/LibraryReport.h"
 #include "library/QuorrinDoc.h"
-#include "ui/ToolHelpers.h"
+#include "ui/DialogParts.h"
+#include "ui/TextCodec.h"
 
 CLibraryInfoDlg::CLibraryInfoDlg(const CQuorrinDoc& doc, QWidget* parent) : QDialog(parent), m_doc(doc) {
     setObjectName(QStringLiteral("libraryInfoDialog"));

@@ -17,7 +17,8 @@
 #include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
 #include "tools/SampleInErrorDlg.h"
-#include "ui/ToolHelpers.h"
+#include "ui/ByteEntries.h"
+#include "ui/DialogParts.h"
 
 CLoadErrorsDlg::CLoadErrorsDlg(CQuorrinDoc& doc, CLoadErrorList& store, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_store(store) {

@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 #include "library/Sample.h"
-#include "ui/ToolHelpers.h"
+#include "ui/DialogParts.h"
+#include "ui/TextCodec.h"
 
 std::string CSampleInErrorDlg::Describe(const CSample& sample) {
     std::string s;

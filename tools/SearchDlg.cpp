@@ -21,7 +21,8 @@
 #include "library/LibrarySearch.h"
 #include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
-#include "ui/ToolHelpers.h"
+#include "ui/ByteEntries.h"
+#include "ui/DialogParts.h"
 
 namespace {
 
