@@ -78,13 +78,14 @@ int TreeBench::ItemCount() const {
 
 DialogRun SearchDialogRun(CQuorrinDoc& doc, const std::string& word, bool matchCase, Pump pump,
                           double budget) {
-    CSearchDlg dialog([&doc] { return &doc; });
+    std::function<void()> events = [] {};
+    if (pump != Pump::None)
+        events = PumpAtMostEveryFrame([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    CSearchDlg dialog([&doc] { return &doc; }, events);
     dialog.Create();
-    if (pump == Pump::None)
-        dialog.SetPump([] {});
     dialog.show();
-    dialog.SearchEdit()->setText(QString::fromStdString(word));
-    dialog.MatchCaseCheck()->setChecked(matchCase);
+    dialog.findChild<QLineEdit*>(QStringLiteral("searchTextEdit"))->setText(QString::fromStdString(word));
+    dialog.findChild<QCheckBox*>(QStringLiteral("matchCaseCheck"))->setChecked(matchCase);
     TreeBench::Pump();
     QTimer::singleShot(static_cast<int>(budget * 1000), &dialog, &CSearchDlg::OnStop);
     DialogRun run;

@@ -37,21 +37,21 @@ CTextDroppedDlg::CTextDroppedDlg(QWidget* parent) : QDialog(parent) {
     hint->setWordWrap(true);
     hint->setMinimumWidth(question->sizeHint().width());
 
-    m_replace = new QPushButton(QStringLiteral("Replace"), this);
-    m_replace->setObjectName(QStringLiteral("replaceButton"));
-    m_replace->setDefault(true);
-    m_createNew = new QPushButton(QStringLiteral("Create new"), this);
-    m_createNew->setObjectName(QStringLiteral("createNewButton"));
-    m_createNew->setAutoDefault(false);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setAutoDefault(false);
+    auto* replace = new QPushButton(QStringLiteral("Replace"), this);
+    replace->setObjectName(QStringLiteral("replaceButton"));
+    replace->setDefault(true);
+    auto* createNew = new QPushButton(QStringLiteral("Create new"), this);
+    createNew->setObjectName(QStringLiteral("createNewButton"));
+    createNew->setAutoDefault(false);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancelButton"));
+    cancel->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_replace);
-    buttons->addWidget(m_createNew);
-    buttons->addWidget(m_cancel);
+    buttons->addWidget(replace);
+    buttons->addWidget(createNew);
+    buttons->addWidget(cancel);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(question);
     outer->addSpacing(6);
@@ -60,9 +60,9 @@ CTextDroppedDlg::CTextDroppedDlg(QWidget* parent) : QDialog(parent) {
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_replace, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_createNew, &QPushButton::clicked, this, [this] { done(kCreateNew); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(replace, &QPushButton::clicked, this, &QDialog::accept);
+    connect(createNew, &QPushButton::clicked, this, [this] { done(kCreateNew); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 // ---------------------------------------------------------------------------------

@@ -25,16 +25,7 @@ public:
 
     explicit CTextDroppedDlg(QWidget* parent = nullptr);
 
-    QPushButton* ReplaceButton() const { return m_replace; }
-    QPushButton* CreateNewButton() const { return m_createNew; }
-    QPushButton* CancelButton() const { return m_cancel; }
-
     static constexpr const char* kCaption = "Text Dropped Into Sample";
-
-private:
-    QPushButton* m_replace = nullptr;
-    QPushButton* m_createNew = nullptr;
-    QPushButton* m_cancel = nullptr;
 };
 
 // What a drag offers.

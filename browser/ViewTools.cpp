@@ -25,7 +25,11 @@
 void CQuorrinView::OnSearch() {
     if (!m_searchDlg) {
         // Created once; it lives as long as the view and keeps its results while hidden.
-        m_searchDlg = new CSearchDlg([this] { return m_doc; }, this);
+        m_searchDlg = new CSearchDlg([this] { return m_doc; }, PumpAtMostEveryFrame([] {
+                                         if (CQuorrinApp* app = TheApp())
+                                             app->PumpPendingMessages();
+                                     }),
+                                     this);
         m_searchDlg->Create();
         connect(m_searchDlg, &CSearchDlg::sampleChosen, this,
                 [this](const QByteArray& title) { SelectSampleItem(ToStdString(title)); });

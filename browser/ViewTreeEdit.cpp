@@ -70,6 +70,32 @@ QTreeWidgetItem* CategoryItemNamed(const CQuorrinView& view, const std::string& 
     return nullptr;
 }
 
+// The wizard starts where the main tree's selection is.
+WizardPreselection PreselectionOf(const QTreeWidgetItem* item, const CQuorrinDoc& doc) {
+    WizardPreselection place;
+    switch (CQuorrinView::ItemTag(item)) {
+    case kTagCategory:
+        place.kind = WizardPreselection::Kind::Category;
+        place.category = CQuorrinView::ItemName(item);
+        break;
+    case kTagSubcategory:
+        place.kind = WizardPreselection::Kind::Subcategory;
+        place.category = CQuorrinView::ItemName(item->parent());
+        place.subcategory = CQuorrinView::ItemName(item);
+        break;
+    case kTagSample:
+        if (const CSample* sample = doc.PeekSample(CQuorrinView::ItemName(item))) {
+            place.kind = WizardPreselection::Kind::Subcategory;
+            place.category = sample->GetCategory();
+            place.subcategory = sample->GetSubcategory();
+        }
+        break;
+    default:
+        break;
+    }
+    return place;
+}
+
 } // namespace
 
 void CQuorrinView::InstallTreeEditKeys() {
@@ -199,7 +225,8 @@ bool CQuorrinView::LaunchAddSampleWizard() {
     WizardCarryOver carry =
         app ? WizardCarryOver{app->m_confirmChunks, app->m_bDroppedTextPending, app->m_droppedText}
             : WizardCarryOver{g_ownChunks, g_ownDroppedPending, g_ownDroppedText};
-    std::unique_ptr<CSample> sample = RunAddSampleWizard(*m_doc, m_tree, carry, window());
+    std::unique_ptr<CSample> sample =
+        RunAddSampleWizard(*m_doc, PreselectionOf(SelectedItem(), *m_doc), carry, window());
     if (!sample)
         return false;
     // Unsaved edits of the sample in the form are kept before the tree is rebuilt.

@@ -65,9 +65,9 @@ void CLoadErrorsDlg::BuildLayout() {
     m_list->header()->setStretchLastSection(false);
     m_list->setMinimumSize(CharWidth(this, 70), 150);
 
-    m_done = new QPushButton(QStringLiteral("Done"), this);
-    m_done->setObjectName(QStringLiteral("doneButton"));
-    m_done->setDefault(true);
+    auto* done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("doneButton"));
+    done->setDefault(true);
     m_showSample = new QPushButton(QStringLiteral("Show entire sample"), this);
     m_showSample->setObjectName(QStringLiteral("showSampleButton"));
     m_showSample->setAutoDefault(false);
@@ -119,7 +119,7 @@ void CLoadErrorsDlg::BuildLayout() {
     grid->setColumnStretch(2, 1);
 
     auto* listButtons = new QVBoxLayout;
-    listButtons->addWidget(m_done);
+    listButtons->addWidget(done);
     listButtons->addWidget(m_showSample);
     listButtons->addStretch(1);
     auto* listRow = new QHBoxLayout;
@@ -138,7 +138,7 @@ void CLoadErrorsDlg::BuildLayout() {
              "the dropdown list."));
     outer->addWidget(corrections);
 
-    connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_showSample, &QPushButton::clicked, this, &CLoadErrorsDlg::OnShowSample);
     connect(m_update, &QPushButton::clicked, this, &CLoadErrorsDlg::OnUpdate);
     connect(m_categoryList, &QComboBox::activated, this, &CLoadErrorsDlg::OnCategoryChanged);

@@ -6,11 +6,13 @@
 // scripts still queued when the test ends fail it too.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QString>
+#include <QWidget>
 #include <functional>
 #include <string>
 #include <vector>
-
-class QWidget;
 
 using ModalScript = std::function<void(QWidget*)>;
 
@@ -30,6 +32,13 @@ public:
     // Object names of the dialogs that came up, in order.
     std::vector<std::string> ran;
 };
+
+// The child of a dialog (or any widget) by object name; fails the test when there is none.
+template <class W> W* Find(QWidget* parent, const char* name) {
+    W* w = parent ? parent->findChild<W*>(QString::fromLatin1(name)) : nullptr;
+    EXPECT_NE(w, nullptr) << "no widget " << name;
+    return w;
+}
 
 // Fails the test for every queued script no dialog took, and forgets them.
 void ExpectNoDialogScriptsLeft();

@@ -27,8 +27,6 @@ void TypeInto(QLineEdit* edit, const QString& text);
 void TypeInto(QPlainTextEdit* edit, const QString& text);
 // A mouse click on a button.
 void Click(QAbstractButton* button);
-// The child of a dialog by object name; fails the test when there is none.
-template <class W> W* Find(QWidget* parent, const char* name);
 
 // A library in a temporary folder with an in-memory configuration; messages are
 // recorded, and each must have its answer scripted in messages.answers.
@@ -52,11 +50,3 @@ protected:
     RecordingMessenger messages{RecordingMessenger::Unscripted::Fail};
     std::unique_ptr<CQuorrinDoc> doc;
 };
-
-#include <QWidget>
-
-template <class W> W* Find(QWidget* parent, const char* name) {
-    W* w = parent ? parent->findChild<W*>(QString::fromLatin1(name)) : nullptr;
-    EXPECT_NE(w, nullptr) << "no widget " << name;
-    return w;
-}

@@ -31,7 +31,7 @@ protected:
     }
     static std::vector<std::vector<std::string>> Rows(CLoadErrorsDlg& dlg) {
         std::vector<std::vector<std::string>> rows;
-        QTreeWidget* list = dlg.ErrorList();
+        QTreeWidget* list = ErrorList(&dlg);
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             QTreeWidgetItem* r = list->topLevelItem(i);
             rows.push_back({r->text(0).toStdString(), r->text(1).toStdString(), r->text(2).toStdString()});
@@ -39,7 +39,7 @@ protected:
         return rows;
     }
     static void ClickRow(CLoadErrorsDlg& dlg, int index) {
-        QTreeWidget* list = dlg.ErrorList();
+        QTreeWidget* list = ErrorList(&dlg);
         QTreeWidgetItem* row = list->topLevelItem(index);
         ASSERT_NE(row, nullptr);
         list->setCurrentItem(row);
@@ -47,6 +47,16 @@ protected:
         emit list->itemClicked(row, 1);
     }
     std::string Label(QLabel* l) { return l->text().toStdString(); }
+    static QTreeWidget* ErrorList(QWidget* dlg) { return Find<QTreeWidget>(dlg, "loadErrorList"); }
+    static QComboBox* CategoryList(QWidget* dlg) { return Find<QComboBox>(dlg, "categoryCombo"); }
+    static QComboBox* SubcategoryList(QWidget* dlg) { return Find<QComboBox>(dlg, "subcategoryCombo"); }
+    static QLabel* CurrentCategoryLabel(QWidget* dlg) { return Find<QLabel>(dlg, "currentCategoryLabel"); }
+    static QLabel* CurrentSubcategoryLabel(QWidget* dlg) { return Find<QLabel>(dlg, "currentSubcategoryLabel"); }
+    static QLineEdit* TitleEdit(QWidget* dlg) { return Find<QLineEdit>(dlg, "titleEdit"); }
+    static QPushButton* DoneButton(QWidget* dlg) { return Find<QPushButton>(dlg, "doneButton"); }
+    static QPushButton* ShowSampleButton(QWidget* dlg) { return Find<QPushButton>(dlg, "showSampleButton"); }
+    static QPushButton* UpdateButton(QWidget* dlg) { return Find<QPushButton>(dlg, "updateButton"); }
+
 };
 
 } // namespace
@@ -58,7 +68,7 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
     auto dlg = Open();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Load Errors"));
-    QTreeWidget* list = dlg->ErrorList();
+    QTreeWidget* list = ErrorList(dlg.get());
     ASSERT_EQ(list->columnCount(), 3);
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Error #"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Sample Title"));
@@ -66,14 +76,14 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
     EXPECT_EQ(Rows(*dlg),
               (std::vector<std::vector<std::string>>{{"1", "Dup", "Duplicate title."},
                                                      {"2", "Orphan", "Could not find parent item."}}));
-    EXPECT_EQ(ComboEntries(dlg->CategoryList()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
-    EXPECT_EQ(ComboCurrent(dlg->CategoryList()), "C++");
-    EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
-    EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
-    EXPECT_TRUE(dlg->ShowSampleButton()->isEnabled());
-    EXPECT_TRUE(dlg->UpdateButton()->isEnabled());
-    EXPECT_TRUE(dlg->DoneButton()->isDefault());
-    EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
+    EXPECT_EQ(ComboEntries(CategoryList(dlg.get())), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ComboCurrent(CategoryList(dlg.get())), "C++");
+    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboCurrent(SubcategoryList(dlg.get())), "COM");
+    EXPECT_TRUE(ShowSampleButton(dlg.get())->isEnabled());
+    EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
+    EXPECT_TRUE(DoneButton(dlg.get())->isDefault());
+    EXPECT_TRUE(TitleEdit(dlg.get())->text().isEmpty());
 
     dlg->show();
     const int w = list->viewport()->width();
@@ -105,27 +115,26 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
         auto* s = qobject_cast<CSampleInErrorDlg*>(w);
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->windowTitle(), QStringLiteral("Sample in Error"));
-        EXPECT_TRUE(s->SampleEdit()->isReadOnly());
+        EXPECT_TRUE(Find<QPlainTextEdit>(s, "sampleEdit")->isReadOnly());
         shown = s->m_strSample;
-        edit = s->SampleEdit()->toPlainText();
+        edit = Find<QPlainTextEdit>(s, "sampleEdit")->toPlainText();
         s->accept();
     };
     DialogScripts dialogs;
     // Nothing clicked yet: only the labels.
     App().LoadErrors().Staged().Reset();
     dialogs.Then(record);
-    dlg->ShowSampleButton()->click();
+    ShowSampleButton(dlg.get())->click();
     EXPECT_EQ(shown,
               "Title:  \r\n\r\nCategory:  \r\nSub-category:  \r\nKeywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n"
               "Sample:\r\n");
 
     ClickRow(*dlg, 0);
-    EXPECT_EQ(dlg->RowTitle(), "Dup");
-    EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("Dup"));
-    EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "Java");
-    EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "GUI");
+    EXPECT_EQ(TitleEdit(dlg.get())->text(), QStringLiteral("Dup"));
+    EXPECT_EQ(Label(CurrentCategoryLabel(dlg.get())), "Java");
+    EXPECT_EQ(Label(CurrentSubcategoryLabel(dlg.get())), "GUI");
     dialogs.Then(record);
-    dlg->ShowSampleButton()->click();
+    ShowSampleButton(dlg.get())->click();
     EXPECT_EQ(shown, "Title:  Dup\r\n\r\nCategory:  Java\r\nSub-category:  GUI\r\nKeywords:\r\njk\r\n\r\n"
                      "Comments:\r\njc\r\n\r\n\r\nSample:\r\njt\r\n");
     EXPECT_EQ(edit, QStringLiteral("Title:  Dup\n\nCategory:  Java\nSub-category:  GUI\nKeywords:\njk\n\n"
@@ -134,7 +143,7 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     dlg.reset();
     auto again = Open();
     dialogs.Then(record);
-    again->ShowSampleButton()->click();
+    ShowSampleButton(again.get())->click();
     EXPECT_NE(shown.find("Title:  Dup"), std::string::npos);
 }
 
@@ -142,16 +151,16 @@ TEST_F(LoadErrorsTest, ClickedTitleMissingFromTheStore) {
     WriteLibrary();
     Start();
     auto dlg = Open();
-    dlg->ErrorList()->topLevelItem(1)->setData(1, Qt::UserRole, QByteArray("Ghost"));
+    ErrorList(dlg.get())->topLevelItem(1)->setData(1, Qt::UserRole, QByteArray("Ghost"));
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Ok};
     ClickRow(*dlg, 1);
     EXPECT_EQ(m_messages.Texts(),
               (std::vector<std::string>{
                   "Internal error.\nCould not find sample \"Ghost\"\nin list of Load errors!\n"}));
-    EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("?"));
-    EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "?");
-    EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "?");
+    EXPECT_EQ(TitleEdit(dlg.get())->text(), QStringLiteral("?"));
+    EXPECT_EQ(Label(CurrentCategoryLabel(dlg.get())), "?");
+    EXPECT_EQ(Label(CurrentSubcategoryLabel(dlg.get())), "?");
 }
 
 TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
@@ -162,7 +171,7 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Ok};
     // The title is held by the library's "Dup" (C++, General).
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text,
               "The title you have entered is not unique.The sample in\n"
@@ -175,18 +184,18 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     // An empty title is refused too.
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Ok};
-    dlg->TitleEdit()->clear();
-    dlg->UpdateButton()->click();
+    TitleEdit(dlg.get())->clear();
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"You must specify a title."}));
 
     // A new title, into Java / General.
     m_messages.Clear();
-    dlg->TitleEdit()->setText(QStringLiteral(" Dup from Java"));
-    Choose(dlg->CategoryList(), "Java");
-    EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
-    Choose(dlg->SubcategoryList(), "General");
+    TitleEdit(dlg.get())->setText(QStringLiteral(" Dup from Java"));
+    Choose(CategoryList(dlg.get()), "Java");
+    EXPECT_EQ(ComboCurrent(SubcategoryList(dlg.get())), "COM");
+    Choose(SubcategoryList(dlg.get()), "General");
     m_messages.answers = {MsgAnswer::Ok};
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     CSample added;
     ASSERT_TRUE(Doc()->FindSample(" Dup from Java", added)); // taken as typed
@@ -199,16 +208,16 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     EXPECT_EQ(Rows(*dlg),
               (std::vector<std::vector<std::string>>{{"2", "Orphan", "Could not find parent item."}}));
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
-    EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
-    EXPECT_TRUE(Label(dlg->CurrentCategoryLabel()).empty());
+    EXPECT_TRUE(TitleEdit(dlg.get())->text().isEmpty());
+    EXPECT_TRUE(Label(CurrentCategoryLabel(dlg.get())).empty());
     EXPECT_TRUE(App().LoadErrors().Staged().GetTitle().empty());
-    EXPECT_TRUE(dlg->UpdateButton()->isEnabled());
+    EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
     // The window shows the corrected sample, selected; load errors remain.
     EXPECT_EQ(CQuorrinView::ItemName(View()->SelectedItem()), " Dup from Java");
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
     // Update without a selected row does nothing.
     m_messages.Clear();
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     EXPECT_TRUE(m_messages.Texts().empty());
 }
 
@@ -226,12 +235,12 @@ TEST_F(LoadErrorsTest, HiddenSubcategoryComesBackAsALoadError) {
 
     auto dlg = Open();
     // The list offers the hidden sub-category.
-    EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())), (std::vector<std::string>{"COM", "General", "GUI"}));
     ClickRow(*dlg, 0);
-    Choose(dlg->SubcategoryList(), "COM");
+    Choose(SubcategoryList(dlg.get()), "COM");
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Ok};
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     // The rebuild found no place for it: it is a load error again, under a new title
     // because the old record still held its title then.
@@ -254,15 +263,15 @@ TEST_F(LoadErrorsTest, LastCorrectionRestoresTheRootText) {
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
     auto dlg = Open();
     ClickRow(*dlg, 0);
-    Choose(dlg->SubcategoryList(), "GUI");
+    Choose(SubcategoryList(dlg.get()), "GUI");
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Ok};
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
-    EXPECT_FALSE(dlg->ShowSampleButton()->isEnabled());
-    EXPECT_FALSE(dlg->UpdateButton()->isEnabled());
+    EXPECT_FALSE(ShowSampleButton(dlg.get())->isEnabled());
+    EXPECT_FALSE(UpdateButton(dlg.get())->isEnabled());
     EXPECT_TRUE(Rows(*dlg).empty());
     EXPECT_NE(SubcategoryItem("C++", "GUI"), nullptr);
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), (std::vector<std::string>{"Orphan"}));
@@ -275,10 +284,10 @@ TEST_F(LoadErrorsTest, CategoryWithoutSubcategoriesGivesAnEmptyOne) {
     View()->RebuildTree("");
     auto dlg = Open();
     ClickRow(*dlg, 0);
-    Choose(dlg->CategoryList(), "Misc");
-    EXPECT_EQ(dlg->SubcategoryList()->count(), 0);
+    Choose(CategoryList(dlg.get()), "Misc");
+    EXPECT_EQ(SubcategoryList(dlg.get())->count(), 0);
     m_messages.answers = {MsgAnswer::Ok};
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     CSample s;
     ASSERT_TRUE(Doc()->FindSample("Orphan", s));
     EXPECT_EQ(s.GetCategory(), "Misc");
@@ -290,6 +299,6 @@ TEST_F(LoadErrorsTest, NoLoadErrorsDisablesTheButtons) {
     Start();
     auto dlg = Open();
     EXPECT_TRUE(Rows(*dlg).empty());
-    EXPECT_FALSE(dlg->ShowSampleButton()->isEnabled());
-    EXPECT_FALSE(dlg->UpdateButton()->isEnabled());
+    EXPECT_FALSE(ShowSampleButton(dlg.get())->isEnabled());
+    EXPECT_FALSE(UpdateButton(dlg.get())->isEnabled());
 }

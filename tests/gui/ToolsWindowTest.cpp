@@ -41,10 +41,25 @@ protected:
     }
     QPlainTextEdit* TextEdit() { return Child<QPlainTextEdit>("textEdit"); }
     std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
+    // The window's Search dialog once the Search command has made it.
+    CSearchDlg* SearchDialog() { return Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog")); }
+    // A Search dialog like the window's, with a pump of the test's own.
+    CSearchDlg* SearchDialogPumpedBy(std::function<void()> pump) {
+        auto* dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, std::move(pump), Frame());
+        dlg->Create();
+        dlg->show();
+        return dlg;
+    }
+    static void SearchFor(CSearchDlg* dlg, const char* text) {
+        Find<QLineEdit>(dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
+        Find<QPushButton>(dlg, "searchButton")->click();
+    }
+    static QTreeWidget* ResultList(CSearchDlg* dlg) { return Find<QTreeWidget>(dlg, "resultList"); }
+    static QString Status(CSearchDlg* dlg) { return Find<QLabel>(dlg, "statusText")->text(); }
     std::vector<std::string> ResultTitles(CSearchDlg* dlg) {
         std::vector<std::string> t;
-        for (int i = 0; i < dlg->ResultList()->topLevelItemCount(); ++i)
-            t.push_back(dlg->ResultList()->topLevelItem(i)->text(0).toStdString());
+        for (int i = 0; i < ResultList(dlg)->topLevelItemCount(); ++i)
+            t.push_back(ResultList(dlg)->topLevelItem(i)->text(0).toStdString());
         return t;
     }
     static std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
@@ -97,32 +112,32 @@ TEST_F(ToolsWindowTest, SearchIsEnabledWhileTheLibraryHoldsASample) {
 
 TEST_F(ToolsWindowTest, SearchDialogIsCreatedOnceAndShownAgain) {
     StartWithLibrary();
-    EXPECT_EQ(View()->SearchDialog(), nullptr);
+    EXPECT_EQ(SearchDialog(), nullptr);
     Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
+    CSearchDlg* dlg = SearchDialog();
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(dlg->isVisible());
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
+    SearchFor(dlg, "list");
     EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-    dlg->CloseButton()->click();
+    Find<QPushButton>(dlg, "closeButton")->click();
     EXPECT_FALSE(dlg->isVisible());
     Run(cmd::kSearch);
-    EXPECT_EQ(View()->SearchDialog(), dlg);
+    EXPECT_EQ(Frame()->findChildren<CSearchDlg*>().size(), 1);
+    EXPECT_EQ(SearchDialog(), dlg);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
+    EXPECT_EQ(Status(dlg), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
 }
 
 TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
     StartWithLibrary();
     Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
-    QTreeWidgetItem* row = dlg->ResultList()->topLevelItem(2);
+    CSearchDlg* dlg = SearchDialog();
+    ASSERT_NE(dlg, nullptr);
+    SearchFor(dlg, "list");
+    QTreeWidgetItem* row = ResultList(dlg)->topLevelItem(2);
     row->setSelected(true);
-    emit dlg->ResultList()->itemDoubleClicked(row, 0);
+    emit ResultList(dlg)->itemDoubleClicked(row, 0);
     Pump();
     EXPECT_EQ(Selected(), "Delta");
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
@@ -131,8 +146,6 @@ TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
 
 TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
     StartWithLibrary();
-    Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
     std::string report;
     DialogScripts dialogs;
     dialogs.Then([&](QWidget* w) {
@@ -142,23 +155,22 @@ TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
         info->accept();
     });
     int pumps = 0;
-    dlg->SetPump([&] {
+    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
         ++pumps;
         App().PumpPendingMessages();
         if (pumps == 1) {
             // While Alpha is examined, the user deletes Beta in the window.
             Select(SampleItem("Beta"));
-            m_messages.answers.assign(3, MsgAnswer::Yes);
+            m_messages.answers = {MsgAnswer::Yes};
             Run(cmd::kDelete);
         } else if (pumps == 2) {
             Run(cmd::kLibraryInfo);
         }
     });
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
+    SearchFor(dlg, "list");
     EXPECT_EQ(Doc()->PeekSample("Beta"), nullptr);
     EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Delta"}));
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Found 3 occurrence(s) in 2 sample(s)"));
+    EXPECT_EQ(Status(dlg), QStringLiteral("Found 3 occurrence(s) in 2 sample(s)"));
     EXPECT_NE(report.find("total of 3 sample(s)"), std::string::npos) << report;
     // The program goes on.
     EXPECT_TRUE(Frame()->isVisible());
@@ -169,20 +181,17 @@ TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
 
 TEST_F(ToolsWindowTest, ClosingTheProgramDuringASearch) {
     StartWithLibrary();
-    Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
     int pumps = 0;
-    dlg->SetPump([&] {
+    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
         if (++pumps == 2)
             Frame()->close();
         QCoreApplication::processEvents();
     });
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
+    SearchFor(dlg, "list");
     EXPECT_EQ(pumps, 2);
     EXPECT_FALSE(Frame()->isVisible());
     EXPECT_EQ(View()->Document(), nullptr);
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Searched stopped before it could complete"));
+    EXPECT_EQ(Status(dlg), QStringLiteral("Searched stopped before it could complete"));
 }
 
 // ---------------------------------------------------------------------------------
