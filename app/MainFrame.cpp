@@ -51,7 +51,7 @@ CMainFrame::CMainFrame(CQuorrinApp& app) : m_app(app) {
     setWindowIcon(QIcon(QStringLiteral(":/icons/tindrel.xpm")));
     resize(1000, 700);
 
-    m_view = new CQuorrinView(*app.Document(), this);
+    m_view = new CQuorrinView(*app.Document(), app.Config(), app, this);
     setCentralWidget(m_view);
 
     CreateActions();

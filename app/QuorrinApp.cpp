@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 
 #include "app/AboutDlg.h"
+#include "app/HelpLauncher.h"
+#include "app/OptionsDlg.h"
 #include "app/Commands.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
@@ -15,8 +17,6 @@
 #include "tools/LoadErrorsDlg.h"
 
 namespace {
-
-CQuorrinApp* g_app = nullptr;
 
 // The Save As dialog for the load-error export.
 class CSaveAsDialogChooser : public ISaveAsChooser {
@@ -41,9 +41,7 @@ private:
 
 } // namespace
 
-CQuorrinApp* TheApp() { return g_app; }
-
-CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) { g_app = this; }
+CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) {}
 
 CQuorrinApp::~CQuorrinApp() {
     m_frame.reset();
@@ -52,8 +50,6 @@ CQuorrinApp::~CQuorrinApp() {
         m_doc.reset();
     }
     CMessageBoxes::SetParentWindow(nullptr);
-    if (g_app == this)
-        g_app = nullptr;
 }
 
 bool& CQuorrinApp::AutoSaveOnSwitch() { return m_config->m_bAutoSaveOnSwitch; }
@@ -125,6 +121,22 @@ int CQuorrinApp::ExitInstance() {
     }
     m_frame.reset();
     return 0;
+}
+
+void CQuorrinApp::RunOptions() {
+    if (!m_config)
+        return;
+    COptionsDlg dlg(m_config->m_bAutoSaveOnSwitch, m_config->m_bSaveTreeState, m_frame.get());
+    if (dlg.exec() == QDialog::Accepted) {
+        m_config->m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
+        m_config->m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
+    }
+}
+
+void CQuorrinApp::ShowLibraryHelp() { LaunchLibraryHelp(m_frame.get()); }
+
+WizardCarryOver CQuorrinApp::WizardState() {
+    return WizardCarryOver{m_confirmChunks, m_bDroppedTextPending, m_droppedText};
 }
 
 void CQuorrinApp::PumpPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }

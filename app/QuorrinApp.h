@@ -1,11 +1,12 @@
 // CQuorrinApp: the application object. Owns the library configuration with the two
 // options, the load-error store, the wizard's carry-over state, the document and the
-// main window, and runs the start-up and exit sequences.
+// main window, and runs the start-up and exit sequences. It is the view's host.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "browser/ViewHost.h"
 #include "library/LoadErrorList.h"
 
 class CLibraryConfig;
@@ -13,11 +14,11 @@ class CMainFrame;
 class CQuorrinDoc;
 class IKeyStore;
 
-class CQuorrinApp {
+class CQuorrinApp : public IViewHost {
 public:
     // store: the key store to use, kept by the caller; nullptr for the per-user file.
     explicit CQuorrinApp(IKeyStore* store = nullptr);
-    ~CQuorrinApp();
+    ~CQuorrinApp() override;
     CQuorrinApp(const CQuorrinApp&) = delete;
     CQuorrinApp& operator=(const CQuorrinApp&) = delete;
 
@@ -29,8 +30,12 @@ public:
     // False when the view refused (the window then stays open).
     bool CloseDocument();
 
-    // Dispatches every waiting event once; for long work on the window thread.
-    void PumpPendingMessages();
+    // The view's host.
+    void RunOptions() override;
+    void ShowLibraryHelp() override;
+    WizardCarryOver WizardState() override;
+    void PumpPendingMessages() override;
+
     void ShowLoadErrorsDialog();
     int GetLoadErrorCount() const { return m_loadErrors.GetCount(); }
     void OnAppAbout();
@@ -45,13 +50,13 @@ public:
     bool& AutoSaveOnSwitch();
     bool& SaveTreeState();
 
+private:
     // The Add Sample wizard's confirmation chunks, kept between runs of the wizard.
     std::string m_confirmChunks[3];
     // Text dropped on the window, waiting for the wizard's text page.
     bool m_bDroppedTextPending = false;
     std::string m_droppedText;
 
-private:
     std::unique_ptr<IKeyStore> m_ownStore;
     IKeyStore* m_store = nullptr;
     std::unique_ptr<CLibraryConfig> m_config;
@@ -60,6 +65,3 @@ private:
     std::unique_ptr<CMainFrame> m_frame;
     bool m_exited = false;
 };
-
-// The one application object, or nullptr outside its lifetime.
-CQuorrinApp* TheApp();

@@ -11,6 +11,9 @@
 
 #include "bench/BenchUtil.h"
 #include "browser/QuorrinView.h"
+#include "browser/ViewHost.h"
+#include "config/LibraryConfig.h"
+#include "config/MemoryKeyStore.h"
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
 #include "tools/SearchDlg.h"
@@ -27,6 +30,20 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
+// The measured commands never reach the host.
+class CNoHost : public IViewHost {
+public:
+    void RunOptions() override {}
+    void ShowLibraryHelp() override {}
+    WizardCarryOver WizardState() override { return WizardCarryOver{m_chunks, m_droppedPending, m_dropped}; }
+    void PumpPendingMessages() override {}
+
+private:
+    std::string m_chunks[3];
+    bool m_droppedPending = false;
+    std::string m_dropped;
+};
+
 } // namespace
 
 void StartGui(int& argc, char** argv) {
@@ -39,7 +56,11 @@ void StopGui() {
     g_qt.reset();
 }
 
-TreeBench::TreeBench(CQuorrinDoc& doc) : m_view(std::make_unique<CQuorrinView>(doc)) {
+TreeBench::TreeBench(CQuorrinDoc& doc)
+    : m_store(std::make_unique<MemoryKeyStore>()),
+      m_config(std::make_unique<CLibraryConfig>(*m_store)),
+      m_host(std::make_unique<CNoHost>()),
+      m_view(std::make_unique<CQuorrinView>(doc, *m_config, *m_host)) {
     m_view->resize(900, 700);
     m_view->show();
     Pump();
@@ -71,7 +92,7 @@ double TreeBench::Select(const std::string& title, bool& ok) {
 
 int TreeBench::ItemCount() const {
     int n = 0;
-    for (QTreeWidgetItemIterator it(m_view->Tree()); *it; ++it)
+    for (QTreeWidgetItemIterator it(m_view->findChild<QTreeWidget*>(QStringLiteral("sampleTree"))); *it; ++it)
         ++n;
     return n;
 }

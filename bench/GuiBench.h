@@ -8,8 +8,11 @@
 
 #include "library/LibrarySearch.h"
 
+class CLibraryConfig;
 class CQuorrinDoc;
 class CQuorrinView;
+class IViewHost;
+class MemoryKeyStore;
 
 namespace bench {
 
@@ -37,6 +40,10 @@ public:
     static void Pump();
 
 private:
+    // The view's own configuration (no expanded branches) and a host that does nothing.
+    std::unique_ptr<MemoryKeyStore> m_store;
+    std::unique_ptr<CLibraryConfig> m_config;
+    std::unique_ptr<IViewHost> m_host;
     std::unique_ptr<CQuorrinView> m_view;
 };
 

@@ -22,7 +22,7 @@
 
 #include "browser/DropHandler.h"
 #include "ui/ByteEntries.h"
-#include "app/OptionsDlg.h"
+#include "browser/ViewHost.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
 #include "library/LibrarySearch.h"
@@ -208,7 +208,8 @@ bool ClipboardHasText() {
 
 } // namespace
 
-CQuorrinView::CQuorrinView(CQuorrinDoc& doc, QWidget* parent) : QWidget(parent), m_doc(&doc) {
+CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& host, QWidget* parent)
+    : QWidget(parent), m_doc(&doc), m_config(config), m_host(host) {
     setObjectName(QStringLiteral("quorrinView"));
     BuildLayout();
     MakeIcons();
@@ -392,7 +393,7 @@ void CQuorrinView::RebuildTree(const std::string& selectTitle) {
     if (!m_doc)
         return;
     CQuorrinDoc& doc = *m_doc;
-    CLibraryConfig& cfg = doc.Config();
+    const CLibraryConfig& cfg = m_config;
 
     m_tree->setUpdatesEnabled(false);
     // The look-up tables refer to the items: empty them first.
@@ -645,7 +646,7 @@ bool CQuorrinView::SelectSubcategoryItem(const std::string& category, const std:
 void CQuorrinView::OnItemExpanded(QTreeWidgetItem* item, bool expanded) {
     if (!m_trackExpansion || !m_doc)
         return;
-    NameSetMap& subcats = m_doc->Config().g_expandedSubcats;
+    NameSetMap& subcats = m_config.g_expandedSubcats;
     switch (ItemTag(item)) {
     case kTagCategory:
         if (expanded)
@@ -709,7 +710,7 @@ void CQuorrinView::OnCollapseAll() {
             return;
         OnCommitPending();
     }
-    m_doc->Config().g_expandedSubcats.clear();
+    m_config.g_expandedSubcats.clear();
     m_trackExpansion = false;
     SetAllBranchesExpanded(false);
     m_trackExpansion = true;
@@ -743,7 +744,7 @@ void CQuorrinView::OnCurrentItemChanged(QTreeWidgetItem* current, QTreeWidgetIte
 bool CQuorrinView::OnSelChanging(QTreeWidgetItem*) {
     if (!m_formModified)
         return true;
-    bool save = m_doc->Config().m_bAutoSaveOnSwitch;
+    bool save = m_config.m_bAutoSaveOnSwitch;
     if (!save)
         save = ShowMessage("The current sample has been changed.\nSave changes?", MsgButtons::YesNo,
                            MsgIcon::Question) == MsgAnswer::Yes;
@@ -1097,16 +1098,7 @@ bool CQuorrinView::OnFileSave() {
     return ok;
 }
 
-void CQuorrinView::OnOptions() {
-    if (!m_doc)
-        return;
-    CLibraryConfig& cfg = m_doc->Config();
-    COptionsDlg dlg(cfg.m_bAutoSaveOnSwitch, cfg.m_bSaveTreeState, window());
-    if (dlg.exec() == QDialog::Accepted) {
-        cfg.m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
-        cfg.m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
-    }
-}
+void CQuorrinView::OnOptions() { m_host.RunOptions(); }
 
 bool CQuorrinView::CanCut() const { return CanCopy(); }
 

@@ -14,7 +14,9 @@
 #include "ui/TextCodec.h"
 #include "library/QuorrinDoc.h"
 
+class CLibraryConfig;
 class CSearchDlg;
+class IViewHost;
 class QComboBox;
 class QMimeData;
 class QLineEdit;
@@ -40,7 +42,8 @@ extern const char* const kNoneAssigned;        // " (none assigned) "
 class CQuorrinView : public QWidget, public IDocumentView {
     Q_OBJECT
 public:
-    explicit CQuorrinView(CQuorrinDoc& doc, QWidget* parent = nullptr);
+    // config: the tree state and the options; host: what the view needs of the program.
+    CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& host, QWidget* parent = nullptr);
     ~CQuorrinView() override;
 
     // Builds the tree the first time.
@@ -163,6 +166,8 @@ private:
     bool CaptureFormChecked();
 
     CQuorrinDoc* m_doc;
+    CLibraryConfig& m_config;
+    IViewHost& m_host;
     QTreeWidget* m_tree = nullptr;
     QLineEdit* m_titleEdit = nullptr;
     QPushButton* m_changeTitleButton = nullptr;

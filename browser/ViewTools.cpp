@@ -8,11 +8,10 @@
 #include <QTextCursor>
 #include <QTreeWidget>
 
-#include "app/HelpLauncher.h"
-#include "app/QuorrinApp.h"
 #include "browser/DropHandler.h"
 #include "browser/QuorrinView.h"
 #include "browser/SamplePrinter.h"
+#include "browser/ViewHost.h"
 #include "library/ContentCheck.h"
 #include "base/Messenger.h"
 #include "tools/LibraryInfoDlg.h"
@@ -25,11 +24,8 @@
 void CQuorrinView::OnSearch() {
     if (!m_searchDlg) {
         // Created once; it lives as long as the view and keeps its results while hidden.
-        m_searchDlg = new CSearchDlg([this] { return m_doc; }, PumpAtMostEveryFrame([] {
-                                         if (CQuorrinApp* app = TheApp())
-                                             app->PumpPendingMessages();
-                                     }),
-                                     this);
+        m_searchDlg = new CSearchDlg([this] { return m_doc; },
+                                     PumpAtMostEveryFrame([this] { m_host.PumpPendingMessages(); }), this);
         m_searchDlg->Create();
         connect(m_searchDlg, &CSearchDlg::sampleChosen, this,
                 [this](const QByteArray& title) { SelectSampleItem(ToStdString(title)); });
@@ -46,9 +42,7 @@ void CQuorrinView::OnLibraryInfo() {
     dlg.exec();
 }
 
-void CQuorrinView::OnLibraryHelp() {
-    LaunchLibraryHelp(window());
-}
+void CQuorrinView::OnLibraryHelp() { m_host.ShowLibraryHelp(); }
 
 // ---------------------------------------------------------------------------------
 // Printing
@@ -102,8 +96,7 @@ void CQuorrinView::RegisterDropTarget() {
 }
 
 bool CQuorrinView::OnDropData(const QMimeData* data) {
-    CQuorrinApp* app = TheApp();
-    if (!m_doc || !app || ClassifyDrop(data) != DropKind::Text)
+    if (!m_doc || ClassifyDrop(data) != DropKind::Text)
         return true; // nothing taken, nothing refused
     const std::string raw = RawTextBytes(data);
     if (raw.empty()) {
@@ -111,7 +104,8 @@ bool CQuorrinView::OnDropData(const QMimeData* data) {
                     MsgIcon::Exclamation);
         return true;
     }
-    app->m_droppedText = LibraryTextFromBytes(raw);
+    WizardCarryOver carry = m_host.WizardState();
+    carry.droppedText = LibraryTextFromBytes(raw);
 
     QTreeWidgetItem* item = SelectedItem();
     const int tag = ItemTag(item);
@@ -120,17 +114,17 @@ bool CQuorrinView::OnDropData(const QMimeData* data) {
         CTextDroppedDlg dlg(window());
         const int answer = dlg.exec();
         if (answer == CTextDroppedDlg::kReplace) {
-            ReplaceSampleText(name, app->m_droppedText);
+            ReplaceSampleText(name, carry.droppedText);
             return true;
         }
         if (answer == CTextDroppedDlg::kCreateNew) {
-            app->m_bDroppedTextPending = true;
+            carry.droppedTextPending = true;
             LaunchAddSampleWizard();
             return true;
         }
         return false;
     }
-    app->m_bDroppedTextPending = true;
+    carry.droppedTextPending = true;
     LaunchAddSampleWizard();
     return true;
 }

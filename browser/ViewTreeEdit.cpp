@@ -5,13 +5,13 @@
 #include <QKeyEvent>
 #include <QTreeWidget>
 
-#include "app/QuorrinApp.h"
 #include "browser/ChangeTitleDlg.h"
 #include "library/EditRules.h"
 #include "browser/InsertItemDlg.h"
 #include "browser/NewCategoryDlg.h"
 #include "browser/NewSubcategoryDlg.h"
 #include "browser/QuorrinView.h"
+#include "browser/ViewHost.h"
 #include "config/LibraryConfig.h"
 #include "base/Messenger.h"
 #include "tools/AddSampleWizard.h"
@@ -43,11 +43,6 @@ public:
 private:
     CQuorrinView* m_view;
 };
-
-// Carry-over state for a view that runs without the application object.
-std::string g_ownChunks[3];
-bool g_ownDroppedPending = false;
-std::string g_ownDroppedText;
 
 // The titles of every sample item below item.
 void CollectSampleTitles(const QTreeWidgetItem* item, std::vector<std::string>& titles) {
@@ -221,12 +216,8 @@ void CQuorrinView::OnInsert() {
 bool CQuorrinView::LaunchAddSampleWizard() {
     if (!m_doc)
         return false;
-    CQuorrinApp* app = TheApp();
-    WizardCarryOver carry =
-        app ? WizardCarryOver{app->m_confirmChunks, app->m_bDroppedTextPending, app->m_droppedText}
-            : WizardCarryOver{g_ownChunks, g_ownDroppedPending, g_ownDroppedText};
     std::unique_ptr<CSample> sample =
-        RunAddSampleWizard(*m_doc, PreselectionOf(SelectedItem(), *m_doc), carry, window());
+        RunAddSampleWizard(*m_doc, PreselectionOf(SelectedItem(), *m_doc), m_host.WizardState(), window());
     if (!sample)
         return false;
     // Unsaved edits of the sample in the form are kept before the tree is rebuilt.
@@ -302,7 +293,7 @@ void CQuorrinView::OnDelete() {
             return;
         }
         if (wasExpanded) {
-            NameSetMap& expanded = m_doc->Config().g_expandedSubcats;
+            NameSetMap& expanded = m_config.g_expandedSubcats;
             auto it = expanded.find(category);
             if (it != expanded.end())
                 it->second.erase(text);

@@ -406,7 +406,7 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleCanStartTheWizard) {
     ASSERT_NE(Doc()->PeekSample("From drop"), nullptr);
     EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
-    EXPECT_FALSE(App().m_bDroppedTextPending);
+    EXPECT_FALSE(App().WizardState().droppedTextPending);
     EXPECT_EQ(Selected(), "From drop");
 }
 
@@ -419,8 +419,8 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleAndCancelled) {
     EXPECT_FALSE(DropOnView(data.get()));
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
     // The text waits, but no wizard will take it.
-    EXPECT_EQ(App().m_droppedText, "ignored");
-    EXPECT_FALSE(App().m_bDroppedTextPending);
+    EXPECT_EQ(App().WizardState().droppedText, "ignored");
+    EXPECT_FALSE(App().WizardState().droppedTextPending);
     EXPECT_FALSE(Doc()->CanSave());
 }
 

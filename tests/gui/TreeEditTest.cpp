@@ -166,7 +166,7 @@ TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategory) {
     EXPECT_TRUE(cpp->Slot(3).custom);
     EXPECT_TRUE(cpp->Slot(3).inUse);
     EXPECT_TRUE(cpp->IsChanged());
-    EXPECT_EQ(Doc()->Config().g_customSubcats["C++"], (NameSet{"Algorithms"}));
+    EXPECT_EQ(App().Config().g_customSubcats["C++"], (NameSet{"Algorithms"}));
     EXPECT_EQ(Selected(), "C++");
     // The new sub-category keeps its place through a rebuild.
     View()->RebuildTree(std::string());
@@ -192,7 +192,7 @@ TEST_F(TreeEditTest, ASixteenthSubcategoryIsRefusedAndNothingChanges) {
     Run(cmd::kInsert);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{StrFormat(edit_msg::kNoFreeSlot, "Full")}));
     EXPECT_EQ(CategoryItem("Full")->childCount(), kSlotCount);
-    EXPECT_EQ(Doc()->Config().g_customSubcats.count("Full"), 0u);
+    EXPECT_EQ(App().Config().g_customSubcats.count("Full"), 0u);
 }
 
 TEST_F(TreeEditTest, InsertOnACategoryCanStartTheWizardForThatCategory) {
@@ -422,12 +422,12 @@ TEST_F(TreeEditTest, DeletingACustomSubcategoryDeletesItsSamplesAndFreesItsSlot)
     Start();
     ASSERT_NE(SampleItem("Worker"), nullptr);
     SubcategoryItem("C++", "Threads")->setExpanded(true);
-    EXPECT_EQ(Doc()->Config().g_expandedSubcats.count("C++"), 0u);
+    EXPECT_EQ(App().Config().g_expandedSubcats.count("C++"), 0u);
     CategoryItem("C++")->setExpanded(false);
     CategoryItem("C++")->setExpanded(true);
     SubcategoryItem("C++", "Threads")->setExpanded(false);
     SubcategoryItem("C++", "Threads")->setExpanded(true);
-    ASSERT_EQ(Doc()->Config().g_expandedSubcats["C++"], (NameSet{"Threads"}));
+    ASSERT_EQ(App().Config().g_expandedSubcats["C++"], (NameSet{"Threads"}));
 
     Select(SubcategoryItem("C++", "Threads"));
     m_messages.answers = {MsgAnswer::Yes};
@@ -439,8 +439,8 @@ TEST_F(TreeEditTest, DeletingACustomSubcategoryDeletesItsSamplesAndFreesItsSlot)
     const CCategory* cpp = Doc()->PeekCategory("C++");
     EXPECT_EQ(cpp->FindSlot("Threads"), -1);
     EXPECT_EQ(cpp->FreeSlot(), 3);
-    EXPECT_EQ(Doc()->Config().g_customSubcats.count("C++"), 0u);
-    EXPECT_TRUE(Doc()->Config().g_expandedSubcats["C++"].empty());
+    EXPECT_EQ(App().Config().g_customSubcats.count("C++"), 0u);
+    EXPECT_TRUE(App().Config().g_expandedSubcats["C++"].empty());
     // Nothing to restore: a custom sub-category is gone for good.
     EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
     ASSERT_TRUE(View()->OnFileSave());
@@ -476,7 +476,7 @@ TEST_F(TreeEditTest, DeletingADefaultCategoryDeletesItsSamplesAndHidesIt) {
     Run(cmd::kRestoreDefaults);
     ASSERT_NE(CategoryItem("C++"), nullptr);
     EXPECT_EQ(ChildNames(CategoryItem("C++")), (std::vector<std::string>{"COM", "General", "GUI"}));
-    EXPECT_EQ(Doc()->Config().g_customSubcats.count("C++"), 0u);
+    EXPECT_EQ(App().Config().g_customSubcats.count("C++"), 0u);
 }
 
 TEST_F(TreeEditTest, DeletingACustomCategoryRemovesItAndItsFileAtOnce) {
@@ -535,7 +535,7 @@ TEST_F(TreeEditTest, MovingASampleToACategoryWithoutItsSubcategoryCanCreateIt) {
     Choose(Child<QComboBox>("categoryCombo"), "Java");
     EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"newSubcategoryDlg"}));
     EXPECT_EQ(Doc()->PeekCategory("Java")->FindSlot("Threads"), 3);
-    EXPECT_EQ(Doc()->Config().g_customSubcats["Java"], (NameSet{"Threads"}));
+    EXPECT_EQ(App().Config().g_customSubcats["Java"], (NameSet{"Threads"}));
     ASSERT_NE(SampleItem("Worker"), nullptr);
     EXPECT_EQ(SampleItem("Worker")->parent(), SubcategoryItem("Java", "Threads"));
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
