@@ -10,13 +10,13 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidgetItem>
 
 #include "app/Commands.h"
 #include "app/LockIndicators.h"
 #include "ui/MessageBoxes.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"
+#include "browser/SampleTree.h"
 #include "library/QuorrinDoc.h"
 
 static void InitTindrelResources() { Q_INIT_RESOURCE(tindrel); }

@@ -11,6 +11,7 @@
 
 #include "bench/BenchUtil.h"
 #include "browser/QuorrinView.h"
+#include "browser/SampleTree.h"
 #include "browser/ViewHost.h"
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
@@ -72,27 +73,29 @@ TreeBench::~TreeBench() {
     Pump();
 }
 
+CSampleTree* TreeBench::Tree() const { return m_view->findChild<CSampleTree*>(QStringLiteral("sampleTree")); }
+
 void TreeBench::Pump() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 double TreeBench::Rebuild() {
     const double start = Now();
-    m_view->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     Pump();
     return Now() - start;
 }
 
 double TreeBench::Select(const std::string& title, bool& ok) {
     const double start = Now();
-    ok = m_view->SelectSampleItem(title);
+    ok = Tree()->SelectSampleItem(title);
     Pump();
     return Now() - start;
 }
 
 int TreeBench::ItemCount() const {
     int n = 0;
-    for (QTreeWidgetItemIterator it(m_view->findChild<QTreeWidget*>(QStringLiteral("sampleTree"))); *it; ++it)
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
         ++n;
     return n;
 }

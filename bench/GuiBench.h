@@ -11,6 +11,7 @@
 class CLibraryConfig;
 class CQuorrinDoc;
 class CQuorrinView;
+class CSampleTree;
 class IViewHost;
 class MemoryKeyStore;
 
@@ -40,6 +41,8 @@ public:
     static void Pump();
 
 private:
+    CSampleTree* Tree() const;
+
     // The view's own configuration (no expanded branches) and a host that does nothing.
     std::unique_ptr<MemoryKeyStore> m_store;
     std::unique_ptr<CLibraryConfig> m_config;

@@ -15,7 +15,8 @@
 #include <QUrl>
 
 #include "GuiTestSupport.h"
-#include "browser/DropHandler.h"
+#include "browser/ClipboardAndDrop.h"
+#include "browser/TextDroppedDlg.h"
 
 namespace {
 

@@ -159,19 +159,20 @@ void GuiTest::Exit() {
     Pump();
 }
 
-QTreeWidget* GuiTest::Tree() { return View()->Tree(); }
-QTreeWidgetItem* GuiTest::Root() { return View()->RootItem(); }
+CSampleTree* GuiTest::Tree() { return View()->findChild<CSampleTree*>(QStringLiteral("sampleTree")); }
+CSampleForm* GuiTest::Form() { return View()->findChild<CSampleForm*>(QStringLiteral("sampleForm")); }
+QTreeWidgetItem* GuiTest::Root() { return Tree()->RootItem(); }
 
 QTreeWidgetItem* GuiTest::CategoryItem(const std::string& name) {
-    return View()->FindTreeItem(Root(), name, kTagCategory);
+    return Tree()->FindTreeItem(Root(), name, kTagCategory);
 }
 
 QTreeWidgetItem* GuiTest::SubcategoryItem(const std::string& category, const std::string& name) {
-    return View()->FindTreeItem(CategoryItem(category), name, kTagSubcategory);
+    return Tree()->FindTreeItem(CategoryItem(category), name, kTagSubcategory);
 }
 
 QTreeWidgetItem* GuiTest::SampleItem(const std::string& title) {
-    return View()->FindTreeItem(Root(), title, kTagSample);
+    return Tree()->FindTreeItem(Root(), title, kTagSample);
 }
 
 std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
@@ -179,7 +180,7 @@ std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
     if (!item)
         return names;
     for (int i = 0; i < item->childCount(); ++i)
-        names.push_back(CQuorrinView::ItemName(item->child(i)));
+        names.push_back(CSampleTree::ItemName(item->child(i)));
     return names;
 }
 

@@ -21,10 +21,9 @@
 #include "app/MainFrame.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"
+#include "browser/SampleForm.h"
+#include "browser/SampleTree.h"
 #include "library/QuorrinDoc.h"
-
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // The bytes of one sample in a category file. comments and text are values as the
 // library holds them (CR LF line ends); every LF is written as CR LF.
@@ -66,7 +65,9 @@ protected:
     CMainFrame* Frame() { return m_app->MainFrame(); }
     CQuorrinView* View() { return Frame()->View(); }
     CQuorrinDoc* Doc() { return m_app->Document(); }
-    QTreeWidget* Tree();
+    // The view's sample tree and form, found by name.
+    CSampleTree* Tree();
+    CSampleForm* Form();
     QTreeWidgetItem* Root();
     // The item of a category, a sub-category below a category, or a sample.
     QTreeWidgetItem* CategoryItem(const std::string& name);

@@ -213,7 +213,7 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     EXPECT_TRUE(App().LoadErrors().Staged().GetTitle().empty());
     EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
     // The window shows the corrected sample, selected; load errors remain.
-    EXPECT_EQ(CQuorrinView::ItemName(View()->SelectedItem()), " Dup from Java");
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), " Dup from Java");
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
     // Update without a selected row does nothing.
     m_messages.Clear();
@@ -230,7 +230,7 @@ TEST_F(LoadErrorsTest, HiddenSubcategoryComesBackAsALoadError) {
     cpp.Slot(2).inUse = false;
     ASSERT_EQ(cpp.Slot(2).name, "COM");
     ASSERT_TRUE(Doc()->UpdateCategory("C++", cpp));
-    View()->RebuildTree("");
+    Tree()->RebuildTree("");
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
 
     auto dlg = Open();
@@ -281,7 +281,7 @@ TEST_F(LoadErrorsTest, CategoryWithoutSubcategoriesGivesAnEmptyOne) {
     WriteLibrary(false);
     Start();
     ASSERT_TRUE(Doc()->AddCategory(std::make_unique<CCategory>("Misc")));
-    View()->RebuildTree("");
+    Tree()->RebuildTree("");
     auto dlg = Open();
     ClickRow(*dlg, 0);
     Choose(CategoryList(dlg.get()), "Misc");

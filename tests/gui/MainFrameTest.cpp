@@ -42,17 +42,17 @@ TEST_F(GuiTest, StartOnAnEmptyFolderShowsTheDefaultTreeWithTheRootSelected) {
     ASSERT_EQ(Tree()->topLevelItemCount(), 1);
     QTreeWidgetItem* root = Root();
     EXPECT_EQ(root->text(0), QStringLiteral("Samples"));
-    EXPECT_EQ(CQuorrinView::ItemTag(root), kTagRoot);
+    EXPECT_EQ(CSampleTree::ItemTag(root), kTagRoot);
     EXPECT_TRUE(root->isExpanded());
     EXPECT_EQ(Tree()->currentItem(), root);
     EXPECT_EQ(ChildNames(root), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
     for (const char* category : {"C++", "Java", "Visual Basic"}) {
         QTreeWidgetItem* item = CategoryItem(category);
         ASSERT_NE(item, nullptr);
-        EXPECT_EQ(CQuorrinView::ItemTag(item), kTagCategory);
+        EXPECT_EQ(CSampleTree::ItemTag(item), kTagCategory);
         EXPECT_FALSE(item->isExpanded());
         EXPECT_EQ(ChildNames(item), (std::vector<std::string>{"COM", "General", "GUI"}));
-        EXPECT_EQ(CQuorrinView::ItemTag(item->child(0)), kTagSubcategory);
+        EXPECT_EQ(CSampleTree::ItemTag(item->child(0)), kTagSubcategory);
     }
     // The library's files exist now; the placeholder document is empty.
     EXPECT_TRUE(fileio::FileExists(File("quorrincpp.txt")));
@@ -117,11 +117,11 @@ TEST_F(GuiTest, MenusHoldEveryCommandWithItsTextAndShortcut) {
 
     // Toolbar: New, Open, Save | Cut, Copy, Paste | About.
     std::vector<std::string> buttons;
-    for (QAction* a : Frame()->ToolBar()->actions())
+    for (QAction* a : Child<QToolBar>("mainToolBar")->actions())
         buttons.push_back(a->isSeparator() ? "-" : a->objectName().toStdString());
     EXPECT_EQ(buttons, (std::vector<std::string>{"actionNew", "actionOpen", "actionSave", "-", "actionCut",
                                                  "actionCopy", "actionPaste", "-", "actionAbout"}));
-    for (QAction* a : Frame()->ToolBar()->actions()) {
+    for (QAction* a : Child<QToolBar>("mainToolBar")->actions()) {
         if (!a->isSeparator()) {
             EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();
         }
@@ -137,9 +137,9 @@ TEST_F(GuiTest, StatusBarShowsPromptsAndReadyWhenIdle) {
     QCoreApplication::sendEvent(Frame(), &idle);
     EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     // The three key panes exist (their text shows only while the key is locked).
-    EXPECT_EQ(Frame()->IndicatorPane(0)->property("indicatorText").toString(), QStringLiteral("CAP"));
-    EXPECT_EQ(Frame()->IndicatorPane(1)->property("indicatorText").toString(), QStringLiteral("NUM"));
-    EXPECT_EQ(Frame()->IndicatorPane(2)->property("indicatorText").toString(), QStringLiteral("SCRL"));
+    EXPECT_EQ(Child<QLabel>("indicatorCAP")->property("indicatorText").toString(), QStringLiteral("CAP"));
+    EXPECT_EQ(Child<QLabel>("indicatorNUM")->property("indicatorText").toString(), QStringLiteral("NUM"));
+    EXPECT_EQ(Child<QLabel>("indicatorSCRL")->property("indicatorText").toString(), QStringLiteral("SCRL"));
 }
 
 TEST_F(GuiTest, CommandsFollowTheirEnableRules) {
@@ -198,7 +198,7 @@ TEST_F(GuiTest, CutCopyAndPasteFollowTheFocusedEdit) {
     EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
     Frame()->Action(cmd::kEditPaste)->trigger();
     EXPECT_EQ(keywords->text(), QStringLiteral("one, twoAlpha"));
-    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(Form()->IsFormModified());
 }
 
 TEST_F(GuiTest, NewAndOpenDoNothing) {
@@ -221,9 +221,9 @@ TEST_F(GuiTest, ToolbarAndStatusBarCanBeHidden) {
     EXPECT_TRUE(toolbar->isChecked());
     EXPECT_TRUE(statusBar->isChecked());
     toolbar->trigger();
-    EXPECT_FALSE(Frame()->ToolBar()->isVisible());
+    EXPECT_FALSE(Child<QToolBar>("mainToolBar")->isVisible());
     toolbar->trigger();
-    EXPECT_TRUE(Frame()->ToolBar()->isVisible());
+    EXPECT_TRUE(Child<QToolBar>("mainToolBar")->isVisible());
     statusBar->trigger();
     EXPECT_FALSE(Frame()->statusBar()->isVisible());
     EXPECT_FALSE(statusBar->isChecked());

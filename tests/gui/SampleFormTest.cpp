@@ -80,7 +80,7 @@ TEST_F(FormTest, SelectingASampleFillsTheForm) {
     EXPECT_EQ(ComboCurrent(Subcategory()), "General");
     EXPECT_EQ(Doc()->DisplayedSample().GetTitle(), "Alpha");
     // Loading a sample is not an edit.
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
     EXPECT_TRUE(m_messages.shown.empty());
 }
@@ -123,7 +123,7 @@ TEST_F(FormTest, TypingMarksTheFormModifiedAndSaveWritesIt) {
     Start();
     Select(SampleItem("Alpha"));
     TypeAtEnd(Keywords(), ", three");
-    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(Form()->IsFormModified());
     EXPECT_TRUE(CommandEnabled(cmd::kFileSave));
     EXPECT_EQ(Doc()->PendingSample().GetKeywords(), "one, two, three");
     // Nothing is written before a save.
@@ -131,7 +131,7 @@ TEST_F(FormTest, TypingMarksTheFormModifiedAndSaveWritesIt) {
 
     Frame()->Action(cmd::kFileSave)->trigger();
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha("C++", "General", "one, two, three") + Beta());
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), Gamma()); // unchanged category not written
 }
@@ -148,7 +148,7 @@ TEST_F(FormTest, SwitchingWithAutoSaveOnCommitsAndSaves) {
     EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
               Alpha("C++", "General", "one, two", "First line\r\nSecond line\r\nadded\r\nmore") + Beta());
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
     EXPECT_EQ(TitleEdit()->text(), QStringLiteral("Beta"));
     EXPECT_EQ(Tree()->currentItem(), SampleItem("Beta"));
@@ -164,7 +164,7 @@ TEST_F(FormTest, EditsMadeBeforeThePostedCommitRunsAreKeptForTheNextSample) {
     TypeAtEnd(Keywords(), ", typed");
     Pump();
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha("C++", "General", "alpha edit") + Beta());
-    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(Form()->IsFormModified());
     EXPECT_TRUE(CommandEnabled(cmd::kFileSave));
     Select(SampleItem("Gamma"));
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
@@ -183,7 +183,7 @@ TEST_F(FormTest, SwitchingWithAutoSaveOffAsksAndNoDropsTheEditsForGood) {
     EXPECT_EQ(m_messages.shown[0].text, "The current sample has been changed.\nSave changes?");
     EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Question);
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText);
 
     // Neither a later save nor the exit brings them back.
@@ -224,7 +224,7 @@ TEST_F(FormTest, MovingASampleThroughTheDropDownsRebuildsAndKeepsItSelected) {
     EXPECT_EQ(SampleItem("Alpha")->parent(), SubcategoryItem("C++", "GUI"));
     EXPECT_EQ(Tree()->currentItem(), SampleItem("Alpha"));
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha("C++", "GUI") + Beta());
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
 
     // Java has a GUI sub-category too: no question.
     Choose(Category(), "Java");
@@ -270,7 +270,7 @@ TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
     EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Question);
     EXPECT_EQ(ComboCurrent(Category()), "C++"); // back to the category it had
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), worker);
 
     // Yes, then Cancel in the name dialog: the sample still moves with its sub-category
@@ -312,7 +312,7 @@ TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
     EXPECT_EQ(Tree()->currentItem(), SampleItem("Alpha"));
     EXPECT_EQ(TitleEdit()->text(), QStringLiteral("Alpha"));
-    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(Form()->IsFormModified());
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha() + Beta());
 
     // Save refuses it the same way; once mended, the switch goes through.

@@ -23,7 +23,7 @@ TEST_F(GuiTest, SamplesAreSortedAndThoseWithoutSubcategorySitBesideTheSubcategor
     EXPECT_EQ(ChildNames(SubcategoryItem("Java", "General")), (std::vector<std::string>{"Streams"}));
     QTreeWidgetItem* hello = SampleItem("Hello");
     ASSERT_NE(hello, nullptr);
-    EXPECT_EQ(CQuorrinView::ItemTag(hello), kTagSample);
+    EXPECT_EQ(CSampleTree::ItemTag(hello), kTagSample);
     EXPECT_EQ(hello->parent(), CategoryItem("C++"));
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
 }
@@ -153,7 +153,7 @@ TEST_F(GuiTest, ARebuildReexpandsTheCategoriesOfTheStartButNotTheTrackingTables)
     NameSetMap& live = App().Config().g_expandedSubcats;
     CategoryItem("C++")->setExpanded(false);
     EXPECT_TRUE(live.empty());
-    View()->RebuildTree("");
+    Tree()->RebuildTree("");
     // Expanded again because it was expanded at the start; its sub-categories follow
     // the live table, which the rebuild does not change.
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
@@ -217,15 +217,15 @@ TEST_F(GuiTest, ALargeLibraryIsBuiltCompletelyAndInOrder) {
     QTreeWidgetItem* general = SubcategoryItem("C++", "General");
     ASSERT_NE(general, nullptr);
     EXPECT_EQ(general->childCount(), n / 4);
-    EXPECT_EQ(CQuorrinView::ItemName(general->child(0)), "Sample 00000");
-    EXPECT_EQ(CQuorrinView::ItemName(general->child(general->childCount() - 1)), "Sample 29996");
+    EXPECT_EQ(CSampleTree::ItemName(general->child(0)), "Sample 00000");
+    EXPECT_EQ(CSampleTree::ItemName(general->child(general->childCount() - 1)), "Sample 29996");
     EXPECT_EQ(CategoryItem("C++")->childCount(), 3);
     // Java: three sub-categories and the samples without one, sorted together.
     EXPECT_EQ(CategoryItem("Java")->childCount(), 3 + n / 4);
-    EXPECT_EQ(CQuorrinView::ItemName(CategoryItem("Java")->child(2)), "GUI");
-    EXPECT_EQ(CQuorrinView::ItemName(CategoryItem("Java")->child(3)), "Sample 00003");
+    EXPECT_EQ(CSampleTree::ItemName(CategoryItem("Java")->child(2)), "GUI");
+    EXPECT_EQ(CSampleTree::ItemName(CategoryItem("Java")->child(3)), "Sample 00003");
     // Selecting by title reaches the sample at once.
-    ASSERT_TRUE(View()->SelectSampleItem("Sample 12345"));
+    ASSERT_TRUE(Tree()->SelectSampleItem("Sample 12345"));
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Sample 12345"));
     SubcategoryItem("Java", "GUI")->setExpanded(true);
     EXPECT_TRUE(SubcategoryItem("Java", "GUI")->isExpanded());

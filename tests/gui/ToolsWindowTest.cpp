@@ -20,7 +20,6 @@
 #include "app/Commands.h"
 #include "app/HelpLauncher.h"
 #include "app/ProcessLauncher.h"
-#include "browser/DropHandler.h"
 #include "tools/LibraryInfoDlg.h"
 #include "tools/LoadErrorsDlg.h"
 #include "tools/SearchDlg.h"
@@ -40,7 +39,7 @@ protected:
         Start();
     }
     QPlainTextEdit* TextEdit() { return Child<QPlainTextEdit>("textEdit"); }
-    std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     // The window's Search dialog once the Search command has made it.
     CSearchDlg* SearchDialog() { return Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog")); }
     // A Search dialog like the window's, with a pump of the test's own.
@@ -339,7 +338,7 @@ TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
     EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
     Run(cmd::kEditPaste);
     EXPECT_EQ(keywords->text(), QStringLiteral("list, more"));
-    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(Form()->IsFormModified());
     // With the focus in the tree, nothing to cut, copy or paste.
     Tree()->setFocus();
     EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
@@ -386,7 +385,7 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleReplacesItsText) {
     // The bytes are kept up to the zero byte; line ends are the library's.
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "dropped\r\ncaf\xE9");
     EXPECT_EQ(TextEdit()->toPlainText(), QString::fromUtf8("dropped\ncaf\xC3\xA9"));
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_TRUE(Doc()->CanSave()); // written at the next save
     EXPECT_EQ(Selected(), "Alpha");
     Run(cmd::kFileSave);
@@ -445,7 +444,7 @@ TEST_F(ToolsWindowTest, EmptyDroppedTextIsReported) {
     data->setText(QString());
     data->setData(QStringLiteral("text/plain"), QByteArray());
     m_messages.answers = {MsgAnswer::Ok};
-    EXPECT_TRUE(View()->OnDropData(data.get()));
+    EXPECT_TRUE(DropOnView(data.get()));
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text, "Could not determine size of data dragged from other application!");
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);

@@ -50,15 +50,15 @@ protected:
         QTest::keyClick(Tree(), static_cast<Qt::Key>(key));
         Pump();
     }
-    std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
-    int SelectedTag() { return CQuorrinView::ItemTag(Tree()->currentItem()); }
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
+    int SelectedTag() { return CSampleTree::ItemTag(Tree()->currentItem()); }
     // A custom category with these sub-categories, added as the program would have it.
     void AddCustomCategory(const std::string& name, const std::vector<std::string>& subs) {
         auto c = std::make_unique<CCategory>(name);
         for (size_t i = 0; i < subs.size(); ++i)
             c->Slot(static_cast<int>(i)) = SubcategorySlot{subs[i], true, true};
         ASSERT_TRUE(Doc()->AddCategory(std::move(c)));
-        View()->RebuildTree(std::string());
+        Tree()->RebuildTree(std::string());
     }
     static ModalScript FillWizard(const char* title, const std::function<void(QWidget*)>& check = nullptr) {
         return [title, check](QWidget* w) {
@@ -111,7 +111,7 @@ TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryInTheTreeAndTheLibrary) {
 
     // Still there after a rebuild; the save writes its file and records it in the
     // configuration, which keeps it for the next start.
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_NE(CategoryItem("Algorithms"), nullptr);
     Doc()->MarkCategoryChanged("Algorithms");
     ASSERT_TRUE(View()->OnFileSave());
@@ -169,7 +169,7 @@ TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategory) {
     EXPECT_EQ(App().Config().g_customSubcats["C++"], (NameSet{"Algorithms"}));
     EXPECT_EQ(Selected(), "C++");
     // The new sub-category keeps its place through a rebuild.
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_NE(SubcategoryItem("C++", "Algorithms"), nullptr);
 }
 
@@ -371,7 +371,7 @@ TEST_F(TreeEditTest, DeletingASampleWithUnsavedEditsForgetsThem) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));
     QTest::keyClicks(Child<QLineEdit>("keywordsEdit"), QStringLiteral(", more"));
-    ASSERT_TRUE(View()->IsFormModified());
+    ASSERT_TRUE(Form()->IsFormModified());
     m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(Doc()->PeekSample("Alpha"), nullptr);
