@@ -52,9 +52,6 @@ CQuorrinApp::~CQuorrinApp() {
     CMessageBoxes::SetParentWindow(nullptr);
 }
 
-bool& CQuorrinApp::AutoSaveOnSwitch() { return m_config->m_bAutoSaveOnSwitch; }
-bool& CQuorrinApp::SaveTreeState() { return m_config->m_bSaveTreeState; }
-
 bool CQuorrinApp::InitInstance() {
     if (!m_store) {
         m_ownStore = std::make_unique<FileKeyStore>();

@@ -41,14 +41,7 @@ public:
     void OnAppAbout();
 
     CLibraryConfig& Config() { return *m_config; }
-    CLoadErrorList& LoadErrors() { return m_loadErrors; }
     CQuorrinDoc* Document() { return m_doc.get(); }
-    CMainFrame* MainFrame() { return m_frame.get(); }
-    IKeyStore& KeyStore() { return *m_store; }
-
-    // Options (they live with the configuration, which reads and writes them).
-    bool& AutoSaveOnSwitch();
-    bool& SaveTreeState();
 
 private:
     // The Add Sample wizard's confirmation chunks, kept between runs of the wizard.

@@ -9,6 +9,7 @@
 #include <QObject>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "browser/SampleTree.h"
 #include "ui/TextCodec.h"
@@ -76,15 +77,11 @@ public:
     void OnDocumentClosing();
     // The document has saved (and committed the pending sample).
     void OnDocumentSaved();
-    bool IsClosing() const { return m_closing; }
     // True when the last close was refused because the form's content cannot be stored.
     bool CloseRefused() const { return m_closeRefused; }
 
-    // The form's title, keywords, comments and text as library bytes.
+    // The title of the sample shown, as library bytes.
     std::string FormTitle() const { return m_formTitle; }
-    std::string FormKeywords();
-    std::string FormComments();
-    std::string FormText();
 
 signals:
     void ChangeTitleRequested();
@@ -99,6 +96,10 @@ private:
     void ClearFormStrings();
     void ShowSample(const CSample& sample);
     void CaptureForm();
+    // The form's keywords, comments and text as library bytes.
+    std::string FormKeywords();
+    std::string FormComments();
+    std::string FormText();
 
     ViewContext& m_context;
     CSampleTree& m_tree;

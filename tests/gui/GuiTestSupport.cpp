@@ -159,6 +159,13 @@ void GuiTest::Exit() {
     Pump();
 }
 
+CMainFrame* GuiTest::Frame() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("mainFrame"))
+            return qobject_cast<CMainFrame*>(w);
+    return nullptr;
+}
+
 CSampleTree* GuiTest::Tree() { return View()->findChild<CSampleTree*>(QStringLiteral("sampleTree")); }
 CSampleForm* GuiTest::Form() { return View()->findChild<CSampleForm*>(QStringLiteral("sampleForm")); }
 QTreeWidgetItem* GuiTest::Root() { return Tree()->RootItem(); }

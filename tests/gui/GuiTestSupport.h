@@ -62,7 +62,8 @@ protected:
     void Exit();
 
     CQuorrinApp& App() { return *m_app; }
-    CMainFrame* Frame() { return m_app->MainFrame(); }
+    // The main window, found among the top-level windows by name; nullptr when none.
+    CMainFrame* Frame();
     CQuorrinView* View() { return Frame()->View(); }
     CQuorrinDoc* Doc() { return m_app->Document(); }
     // The view's sample tree and form, found by name.

@@ -26,7 +26,7 @@ protected:
             WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "Dup", "jk", "jc", "jt"));
     }
     std::unique_ptr<CLoadErrorsDlg> Open() {
-        auto dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), App().LoadErrors(), Frame());
+        auto dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), Doc()->LoadErrors(), Frame());
         return dlg;
     }
     static std::vector<std::vector<std::string>> Rows(CLoadErrorsDlg& dlg) {
@@ -122,7 +122,7 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     };
     DialogScripts dialogs;
     // Nothing clicked yet: only the labels.
-    App().LoadErrors().Staged().Reset();
+    Doc()->LoadErrors().Staged().Reset();
     dialogs.Then(record);
     ShowSampleButton(dlg.get())->click();
     EXPECT_EQ(shown,
@@ -210,7 +210,7 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
     EXPECT_TRUE(TitleEdit(dlg.get())->text().isEmpty());
     EXPECT_TRUE(Label(CurrentCategoryLabel(dlg.get())).empty());
-    EXPECT_TRUE(App().LoadErrors().Staged().GetTitle().empty());
+    EXPECT_TRUE(Doc()->LoadErrors().Staged().GetTitle().empty());
     EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
     // The window shows the corrected sample, selected; load errors remain.
     EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), " Dup from Java");

@@ -231,8 +231,8 @@ TEST_F(GuiTest, ToolbarAndStatusBarCanBeHidden) {
 
 TEST_F(GuiTest, OptionsDialogChangesTheOptionsOnlyOnOkAndTheyAreStoredAtExit) {
     Start();
-    EXPECT_TRUE(App().AutoSaveOnSwitch());
-    EXPECT_TRUE(App().SaveTreeState());
+    EXPECT_TRUE(App().Config().m_bAutoSaveOnSwitch);
+    EXPECT_TRUE(App().Config().m_bSaveTreeState);
 
     std::string title, first, second;
     DialogScripts dialogs;
@@ -252,15 +252,15 @@ TEST_F(GuiTest, OptionsDialogChangesTheOptionsOnlyOnOkAndTheyAreStoredAtExit) {
     EXPECT_EQ(title, "Options");
     EXPECT_EQ(first, "Save sample changes when switching to different sample");
     EXPECT_EQ(second, "Save tree state on exit");
-    EXPECT_TRUE(App().AutoSaveOnSwitch()); // Cancel changes nothing
+    EXPECT_TRUE(App().Config().m_bAutoSaveOnSwitch); // Cancel changes nothing
 
     dialogs.Then([](QWidget* w) {
         Find<QCheckBox>(w, "autoSaveCheck")->setChecked(false);
         Click(Find<QPushButton>(w, "okButton"));
     });
     Frame()->Action(cmd::kOptions)->trigger();
-    EXPECT_FALSE(App().AutoSaveOnSwitch());
-    EXPECT_TRUE(App().SaveTreeState());
+    EXPECT_FALSE(App().Config().m_bAutoSaveOnSwitch);
+    EXPECT_TRUE(App().Config().m_bSaveTreeState);
     // Not written before the exit.
     EXPECT_EQ(ReadConfig().find("AutoSaveOnSwitch"), std::string::npos);
 
@@ -268,7 +268,7 @@ TEST_F(GuiTest, OptionsDialogChangesTheOptionsOnlyOnOkAndTheyAreStoredAtExit) {
     EXPECT_NE(ReadConfig().find("value \"AutoSaveOnSwitch\" dword 0"), std::string::npos);
     EXPECT_NE(ReadConfig().find("value \"SaveTreeState\" dword 1"), std::string::npos);
     Start();
-    EXPECT_FALSE(App().AutoSaveOnSwitch());
+    EXPECT_FALSE(App().Config().m_bAutoSaveOnSwitch);
     dialogs.Then([](QWidget* w) {
         EXPECT_FALSE(Find<QCheckBox>(w, "autoSaveCheck")->isChecked());
         Click(Find<QPushButton>(w, "cancelButton"));

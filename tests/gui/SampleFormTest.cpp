@@ -139,7 +139,7 @@ TEST_F(FormTest, TypingMarksTheFormModifiedAndSaveWritesIt) {
 TEST_F(FormTest, SwitchingWithAutoSaveOnCommitsAndSaves) {
     WriteLibrary();
     Start();
-    ASSERT_TRUE(App().AutoSaveOnSwitch());
+    ASSERT_TRUE(App().Config().m_bAutoSaveOnSwitch);
     Select(SampleItem("Alpha"));
     TypeAtEnd(Comments(), "added");
     QTest::keyClick(Comments(), Qt::Key_Return); // Enter is a line break in the comments
@@ -174,7 +174,7 @@ TEST_F(FormTest, EditsMadeBeforeThePostedCommitRunsAreKeptForTheNextSample) {
 TEST_F(FormTest, SwitchingWithAutoSaveOffAsksAndNoDropsTheEditsForGood) {
     WriteLibrary();
     Start();
-    App().AutoSaveOnSwitch() = false;
+    App().Config().m_bAutoSaveOnSwitch = false;
     Select(SampleItem("Alpha"));
     TypeAtEnd(Text(), "// lost");
     m_messages.answers = {MsgAnswer::No};
@@ -195,7 +195,7 @@ TEST_F(FormTest, SwitchingWithAutoSaveOffAsksAndNoDropsTheEditsForGood) {
 TEST_F(FormTest, SwitchingWithAutoSaveOffAndYesSaves) {
     WriteLibrary();
     Start();
-    App().AutoSaveOnSwitch() = false;
+    App().Config().m_bAutoSaveOnSwitch = false;
     Select(SampleItem("Alpha"));
     Keywords()->setText(QStringLiteral("kept"));
     m_messages.answers = {MsgAnswer::Yes};

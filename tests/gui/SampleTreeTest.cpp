@@ -116,7 +116,7 @@ TEST_F(GuiTest, ExpandedBranchesAreRestoredAtTheNextStart) {
     EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
 
     // With the option off the stored state stays as it was.
-    App().SaveTreeState() = false;
+    App().Config().m_bSaveTreeState = false;
     CategoryItem("C++")->setExpanded(false);
     CategoryItem("Visual Basic")->setExpanded(true);
     Exit();
@@ -124,7 +124,7 @@ TEST_F(GuiTest, ExpandedBranchesAreRestoredAtTheNextStart) {
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
     EXPECT_TRUE(SubcategoryItem("C++", "GUI")->isExpanded());
     EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
-    EXPECT_FALSE(App().SaveTreeState());
+    EXPECT_FALSE(App().Config().m_bSaveTreeState);
 }
 
 TEST_F(GuiTest, ExpandTrackingFollowsTheRules) {
