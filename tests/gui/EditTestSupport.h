@@ -17,7 +17,6 @@
 #include "support/TestSupport.h"
 
 class QAbstractButton;
-class QDialog;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
