@@ -54,28 +54,28 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* name = new QLabel(QStringLiteral("Tindrel"), this);
     name->setObjectName(QStringLiteral("programName"));
     auto* versionCaption = new QLabel(QStringLiteral("Version: "), this);
-    m_versionLabel = new QLabel(m_strVersion, this);
-    m_versionLabel->setObjectName(QStringLiteral("versionText"));
-    m_versionLabel->setTextFormat(Qt::PlainText);
-    m_versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* versionLabel = new QLabel(m_strVersion, this);
+    versionLabel->setObjectName(QStringLiteral("versionText"));
+    versionLabel->setTextFormat(Qt::PlainText);
+    versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setDefault(true);
-    m_systemInfo = new QPushButton(QStringLiteral("System Info..."), this);
-    m_systemInfo->setObjectName(QStringLiteral("systemInfoButton"));
-    m_systemInfo->setAutoDefault(false);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    auto* systemInfo = new QPushButton(QStringLiteral("System Info..."), this);
+    systemInfo->setObjectName(QStringLiteral("systemInfoButton"));
+    systemInfo->setAutoDefault(false);
 
     auto* text = new QGridLayout;
     text->addWidget(name, 0, 0, 1, 2);
     text->addWidget(versionCaption, 1, 0);
-    text->addWidget(m_versionLabel, 1, 1);
+    text->addWidget(versionLabel, 1, 1);
     text->setColumnStretch(1, 1);
     text->setRowStretch(2, 1);
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_systemInfo);
+    buttons->addWidget(ok);
+    buttons->addWidget(systemInfo);
     buttons->addStretch(1);
 
     auto* outer = new QHBoxLayout(this);
@@ -86,8 +86,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     outer->addLayout(buttons);
     outer->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_systemInfo, &QPushButton::clicked, this, &CAboutDlg::OnSystemInfo);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(systemInfo, &QPushButton::clicked, this, &CAboutDlg::OnSystemInfo);
 }
 
 void CAboutDlg::OnSystemInfo() {

@@ -9,8 +9,6 @@
 
 #include "app/ProcessLauncher.h"
 
-class QLabel;
-class QPushButton;
 
 class CAboutDlg : public QDialog {
     Q_OBJECT
@@ -19,10 +17,6 @@ public:
 
     // The version text: product version, three blanks, file version in parentheses.
     QString m_strVersion;
-
-    QLabel* VersionLabel() const { return m_versionLabel; }
-    QPushButton* OkButton() const { return m_ok; }
-    QPushButton* SystemInfoButton() const { return m_systemInfo; }
 
     // The programs tried, in order, by System Info.
     static std::vector<ProgramChoice> SystemInfoPrograms();
@@ -35,11 +29,6 @@ public:
 public slots:
     // Starts the system-information program; the message when none can be started.
     void OnSystemInfo();
-
-private:
-    QLabel* m_versionLabel = nullptr;
-    QPushButton* m_ok = nullptr;
-    QPushButton* m_systemInfo = nullptr;
 };
 
 // "1.0   (1.0.198.133)" from a version reader's two numbers.

@@ -30,18 +30,3 @@ constexpr int kLibraryInfo = 32780;
 constexpr int kAppAbout = 57664;
 } // namespace cmd
 
-// Commands whose dialogs or actions are added later. Each stays in the menus but
-// disabled until its switch is turned on; its enable rule already applies then.
-namespace feature {
-constexpr bool kSearch = true;
-constexpr bool kInsert = true;
-constexpr bool kDelete = true;
-constexpr bool kChangeTitle = true;
-constexpr bool kRestoreDefaults = true;
-constexpr bool kCorrectLoadErrors = true;
-constexpr bool kLibraryHelp = true;
-constexpr bool kLibraryInfo = true;
-constexpr bool kAbout = true;
-constexpr bool kCopySampleToClipboard = true;
-constexpr bool kPrint = true;
-} // namespace feature

@@ -39,12 +39,9 @@ void ShowLibraryFolder(CMainFrame& frame, const std::string& folder) {
     pane->setAccessibleName(pane->toolTip());
 }
 
-void ChooseLibraryFolder(CQuorrinApp& app) {
-    CMainFrame* frame = app.MainFrame();
-    if (!frame)
-        return;
-    const auto chosen = CFileDialogs::GetExistingFolder(
-        frame, FolderRequest{QStringLiteral("Library Folder"), app.LibraryFolder()});
+void ChooseLibraryFolder(CQuorrinApp& app, CMainFrame& frame) {
+    const auto chosen = FileDialogs().GetExistingFolder(
+        &frame, FolderRequest{QStringLiteral("Library Folder"), app.LibraryFolder()});
     if (!chosen || chosen->empty())
         return;
     const std::string folder = libraryfolder::Check(*chosen);
@@ -56,7 +53,7 @@ void ChooseLibraryFolder(CQuorrinApp& app) {
     }
     // The next run opens the folder itself, whether or not it could be remembered.
     app.SetRestartChoice(LibraryChoice{LibraryPlace::GivenFolder, folder});
-    if (!frame->close()) {
+    if (!frame.close()) {
         app.SetRestartChoice(std::nullopt);
         return;
     }

@@ -15,4 +15,4 @@ void ShowLibraryFolder(CMainFrame& frame, const std::string& folder);
 // library folder and opened: the window closes as at exit (unsaved edits are
 // offered and saved, load errors offered for export) and the program starts again
 // on it. A refused close changes nothing. The open folder itself is only remembered.
-void ChooseLibraryFolder(CQuorrinApp& app);
+void ChooseLibraryFolder(CQuorrinApp& app, CMainFrame& frame);

@@ -10,7 +10,6 @@
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
-#include <QTreeWidgetItem>
 
 #include "app/Commands.h"
 #include "app/LibraryFolderCommand.h"
@@ -18,6 +17,7 @@
 #include "ui/MessageBoxes.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"
+#include "browser/SampleTree.h"
 #include "library/QuorrinDoc.h"
 
 static void InitTindrelResources() { Q_INIT_RESOURCE(tindrel); }
@@ -52,7 +52,7 @@ CMainFrame::CMainFrame(CQuorrinApp& app) : m_app(app) {
     setWindowIcon(QIcon(QStringLiteral(":/icons/tindrel.xpm")));
     resize(1000, 700);
 
-    m_view = new CQuorrinView(*app.Document(), app.Config(), this);
+    m_view = new CQuorrinView(*app.Document(), app.Config(), app, this);
     setCentralWidget(m_view);
 
     CreateActions();
@@ -100,7 +100,7 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kLibraryFolder, "Library &Folder...",
                    "Open the library in another folder and keep it as your library folder\nLibrary folder",
                    "actionLibraryFolder");
-    connect(a, &QAction::triggered, this, [this] { ChooseLibraryFolder(m_app); });
+    connect(a, &QAction::triggered, this, [this] { ChooseLibraryFolder(m_app, *this); });
     a = AddCommand(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document\nPrint", "actionPrint");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_P));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnFilePrint);
@@ -293,26 +293,26 @@ void CMainFrame::UpdateCommandUI() {
     set(cmd::kFileNew, CQuorrinDoc::CanNew());
     set(cmd::kFileOpen, CQuorrinDoc::CanOpen());
     set(cmd::kFileSave, doc && doc->CanSave());
-    set(cmd::kFilePrint, feature::kPrint && doc);
-    set(cmd::kFilePrintPreview, feature::kPrint && doc);
+    set(cmd::kFilePrint, doc != nullptr);
+    set(cmd::kFilePrintPreview, doc != nullptr);
     set(cmd::kEditUndo, false);
     set(cmd::kEditCut, m_view->CanCut());
     set(cmd::kEditCopy, m_view->CanCopy());
     set(cmd::kEditPaste, m_view->CanPaste());
-    set(cmd::kCopySampleToClipboard, feature::kCopySampleToClipboard && doc && tag == kTagSample);
+    set(cmd::kCopySampleToClipboard, doc && tag == kTagSample);
     set(cmd::kExpandAll, true);
     set(cmd::kCollapseAll, m_view->IsRootExpanded());
-    set(cmd::kSearch, feature::kSearch && doc && doc->GetSampleCount() > 0);
-    set(cmd::kInsert, feature::kInsert && doc);
-    set(cmd::kDelete, feature::kDelete && doc && tag != kTagRoot);
-    set(cmd::kChangeTitle, feature::kChangeTitle && doc && tag == kTagSample);
+    set(cmd::kSearch, doc && doc->GetSampleCount() > 0);
+    set(cmd::kInsert, doc != nullptr);
+    set(cmd::kDelete, doc && tag != kTagRoot);
+    set(cmd::kChangeTitle, doc && tag == kTagSample);
     m_view->EnableChangeTitle(doc && tag == kTagSample);
-    set(cmd::kRestoreDefaults, feature::kRestoreDefaults && doc && doc->AnyHidden());
-    set(cmd::kCorrectLoadErrors, feature::kCorrectLoadErrors && m_app.GetLoadErrorCount() >= 1);
+    set(cmd::kRestoreDefaults, doc && doc->AnyHidden());
+    set(cmd::kCorrectLoadErrors, m_app.GetLoadErrorCount() >= 1);
     set(cmd::kOptions, doc != nullptr);
-    set(cmd::kLibraryHelp, feature::kLibraryHelp);
-    set(cmd::kLibraryInfo, feature::kLibraryInfo && doc);
-    set(cmd::kAppAbout, feature::kAbout);
+    set(cmd::kLibraryHelp, true);
+    set(cmd::kLibraryInfo, doc != nullptr);
+    set(cmd::kAppAbout, true);
 
     const LockState locks = QueryLockState();
     const bool on[3] = {locks.caps, locks.num, locks.scroll};

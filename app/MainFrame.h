@@ -21,8 +21,6 @@ public:
     CQuorrinView* View() const { return m_view; }
     // The action of a command id (see app/Commands.h), or nullptr.
     QAction* Action(int id) const { return m_actions.value(id, nullptr); }
-    QToolBar* ToolBar() const { return m_toolBar; }
-    QLabel* IndicatorPane(int index) const { return m_indicators[index]; }
 
     // Sets every command's enabled state from its rule, and the status-bar panes.
     void UpdateCommandUI();

@@ -14,9 +14,6 @@ public:
     int m_bAutoSaveOnSwitch;
     int m_bSaveTreeState;
 
-    QCheckBox* AutoSaveCheck() const { return m_autoSave; }
-    QCheckBox* SaveTreeStateCheck() const { return m_saveTreeState; }
-
     void accept() override;
 
 private:

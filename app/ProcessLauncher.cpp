@@ -4,15 +4,10 @@
 #include <QDir>
 #include <QProcess>
 #include <QUrl>
-#include <cstdlib>
 
 namespace {
 ProgramStarter g_starter;
 UrlOpener g_opener;
-
-bool Testing() {
-    return std::getenv("TINDREL_TESTING") != nullptr;
-}
 } // namespace
 
 void SetProgramStarter(ProgramStarter starter) {
@@ -25,8 +20,6 @@ void SetUrlOpener(UrlOpener opener) {
 bool StartProgram(const QString& program, const QStringList& arguments) {
     if (g_starter)
         return g_starter(program, arguments);
-    if (Testing())
-        return false;
     // The caller's environment and current folder; the program runs on its own.
     return QProcess::startDetached(program, arguments, QDir::currentPath());
 }
@@ -51,7 +44,5 @@ std::string ProgramList(const std::vector<ProgramChoice>& choices) {
 bool OpenUrl(const QUrl& url) {
     if (g_opener)
         return g_opener(url);
-    if (Testing())
-        return false;
     return QDesktopServices::openUrl(url);
 }

@@ -26,7 +26,7 @@ bool OpenUrl(const QUrl& url);
 
 using ProgramStarter = std::function<bool(const QString& program, const QStringList& arguments)>;
 using UrlOpener = std::function<bool(const QUrl& url)>;
-// Hooks for tests; nullptr restores the real behaviour. Under TINDREL_TESTING without
-// a hook nothing is started and both answer false.
+// Hooks for tests: while one is installed it answers instead of the system; nullptr
+// restores the real behaviour.
 void SetProgramStarter(ProgramStarter starter);
 void SetUrlOpener(UrlOpener opener);

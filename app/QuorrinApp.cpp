@@ -3,10 +3,12 @@
 #include <QCoreApplication>
 
 #include "app/AboutDlg.h"
+#include "app/HelpLauncher.h"
+#include "app/OptionsDlg.h"
 #include "app/Commands.h"
 #include "app/LibraryFolderCommand.h"
-#include "ui/DialogRunner.h"
 #include "ui/FileDialogs.h"
+#include "ui/MessageBoxes.h"
 #include "app/MainFrame.h"
 #include "browser/QuorrinView.h"
 #include "config/FileKeyStore.h"
@@ -16,8 +18,6 @@
 #include "tools/LoadErrorsDlg.h"
 
 namespace {
-
-CQuorrinApp* g_app = nullptr;
 
 // The Save As dialog for the load-error export.
 class CSaveAsDialogChooser : public ISaveAsChooser {
@@ -29,7 +29,7 @@ public:
         request.filter = QStringLiteral("Text Files (*.txt);;All Files (*)");
         request.defaultSuffix = QStringLiteral("txt");
         request.confirmOverwrite = true;
-        auto chosen = CFileDialogs::GetSaveFileName(m_parent, request);
+        auto chosen = FileDialogs().GetSaveFileName(m_parent, request);
         if (!chosen)
             return false;
         path = *chosen;
@@ -42,9 +42,7 @@ private:
 
 } // namespace
 
-CQuorrinApp* TheApp() { return g_app; }
-
-CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) { g_app = this; }
+CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) {}
 
 CQuorrinApp::~CQuorrinApp() {
     m_frame.reset();
@@ -52,18 +50,10 @@ CQuorrinApp::~CQuorrinApp() {
         m_doc->SetView(nullptr);
         m_doc.reset();
     }
-    if (&Messenger() == &m_messenger)
-        SetMessenger(nullptr);
     CMessageBoxes::SetParentWindow(nullptr);
-    if (g_app == this)
-        g_app = nullptr;
 }
 
-bool& CQuorrinApp::AutoSaveOnSwitch() { return m_config->m_bAutoSaveOnSwitch; }
-bool& CQuorrinApp::SaveTreeState() { return m_config->m_bSaveTreeState; }
-
 bool CQuorrinApp::InitInstance() {
-    SetMessenger(&m_messenger);
     if (!m_store) {
         m_ownStore = std::make_unique<FileKeyStore>();
         m_store = m_ownStore.get();
@@ -136,6 +126,22 @@ int CQuorrinApp::ExitInstance() {
     return 0;
 }
 
+void CQuorrinApp::RunOptions() {
+    if (!m_config)
+        return;
+    COptionsDlg dlg(m_config->m_bAutoSaveOnSwitch, m_config->m_bSaveTreeState, m_frame.get());
+    if (dlg.exec() == QDialog::Accepted) {
+        m_config->m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
+        m_config->m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
+    }
+}
+
+void CQuorrinApp::ShowLibraryHelp() { LaunchLibraryHelp(m_frame.get()); }
+
+WizardCarryOver CQuorrinApp::WizardState() {
+    return WizardCarryOver{m_confirmChunks, m_bDroppedTextPending, m_droppedText};
+}
+
 void CQuorrinApp::PumpPendingMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
 void CQuorrinApp::ShowLoadErrorsDialog() {
@@ -144,12 +150,12 @@ void CQuorrinApp::ShowLoadErrorsDialog() {
         return;
     }
     CLoadErrorsDlg dlg(*m_doc, m_loadErrors, m_frame.get());
-    RunModal(dlg);
+    dlg.exec();
     if (m_frame)
         m_frame->UpdateCommandUI();
 }
 
 void CQuorrinApp::OnAppAbout() {
     CAboutDlg dlg(m_frame.get());
-    RunModal(dlg);
+    dlg.exec();
 }

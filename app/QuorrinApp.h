@@ -1,14 +1,14 @@
 // CQuorrinApp: the application object. Owns the library configuration with the two
 // options, the load-error store, the wizard's carry-over state, the document and the
-// main window, and runs the start-up and exit sequences.
+// main window, and runs the start-up and exit sequences. It is the view's host.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "browser/ViewHost.h"
 #include "config/LibraryFolder.h"
-#include "ui/MessageBoxes.h"
 #include "library/LoadErrorList.h"
 
 class CLibraryConfig;
@@ -16,11 +16,11 @@ class CMainFrame;
 class CQuorrinDoc;
 class IKeyStore;
 
-class CQuorrinApp {
+class CQuorrinApp : public IViewHost {
 public:
     // store: the key store to use, kept by the caller; nullptr for the per-user file.
     explicit CQuorrinApp(IKeyStore* store = nullptr);
-    ~CQuorrinApp();
+    ~CQuorrinApp() override;
     CQuorrinApp(const CQuorrinApp&) = delete;
     CQuorrinApp& operator=(const CQuorrinApp&) = delete;
 
@@ -32,16 +32,18 @@ public:
     // False when the view refused (the window then stays open).
     bool CloseDocument();
 
-    // Dispatches every waiting event once; for long work on the window thread.
-    void PumpPendingMessages();
+    // The view's host.
+    void RunOptions() override;
+    void ShowLibraryHelp() override;
+    WizardCarryOver WizardState() override;
+    void PumpPendingMessages() override;
+
     void ShowLoadErrorsDialog();
     int GetLoadErrorCount() const { return m_loadErrors.GetCount(); }
     void OnAppAbout();
 
     CLibraryConfig& Config() { return *m_config; }
-    CLoadErrorList& LoadErrors() { return m_loadErrors; }
     CQuorrinDoc* Document() { return m_doc.get(); }
-    CMainFrame* MainFrame() { return m_frame.get(); }
     IKeyStore& KeyStore() { return *m_store; }
 
     // The folder to work on, set before InitInstance (by default the current one).
@@ -53,18 +55,13 @@ public:
     const std::optional<LibraryChoice>& RestartChoice() const { return m_restart; }
     void SetRestartChoice(std::optional<LibraryChoice> choice) { m_restart = std::move(choice); }
 
-    // Options (they live with the configuration, which reads and writes them).
-    bool& AutoSaveOnSwitch();
-    bool& SaveTreeState();
-
+private:
     // The Add Sample wizard's confirmation chunks, kept between runs of the wizard.
     std::string m_confirmChunks[3];
     // Text dropped on the window, waiting for the wizard's text page.
     bool m_bDroppedTextPending = false;
     std::string m_droppedText;
 
-private:
-    CMessageBoxes m_messenger;
     std::unique_ptr<IKeyStore> m_ownStore;
     IKeyStore* m_store = nullptr;
     std::unique_ptr<CLibraryConfig> m_config;
@@ -76,6 +73,3 @@ private:
     std::string m_libraryFolder;
     std::optional<LibraryChoice> m_restart;
 };
-
-// The one application object, or nullptr outside its lifetime.
-CQuorrinApp* TheApp();

@@ -7,6 +7,8 @@
 
 #include "app/CommandLine.h"
 #include "app/QuorrinApp.h"
+#include "ui/FileDialogs.h"
+#include "ui/MessageBoxes.h"
 
 namespace {
 
@@ -48,6 +50,12 @@ int main(int argc, char* argv[]) {
     const CommandLine line = Parse(argc, argv);
     if (const int code = AnswerWithoutWindow(line); code >= 0)
         return code;
+
+    // Every message and every file dialog of the program goes through these two.
+    CMessageBoxes messageBoxes;
+    SetMessenger(&messageBoxes);
+    CQtFileDialogs fileDialogs;
+    SetFileDialogs(&fileDialogs);
 
     // File > Library Folder... ends one run and asks for the next on the folder chosen.
     LibraryChoice library = line.library;

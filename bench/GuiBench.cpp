@@ -11,6 +11,10 @@
 
 #include "bench/BenchUtil.h"
 #include "browser/QuorrinView.h"
+#include "browser/SampleTree.h"
+#include "browser/ViewHost.h"
+#include "config/LibraryConfig.h"
+#include "config/MemoryKeyStore.h"
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
 #include "tools/SearchDlg.h"
@@ -27,6 +31,20 @@ void QuietQtMessages(QtMsgType type, const QMessageLogContext& context, const QS
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
+// The measured commands never reach the host.
+class CNoHost : public IViewHost {
+public:
+    void RunOptions() override {}
+    void ShowLibraryHelp() override {}
+    WizardCarryOver WizardState() override { return WizardCarryOver{m_chunks, m_droppedPending, m_dropped}; }
+    void PumpPendingMessages() override {}
+
+private:
+    std::string m_chunks[3];
+    bool m_droppedPending = false;
+    std::string m_dropped;
+};
+
 } // namespace
 
 void StartGui(int& argc, char** argv) {
@@ -39,7 +57,11 @@ void StopGui() {
     g_qt.reset();
 }
 
-TreeBench::TreeBench(CQuorrinDoc& doc) : m_view(std::make_unique<CQuorrinView>(doc, m_config)) {
+TreeBench::TreeBench(CQuorrinDoc& doc)
+    : m_store(std::make_unique<MemoryKeyStore>()),
+      m_config(std::make_unique<CLibraryConfig>(*m_store)),
+      m_host(std::make_unique<CNoHost>()),
+      m_view(std::make_unique<CQuorrinView>(doc, *m_config, *m_host)) {
     m_view->resize(900, 700);
     m_view->show();
     Pump();
@@ -51,40 +73,43 @@ TreeBench::~TreeBench() {
     Pump();
 }
 
+CSampleTree* TreeBench::Tree() const { return m_view->findChild<CSampleTree*>(QStringLiteral("sampleTree")); }
+
 void TreeBench::Pump() {
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
 double TreeBench::Rebuild() {
     const double start = Now();
-    m_view->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     Pump();
     return Now() - start;
 }
 
 double TreeBench::Select(const std::string& title, bool& ok) {
     const double start = Now();
-    ok = m_view->SelectSampleItem(title);
+    ok = Tree()->SelectSampleItem(title);
     Pump();
     return Now() - start;
 }
 
 int TreeBench::ItemCount() const {
     int n = 0;
-    for (QTreeWidgetItemIterator it(m_view->Tree()); *it; ++it)
+    for (QTreeWidgetItemIterator it(Tree()); *it; ++it)
         ++n;
     return n;
 }
 
 DialogRun SearchDialogRun(CQuorrinDoc& doc, const std::string& word, bool matchCase, Pump pump,
                           double budget) {
-    CSearchDlg dialog([&doc] { return &doc; });
+    std::function<void()> events = [] {};
+    if (pump != Pump::None)
+        events = PumpAtMostEveryFrame([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    CSearchDlg dialog([&doc] { return &doc; }, events);
     dialog.Create();
-    if (pump == Pump::None)
-        dialog.SetPump([] {});
     dialog.show();
-    dialog.SearchEdit()->setText(QString::fromStdString(word));
-    dialog.MatchCaseCheck()->setChecked(matchCase);
+    dialog.findChild<QLineEdit*>(QStringLiteral("searchTextEdit"))->setText(QString::fromStdString(word));
+    dialog.findChild<QCheckBox*>(QStringLiteral("matchCaseCheck"))->setChecked(matchCase);
     TreeBench::Pump();
     QTimer::singleShot(static_cast<int>(budget * 1000), &dialog, &CSearchDlg::OnStop);
     DialogRun run;

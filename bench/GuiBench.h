@@ -3,16 +3,17 @@
 // Built only when the window library is.
 #pragma once
 
-#include "config/LibraryConfig.h"
-#include "config/MemoryKeyStore.h"
-
 #include <memory>
 #include <string>
 
 #include "library/LibrarySearch.h"
 
+class CLibraryConfig;
 class CQuorrinDoc;
 class CQuorrinView;
+class CSampleTree;
+class IViewHost;
+class MemoryKeyStore;
 
 namespace bench {
 
@@ -40,9 +41,12 @@ public:
     static void Pump();
 
 private:
-    // The view's own settings (tree state, options), apart from the library's.
-    MemoryKeyStore m_store;
-    CLibraryConfig m_config{m_store};
+    CSampleTree* Tree() const;
+
+    // The view's own configuration (no expanded branches) and a host that does nothing.
+    std::unique_ptr<MemoryKeyStore> m_store;
+    std::unique_ptr<CLibraryConfig> m_config;
+    std::unique_ptr<IViewHost> m_host;
     std::unique_ptr<CQuorrinView> m_view;
 };
 

@@ -8,7 +8,7 @@
 #include "ui/DialogParts.h"
 #include "base/TextRules.h"
 #include "library/EditRules.h"
-#include "ui/TypedText.h"
+#include "ui/ByteEntries.h"
 
 CChangeTitleDlg::CChangeTitleDlg(const CQuorrinDoc& doc, std::string currentTitle, QWidget* parent)
     : QDialog(parent), m_strCurrentTitle(std::move(currentTitle)), m_doc(doc) {

@@ -18,9 +18,6 @@ public:
     std::string m_strNewTitle;
     std::string m_strCurrentTitle;
 
-    QLineEdit* NewTitleEdit() const { return m_newTitleEdit; }
-    QLabel* CurrentTitleLabel() const { return m_currentTitle; }
-
     void accept() override;
 
     static constexpr const char* kTitle = "Change Sample Title";

@@ -14,9 +14,6 @@ public:
     // The choice: 0 a sub-category, 1 a sample; 0 at start.
     int m_nChoice = kSubcategory;
 
-    QRadioButton* SubcategoryRadio() const { return m_subcategory; }
-    QRadioButton* SampleRadio() const { return m_sample; }
-
     void accept() override;
 
     static constexpr const char* kTitle = "Insert item ";

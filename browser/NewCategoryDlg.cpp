@@ -7,7 +7,7 @@
 #include "ui/DialogParts.h"
 #include "base/TextRules.h"
 #include "library/EditRules.h"
-#include "ui/TypedText.h"
+#include "ui/ByteEntries.h"
 
 CNewCategoryDlg::CNewCategoryDlg(const CQuorrinDoc& doc, std::string proposedName, QWidget* parent)
     : QDialog(parent), m_strName(std::move(proposedName)), m_doc(doc) {

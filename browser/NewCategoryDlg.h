@@ -16,8 +16,6 @@ public:
     // The proposal at start; after OK the accepted name, trimmed.
     std::string m_strName;
 
-    QLineEdit* NameEdit() const { return m_nameEdit; }
-
     void accept() override;
 
     static constexpr const char* kTitle = "New category name";

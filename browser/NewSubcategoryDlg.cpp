@@ -6,7 +6,7 @@
 
 #include "ui/DialogParts.h"
 #include "library/EditRules.h"
-#include "ui/TypedText.h"
+#include "ui/ByteEntries.h"
 
 CNewSubcategoryDlg::CNewSubcategoryDlg(const CQuorrinDoc& doc, std::string proposedName,
                                        std::string categoryName, QWidget* parent)

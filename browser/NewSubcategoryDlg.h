@@ -18,8 +18,6 @@ public:
     std::string m_strName;
     std::string m_strCategory;
 
-    QLineEdit* NameEdit() const { return m_nameEdit; }
-
     void accept() override;
 
     static constexpr const char* kTitle = "New sub-category name";

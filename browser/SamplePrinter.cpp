@@ -10,7 +10,6 @@
 #include <QTextLayout>
 #include <QTextOption>
 
-#include "ui/DialogRunner.h"
 #include "ui/TextCodec.h"
 #include "library/Sample.h"
 
@@ -170,7 +169,7 @@ bool CSamplePrinter::Print(QWidget* parent) const {
     QPrinter printer(QPrinter::HighResolution);
     QPrintDialog dialog(&printer, parent);
     dialog.setObjectName(QStringLiteral("printDialog"));
-    if (RunModal(dialog) != QDialog::Accepted)
+    if (dialog.exec() != QDialog::Accepted)
         return false;
     return PrintPages(printer) > 0;
 }
@@ -181,5 +180,5 @@ void CSamplePrinter::Preview(QWidget* parent) const {
     dialog.setObjectName(QStringLiteral("printPreviewDialog"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this](QPrinter* p) { PrintPages(*p); });
-    RunModal(dialog);
+    dialog.exec();
 }

@@ -13,5 +13,5 @@ function(tindrel_add_test)
   set_tests_properties(${T_NAME} PROPERTIES
     TIMEOUT ${T_TIMEOUT}
     LABELS "${T_LABELS}"
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TINDREL_TESTING=1;${T_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;${T_ENV}")
 endfunction()

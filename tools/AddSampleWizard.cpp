@@ -12,11 +12,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/DialogRunner.h"
 #include "ui/DialogParts.h"
-#include "browser/QuorrinView.h"
-#include "ui/TypedText.h"
 #include "base/TextRules.h"
+#include "ui/ByteEntries.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 
@@ -80,8 +78,8 @@ void CAddSamplePage::OnKillActive() {
 // ---------------------------------------------------------------------------------
 // Page 1: where the sample goes, and its title
 
-CAddSample1::CAddSample1(CQuorrinDoc& doc, QTreeWidget* mainTree)
-    : CAddSamplePage(CAddSampleWizard::kCaptions[0]), m_doc(doc), m_mainTree(mainTree) {
+CAddSample1::CAddSample1(CQuorrinDoc& doc, WizardPreselection preselection)
+    : CAddSamplePage(CAddSampleWizard::kCaptions[0]), m_doc(doc), m_preselection(std::move(preselection)) {
     setObjectName(QStringLiteral("addSample1"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(
@@ -215,39 +213,18 @@ void CAddSample1::Reveal(QTreeWidgetItem* item, bool select) {
 
 void CAddSample1::Preselect() {
     QTreeWidgetItem* root = m_tree->topLevelItem(0);
-    QTreeWidgetItem* main = m_mainTree ? m_mainTree->currentItem() : nullptr;
-    if (!root || !main)
+    if (!root || m_preselection.kind == WizardPreselection::Kind::None)
         return;
-    const std::string name = CQuorrinView::ItemName(main);
-    switch (CQuorrinView::ItemTag(main)) {
-    case kTagCategory:
-        if (QTreeWidgetItem* cat = ChildNamed(root, name))
-            Reveal(cat, true);
-        break;
-    case kTagSubcategory: {
-        QTreeWidgetItem* cat = ChildNamed(root, CQuorrinView::ItemName(main->parent()));
-        if (!cat)
-            break;
-        Reveal(cat, false);
-        if (QTreeWidgetItem* sub = ChildNamed(cat, name))
-            Reveal(sub, true);
-        break;
+    QTreeWidgetItem* cat = ChildNamed(root, m_preselection.category);
+    if (!cat)
+        return;
+    if (m_preselection.kind == WizardPreselection::Kind::Category) {
+        Reveal(cat, true);
+        return;
     }
-    case kTagSample: {
-        const CSample* sample = m_doc.PeekSample(name);
-        if (!sample)
-            break;
-        QTreeWidgetItem* cat = ChildNamed(root, sample->GetCategory());
-        if (!cat)
-            break;
-        Reveal(cat, false);
-        if (QTreeWidgetItem* sub = ChildNamed(cat, sample->GetSubcategory()))
-            Reveal(sub, true);
-        break;
-    }
-    default:
-        break;
-    }
+    Reveal(cat, false);
+    if (QTreeWidgetItem* sub = ChildNamed(cat, m_preselection.subcategory))
+        Reveal(sub, true);
 }
 
 void CAddSample1::OnSelChanged(QTreeWidgetItem* item) {
@@ -452,15 +429,15 @@ std::unique_ptr<CSample> CAddSampleWizard::BuildSample() const {
     return sample;
 }
 
-std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, QTreeWidget* mainTree, WizardCarryOver carry,
-                                            QWidget* parent) {
-    auto* p1 = new CAddSample1(doc, mainTree);
+std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, const WizardPreselection& preselection,
+                                            WizardCarryOver carry, QWidget* parent) {
+    auto* p1 = new CAddSample1(doc, preselection);
     auto* p2 = new CAddSample2();
     auto* p3 = new CAddSample3(carry.droppedTextPending, carry.droppedText);
     auto* p4 = new CAddSample4();
     CAddSampleWizard sheet(carry, parent);
     sheet.AddPages(p1, p2, p3, p4);
-    if (RunModal(sheet) != QDialog::Accepted)
+    if (sheet.exec() != QDialog::Accepted)
         return nullptr;
     std::unique_ptr<CSample> sample = sheet.BuildSample();
     // Every field was checked on its page; this only guards the category file.

@@ -30,6 +30,17 @@ struct WizardCarryOver {
     std::string& droppedText;
 };
 
+// Where the wizard's tree starts, as names: what is selected in the main tree. A
+// category is selected itself. A sub-category (also that of a selected sample) is
+// selected below its category, which is opened; when the category has no such
+// sub-category (a sample without one, say) the category is only opened.
+struct WizardPreselection {
+    enum class Kind { None, Category, Subcategory };
+    Kind kind = Kind::None;
+    std::string category;
+    std::string subcategory;
+};
+
 // Item tags of the wizard tree: the root and the categories 0, sub-categories 1.
 constexpr int kWizTagCategory = 0;
 constexpr int kWizTagSubcategory = 1;
@@ -62,7 +73,7 @@ private:
 class CAddSample1 : public CAddSamplePage {
     Q_OBJECT
 public:
-    CAddSample1(CQuorrinDoc& doc, QTreeWidget* mainTree);
+    CAddSample1(CQuorrinDoc& doc, WizardPreselection preselection);
 
     std::string m_strTitle;
     std::string m_strCategory;    // what the category label shows
@@ -75,11 +86,6 @@ public:
     // Next: stores, trims the title, rebuilds the header chunk and checks the page.
     bool validatePage() override;
 
-    QTreeWidget* WizardTree() const { return m_tree; }
-    QLineEdit* TitleEdit() const { return m_titleEdit; }
-    QLabel* CategoryLabel() const { return m_categoryLabel; }
-    QLabel* SubcategoryLabel() const { return m_subcategoryLabel; }
-
 private:
     void FillTree();
     void Preselect();
@@ -90,7 +96,7 @@ private:
     void Reveal(QTreeWidgetItem* item, bool select);
 
     CQuorrinDoc& m_doc;
-    QTreeWidget* m_mainTree;
+    WizardPreselection m_preselection;
     QTreeWidget* m_tree;
     QLineEdit* m_titleEdit;
     QLabel* m_categoryLabel;
@@ -109,9 +115,6 @@ public:
     void DoDataExchange(bool save) override;
     // Next: stores and rebuilds the notes chunk.
     bool validatePage() override;
-
-    QLineEdit* KeywordsEdit() const { return m_keywordsEdit; }
-    QPlainTextEdit* CommentsEdit() const { return m_commentsEdit; }
 
 private:
     QLineEdit* m_keywordsEdit;
@@ -132,8 +135,6 @@ public:
     // Next: stores and rebuilds the sample chunk.
     bool validatePage() override;
 
-    QPlainTextEdit* TextEdit() const { return m_textEdit; }
-
 private:
     QPlainTextEdit* m_textEdit;
     FieldCodec m_textCodec;
@@ -150,8 +151,6 @@ public:
     // Shows the three chunks joined.
     void OnSetActive() override;
 
-    QPlainTextEdit* ConfirmationEdit() const { return m_confirmEdit; }
-
 private:
     QPlainTextEdit* m_confirmEdit;
     QString m_shownConfirmation;
@@ -165,11 +164,6 @@ public:
 
     // Adds the four pages in order and stores the sheet into each.
     void AddPages(CAddSample1* p1, CAddSample2* p2, CAddSample3* p3, CAddSample4* p4);
-
-    CAddSample1* Page1() const { return m_p1; }
-    CAddSample2* Page2() const { return m_p2; }
-    CAddSample3* Page3() const { return m_p3; }
-    CAddSample4* Page4() const { return m_p4; }
 
     // A page rebuilds its chunk: the bytes go to the carry-over state, the text shown on
     // page 4 stays here.
@@ -196,8 +190,8 @@ private:
     CAddSamplePage* m_active = nullptr;
 };
 
-// Runs the wizard modally (through the program's dialog runner) with the pages built
-// from the document and the main tree's selection. Returns the new sample when the run
-// ended with Finish, nullptr when it was cancelled; the library itself is not touched.
-std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, QTreeWidget* mainTree, WizardCarryOver carry,
-                                            QWidget* parent);
+// Runs the wizard modally with the pages built from the document, starting at the
+// preselection. Returns the new sample when the run ended with Finish, nullptr when it
+// was cancelled; the library itself is not touched.
+std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, const WizardPreselection& preselection,
+                                            WizardCarryOver carry, QWidget* parent);

@@ -11,7 +11,8 @@
 
 #include "library/LibraryReport.h"
 #include "library/QuorrinDoc.h"
-#include "ui/ToolHelpers.h"
+#include "ui/DialogParts.h"
+#include "ui/TextCodec.h"
 
 CLibraryInfoDlg::CLibraryInfoDlg(const CQuorrinDoc& doc, QWidget* parent) : QDialog(parent), m_doc(doc) {
     setObjectName(QStringLiteral("libraryInfoDialog"));
@@ -41,12 +42,12 @@ CLibraryInfoDlg::CLibraryInfoDlg(const CQuorrinDoc& doc, QWidget* parent) : QDia
     groupLayout->addWidget(m_summary);
     groupLayout->addWidget(m_detail);
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setDefault(true);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(m_ok);
+    side->addWidget(ok);
     side->addSpacing(12);
     side->addWidget(group);
     side->addStretch(1);
@@ -54,7 +55,7 @@ CLibraryInfoDlg::CLibraryInfoDlg(const CQuorrinDoc& doc, QWidget* parent) : QDia
     outer->addWidget(m_reportEdit, 1);
     outer->addLayout(side);
 
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_summary, &QRadioButton::clicked, this, &CLibraryInfoDlg::OnReportKind);
     connect(m_detail, &QRadioButton::clicked, this, &CLibraryInfoDlg::OnReportKind);
 

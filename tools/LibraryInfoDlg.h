@@ -7,7 +7,6 @@
 
 class CQuorrinDoc;
 class QPlainTextEdit;
-class QPushButton;
 class QRadioButton;
 
 class CLibraryInfoDlg : public QDialog {
@@ -20,11 +19,6 @@ public:
     std::string m_strReport;
     // 0 Summary, 1 Detail.
     int m_nReportKind = 0;
-
-    QPlainTextEdit* ReportEdit() const { return m_reportEdit; }
-    QRadioButton* SummaryRadio() const { return m_summary; }
-    QRadioButton* DetailRadio() const { return m_detail; }
-    QPushButton* OkButton() const { return m_ok; }
 
     static constexpr const char* kCaption = "Library Info";
 
@@ -41,5 +35,4 @@ private:
     QPlainTextEdit* m_reportEdit = nullptr;
     QRadioButton* m_summary = nullptr;
     QRadioButton* m_detail = nullptr;
-    QPushButton* m_ok = nullptr;
 };

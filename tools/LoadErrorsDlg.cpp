@@ -12,14 +12,14 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include "ui/DialogRunner.h"
 #include "library/ContentCheck.h"
 #include "library/LoadErrorList.h"
 #include "base/Messenger.h"
 #include "library/EditRules.h"
 #include "library/QuorrinDoc.h"
 #include "tools/SampleInErrorDlg.h"
-#include "ui/ToolHelpers.h"
+#include "ui/ByteEntries.h"
+#include "ui/DialogParts.h"
 
 CLoadErrorsDlg::CLoadErrorsDlg(CQuorrinDoc& doc, CLoadErrorList& store, QWidget* parent)
     : QDialog(parent), m_doc(doc), m_store(store) {
@@ -66,9 +66,9 @@ void CLoadErrorsDlg::BuildLayout() {
     m_list->header()->setStretchLastSection(false);
     m_list->setMinimumSize(CharWidth(this, 70), 150);
 
-    m_done = new QPushButton(QStringLiteral("Done"), this);
-    m_done->setObjectName(QStringLiteral("doneButton"));
-    m_done->setDefault(true);
+    auto* done = new QPushButton(QStringLiteral("Done"), this);
+    done->setObjectName(QStringLiteral("doneButton"));
+    done->setDefault(true);
     m_showSample = new QPushButton(QStringLiteral("Show entire sample"), this);
     m_showSample->setObjectName(QStringLiteral("showSampleButton"));
     m_showSample->setAutoDefault(false);
@@ -120,7 +120,7 @@ void CLoadErrorsDlg::BuildLayout() {
     grid->setColumnStretch(2, 1);
 
     auto* listButtons = new QVBoxLayout;
-    listButtons->addWidget(m_done);
+    listButtons->addWidget(done);
     listButtons->addWidget(m_showSample);
     listButtons->addStretch(1);
     auto* listRow = new QHBoxLayout;
@@ -139,7 +139,7 @@ void CLoadErrorsDlg::BuildLayout() {
              "the dropdown list."));
     outer->addWidget(corrections);
 
-    connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
+    connect(done, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_showSample, &QPushButton::clicked, this, &CLoadErrorsDlg::OnShowSample);
     connect(m_update, &QPushButton::clicked, this, &CLoadErrorsDlg::OnUpdate);
     connect(m_categoryList, &QComboBox::activated, this, &CLoadErrorsDlg::OnCategoryChanged);
@@ -243,7 +243,7 @@ void CLoadErrorsDlg::OnListClick() {
 
 void CLoadErrorsDlg::OnShowSample() {
     CSampleInErrorDlg dlg(m_store.Staged(), this);
-    RunModal(dlg);
+    dlg.exec();
 }
 
 void CLoadErrorsDlg::OnUpdate() {

@@ -22,19 +22,6 @@ class CLoadErrorsDlg : public QDialog {
 public:
     CLoadErrorsDlg(CQuorrinDoc& doc, CLoadErrorList& store, QWidget* parent = nullptr);
 
-    QTreeWidget* ErrorList() const { return m_list; }
-    QComboBox* CategoryList() const { return m_categoryList; }
-    QComboBox* SubcategoryList() const { return m_subcategoryList; }
-    QLabel* CurrentCategoryLabel() const { return m_currentCategory; }
-    QLabel* CurrentSubcategoryLabel() const { return m_currentSubcategory; }
-    QLineEdit* TitleEdit() const { return m_titleEdit; }
-    QPushButton* DoneButton() const { return m_done; }
-    QPushButton* ShowSampleButton() const { return m_showSample; }
-    QPushButton* UpdateButton() const { return m_update; }
-
-    // The title of the row last clicked.
-    const std::string& RowTitle() const { return m_rowTitle; }
-
     static constexpr const char* kCaption = "Load Errors";
     static constexpr const char* kNoCategories = "(no categories available)";
     static constexpr const char* kNoSubcategories = "(no sub-categories available)";
@@ -65,10 +52,10 @@ private:
     QLabel* m_currentCategory = nullptr;
     QLabel* m_currentSubcategory = nullptr;
     QLineEdit* m_titleEdit = nullptr;
-    QPushButton* m_done = nullptr;
     QPushButton* m_showSample = nullptr;
     QPushButton* m_update = nullptr;
 
+    // The title of the row last clicked.
     std::string m_rowTitle;
     FieldCodec m_titleCodec;
     int m_nextErrorNumber = 1;

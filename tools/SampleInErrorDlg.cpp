@@ -8,7 +8,8 @@
 #include <QVBoxLayout>
 
 #include "library/Sample.h"
-#include "ui/ToolHelpers.h"
+#include "ui/DialogParts.h"
+#include "ui/TextCodec.h"
 
 std::string CSampleInErrorDlg::Describe(const CSample& sample) {
     std::string s;
@@ -39,28 +40,28 @@ CSampleInErrorDlg::CSampleInErrorDlg(const CSample& sample, QWidget* parent)
     setWindowTitle(QString::fromLatin1(kCaption));
 
     auto* label = new QLabel(QStringLiteral("All fields of the sample are shown below."), this);
-    m_edit = new QPlainTextEdit(this);
-    m_edit->setObjectName(QStringLiteral("sampleEdit"));
-    m_edit->setReadOnly(true);
-    m_edit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* edit = new QPlainTextEdit(this);
+    edit->setObjectName(QStringLiteral("sampleEdit"));
+    edit->setReadOnly(true);
+    edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    m_edit->setFont(fixed);
-    m_edit->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
-    m_edit->setMinimumSize(CharWidth(m_edit, 72), 340);
-    m_edit->setPlainText(DecodeLines(m_strSample));
+    edit->setFont(fixed);
+    edit->setTabStopDistance(QFontMetricsF(fixed).horizontalAdvance(QLatin1Char(' ')) * 4);
+    edit->setMinimumSize(CharWidth(edit, 72), 340);
+    edit->setPlainText(DecodeLines(m_strSample));
 
-    m_ok = new QPushButton(QStringLiteral("OK"), this);
-    m_ok->setObjectName(QStringLiteral("okButton"));
-    m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_ok);
+    buttons->addWidget(ok);
     auto* outer = new QVBoxLayout(this);
     outer->addWidget(label);
-    outer->addWidget(m_edit, 1);
+    outer->addWidget(edit, 1);
     outer->addLayout(buttons);
 }

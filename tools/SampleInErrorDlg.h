@@ -5,8 +5,6 @@
 #include <string>
 
 class CSample;
-class QPlainTextEdit;
-class QPushButton;
 
 class CSampleInErrorDlg : public QDialog {
     Q_OBJECT
@@ -18,12 +16,5 @@ public:
 
     std::string m_strSample;
 
-    QPlainTextEdit* SampleEdit() const { return m_edit; }
-    QPushButton* OkButton() const { return m_ok; }
-
     static constexpr const char* kCaption = "Sample in Error";
-
-private:
-    QPlainTextEdit* m_edit = nullptr;
-    QPushButton* m_ok = nullptr;
 };

@@ -2,9 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <memory>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,13 +13,14 @@
 #include <QShowEvent>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <memory>
 
-#include "app/QuorrinApp.h"
-#include "ui/TextCodec.h"
-#include "library/LibrarySearch.h"
 #include "base/Messenger.h"
+#include "library/LibrarySearch.h"
 #include "library/QuorrinDoc.h"
-#include "ui/ToolHelpers.h"
+#include "ui/ByteEntries.h"
+#include "ui/DialogParts.h"
+#include "ui/TextCodec.h"
 
 namespace {
 
@@ -35,23 +34,20 @@ CSampleMatcher MatcherFor(const QString& text, bool keywordsOnly, bool matchCase
 // ---------------------------------------------------------------------------------
 // CSearchDlg
 
-CSearchDlg::CSearchDlg(std::function<CQuorrinDoc*()> document, QWidget* parent)
-    : QDialog(parent), m_document(std::move(document)) {
+std::function<void()> PumpAtMostEveryFrame(std::function<void()> pump) {
+    return [pump = std::move(pump), lastPump = std::make_shared<QElapsedTimer>()] {
+        if (lastPump->isValid() && lastPump->elapsed() < 16)
+            return;
+        pump();
+        lastPump->start();
+    };
+}
+
+CSearchDlg::CSearchDlg(std::function<CQuorrinDoc*()> document, std::function<void()> pump, QWidget* parent)
+    : QDialog(parent), m_document(std::move(document)), m_pump(std::move(pump)) {
     setObjectName(QStringLiteral("searchDialog"));
     setWindowTitle(QString::fromLatin1(kCaption));
     setModal(false);
-    // Draining the event queue costs microseconds per call, which per sample would
-    // slow a search several times over; at most every 16 ms keeps Stop, typing and the
-    // window live (sixty times a second) at no visible cost.
-    m_pump = [lastPump = std::make_shared<QElapsedTimer>()] {
-        if (lastPump->isValid() && lastPump->elapsed() < 16)
-            return;
-        if (CQuorrinApp* app = TheApp())
-            app->PumpPendingMessages();
-        else
-            QCoreApplication::processEvents(QEventLoop::AllEvents);
-        lastPump->start();
-    };
     BuildLayout();
     // Dialog initialisation: Stop and Search disabled, Close enabled.
     m_stopButton->setEnabled(false);
@@ -62,10 +58,6 @@ CSearchDlg::CSearchDlg(std::function<CQuorrinDoc*()> document, QWidget* parent)
 
 CSearchDlg::~CSearchDlg() {
     DropPendingRows();
-}
-
-void CSearchDlg::SetPump(std::function<void()> pump) {
-    m_pump = std::move(pump);
 }
 
 void CSearchDlg::BuildLayout() {

@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
 
@@ -26,4 +27,8 @@ void AddOkCancel(QDialog* dialog, QBoxLayout* layout) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     layout->addSpacing(6);
     layout->addWidget(buttons);
+}
+
+int CharWidth(const QWidget* widget, int n) {
+    return widget->fontMetrics().averageCharWidth() * n;
 }

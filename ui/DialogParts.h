@@ -1,4 +1,4 @@
-// Pieces shared by the small dialogs of the view.
+// Pieces shared by the dialogs of the window.
 #pragma once
 
 class QBoxLayout;
@@ -11,3 +11,5 @@ QLabel* PlainLabel(const char* text, QWidget* parent, bool wrap = false);
 // OK (named "okButton", the default) and Cancel ("cancelButton") at the bottom of the
 // layout, wired to accept() and reject().
 void AddOkCancel(QDialog* dialog, QBoxLayout* layout);
+// The width of n average characters of the widget's font, for sizing edits and lists.
+int CharWidth(const QWidget* widget, int n);

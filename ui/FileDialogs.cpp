@@ -2,42 +2,27 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <cstdlib>
 
 #include "ui/TextCodec.h"
 
 namespace {
-bool g_scripted = false;
-std::deque<std::optional<std::string>> g_answers;
-std::vector<SaveAsRequest> g_requests;
-std::vector<FolderRequest> g_folderRequests;
 
-std::optional<std::string> NextScriptedAnswer() {
-    if (g_answers.empty())
-        return std::nullopt;
-    auto answer = g_answers.front();
-    g_answers.pop_front();
-    return answer;
-}
+class CNoFileDialogs : public IFileDialogs {
+public:
+    std::optional<std::string> GetSaveFileName(QWidget*, const SaveAsRequest&) override { return std::nullopt; }
+    std::optional<std::string> GetExistingFolder(QWidget*, const FolderRequest&) override { return std::nullopt; }
+};
+
+CNoFileDialogs g_none;
+IFileDialogs* g_dialogs = &g_none;
+
 } // namespace
 
-void CFileDialogs::SetScripted(bool on) {
-    g_scripted = on;
-    g_answers.clear();
-    g_requests.clear();
-    g_folderRequests.clear();
-}
-bool CFileDialogs::IsScripted() { return g_scripted; }
-std::deque<std::optional<std::string>>& CFileDialogs::ScriptedAnswers() { return g_answers; }
-std::vector<SaveAsRequest>& CFileDialogs::Requests() { return g_requests; }
-std::vector<FolderRequest>& CFileDialogs::FolderRequests() { return g_folderRequests; }
+IFileDialogs& FileDialogs() { return *g_dialogs; }
 
-std::optional<std::string> CFileDialogs::GetSaveFileName(QWidget* parent, const SaveAsRequest& request) {
-    if (g_scripted || std::getenv("TINDREL_TESTING")) {
-        g_requests.push_back(request);
-        return NextScriptedAnswer();
-    }
+void SetFileDialogs(IFileDialogs* dialogs) { g_dialogs = dialogs ? dialogs : &g_none; }
 
+std::optional<std::string> CQtFileDialogs::GetSaveFileName(QWidget* parent, const SaveAsRequest& request) {
     QFileDialog dlg(parent, request.caption);
     dlg.setAcceptMode(QFileDialog::AcceptSave);
     dlg.setFileMode(QFileDialog::AnyFile);
@@ -52,11 +37,7 @@ std::optional<std::string> CFileDialogs::GetSaveFileName(QWidget* parent, const 
     return QFile::encodeName(dlg.selectedFiles().constFirst()).toStdString();
 }
 
-std::optional<std::string> CFileDialogs::GetExistingFolder(QWidget* parent, const FolderRequest& request) {
-    if (g_scripted) {
-        g_folderRequests.push_back(request);
-        return NextScriptedAnswer();
-    }
+std::optional<std::string> CQtFileDialogs::GetExistingFolder(QWidget* parent, const FolderRequest& request) {
     const QString folder =
         QFileDialog::getExistingDirectory(parent, request.caption, QFile::decodeName(request.startFolder.c_str()));
     if (folder.isEmpty())

@@ -1,12 +1,10 @@
-// The one file dialog of the window program. Tests queue the answers (a path, or no
-// value for Cancel) and then no dialog is shown.
+// The window program's file dialogs, behind one seam: the program installs the real
+// dialogs at start-up; tests install scripted answers.
 #pragma once
 
 #include <QString>
-#include <deque>
 #include <optional>
 #include <string>
-#include <vector>
 
 class QWidget;
 
@@ -23,18 +21,23 @@ struct FolderRequest {
     std::string startFolder; // the folder shown first
 };
 
-class CFileDialogs {
+class IFileDialogs {
 public:
+    virtual ~IFileDialogs() = default;
     // The chosen path in the file system's encoding, or no value when cancelled.
-    static std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request);
+    virtual std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request) = 0;
     // An existing folder chosen by the user, or no value when cancelled.
-    static std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request);
+    virtual std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request) = 0;
+};
 
-    // Scripting for tests: while on, answers come from the queue (empty queue: Cancel).
-    static void SetScripted(bool on);
-    static bool IsScripted();
-    static std::deque<std::optional<std::string>>& ScriptedAnswers();
-    // Every request made while scripted, for checks.
-    static std::vector<SaveAsRequest>& Requests();
-    static std::vector<FolderRequest>& FolderRequests();
+// The dialogs in use. Until some are installed every request is cancelled. Passing
+// nullptr restores that; the caller keeps ownership.
+IFileDialogs& FileDialogs();
+void SetFileDialogs(IFileDialogs* dialogs);
+
+// The toolkit's own file dialogs.
+class CQtFileDialogs : public IFileDialogs {
+public:
+    std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request) override;
+    std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request) override;
 };

@@ -3,31 +3,16 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
-#include <cstdio>
-#include <cstdlib>
 
 #include "ui/TextCodec.h"
 
 namespace {
-IMessenger* g_script = nullptr;
 QPointer<QWidget> g_parent;
-
-bool Headless() { return std::getenv("TINDREL_TESTING") != nullptr; }
 } // namespace
 
-void CMessageBoxes::SetScript(IMessenger* script) { g_script = script; }
-IMessenger* CMessageBoxes::Script() { return g_script; }
 void CMessageBoxes::SetParentWindow(QWidget* parent) { g_parent = parent; }
 
 MsgAnswer CMessageBoxes::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
-    if (g_script)
-        return g_script->Show(text, buttons, icon);
-    if (Headless()) {
-        // A test that did not script this message: never block, take the first answer.
-        std::fprintf(stderr, "[message] %s\n", text.c_str());
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
-    }
-
     QMessageBox box(g_parent && g_parent->isVisible() ? g_parent.data() : QApplication::activeWindow());
     box.setWindowTitle(QString::fromLatin1(kCaption));
     box.setText(DecodeName(text));

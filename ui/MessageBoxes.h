@@ -1,6 +1,5 @@
-// The one message box of the window program. It is the library's messenger, so every
-// ShowMessage of the library and of the window ends here. Tests hand it a script
-// (any IMessenger) and then no box is shown.
+// The window program's messenger: every ShowMessage of the library and of the window
+// becomes a modal message box. The program installs it with SetMessenger at start-up.
 #pragma once
 
 #include "base/Messenger.h"
@@ -11,9 +10,6 @@ class CMessageBoxes : public IMessenger {
 public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
 
-    // While a script is set, every message goes to it instead of a box.
-    static void SetScript(IMessenger* script);
-    static IMessenger* Script();
     // The window the boxes belong to (the main frame while it exists).
     static void SetParentWindow(QWidget* parent);
 

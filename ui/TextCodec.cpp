@@ -135,3 +135,22 @@ std::string EncodeField(const QString& text, FieldCodec& codec) {
     }
     return bytes;
 }
+
+QString DecodeLines(const std::string& bytes) {
+    QString out;
+    out.reserve(static_cast<qsizetype>(bytes.size()));
+    size_t start = 0;
+    while (start <= bytes.size()) {
+        size_t lf = bytes.find('\n', start);
+        const size_t end = lf == std::string::npos ? bytes.size() : lf;
+        size_t lineEnd = end;
+        if (lf != std::string::npos && lineEnd > start && bytes[lineEnd - 1] == '\r')
+            --lineEnd;
+        out += DecodeName(std::string_view(bytes).substr(start, lineEnd - start));
+        if (lf == std::string::npos)
+            break;
+        out += QLatin1Char('\n');
+        start = lf + 1;
+    }
+    return out;
+}

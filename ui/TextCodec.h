@@ -37,4 +37,7 @@ QString DecodeField(std::string_view bytes, FieldCodec& codec);
 // the field changes to UTF-8, so nothing the user typed is lost.
 std::string EncodeField(const QString& text, FieldCodec& codec);
 
-inline QString ToQ(const std::string& bytes) { return DecodeName(bytes); }
+// Multi-line library text for a read-only view: each line is decoded on its own (a
+// report mixes names of either encoding) and CR LF becomes "\n".
+QString DecodeLines(const std::string& bytes);
+

@@ -4,6 +4,8 @@
 #include <QUrl>
 #include <filesystem>
 
+#include <gtest/gtest-spi.h>
+
 #include "GuiTestSupport.h"
 #include "app/AboutDlg.h"
 #include "app/HelpLauncher.h"
@@ -44,8 +46,7 @@ protected:
         ResetHtmlHelpLoader();
     }
     void TearDown() override {
-        SetProgramStarter(nullptr);
-        SetUrlOpener(nullptr);
+        GuardLaunches();
         ResetHtmlHelpLoader();
         if (m_hadCache)
             setenv("XDG_CACHE_HOME", m_oldCache.c_str(), 1);
@@ -118,7 +119,7 @@ TEST(VersionInfoTest, TheProgramIsLookedUpByItsFileName) {
     {
         CAboutDlg about;
         EXPECT_EQ(about.m_strVersion, QStringLiteral("   ()"));
-        EXPECT_EQ(about.VersionLabel()->text(), QStringLiteral("   ()"));
+        EXPECT_EQ(Find<QLabel>(&about, "versionText")->text(), QStringLiteral("   ()"));
     }
     // A copy of a program that carries the record, under the program's file name.
     fs::copy_file(SelfPath(), dir.File("tindrel"));
@@ -126,8 +127,8 @@ TEST(VersionInfoTest, TheProgramIsLookedUpByItsFileName) {
     CAboutDlg about;
     EXPECT_EQ(about.m_strVersion, QStringLiteral("1.0   (1.0.198.133)"));
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tindrel"));
-    EXPECT_EQ(about.SystemInfoButton()->text(), QStringLiteral("System Info..."));
-    EXPECT_EQ(about.OkButton()->text(), QStringLiteral("OK"));
+    EXPECT_EQ(Find<QPushButton>(&about, "systemInfoButton")->text(), QStringLiteral("System Info..."));
+    EXPECT_EQ(Find<QPushButton>(&about, "okButton")->text(), QStringLiteral("OK"));
     std::vector<std::string> labels;
     for (QLabel* l : about.findChildren<QLabel*>())
         labels.push_back(l->text().toStdString());
@@ -148,15 +149,15 @@ TEST(VersionInfoTest, TheBuiltProgramCarriesTheRecord) {
 TEST_F(LaunchTest, SystemInfoStartsTheFirstProgramThatStarts) {
     CAboutDlg about;
     m_failPrograms = 2;
-    about.SystemInfoButton()->click();
+    Find<QPushButton>(&about, "systemInfoButton")->click();
     ASSERT_EQ(m_started.size(), 3u);
     EXPECT_EQ(m_started[0].program, "kinfocenter");
     EXPECT_TRUE(m_messages.shown.empty());
     // Every press starts one more.
     m_started.clear();
     m_failPrograms = 0;
-    about.SystemInfoButton()->click();
-    about.SystemInfoButton()->click();
+    Find<QPushButton>(&about, "systemInfoButton")->click();
+    Find<QPushButton>(&about, "systemInfoButton")->click();
     EXPECT_EQ(m_started.size(), 2u);
     EXPECT_TRUE(m_messages.shown.empty());
 }
@@ -164,7 +165,7 @@ TEST_F(LaunchTest, SystemInfoStartsTheFirstProgramThatStarts) {
 TEST_F(LaunchTest, SystemInfoWithoutAnyProgram) {
     CAboutDlg about;
     m_failPrograms = 1000;
-    about.SystemInfoButton()->click();
+    Find<QPushButton>(&about, "systemInfoButton")->click();
     EXPECT_EQ(m_started.size(), CAboutDlg::SystemInfoPrograms().size());
     ASSERT_EQ(m_messages.shown.size(), 1u);
     // It names the programs tried.
@@ -239,9 +240,7 @@ TEST(HelpFilesTest, NocandoShipsWithTheDemoLibrary) {
     EXPECT_NE(text.find("Search"), std::string::npos);
 }
 
-TEST(LauncherTest, UnderTestNothingStartsWithoutAHook) {
-    SetProgramStarter(nullptr);
-    SetUrlOpener(nullptr);
-    EXPECT_FALSE(StartProgram(QStringLiteral("true"), {}));
-    EXPECT_FALSE(OpenUrl(QUrl(QStringLiteral("file:///tmp"))));
+TEST(LauncherTest, UnderTestAStartWithoutAHookFailsTheTestAndStartsNothing) {
+    EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(StartProgram(QStringLiteral("true"), {})), "unexpected program start");
+    EXPECT_NONFATAL_FAILURE(EXPECT_FALSE(OpenUrl(QUrl(QStringLiteral("file:///tmp")))), "unexpected URL opened");
 }

@@ -36,7 +36,7 @@ protected:
             Click(Find<QPushButton>(w, "okButton"));
         };
     }
-    std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
 };
 
 } // namespace
@@ -129,6 +129,7 @@ TEST_F(ChangeTitleTest, TheCurrentTitleIsRefusedAsNotUnique) {
         EXPECT_TRUE(w->isVisible());
         Click(Find<QPushButton>(w, "cancelButton"));
     });
+    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok};
     Click(Child<QPushButton>("changeTitleButton"));
     Pump();
     EXPECT_EQ(m_messages.Texts(),
@@ -151,7 +152,7 @@ TEST_F(ChangeTitleTest, UnsavedFormEditsMoveWithTheSample) {
     auto* keywords = Child<QLineEdit>("keywordsEdit");
     keywords->setCursorPosition(static_cast<int>(keywords->text().size()));
     QTest::keyClicks(keywords, QStringLiteral(", extra"));
-    ASSERT_TRUE(View()->IsFormModified());
+    ASSERT_TRUE(Form()->IsFormModified());
     DialogScripts dialogs;
     dialogs.Then(Retitle("Bravo"));
     Click(Child<QPushButton>("changeTitleButton"));

@@ -15,7 +15,8 @@
 #include <QUrl>
 
 #include "GuiTestSupport.h"
-#include "browser/DropHandler.h"
+#include "browser/ClipboardAndDrop.h"
+#include "browser/TextDroppedDlg.h"
 
 namespace {
 
@@ -82,10 +83,10 @@ TEST(DropTextTest, ZeroByteCutsAndLineEndsBecomeCrLf) {
 TEST(DropTextTest, TextDroppedDialog) {
     CTextDroppedDlg dlg;
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Text Dropped Into Sample"));
-    EXPECT_EQ(dlg.ReplaceButton()->text(), QStringLiteral("Replace"));
-    EXPECT_TRUE(dlg.ReplaceButton()->isDefault());
-    EXPECT_EQ(dlg.CreateNewButton()->text(), QStringLiteral("Create new"));
-    EXPECT_EQ(dlg.CancelButton()->text(), QStringLiteral("Cancel"));
+    EXPECT_EQ(Find<QPushButton>(&dlg, "replaceButton")->text(), QStringLiteral("Replace"));
+    EXPECT_TRUE(Find<QPushButton>(&dlg, "replaceButton")->isDefault());
+    EXPECT_EQ(Find<QPushButton>(&dlg, "createNewButton")->text(), QStringLiteral("Create new"));
+    EXPECT_EQ(Find<QPushButton>(&dlg, "cancelButton")->text(), QStringLiteral("Cancel"));
     std::vector<std::string> labels;
     for (QLabel* l : dlg.findChildren<QLabel*>())
         labels.push_back(l->text().toStdString());
@@ -94,11 +95,11 @@ TEST(DropTextTest, TextDroppedDialog) {
                                         "(Click \"Create new\" to invoke the \"Add Sample\" wizard rather "
                                         "than replace the selected sample's text.)"}));
     // Three distinct results.
-    dlg.CreateNewButton()->click();
+    Find<QPushButton>(&dlg, "createNewButton")->click();
     EXPECT_EQ(dlg.result(), CTextDroppedDlg::kCreateNew);
-    dlg.ReplaceButton()->click();
+    Find<QPushButton>(&dlg, "replaceButton")->click();
     EXPECT_EQ(dlg.result(), CTextDroppedDlg::kReplace);
-    dlg.CancelButton()->click();
+    Find<QPushButton>(&dlg, "cancelButton")->click();
     EXPECT_EQ(dlg.result(), CTextDroppedDlg::kCancel);
     EXPECT_NE(CTextDroppedDlg::kCreateNew, CTextDroppedDlg::kReplace);
     EXPECT_NE(CTextDroppedDlg::kCreateNew, CTextDroppedDlg::kCancel);

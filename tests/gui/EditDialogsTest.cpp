@@ -77,6 +77,7 @@ TEST_F(EditDialogsTest, NewCategoryDialogRefusesATakenOrEmptyNameAndStaysOpen) {
         TypeInto(edit, QStringLiteral("Javascript"));
         Click(Ok(w));
     });
+    messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
     ASSERT_EQ(dlg.exec(), QDialog::Accepted);
     EXPECT_EQ(dlg.m_strName, "Javascript");
     ASSERT_EQ(messages.shown.size(), 2u);
@@ -130,6 +131,7 @@ TEST_F(EditDialogsTest, NewSubcategoryDialogRefusesNamesTheCategoryHas) {
         TypeInto(edit, QStringLiteral("gui"));
         Click(Ok(w));
     });
+    messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
     ASSERT_EQ(dlg.exec(), QDialog::Accepted);
     EXPECT_EQ(dlg.m_strName, "gui");
     EXPECT_EQ(Texts(), (std::vector<std::string>{"A sub-category with this name already exists.\n"
@@ -148,6 +150,7 @@ TEST_F(EditDialogsTest, NewSubcategoryDialogRefusesEveryNameWhenAllSlotsAreUsed)
         EXPECT_TRUE(w->isVisible());
         Click(Cancel(w));
     });
+    messages.answers = {MsgAnswer::Ok};
     EXPECT_EQ(dlg.exec(), QDialog::Rejected);
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(messages.shown[0].text, StrFormat(edit_msg::kNoFreeSlot, "Full"));
@@ -159,6 +162,7 @@ TEST_F(EditDialogsTest, NewSubcategoryDialogUnknownCategory) {
         Click(Ok(w));
         EXPECT_TRUE(w->isVisible());
     });
+    messages.answers = {MsgAnswer::Ok};
     EXPECT_EQ(dlg.exec(), QDialog::Rejected);
     EXPECT_EQ(Texts(), (std::vector<std::string>{"Could not locate category!\n"}));
 }
@@ -251,6 +255,7 @@ TEST_F(EditDialogsTest, ChangeTitleDialogRefusesTheCurrentTitleAndAnEmptyOne) {
         TypeInto(edit, QStringLiteral("ALPHA"));
         Click(Ok(w));
     });
+    messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
     ASSERT_EQ(dlg.exec(), QDialog::Accepted);
     EXPECT_EQ(dlg.m_strNewTitle, "ALPHA");
     ASSERT_EQ(messages.shown.size(), 2u);

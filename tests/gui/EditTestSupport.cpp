@@ -1,65 +1,12 @@
 #include "EditTestSupport.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QCheckBox>
-#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <algorithm>
-
-#include "ui/DialogRunner.h"
-
-void WhenModal(ModalScript script) {
-    auto* timer = new QTimer();
-    timer->setInterval(0);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, script = std::move(script)] {
-        QWidget* modal = QApplication::activeModalWidget();
-        // exec() shows the dialog before its loop runs; a few rounds are plenty.
-        if (!modal && ++*tries < 200)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (!modal) {
-            ADD_FAILURE() << "no modal dialog came up";
-            return;
-        }
-        QPointer<QWidget> guard(modal);
-        script(modal);
-        if (guard && guard->isVisible())
-            if (auto* dialog = qobject_cast<QDialog*>(guard.data()))
-                dialog->reject();
-    });
-    timer->start();
-}
-
-DialogScripts::DialogScripts() {
-    SetModalHook([this](QDialog& dialog) {
-        ran.push_back(dialog.objectName().toStdString());
-        if (m_scripts.empty()) {
-            ADD_FAILURE() << "unexpected dialog " << dialog.objectName().toStdString();
-            return static_cast<int>(QDialog::Rejected);
-        }
-        ModalScript script = std::move(m_scripts.front());
-        m_scripts.erase(m_scripts.begin());
-        WhenModal(std::move(script));
-        return dialog.exec();
-    });
-}
-
-DialogScripts::~DialogScripts() {
-    SetModalHook(nullptr);
-}
-
-DialogScripts& DialogScripts::Then(ModalScript script) {
-    m_scripts.push_back(std::move(script));
-    return *this;
-}
 
 namespace {
 
@@ -100,6 +47,7 @@ LibraryFixture::LibraryFixture() {
 
 LibraryFixture::~LibraryFixture() {
     doc.reset();
+    ExpectNoDialogScriptsLeft();
 }
 
 void LibraryFixture::Add(const std::string& title, const std::string& category, const std::string& sub,

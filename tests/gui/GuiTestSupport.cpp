@@ -2,12 +2,12 @@
 
 #include <QApplication>
 #include <QTreeWidget>
+#include <QUrl>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
-#include "ui/DialogRunner.h"
-#include "ui/MessageBoxes.h"
+#include "app/ProcessLauncher.h"
 
 namespace {
 
@@ -18,7 +18,33 @@ void QuietMessages(QtMsgType type, const QMessageLogContext& context, const QStr
     std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
 }
 
-// One QApplication for the whole test program.
+// The file dialogs of a test that expects none.
+class FailingFileDialogs : public IFileDialogs {
+public:
+    std::optional<std::string> GetSaveFileName(QWidget*, const SaveAsRequest& request) override {
+        ADD_FAILURE() << "unexpected file dialog \"" << request.caption.toStdString() << "\"";
+        return std::nullopt;
+    }
+    std::optional<std::string> GetExistingFolder(QWidget*, const FolderRequest& request) override {
+        ADD_FAILURE() << "unexpected folder dialog \"" << request.caption.toStdString() << "\"";
+        return std::nullopt;
+    }
+};
+
+// The fixture's own shutdown after the test: whatever it asks is declined unchecked.
+class DecliningMessenger : public IMessenger {
+public:
+    DecliningMessenger() : m_previous(&Messenger()) { SetMessenger(this); }
+    ~DecliningMessenger() override { SetMessenger(m_previous); }
+    MsgAnswer Show(const std::string&, MsgButtons buttons, MsgIcon) override {
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+    }
+
+private:
+    IMessenger* m_previous;
+};
+
+// One QApplication for the whole test program, with every dialog and launch guarded.
 class QtEnvironment : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -28,17 +54,59 @@ public:
         qInstallMessageHandler(QuietMessages);
         m_app = std::make_unique<QApplication>(argc, argv);
         QApplication::setQuitOnLastWindowClosed(false);
+        InstallDialogScripting();
+        SetFileDialogs(&m_fileDialogs);
+        GuardLaunches();
     }
-    void TearDown() override { m_app.reset(); }
+    void TearDown() override {
+        SetFileDialogs(nullptr);
+        m_app.reset();
+    }
 
 private:
     std::unique_ptr<QApplication> m_app;
+    FailingFileDialogs m_fileDialogs;
 };
 
 [[maybe_unused]] ::testing::Environment* const g_qtEnvironment =
     ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 } // namespace
+
+ScriptedFileDialogs::ScriptedFileDialogs() : m_previous(&FileDialogs()) { SetFileDialogs(this); }
+
+ScriptedFileDialogs::~ScriptedFileDialogs() { SetFileDialogs(m_previous); }
+
+std::optional<std::string> ScriptedFileDialogs::GetSaveFileName(QWidget*, const SaveAsRequest& request) {
+    requests.push_back(request);
+    if (answers.empty()) {
+        ADD_FAILURE() << "file dialog without a scripted answer: \"" << request.caption.toStdString() << "\"";
+        return std::nullopt;
+    }
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+std::optional<std::string> ScriptedFileDialogs::GetExistingFolder(QWidget*, const FolderRequest& request) {
+    folderRequests.push_back(request);
+    if (answers.empty())
+        return std::nullopt; // the user cancels
+    std::optional<std::string> answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void GuardLaunches() {
+    SetProgramStarter([](const QString& program, const QStringList&) {
+        ADD_FAILURE() << "unexpected program start: " << program.toStdString();
+        return false;
+    });
+    SetUrlOpener([](const QUrl& url) {
+        ADD_FAILURE() << "unexpected URL opened: " << url.toString().toStdString();
+        return false;
+    });
+}
 
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
                             const std::string& keywords, const std::string& comments, const std::string& text) {
@@ -70,22 +138,18 @@ void GuiTest::SetUp() {
     if (xdg)
         m_oldXdg = xdg;
     setenv("XDG_CONFIG_HOME", (m_dir->Path() + "/config").c_str(), 1);
-    CMessageBoxes::SetScript(&m_messages);
-    CFileDialogs::SetScripted(true);
-    SetModalHook(nullptr);
 }
 
 void GuiTest::TearDown() {
     if (m_app) {
+        DecliningMessenger decline;
         if (Frame() && Frame()->isVisible())
             Frame()->close();
         m_app->ExitInstance();
         m_app.reset();
     }
     Pump();
-    SetModalHook(nullptr);
-    CFileDialogs::SetScripted(false);
-    CMessageBoxes::SetScript(nullptr);
+    ExpectNoDialogScriptsLeft();
     if (m_hadXdg)
         setenv("XDG_CONFIG_HOME", m_oldXdg.c_str(), 1);
     else
@@ -96,7 +160,6 @@ void GuiTest::TearDown() {
 void GuiTest::Start() {
     m_app = std::make_unique<CQuorrinApp>();
     ASSERT_TRUE(m_app->InitInstance());
-    // InitInstance installs the program's messenger; its boxes go to our script.
     Pump();
 }
 
@@ -109,19 +172,27 @@ void GuiTest::Exit() {
     Pump();
 }
 
-QTreeWidget* GuiTest::Tree() { return View()->Tree(); }
-QTreeWidgetItem* GuiTest::Root() { return View()->RootItem(); }
+CMainFrame* GuiTest::Frame() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("mainFrame"))
+            return qobject_cast<CMainFrame*>(w);
+    return nullptr;
+}
+
+CSampleTree* GuiTest::Tree() { return View()->findChild<CSampleTree*>(QStringLiteral("sampleTree")); }
+CSampleForm* GuiTest::Form() { return View()->findChild<CSampleForm*>(QStringLiteral("sampleForm")); }
+QTreeWidgetItem* GuiTest::Root() { return Tree()->RootItem(); }
 
 QTreeWidgetItem* GuiTest::CategoryItem(const std::string& name) {
-    return View()->FindTreeItem(Root(), name, kTagCategory);
+    return Tree()->FindTreeItem(Root(), name, kTagCategory);
 }
 
 QTreeWidgetItem* GuiTest::SubcategoryItem(const std::string& category, const std::string& name) {
-    return View()->FindTreeItem(CategoryItem(category), name, kTagSubcategory);
+    return Tree()->FindTreeItem(CategoryItem(category), name, kTagSubcategory);
 }
 
 QTreeWidgetItem* GuiTest::SampleItem(const std::string& title) {
-    return View()->FindTreeItem(Root(), title, kTagSample);
+    return Tree()->FindTreeItem(Root(), title, kTagSample);
 }
 
 std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
@@ -129,7 +200,7 @@ std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
     if (!item)
         return names;
     for (int i = 0; i < item->childCount(); ++i)
-        names.push_back(CQuorrinView::ItemName(item->child(i)));
+        names.push_back(CSampleTree::ItemName(item->child(i)));
     return names;
 }
 

@@ -1,29 +1,58 @@
 // Helpers for the window tests: a QApplication for the program, and a fixture that
 // runs Tindrel in a temporary library folder with its configuration in a temporary
-// XDG_CONFIG_HOME. Message boxes and file dialogs are scripted; nothing modal blocks.
+// XDG_CONFIG_HOME. Message boxes, file dialogs and modal dialogs are scripted, and one
+// a test did not script fails it; nothing modal blocks. No program is started either:
+// a test that expects one installs its own launcher hooks.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QString>
+#include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "DialogScripts.h"
 #include "support/TestSupport.h"
 #include "ui/FileDialogs.h"
 #include "app/MainFrame.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"
+#include "browser/SampleForm.h"
+#include "browser/SampleTree.h"
 #include "library/QuorrinDoc.h"
-
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // The bytes of one sample in a category file. comments and text are values as the
 // library holds them (CR LF line ends); every LF is written as CR LF.
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
                             const std::string& keywords, const std::string& comments, const std::string& text);
+
+// Installs itself as the file dialogs for its lifetime. Each request takes the next
+// answer: a path, or no value for Cancel; a request with no answer left fails the test.
+class ScriptedFileDialogs : public IFileDialogs {
+public:
+    ScriptedFileDialogs();
+    ~ScriptedFileDialogs() override;
+    ScriptedFileDialogs(const ScriptedFileDialogs&) = delete;
+    ScriptedFileDialogs& operator=(const ScriptedFileDialogs&) = delete;
+    std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request) override;
+    std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request) override;
+
+    // Answers to the save and folder requests alike, in order.
+    std::deque<std::optional<std::string>> answers;
+    std::vector<SaveAsRequest> requests;
+    std::vector<FolderRequest> folderRequests;
+
+private:
+    IFileDialogs* m_previous;
+};
+
+// Makes every program start and every URL opened fail the test (the state between
+// tests); a test that installed its own launcher hooks calls it when done.
+void GuardLaunches();
 
 class GuiTest : public ::testing::Test {
 protected:
@@ -36,10 +65,13 @@ protected:
     void Exit();
 
     CQuorrinApp& App() { return *m_app; }
-    CMainFrame* Frame() { return m_app->MainFrame(); }
+    // The main window, found among the top-level windows by name; nullptr when none.
+    CMainFrame* Frame();
     CQuorrinView* View() { return Frame()->View(); }
     CQuorrinDoc* Doc() { return m_app->Document(); }
-    QTreeWidget* Tree();
+    // The view's sample tree and form, found by name.
+    CSampleTree* Tree();
+    CSampleForm* Form();
     QTreeWidgetItem* Root();
     // The item of a category, a sub-category below a category, or a sample.
     QTreeWidgetItem* CategoryItem(const std::string& name);
@@ -67,7 +99,8 @@ protected:
     std::string ReadConfig() const;
 
     std::unique_ptr<TempDir> m_dir;
-    RecordingMessenger m_messages;
+    RecordingMessenger m_messages{RecordingMessenger::Unscripted::Fail};
+    ScriptedFileDialogs m_files;
     std::unique_ptr<CQuorrinApp> m_app;
     std::string m_oldXdg;
     bool m_hadXdg = false;

@@ -43,10 +43,11 @@ TEST_F(LibraryFolderWindowTest, AnotherFolderIsOpenedAfterTheWindowClosedAsAtExi
     Select(SampleItem("Here"));
     TypeInto(Child<QLineEdit>("keywordsEdit"), QStringLiteral("new"));
 
-    CFileDialogs::ScriptedAnswers().push_back(File("other"));
+    m_files.answers.push_back(File("other"));
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kLibraryFolder);
-    ASSERT_EQ(CFileDialogs::FolderRequests().size(), 1u);
-    EXPECT_EQ(CFileDialogs::FolderRequests()[0].startFolder, first);
+    ASSERT_EQ(m_files.folderRequests.size(), 1u);
+    EXPECT_EQ(m_files.folderRequests[0].startFolder, first);
     // The window closed as at exit: the unsaved edit was offered and saved.
     EXPECT_FALSE(Frame()->isVisible());
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Some sample data has not been saved.\n"
@@ -78,13 +79,14 @@ TEST_F(LibraryFolderWindowTest, CancelTheSameFolderABadFolderOrARefusedCloseKeep
     Run(cmd::kLibraryFolder);
     EXPECT_TRUE(Frame()->isVisible());
     // The open folder: only remembered.
-    CFileDialogs::ScriptedAnswers().push_back(".");
+    m_files.answers.push_back(".");
     Run(cmd::kLibraryFolder);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_FALSE(App().RestartChoice());
     EXPECT_NE(ReadConfig().find("value \"LibraryFolder\" string \"" + Here() + "\""), std::string::npos);
     // A folder that cannot hold the library: told, nothing else.
-    CFileDialogs::ScriptedAnswers().push_back(File("missing"));
+    m_files.answers.push_back(File("missing"));
+    m_messages.answers = {MsgAnswer::Ok};
     Run(cmd::kLibraryFolder);
     EXPECT_TRUE(Frame()->isVisible());
     ASSERT_EQ(m_messages.shown.size(), 1u);
@@ -101,7 +103,8 @@ TEST_F(LibraryFolderWindowTest, CancelTheSameFolderABadFolderOrARefusedCloseKeep
     Select(SampleItem("Here"));
     Child<QLineEdit>("keywordsEdit")->setText(QStringLiteral("broken\nkeyword"));
     m_messages.Clear();
-    CFileDialogs::ScriptedAnswers().push_back(other);
+    m_files.answers.push_back(other);
+    m_messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
     Run(cmd::kLibraryFolder);
     EXPECT_TRUE(Frame()->isVisible());
     EXPECT_EQ(m_messages.Texts().back(), "A keyword cannot contain a line break.");

@@ -67,12 +67,12 @@ TEST_F(LibraryInfoTest, OpensWithTheSummary) {
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Library Info"));
     EXPECT_EQ(dlg.m_nReportKind, 0);
     EXPECT_EQ(dlg.m_strReport, kSummary);
-    EXPECT_EQ(dlg.ReportEdit()->toPlainText(), Shown(kSummary));
-    EXPECT_TRUE(dlg.ReportEdit()->isReadOnly());
-    EXPECT_TRUE(dlg.SummaryRadio()->isChecked());
-    EXPECT_FALSE(dlg.DetailRadio()->isChecked());
-    EXPECT_EQ(dlg.SummaryRadio()->text(), QStringLiteral("Summary"));
-    EXPECT_EQ(dlg.DetailRadio()->text(), QStringLiteral("Detail"));
+    EXPECT_EQ(Find<QPlainTextEdit>(&dlg, "reportEdit")->toPlainText(), Shown(kSummary));
+    EXPECT_TRUE(Find<QPlainTextEdit>(&dlg, "reportEdit")->isReadOnly());
+    EXPECT_TRUE(Find<QRadioButton>(&dlg, "summaryRadio")->isChecked());
+    EXPECT_FALSE(Find<QRadioButton>(&dlg, "detailRadio")->isChecked());
+    EXPECT_EQ(Find<QRadioButton>(&dlg, "summaryRadio")->text(), QStringLiteral("Summary"));
+    EXPECT_EQ(Find<QRadioButton>(&dlg, "detailRadio")->text(), QStringLiteral("Detail"));
     auto* group = dlg.findChild<QGroupBox*>(QStringLiteral("reportKindGroup"));
     ASSERT_NE(group, nullptr);
     EXPECT_EQ(group->title(), QStringLiteral("Version "));
@@ -80,19 +80,19 @@ TEST_F(LibraryInfoTest, OpensWithTheSummary) {
 
 TEST_F(LibraryInfoTest, DetailAndBackToSummary) {
     CLibraryInfoDlg dlg(*Doc(), Frame());
-    dlg.DetailRadio()->click();
+    Find<QRadioButton>(&dlg, "detailRadio")->click();
     EXPECT_EQ(dlg.m_nReportKind, 1);
     EXPECT_EQ(dlg.m_strReport, kDetail);
-    EXPECT_EQ(dlg.ReportEdit()->toPlainText(), Shown(kDetail));
-    dlg.SummaryRadio()->click();
+    EXPECT_EQ(Find<QPlainTextEdit>(&dlg, "reportEdit")->toPlainText(), Shown(kDetail));
+    Find<QRadioButton>(&dlg, "summaryRadio")->click();
     EXPECT_EQ(dlg.m_strReport, kSummary);
-    EXPECT_EQ(dlg.ReportEdit()->toPlainText(), Shown(kSummary));
+    EXPECT_EQ(Find<QPlainTextEdit>(&dlg, "reportEdit")->toPlainText(), Shown(kSummary));
 }
 
 TEST_F(LibraryInfoTest, ClickingTheSameKindBuildsTheReportAgain) {
     CLibraryInfoDlg dlg(*Doc(), Frame());
     ASSERT_TRUE(Doc()->DeleteSample("Gamma"));
-    dlg.SummaryRadio()->click();
+    Find<QRadioButton>(&dlg, "summaryRadio")->click();
     EXPECT_NE(dlg.m_strReport.find("total of 2 sample(s)"), std::string::npos);
     EXPECT_NE(dlg.m_strReport.find("\tName: Java\tSample count: 0\r\n"), std::string::npos);
 }
@@ -100,7 +100,7 @@ TEST_F(LibraryInfoTest, ClickingTheSameKindBuildsTheReportAgain) {
 TEST_F(LibraryInfoTest, OkCloses) {
     CLibraryInfoDlg dlg(*Doc(), Frame());
     dlg.show();
-    dlg.OkButton()->click();
+    Find<QPushButton>(&dlg, "okButton")->click();
     EXPECT_FALSE(dlg.isVisible());
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
 }

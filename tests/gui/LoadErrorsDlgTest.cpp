@@ -8,7 +8,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
-#include "ui/DialogRunner.h"
+#include "EditTestSupport.h"
 #include "tools/LoadErrorsDlg.h"
 #include "tools/SampleInErrorDlg.h"
 
@@ -26,12 +26,12 @@ protected:
             WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "Dup", "jk", "jc", "jt"));
     }
     std::unique_ptr<CLoadErrorsDlg> Open() {
-        auto dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), App().LoadErrors(), Frame());
+        auto dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), Doc()->LoadErrors(), Frame());
         return dlg;
     }
     static std::vector<std::vector<std::string>> Rows(CLoadErrorsDlg& dlg) {
         std::vector<std::vector<std::string>> rows;
-        QTreeWidget* list = dlg.ErrorList();
+        QTreeWidget* list = ErrorList(&dlg);
         for (int i = 0; i < list->topLevelItemCount(); ++i) {
             QTreeWidgetItem* r = list->topLevelItem(i);
             rows.push_back({r->text(0).toStdString(), r->text(1).toStdString(), r->text(2).toStdString()});
@@ -39,7 +39,7 @@ protected:
         return rows;
     }
     static void ClickRow(CLoadErrorsDlg& dlg, int index) {
-        QTreeWidget* list = dlg.ErrorList();
+        QTreeWidget* list = ErrorList(&dlg);
         QTreeWidgetItem* row = list->topLevelItem(index);
         ASSERT_NE(row, nullptr);
         list->setCurrentItem(row);
@@ -47,6 +47,16 @@ protected:
         emit list->itemClicked(row, 1);
     }
     std::string Label(QLabel* l) { return l->text().toStdString(); }
+    static QTreeWidget* ErrorList(QWidget* dlg) { return Find<QTreeWidget>(dlg, "loadErrorList"); }
+    static QComboBox* CategoryList(QWidget* dlg) { return Find<QComboBox>(dlg, "categoryCombo"); }
+    static QComboBox* SubcategoryList(QWidget* dlg) { return Find<QComboBox>(dlg, "subcategoryCombo"); }
+    static QLabel* CurrentCategoryLabel(QWidget* dlg) { return Find<QLabel>(dlg, "currentCategoryLabel"); }
+    static QLabel* CurrentSubcategoryLabel(QWidget* dlg) { return Find<QLabel>(dlg, "currentSubcategoryLabel"); }
+    static QLineEdit* TitleEdit(QWidget* dlg) { return Find<QLineEdit>(dlg, "titleEdit"); }
+    static QPushButton* DoneButton(QWidget* dlg) { return Find<QPushButton>(dlg, "doneButton"); }
+    static QPushButton* ShowSampleButton(QWidget* dlg) { return Find<QPushButton>(dlg, "showSampleButton"); }
+    static QPushButton* UpdateButton(QWidget* dlg) { return Find<QPushButton>(dlg, "updateButton"); }
+
 };
 
 } // namespace
@@ -58,7 +68,7 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
     auto dlg = Open();
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Load Errors"));
-    QTreeWidget* list = dlg->ErrorList();
+    QTreeWidget* list = ErrorList(dlg.get());
     ASSERT_EQ(list->columnCount(), 3);
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Error #"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Sample Title"));
@@ -66,14 +76,14 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
     EXPECT_EQ(Rows(*dlg),
               (std::vector<std::vector<std::string>>{{"1", "Dup", "Duplicate title."},
                                                      {"2", "Orphan", "Could not find parent item."}}));
-    EXPECT_EQ(ComboEntries(dlg->CategoryList()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
-    EXPECT_EQ(ComboCurrent(dlg->CategoryList()), "C++");
-    EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
-    EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
-    EXPECT_TRUE(dlg->ShowSampleButton()->isEnabled());
-    EXPECT_TRUE(dlg->UpdateButton()->isEnabled());
-    EXPECT_TRUE(dlg->DoneButton()->isDefault());
-    EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
+    EXPECT_EQ(ComboEntries(CategoryList(dlg.get())), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ComboCurrent(CategoryList(dlg.get())), "C++");
+    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboCurrent(SubcategoryList(dlg.get())), "COM");
+    EXPECT_TRUE(ShowSampleButton(dlg.get())->isEnabled());
+    EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
+    EXPECT_TRUE(DoneButton(dlg.get())->isDefault());
+    EXPECT_TRUE(TitleEdit(dlg.get())->text().isEmpty());
 
     dlg->show();
     const int w = list->viewport()->width();
@@ -101,30 +111,30 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     auto dlg = Open();
     std::string shown;
     QString edit;
-    SetModalHook([&](QDialog& d) {
-        auto* s = dynamic_cast<CSampleInErrorDlg*>(&d);
-        EXPECT_NE(s, nullptr);
-        if (s) {
-            EXPECT_EQ(s->windowTitle(), QStringLiteral("Sample in Error"));
-            EXPECT_TRUE(s->SampleEdit()->isReadOnly());
-            shown = s->m_strSample;
-            edit = s->SampleEdit()->toPlainText();
-        }
-        return int(QDialog::Accepted);
-    });
+    const ModalScript record = [&](QWidget* w) {
+        auto* s = qobject_cast<CSampleInErrorDlg*>(w);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->windowTitle(), QStringLiteral("Sample in Error"));
+        EXPECT_TRUE(Find<QPlainTextEdit>(s, "sampleEdit")->isReadOnly());
+        shown = s->m_strSample;
+        edit = Find<QPlainTextEdit>(s, "sampleEdit")->toPlainText();
+        s->accept();
+    };
+    DialogScripts dialogs;
     // Nothing clicked yet: only the labels.
-    App().LoadErrors().Staged().Reset();
-    dlg->ShowSampleButton()->click();
+    Doc()->LoadErrors().Staged().Reset();
+    dialogs.Then(record);
+    ShowSampleButton(dlg.get())->click();
     EXPECT_EQ(shown,
               "Title:  \r\n\r\nCategory:  \r\nSub-category:  \r\nKeywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n"
               "Sample:\r\n");
 
     ClickRow(*dlg, 0);
-    EXPECT_EQ(dlg->RowTitle(), "Dup");
-    EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("Dup"));
-    EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "Java");
-    EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "GUI");
-    dlg->ShowSampleButton()->click();
+    EXPECT_EQ(TitleEdit(dlg.get())->text(), QStringLiteral("Dup"));
+    EXPECT_EQ(Label(CurrentCategoryLabel(dlg.get())), "Java");
+    EXPECT_EQ(Label(CurrentSubcategoryLabel(dlg.get())), "GUI");
+    dialogs.Then(record);
+    ShowSampleButton(dlg.get())->click();
     EXPECT_EQ(shown, "Title:  Dup\r\n\r\nCategory:  Java\r\nSub-category:  GUI\r\nKeywords:\r\njk\r\n\r\n"
                      "Comments:\r\njc\r\n\r\n\r\nSample:\r\njt\r\n");
     EXPECT_EQ(edit, QStringLiteral("Title:  Dup\n\nCategory:  Java\nSub-category:  GUI\nKeywords:\njk\n\n"
@@ -132,7 +142,8 @@ TEST_F(LoadErrorsTest, ClickShowsTheRecordAndShowEntireSampleItsFields) {
     // The staged sample outlives the dialog.
     dlg.reset();
     auto again = Open();
-    again->ShowSampleButton()->click();
+    dialogs.Then(record);
+    ShowSampleButton(again.get())->click();
     EXPECT_NE(shown.find("Title:  Dup"), std::string::npos);
 }
 
@@ -140,15 +151,16 @@ TEST_F(LoadErrorsTest, ClickedTitleMissingFromTheStore) {
     WriteLibrary();
     Start();
     auto dlg = Open();
-    dlg->ErrorList()->topLevelItem(1)->setData(1, Qt::UserRole, QByteArray("Ghost"));
+    ErrorList(dlg.get())->topLevelItem(1)->setData(1, Qt::UserRole, QByteArray("Ghost"));
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     ClickRow(*dlg, 1);
     EXPECT_EQ(m_messages.Texts(),
               (std::vector<std::string>{
                   "Internal error.\nCould not find sample \"Ghost\"\nin list of Load errors!\n"}));
-    EXPECT_EQ(dlg->TitleEdit()->text(), QStringLiteral("?"));
-    EXPECT_EQ(Label(dlg->CurrentCategoryLabel()), "?");
-    EXPECT_EQ(Label(dlg->CurrentSubcategoryLabel()), "?");
+    EXPECT_EQ(TitleEdit(dlg.get())->text(), QStringLiteral("?"));
+    EXPECT_EQ(Label(CurrentCategoryLabel(dlg.get())), "?");
+    EXPECT_EQ(Label(CurrentSubcategoryLabel(dlg.get())), "?");
 }
 
 TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
@@ -157,8 +169,9 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     auto dlg = Open();
     ClickRow(*dlg, 0);
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
     // The title is held by the library's "Dup" (C++, General).
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text,
               "The title you have entered is not unique.The sample in\n"
@@ -170,17 +183,19 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
 
     // An empty title is refused too.
     m_messages.Clear();
-    dlg->TitleEdit()->clear();
-    dlg->UpdateButton()->click();
+    m_messages.answers = {MsgAnswer::Ok};
+    TitleEdit(dlg.get())->clear();
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"You must specify a title."}));
 
     // A new title, into Java / General.
     m_messages.Clear();
-    dlg->TitleEdit()->setText(QStringLiteral(" Dup from Java"));
-    Choose(dlg->CategoryList(), "Java");
-    EXPECT_EQ(ComboCurrent(dlg->SubcategoryList()), "COM");
-    Choose(dlg->SubcategoryList(), "General");
-    dlg->UpdateButton()->click();
+    TitleEdit(dlg.get())->setText(QStringLiteral(" Dup from Java"));
+    Choose(CategoryList(dlg.get()), "Java");
+    EXPECT_EQ(ComboCurrent(SubcategoryList(dlg.get())), "COM");
+    Choose(SubcategoryList(dlg.get()), "General");
+    m_messages.answers = {MsgAnswer::Ok};
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     CSample added;
     ASSERT_TRUE(Doc()->FindSample(" Dup from Java", added)); // taken as typed
@@ -193,16 +208,16 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     EXPECT_EQ(Rows(*dlg),
               (std::vector<std::vector<std::string>>{{"2", "Orphan", "Could not find parent item."}}));
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
-    EXPECT_TRUE(dlg->TitleEdit()->text().isEmpty());
-    EXPECT_TRUE(Label(dlg->CurrentCategoryLabel()).empty());
-    EXPECT_TRUE(App().LoadErrors().Staged().GetTitle().empty());
-    EXPECT_TRUE(dlg->UpdateButton()->isEnabled());
+    EXPECT_TRUE(TitleEdit(dlg.get())->text().isEmpty());
+    EXPECT_TRUE(Label(CurrentCategoryLabel(dlg.get())).empty());
+    EXPECT_TRUE(Doc()->LoadErrors().Staged().GetTitle().empty());
+    EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
     // The window shows the corrected sample, selected; load errors remain.
-    EXPECT_EQ(CQuorrinView::ItemName(View()->SelectedItem()), " Dup from Java");
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), " Dup from Java");
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
     // Update without a selected row does nothing.
     m_messages.Clear();
-    dlg->UpdateButton()->click();
+    UpdateButton(dlg.get())->click();
     EXPECT_TRUE(m_messages.Texts().empty());
 }
 
@@ -215,16 +230,17 @@ TEST_F(LoadErrorsTest, HiddenSubcategoryComesBackAsALoadError) {
     cpp.Slot(2).inUse = false;
     ASSERT_EQ(cpp.Slot(2).name, "COM");
     ASSERT_TRUE(Doc()->UpdateCategory("C++", cpp));
-    View()->RebuildTree("");
+    Tree()->RebuildTree("");
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
 
     auto dlg = Open();
     // The list offers the hidden sub-category.
-    EXPECT_EQ(ComboEntries(dlg->SubcategoryList()), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())), (std::vector<std::string>{"COM", "General", "GUI"}));
     ClickRow(*dlg, 0);
-    Choose(dlg->SubcategoryList(), "COM");
+    Choose(SubcategoryList(dlg.get()), "COM");
     m_messages.Clear();
-    dlg->UpdateButton()->click();
+    m_messages.answers = {MsgAnswer::Ok};
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     // The rebuild found no place for it: it is a load error again, under a new title
     // because the old record still held its title then.
@@ -247,14 +263,15 @@ TEST_F(LoadErrorsTest, LastCorrectionRestoresTheRootText) {
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
     auto dlg = Open();
     ClickRow(*dlg, 0);
-    Choose(dlg->SubcategoryList(), "GUI");
+    Choose(SubcategoryList(dlg.get()), "GUI");
     m_messages.Clear();
-    dlg->UpdateButton()->click();
+    m_messages.answers = {MsgAnswer::Ok};
+    UpdateButton(dlg.get())->click();
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
-    EXPECT_FALSE(dlg->ShowSampleButton()->isEnabled());
-    EXPECT_FALSE(dlg->UpdateButton()->isEnabled());
+    EXPECT_FALSE(ShowSampleButton(dlg.get())->isEnabled());
+    EXPECT_FALSE(UpdateButton(dlg.get())->isEnabled());
     EXPECT_TRUE(Rows(*dlg).empty());
     EXPECT_NE(SubcategoryItem("C++", "GUI"), nullptr);
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), (std::vector<std::string>{"Orphan"}));
@@ -264,12 +281,13 @@ TEST_F(LoadErrorsTest, CategoryWithoutSubcategoriesGivesAnEmptyOne) {
     WriteLibrary(false);
     Start();
     ASSERT_TRUE(Doc()->AddCategory(std::make_unique<CCategory>("Misc")));
-    View()->RebuildTree("");
+    Tree()->RebuildTree("");
     auto dlg = Open();
     ClickRow(*dlg, 0);
-    Choose(dlg->CategoryList(), "Misc");
-    EXPECT_EQ(dlg->SubcategoryList()->count(), 0);
-    dlg->UpdateButton()->click();
+    Choose(CategoryList(dlg.get()), "Misc");
+    EXPECT_EQ(SubcategoryList(dlg.get())->count(), 0);
+    m_messages.answers = {MsgAnswer::Ok};
+    UpdateButton(dlg.get())->click();
     CSample s;
     ASSERT_TRUE(Doc()->FindSample("Orphan", s));
     EXPECT_EQ(s.GetCategory(), "Misc");
@@ -281,6 +299,6 @@ TEST_F(LoadErrorsTest, NoLoadErrorsDisablesTheButtons) {
     Start();
     auto dlg = Open();
     EXPECT_TRUE(Rows(*dlg).empty());
-    EXPECT_FALSE(dlg->ShowSampleButton()->isEnabled());
-    EXPECT_FALSE(dlg->UpdateButton()->isEnabled());
+    EXPECT_FALSE(ShowSampleButton(dlg.get())->isEnabled());
+    EXPECT_FALSE(UpdateButton(dlg.get())->isEnabled());
 }

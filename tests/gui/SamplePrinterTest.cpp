@@ -6,7 +6,6 @@
 #include <QPrinter>
 
 #include "GuiTestSupport.h"
-#include "ui/DialogRunner.h"
 #include "browser/SamplePrinter.h"
 
 namespace {
@@ -167,54 +166,51 @@ TEST(SamplePrinterTest, PrintsToAPdf) {
 TEST(SamplePrinterTest, PrintDialogCancelledPrintsNothing) {
     TempDir dir;
     bool asked = false;
-    SetModalHook([&](QDialog& d) {
-        asked = dynamic_cast<QPrintDialog*>(&d) != nullptr;
-        return int(QDialog::Rejected);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        asked = qobject_cast<QPrintDialog*>(w) != nullptr;
+        static_cast<QDialog*>(w)->reject();
     });
     CSamplePrinter printer(nullptr);
     EXPECT_FALSE(printer.Print(nullptr));
     EXPECT_TRUE(asked);
-    SetModalHook(nullptr);
 }
 
 TEST(SamplePrinterTest, PrintDialogAcceptedPrintsToTheChosenFile) {
     TempDir dir;
     const std::string out = dir.File("printed.pdf");
-    SetModalHook([&](QDialog& d) {
-        auto* p = dynamic_cast<QPrintDialog*>(&d);
-        EXPECT_NE(p, nullptr);
-        if (!p)
-            return int(QDialog::Rejected);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* p = qobject_cast<QPrintDialog*>(w);
+        ASSERT_NE(p, nullptr);
         p->printer()->setOutputFormat(QPrinter::PdfFormat);
         p->printer()->setOutputFileName(QString::fromStdString(out));
-        return int(QDialog::Accepted);
+        // Ends the dialog with OK as it is, without taking its fields into the printer.
+        p->done(QDialog::Accepted);
     });
     const CSample sample = QuickSortSample("text\r\n");
     CSamplePrinter printer(&sample);
     EXPECT_TRUE(printer.Print(nullptr));
     EXPECT_EQ(ReadFileBytes(out).rfind("%PDF", 0), 0u);
-    SetModalHook(nullptr);
 }
 
 TEST(SamplePrinterTest, PreviewDrawsThePages) {
     TempDir dir;
     int previews = 0;
-    SetModalHook([&](QDialog& d) {
-        auto* p = dynamic_cast<QPrintPreviewDialog*>(&d);
-        EXPECT_NE(p, nullptr);
-        if (p) {
-            // The preview asks for the pages when it is laid out; here they go to a file.
-            QPrinter target(QPrinter::HighResolution);
-            target.setOutputFormat(QPrinter::PdfFormat);
-            target.setOutputFileName(QString::fromStdString(dir.File("preview.pdf")));
-            emit p->paintRequested(&target);
-            ++previews;
-        }
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* p = qobject_cast<QPrintPreviewDialog*>(w);
+        ASSERT_NE(p, nullptr);
+        // The preview asks for the pages when it is laid out; here they go to a file.
+        QPrinter target(QPrinter::HighResolution);
+        target.setOutputFormat(QPrinter::PdfFormat);
+        target.setOutputFileName(QString::fromStdString(dir.File("preview.pdf")));
+        emit p->paintRequested(&target);
+        ++previews;
+        p->accept();
     });
     CSamplePrinter printer(nullptr);
     printer.Preview(nullptr);
     EXPECT_EQ(previews, 1);
     EXPECT_EQ(ReadFileBytes(dir.File("preview.pdf")).rfind("%PDF", 0), 0u);
-    SetModalHook(nullptr);
 }

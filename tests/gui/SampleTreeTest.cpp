@@ -23,7 +23,7 @@ TEST_F(GuiTest, SamplesAreSortedAndThoseWithoutSubcategorySitBesideTheSubcategor
     EXPECT_EQ(ChildNames(SubcategoryItem("Java", "General")), (std::vector<std::string>{"Streams"}));
     QTreeWidgetItem* hello = SampleItem("Hello");
     ASSERT_NE(hello, nullptr);
-    EXPECT_EQ(CQuorrinView::ItemTag(hello), kTagSample);
+    EXPECT_EQ(CSampleTree::ItemTag(hello), kTagSample);
     EXPECT_EQ(hello->parent(), CategoryItem("C++"));
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
 }
@@ -44,7 +44,7 @@ TEST_F(GuiTest, SamplesWithoutAPlaceBecomeLoadErrors) {
     EXPECT_EQ(SampleItem("Wrong case"), nullptr);
     EXPECT_EQ(Doc()->PeekSample("Hidden java"), nullptr); // left the library
     EXPECT_EQ(Doc()->GetSampleCount(), 1);
-    EXPECT_EQ(CommandEnabled(cmd::kCorrectLoadErrors), feature::kCorrectLoadErrors);
+    EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
 
     // When the store becomes empty the document says so and the root text goes back.
     View()->OnLoadErrorsEmptied();
@@ -57,7 +57,7 @@ TEST_F(GuiTest, ExitOffersToExportLoadErrorsThroughTheSaveAsDialog) {
     Start();
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
     m_messages.answers = {MsgAnswer::Yes};
-    CFileDialogs::ScriptedAnswers().push_back(File("exported.txt"));
+    m_files.answers.push_back(File("exported.txt"));
     Exit();
 
     ASSERT_EQ(m_messages.shown.size(), 1u);
@@ -66,10 +66,10 @@ TEST_F(GuiTest, ExitOffersToExportLoadErrorsThroughTheSaveAsDialog) {
                                         "Do you want to save the samples that\ncould not be loaded?");
     EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::YesNo);
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Stop);
-    ASSERT_EQ(CFileDialogs::Requests().size(), 1u);
-    EXPECT_EQ(CFileDialogs::Requests()[0].proposedName, "loaderr.txt");
-    EXPECT_EQ(CFileDialogs::Requests()[0].defaultSuffix, QStringLiteral("txt"));
-    EXPECT_TRUE(CFileDialogs::Requests()[0].confirmOverwrite);
+    ASSERT_EQ(m_files.requests.size(), 1u);
+    EXPECT_EQ(m_files.requests[0].proposedName, "loaderr.txt");
+    EXPECT_EQ(m_files.requests[0].defaultSuffix, QStringLiteral("txt"));
+    EXPECT_TRUE(m_files.requests[0].confirmOverwrite);
     const std::string exported = ReadFileBytes(File("exported.txt"));
     EXPECT_NE(exported.find("Title: Hidden java"), std::string::npos);
     // The tree state and the options are still written.
@@ -79,8 +79,9 @@ TEST_F(GuiTest, ExitOffersToExportLoadErrorsThroughTheSaveAsDialog) {
 TEST_F(GuiTest, ACancelledExportSaysTheLoadErrorsWereNotSavedAndNoExportsNothing) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("Nowhere", "", "Lost", "", "", ""));
     Start();
-    m_messages.answers = {MsgAnswer::Yes};
-    Exit(); // the file dialog is cancelled (no scripted answer)
+    m_messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok};
+    m_files.answers.push_back(std::nullopt); // the file dialog is cancelled
+    Exit();
     ASSERT_EQ(m_messages.shown.size(), 2u);
     EXPECT_EQ(m_messages.shown[1].text, "Load errors not saved!");
     EXPECT_EQ(m_messages.shown[1].icon, MsgIcon::None);
@@ -91,7 +92,7 @@ TEST_F(GuiTest, ACancelledExportSaysTheLoadErrorsWereNotSavedAndNoExportsNothing
     m_messages.answers = {MsgAnswer::No};
     Exit();
     ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_TRUE(CFileDialogs::Requests().size() == 1u); // only the first run asked for a file
+    EXPECT_TRUE(m_files.requests.size() == 1u); // only the first run asked for a file
     EXPECT_FALSE(fileio::FileExists(File("loaderr.txt")));
 }
 
@@ -115,7 +116,7 @@ TEST_F(GuiTest, ExpandedBranchesAreRestoredAtTheNextStart) {
     EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
 
     // With the option off the stored state stays as it was.
-    App().SaveTreeState() = false;
+    App().Config().m_bSaveTreeState = false;
     CategoryItem("C++")->setExpanded(false);
     CategoryItem("Visual Basic")->setExpanded(true);
     Exit();
@@ -123,7 +124,7 @@ TEST_F(GuiTest, ExpandedBranchesAreRestoredAtTheNextStart) {
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
     EXPECT_TRUE(SubcategoryItem("C++", "GUI")->isExpanded());
     EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
-    EXPECT_FALSE(App().SaveTreeState());
+    EXPECT_FALSE(App().Config().m_bSaveTreeState);
 }
 
 TEST_F(GuiTest, ExpandTrackingFollowsTheRules) {
@@ -152,7 +153,7 @@ TEST_F(GuiTest, ARebuildReexpandsTheCategoriesOfTheStartButNotTheTrackingTables)
     NameSetMap& live = App().Config().g_expandedSubcats;
     CategoryItem("C++")->setExpanded(false);
     EXPECT_TRUE(live.empty());
-    View()->RebuildTree("");
+    Tree()->RebuildTree("");
     // Expanded again because it was expanded at the start; its sub-categories follow
     // the live table, which the rebuild does not change.
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
@@ -216,15 +217,15 @@ TEST_F(GuiTest, ALargeLibraryIsBuiltCompletelyAndInOrder) {
     QTreeWidgetItem* general = SubcategoryItem("C++", "General");
     ASSERT_NE(general, nullptr);
     EXPECT_EQ(general->childCount(), n / 4);
-    EXPECT_EQ(CQuorrinView::ItemName(general->child(0)), "Sample 00000");
-    EXPECT_EQ(CQuorrinView::ItemName(general->child(general->childCount() - 1)), "Sample 29996");
+    EXPECT_EQ(CSampleTree::ItemName(general->child(0)), "Sample 00000");
+    EXPECT_EQ(CSampleTree::ItemName(general->child(general->childCount() - 1)), "Sample 29996");
     EXPECT_EQ(CategoryItem("C++")->childCount(), 3);
     // Java: three sub-categories and the samples without one, sorted together.
     EXPECT_EQ(CategoryItem("Java")->childCount(), 3 + n / 4);
-    EXPECT_EQ(CQuorrinView::ItemName(CategoryItem("Java")->child(2)), "GUI");
-    EXPECT_EQ(CQuorrinView::ItemName(CategoryItem("Java")->child(3)), "Sample 00003");
+    EXPECT_EQ(CSampleTree::ItemName(CategoryItem("Java")->child(2)), "GUI");
+    EXPECT_EQ(CSampleTree::ItemName(CategoryItem("Java")->child(3)), "Sample 00003");
     // Selecting by title reaches the sample at once.
-    ASSERT_TRUE(View()->SelectSampleItem("Sample 12345"));
+    ASSERT_TRUE(Tree()->SelectSampleItem("Sample 12345"));
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Sample 12345"));
     SubcategoryItem("Java", "GUI")->setExpanded(true);
     EXPECT_TRUE(SubcategoryItem("Java", "GUI")->isExpanded());

@@ -43,7 +43,7 @@ protected:
         WriteFileBytes("quorrincpp.txt", CppLibrary());
         WriteFileBytes("quorrinjava.txt", JavaLibrary());
         Start();
-        m_dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, Frame());
+        m_dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, [this] { m_pump(); }, Frame());
         m_dlg->Create();
         m_dlg->show();
     }
@@ -53,36 +53,48 @@ protected:
     }
 
     void Search(const char* text, bool keywordsOnly = false, bool matchCase = false) {
-        m_dlg->SearchEdit()->setText(QString::fromUtf8(text));
-        m_dlg->KeywordsOnlyCheck()->setChecked(keywordsOnly);
-        m_dlg->MatchCaseCheck()->setChecked(matchCase);
-        m_dlg->SearchButton()->click();
+        SearchEdit()->setText(QString::fromUtf8(text));
+        KeywordsOnlyCheck()->setChecked(keywordsOnly);
+        MatchCaseCheck()->setChecked(matchCase);
+        SearchButton()->click();
     }
     std::vector<Row> Rows() {
         std::vector<Row> rows;
-        QTreeWidget* list = m_dlg->ResultList();
+        QTreeWidget* list = ResultList();
         for (int i = 0; i < list->topLevelItemCount(); ++i)
             rows.push_back(
                 {list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
         return rows;
     }
-    std::string Status() { return m_dlg->StatusLabel()->text().toStdString(); }
+    std::string Status() { return StatusLabel()->text().toStdString(); }
     // Search, Stop, Close
     std::array<bool, 3> Buttons() {
-        return {m_dlg->SearchButton()->isEnabled(), m_dlg->StopButton()->isEnabled(),
-                m_dlg->CloseButton()->isEnabled()};
+        return {SearchButton()->isEnabled(), StopButton()->isEnabled(),
+                CloseButton()->isEnabled()};
     }
     // A pump that runs the events and then the step for this call (1-based).
     void PumpWith(std::function<void(int)> step) {
         m_pumps = 0;
-        m_dlg->SetPump([this, step] {
+        m_pump = [this, step] {
             ++m_pumps;
             QCoreApplication::processEvents();
             step(m_pumps);
-        });
+        };
     }
+    QLineEdit* SearchEdit() { return Find<QLineEdit>(m_dlg, "searchTextEdit"); }
+    QCheckBox* KeywordsOnlyCheck() { return Find<QCheckBox>(m_dlg, "keywordsOnlyCheck"); }
+    QCheckBox* MatchCaseCheck() { return Find<QCheckBox>(m_dlg, "matchCaseCheck"); }
+    QComboBox* CategoryList() { return Find<QComboBox>(m_dlg, "categoryLimitCombo"); }
+    QTreeWidget* ResultList() { return Find<QTreeWidget>(m_dlg, "resultList"); }
+    QLabel* StatusLabel() { return Find<QLabel>(m_dlg, "statusText"); }
+    QPushButton* SearchButton() { return Find<QPushButton>(m_dlg, "searchButton"); }
+    QPushButton* StopButton() { return Find<QPushButton>(m_dlg, "stopButton"); }
+    QPushButton* CloseButton() { return Find<QPushButton>(m_dlg, "closeButton"); }
+    QPushButton* ClearButton() { return Find<QPushButton>(m_dlg, "clearDisplayButton"); }
 
     QPointer<CSearchDlg> m_dlg;
+    // The program's own pump until a test sets another.
+    std::function<void()> m_pump = PumpAtMostEveryFrame([this] { App().PumpPendingMessages(); });
     int m_pumps = 0;
 };
 
@@ -93,23 +105,23 @@ using B = std::array<bool, 3>;
 TEST_F(SearchTest, ControlsColumnsAndStartingState) {
     EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Search"));
     EXPECT_FALSE(m_dlg->isModal());
-    QTreeWidget* list = m_dlg->ResultList();
+    QTreeWidget* list = ResultList();
     ASSERT_EQ(list->columnCount(), 2);
     EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Sample Title"));
     EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Count"));
     EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
     EXPECT_EQ(list->columnWidth(0), (list->viewport()->width() / 4) * 3);
-    EXPECT_EQ(m_dlg->KeywordsOnlyCheck()->text(), QStringLiteral("Limit search to keywords only"));
-    EXPECT_EQ(m_dlg->MatchCaseCheck()->text(), QStringLiteral("Match case"));
-    EXPECT_EQ(m_dlg->ClearButton()->text(), QStringLiteral("Clear Display"));
-    EXPECT_TRUE(m_dlg->SearchButton()->isDefault());
+    EXPECT_EQ(KeywordsOnlyCheck()->text(), QStringLiteral("Limit search to keywords only"));
+    EXPECT_EQ(MatchCaseCheck()->text(), QStringLiteral("Match case"));
+    EXPECT_EQ(ClearButton()->text(), QStringLiteral("Clear Display"));
+    EXPECT_TRUE(SearchButton()->isDefault());
     // "(no limit)" and the categories, sorted; "(no limit)" chosen.
-    EXPECT_EQ(ComboEntries(m_dlg->CategoryList()),
+    EXPECT_EQ(ComboEntries(CategoryList()),
               (std::vector<std::string>{"(no limit)", "C++", "Java", "Visual Basic"}));
-    EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "(no limit)");
+    EXPECT_EQ(ComboCurrent(CategoryList()), "(no limit)");
     EXPECT_EQ(Buttons(), (B{false, false, true}));
     // Typing enables Search.
-    m_dlg->SearchEdit()->setText(QStringLiteral("x"));
+    SearchEdit()->setText(QStringLiteral("x"));
     EXPECT_EQ(Buttons(), (B{true, false, true}));
 }
 
@@ -149,10 +161,10 @@ TEST_F(SearchTest, CategoryNamesAreNotSearchedAndTheLimitIsExact) {
     Search("General");
     EXPECT_TRUE(Rows().empty());
 
-    Choose(m_dlg->CategoryList(), "Java");
+    Choose(CategoryList(), "Java");
     Search("list");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "3"}}));
-    Choose(m_dlg->CategoryList(), "(no limit)");
+    Choose(CategoryList(), "(no limit)");
     Search("list");
     EXPECT_EQ(Rows().size(), 2u);
 }
@@ -182,8 +194,9 @@ TEST_F(SearchTest, LettersBeyondAsciiFoldInEitherEncoding) {
 TEST_F(SearchTest, EmptyTextIsRefused) {
     Search("aa");
     m_messages.Clear();
-    m_dlg->SearchEdit()->clear();
-    m_dlg->SearchButton()->click();
+    m_messages.answers = {MsgAnswer::Ok};
+    SearchEdit()->clear();
+    SearchButton()->click();
     ASSERT_EQ(m_messages.Texts(),
               (std::vector<std::string>{"Please enter a string you wish to search for."}));
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::None);
@@ -211,7 +224,7 @@ TEST_F(SearchTest, PumpsOncePerSampleWithSearchingButtonStates) {
 TEST_F(SearchTest, StopKeepsTheRowsFoundSoFar) {
     PumpWith([&](int n) {
         if (n == 2) {
-            m_dlg->StopButton()->click();
+            StopButton()->click();
             // Stop pressed, the search still finishing its sample.
             EXPECT_EQ(Buttons(), (B{true, false, true}));
         }
@@ -224,16 +237,16 @@ TEST_F(SearchTest, StopKeepsTheRowsFoundSoFar) {
 }
 
 TEST_F(SearchTest, ClosingAndReopeningKeepsEverything) {
-    Choose(m_dlg->CategoryList(), "C++");
+    Choose(CategoryList(), "C++");
     Search("aa", false, true);
     const auto rows = Rows();
-    m_dlg->CloseButton()->click();
+    CloseButton()->click();
     EXPECT_FALSE(m_dlg->isVisible());
     m_dlg->show();
     EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(m_dlg->SearchEdit()->text(), QStringLiteral("aa"));
-    EXPECT_TRUE(m_dlg->MatchCaseCheck()->isChecked());
-    EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "C++");
+    EXPECT_EQ(SearchEdit()->text(), QStringLiteral("aa"));
+    EXPECT_TRUE(MatchCaseCheck()->isChecked());
+    EXPECT_EQ(ComboCurrent(CategoryList()), "C++");
     EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
     // Esc hides it too.
     m_dlg->reject();
@@ -242,22 +255,22 @@ TEST_F(SearchTest, ClosingAndReopeningKeepsEverything) {
 }
 
 TEST_F(SearchTest, ClearDisplay) {
-    Choose(m_dlg->CategoryList(), "Java");
+    Choose(CategoryList(), "Java");
     Search("list", true, true);
-    m_dlg->ClearButton()->click();
-    EXPECT_TRUE(m_dlg->SearchEdit()->text().isEmpty());
+    ClearButton()->click();
+    EXPECT_TRUE(SearchEdit()->text().isEmpty());
     EXPECT_TRUE(Status().empty());
-    EXPECT_FALSE(m_dlg->KeywordsOnlyCheck()->isChecked());
-    EXPECT_FALSE(m_dlg->MatchCaseCheck()->isChecked());
+    EXPECT_FALSE(KeywordsOnlyCheck()->isChecked());
+    EXPECT_FALSE(MatchCaseCheck()->isChecked());
     EXPECT_TRUE(Rows().empty());
-    EXPECT_EQ(ComboCurrent(m_dlg->CategoryList()), "(no limit)");
+    EXPECT_EQ(ComboCurrent(CategoryList()), "(no limit)");
     EXPECT_EQ(Buttons(), (B{false, false, true}));
 }
 
 TEST_F(SearchTest, DoubleClickChoosesTheSampleOfTheSelectedRow) {
     Search("list");
     QSignalSpy spy(m_dlg.data(), &CSearchDlg::sampleChosen);
-    QTreeWidget* list = m_dlg->ResultList();
+    QTreeWidget* list = ResultList();
     QTreeWidgetItem* row = list->topLevelItem(1);
     row->setSelected(true);
     emit list->itemDoubleClicked(row, 0);
@@ -287,7 +300,7 @@ TEST_F(SearchTest, SamplesDeletedDuringTheSearchAreSkipped) {
 }
 
 TEST_F(SearchTest, CategoryRemovedDuringALimitedSearch) {
-    Choose(m_dlg->CategoryList(), "Java");
+    Choose(CategoryList(), "Java");
     PumpWith([&](int n) {
         if (n == 2) {
             // What deleting a category item does to the library.
@@ -306,7 +319,7 @@ TEST_F(SearchTest, LibraryInfoFromInsideASearch) {
     PumpWith([&](int n) {
         if (n == 3) {
             CLibraryInfoDlg info(*Doc(), Frame());
-            info.DetailRadio()->click();
+            Find<QRadioButton>(&info, "detailRadio")->click();
             report = info.m_strReport;
         }
     });
@@ -318,22 +331,22 @@ TEST_F(SearchTest, LibraryInfoFromInsideASearch) {
 TEST_F(SearchTest, SearchPressedDuringASearchRestartsIt) {
     PumpWith([&](int n) {
         if (n == 3) {
-            m_dlg->SearchEdit()->setText(QStringLiteral("java"));
-            EXPECT_TRUE(m_dlg->SearchButton()->isEnabled());
-            m_dlg->SearchButton()->click();
+            SearchEdit()->setText(QStringLiteral("java"));
+            EXPECT_TRUE(SearchButton()->isEnabled());
+            SearchButton()->click();
         }
     });
     Search("aa");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "1"}, {"F Java category", "2"}}));
     EXPECT_EQ(Status(), "Found 3 occurrence(s) in 2 sample(s)");
     EXPECT_EQ(m_pumps, 3 + 6); // the first walk ended at its third sample
-    EXPECT_FALSE(m_dlg->IsSearching());
+    EXPECT_EQ(Buttons(), (B{true, false, true})); // no search runs any more
 }
 
 TEST_F(SearchTest, TextChangedDuringTheSearchAppliesToTheSamplesThatFollow) {
     PumpWith([&](int n) {
         if (n == 1)
-            m_dlg->SearchEdit()->setText(QStringLiteral("list"));
+            SearchEdit()->setText(QStringLiteral("list"));
     });
     Search("aa");
     // The sample being examined is counted for the old text; the ones after it for the new.
@@ -343,7 +356,7 @@ TEST_F(SearchTest, TextChangedDuringTheSearchAppliesToTheSamplesThatFollow) {
 TEST_F(SearchTest, TextEmptiedOrClearedDuringTheSearchEndsIt) {
     PumpWith([&](int n) {
         if (n == 2)
-            m_dlg->SearchEdit()->clear();
+            SearchEdit()->clear();
     });
     Search("aa");
     EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}}));
@@ -351,7 +364,7 @@ TEST_F(SearchTest, TextEmptiedOrClearedDuringTheSearchEndsIt) {
 
     PumpWith([&](int n) {
         if (n == 2)
-            m_dlg->ClearButton()->click();
+            ClearButton()->click();
     });
     Search("aa");
     EXPECT_TRUE(Rows().empty());
@@ -373,16 +386,20 @@ TEST_F(SearchTest, HidingTheDialogStopsTheSearch) {
 
 TEST_F(SearchTest, DocumentClosedDuringTheSearch) {
     bool closed = false;
-    auto* dlg = new CSearchDlg([&]() -> CQuorrinDoc* { return closed ? nullptr : Doc(); }, Frame());
+    auto* dlg = new CSearchDlg([&]() -> CQuorrinDoc* { return closed ? nullptr : Doc(); },
+                               [&] {
+                                   closed = true;
+                                   QCoreApplication::processEvents();
+                               },
+                               Frame());
     dlg->Create();
-    dlg->SetPump([&] {
-        closed = true;
-        QCoreApplication::processEvents();
-    });
-    dlg->SearchEdit()->setText(QStringLiteral("a"));
-    dlg->SearchButton()->click();
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Searched stopped before it could complete"));
-    EXPECT_FALSE(dlg->IsSearching());
+    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("a"));
+    Find<QPushButton>(dlg, "searchButton")->click();
+    EXPECT_EQ(Find<QLabel>(dlg, "statusText")->text(), QStringLiteral("Searched stopped before it could complete"));
+    // No search runs any more: Search and Close enabled, Stop not.
+    EXPECT_TRUE(Find<QPushButton>(dlg, "searchButton")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>(dlg, "stopButton")->isEnabled());
+    EXPECT_TRUE(Find<QPushButton>(dlg, "closeButton")->isEnabled());
     delete dlg;
 }
 
@@ -426,7 +443,7 @@ TEST_F(SearchTest, ManyResultsAllArriveInTitleOrder) {
     // Cleared in the middle of such a search, nothing found is left behind.
     PumpWith([&](int n) {
         if (n == 400)
-            m_dlg->ClearButton()->click();
+            ClearButton()->click();
     });
     Search("needle");
     EXPECT_TRUE(Rows().empty());

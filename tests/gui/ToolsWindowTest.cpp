@@ -18,10 +18,8 @@
 #include "GuiTestSupport.h"
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
-#include "ui/DialogRunner.h"
 #include "app/HelpLauncher.h"
 #include "app/ProcessLauncher.h"
-#include "browser/DropHandler.h"
 #include "tools/LibraryInfoDlg.h"
 #include "tools/LoadErrorsDlg.h"
 #include "tools/SearchDlg.h"
@@ -41,11 +39,26 @@ protected:
         Start();
     }
     QPlainTextEdit* TextEdit() { return Child<QPlainTextEdit>("textEdit"); }
-    std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
+    // The window's Search dialog once the Search command has made it.
+    CSearchDlg* SearchDialog() { return Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog")); }
+    // A Search dialog like the window's, with a pump of the test's own.
+    CSearchDlg* SearchDialogPumpedBy(std::function<void()> pump) {
+        auto* dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, std::move(pump), Frame());
+        dlg->Create();
+        dlg->show();
+        return dlg;
+    }
+    static void SearchFor(CSearchDlg* dlg, const char* text) {
+        Find<QLineEdit>(dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
+        Find<QPushButton>(dlg, "searchButton")->click();
+    }
+    static QTreeWidget* ResultList(CSearchDlg* dlg) { return Find<QTreeWidget>(dlg, "resultList"); }
+    static QString Status(CSearchDlg* dlg) { return Find<QLabel>(dlg, "statusText")->text(); }
     std::vector<std::string> ResultTitles(CSearchDlg* dlg) {
         std::vector<std::string> t;
-        for (int i = 0; i < dlg->ResultList()->topLevelItemCount(); ++i)
-            t.push_back(dlg->ResultList()->topLevelItem(i)->text(0).toStdString());
+        for (int i = 0; i < ResultList(dlg)->topLevelItemCount(); ++i)
+            t.push_back(ResultList(dlg)->topLevelItem(i)->text(0).toStdString());
         return t;
     }
     static std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
@@ -98,32 +111,32 @@ TEST_F(ToolsWindowTest, SearchIsEnabledWhileTheLibraryHoldsASample) {
 
 TEST_F(ToolsWindowTest, SearchDialogIsCreatedOnceAndShownAgain) {
     StartWithLibrary();
-    EXPECT_EQ(View()->SearchDialog(), nullptr);
+    EXPECT_EQ(SearchDialog(), nullptr);
     Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
+    CSearchDlg* dlg = SearchDialog();
     ASSERT_NE(dlg, nullptr);
     EXPECT_TRUE(dlg->isVisible());
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
+    SearchFor(dlg, "list");
     EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-    dlg->CloseButton()->click();
+    Find<QPushButton>(dlg, "closeButton")->click();
     EXPECT_FALSE(dlg->isVisible());
     Run(cmd::kSearch);
-    EXPECT_EQ(View()->SearchDialog(), dlg);
+    EXPECT_EQ(Frame()->findChildren<CSearchDlg*>().size(), 1);
+    EXPECT_EQ(SearchDialog(), dlg);
     EXPECT_TRUE(dlg->isVisible());
     EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
+    EXPECT_EQ(Status(dlg), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
 }
 
 TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
     StartWithLibrary();
     Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
-    QTreeWidgetItem* row = dlg->ResultList()->topLevelItem(2);
+    CSearchDlg* dlg = SearchDialog();
+    ASSERT_NE(dlg, nullptr);
+    SearchFor(dlg, "list");
+    QTreeWidgetItem* row = ResultList(dlg)->topLevelItem(2);
     row->setSelected(true);
-    emit dlg->ResultList()->itemDoubleClicked(row, 0);
+    emit ResultList(dlg)->itemDoubleClicked(row, 0);
     Pump();
     EXPECT_EQ(Selected(), "Delta");
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
@@ -132,32 +145,31 @@ TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
 
 TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
     StartWithLibrary();
-    Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
     std::string report;
-    SetModalHook([&](QDialog& d) {
-        if (auto* info = dynamic_cast<CLibraryInfoDlg*>(&d))
-            report = info->m_strReport;
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
+        ASSERT_NE(info, nullptr);
+        report = info->m_strReport;
+        info->accept();
     });
     int pumps = 0;
-    dlg->SetPump([&] {
+    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
         ++pumps;
         App().PumpPendingMessages();
         if (pumps == 1) {
             // While Alpha is examined, the user deletes Beta in the window.
             Select(SampleItem("Beta"));
-            m_messages.answers.assign(3, MsgAnswer::Yes);
+            m_messages.answers = {MsgAnswer::Yes};
             Run(cmd::kDelete);
         } else if (pumps == 2) {
             Run(cmd::kLibraryInfo);
         }
     });
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
+    SearchFor(dlg, "list");
     EXPECT_EQ(Doc()->PeekSample("Beta"), nullptr);
     EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Delta"}));
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Found 3 occurrence(s) in 2 sample(s)"));
+    EXPECT_EQ(Status(dlg), QStringLiteral("Found 3 occurrence(s) in 2 sample(s)"));
     EXPECT_NE(report.find("total of 3 sample(s)"), std::string::npos) << report;
     // The program goes on.
     EXPECT_TRUE(Frame()->isVisible());
@@ -168,20 +180,17 @@ TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
 
 TEST_F(ToolsWindowTest, ClosingTheProgramDuringASearch) {
     StartWithLibrary();
-    Run(cmd::kSearch);
-    CSearchDlg* dlg = View()->SearchDialog();
     int pumps = 0;
-    dlg->SetPump([&] {
+    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
         if (++pumps == 2)
             Frame()->close();
         QCoreApplication::processEvents();
     });
-    dlg->SearchEdit()->setText(QStringLiteral("list"));
-    dlg->SearchButton()->click();
+    SearchFor(dlg, "list");
     EXPECT_EQ(pumps, 2);
     EXPECT_FALSE(Frame()->isVisible());
     EXPECT_EQ(View()->Document(), nullptr);
-    EXPECT_EQ(dlg->StatusLabel()->text(), QStringLiteral("Searched stopped before it could complete"));
+    EXPECT_EQ(Status(dlg), QStringLiteral("Searched stopped before it could complete"));
 }
 
 // ---------------------------------------------------------------------------------
@@ -191,15 +200,14 @@ TEST_F(ToolsWindowTest, LibraryInfoRunsForTheDocument) {
     StartWithLibrary();
     EXPECT_TRUE(CommandEnabled(cmd::kLibraryInfo));
     std::vector<std::string> reports;
-    SetModalHook([&](QDialog& d) {
-        auto* info = dynamic_cast<CLibraryInfoDlg*>(&d);
-        EXPECT_NE(info, nullptr);
-        if (info) {
-            reports.push_back(info->m_strReport);
-            info->DetailRadio()->click();
-            reports.push_back(info->m_strReport);
-        }
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
+        ASSERT_NE(info, nullptr);
+        reports.push_back(info->m_strReport);
+        Find<QRadioButton>(w, "detailRadio")->click();
+        reports.push_back(info->m_strReport);
+        info->accept();
     });
     Run(cmd::kLibraryInfo);
     ASSERT_EQ(reports.size(), 2u);
@@ -217,20 +225,19 @@ TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenu) {
     ASSERT_EQ(App().GetLoadErrorCount(), 1);
     EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
-    SetModalHook([&](QDialog& d) {
-        auto* dlg = dynamic_cast<CLoadErrorsDlg*>(&d);
-        EXPECT_NE(dlg, nullptr);
-        if (!dlg)
-            return int(QDialog::Rejected);
-        QTreeWidgetItem* row = dlg->ErrorList()->topLevelItem(0);
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) {
+        ASSERT_NE(qobject_cast<CLoadErrorsDlg*>(w), nullptr);
+        auto* list = Find<QTreeWidget>(w, "loadErrorList");
+        QTreeWidgetItem* row = list->topLevelItem(0);
         row->setSelected(true);
-        emit dlg->ErrorList()->itemClicked(row, 1);
-        Choose(dlg->SubcategoryList(), "GUI");
-        dlg->UpdateButton()->click();
-        return int(QDialog::Accepted);
+        emit list->itemClicked(row, 1);
+        Choose(Find<QComboBox>(w, "subcategoryCombo"), "GUI");
+        m_messages.answers = {MsgAnswer::Ok};
+        Find<QPushButton>(w, "updateButton")->click();
+        Find<QPushButton>(w, "doneButton")->click();
     });
     Run(cmd::kCorrectLoadErrors);
-    SetModalHook(nullptr);
     EXPECT_EQ(m_messages.Texts().back(), "Sample has been corrected");
     // The tree shows the sample, selected; the root text is back; the command is off.
     EXPECT_EQ(Selected(), "Lost");
@@ -243,14 +250,13 @@ TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenu) {
 TEST_F(ToolsWindowTest, AboutFromTheToolbarAndMenu) {
     Start();
     EXPECT_TRUE(CommandEnabled(cmd::kAppAbout));
-    std::vector<std::string> ran;
-    SetModalHook([&](QDialog& d) {
-        ran.push_back(d.objectName().toStdString());
-        EXPECT_NE(dynamic_cast<CAboutDlg*>(&d), nullptr);
-        return int(QDialog::Accepted);
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) {
+        EXPECT_NE(qobject_cast<CAboutDlg*>(w), nullptr);
+        Click(Find<QPushButton>(w, "okButton"));
     });
     Run(cmd::kAppAbout);
-    EXPECT_EQ(ran, (std::vector<std::string>{"aboutDialog"}));
+    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"aboutDialog"}));
 }
 
 TEST_F(ToolsWindowTest, LibraryHelpOpensTheGuide) {
@@ -263,7 +269,7 @@ TEST_F(ToolsWindowTest, LibraryHelpOpensTheGuide) {
         return true;
     });
     Run(cmd::kLibraryHelp);
-    SetUrlOpener(nullptr);
+    GuardLaunches();
     unsetenv("XDG_CACHE_HOME");
     EXPECT_EQ(opened, (std::vector<std::string>{"TindrelHelp.html"}));
     EXPECT_TRUE(m_messages.shown.empty());
@@ -278,14 +284,15 @@ TEST_F(ToolsWindowTest, PrintAndPreviewGoThroughTheirDialogs) {
     EXPECT_TRUE(CommandEnabled(cmd::kFilePrintPreview));
     EXPECT_EQ(Frame()->Action(cmd::kFilePrint)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
     std::vector<std::string> ran;
-    SetModalHook([&](QDialog& d) {
-        ran.push_back(d.metaObject()->className());
-        return int(QDialog::Rejected);
-    });
+    const ModalScript cancel = [&](QWidget* w) {
+        ran.push_back(w->metaObject()->className());
+        static_cast<QDialog*>(w)->reject();
+    };
+    DialogScripts dialogs;
+    dialogs.Then(cancel).Then(cancel);
     Select(SampleItem("Alpha"));
     Run(cmd::kFilePrint);
     Run(cmd::kFilePrintPreview);
-    SetModalHook(nullptr);
     EXPECT_EQ(ran, (std::vector<std::string>{"QPrintDialog", "QPrintPreviewDialog"}));
 }
 
@@ -331,7 +338,7 @@ TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
     EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
     Run(cmd::kEditPaste);
     EXPECT_EQ(keywords->text(), QStringLiteral("list, more"));
-    EXPECT_TRUE(View()->IsFormModified());
+    EXPECT_TRUE(Form()->IsFormModified());
     // With the focus in the tree, nothing to cut, copy or paste.
     Tree()->setFocus();
     EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
@@ -378,7 +385,7 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleReplacesItsText) {
     // The bytes are kept up to the zero byte; line ends are the library's.
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "dropped\r\ncaf\xE9");
     EXPECT_EQ(TextEdit()->toPlainText(), QString::fromUtf8("dropped\ncaf\xC3\xA9"));
-    EXPECT_FALSE(View()->IsFormModified());
+    EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_TRUE(Doc()->CanSave()); // written at the next save
     EXPECT_EQ(Selected(), "Alpha");
     Run(cmd::kFileSave);
@@ -398,7 +405,7 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleCanStartTheWizard) {
     ASSERT_NE(Doc()->PeekSample("From drop"), nullptr);
     EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
-    EXPECT_FALSE(App().m_bDroppedTextPending);
+    EXPECT_FALSE(App().WizardState().droppedTextPending);
     EXPECT_EQ(Selected(), "From drop");
 }
 
@@ -411,8 +418,8 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleAndCancelled) {
     EXPECT_FALSE(DropOnView(data.get()));
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
     // The text waits, but no wizard will take it.
-    EXPECT_EQ(App().m_droppedText, "ignored");
-    EXPECT_FALSE(App().m_bDroppedTextPending);
+    EXPECT_EQ(App().WizardState().droppedText, "ignored");
+    EXPECT_FALSE(App().WizardState().droppedTextPending);
     EXPECT_FALSE(Doc()->CanSave());
 }
 
@@ -436,7 +443,8 @@ TEST_F(ToolsWindowTest, EmptyDroppedTextIsReported) {
     auto data = std::make_unique<QMimeData>();
     data->setText(QString());
     data->setData(QStringLiteral("text/plain"), QByteArray());
-    EXPECT_TRUE(View()->OnDropData(data.get()));
+    m_messages.answers = {MsgAnswer::Ok};
+    EXPECT_TRUE(DropOnView(data.get()));
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text, "Could not determine size of data dragged from other application!");
     EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);

@@ -50,15 +50,15 @@ protected:
         QTest::keyClick(Tree(), static_cast<Qt::Key>(key));
         Pump();
     }
-    std::string Selected() { return CQuorrinView::ItemName(Tree()->currentItem()); }
-    int SelectedTag() { return CQuorrinView::ItemTag(Tree()->currentItem()); }
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
+    int SelectedTag() { return CSampleTree::ItemTag(Tree()->currentItem()); }
     // A custom category with these sub-categories, added as the program would have it.
     void AddCustomCategory(const std::string& name, const std::vector<std::string>& subs) {
         auto c = std::make_unique<CCategory>(name);
         for (size_t i = 0; i < subs.size(); ++i)
             c->Slot(static_cast<int>(i)) = SubcategorySlot{subs[i], true, true};
         ASSERT_TRUE(Doc()->AddCategory(std::move(c)));
-        View()->RebuildTree(std::string());
+        Tree()->RebuildTree(std::string());
     }
     static ModalScript FillWizard(const char* title, const std::function<void(QWidget*)>& check = nullptr) {
         return [title, check](QWidget* w) {
@@ -111,7 +111,7 @@ TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryInTheTreeAndTheLibrary) {
 
     // Still there after a rebuild; the save writes its file and records it in the
     // configuration, which keeps it for the next start.
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_NE(CategoryItem("Algorithms"), nullptr);
     Doc()->MarkCategoryChanged("Algorithms");
     ASSERT_TRUE(View()->OnFileSave());
@@ -169,7 +169,7 @@ TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategory) {
     EXPECT_EQ(App().Config().g_customSubcats["C++"], (NameSet{"Algorithms"}));
     EXPECT_EQ(Selected(), "C++");
     // The new sub-category keeps its place through a rebuild.
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_NE(SubcategoryItem("C++", "Algorithms"), nullptr);
 }
 
@@ -188,6 +188,7 @@ TEST_F(TreeEditTest, ASixteenthSubcategoryIsRefusedAndNothingChanges) {
         EXPECT_TRUE(w->isVisible());
         Click(Find<QPushButton>(w, "cancelButton"));
     });
+    m_messages.answers = {MsgAnswer::Ok};
     Run(cmd::kInsert);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{StrFormat(edit_msg::kNoFreeSlot, "Full")}));
     EXPECT_EQ(CategoryItem("Full")->childCount(), kSlotCount);
@@ -310,6 +311,7 @@ TEST_F(TreeEditTest, TheWizardRefusesATitleTakenElsewhere) {
         EXPECT_EQ(static_cast<QWizard*>(w)->currentId(), 0);
         Click(Find<QAbstractButton>(w, "cancelButton"));
     });
+    m_messages.answers = {MsgAnswer::Ok};
     Run(cmd::kInsert);
     EXPECT_EQ(m_messages.Texts(),
               (std::vector<std::string>{
@@ -325,6 +327,7 @@ TEST_F(TreeEditTest, TheRootCannotBeDeletedEvenWithTheDeleteKey) {
     StartWithLibrary();
     EXPECT_EQ(SelectedTag(), kTagRoot);
     EXPECT_FALSE(CommandEnabled(cmd::kDelete));
+    m_messages.answers = {MsgAnswer::Ok};
     Key(Qt::Key_Delete);
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(m_messages.shown[0].text, "The root item cannot be deleted.");
@@ -346,6 +349,7 @@ TEST_F(TreeEditTest, DeletingASampleSelectsItsSubcategoryAndTheNextSaveDropsIt) 
     EXPECT_EQ(m_messages.shown.at(0).icon, MsgIcon::None);
 
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Yes};
     Key(Qt::Key_Delete); // the Delete key, answered Yes
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
     EXPECT_EQ(Doc()->PeekSample("Beta"), nullptr);
@@ -357,6 +361,7 @@ TEST_F(TreeEditTest, DeletingASampleSelectsItsSubcategoryAndTheNextSaveDropsIt) 
 
     // A sample without a sub-category: its category is selected.
     Select(SampleItem("Direct"));
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(Selected(), "C++");
     EXPECT_EQ(SelectedTag(), kTagCategory);
@@ -366,7 +371,8 @@ TEST_F(TreeEditTest, DeletingASampleWithUnsavedEditsForgetsThem) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));
     QTest::keyClicks(Child<QLineEdit>("keywordsEdit"), QStringLiteral(", more"));
-    ASSERT_TRUE(View()->IsFormModified());
+    ASSERT_TRUE(Form()->IsFormModified());
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(Doc()->PeekSample("Alpha"), nullptr);
     EXPECT_TRUE(Doc()->PendingSample().GetTitle().empty());
@@ -379,6 +385,7 @@ TEST_F(TreeEditTest, DeletingAnEmptyDefaultSubcategoryHidesItUntilRestoreDefault
     StartWithLibrary();
     EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
     Select(SubcategoryItem("C++", "COM"));
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
     EXPECT_EQ(SubcategoryItem("C++", "COM"), nullptr);
@@ -423,6 +430,7 @@ TEST_F(TreeEditTest, DeletingACustomSubcategoryDeletesItsSamplesAndFreesItsSlot)
     ASSERT_EQ(App().Config().g_expandedSubcats["C++"], (NameSet{"Threads"}));
 
     Select(SubcategoryItem("C++", "Threads"));
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskChildren}));
     EXPECT_EQ(Doc()->PeekSample("Worker"), nullptr);
@@ -449,6 +457,7 @@ TEST_F(TreeEditTest, DeletingADefaultCategoryDeletesItsSamplesAndHidesIt) {
     EXPECT_NE(CategoryItem("C++"), nullptr);
 
     m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(CategoryItem("C++"), nullptr);
     EXPECT_EQ(SelectedTag(), kTagRoot);
@@ -478,6 +487,7 @@ TEST_F(TreeEditTest, DeletingACustomCategoryRemovesItAndItsFileAtOnce) {
     StartWithLibrary();
     ASSERT_NE(SampleItem("Script"), nullptr);
     Select(CategoryItem("Tools"));
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskChildren}));
     EXPECT_EQ(CategoryItem("Tools"), nullptr);
@@ -500,6 +510,7 @@ TEST_F(TreeEditTest, DeletingAnEmptyCustomCategoryAsksTheSimpleQuestion) {
     WriteFileBytes("quorrinEmpty.txt", "");
     AddCustomCategory("Empty", {});
     Select(CategoryItem("Empty"));
+    m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
     EXPECT_EQ(Doc()->PeekCategory("Empty"), nullptr);

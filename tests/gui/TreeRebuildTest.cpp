@@ -11,10 +11,10 @@ std::vector<std::string> SampleNames(QTreeWidgetItem* item) {
     std::vector<std::string> out;
     for (int i = 0; i < item->childCount(); ++i) {
         QTreeWidgetItem* child = item->child(i);
-        if (CQuorrinView::ItemTag(child) == kTagSample) {
-            EXPECT_EQ(child->text(0).toStdString(), CQuorrinView::ItemName(child));
+        if (CSampleTree::ItemTag(child) == kTagSample) {
+            EXPECT_EQ(child->text(0).toStdString(), CSampleTree::ItemName(child));
             EXPECT_EQ(child->childCount(), 0);
-            out.push_back(CQuorrinView::ItemName(child));
+            out.push_back(CSampleTree::ItemName(child));
         }
         for (const std::string& name : SampleNames(child))
             out.push_back(name);
@@ -46,7 +46,7 @@ TEST_F(GuiTest, RebuildsShowTheLibraryAsItIsThen) {
     CSample renamed = *Doc()->PeekSample("gamma");
     renamed.SetTitle("aardvark");
     ASSERT_TRUE(Doc()->UpdateSample("gamma", renamed));
-    View()->RebuildTree("Beta");
+    Tree()->RebuildTree("Beta");
 
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (std::vector<std::string>{"Alpha2", "Beta"}));
     EXPECT_EQ(ChildNames(CategoryItem("C++")),
@@ -54,17 +54,17 @@ TEST_F(GuiTest, RebuildsShowTheLibraryAsItIsThen) {
     EXPECT_TRUE(ChildNames(SubcategoryItem("Java", "GUI")).empty());
     EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"aardvark", "delta", "Alpha2", "Beta"}));
     ASSERT_NE(Tree()->currentItem(), nullptr);
-    EXPECT_EQ(CQuorrinView::ItemName(Tree()->currentItem()), "Beta");
-    EXPECT_FALSE(View()->SelectSampleItem("alpha"));
-    EXPECT_FALSE(View()->SelectSampleItem("gamma"));
-    EXPECT_TRUE(View()->SelectSampleItem("delta"));
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "Beta");
+    EXPECT_FALSE(Tree()->SelectSampleItem("alpha"));
+    EXPECT_FALSE(Tree()->SelectSampleItem("gamma"));
+    EXPECT_TRUE(Tree()->SelectSampleItem("delta"));
     EXPECT_EQ(Tree()->currentItem()->parent(), CategoryItem("C++"));
 
     // Rebuilding again with nothing changed gives the same tree.
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"aardvark", "delta", "Alpha2", "Beta"}));
     EXPECT_EQ(Tree()->currentItem(), Root());
-    EXPECT_TRUE(View()->SelectSampleItem("Alpha2"));
+    EXPECT_TRUE(Tree()->SelectSampleItem("Alpha2"));
 }
 
 TEST_F(GuiTest, SamplesInByteOrderAreSortedAlphabeticallyInTheTree) {
@@ -81,7 +81,7 @@ TEST_F(GuiTest, SamplesInByteOrderAreSortedAlphabeticallyInTheTree) {
     const std::vector<std::string> general = {"alpha", "Beta"};
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), gui);
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "GUI")), gui);
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
 }
@@ -100,31 +100,31 @@ TEST_F(GuiTest, UnchangedSubcategoriesKeepTheirItemsThroughARebuild) {
     ASSERT_NE(general, nullptr);
     ASSERT_TRUE(general->isExpanded());
 
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_EQ(SubcategoryItem("C++", "General"), general);
     EXPECT_EQ(general->parent(), CategoryItem("C++"));
     EXPECT_TRUE(general->isExpanded());
     EXPECT_EQ(ChildNames(general), (std::vector<std::string>{"a", "b"}));
-    ASSERT_TRUE(View()->SelectSampleItem("b"));
+    ASSERT_TRUE(Tree()->SelectSampleItem("b"));
     EXPECT_EQ(Tree()->currentItem()->parent(), general);
 
     // A sample moved between two sub-categories: both are made anew, the others stay.
     CSample moved = *Doc()->PeekSample("c");
     moved.SetSubcategory("General");
     ASSERT_TRUE(Doc()->UpdateSample("c", moved));
-    View()->RebuildTree("c");
+    Tree()->RebuildTree("c");
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (std::vector<std::string>{"a", "b", "c"}));
     EXPECT_TRUE(ChildNames(SubcategoryItem("C++", "GUI")).empty());
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
     EXPECT_EQ(SubcategoryItem("Java", "GUI"), javaGui);
     EXPECT_EQ(ChildNames(javaGui), (std::vector<std::string>{"d"}));
     ASSERT_NE(Tree()->currentItem(), nullptr);
-    EXPECT_EQ(CQuorrinView::ItemName(Tree()->currentItem()), "c");
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "c");
     EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"a", "b", "c", "d"}));
 
     // The last sample of a kept branch deleted: the branch is emptied.
     ASSERT_TRUE(Doc()->DeleteSample("d"));
-    View()->RebuildTree(std::string());
+    Tree()->RebuildTree(std::string());
     EXPECT_TRUE(ChildNames(SubcategoryItem("Java", "GUI")).empty());
     EXPECT_EQ(SampleNames(Root()), (std::vector<std::string>{"a", "b", "c"}));
 }

@@ -9,8 +9,6 @@
 #include <QTreeWidget>
 
 #include "EditTestSupport.h"
-#include "ui/DialogRunner.h"
-#include "browser/QuorrinView.h"
 #include "tools/AddSampleWizard.h"
 
 namespace {
@@ -68,38 +66,22 @@ std::vector<std::string> LabelTexts(QWidget* page) {
 class WizardTest : public LibraryFixture {
 protected:
     WizardTest() {
-        mainTree.setColumnCount(1);
         Add("Alpha", "C++", "General", "one, two", "", "int a;");
         Add("Delta", "Java", "");
     }
 
-    // A main-tree item as the view makes it.
-    QTreeWidgetItem* MainItem(QTreeWidgetItem* parent, const std::string& name, int tag) {
-        auto* item = new QTreeWidgetItem();
-        item->setText(0, QString::fromStdString(name));
-        item->setData(0, kTagRole, tag);
-        item->setData(0, kNameRole, QByteArray::fromStdString(name));
-        if (parent)
-            parent->addChild(item);
-        else
-            mainTree.addTopLevelItem(item);
-        return item;
-    }
-
     // Runs the wizard with the script acting on it; returns the sample of a finished run.
     std::unique_ptr<CSample> Run(std::function<void(Wiz&)> script) {
-        SetModalHook([](QDialog& dialog) { return dialog.exec(); });
         WhenModal([script](QWidget* w) {
             Wiz wiz{w};
             script(wiz);
         });
         std::unique_ptr<CSample> s =
-            RunAddSampleWizard(*doc, &mainTree, WizardCarryOver{chunks, droppedPending, dropped}, nullptr);
-        SetModalHook(nullptr);
+            RunAddSampleWizard(*doc, preselection, WizardCarryOver{chunks, droppedPending, dropped}, nullptr);
         return s;
     }
 
-    QTreeWidget mainTree;
+    WizardPreselection preselection;
     std::string chunks[3];
     bool droppedPending = false;
     std::string dropped;
@@ -197,21 +179,16 @@ TEST_F(WizardTest, TheTreeShowsCategoriesAndTheirShownSubcategories) {
 }
 
 TEST_F(WizardTest, PreselectionFollowsTheMainTree) {
-    QTreeWidgetItem* root = MainItem(nullptr, "Samples", kTagRoot);
-    QTreeWidgetItem* cpp = MainItem(root, "C++", kTagCategory);
-    QTreeWidgetItem* general = MainItem(cpp, "General", kTagSubcategory);
-    QTreeWidgetItem* alpha = MainItem(general, "Alpha", kTagSample);
-    QTreeWidgetItem* java = MainItem(root, "Java", kTagCategory);
-    QTreeWidgetItem* javaGui = MainItem(java, "GUI", kTagSubcategory);
-
+    using Kind = WizardPreselection::Kind;
     struct Case {
-        QTreeWidgetItem* main;
+        WizardPreselection main;
         std::string category;
         std::string sub;
     };
-    for (const Case& c : {Case{alpha, "C++", "General"}, Case{javaGui, "Java", "GUI"}, Case{java, "Java", ""},
-                          Case{root, "", ""}}) {
-        mainTree.setCurrentItem(c.main);
+    for (const Case& c : {Case{{Kind::Subcategory, "C++", "General"}, "C++", "General"},
+                          Case{{Kind::Subcategory, "Java", "GUI"}, "Java", "GUI"},
+                          Case{{Kind::Category, "Java", ""}, "Java", ""}, Case{{}, "", ""}}) {
+        preselection = c.main;
         Run([&](Wiz& z) {
             EXPECT_EQ(z.Category()->text().toStdString(), c.category);
             EXPECT_EQ(z.Subcategory()->text().toStdString(), c.sub);
@@ -228,6 +205,7 @@ TEST_F(WizardTest, PreselectionFollowsTheMainTree) {
 
 TEST_F(WizardTest, PageOneRefusesInOrderAndKeepsTheInput) {
     AddCustom("Categories", {"Inner"});
+    messages.answers.assign(5, MsgAnswer::Ok);
     auto s = Run([&](Wiz& z) {
         // Neither chosen: only the category is named.
         Click(z.Next());
@@ -281,6 +259,7 @@ TEST_F(WizardTest, ALibraryWithoutCategoriesCanNeverLeavePageOne) {
     doc.reset();
     // A document that was never loaded holds no category.
     doc = std::make_unique<CQuorrinDoc>(config, errors);
+    messages.answers = {MsgAnswer::Ok};
     Run([&](Wiz& z) {
         EXPECT_EQ(ChildTexts(z.Tree()->topLevelItem(0)), std::vector<std::string>{});
         z.Choose({});
@@ -319,8 +298,7 @@ TEST_F(WizardTest, TheSummaryAndTheSampleOfAFinishedRun) {
                                                             "Sample:\n"
                                                             "void qs();\n"
                                                             "int x;");
-        auto* wizard = static_cast<CAddSampleWizard*>(z.w);
-        EXPECT_EQ(wizard->Page4()->m_strConfirmation,
+        EXPECT_EQ(Find<CAddSample4>(z.w, "addSample4")->m_strConfirmation,
                   "Title:  Quick sort\r\n\r\nCategory:  C++\r\n"
                   "Sub-category:  GUI\r\nKeywords:\r\nsort , fast,  array\r\n\r\n"
                   "Comments:\r\nFrom the book.\r\nPage 87\r\n\r\n"
@@ -424,6 +402,7 @@ TEST_F(WizardTest, DroppedTextIsTakenOnceByPageThree) {
 }
 
 TEST_F(WizardTest, InputTheCategoryFileCannotHoldIsRefusedOnItsPage) {
+    messages.answers.assign(4, MsgAnswer::Ok);
     auto s = Run([&](Wiz& z) {
         z.Choose({"C++"});
         // A pasted line break in the title.

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -10,8 +12,41 @@
 
 #include "library/Category.h"
 
-RecordingMessenger::RecordingMessenger() { SetMessenger(this); }
-RecordingMessenger::~RecordingMessenger() { SetMessenger(nullptr); }
+namespace {
+
+MsgAnswer FirstAnswer(MsgButtons buttons) {
+    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+}
+
+// The messenger of a test that expects no message.
+class FailingMessenger : public IMessenger {
+public:
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
+        ADD_FAILURE() << "unexpected message: " << text;
+        return FirstAnswer(buttons);
+    }
+};
+
+class NoMessagesEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { SetMessenger(&m_failing); }
+    void TearDown() override { SetMessenger(nullptr); }
+
+private:
+    FailingMessenger m_failing;
+};
+
+[[maybe_unused]] ::testing::Environment* const g_noMessages =
+    ::testing::AddGlobalTestEnvironment(new NoMessagesEnvironment);
+
+} // namespace
+
+RecordingMessenger::RecordingMessenger(Unscripted unscripted)
+    : m_unscripted(unscripted), m_previous(&Messenger()) {
+    SetMessenger(this);
+}
+
+RecordingMessenger::~RecordingMessenger() { SetMessenger(m_previous); }
 
 MsgAnswer RecordingMessenger::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
     shown.push_back({text, buttons, icon});
@@ -20,7 +55,9 @@ MsgAnswer RecordingMessenger::Show(const std::string& text, MsgButtons buttons, 
         answers.pop_front();
         return a;
     }
-    return buttons == MsgButtons::Ok ? MsgAnswer::Ok : (buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes);
+    if (m_unscripted == Unscripted::Fail)
+        ADD_FAILURE() << "message without a scripted answer: " << text;
+    return FirstAnswer(buttons);
 }
 
 std::vector<std::string> RecordingMessenger::Texts() const {

@@ -1,5 +1,11 @@
-// Shared helpers for the core tests: a messenger that records what would be shown
-// and answers from a script, and a temporary working folder.
+// Shared helpers for the tests: a messenger that records what would be shown and
+// answers from a script, and a temporary working folder.
+//
+// Messages in tests: while no test messenger is installed, any message fails the test
+// with its text. A test that expects messages installs a RecordingMessenger for its
+// lifetime; it records every message and answers from its script. A strict one (the
+// window tests' fixtures) also fails the test on a message that finds no scripted answer
+// left, so every message such a test meets is one it has scripted.
 #pragma once
 
 #include <deque>
@@ -16,19 +22,29 @@ struct ShownMessage {
     MsgIcon icon;
 };
 
-// Installs itself as the messenger for its lifetime.
+// Installs itself as the messenger for its lifetime, then puts back the one before.
 class RecordingMessenger : public IMessenger {
 public:
-    RecordingMessenger();
+    enum class Unscripted {
+        Answer, // Yes for questions, Ok otherwise
+        Fail,   // the test fails, naming the message; then answered as above
+    };
+    explicit RecordingMessenger(Unscripted unscripted = Unscripted::Answer);
     ~RecordingMessenger() override;
+    RecordingMessenger(const RecordingMessenger&) = delete;
+    RecordingMessenger& operator=(const RecordingMessenger&) = delete;
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) override;
 
-    // Answers given in order; when none is queued: Yes for questions, Ok otherwise.
+    // Answers given in order, one per message.
     std::deque<MsgAnswer> answers;
     std::vector<ShownMessage> shown;
 
     std::vector<std::string> Texts() const;
     void Clear() { shown.clear(); }
+
+private:
+    Unscripted m_unscripted;
+    IMessenger* m_previous;
 };
 
 // Makes a fresh folder, changes into it, and on destruction changes back and removes it.

@@ -1,8 +1,6 @@
-#include "ui/ToolHelpers.h"
+#include "ui/ByteEntries.h"
 
 #include <QComboBox>
-#include <QFontMetrics>
-#include <QWidget>
 #include <algorithm>
 
 #include "ui/TextCodec.h"
@@ -39,25 +37,8 @@ int FindEntryBytes(const QComboBox* combo, const std::string& bytes) {
     return combo->findData(ToByteArray(bytes), kBytesRole, Qt::MatchExactly);
 }
 
-int CharWidth(const QWidget* widget, int n) {
-    return widget->fontMetrics().averageCharWidth() * n;
-}
-
-QString DecodeLines(const std::string& bytes) {
-    QString out;
-    out.reserve(static_cast<qsizetype>(bytes.size()));
-    size_t start = 0;
-    while (start <= bytes.size()) {
-        size_t lf = bytes.find('\n', start);
-        const size_t end = lf == std::string::npos ? bytes.size() : lf;
-        size_t lineEnd = end;
-        if (lf != std::string::npos && lineEnd > start && bytes[lineEnd - 1] == '\r')
-            --lineEnd;
-        out += DecodeName(std::string_view(bytes).substr(start, lineEnd - start));
-        if (lf == std::string::npos)
-            break;
-        out += QLatin1Char('\n');
-        start = lf + 1;
-    }
-    return out;
+void SelectEntryBytes(QComboBox* combo, const std::string& bytes) {
+    const int i = FindEntryBytes(combo, bytes);
+    if (i >= 0)
+        combo->setCurrentIndex(i);
 }

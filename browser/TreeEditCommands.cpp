@@ -1,20 +1,20 @@
-// The view's commands that change the library's structure through the sample tree:
-// new categories and sub-categories, Insert, Delete, Restore defaults, the Add Sample
-// wizard's launch and Change title.
+#include "browser/TreeEditCommands.h"
+
 #include <QEvent>
 #include <QKeyEvent>
-#include <QTreeWidget>
 
-#include "ui/DialogRunner.h"
-#include "app/QuorrinApp.h"
+#include "base/Messenger.h"
 #include "browser/ChangeTitleDlg.h"
-#include "library/EditRules.h"
 #include "browser/InsertItemDlg.h"
 #include "browser/NewCategoryDlg.h"
 #include "browser/NewSubcategoryDlg.h"
-#include "browser/QuorrinView.h"
+#include "browser/SampleForm.h"
+#include "browser/SampleTree.h"
+#include "browser/ViewContext.h"
+#include "browser/ViewHost.h"
 #include "config/LibraryConfig.h"
-#include "base/Messenger.h"
+#include "library/EditRules.h"
+#include "library/QuorrinDoc.h"
 #include "tools/AddSampleWizard.h"
 
 namespace {
@@ -23,18 +23,18 @@ namespace {
 // whatever the commands' enable states.
 class CTreeEditKeys : public QObject {
 public:
-    explicit CTreeEditKeys(CQuorrinView* view) : QObject(view), m_view(view) {}
+    explicit CTreeEditKeys(CTreeEditCommands* edits) : QObject(edits), m_edits(edits) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::KeyPress) {
             auto* key = static_cast<QKeyEvent*>(event);
             const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
             if (mods == Qt::NoModifier && key->key() == Qt::Key_Insert) {
-                m_view->OnInsert();
+                m_edits->OnInsert();
                 return true;
             }
             if (mods == Qt::NoModifier && key->key() == Qt::Key_Delete) {
-                m_view->OnDelete();
+                m_edits->OnDelete();
                 return true;
             }
         }
@@ -42,88 +42,98 @@ public:
     }
 
 private:
-    CQuorrinView* m_view;
+    CTreeEditCommands* m_edits;
 };
-
-// Carry-over state for a view that runs without the application object.
-std::string g_ownChunks[3];
-bool g_ownDroppedPending = false;
-std::string g_ownDroppedText;
 
 // The titles of every sample item below item.
 void CollectSampleTitles(const QTreeWidgetItem* item, std::vector<std::string>& titles) {
     for (int i = 0; i < item->childCount(); ++i) {
         const QTreeWidgetItem* child = item->child(i);
-        if (CQuorrinView::ItemTag(child) == kTagSample)
-            titles.push_back(CQuorrinView::ItemName(child));
+        if (CSampleTree::ItemTag(child) == kTagSample)
+            titles.push_back(CSampleTree::ItemName(child));
         else
             CollectSampleTitles(child, titles);
     }
 }
 
-// The category item of that name in the current tree, or nullptr.
-QTreeWidgetItem* CategoryItemNamed(const CQuorrinView& view, const std::string& name) {
-    QTreeWidgetItem* root = view.RootItem();
-    for (int i = 0; root && i < root->childCount(); ++i)
-        if (CQuorrinView::ItemTag(root->child(i)) == kTagCategory &&
-            CQuorrinView::ItemName(root->child(i)) == name)
-            return root->child(i);
-    return nullptr;
+// The wizard starts where the main tree's selection is.
+WizardPreselection PreselectionOf(const QTreeWidgetItem* item, const CQuorrinDoc& doc) {
+    WizardPreselection place;
+    switch (CSampleTree::ItemTag(item)) {
+    case kTagCategory:
+        place.kind = WizardPreselection::Kind::Category;
+        place.category = CSampleTree::ItemName(item);
+        break;
+    case kTagSubcategory:
+        place.kind = WizardPreselection::Kind::Subcategory;
+        place.category = CSampleTree::ItemName(item->parent());
+        place.subcategory = CSampleTree::ItemName(item);
+        break;
+    case kTagSample:
+        if (const CSample* sample = doc.PeekSample(CSampleTree::ItemName(item))) {
+            place.kind = WizardPreselection::Kind::Subcategory;
+            place.category = sample->GetCategory();
+            place.subcategory = sample->GetSubcategory();
+        }
+        break;
+    default:
+        break;
+    }
+    return place;
 }
 
 } // namespace
 
-void CQuorrinView::InstallTreeEditKeys() {
-    m_tree->installEventFilter(new CTreeEditKeys(this));
+CTreeEditCommands::CTreeEditCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form, QObject* parent)
+    : QObject(parent), m_context(context), m_tree(tree), m_form(form) {
+    setObjectName(QStringLiteral("treeEditCommands"));
+    m_tree.installEventFilter(new CTreeEditKeys(this));
 }
 
-void CQuorrinView::SortTreeChildren(QTreeWidgetItem* item) {
-    if (item)
-        item->sortChildren(0, Qt::AscendingOrder);
-}
+QWidget* CTreeEditCommands::Window() const { return m_context.view->window(); }
 
-void CQuorrinView::CommitFormEdits() {
-    if (m_formModified && CaptureFormChecked())
-        OnCommitPending();
+QTreeWidgetItem* CTreeEditCommands::CategoryItemNamed(const std::string& name) const {
+    QTreeWidgetItem* root = m_tree.RootItem();
+    for (int i = 0; root && i < root->childCount(); ++i)
+        if (CSampleTree::ItemTag(root->child(i)) == kTagCategory && CSampleTree::ItemName(root->child(i)) == name)
+            return root->child(i);
+    return nullptr;
 }
 
 // ---------------------------------------------------------------------------------
 // New categories and sub-categories
 
-bool CQuorrinView::AddNewCategory() {
-    if (!m_doc || !m_root)
+bool CTreeEditCommands::AddNewCategory() {
+    if (!m_context.doc || !m_tree.RootItem())
         return false;
-    CNewCategoryDlg dlg(*m_doc, NextCategoryProposal(), window());
-    if (RunModal(dlg) != QDialog::Accepted)
+    CNewCategoryDlg dlg(*m_context.doc, NextCategoryProposal(), Window());
+    if (dlg.exec() != QDialog::Accepted)
         return false;
     const std::string name = dlg.m_strName;
 
-    QTreeWidgetItem* item = NewItem(name, kTagCategory);
-    m_root->addChild(item);
-    item->setExpanded(true);
-    m_categoryItems[name] = item;
+    m_tree.AddCategoryItem(name);
 
-    if (!m_doc->AddCategory(std::make_unique<CCategory>(name)))
+    if (!m_context.doc->AddCategory(std::make_unique<CCategory>(name)))
         ShowMessage("Failed trying to add new category to internal map!", MsgButtons::Ok,
                     MsgIcon::Exclamation);
-    emit CommandStateChanged();
+    emit StateChanged();
     return true;
 }
 
-bool CQuorrinView::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName) {
-    if (!m_doc || !categoryItem)
+bool CTreeEditCommands::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName) {
+    if (!m_context.doc || !categoryItem)
         return false;
-    const std::string categoryName = ItemName(categoryItem);
+    const std::string categoryName = CSampleTree::ItemName(categoryItem);
     const std::string proposal = proposedName.empty() ? NextSubcategoryProposal() : proposedName;
-    CNewSubcategoryDlg dlg(*m_doc, proposal, categoryName, window());
-    if (RunModal(dlg) != QDialog::Accepted)
+    CNewSubcategoryDlg dlg(*m_context.doc, proposal, categoryName, Window());
+    if (dlg.exec() != QDialog::Accepted)
         return false;
     if (categoryName.empty()) {
         ShowMessage("Unable to identify parent category!\n");
         return false;
     }
     CCategory category;
-    if (!m_doc->FindCategory(categoryName, category)) {
+    if (!m_context.doc->FindCategory(categoryName, category)) {
         ShowMessage("Unable to locate parent category!\n");
         return false;
     }
@@ -137,44 +147,37 @@ bool CQuorrinView::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::s
         return false;
     }
     category.Slot(slot) = SubcategorySlot{name, true, true};
-    m_doc->UpdateCategory(categoryName, category);
-    m_doc->AddCustomSubcategoryToConfig(categoryName, name);
+    m_context.doc->UpdateCategory(categoryName, category);
+    m_context.doc->AddCustomSubcategoryToConfig(categoryName, name);
 
     // The item is found again by name: the tree may have been rebuilt while the dialog
     // ran, and a rebuild shows the new sub-category anyway.
-    categoryItem = CategoryItemNamed(*this, categoryName);
-    if (categoryItem) {
-        QTreeWidgetItem* item = NewItem(name, kTagSubcategory);
-        categoryItem->addChild(item);
-        item->setExpanded(true);
-        m_subcategoryItems[categoryName + '\0' + name] = item;
-    }
-    emit CommandStateChanged();
+    m_tree.AddSubcategoryItem(CategoryItemNamed(categoryName), name);
+    emit StateChanged();
     return true;
 }
 
 // ---------------------------------------------------------------------------------
 // Insert
 
-void CQuorrinView::OnInsert() {
-    if (!m_doc)
+void CTreeEditCommands::OnInsert() {
+    if (!m_context.doc)
         return;
-    QTreeWidgetItem* selected = SelectedItem();
-    switch (ItemTag(selected)) {
+    QTreeWidgetItem* selected = m_tree.SelectedItem();
+    switch (CSampleTree::ItemTag(selected)) {
     case kTagRoot:
         AddNewCategory();
-        SortTreeChildren(m_root);
+        CSampleTree::SortTreeChildren(m_tree.RootItem());
         break;
     case kTagCategory: {
-        const std::string name = ItemName(selected);
-        CInsertItemDlg dlg(window());
-        if (RunModal(dlg) != QDialog::Accepted)
+        const std::string name = CSampleTree::ItemName(selected);
+        CInsertItemDlg dlg(Window());
+        if (dlg.exec() != QDialog::Accepted)
             return;
         if (dlg.m_nChoice == CInsertItemDlg::kSubcategory) {
             // Found again by name: the tree may have been rebuilt while the dialog ran.
-            QTreeWidgetItem* categoryItem = CategoryItemNamed(*this, name);
-            AddNewSubcategory(categoryItem, std::string());
-            SortTreeChildren(CategoryItemNamed(*this, name));
+            AddNewSubcategory(CategoryItemNamed(name), std::string());
+            CSampleTree::SortTreeChildren(CategoryItemNamed(name));
         } else {
             LaunchAddSampleWizard();
         }
@@ -193,36 +196,34 @@ void CQuorrinView::OnInsert() {
     }
 }
 
-bool CQuorrinView::LaunchAddSampleWizard() {
-    if (!m_doc)
+bool CTreeEditCommands::LaunchAddSampleWizard() {
+    if (!m_context.doc)
         return false;
-    CQuorrinApp* app = TheApp();
-    WizardCarryOver carry =
-        app ? WizardCarryOver{app->m_confirmChunks, app->m_bDroppedTextPending, app->m_droppedText}
-            : WizardCarryOver{g_ownChunks, g_ownDroppedPending, g_ownDroppedText};
-    std::unique_ptr<CSample> sample = RunAddSampleWizard(*m_doc, m_tree, carry, window());
+    std::unique_ptr<CSample> sample =
+        RunAddSampleWizard(*m_context.doc, PreselectionOf(m_tree.SelectedItem(), *m_context.doc),
+                           m_context.host.WizardState(), Window());
     if (!sample)
         return false;
     // Unsaved edits of the sample in the form are kept before the tree is rebuilt.
-    CommitFormEdits();
+    m_form.CommitEdits();
     const std::string title = sample->GetTitle();
-    m_doc->AddSample(std::move(sample));
-    EnableSampleFields(true);
-    RebuildTree(title);
+    m_context.doc->AddSample(std::move(sample));
+    m_form.EnableSampleFields(true);
+    m_tree.RebuildTree(title);
     return true;
 }
 
 // ---------------------------------------------------------------------------------
 // Delete
 
-void CQuorrinView::OnDelete() {
-    if (!m_doc || !m_root)
+void CTreeEditCommands::OnDelete() {
+    if (!m_context.doc || !m_tree.RootItem())
         return;
-    QTreeWidgetItem* root = m_root;
-    QTreeWidgetItem* selected = SelectedItem();
+    QTreeWidgetItem* root = m_tree.RootItem();
+    QTreeWidgetItem* selected = m_tree.SelectedItem();
     if (!selected)
         return;
-    const std::string text = ItemName(selected);
+    const std::string text = CSampleTree::ItemName(selected);
     if (selected == root) {
         ShowMessage("The root item cannot be deleted.");
         return;
@@ -237,8 +238,8 @@ void CQuorrinView::OnDelete() {
     // Everything needed from the item is taken now: the question's own event loop may
     // run a posted commit that rebuilds the tree.
     const bool wasExpanded = selected->isExpanded();
-    const int tag = ItemTag(selected);
-    std::string category = tag == kTagSubcategory ? ItemName(selected->parent()) : std::string();
+    const int tag = CSampleTree::ItemTag(selected);
+    std::string category = tag == kTagSubcategory ? CSampleTree::ItemName(selected->parent()) : std::string();
     std::string subcategory;
     std::vector<std::string> titles;
     if (hadChildren && (tag == kTagCategory || tag == kTagSubcategory))
@@ -250,46 +251,46 @@ void CQuorrinView::OnDelete() {
     switch (tag) {
     case kTagCategory: {
         for (const std::string& title : titles)
-            m_doc->DeleteSample(title);
+            m_context.doc->DeleteSample(title);
         CCategory record;
-        m_doc->FindCategory(text, record);
+        m_context.doc->FindCategory(text, record);
         record.ResetSlots(true);
         CQuorrinDoc::ResetDefaultSubcategories(record, false);
-        m_doc->UpdateCategory(text, record);
-        m_doc->DeleteCategory(text);
+        m_context.doc->UpdateCategory(text, record);
+        m_context.doc->DeleteCategory(text);
         break;
     }
     case kTagSubcategory: {
         for (const std::string& title : titles)
-            m_doc->DeleteSample(title);
+            m_context.doc->DeleteSample(title);
         CCategory record;
-        if (!m_doc->FindCategory(category, record)) {
+        if (!m_context.doc->FindCategory(category, record)) {
             ShowMessage("Internal error.\nUnable to locate parent category!\n" + std::string("\tParent: ") +
                         category + "Selected subcategory cannot be deleted.");
             return;
         }
         if (record.IsCustomSubcategory(text))
-            m_doc->RemoveCustomSubcategoryFromConfig(category, text);
+            m_context.doc->RemoveCustomSubcategoryFromConfig(category, text);
         if (!record.RemoveSubcategory(text)) {
             ShowMessage(std::string("Internal error.\nUnable to locate subcategory within category!\n") +
                         "Selected subcategory not deleted.");
             return;
         }
         if (wasExpanded) {
-            NameSetMap& expanded = m_config.g_expandedSubcats;
+            NameSetMap& expanded = m_context.config.g_expandedSubcats;
             auto it = expanded.find(category);
             if (it != expanded.end())
                 it->second.erase(text);
         }
-        m_doc->UpdateCategory(category, record);
+        m_context.doc->UpdateCategory(category, record);
         break;
     }
     case kTagSample: {
-        if (const CSample* sample = m_doc->PeekSample(text)) {
+        if (const CSample* sample = m_context.doc->PeekSample(text)) {
             category = sample->GetCategory();
             subcategory = sample->GetSubcategory();
         }
-        m_doc->DeleteSample(text);
+        m_context.doc->DeleteSample(text);
         break;
     }
     default:
@@ -297,62 +298,59 @@ void CQuorrinView::OnDelete() {
     }
 
     // Unsaved edits of a sample that is gone must not be committed later.
-    const std::string& pending = m_doc->PendingSample().GetTitle();
-    if (!pending.empty() && !m_doc->PeekSample(pending)) {
-        m_doc->PendingSample().Reset();
-        SetFormModified(false);
+    const std::string& pending = m_context.doc->PendingSample().GetTitle();
+    if (!pending.empty() && !m_context.doc->PeekSample(pending)) {
+        m_context.doc->PendingSample().Reset();
+        m_form.SetFormModified(false);
     }
 
-    RebuildTree(std::string());
+    m_tree.RebuildTree(std::string());
     if (tag == kTagSubcategory)
-        SelectCategoryItem(category);
+        m_tree.SelectCategoryItem(category);
     else if (tag == kTagSample && !category.empty()) {
         if (subcategory.empty())
-            SelectCategoryItem(category);
+            m_tree.SelectCategoryItem(category);
         else
-            SelectSubcategoryItem(category, subcategory);
+            m_tree.SelectSubcategoryItem(category, subcategory);
     }
 }
 
 // ---------------------------------------------------------------------------------
 // Restore defaults
 
-void CQuorrinView::OnRestoreDefaults() {
-    if (!m_doc)
+void CTreeEditCommands::OnRestoreDefaults() {
+    if (!m_context.doc)
         return;
-    CommitFormEdits();
-    QTreeWidgetItem* selected = SelectedItem();
-    const bool wasSample = ItemTag(selected) == kTagSample;
-    const std::string text = ItemName(selected);
-    m_doc->ShowAll();
+    m_form.CommitEdits();
+    QTreeWidgetItem* selected = m_tree.SelectedItem();
+    const bool wasSample = CSampleTree::ItemTag(selected) == kTagSample;
+    const std::string text = CSampleTree::ItemName(selected);
+    m_context.doc->ShowAll();
     // The same sample is selected again; any other selection is not.
-    RebuildTree(wasSample ? text : std::string());
+    m_tree.RebuildTree(wasSample ? text : std::string());
     if (!wasSample)
-        m_tree->setCurrentItem(nullptr);
+        m_tree.setCurrentItem(nullptr);
 }
 
 // ---------------------------------------------------------------------------------
 // Change title
 
-void CQuorrinView::OnChangeTitle() {
-    if (!m_doc || ItemTag(SelectedItem()) != kTagSample)
+void CTreeEditCommands::OnChangeTitle() {
+    if (!m_context.doc || m_tree.SelectedTag() != kTagSample)
         return;
-    const std::string current = m_formTitle;
-    CChangeTitleDlg dlg(*m_doc, current, window());
-    if (RunModal(dlg) != QDialog::Accepted)
+    const std::string current = m_form.FormTitle();
+    CChangeTitleDlg dlg(*m_context.doc, current, Window());
+    if (dlg.exec() != QDialog::Accepted)
         return;
     const std::string newTitle = dlg.m_strNewTitle;
 
     // Unsaved edits in the form belong to the sample under its current title; committed
     // first, they move with it instead of being lost under a title that is gone.
-    if (m_formModified) {
-        if (!CaptureFormChecked())
-            return;
-        OnCommitPending();
-    }
+    if (!m_form.CommitEdits())
+        return;
 
     auto sample = std::make_unique<CSample>();
-    const CSample* stored = m_doc->PeekSample(current);
+    const CSample* stored = m_context.doc->PeekSample(current);
     if (!stored) {
         ShowMessage("Internal error!\nUnable to locate sample with title: " + current + ".\n" +
                         "The sample's title cannot be changed.",
@@ -360,14 +358,14 @@ void CQuorrinView::OnChangeTitle() {
         return;
     }
     *sample = *stored;
-    m_doc->DeleteSample(current);
+    m_context.doc->DeleteSample(current);
     sample->SetTitle(newTitle);
     const std::string category = sample->GetCategory();
-    m_doc->AddSample(std::move(sample));
+    m_context.doc->AddSample(std::move(sample));
 
     CCategory record;
-    m_doc->FindCategory(category, record);
+    m_context.doc->FindCategory(category, record);
     record.SetChanged(true);
-    m_doc->UpdateCategory(category, record);
-    RebuildTree(newTitle);
+    m_context.doc->UpdateCategory(category, record);
+    m_tree.RebuildTree(newTitle);
 }

@@ -1,40 +1,52 @@
-// Text coming into the window from other programs: dropped on the view or pasted into
-// an edit field. Plain text keeps its bytes up to the first zero byte; line ends become
-// the library's CR LF. Files and images dragged over the view show the copy cursor and
-// are not taken.
+// Text into and out of the library besides the wizard: the Edit menu's Cut, Copy and
+// Paste on the form's focused edit, Copy sample to clipboard, and text dropped on the
+// view from other programs, which replaces the selected sample's text or starts the
+// Add Sample wizard. Plain text keeps its bytes up to the first zero byte; line ends
+// become the library's CR LF. Files and images dragged over the view show the copy
+// cursor and are not taken.
 #pragma once
 
-#include <QDialog>
 #include <QObject>
 #include <functional>
 #include <string>
 
-class QLabel;
+class CSampleForm;
+class CSampleTree;
+class CTreeEditCommands;
 class QMimeData;
-class QPushButton;
 class QWidget;
+struct ViewContext;
 
-// CTextDroppedDlg: asks what to do with text dropped on a sample.
-class CTextDroppedDlg : public QDialog {
+class CClipboardAndDrop : public QObject {
     Q_OBJECT
 public:
-    // Results: Replace is the dialog's OK, Cancel its Cancel, Create new its own.
-    static constexpr int kReplace = QDialog::Accepted;
-    static constexpr int kCancel = QDialog::Rejected;
-    static constexpr int kCreateNew = 2;
+    CClipboardAndDrop(ViewContext& context, CSampleTree& tree, CSampleForm& form, CTreeEditCommands& edits,
+                      QObject* parent);
 
-    explicit CTextDroppedDlg(QWidget* parent = nullptr);
+    // The view becomes the drop target, and the form's own paste follows the Paste rule.
+    void RegisterDropTarget();
 
-    QPushButton* ReplaceButton() const { return m_replace; }
-    QPushButton* CreateNewButton() const { return m_createNew; }
-    QPushButton* CancelButton() const { return m_cancel; }
+    bool CanCut() const;
+    bool CanCopy() const;
+    bool CanPaste() const;
+    void OnEditCut();
+    void OnEditCopy();
+    void OnEditPaste();
+    void OnCopySampleToClipboard();
+    // Text dropped on the view; false when the user cancelled (the drop is refused).
+    bool OnDropData(const QMimeData* data);
 
-    static constexpr const char* kCaption = "Text Dropped Into Sample";
+signals:
+    // Something that command enable states depend on has changed.
+    void StateChanged();
 
 private:
-    QPushButton* m_replace = nullptr;
-    QPushButton* m_createNew = nullptr;
-    QPushButton* m_cancel = nullptr;
+    void ReplaceSampleText(const std::string& title, const std::string& text);
+
+    ViewContext& m_context;
+    CSampleTree& m_tree;
+    CSampleForm& m_form;
+    CTreeEditCommands& m_edits;
 };
 
 // What a drag offers.

@@ -1,5 +1,6 @@
-// Small helpers shared by the tool dialogs: sorted drop-down lists whose entries carry
-// the names' bytes, and byte strings in item data.
+// Entries of the widgets that carry the library's bytes: drop-down entries that show a
+// decoded name and keep its bytes, items that keep bytes in their data, and one-line
+// edits that give back the bytes they were given.
 #pragma once
 
 #include <QByteArray>
@@ -7,8 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "ui/TextCodec.h"
+
 class QComboBox;
-class QWidget;
 
 // Item data role that holds an entry's bytes (Qt::UserRole).
 constexpr int kBytesRole = 0x0100;
@@ -27,10 +29,17 @@ void AddSortedEntries(QComboBox* combo, std::vector<std::string> names);
 std::string CurrentEntryBytes(const QComboBox* combo);
 // The index of the first entry whose bytes equal these exactly, or -1.
 int FindEntryBytes(const QComboBox* combo, const std::string& bytes);
+// Makes the first entry with exactly these bytes the current one; nothing when none has.
+void SelectEntryBytes(QComboBox* combo, const std::string& bytes);
 
-// The width of n average characters of the widget's font, for sizing edits and lists.
-int CharWidth(const QWidget* widget, int n);
-
-// Multi-line library text for a read-only view: each line is decoded on its own (a
-// report mixes names of either encoding) and CR LF becomes "\n".
-QString DecodeLines(const std::string& bytes);
+// A one-line edit shows bytes decoded. An edit that still shows the bytes it was given
+// keeps exactly those bytes (a name read from a file may be in another encoding);
+// anything typed is stored as UTF-8.
+inline QString ShownBytes(const std::string& bytes) {
+    return DecodeName(bytes);
+}
+inline std::string TypedBytes(const QString& text, const std::string& shownBytes) {
+    if (text == DecodeName(shownBytes))
+        return shownBytes;
+    return EncodeString(text, TextEncoding::Utf8);
+}

@@ -1,4 +1,4 @@
-#include "browser/DropHandler.h"
+#include "browser/ClipboardAndDrop.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -6,63 +6,169 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
-#include <QHBoxLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
-#include <QPushButton>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
-#include <QVBoxLayout>
+#include <algorithm>
 
+#include "base/Messenger.h"
+#include "browser/SampleForm.h"
+#include "browser/SampleTree.h"
+#include "browser/TextDroppedDlg.h"
+#include "browser/TreeEditCommands.h"
+#include "browser/ViewContext.h"
+#include "browser/ViewHost.h"
+#include "library/ContentCheck.h"
+#include "library/QuorrinDoc.h"
 #include "ui/TextCodec.h"
 
+namespace {
+
+bool ClipboardHasText() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasText();
+}
+
+} // namespace
+
+CClipboardAndDrop::CClipboardAndDrop(ViewContext& context, CSampleTree& tree, CSampleForm& form,
+                                     CTreeEditCommands& edits, QObject* parent)
+    : QObject(parent), m_context(context), m_tree(tree), m_form(form), m_edits(edits) {
+    setObjectName(QStringLiteral("clipboardAndDrop"));
+}
+
 // ---------------------------------------------------------------------------------
-// CTextDroppedDlg
+// Clipboard
 
-CTextDroppedDlg::CTextDroppedDlg(QWidget* parent) : QDialog(parent) {
-    setObjectName(QStringLiteral("textDroppedDialog"));
-    setWindowTitle(QString::fromLatin1(kCaption));
+bool CClipboardAndDrop::CanCut() const { return CanCopy(); }
 
-    auto* question =
-        new QLabel(QStringLiteral("Replace the current sample's text with the dropped text?"), this);
-    question->setTextFormat(Qt::PlainText);
-    auto* hint =
-        new QLabel(QStringLiteral("(Click \"Create new\" to invoke the \"Add Sample\" wizard rather than "
-                                  "replace the selected sample's text.)"),
-                   this);
-    hint->setTextFormat(Qt::PlainText);
-    hint->setWordWrap(true);
-    hint->setMinimumWidth(question->sizeHint().width());
+bool CClipboardAndDrop::CanCopy() const {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        return line->hasSelectedText();
+    if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
+        return text->textCursor().hasSelection();
+    return false;
+}
 
-    m_replace = new QPushButton(QStringLiteral("Replace"), this);
-    m_replace->setObjectName(QStringLiteral("replaceButton"));
-    m_replace->setDefault(true);
-    m_createNew = new QPushButton(QStringLiteral("Create new"), this);
-    m_createNew->setObjectName(QStringLiteral("createNewButton"));
-    m_createNew->setAutoDefault(false);
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("cancelButton"));
-    m_cancel->setAutoDefault(false);
+bool CClipboardAndDrop::CanPaste() const {
+    QWidget* focus = QApplication::focusWidget();
+    bool editable = false;
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        editable = !line->isReadOnly();
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
+        editable = !text->isReadOnly();
+    return editable && ClipboardHasText();
+}
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_replace);
-    buttons->addWidget(m_createNew);
-    buttons->addWidget(m_cancel);
-    auto* outer = new QVBoxLayout(this);
-    outer->addWidget(question);
-    outer->addSpacing(6);
-    outer->addWidget(hint);
-    outer->addSpacing(10);
-    outer->addLayout(buttons);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
+void CClipboardAndDrop::OnEditCut() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        if (!line->isReadOnly())
+            line->cut();
+    } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
+        if (!text->isReadOnly())
+            text->cut();
+    }
+}
 
-    connect(m_replace, &QPushButton::clicked, this, &QDialog::accept);
-    connect(m_createNew, &QPushButton::clicked, this, [this] { done(kCreateNew); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+void CClipboardAndDrop::OnEditCopy() {
+    QWidget* focus = QApplication::focusWidget();
+    if (auto* line = qobject_cast<QLineEdit*>(focus))
+        line->copy();
+    else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
+        text->copy();
+}
+
+void CClipboardAndDrop::OnEditPaste() {
+    // The clipboard's text up to a zero byte; a single-line field takes its first line.
+    PasteInto(QApplication::focusWidget());
+}
+
+void CClipboardAndDrop::OnCopySampleToClipboard() {
+    if (m_tree.SelectedTag() != kTagSample)
+        return;
+    QPlainTextEdit* text = m_form.TextEdit();
+    // The whole text as the form shows it; the caret ends at position 65535 (or the end).
+    text->selectAll();
+    text->ensureCursorVisible();
+    text->copy();
+    QTextCursor caret = text->textCursor();
+    const int end = text->document()->characterCount() - 1;
+    caret.setPosition(std::min(65535, end));
+    text->setTextCursor(caret);
+    text->ensureCursorVisible();
+}
+
+// ---------------------------------------------------------------------------------
+// Drag and drop
+
+void CClipboardAndDrop::RegisterDropTarget() {
+    new CDropTarget(m_context.view, [this](const QMimeData* data) { return OnDropData(data); });
+    // The form's own paste goes through the same rule as the Paste command.
+    auto* paste = new CPasteFilter(this);
+    for (QWidget* field : m_form.EditFields())
+        paste->Watch(field);
+}
+
+bool CClipboardAndDrop::OnDropData(const QMimeData* data) {
+    if (!m_context.doc || ClassifyDrop(data) != DropKind::Text)
+        return true; // nothing taken, nothing refused
+    const std::string raw = RawTextBytes(data);
+    if (raw.empty()) {
+        ShowMessage("Could not determine size of data dragged from other application!", MsgButtons::Ok,
+                    MsgIcon::Exclamation);
+        return true;
+    }
+    WizardCarryOver carry = m_context.host.WizardState();
+    carry.droppedText = LibraryTextFromBytes(raw);
+
+    QTreeWidgetItem* item = m_tree.SelectedItem();
+    const int tag = CSampleTree::ItemTag(item);
+    const std::string name = CSampleTree::ItemName(item);
+    if (tag == kTagSample) {
+        CTextDroppedDlg dlg(m_context.view->window());
+        const int answer = dlg.exec();
+        if (answer == CTextDroppedDlg::kReplace) {
+            ReplaceSampleText(name, carry.droppedText);
+            return true;
+        }
+        if (answer == CTextDroppedDlg::kCreateNew) {
+            carry.droppedTextPending = true;
+            m_edits.LaunchAddSampleWizard();
+            return true;
+        }
+        return false;
+    }
+    carry.droppedTextPending = true;
+    m_edits.LaunchAddSampleWizard();
+    return true;
+}
+
+void CClipboardAndDrop::ReplaceSampleText(const std::string& title, const std::string& text) {
+    CSample copy;
+    m_context.doc->FindSample(title, copy);
+    copy.SetText(text);
+    if (!copy.GetTitle().empty()) {
+        const std::string why = CheckFieldContent("text", text);
+        if (!why.empty()) {
+            ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
+            return;
+        }
+    }
+    // The form shows the new text at once.
+    m_form.ShowReplacedText(text);
+    if (m_context.doc->UpdateSample(title, copy)) {
+        m_context.doc->MarkCategoryChanged(copy.GetCategory());
+        if (m_context.doc->DisplayedSample().GetTitle() == title)
+            m_context.doc->DisplayedSample().SetText(text);
+    }
+    emit StateChanged();
 }
 
 // ---------------------------------------------------------------------------------

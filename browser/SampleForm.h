@@ -1,0 +1,130 @@
+// CSampleForm: the right half of the view and the text across the bottom. It shows the
+// sample selected in the tree: its title (read-only; the Change title button changes
+// it), its category and sub-category in two drop-down lists (choosing another moves the
+// sample), its keywords, comments and text. Edits are copied into the document's
+// pending sample on every change and committed later, by a posted call, when the user
+// leaves the sample, moves it, collapses the tree, saves or closes; every commit saves.
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "browser/SampleTree.h"
+#include "ui/TextCodec.h"
+
+class CSample;
+class CSampleTree;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QWidget;
+struct ViewContext;
+
+extern const char* const kNoSampleSelected; // " (no sample selected) "
+extern const char* const kNoneAssigned;     // " (none assigned) "
+
+class CSampleForm : public QObject, public ITreeSelection {
+    Q_OBJECT
+public:
+    // The widgets are made as children of view; the view lays them out.
+    CSampleForm(ViewContext& context, CSampleTree& tree, QWidget* view);
+
+    // The fields beside the tree and the text edit below both.
+    QWidget* FieldsPanel() const { return m_fields; }
+    QPlainTextEdit* TextEdit() const { return m_textEdit; }
+    // The keywords, comments and text edits: where the user types.
+    std::vector<QWidget*> EditFields() const;
+    // The tab order from first (the tree) through the form.
+    void ChainTabOrder(QWidget* first);
+
+    // A sub-category the user asks for when moving a sample to a category without it:
+    // adds it below that category's item (the new sub-category command).
+    void SetSubcategoryCreator(std::function<void(QTreeWidgetItem*, const std::string&)> creator) {
+        m_createSubcategory = std::move(creator);
+    }
+
+    // Selection changes in the tree.
+    bool OnSelChanging(QTreeWidgetItem* previous) override;
+    void OnSelChanged(QTreeWidgetItem* current) override;
+
+    void FillCategoryList();
+    void FillSubcategoryList();
+    void SetFormModified(bool modified);
+    bool IsFormModified() const { return m_formModified; }
+    void EnableSampleFields(bool enable);
+    void EnableChangeTitle(bool enable);
+    // No sample shown: the fields emptied and disabled, both lists on the placeholder.
+    void ShowNoSample();
+
+    // Commits the pending sample and saves (posted after selection and drop-down changes).
+    void OnCommitPending();
+    void PostCommitPending();
+    // Commits unsaved edits at once; false when they cannot be stored as they are (the
+    // user has been told why).
+    bool CommitEdits();
+    // Captures the form into the pending sample and checks that it can be stored; shows
+    // the reason when not.
+    bool CaptureFormChecked();
+    // What the form shows, unsaved edits included.
+    void CaptureFormInto(CSample& sample);
+    // The text of the shown sample was replaced in the library: shows it, not as an edit.
+    void ShowReplacedText(const std::string& text);
+
+    // The document is about to close: offers to keep unsaved edits.
+    void OnDocumentClosing();
+    // The document has saved (and committed the pending sample).
+    void OnDocumentSaved();
+    // True when the last close was refused because the form's content cannot be stored.
+    bool CloseRefused() const { return m_closeRefused; }
+
+    // The title of the sample shown, as library bytes.
+    std::string FormTitle() const { return m_formTitle; }
+
+signals:
+    void ChangeTitleRequested();
+    // Something that command enable states depend on has changed.
+    void StateChanged();
+
+private:
+    void BuildFields(QWidget* view);
+    void OnFieldEdited();
+    void OnCategoryActivated(int index);
+    void OnSubcategoryActivated(int index);
+    void ClearFormStrings();
+    void ShowSample(const CSample& sample);
+    void CaptureForm();
+    // The form's keywords, comments and text as library bytes.
+    std::string FormKeywords();
+    std::string FormComments();
+    std::string FormText();
+
+    ViewContext& m_context;
+    CSampleTree& m_tree;
+    std::function<void(QTreeWidgetItem*, const std::string&)> m_createSubcategory;
+
+    QWidget* m_fields = nullptr;
+    QLineEdit* m_titleEdit = nullptr;
+    QPushButton* m_changeTitleButton = nullptr;
+    QComboBox* m_categoryCombo = nullptr;
+    QComboBox* m_subcategoryCombo = nullptr;
+    QLineEdit* m_keywordsEdit = nullptr;
+    QPlainTextEdit* m_commentsEdit = nullptr;
+    QPlainTextEdit* m_textEdit = nullptr;
+
+    bool m_loadingForm = false;
+    bool m_formModified = false;
+    bool m_closing = false;
+    bool m_closeRefused = false;
+
+    // The form's title as bytes and how each edit field was decoded.
+    std::string m_formTitle;
+    FieldCodec m_titleCodec;
+    FieldCodec m_keywordsCodec;
+    FieldCodec m_commentsCodec;
+    FieldCodec m_textCodec;
+    // The category shown before the latest drop-down change.
+    std::string m_prevCategory;
+};
