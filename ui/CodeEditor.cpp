@@ -1,7 +1,6 @@
 #include "ui/CodeEditor.h"
 
 #include <QApplication>
-#include <QClipboard>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <Qsci/qscicommand.h>
@@ -35,19 +34,6 @@ bool IsWindowKey(int key) {
            bare != Qt::Key_Y && bare != Qt::Key_Z;
 }
 
-// Whether some line of the UTF-8 text is longer than limit bytes.
-bool HasLineLongerThan(const QByteArray& text, qsizetype limit) {
-    qsizetype run = 0;
-    for (char c : text) {
-        if (c == '\n' || c == '\r') {
-            run = 0;
-        } else if (++run > limit) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 CCodeEditor::CCodeEditor(QWidget* parent) : QsciScintilla(parent) {
@@ -79,9 +65,8 @@ CCodeEditor::CCodeEditor(QWidget* parent) : QsciScintilla(parent) {
     connect(m_findBar, &CEditorFindBar::CloseRequested, this, &CCodeEditor::CloseFindBar);
 
     connect(this, &QsciScintillaBase::SCN_MODIFIED, this,
-            [this](int position, int type, const char* text, int length, int linesAdded, int, int, int, int, int) {
-                OnModified(position, type, text, length, linesAdded);
-            });
+            [this](int position, int type, const char* text, int length, int linesAdded, int, int, int, int token,
+                   int) { OnModified(position, type, text, length, linesAdded, token); });
     connect(this, &QsciScintillaBase::SCN_ZOOM, this, &CCodeEditor::OnZoom);
     connect(this, &QsciScintilla::linesChanged, this, &CCodeEditor::UpdateLineNumberWidth);
 
@@ -90,128 +75,6 @@ CCodeEditor::CCodeEditor(QWidget* parent) : QsciScintilla(parent) {
 }
 
 CCodeEditor::~CCodeEditor() = default;
-
-// --- Text ---
-
-void CCodeEditor::SetPlainText(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
-    const bool readOnly = isReadOnly();
-    m_settingText = true;
-    setReadOnly(false);
-    SendScintilla(SCI_SETUNDOCOLLECTION, 0UL);
-    SendScintilla(SCI_CLEARALL);
-    // The long-line mode is chosen before the text goes in, so that a long line is
-    // never styled.
-    SetLongLineMode(HasLineLongerThan(bytes, kLongLineBytes));
-    // With its length: SCI_SETTEXT would stop at a NUL.
-    SendScintilla(SCI_ADDTEXT, static_cast<unsigned long>(bytes.size()), bytes.constData());
-    SendScintilla(SCI_SETUNDOCOLLECTION, 1UL);
-    SendScintilla(SCI_EMPTYUNDOBUFFER);
-    SendScintilla(SCI_SETSAVEPOINT);
-    SendScintilla(SCI_GOTOPOS, 0UL);
-    SendScintilla(SCI_SETXOFFSET, 0UL);
-    setReadOnly(readOnly);
-    m_settingText = false;
-    UpdateLineNumberWidth();
-}
-
-QString CCodeEditor::PlainText() const {
-    return QString::fromUtf8(TextBytes(), static_cast<qsizetype>(SendScintilla(SCI_GETLENGTH)));
-}
-
-bool CCodeEditor::IsTextModified() const { return SendScintilla(SCI_GETMODIFY) != 0; }
-
-void CCodeEditor::SetTextModified(bool modified) {
-    // The editor cannot mark unedited text modified; only the other way round.
-    if (!modified)
-        SendScintilla(SCI_SETSAVEPOINT);
-}
-
-const char* CCodeEditor::TextBytes() const {
-    return static_cast<const char*>(SendScintillaPtrResult(SCI_GETCHARACTERPOINTER));
-}
-
-// Positions are counted on the UTF-8 bytes themselves: the editor takes a few rare
-// characters (U+FFFE, U+10FFFF...) for invalid bytes and would count them apart.
-long CCodeEditor::BytePosition(qsizetype character) const {
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(TextBytes());
-    long i = 0;
-    qsizetype units = 0;
-    while (i < length) {
-        const unsigned char c = bytes[i];
-        const int size = c < 0xC0 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-        const int width = size == 4 ? 2 : 1; // a surrogate pair
-        if (units + width > character)
-            break;
-        units += width;
-        i += size;
-    }
-    return std::min(i, length);
-}
-
-void CCodeEditor::SetCaretCharPosition(qsizetype position) {
-    SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(BytePosition(position)));
-}
-
-qsizetype CCodeEditor::CaretCharPosition() const {
-    const long caret = SendScintilla(SCI_GETCURRENTPOS);
-    const auto* bytes = reinterpret_cast<const unsigned char*>(TextBytes());
-    qsizetype units = 0;
-    for (long i = 0; i < caret; ++i) {
-        if ((bytes[i] & 0xC0) != 0x80)
-            ++units;
-        if (bytes[i] >= 0xF0)
-            ++units;
-    }
-    return units;
-}
-
-void CCodeEditor::copy() {
-    // The editor's own copy turns NUL into blanks: the selection goes over unchanged.
-    if (SendScintilla(SCI_GETSELECTIONS) != 1 || SendScintilla(SCI_GETSELECTIONMODE) != SC_SEL_STREAM) {
-        QsciScintilla::copy();
-        return;
-    }
-    const long start = SendScintilla(SCI_GETSELECTIONSTART);
-    const long end = SendScintilla(SCI_GETSELECTIONEND);
-    if (end <= start)
-        return;
-    QApplication::clipboard()->setText(QString::fromUtf8(TextBytes() + start, static_cast<qsizetype>(end - start)));
-}
-
-void CCodeEditor::cut() {
-    if (isReadOnly() || !hasSelectedText())
-        return;
-    copy();
-    removeSelectedText();
-}
-
-void CCodeEditor::OnModified(int position, int type, const char* text, int length, int linesAdded) {
-    if (!(type & (SC_MOD_INSERTTEXT | SC_MOD_DELETETEXT)) || m_settingText)
-        return;
-    if ((type & SC_MOD_INSERTTEXT) && !m_longLines && text) {
-        // Typing or pasting may make a line too long: the lines the insertion touched.
-        const int first = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(position)));
-        if (HasLongLine(first, first + std::max(linesAdded, 0))) {
-            // Not from within the change notification: the editor is still changing.
-            QMetaObject::invokeMethod(this, [this] { SetLongLineMode(true); }, Qt::QueuedConnection);
-        }
-    }
-    (void)length;
-    emit TextEdited();
-}
-
-bool CCodeEditor::HasLongLine(int firstLine, int lastLine) const {
-    const int lines = static_cast<int>(SendScintilla(SCI_GETLINECOUNT));
-    if (lastLine < 0 || lastLine >= lines)
-        lastLine = lines - 1;
-    for (int line = std::max(firstLine, 0); line <= lastLine; ++line)
-        if (SendScintilla(SCI_LINELENGTH, static_cast<unsigned long>(line)) > kLongLineBytes)
-            return true;
-    return false;
-}
-
 // --- Look ---
 
 void CCodeEditor::SetLanguage(SampleLanguage language) {
@@ -247,6 +110,8 @@ void CCodeEditor::ApplyLexer() {
         setPaper(p.color(QPalette::Base));
     }
     setBraceMatching(m_longLines ? NoBraceMatch : SloppyBraceMatch);
+    // Auto-indent would copy the blanks that start a piece of a long line.
+    setAutoIndent(!m_longLines);
     setMarginsFont(font);
     setMarginsBackgroundColor(Mix(p.color(QPalette::Base), p.color(QPalette::Window), 0.6));
     setMarginsForegroundColor(Mix(p.color(QPalette::Text), p.color(QPalette::Base), 0.45));
@@ -280,12 +145,16 @@ void CCodeEditor::changeEvent(QEvent* e) {
 }
 
 void CCodeEditor::UpdateLineNumberWidth() {
+    // Numbers would count the pieces of a long line, not its lines.
+    if (!m_soft.Empty()) {
+        setMarginWidth(0, 0);
+        return;
+    }
     int digits = 1;
     for (long n = SendScintilla(SCI_GETLINECOUNT); n >= 10; n /= 10)
         ++digits;
     // Room for one digit more than needed, and at least three.
     setMarginWidth(0, QString(std::max(digits + 1, 3), QLatin1Char('9')));
-    m_lineDigits = digits;
 }
 
 void CCodeEditor::SetWhitespaceShown(bool shown) { setWhitespaceVisibility(shown ? WsVisible : WsInvisible); }
@@ -404,6 +273,8 @@ void CCodeEditor::ShiftLines(bool indent) {
     }
     beginUndoAction();
     for (int line = lineFrom; line <= lineTo; ++line) {
+        if (IsContinuationLine(line))
+            continue; // the middle of a long line
         if (!indent)
             unindent(line);
         else if (SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) >
@@ -411,82 +282,4 @@ void CCodeEditor::ShiftLines(bool indent) {
             QsciScintilla::indent(line); // empty lines get no trailing blanks
     }
     endUndoAction();
-}
-
-// --- Find ---
-
-void CCodeEditor::OpenFindBar() {
-    const QString selected = selectedText();
-    const bool oneLine = !selected.isEmpty() && selected.size() <= 200 && !selected.contains(QLatin1Char('\n')) &&
-                         !selected.contains(QLatin1Char('\r'));
-    m_findBar->Open(oneLine ? selected : QString());
-    PlaceFindBar();
-}
-
-void CCodeEditor::CloseFindBar() {
-    const bool hadFocus = m_findBar->isAncestorOf(QApplication::focusWidget());
-    m_findBar->hide();
-    PlaceFindBar();
-    if (hadFocus)
-        setFocus(Qt::OtherFocusReason);
-}
-
-bool CCodeEditor::FindAgain(bool forward) {
-    if (m_findBar->Text().isEmpty()) {
-        OpenFindBar();
-        return false;
-    }
-    return Find(forward, false);
-}
-
-bool CCodeEditor::Find(bool forward, bool incremental) {
-    const QByteArray needle = m_findBar->Text().toUtf8();
-    if (needle.isEmpty()) {
-        m_findBar->ShowResult(true);
-        return false;
-    }
-    const long length = SendScintilla(SCI_GETLENGTH);
-    const long selStart = SendScintilla(SCI_GETSELECTIONSTART);
-    const long selEnd = SendScintilla(SCI_GETSELECTIONEND);
-    SendScintilla(SCI_SETSEARCHFLAGS, static_cast<unsigned long>(m_findBar->MatchCase() ? SCFIND_MATCHCASE : 0));
-    // A target from start to end searches backwards when start is the larger.
-    auto search = [&](long start, long end) {
-        SendScintilla(SCI_SETTARGETSTART, static_cast<unsigned long>(start));
-        SendScintilla(SCI_SETTARGETEND, static_cast<unsigned long>(end));
-        return SendScintilla(SCI_SEARCHINTARGET, static_cast<unsigned long>(needle.size()), needle.constData());
-    };
-    long found = -1;
-    if (forward) {
-        // While typing, the match shown may grow: search from its start.
-        found = search(incremental ? selStart : selEnd, length);
-        if (found < 0)
-            found = search(0, length);
-    } else {
-        found = search(selStart, 0);
-        if (found < 0)
-            found = search(length, 0);
-    }
-    if (found >= 0) {
-        const long end = SendScintilla(SCI_GETTARGETEND);
-        SendScintilla(SCI_SETSEL, static_cast<unsigned long>(found), end);
-    }
-    m_findBar->ShowResult(found >= 0);
-    return found >= 0;
-}
-
-void CCodeEditor::PlaceFindBar() {
-    if (!m_findBar->isVisible()) {
-        setViewportMargins(0, 0, 0, 0);
-        return;
-    }
-    const int height = m_findBar->sizeHint().height();
-    setViewportMargins(0, 0, 0, height);
-    const QRect area = viewport()->geometry();
-    m_findBar->setGeometry(area.left(), area.bottom() + 1, area.width(), height);
-}
-
-void CCodeEditor::resizeEvent(QResizeEvent* e) {
-    QsciScintilla::resizeEvent(e);
-    if (m_findBar && m_findBar->isVisible())
-        PlaceFindBar();
 }

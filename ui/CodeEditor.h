@@ -6,8 +6,10 @@
 //
 // It holds widget text as ui/TextCodec makes it ("\n" line ends) and gives back exactly
 // what it was given, character for character, until the user edits: no line-end
-// conversion, NUL and every other character kept. Texts with a very long line are
-// shown plain so that opening, scrolling and typing stay quick.
+// conversion, NUL and every other character kept. A text with a very long line is
+// shown plain, without line numbers, and that line in pieces of a few kilobytes (the
+// breaks between them are only shown, never part of the text), so that opening,
+// scrolling and typing stay quick; a word split between two pieces is not found.
 //
 // The window's own commands keep their shortcuts while the editor has the focus: of the
 // editing keys with Ctrl and a letter, only select all, copy, cut, paste, undo and redo
@@ -17,6 +19,7 @@
 #include <Qsci/qsciscintilla.h>
 
 #include "library/SampleLanguage.h"
+#include "ui/SoftBreaks.h"
 
 class CEditorFindBar;
 class QsciLexer;
@@ -34,6 +37,9 @@ public:
     // The text as set or as the user has edited it, "\n" line ends. Costs a copy of the
     // whole text: take it when it is needed (a commit, a save), not at every keystroke.
     QString PlainText() const;
+    // Replaces the selection with text, or inserts it at the caret, as one edit (what a
+    // paste does); a very long line in it is shown in pieces.
+    void InsertPlainText(const QString& text);
     // Edited since the last SetPlainText or SetTextModified(false); undoing every edit
     // counts as unmodified again.
     bool IsTextModified() const;
@@ -68,8 +74,10 @@ public:
     // before the selection, wrapping around at the ends; false when there is none.
     bool FindAgain(bool forward);
 
-    // Lines longer than this many bytes switch the editor to its long-line mode.
+    // Lines longer than this many bytes switch the editor to its long-line mode, where
+    // lines set or inserted are shown in pieces of about kPieceBytes.
     static constexpr int kLongLineBytes = 20000;
+    static constexpr int kPieceBytes = 2000;
 
 signals:
     // The user changed the text: typing, paste, cut, drop, undo, redo, indenting.
@@ -83,6 +91,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
     void changeEvent(QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
 
 private:
     void ApplyPalette();
@@ -98,7 +107,12 @@ private:
     // firstLine to lastLine when they are given.
     bool HasLongLine(int firstLine = 0, int lastLine = -1) const;
     void SetLongLineMode(bool on);
-    void OnModified(int position, int type, const char* text, int length, int linesAdded);
+    void OnModified(int position, int type, const char* text, int length, int linesAdded, int token);
+    // A line that continues the one before after a display break.
+    bool IsContinuationLine(int line) const;
+    bool IsStreamSelection() const;
+    // The text between two byte positions, display breaks left out.
+    QString TextBetween(long start, long end) const;
     void OnZoom();
     // The text's UTF-8 bytes, in one piece.
     const char* TextBytes() const;
@@ -110,6 +124,8 @@ private:
     CEditorFindBar* m_findBar = nullptr;
     bool m_settingText = false;
     bool m_longLines = false;
+    CSoftBreaks m_soft;
+    // The record whose breaks the next insertion brings back (0: none).
+    int m_restoreToken = 0;
     int m_zoom = 0;
-    int m_lineDigits = 0;
 };

@@ -249,23 +249,90 @@ TEST_F(EditorTest, EveryLanguageHasAHighlighterAndALongLineIsShownPlain) {
             EXPECT_GT(lexer, 1) << LanguageWord(language);
         }
     }
+    // A long line in the middle of a text is shown plain; one pasted switches too.
     editor->SetLanguage(SampleLanguage::Cpp);
-    const QString longLine = QString(CCodeEditor::kLongLineBytes + 1, QLatin1Char('x')) + QStringLiteral("\nint y;");
-    editor->SetPlainText(longLine);
-    EXPECT_TRUE(editor->IsLongLineMode());
-    EXPECT_EQ(editor->lexer(), nullptr);
-    EXPECT_EQ(editor->PlainText(), longLine);
     editor->SetPlainText(QStringLiteral("int y;\n"));
     EXPECT_FALSE(editor->IsLongLineMode());
-    EXPECT_NE(editor->lexer(), nullptr);
-
-    // Pasting a long line switches too, once the paste is done.
     QGuiApplication::clipboard()->setText(QString(CCodeEditor::kLongLineBytes, QLatin1Char('y')));
     QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
     QCoreApplication::processEvents();
     EXPECT_TRUE(editor->IsLongLineMode());
+    EXPECT_EQ(editor->lexer(), nullptr);
     EXPECT_EQ(editor->Language(), SampleLanguage::Cpp);
     EXPECT_EQ(editor->PlainText().size(), 7 + CCodeEditor::kLongLineBytes);
+}
+
+// Minified code with characters of every UTF-8 length: several display pieces.
+QString LongLine(int pieces) {
+    QString line;
+    for (int i = 0; line.size() < pieces * CCodeEditor::kPieceBytes; ++i)
+        line += QStringLiteral("f%1(a,b){return \u00e9\u20ac\U0001F600[a+b*%1];}").arg(i);
+    return line;
+}
+
+TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) {
+    const QString text = QStringLiteral("head\n") + LongLine(30) + QStringLiteral("\r\ntail\n");
+    editor->SetPlainText(text);
+    EXPECT_TRUE(editor->IsLongLineMode());
+    EXPECT_GT(editor->lines(), 20);
+    EXPECT_EQ(editor->PlainText(), text);
+    EXPECT_EQ(editor->marginWidth(0), 0); // numbers would count pieces
+
+    // Typing inside the line, at a position counted on the text itself.
+    QString expected = text;
+    const qsizetype at = 3 * CCodeEditor::kPieceBytes + 5;
+    editor->SetCaretCharPosition(at);
+    EXPECT_EQ(editor->CaretCharPosition(), at);
+    QTest::keyClicks(editor, QStringLiteral("Q"));
+    expected.insert(at, QLatin1Char('Q'));
+    EXPECT_EQ(editor->PlainText(), expected);
+
+    // A selection over the end of a piece: copied without the break, deleted, undone, redone.
+    editor->setCursorPosition(4, 10);
+    const qsizetype from = editor->CaretCharPosition();
+    editor->setSelection(4, 10, 6, 10);
+    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+    const QString selected = QGuiApplication::clipboard()->text();
+    EXPECT_EQ(selected, expected.mid(from, selected.size()));
+    const QString beforeDelete = expected;
+    expected.remove(from, selected.size());
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(editor->PlainText(), expected);
+    for (int round = 0; round < 2; ++round) {
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(editor->PlainText(), beforeDelete);
+        QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+        EXPECT_EQ(editor->PlainText(), expected);
+    }
+    // Backspace at the start of a piece joins two pieces and takes the character before.
+    editor->setCursorPosition(9, 0);
+    const qsizetype joint = editor->CaretCharPosition();
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    QTest::keyClick(editor, Qt::Key_Backspace);
+    const QString afterBackspace = expected.left(joint - 1) + expected.mid(joint);
+    EXPECT_EQ(editor->PlainText(), afterBackspace);
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->PlainText(), expected);
+
+    // A long line inserted as a paste is shown in pieces too, through undo and redo.
+    editor->SetCaretCharPosition(2);
+    const QString pasted = LongLine(12);
+    editor->InsertPlainText(pasted);
+    const QString withPaste = expected.left(2) + pasted + expected.mid(2);
+    EXPECT_EQ(editor->PlainText(), withPaste);
+    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->PlainText(), expected);
+    QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(editor->PlainText(), withPaste);
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(editor->PlainText(), text);
+
+    // Tab over everything indents the real lines, not the pieces.
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(editor->PlainText(),
+              QStringLiteral("\thead\n\t") + LongLine(30) + QStringLiteral("\r\n\ttail\n"));
 }
 
 } // namespace
