@@ -47,6 +47,8 @@ CCodeEditor::CCodeEditor(QWidget* parent) : QsciScintilla(parent) {
     setTabWidth(4);
     setBraceMatching(SloppyBraceMatch);
     setCaretLineVisible(true);
+    // The current line stays marked while the focus is elsewhere in the window.
+    SendScintilla(SCI_SETCARETLINEVISIBLEALWAYS, 1UL);
     setFolding(NoFoldStyle);
     setMarginLineNumbers(0, true);
     setMarginWidth(1, 0);
@@ -125,7 +127,7 @@ void CCodeEditor::ApplyPalette() {
     const QColor text = p.color(QPalette::Text);
     const QColor highlight = p.color(QPalette::Highlight);
     setCaretForegroundColor(text);
-    setCaretLineBackgroundColor(Mix(base, highlight, 0.10));
+    setCaretLineBackgroundColor(Mix(base, highlight, 0.15));
     setSelectionBackgroundColor(highlight);
     setSelectionForegroundColor(p.color(QPalette::HighlightedText));
     setMatchedBraceBackgroundColor(Mix(base, highlight, 0.35));

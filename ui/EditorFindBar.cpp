@@ -14,7 +14,7 @@ CEditorFindBar::CEditorFindBar(QWidget* parent) : QFrame(parent) {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Window);
 
-    auto* label = new QLabel(tr("Find:"), this);
+    auto* label = new QLabel(QStringLiteral("Find:"), this);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("findEdit"));
     m_edit->setClearButtonEnabled(true);
@@ -22,12 +22,12 @@ CEditorFindBar::CEditorFindBar(QWidget* parent) : QFrame(parent) {
     m_previous = new QToolButton(this);
     m_previous->setObjectName(QStringLiteral("findPrevious"));
     m_previous->setArrowType(Qt::UpArrow);
-    m_previous->setToolTip(tr("Previous match (Shift+F3)"));
+    m_previous->setToolTip(QStringLiteral("Previous match (Shift+F3)"));
     m_next = new QToolButton(this);
     m_next->setObjectName(QStringLiteral("findNext"));
     m_next->setArrowType(Qt::DownArrow);
-    m_next->setToolTip(tr("Next match (F3)"));
-    m_matchCase = new QCheckBox(tr("Match case"), this);
+    m_next->setToolTip(QStringLiteral("Next match (F3)"));
+    m_matchCase = new QCheckBox(QStringLiteral("Match case"), this);
     m_matchCase->setObjectName(QStringLiteral("findMatchCase"));
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("findStatus"));
@@ -35,7 +35,7 @@ CEditorFindBar::CEditorFindBar(QWidget* parent) : QFrame(parent) {
     m_close->setObjectName(QStringLiteral("findClose"));
     m_close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton, nullptr, this));
     m_close->setAutoRaise(true);
-    m_close->setToolTip(tr("Close (Escape)"));
+    m_close->setToolTip(QStringLiteral("Close (Escape)"));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(4, 2, 4, 2);
@@ -71,7 +71,7 @@ void CEditorFindBar::Open(const QString& seed) {
 }
 
 void CEditorFindBar::ShowResult(bool found) {
-    m_status->setText(found || m_edit->text().isEmpty() ? QString() : tr("Not found"));
+    m_status->setText(found || m_edit->text().isEmpty() ? QString() : QStringLiteral("Not found"));
 }
 
 bool CEditorFindBar::eventFilter(QObject* watched, QEvent* event) {
