@@ -3,6 +3,7 @@
 // the same run. Prints a table, then one line of JSON with every figure.
 //
 //   tindrel-bench [--samples N] [--runs R] [--seed S] [--keep] [--dialog-budget SECONDS]
+//   tindrel-bench --editor [MEGABYTES]   (only the code editor with one long line)
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,6 +27,7 @@
 #include "library/QuorrinDoc.h"
 
 #ifdef TINDREL_BENCH_GUI
+#include "bench/EditorBench.h"
 #include "bench/GuiBench.h"
 #endif
 
@@ -322,6 +324,17 @@ int main(int argc, char** argv) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         return ProbeMemory(argc, argv);
     }
+#ifdef TINDREL_BENCH_GUI
+    if (argc >= 2 && std::strcmp(argv[1], "--editor") == 0) {
+        const double megabytes = argc >= 3 ? std::atof(argv[2]) : 10;
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        StartGui(argc, argv);
+        const EditorFigures f = MeasureLongLineEditor(static_cast<long long>(megabytes * 1e6), 5);
+        PrintEditorFigures(f);
+        StopGui();
+        return f.textExact ? 0 : 1;
+    }
+#endif
     Options opt;
     if (!ParseOptions(argc, argv, opt))
         return 2;
@@ -426,6 +439,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "search dialog...\n");
         MeasureDialog(doc, "", opt, slowRuns, v);
     }
+    std::fprintf(stderr, "editor...\n");
+    const EditorFigures editorFigures = MeasureLongLineEditor(10'000'000, slowRuns);
+    AddEditorFigures(editorFigures, v);
 #endif
 
     // Save: one sample changed in the big category, then every category changed.
@@ -649,6 +665,9 @@ int main(int argc, char** argv) {
             opt.dialogBudget);
     if (quiet.count)
         std::printf("Messages during the run: %d (first: %s)\n", quiet.count, quiet.first.c_str());
+#ifdef TINDREL_BENCH_GUI
+    PrintEditorFigures(editorFigures);
+#endif
 
     // --- JSON, last ---
     std::ostringstream json;

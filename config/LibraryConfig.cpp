@@ -238,6 +238,7 @@ void CLibraryConfig::ReadCustomCatFileNames(KeyHandle key, std::uint32_t count) 
                             ".\nReason: " + GetErrorReason(rc));
             else
                 g_customCatFiles[name] = std::move(fileName);
+            ReadCustomCatLanguage(sub, name);
         }
         Close(sub);
     }
@@ -285,6 +286,7 @@ void CLibraryConfig::RemoveCustomSubcategory(const std::string& category, const 
 void CLibraryConfig::ForgetCategory(const std::string& category) {
     g_customSubcats.erase(category);
     g_customCatSubcats.erase(category);
+    g_customCatLanguages.erase(category);
 }
 
 // --- Writing ---
@@ -430,6 +432,7 @@ void CLibraryConfig::WriteCustomCat(const CCategory& category) {
         long rc = m_store.SetString(categoryKey, kFileName, category.GetFileName());
         if (rc != keyerr::kSuccess)
             ReportStoreError(rc);
+        WriteCustomCatLanguage(categoryKey, category.GetName());
         for (int i = 0; i < kSlotCount; ++i)
             if (!category.Slot(i).name.empty())
                 CreateOnly(categoryKey, category.Slot(i).name);

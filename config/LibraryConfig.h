@@ -20,6 +20,9 @@ public:
     NameSet g_expandedCats;
     NameSetMap g_expandedSubcats;
     std::map<std::string, std::string> g_customCatFiles;
+    // The language chosen for a custom category, as its stable word (SampleLanguage);
+    // a category without an entry is shown in the language guessed from its name.
+    std::map<std::string, std::string> g_customCatLanguages;
     NameSetMap g_customCatSubcats;
     NameSetMap g_customSubcats;
     NameSet m_hiddenCats;
@@ -43,6 +46,8 @@ public:
     bool ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMode mode);
     bool ReadSubcategoryKeys(KeyHandle categoryKey, const std::string& category, ReadMode mode);
     void ReadCustomCatFileNames(KeyHandle key, std::uint32_t count);
+    // The Language value beside FileName; a missing one is no error.
+    void ReadCustomCatLanguage(KeyHandle categoryKey, const std::string& category);
     bool IsCategoryShown(const std::string& category) const override;
     bool IsSubcategoryShown(const std::string& category, const std::string& subcategory) const override;
     const NameSet* CustomSubcategories(const std::string& category) const override;
@@ -54,6 +59,13 @@ public:
     void RemoveCustomSubcategory(const std::string& category, const std::string& subcategory) override;
     void ForgetCategory(const std::string& category) override;
 
+    // --- The language of a custom category ---
+    // The stored word, empty when the user chose none.
+    std::string CustomCategoryLanguage(const std::string& category) const;
+    // Keeps the user's choice (an empty word forgets it) and writes it into the
+    // category's key at once when the key exists; every library save writes it too.
+    void SetCustomCategoryLanguage(const std::string& category, const std::string& word);
+
     // --- Writing ---
     // Around one library save: afterwards the stored configuration says exactly
     // what the categories recorded in between hold.
@@ -64,6 +76,8 @@ public:
     void EndLibrarySave() override;
 
     void WriteCustomCat(const CCategory& category);
+    // The Language value of a custom category's key, when a language was chosen.
+    void WriteCustomCatLanguage(KeyHandle categoryKey, const std::string& category);
     void WriteCustomSubcats(const CCategory& category);
     void WriteHiddenCat(const std::string& name, bool displayed);
     void WriteHiddenSubcats(const CCategory& category);
@@ -91,6 +105,7 @@ public:
     static constexpr const char* kHiddenCats = "HiddenCats";
     static constexpr const char* kHiddenSubcats = "HiddenSubcats";
     static constexpr const char* kFileName = "FileName";
+    static constexpr const char* kLanguage = "Language";
     static constexpr const char* kSettings = "Settings";
     static constexpr const char* kAutoSaveOnSwitch = "AutoSaveOnSwitch";
     static constexpr const char* kSaveTreeState = "SaveTreeState";

@@ -4,6 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
+          # The sample text's code editor.
+          libqscintilla2-qt6-dev
           # The install test: the desktop entry's and the metadata's validators, man.
           desktop-file-utils appstream man-db)
 if [ "${1:-}" = "--gui-tools" ]; then

@@ -1,0 +1,74 @@
+// The language chosen for a custom category: kept beside its FileName, through saves
+// (which rebuild the custom category keys) and reloads.
+#include <gtest/gtest.h>
+
+#include "ConfigTestUtil.h"
+#include "support/TestSupport.h"
+
+namespace {
+
+class CategoryLanguageConfig : public ::testing::Test {
+protected:
+    RecordingMessenger messenger;
+    MemoryKeyStore store;
+    CLibraryConfig config{store};
+
+    static void Save(CLibraryConfig& c, const std::vector<CCategory>& categories) {
+        c.BeginLibrarySave();
+        for (const CCategory& category : categories)
+            c.RecordCategory(category);
+        c.EndLibrarySave();
+    }
+};
+
+TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAreWritten) {
+    const std::vector<CCategory> categories = {DefaultCategory("C++"), CustomCategory("Scripts", {"Backup"}),
+                                               CustomCategory("Tools")};
+    // Chosen before the category was ever saved: no key yet, written by the save.
+    config.SetCustomCategoryLanguage("Scripts", "shell");
+    EXPECT_EQ(DumpApp(store), "");
+    Save(config, categories);
+    EXPECT_EQ(DumpApp(store), "CustomCats\n"
+                              "CustomCats / Scripts { FileName='quorrinScripts.txt' Language='shell' }\n"
+                              "CustomCats / Scripts / Backup\n"
+                              "CustomCats / Tools { FileName='quorrinTools.txt' }\n"
+                              "CustomSubcats\n"
+                              "HiddenCats\n"
+                              "HiddenSubcats\n");
+
+    // The next run reads it with the file name, and its own save keeps it.
+    CLibraryConfig next(store);
+    next.LoadProfile();
+    EXPECT_EQ(next.CustomCategoryLanguage("Scripts"), "shell");
+    EXPECT_EQ(next.CustomCategoryLanguage("Tools"), "");
+    EXPECT_EQ(next.g_customCatFiles.at("Scripts"), "quorrinScripts.txt");
+    const std::string before = DumpApp(store);
+    Save(next, categories);
+    EXPECT_EQ(DumpApp(store), before);
+
+    // A choice for a category that has its key is stored at once, without a save.
+    next.SetCustomCategoryLanguage("Tools", "python");
+    CLibraryConfig third(store);
+    third.LoadProfile();
+    EXPECT_EQ(third.CustomCategoryLanguage("Tools"), "python");
+    EXPECT_EQ(third.CustomCategoryLanguage("Scripts"), "shell");
+
+    // Going back to the guess leaves nothing behind after the next save.
+    third.SetCustomCategoryLanguage("Tools", "");
+    EXPECT_EQ(third.CustomCategoryLanguage("Tools"), "");
+    CLibraryConfig fourth(store);
+    fourth.LoadProfile();
+    EXPECT_EQ(fourth.CustomCategoryLanguage("Tools"), "");
+    Save(third, categories);
+    EXPECT_EQ(DumpApp(store), before);
+
+    // A deleted category takes its choice with it: a new one of that name starts afresh.
+    third.ForgetCategory("Scripts");
+    EXPECT_EQ(third.CustomCategoryLanguage("Scripts"), "");
+    Save(third, {DefaultCategory("C++"), CustomCategory("Tools"), CustomCategory("Scripts")});
+    EXPECT_EQ(DumpApp(store).find("Language"), std::string::npos);
+    EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+// The sample text's code editor: highlighting by language, line numbers, the current
+// line marked, brace matching, auto-indent, Tab and Shift+Tab indenting the selected
+// lines (Ctrl+Tab and Ctrl+Shift+Tab leave the editor), a find bar (Ctrl+F, F3,
+// Shift+F3, Escape), zoom (Ctrl+plus, Ctrl+minus, Ctrl+0, Ctrl+wheel) and white space
+// shown on request.
+//
+// It holds widget text as ui/TextCodec makes it ("\n" line ends) and gives back exactly
+// what it was given, character for character, until the user edits: no line-end
+// conversion, NUL and every other character kept. A text with a very long line is
+// shown plain, without line numbers, and that line in pieces of a few kilobytes (the
+// breaks between them are only shown, never part of the text), so that opening,
+// scrolling and typing stay quick; a word split between two pieces is not found.
+//
+// The window's own commands keep their shortcuts while the editor has the focus: of the
+// editing keys with Ctrl and a letter, only select all, copy, cut, paste, undo and redo
+// are the editor's.
+#pragma once
+
+#include <Qsci/qsciscintilla.h>
+
+#include "library/SampleLanguage.h"
+#include "ui/SoftBreaks.h"
+
+class CEditorFindBar;
+class QsciLexer;
+
+class CCodeEditor : public QsciScintilla {
+    Q_OBJECT
+public:
+    explicit CCodeEditor(QWidget* parent = nullptr);
+    ~CCodeEditor() override;
+
+    // --- Text ---
+    // Replaces the whole text. Not an edit: TextEdited is not sent, the undo history
+    // starts anew, the text counts as unmodified and the caret goes to the start.
+    void SetPlainText(const QString& text);
+    // The text as set or as the user has edited it, "\n" line ends. Costs a copy of the
+    // whole text: take it when it is needed (a commit, a save), not at every keystroke.
+    QString PlainText() const;
+    // Replaces the selection with text, or inserts it at the caret, as one edit (what a
+    // paste does); a very long line in it is shown in pieces.
+    void InsertPlainText(const QString& text);
+    // Edited since the last SetPlainText or SetTextModified(false); undoing every edit
+    // counts as unmodified again.
+    bool IsTextModified() const;
+    void SetTextModified(bool modified);
+    // Moves the caret to the position-th character (counted in UTF-16 units, as QString
+    // counts), or to the end when the text is shorter; nothing stays selected and the
+    // caret is scrolled into view.
+    void SetCaretCharPosition(qsizetype position);
+    qsizetype CaretCharPosition() const;
+    // Copies the selection to the clipboard exactly as it is (NUL included); Ctrl+C and
+    // Ctrl+X come here too.
+    void copy() override;
+    void cut() override;
+
+    // --- Look ---
+    void SetLanguage(SampleLanguage language);
+    SampleLanguage Language() const { return m_language; }
+    // True while the text holds a line too long to highlight: it is then shown plain,
+    // without brace matching, whatever the language.
+    bool IsLongLineMode() const { return m_longLines; }
+    void SetWhitespaceShown(bool shown);
+    bool IsWhitespaceShown() const;
+    // Points added to the font size (negative: smaller); 0 is the normal size.
+    int ZoomLevel() const;
+    void SetZoomLevel(int level);
+
+    // --- Find ---
+    // Opens the find bar (Ctrl+F) with the selection, when it is on one line, as the text.
+    void OpenFindBar();
+    void CloseFindBar();
+    // Selects the next (forward) or previous occurrence of the find bar's text after or
+    // before the selection, wrapping around at the ends; false when there is none.
+    bool FindAgain(bool forward);
+
+    // Lines longer than this many bytes switch the editor to its long-line mode, where
+    // lines set or inserted are shown in pieces of about kPieceBytes.
+    static constexpr int kLongLineBytes = 20000;
+    static constexpr int kPieceBytes = 2000;
+
+signals:
+    // The user changed the text: typing, paste, cut, drop, undo, redo, indenting.
+    // SetPlainText does not send it.
+    void TextEdited();
+    // The zoom changed, by key, wheel or SetZoomLevel; level as ZoomLevel gives it.
+    void ZoomChanged(int level);
+
+protected:
+    bool event(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    QMimeData* toMimeData(const QByteArray& text, bool rectangular) const override;
+
+private:
+    void ApplyPalette();
+    void ApplyLexer();
+    void UnbindWindowKeys();
+    void UpdateLineNumberWidth();
+    void PlaceFindBar();
+    // Indents (by one level) or unindents the lines of the selection, or the caret's
+    // line, as one undo step.
+    void ShiftLines(bool indent);
+    bool Find(bool forward, bool incremental);
+    // Whether a line of the text is longer than kLongLineBytes; only the lines from
+    // firstLine to lastLine when they are given.
+    bool HasLongLine(int firstLine = 0, int lastLine = -1) const;
+    void SetLongLineMode(bool on);
+    void OnModified(int position, int type, const char* text, int length, int linesAdded, int token);
+    // A line that continues the one before after a display break.
+    bool IsContinuationLine(int line) const;
+    bool IsStreamSelection() const;
+    // The text between two byte positions, display breaks left out.
+    QString TextBetween(long start, long end) const;
+    void OnZoom();
+    // The text's UTF-8 bytes, in one piece.
+    const char* TextBytes() const;
+    // The byte position of the character-th UTF-16 unit; the end when past it.
+    long BytePosition(qsizetype character) const;
+
+    SampleLanguage m_language = SampleLanguage::Plain;
+    QsciLexer* m_lexer = nullptr;
+    CEditorFindBar* m_findBar = nullptr;
+    bool m_settingText = false;
+    bool m_longLines = false;
+    CSoftBreaks m_soft;
+    // The record whose breaks the next insertion brings back (0: none).
+    int m_restoreToken = 0;
+    int m_zoom = 0;
+};
