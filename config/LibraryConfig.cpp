@@ -94,6 +94,7 @@ bool CLibraryConfig::LoadProfile() {
     g_expandedCats.clear();
     g_expandedSubcats.clear();
     g_customCatFiles.clear();
+    g_customCatLanguages.clear();
     g_customCatSubcats.clear();
     g_customSubcats.clear();
     m_hiddenCats.clear();
