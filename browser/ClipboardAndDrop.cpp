@@ -167,6 +167,10 @@ void CClipboardAndDrop::ReplaceSampleText(const std::string& title, const std::s
         m_context.doc->MarkCategoryChanged(copy.GetCategory());
         if (m_context.doc->DisplayedSample().GetTitle() == title)
             m_context.doc->DisplayedSample().SetText(text);
+        // On disk at once, as a command's change is; with unsaved edits in the form the
+        // new text waits with them (they are saved, or asked about, together).
+        if (!m_form.IsFormModified())
+            m_context.doc->OnSaveDocument();
     }
     emit StateChanged();
 }

@@ -24,7 +24,7 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
     // lacks its sub-category can create it; the form's button is the Change title command.
     m_tree->SetSelectionHandler(m_form);
     m_form->SetSubcategoryCreator([this](QTreeWidgetItem* categoryItem, const std::string& name) {
-        m_edits->AddNewSubcategory(categoryItem, name);
+        return m_edits->AddNewSubcategory(categoryItem, name);
     });
     connect(m_form, &CSampleForm::ChangeTitleRequested, m_edits, &CTreeEditCommands::OnChangeTitle);
     connect(m_tree, &CSampleTree::StateChanged, this, &CQuorrinView::CommandStateChanged);

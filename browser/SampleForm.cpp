@@ -255,10 +255,12 @@ void CSampleForm::FillCategoryList() {
         return;
     }
     m_categoryCombo->setEnabled(true);
+    // Only places the tree shows: a sample moved anywhere else would have no place.
     std::vector<std::string> names;
     names.reserve(m_context.doc->Categories().size());
     for (const auto& [key, category] : m_context.doc->Categories())
-        names.push_back(category->GetName());
+        if (category->IsDisplayed())
+            names.push_back(category->GetName());
     AddSortedEntries(m_categoryCombo, std::move(names));
 
     const CSample* sample = m_context.doc->PeekSample(CSampleTree::ItemName(sel));
@@ -294,7 +296,7 @@ void CSampleForm::FillSubcategoryList() {
     std::vector<std::string> names{kNoneAssigned};
     if (const CCategory* category = m_context.doc->PeekCategory(CurrentEntryBytes(m_categoryCombo))) {
         for (int i = 0; i < kSlotCount; ++i)
-            if (!category->Slot(i).name.empty())
+            if (!category->Slot(i).name.empty() && category->Slot(i).inUse)
                 names.push_back(category->Slot(i).name);
     }
     AddSortedEntries(m_subcategoryCombo, std::move(names));
@@ -349,10 +351,16 @@ void CSampleForm::OnCategoryActivated(int) {
         SelectEntryBytes(m_categoryCombo, m_prevCategory);
         return;
     }
-    // Whatever the name dialog ends with, the sample moves with the sub-category name it
-    // has; the commit's rebuild places it.
-    if (m_createSubcategory)
-        m_createSubcategory(categoryItem, sub);
+    // The sample moves to the sub-category made, under the name the user gave it; when
+    // none was made, it stays where it is.
+    const std::string created = m_createSubcategory ? m_createSubcategory(categoryItem, sub) : std::string();
+    if (created.empty()) {
+        SelectEntryBytes(m_categoryCombo, m_prevCategory);
+        FillSubcategoryList();
+        return;
+    }
+    FillSubcategoryList();
+    SelectEntryBytes(m_subcategoryCombo, created);
     commit();
 }
 

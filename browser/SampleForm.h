@@ -41,8 +41,9 @@ public:
     void ChainTabOrder(QWidget* first);
 
     // A sub-category the user asks for when moving a sample to a category without it:
-    // adds it below that category's item (the new sub-category command).
-    void SetSubcategoryCreator(std::function<void(QTreeWidgetItem*, const std::string&)> creator) {
+    // adds it below that category's item (the new sub-category command) and gives the
+    // name it got, or nothing when none was added.
+    void SetSubcategoryCreator(std::function<std::string(QTreeWidgetItem*, const std::string&)> creator) {
         m_createSubcategory = std::move(creator);
     }
 
@@ -103,7 +104,7 @@ private:
 
     ViewContext& m_context;
     CSampleTree& m_tree;
-    std::function<void(QTreeWidgetItem*, const std::string&)> m_createSubcategory;
+    std::function<std::string(QTreeWidgetItem*, const std::string&)> m_createSubcategory;
 
     QWidget* m_fields = nullptr;
     QLineEdit* m_titleEdit = nullptr;

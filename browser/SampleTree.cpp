@@ -483,8 +483,12 @@ QTreeWidgetItem* CSampleTree::CategoryItem(const std::string& name) const {
 void CSampleTree::AddCategoryItem(const std::string& name) {
     if (!m_root)
         return;
+    // Where a rebuild puts it: the categories stand in the library's order.
+    int at = 0;
+    while (at < m_root->childCount() && ItemName(m_root->child(at)) < name)
+        ++at;
     QTreeWidgetItem* item = NewItem(name, kTagCategory);
-    m_root->addChild(item);
+    m_root->insertChild(at, item);
     item->setExpanded(true);
     m_categoryItems[name] = item;
 }
@@ -530,8 +534,20 @@ void CSampleTree::OnItemExpanded(QTreeWidgetItem* item, bool expanded) {
         break;
     }
     case kTagRoot:
-        if (!expanded && topLevelItem(0) == item)
-            subcats.clear();
+        if (topLevelItem(0) != item)
+            break;
+        subcats.clear();
+        // Expanded again, the root shows its branches as they were: the stored state
+        // follows what is shown.
+        for (int i = 0; expanded && i < item->childCount(); ++i) {
+            QTreeWidgetItem* category = item->child(i);
+            if (!category->isExpanded())
+                continue;
+            NameSet& open = subcats[ItemName(category)];
+            for (int k = 0; k < category->childCount(); ++k)
+                if (category->child(k)->isExpanded() && ItemTag(category->child(k)) == kTagSubcategory)
+                    open.insert(ItemName(category->child(k)));
+        }
         break;
     default:
         break;

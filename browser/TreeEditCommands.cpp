@@ -113,29 +113,37 @@ bool CTreeEditCommands::AddNewCategory() {
 
     m_tree.AddCategoryItem(name);
 
+    // A file of that name already in the folder brings its samples (the document tells
+    // the view, which rebuilds the tree).
     if (!m_context.doc->AddCategory(std::make_unique<CCategory>(name)))
         ShowMessage("Failed trying to add new category to internal map!", MsgButtons::Ok,
                     MsgIcon::Exclamation);
+    SaveNow();
     emit StateChanged();
     return true;
 }
 
-bool CTreeEditCommands::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName) {
+std::string CTreeEditCommands::AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName) {
     if (!m_context.doc || !categoryItem)
-        return false;
+        return {};
     const std::string categoryName = CSampleTree::ItemName(categoryItem);
+    // Said before a name is asked for: a name without a place would only be refused.
+    if (const CCategory* record = m_context.doc->PeekCategory(categoryName); record && record->FreeSlot() < 0) {
+        ShowMessage(StrFormat(edit_msg::kNoFreeSlot, categoryName.c_str()), MsgButtons::Ok, MsgIcon::Exclamation);
+        return {};
+    }
     const std::string proposal = proposedName.empty() ? NextSubcategoryProposal() : proposedName;
     CNewSubcategoryDlg dlg(*m_context.doc, proposal, categoryName, Window());
     if (dlg.exec() != QDialog::Accepted)
-        return false;
+        return {};
     if (categoryName.empty()) {
         ShowMessage("Unable to identify parent category!\n");
-        return false;
+        return {};
     }
     CCategory category;
     if (!m_context.doc->FindCategory(categoryName, category)) {
         ShowMessage("Unable to locate parent category!\n");
-        return false;
+        return {};
     }
     const std::string name = dlg.m_strName;
     // The dialog refuses a name when no slot is free; a name without a slot would be
@@ -144,7 +152,7 @@ bool CTreeEditCommands::AddNewSubcategory(QTreeWidgetItem* categoryItem, const s
     if (slot < 0) {
         ShowMessage(StrFormat(edit_msg::kNoFreeSlot, categoryName.c_str()), MsgButtons::Ok,
                     MsgIcon::Exclamation);
-        return false;
+        return {};
     }
     category.Slot(slot) = SubcategorySlot{name, true, true};
     m_context.doc->UpdateCategory(categoryName, category);
@@ -154,7 +162,13 @@ bool CTreeEditCommands::AddNewSubcategory(QTreeWidgetItem* categoryItem, const s
     // ran, and a rebuild shows the new sub-category anyway.
     m_tree.AddSubcategoryItem(CategoryItemNamed(categoryName), name);
     emit StateChanged();
-    return true;
+    return name;
+}
+
+void CTreeEditCommands::SaveNow() {
+    // A command's change is on disk when the command returns.
+    if (m_context.doc)
+        m_context.doc->OnSaveDocument();
 }
 
 // ---------------------------------------------------------------------------------
@@ -167,7 +181,6 @@ void CTreeEditCommands::OnInsert() {
     switch (CSampleTree::ItemTag(selected)) {
     case kTagRoot:
         AddNewCategory();
-        CSampleTree::SortTreeChildren(m_tree.RootItem());
         break;
     case kTagCategory: {
         const std::string name = CSampleTree::ItemName(selected);
@@ -176,8 +189,10 @@ void CTreeEditCommands::OnInsert() {
             return;
         if (dlg.m_nChoice == CInsertItemDlg::kSubcategory) {
             // Found again by name: the tree may have been rebuilt while the dialog ran.
-            AddNewSubcategory(CategoryItemNamed(name), std::string());
-            CSampleTree::SortTreeChildren(CategoryItemNamed(name));
+            if (!AddNewSubcategory(CategoryItemNamed(name), std::string()).empty()) {
+                CSampleTree::SortTreeChildren(CategoryItemNamed(name));
+                SaveNow();
+            }
         } else {
             LaunchAddSampleWizard();
         }
@@ -210,6 +225,7 @@ bool CTreeEditCommands::LaunchAddSampleWizard() {
     m_context.doc->AddSample(std::move(sample));
     m_form.EnableSampleFields(true);
     m_tree.RebuildTree(title);
+    SaveNow();
     return true;
 }
 
@@ -313,6 +329,7 @@ void CTreeEditCommands::OnDelete() {
         else
             m_tree.SelectSubcategoryItem(category, subcategory);
     }
+    SaveNow();
 }
 
 // ---------------------------------------------------------------------------------
@@ -330,6 +347,7 @@ void CTreeEditCommands::OnRestoreDefaults() {
     m_tree.RebuildTree(wasSample ? text : std::string());
     if (!wasSample)
         m_tree.setCurrentItem(nullptr);
+    SaveNow();
 }
 
 // ---------------------------------------------------------------------------------
@@ -349,7 +367,6 @@ void CTreeEditCommands::OnChangeTitle() {
     if (!m_form.CommitEdits())
         return;
 
-    auto sample = std::make_unique<CSample>();
     const CSample* stored = m_context.doc->PeekSample(current);
     if (!stored) {
         ShowMessage("Internal error!\nUnable to locate sample with title: " + current + ".\n" +
@@ -357,15 +374,13 @@ void CTreeEditCommands::OnChangeTitle() {
                     MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
-    *sample = *stored;
-    m_context.doc->DeleteSample(current);
-    sample->SetTitle(newTitle);
-    const std::string category = sample->GetCategory();
-    m_context.doc->AddSample(std::move(sample));
+    const std::string category = stored->GetCategory();
+    m_context.doc->RetitleSample(current, newTitle);
 
     CCategory record;
     m_context.doc->FindCategory(category, record);
     record.SetChanged(true);
     m_context.doc->UpdateCategory(category, record);
     m_tree.RebuildTree(newTitle);
+    SaveNow();
 }

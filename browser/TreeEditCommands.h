@@ -24,9 +24,10 @@ public:
     void OnChangeTitle();
 
     // Ask for a name and add a category under the root, or a sub-category under the
-    // category item; an empty proposal proposes an "Untitled" name.
+    // category item (the name it got, empty when none was added); an empty proposal
+    // proposes an "Untitled" name.
     bool AddNewCategory();
-    bool AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName);
+    std::string AddNewSubcategory(QTreeWidgetItem* categoryItem, const std::string& proposedName);
     // Runs the Add Sample wizard from the tree's selection; on Finish adds the sample and
     // shows it selected.
     bool LaunchAddSampleWizard();
@@ -37,6 +38,7 @@ signals:
 
 private:
     QWidget* Window() const;
+    void SaveNow();
     // The category item of that name in the current tree, or nullptr.
     QTreeWidgetItem* CategoryItemNamed(const std::string& name) const;
 

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include "EditTestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
@@ -273,30 +274,38 @@ TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
     EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), worker);
 
-    // Yes, then Cancel in the name dialog: the sample still moves with its sub-category
-    // name and, Java having no such sub-category, the rebuild makes it a load error.
+    // Yes, then Cancel in the name dialog: no sub-category, so the sample stays.
     m_messages.Clear();
     m_messages.answers = {MsgAnswer::Yes};
     DialogScripts dialogs;
     dialogs.Then([](QWidget* w) { static_cast<QDialog*>(w)->reject(); });
     Choose(Category(), "Java");
     EXPECT_EQ(dialogs.ran, std::vector<std::string>{"newSubcategoryDlg"});
-    EXPECT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(SampleItem("Worker"), nullptr);
-    EXPECT_EQ(App().GetLoadErrorCount(), 1);
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
+    EXPECT_EQ(ComboCurrent(Category()), "C++");
+    ASSERT_NE(SampleItem("Worker"), nullptr);
+    EXPECT_EQ(App().GetLoadErrorCount(), 0);
+
+    // Yes, and another name typed: the sample moves to the sub-category made.
+    m_messages.answers = {MsgAnswer::Yes};
+    dialogs.Then([](QWidget* w) {
+        TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QStringLiteral("Tasks"));
+        Click(Find<QPushButton>(w, "okButton"));
+    });
+    Choose(Category(), "Java");
+    Pump();
+    ASSERT_NE(SubcategoryItem("Java", "Tasks"), nullptr);
+    EXPECT_EQ(Doc()->PeekSample("Worker")->GetSubcategory(), "Tasks");
+    EXPECT_EQ(ChildNames(SubcategoryItem("Java", "Tasks")), std::vector<std::string>{"Worker"});
+    EXPECT_EQ(App().GetLoadErrorCount(), 0);
 }
 
-TEST_F(FormTest, AHiddenCategoryIsOfferedAndMovingThereMakesALoadError) {
-    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Java\"\n");
+TEST_F(FormTest, OnlyPlacesTheTreeShowsAreOffered) {
+    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Java\"\n" + kAppKey + "\"HiddenSubcats\" \"C++\" \"COM\"\n");
     WriteFileBytes("quorrincpp.txt", Alpha());
     Start();
     Select(SampleItem("Alpha"));
-    EXPECT_EQ(ComboEntries(Category()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
-    Choose(Category(), "Java"); // General exists in Java: no question
-    EXPECT_TRUE(m_messages.shown.empty());
-    EXPECT_EQ(SampleItem("Alpha"), nullptr);
-    EXPECT_EQ(App().GetLoadErrorCount(), 1);
+    EXPECT_EQ(ComboEntries(Category()), (std::vector<std::string>{"C++", "Visual Basic"}));
+    EXPECT_EQ(ComboEntries(Subcategory()), (std::vector<std::string>{" (none assigned) ", "General", "GUI"}));
 }
 
 TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {

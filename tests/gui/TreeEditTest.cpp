@@ -165,8 +165,9 @@ TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategory) {
     EXPECT_EQ(cpp->Slot(3).name, "Algorithms");
     EXPECT_TRUE(cpp->Slot(3).custom);
     EXPECT_TRUE(cpp->Slot(3).inUse);
-    EXPECT_TRUE(cpp->IsChanged());
     EXPECT_EQ(App().Config().g_customSubcats["C++"], (NameSet{"Algorithms"}));
+    // In the configuration when the command returns.
+    EXPECT_NE(ReadConfig().find("\"CustomSubcats\" \"C++\" \"Algorithms\""), std::string::npos);
     EXPECT_EQ(Selected(), "C++");
     // The new sub-category keeps its place through a rebuild.
     Tree()->RebuildTree(std::string());
@@ -180,16 +181,12 @@ TEST_F(TreeEditTest, ASixteenthSubcategoryIsRefusedAndNothingChanges) {
         subs.push_back("S" + std::to_string(i));
     AddCustomCategory("Full", subs);
     Select(CategoryItem("Full"));
+    // Said before a name is asked for.
     DialogScripts dialogs;
     dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "okButton")); });
-    dialogs.Then([](QWidget* w) {
-        TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QStringLiteral("S16"));
-        Click(Find<QPushButton>(w, "okButton"));
-        EXPECT_TRUE(w->isVisible());
-        Click(Find<QPushButton>(w, "cancelButton"));
-    });
     m_messages.answers = {MsgAnswer::Ok};
     Run(cmd::kInsert);
+    EXPECT_EQ(dialogs.ran, std::vector<std::string>{"insertItemDlg"});
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{StrFormat(edit_msg::kNoFreeSlot, "Full")}));
     EXPECT_EQ(CategoryItem("Full")->childCount(), kSlotCount);
     EXPECT_EQ(App().Config().g_customSubcats.count("Full"), 0u);
@@ -229,7 +226,7 @@ TEST_F(TreeEditTest, CancellingTheInsertItemDialogDoesNothing) {
     EXPECT_EQ(Doc()->GetSampleCount(), 4);
 }
 
-TEST_F(TreeEditTest, InsertOnASubcategoryRunsTheWizardAndTheNextSaveWritesTheSample) {
+TEST_F(TreeEditTest, InsertOnASubcategoryRunsTheWizardAndTheSampleIsSavedAtOnce) {
     StartWithLibrary();
     Select(SubcategoryItem("C++", "GUI"));
     DialogScripts dialogs;
@@ -252,8 +249,8 @@ TEST_F(TreeEditTest, InsertOnASubcategoryRunsTheWizardAndTheNextSaveWritesTheSam
     EXPECT_EQ(SampleItem("Added")->parent(), SubcategoryItem("C++", "GUI"));
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Added"));
     EXPECT_TRUE(Child<QLineEdit>("keywordsEdit")->isEnabled());
-    EXPECT_TRUE(CommandEnabled(cmd::kFileSave));
-    ASSERT_TRUE(View()->OnFileSave());
+    // On disk when the command returns.
+    EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
     const std::string file = ReadFileBytes(File("quorrincpp.txt"));
     // Title order: "Added" before "Alpha".
     EXPECT_EQ(file,
@@ -393,7 +390,7 @@ TEST_F(TreeEditTest, DeletingAnEmptyDefaultSubcategoryHidesItUntilRestoreDefault
     const CCategory* cpp = Doc()->PeekCategory("C++");
     EXPECT_EQ(cpp->Slot(2).name, "COM");
     EXPECT_FALSE(cpp->Slot(2).inUse);
-    EXPECT_TRUE(cpp->IsChanged());
+    EXPECT_NE(ReadConfig().find("\"HiddenSubcats\" \"C++\" \"COM\""), std::string::npos);
     EXPECT_TRUE(CommandEnabled(cmd::kRestoreDefaults));
 
     Run(cmd::kRestoreDefaults);
@@ -468,10 +465,9 @@ TEST_F(TreeEditTest, DeletingADefaultCategoryDeletesItsSamplesAndHidesIt) {
     const CCategory* cpp = Doc()->PeekCategory("C++");
     ASSERT_NE(cpp, nullptr);
     EXPECT_FALSE(cpp->IsDisplayed());
-    // Its file is deleted at once; the next save writes it anew, empty.
-    EXPECT_FALSE(std::filesystem::exists(File("quorrincpp.txt")));
-    ASSERT_TRUE(View()->OnFileSave());
+    // Its file is deleted, and the save that ends the command writes it anew, empty.
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), "");
+    EXPECT_NE(ReadConfig().find("\"HiddenCats\" \"C++\""), std::string::npos);
 
     Run(cmd::kRestoreDefaults);
     ASSERT_NE(CategoryItem("C++"), nullptr);
