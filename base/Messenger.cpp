@@ -11,7 +11,9 @@ class StderrMessenger : public IMessenger {
 public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
         std::fprintf(stderr, "%s\n", text.c_str());
-        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+        if (buttons == MsgButtons::YesNoDefaultNo)
+        return MsgAnswer::No;
+    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
     }
 };
 

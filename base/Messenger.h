@@ -5,7 +5,9 @@
 
 #include <string>
 
-enum class MsgButtons { Ok, YesNo, YesNoCancel, OkCancel };
+// YesNoDefaultNo: Yes and No with No as the default answer, for questions whose Yes
+// cannot be undone.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, OkCancel, YesNoDefaultNo };
 enum class MsgIcon { None, Stop, Exclamation, Question, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 

@@ -18,7 +18,6 @@
 #include "ui/ByteEntries.h"
 
 const char* const kNoSampleSelected = " (no sample selected) ";
-const char* const kNoneAssigned = " (none assigned) ";
 
 namespace {
 

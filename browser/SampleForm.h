@@ -24,7 +24,6 @@ class QWidget;
 struct ViewContext;
 
 extern const char* const kNoSampleSelected; // " (no sample selected) "
-extern const char* const kNoneAssigned;     // " (none assigned) "
 
 class CSampleForm : public QObject, public ITreeSelection {
     Q_OBJECT

@@ -21,6 +21,8 @@ MsgAnswer StreamMessenger::Show(const std::string& text, MsgButtons buttons, Msg
     m_err << text << '\n';
     m_err.flush();
     ++m_count;
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        return MsgAnswer::No;
     return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
 }
 

@@ -27,12 +27,14 @@ CLoadErrorsDlg::CLoadErrorsDlg(CQuorrinDoc& doc, CLoadErrorList& store, QWidget*
     setWindowTitle(QString::fromLatin1(kCaption));
     BuildLayout();
 
-    // Opening: the categories, the sub-categories of the first one, the rows.
+    // Opening: the categories, the sub-categories of the first one, the rows. Only places
+    // the tree shows are offered: a sample corrected into any other would have none.
     std::vector<std::string> names;
     CCategory category;
     CQuorrinDoc::Cursor cursor;
     for (bool more = m_doc.FirstCategory(category, cursor); more; more = m_doc.NextCategory(category, cursor))
-        names.push_back(category.GetName());
+        if (category.IsDisplayed())
+            names.push_back(category.GetName());
     if (names.empty())
         names.push_back(kNoCategories);
     AddSortedEntries(m_categoryList, std::move(names));
@@ -75,6 +77,10 @@ void CLoadErrorsDlg::BuildLayout() {
     m_update = new QPushButton(QStringLiteral("Update"), this);
     m_update->setObjectName(QStringLiteral("updateButton"));
     m_update->setAutoDefault(false);
+    m_discard = new QPushButton(QStringLiteral("Discard..."), this);
+    m_discard->setObjectName(QStringLiteral("discardButton"));
+    m_discard->setAutoDefault(false);
+    m_discard->setToolTip(QStringLiteral("Remove the selected sample from the file it was read from"));
 
     auto* corrections = new QGroupBox(QStringLiteral("Corrections:"), this);
     corrections->setObjectName(QStringLiteral("correctionsGroup"));
@@ -122,6 +128,7 @@ void CLoadErrorsDlg::BuildLayout() {
     auto* listButtons = new QVBoxLayout;
     listButtons->addWidget(done);
     listButtons->addWidget(m_showSample);
+    listButtons->addWidget(m_discard);
     listButtons->addStretch(1);
     auto* listRow = new QHBoxLayout;
     listRow->addWidget(m_list, 1);
@@ -142,6 +149,7 @@ void CLoadErrorsDlg::BuildLayout() {
     connect(done, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_showSample, &QPushButton::clicked, this, &CLoadErrorsDlg::OnShowSample);
     connect(m_update, &QPushButton::clicked, this, &CLoadErrorsDlg::OnUpdate);
+    connect(m_discard, &QPushButton::clicked, this, &CLoadErrorsDlg::OnDiscard);
     connect(m_categoryList, &QComboBox::activated, this, &CLoadErrorsDlg::OnCategoryChanged);
     connect(m_list, &QTreeWidget::itemClicked, this, &CLoadErrorsDlg::OnListClick);
     connect(m_list, &QTreeWidget::itemActivated, this, &CLoadErrorsDlg::OnListClick);
@@ -179,6 +187,7 @@ void CLoadErrorsDlg::EnableButtons() {
     const bool any = m_store.GetCount() >= 1;
     m_showSample->setEnabled(any);
     m_update->setEnabled(any);
+    m_discard->setEnabled(any && SelectedRow() != nullptr);
 }
 
 void CLoadErrorsDlg::OnCategoryChanged() {
@@ -190,13 +199,17 @@ void CLoadErrorsDlg::OnCategoryChanged() {
         m_subcategoryList->setCurrentIndex(-1);
         return;
     }
-    // Every named slot, hidden default sub-categories included.
+    // The sub-categories the tree shows, and none (directly below the category).
     std::vector<std::string> names;
     for (int i = 0; i < kSlotCount; ++i)
-        if (!category->Slot(i).name.empty())
+        if (!category->Slot(i).name.empty() && category->Slot(i).inUse)
             names.push_back(category->Slot(i).name);
+    if (!names.empty())
+        names.push_back(kNoneAssigned);
     AddSortedEntries(m_subcategoryList, std::move(names));
-    m_subcategoryList->setCurrentIndex(m_subcategoryList->count() > 0 ? 0 : -1);
+    // The first sub-category (none comes first in the list, but is not the first choice).
+    const int none = FindEntryBytes(m_subcategoryList, kNoneAssigned);
+    m_subcategoryList->setCurrentIndex(m_subcategoryList->count() == 0 ? -1 : (none == 0 ? 1 : 0));
 }
 
 QTreeWidgetItem* CLoadErrorsDlg::SelectedRow() const {
@@ -230,6 +243,17 @@ void CLoadErrorsDlg::OnListClick() {
     if (found) {
         m_store.Staged() = record;
         ShowCurrentValues(record.GetCategory(), record.GetSubcategory(), record.GetTitle());
+        // The lists follow the row where the tree shows its place, so that correcting only
+        // the title keeps the sample where it was.
+        if (const int at = FindEntryBytes(m_categoryList, record.GetCategory()); at >= 0) {
+            m_categoryList->setCurrentIndex(at);
+            OnCategoryChanged();
+            const int sub = FindEntryBytes(m_subcategoryList, record.GetSubcategory().empty()
+                                                                  ? std::string(kNoneAssigned)
+                                                                  : record.GetSubcategory());
+            if (sub >= 0)
+                m_subcategoryList->setCurrentIndex(sub);
+        }
     } else {
         ShowMessage("Internal error.\nCould not find sample \"" + m_rowTitle +
                     "\"\nin list of Load errors!\n");
@@ -262,6 +286,8 @@ void CLoadErrorsDlg::OnUpdate() {
     }
     std::string category = CurrentEntryBytes(m_categoryList);
     std::string subcategory = CurrentEntryBytes(m_subcategoryList);
+    if (subcategory == kNoneAssigned || subcategory == kNoSubcategories)
+        subcategory.clear();
 
     CSample& staged = m_store.Staged();
     CSample corrected = staged;
@@ -274,16 +300,44 @@ void CLoadErrorsDlg::OnUpdate() {
         ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
         return;
     }
+    // Success is said only for a sample that gets a place in the tree.
+    if (!m_doc.HasPlace(corrected)) {
+        ShowMessage("There is no such place in the library tree.\nPlease choose a category and sub-category "
+                    "from the lists.",
+                    MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
     staged = corrected;
     if (!m_doc.AddStagedSample()) {
         ShowMessage(StrFormat("Unable to add sample\n\"%s\"\nto library!\n", title.c_str()));
         return;
     }
-    m_store.Remove(m_rowTitle);
+    // The record leaves the file it was read from once its new place holds it: now.
+    m_doc.ReleaseLoadError(m_rowTitle, title);
+    m_doc.OnSaveDocument();
     if (m_store.GetCount() == 0)
         m_doc.NotifyView();
     ShowMessage("Sample has been corrected");
+    RemoveRow(row);
+}
 
+void CLoadErrorsDlg::OnDiscard() {
+    QTreeWidgetItem* row = SelectedRow();
+    if (!row || m_rowTitle.empty())
+        return;
+    if (ShowMessage("The sample \"" + m_rowTitle +
+                        "\" will be removed from the file it was read from.\nThis cannot be undone.\n\n"
+                        "Discard it?",
+                    MsgButtons::YesNoDefaultNo, MsgIcon::Question) != MsgAnswer::Yes)
+        return;
+    m_doc.ReleaseLoadError(m_rowTitle, std::string());
+    m_doc.OnSaveDocument();
+    if (m_store.GetCount() == 0)
+        m_doc.NotifyView();
+    RemoveRow(row);
+}
+
+void CLoadErrorsDlg::RemoveRow(QTreeWidgetItem* row) {
     // The row goes; the others keep their numbers. Nothing is selected afterwards.
     delete row;
     m_list->clearSelection();

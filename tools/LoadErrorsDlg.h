@@ -1,6 +1,6 @@
 // CLoadErrorsDlg: the Load Errors dialog. Lists the samples that could not be placed
 // in the library and lets the user give one a title, category and sub-category, which
-// puts it into the library and takes it out of the load-error store.
+// puts it into the library and takes it out of the load-error store, or discard one.
 #pragma once
 
 #include <QDialog>
@@ -32,6 +32,8 @@ public slots:
     void OnListClick();
     void OnShowSample();
     void OnUpdate();
+    // Removes the selected load error from its file, after asking.
+    void OnDiscard();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,6 +42,7 @@ private:
     void BuildLayout();
     void FillList();
     void EnableButtons();
+    void RemoveRow(QTreeWidgetItem* row);
     QTreeWidgetItem* SelectedRow() const;
     void ShowCurrentValues(const std::string& category, const std::string& subcategory,
                            const std::string& title);
@@ -54,6 +57,7 @@ private:
     QLineEdit* m_titleEdit = nullptr;
     QPushButton* m_showSample = nullptr;
     QPushButton* m_update = nullptr;
+    QPushButton* m_discard = nullptr;
 
     // The title of the row last clicked.
     std::string m_rowTitle;

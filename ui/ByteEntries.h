@@ -15,6 +15,9 @@ class QComboBox;
 // Item data role that holds an entry's bytes (Qt::UserRole).
 constexpr int kBytesRole = 0x0100;
 
+// The sub-category entry that stands for none: the sample sits directly below its category.
+inline constexpr const char* kNoneAssigned = " (none assigned) ";
+
 inline QByteArray ToByteArray(const std::string& bytes) {
     return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }

@@ -78,7 +78,8 @@ TEST_F(LoadErrorsTest, OpeningListsEveryLoadError) {
                                                      {"2", "Orphan", "Could not find parent item."}}));
     EXPECT_EQ(ComboEntries(CategoryList(dlg.get())), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
     EXPECT_EQ(ComboCurrent(CategoryList(dlg.get())), "C++");
-    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())),
+              (std::vector<std::string>{" (none assigned) ", "COM", "General", "GUI"}));
     EXPECT_EQ(ComboCurrent(SubcategoryList(dlg.get())), "COM");
     EXPECT_TRUE(ShowSampleButton(dlg.get())->isEnabled());
     EXPECT_TRUE(UpdateButton(dlg.get())->isEnabled());
@@ -221,40 +222,35 @@ TEST_F(LoadErrorsTest, DuplicateNeedsANewTitle) {
     EXPECT_TRUE(m_messages.Texts().empty());
 }
 
-TEST_F(LoadErrorsTest, HiddenSubcategoryComesBackAsALoadError) {
-    WriteLibrary(false);
+TEST_F(LoadErrorsTest, OnlyPlacesTheTreeShowsAreOfferedAndTheRowSetsThem) {
+    WriteLibrary();
+    WriteConfig(std::string(kAppKey) + "\"HiddenSubcats\" \"C++\" \"COM\"\n" + kAppKey +
+                "\"HiddenCats\" \"Visual Basic\"\n");
     Start();
-    // Hide the default sub-category COM of C++.
-    CCategory cpp;
-    ASSERT_TRUE(Doc()->FindCategory("C++", cpp));
-    cpp.Slot(2).inUse = false;
-    ASSERT_EQ(cpp.Slot(2).name, "COM");
-    ASSERT_TRUE(Doc()->UpdateCategory("C++", cpp));
-    Tree()->RebuildTree("");
-    ASSERT_EQ(App().GetLoadErrorCount(), 1);
-
     auto dlg = Open();
-    // The list offers the hidden sub-category.
-    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())), (std::vector<std::string>{"COM", "General", "GUI"}));
+    EXPECT_EQ(ComboEntries(CategoryList(dlg.get())), (std::vector<std::string>{"C++", "Java"}));
+    EXPECT_EQ(ComboEntries(SubcategoryList(dlg.get())),
+              (std::vector<std::string>{" (none assigned) ", "General", "GUI"}));
+    // The duplicate's own place is shown: correcting only its title keeps it there.
     ClickRow(*dlg, 0);
-    Choose(SubcategoryList(dlg.get()), "COM");
-    m_messages.Clear();
-    m_messages.answers = {MsgAnswer::Ok};
-    UpdateButton(dlg.get())->click();
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{"Sample has been corrected"}));
-    // The rebuild found no place for it: it is a load error again, under a new title
-    // because the old record still held its title then.
-    CSample probe;
-    EXPECT_FALSE(Doc()->FindSample("Orphan", probe));
-    ASSERT_EQ(App().GetLoadErrorCount(), 1);
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
-    dlg.reset();
-    auto again = Open();
-    const auto rows = Rows(*again);
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0], "1");
-    EXPECT_EQ(rows[0][1].rfind("Orphan-", 0), 0u) << rows[0][1];
-    EXPECT_EQ(rows[0][2], "Could not find parent item.");
+    EXPECT_EQ(ComboCurrent(CategoryList(dlg.get())), "Java");
+    EXPECT_EQ(ComboCurrent(SubcategoryList(dlg.get())), "GUI");
+}
+
+TEST_F(LoadErrorsTest, DiscardRemovesTheRecordFromItsFileAfterAsking) {
+    WriteLibrary();
+    Start();
+    auto dlg = Open();
+    ClickRow(*dlg, 0); // the Java file's "Dup"
+    m_messages.answers = {MsgAnswer::No};
+    Find<QPushButton>(dlg.get(), "discardButton")->click();
+    EXPECT_EQ(m_messages.shown.back().buttons, MsgButtons::YesNoDefaultNo);
+    EXPECT_EQ(App().GetLoadErrorCount(), 2);
+    m_messages.answers = {MsgAnswer::Yes};
+    Find<QPushButton>(dlg.get(), "discardButton")->click();
+    EXPECT_EQ(App().GetLoadErrorCount(), 1);
+    EXPECT_EQ(Rows(*dlg).size(), 1u);
+    EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), "");
 }
 
 TEST_F(LoadErrorsTest, LastCorrectionRestoresTheRootText) {

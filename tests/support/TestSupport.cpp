@@ -15,6 +15,8 @@
 namespace {
 
 MsgAnswer FirstAnswer(MsgButtons buttons) {
+    if (buttons == MsgButtons::YesNoDefaultNo)
+        return MsgAnswer::No;
     return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
 }
 
