@@ -303,12 +303,14 @@ void CMainFrame::UpdateCommandUI() {
     set(cmd::kExpandAll, true);
     set(cmd::kCollapseAll, m_view->IsRootExpanded());
     set(cmd::kSearch, doc && doc->GetSampleCount() > 0);
-    set(cmd::kInsert, doc != nullptr);
-    set(cmd::kDelete, doc && tag != kTagRoot);
-    set(cmd::kChangeTitle, doc && tag == kTagSample);
-    m_view->EnableChangeTitle(doc && tag == kTagSample);
-    set(cmd::kRestoreDefaults, doc && doc->AnyHidden());
-    set(cmd::kCorrectLoadErrors, m_app.GetLoadErrorCount() >= 1);
+    // A library opened read-only (another window has it) is not changed from here.
+    const bool editable = doc && !doc->IsReadOnly();
+    set(cmd::kInsert, editable);
+    set(cmd::kDelete, editable && tag != kTagRoot);
+    set(cmd::kChangeTitle, editable && tag == kTagSample);
+    m_view->EnableChangeTitle(editable && tag == kTagSample);
+    set(cmd::kRestoreDefaults, editable && doc->AnyHidden());
+    set(cmd::kCorrectLoadErrors, editable && m_app.GetLoadErrorCount() >= 1);
     set(cmd::kOptions, doc != nullptr);
     set(cmd::kLibraryHelp, true);
     set(cmd::kLibraryInfo, doc != nullptr);
@@ -321,7 +323,7 @@ void CMainFrame::UpdateCommandUI() {
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event) {
-    if (m_app.CloseDocument()) {
+    if (m_app.CloseDocument(m_app.EndingSession())) {
         event->accept();
         UpdateCommandUI();
     } else {

@@ -1,12 +1,16 @@
 #include "app/QuorrinApp.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QTimer>
+#include <cstdio>
 
 #include "app/AboutDlg.h"
 #include "app/HelpLauncher.h"
 #include "app/OptionsDlg.h"
 #include "app/Commands.h"
 #include "app/LibraryFolderCommand.h"
+#include "app/LibraryWatcher.h"
+#include "app/SessionEnd.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 #include "app/MainFrame.h"
@@ -40,11 +44,35 @@ private:
     QWidget* m_parent;
 };
 
+// While the session ends nobody answers: every question gets its default answer, and
+// the texts go to standard error.
+class CUnattendedMessages : public IMessenger {
+public:
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
+        std::fprintf(stderr, "tindrel: %s\n", text.c_str());
+        switch (buttons) {
+        case MsgButtons::Ok:
+        case MsgButtons::OkCancel:
+            return MsgAnswer::Ok;
+        case MsgButtons::YesNoDefaultNo:
+            return MsgAnswer::No;
+        default:
+            return MsgAnswer::Yes;
+        }
+    }
+};
+
 } // namespace
 
 CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) {}
 
 CQuorrinApp::~CQuorrinApp() {
+    if (m_endingSession) {
+        SetMessenger(m_attendedMessages);
+        SetFileDialogs(m_attendedDialogs);
+    }
+    m_watcher.reset();
+    m_sessionEnd.reset();
     m_frame.reset();
     if (m_doc) {
         m_doc->SetView(nullptr);
@@ -62,28 +90,93 @@ bool CQuorrinApp::InitInstance() {
     m_libraryFolder = libraryfolder::Enter(m_libraryChoice, *m_store, libraryfolder::EnterMode::Window);
     if (m_libraryFolder.empty())
         return false;
+    bool readOnly = false;
+    if (!TakeFolderMarker(readOnly))
+        return false;
     m_config = std::make_unique<CLibraryConfig>(*m_store);
     if (!m_config->LoadProfile())
         ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
 
     m_doc = std::make_unique<CQuorrinDoc>(*m_config, m_loadErrors);
-    if (!m_doc->OnNewDocument())
+    if (!m_doc->OnNewDocument(readOnly ? LoadMode::ReadOnly : LoadMode::Normal))
         return false;
     m_frame = std::make_unique<CMainFrame>(*this);
     ShowLibraryFolder(*m_frame, m_libraryFolder);
+    if (readOnly) {
+        m_frame->setWindowTitle(QStringLiteral("Tindrel (read-only)"));
+        m_frame->View()->SetReadOnly(true);
+    }
     m_frame->View()->OnInitialUpdate();
     m_frame->show();
     m_frame->UpdateCommandUI();
+    m_sessionEnd = std::make_unique<CSessionEnd>([this] { EndSession(); });
+    if (!readOnly)
+        WatchLibrary();
     return true;
 }
 
-bool CQuorrinApp::CloseDocument() {
+bool CQuorrinApp::TakeFolderMarker(bool& readOnly) {
+    std::string holder;
+    if (m_marker.Take(".", holder) != CFolderMarker::Result::HeldByOther)
+        return true;
+    // Two windows saving one library would each write back what they loaded.
+    const MsgAnswer answer =
+        ShowMessage("The library in\n" + m_libraryFolder + "\nis open in another Tindrel window (" + holder +
+                        ").\nTwo windows on one library would overwrite each other's changes.\n\n"
+                        "Open it read-only?",
+                    MsgButtons::YesNo, MsgIcon::Question);
+    readOnly = answer == MsgAnswer::Yes;
+    return readOnly;
+}
+
+void CQuorrinApp::WatchLibrary() {
+    QStringList files;
+    for (const auto& [name, category] : m_doc->Categories())
+        files.append(QString::fromStdString(category->GetFileName()));
+    m_watcher = std::make_unique<CLibraryWatcher>(QStringLiteral("."), files, [this] {
+        if (m_doc)
+            m_doc->ReloadChangedCategories();
+    });
+}
+
+void CQuorrinApp::EndSession() {
+    if (!m_endingSession) {
+        m_endingSession = true;
+        static CUnattendedMessages unattended;
+        m_attendedMessages = &Messenger();
+        m_attendedDialogs = &FileDialogs();
+        SetMessenger(&unattended);
+        SetFileDialogs(nullptr); // every file dialog is cancelled
+    }
+    // Open dialogs go first, so that the commands that opened them finish.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->close();
+        QTimer::singleShot(0, [this] { EndSession(); });
+        return;
+    }
+    if (m_frame)
+        m_frame->close();
+    QCoreApplication::quit();
+}
+
+bool CQuorrinApp::CloseDocument(bool quiet) {
     if (!m_doc)
         return true;
     CQuorrinView* view = m_frame ? m_frame->View() : nullptr;
     m_doc->OnCloseDocument();
-    if (view && view->CloseRefused())
+    if (view && view->CloseRefused() && !quiet)
         return false;
+    // The last save. What it cannot write (a full disk, a read-only folder) would be lost
+    // if the program ended now: the user may keep the window to mend that and save again.
+    if (!m_doc->SaveAtClose() && !quiet &&
+        ShowMessage("Not all changes could be written to the library's files (the messages before say why).\n"
+                    "If Tindrel quits now, those changes are lost.\n\n"
+                    "Quit anyway?",
+                    MsgButtons::YesNoDefaultNo, MsgIcon::Exclamation) != MsgAnswer::Yes) {
+        if (view)
+            view->CloseCancelled();
+        return false;
+    }
     if (view)
         view->DetachDocument();
     m_doc->SetView(nullptr);
@@ -104,7 +197,8 @@ int CQuorrinApp::ExitInstance() {
         m_doc.reset();
     }
 
-    if (m_loadErrors.GetCount() >= 1) {
+    // Unattended, the question is not asked: the load errors stay in their files anyway.
+    if (m_loadErrors.GetCount() >= 1 && !m_endingSession) {
         const MsgAnswer answer = ShowMessage(std::string("Load errors exist.\n\n") +
                                                  "All samples in error will be permanently lost\n"
                                                  "unless saved to a text file!\n\n" +

@@ -7,11 +7,16 @@
 #include <optional>
 #include <string>
 
+#include "base/FolderMarker.h"
 #include "browser/ViewHost.h"
 #include "config/LibraryFolder.h"
 #include "library/LoadErrorList.h"
 
 class CLibraryConfig;
+class CLibraryWatcher;
+class CSessionEnd;
+class IFileDialogs;
+class IMessenger;
 class CMainFrame;
 class CQuorrinDoc;
 class IKeyStore;
@@ -28,9 +33,14 @@ public:
     bool InitInstance();
     // After the main window has closed: load errors, tree state, options. Returns the exit code.
     int ExitInstance();
-    // The main window is closing: the document's close step and its final save.
-    // False when the view refused (the window then stays open).
-    bool CloseDocument();
+    // The main window is closing: the document's close step and its final save. False
+    // when the window stays open: the view refused, or the last save could not write
+    // everything and the user keeps the window to save again. quiet: no question can be
+    // answered (the session is ending); what can be stored is, and the window closes.
+    bool CloseDocument(bool quiet = false);
+    // A signal or the desktop's session end: close as File > Exit does, without questions.
+    void EndSession();
+    bool EndingSession() const { return m_endingSession; }
 
     // The view's host.
     void RunOptions() override;
@@ -72,4 +82,16 @@ private:
     LibraryChoice m_libraryChoice;
     std::string m_libraryFolder;
     std::optional<LibraryChoice> m_restart;
+    // Held while the window has the library open; a second window is told.
+    CFolderMarker m_marker;
+    std::unique_ptr<CSessionEnd> m_sessionEnd;
+    std::unique_ptr<CLibraryWatcher> m_watcher;
+    bool m_endingSession = false;
+    // The message and file-dialog seams as they were before the session's end took them.
+    IMessenger* m_attendedMessages = nullptr;
+    IFileDialogs* m_attendedDialogs = nullptr;
+
+    // false when the user would rather not open a library another window has open.
+    bool TakeFolderMarker(bool& readOnly);
+    void WatchLibrary();
 };

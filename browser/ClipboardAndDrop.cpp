@@ -117,7 +117,7 @@ void CClipboardAndDrop::RegisterDropTarget() {
 }
 
 bool CClipboardAndDrop::OnDropData(const QMimeData* data) {
-    if (!m_context.doc || ClassifyDrop(data) != DropKind::Text)
+    if (!m_context.doc || m_context.readOnly || ClassifyDrop(data) != DropKind::Text)
         return true; // nothing taken, nothing refused
     const std::string raw = RawTextBytes(data);
     if (raw.empty()) {

@@ -82,6 +82,12 @@ void CQuorrinView::DetachDocument() {
 }
 
 bool CQuorrinView::CloseRefused() const { return m_form->CloseRefused(); }
+void CQuorrinView::CloseCancelled() { m_form->CloseCancelled(); }
+
+void CQuorrinView::SetReadOnly(bool readOnly) {
+    m_context.readOnly = readOnly;
+    m_form->EnableSampleFields(false);
+}
 int CQuorrinView::SelectedTag() const { return m_tree->SelectedTag(); }
 bool CQuorrinView::IsRootExpanded() const { return m_tree->IsRootExpanded(); }
 bool CQuorrinView::CanCut() const { return m_clipboard->CanCut(); }
@@ -124,3 +130,10 @@ void CQuorrinView::OnStagedSampleAdded() {
 }
 
 void CQuorrinView::OnLoadErrorsEmptied() { m_tree->ShowNoLoadErrors(); }
+
+void CQuorrinView::OnLibraryChangedOutside() {
+    // The same sample stays selected when it is still there, shown as it is now.
+    const std::string selected = m_tree->SelectedTag() == kTagSample ? m_form->FormTitle() : std::string();
+    m_tree->RebuildTree(selected);
+    emit CommandStateChanged();
+}

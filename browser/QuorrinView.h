@@ -35,6 +35,10 @@ public:
     CQuorrinDoc* Document() const { return m_context.doc; }
     // True when the last close was refused because the form's content cannot be stored.
     bool CloseRefused() const;
+    // The window stays open after all (the last save could not write everything).
+    void CloseCancelled();
+    // Shows the library without letting it change (another window has it open).
+    void SetReadOnly(bool readOnly);
 
     // What the main window's enable rules ask.
     int SelectedTag() const;
@@ -69,6 +73,7 @@ public:
     void OnDocumentSaved() override;
     void OnStagedSampleAdded() override;
     void OnLoadErrorsEmptied() override;
+    void OnLibraryChangedOutside() override;
 
 signals:
     // Something that command enable states depend on has changed.

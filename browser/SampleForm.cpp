@@ -171,6 +171,10 @@ void CSampleForm::EnableSampleFields(bool enable) {
     m_keywordsEdit->setEnabled(enable);
     m_commentsEdit->setEnabled(enable);
     m_textEdit->setEnabled(enable);
+    // A library opened read-only is shown and copied from, never changed.
+    m_keywordsEdit->setReadOnly(m_context.readOnly);
+    m_commentsEdit->setReadOnly(m_context.readOnly);
+    m_textEdit->setReadOnly(m_context.readOnly);
 }
 
 void CSampleForm::EnableChangeTitle(bool enable) { m_changeTitleButton->setEnabled(enable); }
@@ -253,7 +257,7 @@ void CSampleForm::FillCategoryList() {
         FillSubcategoryList();
         return;
     }
-    m_categoryCombo->setEnabled(true);
+    m_categoryCombo->setEnabled(!m_context.readOnly);
     // Only places the tree shows: a sample moved anywhere else would have no place.
     std::vector<std::string> names;
     names.reserve(m_context.doc->Categories().size());
@@ -291,7 +295,7 @@ void CSampleForm::FillSubcategoryList() {
         m_subcategoryCombo->setEnabled(false);
         return;
     }
-    m_subcategoryCombo->setEnabled(true);
+    m_subcategoryCombo->setEnabled(!m_context.readOnly);
     std::vector<std::string> names{kNoneAssigned};
     if (const CCategory* category = m_context.doc->PeekCategory(CurrentEntryBytes(m_categoryCombo))) {
         for (int i = 0; i < kSlotCount; ++i)

@@ -79,6 +79,7 @@ public:
     void OnDocumentSaved();
     // True when the last close was refused because the form's content cannot be stored.
     bool CloseRefused() const { return m_closeRefused; }
+    void CloseCancelled() { m_closing = false; }
 
     // The title of the sample shown, as library bytes.
     std::string FormTitle() const { return m_formTitle; }

@@ -175,7 +175,7 @@ void CTreeEditCommands::SaveNow() {
 // Insert
 
 void CTreeEditCommands::OnInsert() {
-    if (!m_context.doc)
+    if (!m_context.doc || m_context.readOnly)
         return;
     QTreeWidgetItem* selected = m_tree.SelectedItem();
     switch (CSampleTree::ItemTag(selected)) {
@@ -233,7 +233,7 @@ bool CTreeEditCommands::LaunchAddSampleWizard() {
 // Delete
 
 void CTreeEditCommands::OnDelete() {
-    if (!m_context.doc || !m_tree.RootItem())
+    if (!m_context.doc || m_context.readOnly || !m_tree.RootItem())
         return;
     QTreeWidgetItem* root = m_tree.RootItem();
     QTreeWidgetItem* selected = m_tree.SelectedItem();

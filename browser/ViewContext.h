@@ -14,4 +14,6 @@ struct ViewContext {
     CLibraryConfig& config;
     IViewHost& host;
     QWidget* view;
+    // The library is only shown (another window has it open): nothing changes it here.
+    bool readOnly = false;
 };

@@ -101,6 +101,13 @@ bool CQuorrinDoc::CompleteMovesInto(const std::string& name) {
     return any;
 }
 
+bool CQuorrinDoc::SaveAtClose() {
+    m_closing = true;
+    OnSaveDocument();
+    m_closing = false;
+    return !CanSave();
+}
+
 void CQuorrinDoc::OnCloseDocument() {
     if (m_view)
         m_view->OnDocumentClosing();

@@ -94,7 +94,11 @@ const std::vector<const CSample*>& CQuorrinDoc::SamplesOfCategory(const std::str
 }
 
 bool CQuorrinDoc::AnyHidden() const {
+    // Only default categories and their default sub-categories are ever hidden; a free
+    // slot of a custom category is nothing to show again.
     for (const auto& [name, category] : m_categories) {
+        if (!category->IsDefault())
+            continue;
         if (!category->IsDisplayed())
             return true;
         for (int slot = 0; slot < kDefaultSlotCount; ++slot) {

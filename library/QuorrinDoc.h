@@ -67,6 +67,9 @@ public:
     bool OnSaveDocument();
     // Tells the view the document is closing.
     void OnCloseDocument();
+    // The last save before the document closes: every category it can write is written.
+    // False when something is left unwritten (it would be lost if the program ended).
+    bool SaveAtClose();
     bool IsClosing() const { return m_closing; }
 
     // Command enable rules.

@@ -177,9 +177,11 @@ QTreeWidgetItem* CAddSample1::AddItem(QTreeWidgetItem* parent, const std::string
 void CAddSample1::FillTree() {
     m_tree->clear();
     QTreeWidgetItem* root = AddItem(nullptr, kWizardRootText, kWizTagCategory);
-    // The document's category order; only named slots in use (hidden default
-    // sub-categories and free slots do not appear).
+    // The document's category order; only places the tree shows (no hidden category,
+    // no hidden default sub-category, no free slot).
     for (const auto& [key, category] : m_doc.Categories()) {
+        if (!category->IsDisplayed())
+            continue;
         QTreeWidgetItem* catItem = AddItem(root, category->GetName(), kWizTagCategory);
         for (int i = 0; i < kSlotCount; ++i) {
             const SubcategorySlot& slot = category->Slot(i);

@@ -1,0 +1,100 @@
+// What the window does so that nothing is lost: the end of a session, a last save that
+// fails, a second window on the same library, and changes other programs make.
+#include <csignal>
+
+#include <QLineEdit>
+#include <QTest>
+
+#include "GuiTestSupport.h"
+#include "app/Commands.h"
+#include "base/FolderMarker.h"
+
+namespace {
+
+class WindowSafetyTest : public GuiTest {
+protected:
+    void WriteLibrary() {
+        WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "old", "", "x\r\n"));
+    }
+    void EditKeywords(const char* text) {
+        Select(SampleItem("Alpha"));
+        Child<QLineEdit>("keywordsEdit")->setText(QString::fromLatin1(text));
+    }
+};
+
+TEST_F(WindowSafetyTest, ASignalClosesTheWindowAsExitDoesWithoutQuestions) {
+    WriteLibrary();
+    Start();
+    EditKeywords("edited");
+    std::raise(SIGTERM); // through the program's own handler
+    for (int i = 0; i < 50 && Frame() && Frame()->isVisible(); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(Frame() == nullptr || !Frame()->isVisible());
+    m_app->ExitInstance();
+    m_app.reset();
+    // The unsaved edit was stored and the configuration written; nobody was asked.
+    EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("\r\nedited\r\n"), std::string::npos);
+    EXPECT_NE(ReadConfig().find("\"Settings\""), std::string::npos);
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(WindowSafetyTest, AFailedLastSaveLetsTheUserKeepTheWindow) {
+    WriteLibrary();
+    Start();
+    EditKeywords("edited");
+    Pump();
+    // Every write fails now, as on a full disk.
+    fileio::SetFaultHook([](const fileio::FaultPoint& p, std::size_t& landed) {
+        landed = 0;
+        return p.op == fileio::Op::Write ? static_cast<int>(fileio::kDiskFull) : static_cast<int>(fileio::kNone);
+    });
+    // Keep the edits; two saves fail (the form's commit and the last one), each telling
+    // about the category file and the configuration; then: quit anyway? No.
+    m_messages.answers = {MsgAnswer::Yes, MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::No};
+    Frame()->close();
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_EQ(m_messages.shown.back().buttons, MsgButtons::YesNoDefaultNo);
+    // Space again: the next close writes everything.
+    fileio::SetFaultHook(nullptr);
+    Exit();
+    EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("\r\nedited\r\n"), std::string::npos);
+}
+
+TEST_F(WindowSafetyTest, ASecondWindowOnTheLibraryIsToldAndOpensItReadOnlyOrNotAtAll) {
+    WriteLibrary();
+    CFolderMarker other;
+    std::string holder;
+    ASSERT_EQ(other.Take(m_dir->Path(), holder), CFolderMarker::Result::Taken);
+
+    m_messages.answers = {MsgAnswer::No};
+    m_app = std::make_unique<CQuorrinApp>();
+    EXPECT_FALSE(m_app->InitInstance());
+    EXPECT_NE(m_messages.shown.at(0).text.find("is open in another Tindrel window"), std::string::npos);
+    m_app.reset();
+
+    m_messages.answers = {MsgAnswer::Yes};
+    Start();
+    EXPECT_EQ(Frame()->windowTitle(), QStringLiteral("Tindrel (read-only)"));
+    Select(SampleItem("Alpha"));
+    EXPECT_TRUE(Child<QLineEdit>("keywordsEdit")->isReadOnly());
+    EXPECT_FALSE(CommandEnabled(cmd::kInsert));
+    EXPECT_FALSE(CommandEnabled(cmd::kDelete));
+    Exit();
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), SampleFileBytes("C++", "General", "Alpha", "old", "", "x\r\n"));
+}
+
+TEST_F(WindowSafetyTest, ASampleAddedByAnotherProgramAppearsWhileIdle) {
+    WriteLibrary();
+    Start();
+    WriteFileBytes(File("quorrincpp.txt.new"),
+                   SampleFileBytes("C++", "General", "Alpha", "old", "", "x\r\n") +
+                       SampleFileBytes("C++", "General", "Added", "", "", "y\r\n"));
+    std::rename(File("quorrincpp.txt.new").c_str(), File("quorrincpp.txt").c_str());
+    m_messages.answers = {MsgAnswer::Ok};
+    for (int i = 0; i < 100 && !SampleItem("Added"); ++i)
+        QTest::qWait(20);
+    EXPECT_NE(SampleItem("Added"), nullptr);
+    EXPECT_FALSE(CommandEnabled(cmd::kFileSave)); // nothing to write back
+}
+
+} // namespace
