@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStyle>
@@ -349,6 +351,14 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::FocusIn:
     case QEvent::WindowActivate:
         ScheduleUpdate();
+        break;
+    case QEvent::MouseMove:
+        // A disabled menu item tells what it does too, as a disabled toolbar button does.
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            QAction* action = menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint());
+            if (action && !action->isEnabled() && !action->statusTip().isEmpty())
+                statusBar()->showMessage(action->statusTip());
+        }
         break;
     default:
         break;

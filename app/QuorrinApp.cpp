@@ -30,7 +30,6 @@ public:
     bool ChoosePath(const std::string& proposedName, std::string& path) override {
         SaveAsRequest request;
         request.proposedName = proposedName;
-        request.filter = QStringLiteral("Text Files (*.txt);;All Files (*)");
         request.defaultSuffix = QStringLiteral("txt");
         request.confirmOverwrite = true;
         auto chosen = FileDialogs().GetSaveFileName(m_parent, request);

@@ -6,6 +6,8 @@
 // cursor and are not taken.
 #pragma once
 
+#include "ui/PasteRule.h"
+
 #include <QObject>
 #include <functional>
 #include <string>
@@ -56,12 +58,6 @@ enum class DropKind {
 };
 DropKind ClassifyDrop(const QMimeData* data);
 
-// The plain text's bytes as offered (raw when the data carries them, else UTF-8),
-// without any line-end change. Empty when there is no text.
-std::string RawTextBytes(const QMimeData* data);
-// Cuts at the first zero byte and turns every LF that has no CR before it into CR LF.
-std::string LibraryTextFromBytes(std::string bytes);
-
 // Watches a widget for drags and drops: every drag is answered with the copy action;
 // a drop is handed to the callback, whose answer says whether the drop was taken.
 class CDropTarget : public QObject {
@@ -77,21 +73,4 @@ protected:
 private:
     QWidget* m_target;
     DropCallback m_onDrop;
-};
-
-// Paste into an edit field from the clipboard by the same rule: the text is cut at the
-// first zero byte, and a single-line field takes only the first line (as a single-line
-// edit does). True when something was inserted.
-bool PasteInto(QWidget* edit);
-
-// Routes the edit fields' own paste key and context-menu Paste through PasteInto.
-class CPasteFilter : public QObject {
-    Q_OBJECT
-public:
-    explicit CPasteFilter(QObject* parent = nullptr) : QObject(parent) {}
-    // Watches edit (a QLineEdit or QPlainTextEdit).
-    void Watch(QWidget* edit);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };

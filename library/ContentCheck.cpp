@@ -51,7 +51,8 @@ std::string CheckSection(Section section, const std::string& value) {
 } // namespace
 
 std::string CheckFieldContent(const std::string& field, const std::string& value) {
-    if (field == "title" || field == "category" || field == "sub-category")
+    if (field == "title" || field == "category" || field == "sub-category" || field == "category name" ||
+        field == "sub-category name")
         return HasLineBreak(value) ? LineBreakMessage(field) : std::string();
     if (field == "keywords") {
         // Judge the keywords the string turns into: blanks and line ends around the

@@ -74,7 +74,7 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
         return Refuse(edit_msg::kEmptyCategoryName);
     if (doc.PeekCategory(name))
         return Refuse(edit_msg::kCategoryExists);
-    std::string why = CheckFieldContent("category", name);
+    std::string why = CheckFieldContent("category name", name);
     if (!why.empty())
         return Refuse(why, MsgIcon::Exclamation);
     if (name.find_first_of("/\\") != std::string::npos)
@@ -104,7 +104,7 @@ InputCheck CheckNewSubcategoryName(const CQuorrinDoc& doc, const std::string& ca
         return Refuse(edit_msg::kEmptySubcategoryName);
     if (record->FindSlot(name) >= 0)
         return Refuse(edit_msg::kSubcategoryExists);
-    std::string why = CheckFieldContent("sub-category", name);
+    std::string why = CheckFieldContent("sub-category name", name);
     if (!why.empty())
         return Refuse(why, MsgIcon::Exclamation);
     // Without a slot the name would show in the tree until the next rebuild and then vanish.

@@ -15,6 +15,7 @@
 #include "ui/DialogParts.h"
 #include "base/TextRules.h"
 #include "ui/ByteEntries.h"
+#include "ui/PasteRule.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 
@@ -117,6 +118,8 @@ CAddSample1::CAddSample1(CQuorrinDoc& doc, WizardPreselection preselection)
     m_titleEdit = new QLineEdit(this);
     m_titleEdit->setObjectName(QStringLiteral("wizTitleEdit"));
     layout->addWidget(m_titleEdit);
+    // Several pasted lines give their first, as in the form's one-line fields.
+    (new CPasteFilter(this))->Watch(m_titleEdit);
 
     connect(m_tree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { OnSelChanged(current); });

@@ -155,6 +155,14 @@ void CSearchDlg::BuildLayout() {
 }
 
 void CSearchDlg::Create() {
+    FillCategoryLimit();
+    // "(no limit)" is the starting choice even when a category name sorts before it.
+    m_categoryList->setCurrentIndex(FindEntryBytes(m_categoryList, kNoLimit));
+}
+
+void CSearchDlg::FillCategoryLimit() {
+    // The choice made stays while its category is still there.
+    const std::string chosen = CurrentEntryBytes(m_categoryList);
     m_categoryList->clear();
     std::vector<std::string> names{kNoLimit};
     if (CQuorrinDoc* doc = m_document()) {
@@ -165,12 +173,21 @@ void CSearchDlg::Create() {
             names.push_back(category.GetName());
     }
     AddSortedEntries(m_categoryList, std::move(names));
-    // "(no limit)" is the starting choice even when a category name sorts before it.
-    m_categoryList->setCurrentIndex(FindEntryBytes(m_categoryList, kNoLimit));
+    const int kept = chosen.empty() ? -1 : FindEntryBytes(m_categoryList, chosen);
+    m_categoryList->setCurrentIndex(kept >= 0 ? kept : FindEntryBytes(m_categoryList, kNoLimit));
+}
+
+void CSearchDlg::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    // Coming back to the dialog after the library's categories changed in the window.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !m_bSearching)
+        FillCategoryLimit();
 }
 
 void CSearchDlg::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    if (!m_bSearching)
+        FillCategoryLimit();
     if (!m_columnsSet) {
         // Column 0 takes three quarters of the list, column 1 the rest.
         m_columnsSet = true;

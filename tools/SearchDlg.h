@@ -80,12 +80,15 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void BuildLayout();
     void DoDataExchange(bool save);
     void RunSearch();
     void SetSearchingState();
+    // The category limit's entries: "(no limit)" and the library's categories now.
+    void FillCategoryLimit();
     void SetIdleState();
     void AddResultRow(const CSample& sample, unsigned count);
     void ShowPendingRows();

@@ -59,7 +59,7 @@ TEST_F(EditRulesTest, NewCategoryNames) {
     EXPECT_FALSE(empty.Ok());
     EXPECT_EQ(empty.text, edit_msg::kEmptyCategoryName);
 
-    EXPECT_EQ(CheckNewCategoryName(*doc, "A\nB").text, "The category cannot contain a line break.");
+    EXPECT_EQ(CheckNewCategoryName(*doc, "A\nB").text, "The category name cannot contain a line break.");
     EXPECT_EQ(CheckNewCategoryName(*doc, "A\rB").icon, MsgIcon::Exclamation);
 }
 
@@ -105,7 +105,7 @@ TEST_F(EditRulesTest, NewSubcategoryNames) {
     EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "").text, edit_msg::kEmptySubcategoryName);
     EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "   ").text, edit_msg::kEmptySubcategoryName);
     EXPECT_EQ(CheckNewSubcategoryName(*doc, "C++", "A\nB").text,
-              "The sub-category cannot contain a line break.");
+              "The sub-category name cannot contain a line break.");
 }
 
 TEST_F(EditRulesTest, ASixteenthSubcategoryIsRefused) {
