@@ -214,6 +214,20 @@ bool Utf8ToWindows1252(std::string_view utf8, std::string& out) {
     return true;
 }
 
+void InBothEncodings(std::string_view text, std::string& utf8, std::string& windows1252) {
+    utf8.clear();
+    windows1252.clear();
+    if (IsValidUtf8(text)) {
+        utf8 = text;
+        if (!Utf8ToWindows1252(text, windows1252))
+            windows1252.clear();
+        return;
+    }
+    windows1252 = text;
+    for (char c : text)
+        AppendUtf8(utf8, Windows1252Char(static_cast<unsigned char>(c)));
+}
+
 char32_t LowerChar(char32_t cp) {
     if (cp < 0x80)
         return static_cast<char32_t>(AsciiLower(static_cast<char>(cp)));

@@ -29,6 +29,9 @@ char32_t Windows1252Char(unsigned char byte);
 bool Windows1252Byte(char32_t cp, unsigned char& byte);
 // UTF-8 text in Windows-1252; false (out unspecified) when a character has no byte.
 bool Utf8ToWindows1252(std::string_view utf8, std::string& out);
+// The same characters in both encodings: text is UTF-8 when it is valid UTF-8, else
+// Windows-1252. windows1252 is empty when a character has no byte there.
+void InBothEncodings(std::string_view text, std::string& utf8, std::string& windows1252);
 
 // The lower case of one character as the search uses it: ASCII, and the capitals of
 // U+0080-U+07FF whose lower case is one character of that range (Latin, Greek, Cyrillic,

@@ -221,15 +221,7 @@ CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool 
     }
     std::string utf8;
     std::string cp1252;
-    if (IsValidUtf8(needle)) {
-        utf8 = needle;
-        if (!Utf8ToWindows1252(needle, cp1252))
-            cp1252.clear();
-    } else {
-        cp1252 = needle;
-        for (char c : needle)
-            AppendUtf8(utf8, Windows1252Char(static_cast<unsigned char>(c)));
-    }
+    InBothEncodings(needle, utf8, cp1252);
     m_needle = matchCase ? utf8 : FoldCase(utf8);
     m_cp1252 = matchCase || cp1252.empty() ? cp1252 : FoldWindows1252(cp1252);
 }

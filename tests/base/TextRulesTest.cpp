@@ -57,6 +57,13 @@ TEST(TextRules, Windows1252BothWays) {
     EXPECT_TRUE(Utf8ToWindows1252("\xE2\x82\xAC \xC3\xA4", out));
     EXPECT_EQ(out, "\x80 \xE4");
     EXPECT_FALSE(Utf8ToWindows1252("\xD0\x96", out)); // Cyrillic has no byte there
+    std::string utf8;
+    InBothEncodings("caf\xE9", utf8, out);
+    EXPECT_EQ(utf8, "caf\xC3\xA9");
+    EXPECT_EQ(out, "caf\xE9");
+    InBothEncodings("\xD0\x96", utf8, out);
+    EXPECT_EQ(utf8, "\xD0\x96");
+    EXPECT_EQ(out, "");
 }
 
 TEST(FoldCase, Ascii) {

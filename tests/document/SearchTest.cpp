@@ -53,15 +53,7 @@ unsigned ReferenceCount(const CSample& s, const std::string& needle, bool keywor
         return 0;
     std::string utf8;
     std::string cp1252;
-    if (IsValidUtf8(needle)) {
-        utf8 = needle;
-        if (!Utf8ToWindows1252(needle, cp1252))
-            cp1252.clear();
-    } else {
-        cp1252 = needle;
-        for (char c : needle)
-            AppendUtf8(utf8, Windows1252Char(static_cast<unsigned char>(c)));
-    }
+    InBothEncodings(needle, utf8, cp1252);
     auto field = [&](const std::string& v) -> unsigned {
         if (IsValidUtf8(v))
             return matchCase ? NaiveCount(v, utf8) : NaiveCount(FoldCase(v), FoldCase(utf8));
