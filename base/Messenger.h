@@ -5,7 +5,9 @@
 
 #include <string>
 
-enum class MsgButtons { Ok, YesNo, YesNoCancel, OkCancel };
+// YesNoDefaultNo: a question whose safe answer is No (a deletion); No is the button
+// Enter presses.
+enum class MsgButtons { Ok, YesNo, YesNoCancel, OkCancel, YesNoDefaultNo };
 enum class MsgIcon { None, Stop, Exclamation, Question, Information };
 enum class MsgAnswer { Ok, Cancel, Yes, No };
 

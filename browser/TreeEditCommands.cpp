@@ -245,7 +245,7 @@ void CTreeEditCommands::OnDelete() {
     if (hadChildren && (tag == kTagCategory || tag == kTagSubcategory))
         CollectSampleTitles(selected, titles);
     selected = nullptr;
-    if (ShowMessage(question, MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes)
+    if (ShowMessage(question, MsgButtons::YesNoDefaultNo, MsgIcon::None) != MsgAnswer::Yes)
         return;
 
     switch (tag) {

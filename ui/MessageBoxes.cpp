@@ -47,6 +47,10 @@ MsgAnswer CMessageBoxes::Show(const std::string& text, MsgButtons buttons, MsgIc
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         break;
+    case MsgButtons::YesNoDefaultNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         box.setDefaultButton(QMessageBox::Yes);
@@ -64,7 +68,7 @@ MsgAnswer CMessageBoxes::Show(const std::string& text, MsgButtons buttons, MsgIc
         return MsgAnswer::Ok;
     default:
         // Closed without a button: the answer that changes nothing.
-        if (buttons == MsgButtons::YesNo)
+        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo)
             return MsgAnswer::No;
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
     }

@@ -37,7 +37,10 @@ public:
     DecliningMessenger() : m_previous(&Messenger()) { SetMessenger(this); }
     ~DecliningMessenger() override { SetMessenger(m_previous); }
     MsgAnswer Show(const std::string&, MsgButtons buttons, MsgIcon) override {
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+        if (buttons == MsgButtons::Ok)
+            return MsgAnswer::Ok;
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo ? MsgAnswer::No
+                                                                                     : MsgAnswer::Cancel;
     }
 
 private:
