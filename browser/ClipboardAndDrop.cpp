@@ -25,6 +25,7 @@
 #include "browser/ViewHost.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
+#include "ui/CodeEditor.h"
 #include "ui/TextCodec.h"
 
 namespace {
@@ -53,6 +54,8 @@ bool CClipboardAndDrop::CanCopy() const {
         return line->hasSelectedText();
     if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
         return text->textCursor().hasSelection();
+    if (auto* code = qobject_cast<CCodeEditor*>(focus))
+        return code->hasSelectedText();
     return false;
 }
 
@@ -63,6 +66,8 @@ bool CClipboardAndDrop::CanPaste() const {
         editable = !line->isReadOnly();
     else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
         editable = !text->isReadOnly();
+    else if (auto* code = qobject_cast<CCodeEditor*>(focus))
+        editable = !code->isReadOnly();
     return editable && ClipboardHasText();
 }
 
@@ -74,6 +79,8 @@ void CClipboardAndDrop::OnEditCut() {
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
         if (!text->isReadOnly())
             text->cut();
+    } else if (auto* code = qobject_cast<CCodeEditor*>(focus)) {
+        code->cut();
     }
 }
 
@@ -83,6 +90,8 @@ void CClipboardAndDrop::OnEditCopy() {
         line->copy();
     else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
         text->copy();
+    else if (auto* code = qobject_cast<CCodeEditor*>(focus))
+        code->copy();
 }
 
 void CClipboardAndDrop::OnEditPaste() {
@@ -93,16 +102,11 @@ void CClipboardAndDrop::OnEditPaste() {
 void CClipboardAndDrop::OnCopySampleToClipboard() {
     if (m_tree.SelectedTag() != kTagSample)
         return;
-    QPlainTextEdit* text = m_form.TextEdit();
+    CCodeEditor* text = m_form.TextEdit();
     // The whole text as the form shows it; the caret ends at position 65535 (or the end).
     text->selectAll();
-    text->ensureCursorVisible();
     text->copy();
-    QTextCursor caret = text->textCursor();
-    const int end = text->document()->characterCount() - 1;
-    caret.setPosition(std::min(65535, end));
-    text->setTextCursor(caret);
-    text->ensureCursorVisible();
+    text->SetCaretCharPosition(65535);
 }
 
 // ---------------------------------------------------------------------------------
@@ -268,7 +272,9 @@ bool CDropTarget::eventFilter(QObject* watched, QEvent* event) {
 bool PasteInto(QWidget* edit) {
     auto* line = qobject_cast<QLineEdit*>(edit);
     auto* text = qobject_cast<QPlainTextEdit*>(edit);
-    if ((!line && !text) || (line && line->isReadOnly()) || (text && text->isReadOnly()))
+    auto* code = qobject_cast<CCodeEditor*>(edit);
+    if ((!line && !text && !code) || (line && line->isReadOnly()) || (text && text->isReadOnly()) ||
+        (code && code->isReadOnly()))
         return false;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasText())
@@ -281,6 +287,8 @@ bool PasteInto(QWidget* edit) {
         if (nl >= 0)
             value.truncate(nl);
         line->insert(value);
+    } else if (code) {
+        code->InsertPlainText(value);
     } else {
         text->insertPlainText(value);
     }
@@ -290,17 +298,26 @@ bool PasteInto(QWidget* edit) {
 void CPasteFilter::Watch(QWidget* edit) {
     edit->installEventFilter(this);
     // A multi-line field gets its context menu through its viewport.
-    if (auto* text = qobject_cast<QPlainTextEdit*>(edit))
+    if (auto* text = qobject_cast<QAbstractScrollArea*>(edit))
         text->viewport()->installEventFilter(this);
 }
+
+namespace {
+
+bool IsPasteTarget(const QWidget* w) {
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const CCodeEditor*>(w);
+}
+
+} // namespace
 
 bool CPasteFilter::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget)
         return false;
-    if (!qobject_cast<QLineEdit*>(widget) && !qobject_cast<QPlainTextEdit*>(widget))
-        widget = qobject_cast<QPlainTextEdit*>(widget->parentWidget());
-    if (!widget)
+    if (!IsPasteTarget(widget))
+        widget = widget->parentWidget();
+    if (!widget || !IsPasteTarget(widget))
         return false;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
         PasteInto(widget);
@@ -312,6 +329,8 @@ bool CPasteFilter::eventFilter(QObject* watched, QEvent* event) {
             menu = line->createStandardContextMenu();
         else if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
             menu = text->createStandardContextMenu(static_cast<QContextMenuEvent*>(event)->pos());
+        else if (auto* code = qobject_cast<CCodeEditor*>(widget))
+            menu = code->createStandardContextMenu();
         if (!menu)
             return false;
         // The multi-line field names its actions; the single-line one only labels them.

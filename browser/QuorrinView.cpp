@@ -1,6 +1,5 @@
 #include "browser/QuorrinView.h"
 
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -9,6 +8,7 @@
 #include "browser/SampleTree.h"
 #include "browser/TreeEditCommands.h"
 #include "browser/ViewCommands.h"
+#include "ui/CodeEditor.h"
 
 CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& host, QWidget* parent)
     : QWidget(parent), m_context{&doc, config, host, this} {

@@ -62,7 +62,7 @@ TEST_F(GuiTest, StartOnAnEmptyFolderShowsTheDefaultTreeWithTheRootSelected) {
 
     EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     EXPECT_FALSE(Child<QLineEdit>("keywordsEdit")->isEnabled());
-    EXPECT_FALSE(Child<QPlainTextEdit>("textEdit")->isEnabled());
+    EXPECT_FALSE(Child<QWidget>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("categoryCombo")), " (no sample selected) ");
     EXPECT_FALSE(Child<QComboBox>("categoryCombo")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("subcategoryCombo")), " (no sample selected) ");

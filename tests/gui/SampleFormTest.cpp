@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
+#include "ui/CodeEditor.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
 
@@ -33,7 +34,7 @@ protected:
     QLineEdit* TitleEdit() { return Child<QLineEdit>("titleEdit"); }
     QLineEdit* Keywords() { return Child<QLineEdit>("keywordsEdit"); }
     QPlainTextEdit* Comments() { return Child<QPlainTextEdit>("commentsEdit"); }
-    QPlainTextEdit* Text() { return Child<QPlainTextEdit>("textEdit"); }
+    CCodeEditor* Text() { return Child<CCodeEditor>("textEdit"); }
     QComboBox* Category() { return Child<QComboBox>("categoryCombo"); }
     QComboBox* Subcategory() { return Child<QComboBox>("subcategoryCombo"); }
     // Key presses carrying the characters, as a keyboard sends them (any character).
@@ -48,6 +49,10 @@ protected:
     }
     void TypeAtEnd(QPlainTextEdit* edit, const char* text) {
         edit->moveCursor(QTextCursor::End);
+        Type(edit, text);
+    }
+    void TypeAtEnd(CCodeEditor* edit, const char* text) {
+        edit->SetCaretCharPosition(edit->PlainText().size());
         Type(edit, text);
     }
     void TypeAtEnd(QLineEdit* edit, const char* text) {
@@ -66,7 +71,7 @@ TEST_F(FormTest, SelectingASampleFillsTheForm) {
     EXPECT_TRUE(TitleEdit()->isReadOnly());
     EXPECT_EQ(Keywords()->text(), QStringLiteral("one, two"));
     EXPECT_EQ(Comments()->toPlainText(), QStringLiteral("First line\nSecond line\n"));
-    EXPECT_EQ(Text()->toPlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
+    EXPECT_EQ(Text()->PlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
     EXPECT_TRUE(Keywords()->isEnabled());
     EXPECT_TRUE(Comments()->isEnabled());
     EXPECT_TRUE(Text()->isEnabled());
@@ -91,7 +96,7 @@ TEST_F(FormTest, TheRootKeepsTheFieldsButDisablesThemACategoryEmptiesThem) {
     Select(SampleItem("Alpha"));
     Select(Root());
     EXPECT_EQ(TitleEdit()->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(Text()->toPlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
+    EXPECT_EQ(Text()->PlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
     EXPECT_FALSE(Keywords()->isEnabled());
     EXPECT_FALSE(Comments()->isEnabled());
     EXPECT_FALSE(Text()->isEnabled());
@@ -105,7 +110,7 @@ TEST_F(FormTest, TheRootKeepsTheFieldsButDisablesThemACategoryEmptiesThem) {
     EXPECT_TRUE(TitleEdit()->text().isEmpty());
     EXPECT_TRUE(Keywords()->text().isEmpty());
     EXPECT_TRUE(Comments()->toPlainText().isEmpty());
-    EXPECT_TRUE(Text()->toPlainText().isEmpty());
+    EXPECT_TRUE(Text()->PlainText().isEmpty());
     EXPECT_FALSE(Text()->isEnabled());
     EXPECT_EQ(ComboCurrent(Subcategory()), " (no sample selected) ");
 }
@@ -395,4 +400,27 @@ TEST_F(FormTest, Utf8TextKeepsItsBytesThroughTheForm) {
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
               Beta() + SampleFileBytes("C++", "General", "\xC3\x9C" "bersicht", "\xC3\xBC", comments,
                                        text + "// \xC3\xBC"));
+}
+
+TEST_F(FormTest, TextEditsAreTakenFromTheEditorWhenSavedOrMoved) {
+    WriteLibrary();
+    Start();
+    Select(SampleItem("Alpha"));
+    TypeAtEnd(Text(), "// x");
+    TypeAtEnd(Keywords(), ", k");
+    EXPECT_TRUE(Form()->IsFormModified());
+    // Until it is needed the pending sample holds the library's text, never a stale edit.
+    EXPECT_EQ(Doc()->PendingSample().GetKeywords(), "one, two, k");
+    EXPECT_EQ(Doc()->PendingSample().GetText(), kAlphaText);
+    Run(cmd::kFileSave);
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
+              Alpha("C++", "General", "one, two, k", kAlphaComments, kAlphaText + "// x") + Beta());
+
+    // Moving the sample with another drop-down commits the text as the editor has it.
+    TypeAtEnd(Text(), "y");
+    Choose(Category(), "Java");
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetCategory(), "Java");
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText + "// xy");
+    EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")),
+              Alpha("Java", "General", "one, two, k", kAlphaComments, kAlphaText + "// xy") + Gamma());
 }

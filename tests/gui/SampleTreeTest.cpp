@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
+#include "ui/CodeEditor.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
 
@@ -170,7 +171,7 @@ TEST_F(GuiTest, ExpandAllAndCollapseAll) {
     EXPECT_EQ(App().Config().g_expandedSubcats.at("C++"), NameSet{"General"});
 
     Select(SampleItem("Alpha"));
-    ASSERT_TRUE(Child<QPlainTextEdit>("textEdit")->isEnabled());
+    ASSERT_TRUE(Child<CCodeEditor>("textEdit")->isEnabled());
     Frame()->Action(cmd::kCollapseAll)->trigger();
     EXPECT_FALSE(Root()->isExpanded());
     EXPECT_FALSE(CategoryItem("C++")->isExpanded());
@@ -178,8 +179,8 @@ TEST_F(GuiTest, ExpandAllAndCollapseAll) {
     EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
     EXPECT_EQ(Tree()->currentItem(), Root());
     EXPECT_TRUE(Child<QLineEdit>("titleEdit")->text().isEmpty());
-    EXPECT_TRUE(Child<QPlainTextEdit>("textEdit")->toPlainText().isEmpty());
-    EXPECT_FALSE(Child<QPlainTextEdit>("textEdit")->isEnabled());
+    EXPECT_TRUE(Child<CCodeEditor>("textEdit")->PlainText().isEmpty());
+    EXPECT_FALSE(Child<CCodeEditor>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("categoryCombo")), " (no sample selected) ");
     EXPECT_FALSE(CommandEnabled(cmd::kCollapseAll));
 }
