@@ -202,6 +202,7 @@ std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
     std::vector<std::string> names;
     if (!item)
         return names;
+    Tree()->BuildBranch(item);
     for (int i = 0; i < item->childCount(); ++i)
         names.push_back(CSampleTree::ItemName(item->child(i)));
     return names;
