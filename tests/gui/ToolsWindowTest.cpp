@@ -130,7 +130,7 @@ TEST_F(ToolsWindowTest, SearchDialogIsCreatedOnceAndShownAgain) {
     EXPECT_EQ(Status(dlg), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
 }
 
-TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
+TEST_F(ToolsWindowTest, DoubleClickOrEnterOnAResultShowsTheSample) {
     StartWithLibrary();
     Run(cmd::kSearch);
     CSearchDlg* dlg = SearchDialog();
@@ -143,6 +143,16 @@ TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
     EXPECT_EQ(Selected(), "Delta");
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
     EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("List<String> l;\n"));
+
+    // Enter in the result list shows the current row's sample; it does not search again
+    // (for the text typed since, which finds nothing).
+    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
+    ResultList(dlg)->setFocus();
+    ResultList(dlg)->setCurrentItem(ResultList(dlg)->topLevelItem(0));
+    QTest::keyClick(ResultList(dlg), Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(Selected(), "Alpha");
+    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
 }
 
 TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
