@@ -10,6 +10,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 #include "app/MainFrame.h"
+#include "app/WindowGeometry.h"
 #include "browser/QuorrinView.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
@@ -70,6 +71,7 @@ bool CQuorrinApp::InitInstance() {
     if (!m_doc->OnNewDocument())
         return false;
     m_frame = std::make_unique<CMainFrame>(*this);
+    RestoreWindow(*m_frame, ReadWindowSettings(*m_store));
     ShowLibraryFolder(*m_frame, m_libraryFolder);
     m_frame->View()->OnInitialUpdate();
     m_frame->show();
@@ -122,6 +124,8 @@ int CQuorrinApp::ExitInstance() {
         m_config->SaveSettings();
         m_config->g_expandedSubcats.clear();
     }
+    if (m_frame && m_store)
+        WriteWindowSettings(*m_store, CaptureWindow(*m_frame));
     m_frame.reset();
     return 0;
 }

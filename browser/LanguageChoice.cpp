@@ -20,7 +20,7 @@ CLanguageChoice::CLanguageChoice(ViewContext& context, QWidget* parent) : QObjec
     m_combo = new QComboBox(parent);
     m_combo->setObjectName(QStringLiteral("languageCombo"));
     m_combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_combo->setMinimumContentsLength(12);
+    m_combo->setMinimumContentsLength(8);
     m_combo->setToolTip(QStringLiteral("The language the samples of this category are highlighted in"));
     for (SampleLanguage language : AllSampleLanguages())
         m_combo->addItem(QString::fromLatin1(LanguageDisplayName(language)),

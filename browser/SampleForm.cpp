@@ -57,11 +57,11 @@ void CSampleForm::BuildFields(QWidget* view) {
     m_categoryCombo = new QComboBox(m_fields);
     m_categoryCombo->setObjectName(QStringLiteral("categoryCombo"));
     m_categoryCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_categoryCombo->setMinimumContentsLength(12);
+    m_categoryCombo->setMinimumContentsLength(8);
     m_subcategoryCombo = new QComboBox(m_fields);
     m_subcategoryCombo->setObjectName(QStringLiteral("subcategoryCombo"));
     m_subcategoryCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_subcategoryCombo->setMinimumContentsLength(12);
+    m_subcategoryCombo->setMinimumContentsLength(8);
     m_keywordsEdit = new QLineEdit(m_fields);
     m_keywordsEdit->setObjectName(QStringLiteral("keywordsEdit"));
 
@@ -184,6 +184,7 @@ void CSampleForm::ClearFormStrings() {
     m_formTitle.clear();
     m_titleCodec = m_keywordsCodec = m_commentsCodec = m_textCodec = FieldCodec();
     m_titleEdit->clear();
+    m_titleEdit->setToolTip(QString());
     m_keywordsEdit->clear();
     m_commentsEdit->clear();
     m_textBytes.clear();
@@ -197,6 +198,8 @@ void CSampleForm::ShowSample(const CSample& sample) {
     m_formTitle = sample.GetTitle();
     m_titleEdit->setText(DecodeField(sample.GetTitle(), m_titleCodec));
     m_titleEdit->setCursorPosition(0);
+    // The whole of a title too long for the field.
+    m_titleEdit->setToolTip(m_titleEdit->text());
     m_keywordsEdit->setText(DecodeField(sample.GetKeywords(), m_keywordsCodec));
     m_keywordsEdit->setCursorPosition(0);
     m_commentsEdit->setPlainText(DecodeField(sample.GetComments(), m_commentsCodec));
