@@ -424,3 +424,31 @@ TEST_F(FormTest, TextEditsAreTakenFromTheEditorWhenSavedOrMoved) {
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")),
               Alpha("Java", "General", "one, two, k", kAlphaComments, kAlphaText + "// xy") + Gamma());
 }
+
+TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoose) {
+    WriteFileBytes("quorrinShell.txt", SampleFileBytes("Shell", "", "Backup", "", "", "tar czf b.tgz .\r\n"));
+    WriteConfig(std::string(kAppKey) + "\"CustomCats\" \"Shell\"\nvalue \"FileName\" string \"quorrinShell.txt\"\n");
+    WriteLibrary();
+    Start();
+    auto* language = Child<QComboBox>("languageCombo");
+    // A default category's own language, not to be changed.
+    Select(SampleItem("Alpha"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Cpp);
+    EXPECT_EQ(language->currentData().toString(), QStringLiteral("cpp"));
+    EXPECT_FALSE(language->isEnabled());
+    // A custom category's guess from its name, changed by the user and kept.
+    Select(SampleItem("Backup"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Shell);
+    ASSERT_TRUE(language->isEnabled());
+    language->setCurrentIndex(language->findData(QStringLiteral("python")));
+    emit language->activated(language->currentIndex());
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
+    EXPECT_FALSE(Form()->IsFormModified());
+    EXPECT_NE(ReadConfig().find("\"CustomCats\" \"Shell\"\nvalue \"FileName\" string \"quorrinShell.txt\"\n"
+                                "value \"Language\" string \"python\"\n"),
+              std::string::npos);
+    Exit();
+    Start();
+    Select(SampleItem("Backup"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
+}
