@@ -334,6 +334,8 @@ void CSampleTree::ExpandAll() {
 }
 
 void CSampleTree::CollapseAll() {
+    // What is collapsed and forgotten is the whole tree's state.
+    EndFilter();
     m_context.config.g_expandedSubcats.clear();
     m_trackExpansion = false;
     SetAllBranchesExpanded(false);

@@ -173,7 +173,8 @@ void CSampleTree::FinishTree(std::vector<Branch>& branches, const std::vector<QT
         CTreeItem* item = TreeItem(b.item);
         std::vector<QTreeWidgetItem*> children = b.subs;
         std::sort(children.begin(), children.end(), itemLess);
-        if (b.buildNow || showAll) {
+        // A branch is made now when its samples were collected for it.
+        if (b.buildNow || (showAll && b.samples.size() == static_cast<size_t>(b.count))) {
             // Samples come in the document's byte order, which is mostly the tree's too.
             std::vector<QTreeWidgetItem*> samples;
             samples.reserve(b.samples.size());

@@ -67,14 +67,17 @@ void CSampleTree::ShowFiltered(std::shared_ptr<ISampleFilter> filter, const std:
     std::vector<Branch> branches;
     std::vector<QTreeWidgetItem*> expand;
     BuildSkeleton(Expansion::Filtered, nullptr, branches, expand);
-    // Matches only: nothing changed in the library, so nothing is placed anew.
+    // Matches only: nothing changed in the library, so nothing is placed anew. Many
+    // matches are only counted: their branches are made when expanded.
+    const bool makeNow = matches.size() <= static_cast<size_t>(kFilterShowAll);
     for (const CSample* sample : matches) {
         const int b = BranchOf(*sample);
         if (b < 0)
             continue;
         Branch& branch = branches[static_cast<size_t>(b)];
         ++branch.count;
-        branch.samples.push_back(sample);
+        if (makeNow)
+            branch.samples.push_back(sample);
     }
     FinishTree(branches, expand);
 

@@ -214,6 +214,10 @@ bool CTreeFilter::SelectFirstResult() {
 }
 
 bool CTreeFilter::eventFilter(QObject* watched, QEvent* event) {
+    // The titles and keywords are read in as the field takes the focus, before the
+    // first letter comes.
+    if (watched == m_field && event->type() == QEvent::FocusIn && m_context.doc)
+        m_index.Update(*m_context.doc);
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
