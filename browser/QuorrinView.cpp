@@ -93,6 +93,8 @@ void CQuorrinView::BuildLayout() {
 void CQuorrinView::OnInitialUpdate() {
     m_clipboard->RegisterDropTarget();
     m_tree->RebuildTree(std::string());
+    // The tree has the focus at the start (Ctrl+K goes to the instant find).
+    m_tree->setFocus(Qt::OtherFocusReason);
 }
 
 void CQuorrinView::DetachDocument() {

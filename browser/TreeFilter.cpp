@@ -233,7 +233,7 @@ bool CTreeFilter::eventFilter(QObject* watched, QEvent* event) {
             return true;
         case Qt::Key_Down:
             m_tree.setFocus(Qt::OtherFocusReason);
-            if (m_tree.SelectedTag() != kTagSample)
+            if (m_tree.IsFiltered() && m_tree.SelectedTag() != kTagSample)
                 SelectFirstResult();
             return true;
         default:
