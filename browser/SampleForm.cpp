@@ -140,10 +140,16 @@ bool CSampleForm::OnSelChanging(QTreeWidgetItem*) {
         // Dropped for good: nothing may commit these edits later.
         m_context.doc->PendingSample().Reset();
     }
+    // Posted or dropped: the form's edits are dealt with.
+    m_formModified = false;
     return true;
 }
 
 void CSampleForm::OnSelChanged(QTreeWidgetItem* current) {
+    // The selection moved without leaving the sample first (the tree was rebuilt): its
+    // edits stay pending, the text with them, for the next commit or save.
+    if (m_formModified && m_context.doc)
+        CaptureForm();
     const int tag = CSampleTree::ItemTag(current);
     if (tag == kTagCategory || tag == kTagSubcategory) {
         ClearFormStrings();
@@ -460,6 +466,8 @@ void CSampleForm::OnCommitPending() {
     }
     m_context.doc->CommitPendingEdit();
     m_context.doc->PendingSample().Reset();
+    // Committed: the rebuild below must not take the form's edits again.
+    m_formModified = false;
     if (!m_closing && m_context.doc->PlacementChanged()) {
         if (m_formTitle == title)
             m_tree.RebuildTree(title);

@@ -416,13 +416,20 @@ TEST_F(FormTest, TextEditsAreTakenFromTheEditorWhenSavedOrMoved) {
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
               Alpha("C++", "General", "one, two, k", kAlphaComments, kAlphaText + "// x") + Beta());
 
+    // A rebuild of the tree (as after an outside change) keeps the text edit pending.
+    TypeAtEnd(Text(), "z");
+    Tree()->RebuildTree("Beta");
+    Run(cmd::kFileSave);
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText + "// xz");
+    Select(SampleItem("Alpha"));
+
     // Moving the sample with another drop-down commits the text as the editor has it.
     TypeAtEnd(Text(), "y");
     Choose(Category(), "Java");
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetCategory(), "Java");
-    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText + "// xy");
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText + "// xzy");
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")),
-              Alpha("Java", "General", "one, two, k", kAlphaComments, kAlphaText + "// xy") + Gamma());
+              Alpha("Java", "General", "one, two, k", kAlphaComments, kAlphaText + "// xzy") + Gamma());
 }
 
 TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoose) {
