@@ -52,7 +52,6 @@ CMainFrame::CMainFrame(CQuorrinApp& app) : m_app(app) {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QStringLiteral("Tindrel"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/tindrel.xpm")));
-    resize(1000, 700);
 
     m_view = new CQuorrinView(*app.Document(), app.Config(), app, this);
     setCentralWidget(m_view);
@@ -133,6 +132,9 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kCopySampleToClipboard, "Copy sample to clipboard",
                    "Copy the currently selected sample text to the clipboard\nCopy to clipbaord",
                    "actionCopySampleToClipboard");
+    a->setShortcut(QKS(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
+    a->setIcon(CommandIcon("x-tindrel-copy-sample", QStringLiteral(":/icons/copysample.xpm"), QStyle::SP_CustomBase,
+                           this));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnCopySampleToClipboard);
 
     a = AddCommand(cmd::kViewToolbar, "&Toolbar", "Show or hide the toolbar\nToggle ToolBar", "actionViewToolbar");
@@ -147,6 +149,15 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kCollapseAll, "Collapse all", "Collapse all branches of the tree\nCollapse all",
                    "actionCollapseAll");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnCollapseAll);
+    a = AddCommand(cmd::kShowWhiteSpace, "Show &White Space",
+                   "Show blanks, tabs and line ends in the sample text\nShow white space", "actionShowWhiteSpace");
+    a->setCheckable(true);
+    connect(a, &QAction::toggled, v, &CQuorrinView::SetWhitespaceShown);
+    a = AddCommand(cmd::kFindSamples, "&Find Samples\tCtrl+K",
+                   "Narrow the tree to the samples whose title or keywords hold a text\nFind samples",
+                   "actionFindSamples");
+    a->setShortcut(QKS(Qt::CTRL | Qt::Key_K));
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnFindSamples);
 
     a = AddCommand(cmd::kSearch, "Sea&rch...\tCtrl+L", "Search for text in existiing samples\nSearch samples",
                    "actionSearch");
@@ -214,6 +225,9 @@ void CMainFrame::CreateMenus() {
     view->addSeparator();
     view->addAction(Action(cmd::kExpandAll));
     view->addAction(Action(cmd::kCollapseAll));
+    view->addSeparator();
+    view->addAction(Action(cmd::kFindSamples));
+    view->addAction(Action(cmd::kShowWhiteSpace));
 
     QMenu* samples = menu("&Samples", "menuSamples");
     samples->addAction(Action(cmd::kSearch));
@@ -245,6 +259,7 @@ void CMainFrame::CreateToolBar() {
     m_toolBar->addAction(Action(cmd::kEditCut));
     m_toolBar->addAction(Action(cmd::kEditCopy));
     m_toolBar->addAction(Action(cmd::kEditPaste));
+    m_toolBar->addAction(Action(cmd::kCopySampleToClipboard));
     m_toolBar->addSeparator();
     m_toolBar->addAction(Action(cmd::kAppAbout));
 
@@ -273,6 +288,11 @@ void CMainFrame::CreateStatusBar() {
     }
     bar->showMessage(QString::fromLatin1(kIdleText));
     connect(Action(cmd::kViewStatusBar), &QAction::toggled, bar, &QWidget::setVisible);
+}
+
+void CMainFrame::ApplyViewLayout(const CQuorrinView::Layout& layout) {
+    m_view->ApplyLayout(layout);
+    Action(cmd::kShowWhiteSpace)->setChecked(layout.whitespace);
 }
 
 void CMainFrame::ScheduleUpdate() {
@@ -317,6 +337,8 @@ void CMainFrame::UpdateCommandUI() {
     set(cmd::kLibraryHelp, true);
     set(cmd::kLibraryInfo, doc != nullptr);
     set(cmd::kAppAbout, true);
+    set(cmd::kFindSamples, doc != nullptr);
+    set(cmd::kShowWhiteSpace, true);
 
     const LockState locks = QueryLockState();
     const bool on[3] = {locks.caps, locks.num, locks.scroll};

@@ -5,8 +5,9 @@
 #include <QMainWindow>
 #include <QMap>
 
+#include "browser/QuorrinView.h"
+
 class CQuorrinApp;
-class CQuorrinView;
 class QAction;
 class QLabel;
 class QMenu;
@@ -24,6 +25,8 @@ public:
 
     // Sets every command's enabled state from its rule, and the status-bar panes.
     void UpdateCommandUI();
+    // The view's splitters, zoom and options as kept, and the View menu with them.
+    void ApplyViewLayout(const CQuorrinView::Layout& layout);
 
     static constexpr const char* kIdleText = "Ready";
 

@@ -14,6 +14,7 @@
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 #include "app/MainFrame.h"
+#include "app/WindowGeometry.h"
 #include "browser/QuorrinView.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
@@ -100,6 +101,7 @@ bool CQuorrinApp::InitInstance() {
     if (!m_doc->OnNewDocument(readOnly ? LoadMode::ReadOnly : LoadMode::Normal))
         return false;
     m_frame = std::make_unique<CMainFrame>(*this);
+    RestoreWindow(*m_frame, ReadWindowSettings(*m_store));
     ShowLibraryFolder(*m_frame, m_libraryFolder);
     if (readOnly) {
         m_frame->setWindowTitle(QStringLiteral("Tindrel (read-only)"));
@@ -215,6 +217,8 @@ int CQuorrinApp::ExitInstance() {
         m_config->SaveSettings();
         m_config->g_expandedSubcats.clear();
     }
+    if (m_frame && m_store)
+        WriteWindowSettings(*m_store, CaptureWindow(*m_frame));
     m_frame.reset();
     return 0;
 }

@@ -2,8 +2,11 @@
 // library, each beside a standard tool doing the same amount of reading or writing in
 // the same run. Prints a table, then one line of JSON with every figure.
 //
-//   tindrel-bench [--samples N] [--runs R] [--seed S] [--keep] [--dialog-budget SECONDS]
+//   tindrel-bench [--samples N] [--runs R] [--seed S] [--keep] [--dialog-budget SECONDS] [--find]
 //   tindrel-bench --editor [MEGABYTES]   (only the code editor with one long line)
+//
+// --find: only the instant find and the start. --probe-start FOLDER CONFIG and
+// --probe-memory FOLDER CONFIG are the benchmark's own child processes.
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchUtil.h"
+#include "bench/Report.h"
 #include "bench/Workload.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
@@ -28,6 +32,7 @@
 
 #ifdef TINDREL_BENCH_GUI
 #include "bench/EditorBench.h"
+#include "bench/FindBench.h"
 #include "bench/GuiBench.h"
 #endif
 
@@ -41,6 +46,7 @@ struct Options {
     std::uint64_t seed = 20260;
     bool keep = false;
     double dialogBudget = 30; // seconds before a pumped dialog run is stopped
+    bool findOnly = false;    // only the instant find and the start
 };
 
 // Runs of the steps that take long (Search dialog, saving every category): at most three.
@@ -129,61 +135,6 @@ std::string SelfPath() {
     return std::string(buf, static_cast<size_t>(n));
 }
 
-// --- The report ---
-
-struct Figures {
-    std::map<std::string, double> values; // every figure for the JSON line
-    double Get(const std::string& k) const {
-        auto it = values.find(k);
-        return it == values.end() ? -1 : it->second;
-    }
-};
-
-struct Target {
-    std::string name;
-    double ratio; // negative: not measured
-    double limit;
-    bool Met() const { return ratio >= 0 && ratio <= limit; }
-};
-
-std::string Ms(double seconds) {
-    if (seconds < 0)
-        return "-";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, seconds < 0.1 ? "%.1f ms" : "%.0f ms", seconds * 1000);
-    return buf;
-}
-
-std::string Mb(double bytes) {
-    if (bytes < 0)
-        return "-";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.1f MB", bytes / 1e6);
-    return buf;
-}
-
-std::string Ratio(double r) {
-    if (r < 0)
-        return "-";
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.2fx", r);
-    return buf;
-}
-
-double Div(double a, double b) {
-    return (a < 0 || b <= 0) ? -1 : a / b;
-}
-
-void Row(const std::string& what, const std::string& ours, const std::string& ref, double ratio,
-         const std::string& target, const char* met) {
-    std::printf("| %-44s | %10s | %-24s | %7s | %-7s | %-4s |\n", what.c_str(), ours.c_str(), ref.c_str(),
-                Ratio(ratio).c_str(), target.c_str(), met);
-}
-
-const char* MetText(const Target& t) {
-    return t.ratio < 0 ? "n/a" : (t.Met() ? "yes" : "NO");
-}
-
 // --- Memory, in a child process of its own so nothing else counts; it also gives the
 // load as the program meets it at start, in a fresh process ---
 
@@ -233,12 +184,14 @@ bool ParseOptions(int argc, char** argv, Options& o) {
             o.seed = static_cast<std::uint64_t>(n);
         else if (a == "--keep")
             o.keep = true;
+        else if (a == "--find")
+            o.findOnly = true;
         else if (a == "--dialog-budget" && number(n) && n >= 1 && n <= 3600)
             o.dialogBudget = static_cast<double>(n);
         else {
             std::fprintf(stderr,
                          "usage: tindrel-bench [--samples N (100-10000000)] [--runs R] [--seed S] [--keep] "
-                         "[--dialog-budget SECONDS]\n");
+                         "[--dialog-budget SECONDS] [--find]\n");
             return false;
         }
     }
@@ -325,6 +278,10 @@ int main(int argc, char** argv) {
         return ProbeMemory(argc, argv);
     }
 #ifdef TINDREL_BENCH_GUI
+    if (argc >= 4 && std::strcmp(argv[1], "--probe-start") == 0) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return ProbeStart(argv[2], argv[3]);
+    }
     if (argc >= 2 && std::strcmp(argv[1], "--editor") == 0) {
         const double megabytes = argc >= 3 ? std::atof(argv[2]) : 10;
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -392,6 +349,19 @@ int main(int argc, char** argv) {
     CQuorrinDoc& doc = lib->Doc();
     v["loaded_samples"] = doc.GetSampleCount();
     v["load_messages"] = quiet.count;
+#ifdef TINDREL_BENCH_GUI
+    if (opt.findOnly) {
+        std::fprintf(stderr, "instant find and start...\n");
+        MeasureFindAndStart(doc, files, big.dir, big.configPath, root, SelfPath(), opt.runs, v);
+        const std::vector<Target> findTargets = FindTargets(fig);
+        PrintFindRows(fig, findTargets);
+        if (!opt.keep)
+            std::filesystem::remove_all(root);
+        lib.reset();
+        StopGui();
+        return 0;
+    }
+#endif
 
     // Search, beside grep (and rg).
     std::fprintf(stderr, "search...\n");
@@ -438,6 +408,8 @@ int main(int argc, char** argv) {
 
         std::fprintf(stderr, "search dialog...\n");
         MeasureDialog(doc, "", opt, slowRuns, v);
+        std::fprintf(stderr, "instant find and start...\n");
+        MeasureFindAndStart(doc, files, big.dir, big.configPath, root, SelfPath(), opt.runs, v);
     }
     std::fprintf(stderr, "editor...\n");
     const EditorFigures editorFigures = MeasureLongLineEditor(10'000'000, slowRuns);
@@ -563,6 +535,10 @@ int main(int argc, char** argv) {
         {"growth_tree", growth && gui ? Div(F("tree_ms"), F("small_tree_ms")) : -1, 12},
         {"growth_search", growth ? Div(F("search_common_nocase_ms"), F("small_search_ms")) : -1, 12},
     };
+#ifdef TINDREL_BENCH_GUI
+    const std::vector<Target> findTargets = FindTargets(fig);
+    targets.insert(targets.end(), findTargets.begin(), findTargets.end());
+#endif
     std::map<std::string, const Target*> byName;
     for (const Target& t : targets)
         byName[t.name] = &t;
@@ -647,6 +623,9 @@ int main(int argc, char** argv) {
         Row("growth " + from + ": search", Msk("search_common_nocase_ms"), Msk("small_search_ms"),
             T("growth_search").ratio, "<= 12x", MetText(T("growth_search")));
     }
+#ifdef TINDREL_BENCH_GUI
+    PrintFindRows(fig, findTargets);
+#endif
     int met = 0, measured = 0;
     for (const Target& t : targets) {
         if (t.ratio >= 0) {

@@ -25,6 +25,7 @@
 #include "browser/ViewHost.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
+#include "ui/CodeEditor.h"
 #include "ui/TextCodec.h"
 
 namespace {
@@ -53,6 +54,8 @@ bool CClipboardAndDrop::CanCopy() const {
         return line->hasSelectedText();
     if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
         return text->textCursor().hasSelection();
+    if (auto* code = qobject_cast<CCodeEditor*>(focus))
+        return code->hasSelectedText();
     return false;
 }
 
@@ -63,6 +66,8 @@ bool CClipboardAndDrop::CanPaste() const {
         editable = !line->isReadOnly();
     else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
         editable = !text->isReadOnly();
+    else if (auto* code = qobject_cast<CCodeEditor*>(focus))
+        editable = !code->isReadOnly();
     return editable && ClipboardHasText();
 }
 
@@ -74,6 +79,8 @@ void CClipboardAndDrop::OnEditCut() {
     } else if (auto* text = qobject_cast<QPlainTextEdit*>(focus)) {
         if (!text->isReadOnly())
             text->cut();
+    } else if (auto* code = qobject_cast<CCodeEditor*>(focus)) {
+        code->cut();
     }
 }
 
@@ -83,6 +90,8 @@ void CClipboardAndDrop::OnEditCopy() {
         line->copy();
     else if (auto* text = qobject_cast<QPlainTextEdit*>(focus))
         text->copy();
+    else if (auto* code = qobject_cast<CCodeEditor*>(focus))
+        code->copy();
 }
 
 void CClipboardAndDrop::OnEditPaste() {
@@ -93,16 +102,11 @@ void CClipboardAndDrop::OnEditPaste() {
 void CClipboardAndDrop::OnCopySampleToClipboard() {
     if (m_tree.SelectedTag() != kTagSample)
         return;
-    QPlainTextEdit* text = m_form.TextEdit();
+    CCodeEditor* text = m_form.TextEdit();
     // The whole text as the form shows it; the caret ends at position 65535 (or the end).
     text->selectAll();
-    text->ensureCursorVisible();
     text->copy();
-    QTextCursor caret = text->textCursor();
-    const int end = text->document()->characterCount() - 1;
-    caret.setPosition(std::min(65535, end));
-    text->setTextCursor(caret);
-    text->ensureCursorVisible();
+    text->SetCaretCharPosition(65535);
 }
 
 // ---------------------------------------------------------------------------------

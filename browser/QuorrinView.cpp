@@ -1,6 +1,6 @@
 #include "browser/QuorrinView.h"
 
-#include <QPlainTextEdit>
+#include <QLineEdit>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -8,7 +8,9 @@
 #include "browser/SampleForm.h"
 #include "browser/SampleTree.h"
 #include "browser/TreeEditCommands.h"
+#include "browser/TreeFilter.h"
 #include "browser/ViewCommands.h"
+#include "ui/CodeEditor.h"
 
 CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& host, QWidget* parent)
     : QWidget(parent), m_context{&doc, config, host, this} {
@@ -18,6 +20,7 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
     m_edits = new CTreeEditCommands(m_context, *m_tree, *m_form, this);
     m_clipboard = new CClipboardAndDrop(m_context, *m_tree, *m_form, *m_edits, this);
     m_commands = new CViewCommands(m_context, *m_tree, *m_form, this);
+    m_filter = new CTreeFilter(m_context, *m_tree, this);
     BuildLayout();
 
     // The tree's selection changes are the form's; moving a sample to a category that
@@ -32,6 +35,13 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
     connect(m_edits, &CTreeEditCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_clipboard, &CClipboardAndDrop::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_commands, &CViewCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
+    // The instant find commits unsaved edits before the tree changes; a sample picked
+    // from its results is ready to read and copy in the editor.
+    m_filter->SetBeforeChange([this] {
+        if (m_context.doc)
+            m_form->CommitEdits();
+    });
+    connect(m_filter, &CTreeFilter::SampleChosen, this, [this] { m_form->TextEdit()->setFocus(Qt::OtherFocusReason); });
     doc.SetView(this);
 }
 
@@ -46,9 +56,18 @@ CQuorrinView::~CQuorrinView() {
 }
 
 void CQuorrinView::BuildLayout() {
+    // The instant find above the tree.
+    auto* treePane = new QWidget(this);
+    auto* treeColumn = new QVBoxLayout(treePane);
+    treeColumn->setContentsMargins(0, 0, 0, 0);
+    treeColumn->setSpacing(4);
+    treeColumn->addWidget(m_filter->Panel());
+    treeColumn->addWidget(m_tree, 1);
+
     auto* beside = new QSplitter(Qt::Horizontal, this);
+    m_hsplit = beside;
     beside->setObjectName(QStringLiteral("treeSplitter"));
-    beside->addWidget(m_tree);
+    beside->addWidget(treePane);
     beside->addWidget(m_form->FieldsPanel());
     beside->setStretchFactor(0, 1);
     beside->setStretchFactor(1, 2);
@@ -67,12 +86,15 @@ void CQuorrinView::BuildLayout() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
     outer->addWidget(m_vsplit);
+    QWidget::setTabOrder(m_filter->Field(), m_tree);
     m_form->ChainTabOrder(m_tree);
 }
 
 void CQuorrinView::OnInitialUpdate() {
     m_clipboard->RegisterDropTarget();
     m_tree->RebuildTree(std::string());
+    // The tree has the focus at the start (Ctrl+K goes to the instant find).
+    m_tree->setFocus(Qt::OtherFocusReason);
 }
 
 void CQuorrinView::DetachDocument() {
@@ -111,6 +133,29 @@ void CQuorrinView::OnRestoreDefaults() { m_edits->OnRestoreDefaults(); }
 void CQuorrinView::OnOptions() { m_commands->OnOptions(); }
 void CQuorrinView::OnLibraryHelp() { m_commands->OnLibraryHelp(); }
 void CQuorrinView::OnLibraryInfo() { m_commands->OnLibraryInfo(); }
+void CQuorrinView::OnFindSamples() { m_filter->Focus(); }
+
+CQuorrinView::Layout CQuorrinView::CurrentLayout() const {
+    Layout layout;
+    layout.treeSplit = m_hsplit->sizes();
+    layout.textSplit = m_vsplit->sizes();
+    layout.zoom = m_form->TextEdit()->ZoomLevel();
+    layout.whitespace = m_form->TextEdit()->IsWhitespaceShown();
+    layout.findInText = m_filter->IncludesText();
+    return layout;
+}
+
+void CQuorrinView::ApplyLayout(const Layout& layout) {
+    if (layout.treeSplit.size() == 2)
+        m_hsplit->setSizes(layout.treeSplit);
+    if (layout.textSplit.size() == 2)
+        m_vsplit->setSizes(layout.textSplit);
+    m_form->TextEdit()->SetZoomLevel(layout.zoom);
+    m_form->TextEdit()->SetWhitespaceShown(layout.whitespace);
+    m_filter->SetIncludesText(layout.findInText);
+}
+
+void CQuorrinView::SetWhitespaceShown(bool shown) { m_form->TextEdit()->SetWhitespaceShown(shown); }
 
 void CQuorrinView::OnCollapseAll() {
     // Unsaved edits are committed first, without asking.

@@ -7,6 +7,7 @@
 // window when command states may have changed.
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 #include "browser/ViewContext.h"
@@ -17,6 +18,7 @@ class CLibraryConfig;
 class CSampleForm;
 class CSampleTree;
 class CTreeEditCommands;
+class CTreeFilter;
 class CViewCommands;
 class IViewHost;
 class QSplitter;
@@ -67,6 +69,20 @@ public:
     void OnOptions();
     void OnLibraryHelp();
     void OnLibraryInfo();
+    // The instant find above the tree takes the focus (Ctrl+K).
+    void OnFindSamples();
+
+    // What the user's settings keep of the view.
+    struct Layout {
+        QList<int> treeSplit; // tree | form
+        QList<int> textSplit; // tree and form | text
+        int zoom = 0;         // the text's zoom level
+        bool whitespace = false;
+        bool findInText = false;
+    };
+    Layout CurrentLayout() const;
+    void ApplyLayout(const Layout& layout);
+    void SetWhitespaceShown(bool shown);
 
     // The document's notifications.
     void OnDocumentClosing() override;
@@ -88,5 +104,7 @@ private:
     CTreeEditCommands* m_edits = nullptr;
     CClipboardAndDrop* m_clipboard = nullptr;
     CViewCommands* m_commands = nullptr;
+    CTreeFilter* m_filter = nullptr;
     QSplitter* m_vsplit = nullptr;
+    QSplitter* m_hsplit = nullptr;
 };

@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "base/Messenger.h"
+#include "browser/LanguageChoice.h"
 #include "browser/ViewContext.h"
 #include "config/LibraryConfig.h"
 #include "library/ContentCheck.h"
 #include "library/QuorrinDoc.h"
 #include "ui/ByteEntries.h"
+#include "ui/CodeEditor.h"
 
 const char* const kNoSampleSelected = " (no sample selected) ";
 
@@ -54,11 +56,11 @@ void CSampleForm::BuildFields(QWidget* view) {
     m_categoryCombo = new QComboBox(m_fields);
     m_categoryCombo->setObjectName(QStringLiteral("categoryCombo"));
     m_categoryCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_categoryCombo->setMinimumContentsLength(12);
+    m_categoryCombo->setMinimumContentsLength(8);
     m_subcategoryCombo = new QComboBox(m_fields);
     m_subcategoryCombo->setObjectName(QStringLiteral("subcategoryCombo"));
     m_subcategoryCombo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_subcategoryCombo->setMinimumContentsLength(12);
+    m_subcategoryCombo->setMinimumContentsLength(8);
     m_keywordsEdit = new QLineEdit(m_fields);
     m_keywordsEdit->setObjectName(QStringLiteral("keywordsEdit"));
 
@@ -68,11 +70,9 @@ void CSampleForm::BuildFields(QWidget* view) {
     m_commentsEdit->setFont(fixed);
     m_commentsEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_commentsEdit->setTabChangesFocus(true);
-    m_textEdit = new QPlainTextEdit(view);
+    m_textEdit = new CCodeEditor(view);
     m_textEdit->setObjectName(QStringLiteral("textEdit"));
-    m_textEdit->setFont(fixed);
-    m_textEdit->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_textEdit->setTabChangesFocus(true);
+    m_language = new CLanguageChoice(m_context, m_fields);
 
     grid->addWidget(label("Title:", true), 0, 0);
     grid->addWidget(m_titleEdit, 0, 1, 1, 3);
@@ -84,6 +84,8 @@ void CSampleForm::BuildFields(QWidget* view) {
     grid->addWidget(label("Keywords:", true), 2, 0);
     grid->addWidget(m_keywordsEdit, 2, 1, 1, 4);
     grid->addWidget(label("Comments:", false), 3, 0, 1, 2);
+    grid->addWidget(m_language->Label(), 3, 2);
+    grid->addWidget(m_language->Combo(), 3, 3, 1, 2);
     grid->addWidget(m_commentsEdit, 4, 0, 1, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
@@ -91,7 +93,8 @@ void CSampleForm::BuildFields(QWidget* view) {
 
     connect(m_keywordsEdit, &QLineEdit::textChanged, this, &CSampleForm::OnFieldEdited);
     connect(m_commentsEdit, &QPlainTextEdit::textChanged, this, &CSampleForm::OnFieldEdited);
-    connect(m_textEdit, &QPlainTextEdit::textChanged, this, &CSampleForm::OnFieldEdited);
+    connect(m_textEdit, &CCodeEditor::TextEdited, this, &CSampleForm::OnTextEdited);
+    connect(m_language, &CLanguageChoice::LanguageChosen, this, &CSampleForm::RefreshLanguage);
     connect(m_changeTitleButton, &QPushButton::clicked, this, &CSampleForm::ChangeTitleRequested);
     connect(m_categoryCombo, &QComboBox::activated, this, &CSampleForm::OnCategoryActivated);
     connect(m_subcategoryCombo, &QComboBox::activated, this, &CSampleForm::OnSubcategoryActivated);
@@ -99,7 +102,7 @@ void CSampleForm::BuildFields(QWidget* view) {
     connect(m_titleEdit, &QLineEdit::selectionChanged, this, &CSampleForm::StateChanged);
     connect(m_keywordsEdit, &QLineEdit::selectionChanged, this, &CSampleForm::StateChanged);
     connect(m_commentsEdit, &QPlainTextEdit::selectionChanged, this, &CSampleForm::StateChanged);
-    connect(m_textEdit, &QPlainTextEdit::selectionChanged, this, &CSampleForm::StateChanged);
+    connect(m_textEdit, &QsciScintilla::selectionChanged, this, &CSampleForm::StateChanged);
 
     EnableSampleFields(false);
     m_categoryCombo->setEnabled(false);
@@ -136,10 +139,16 @@ bool CSampleForm::OnSelChanging(QTreeWidgetItem*) {
         // Dropped for good: nothing may commit these edits later.
         m_context.doc->PendingSample().Reset();
     }
+    // Posted or dropped: the form's edits are dealt with.
+    m_formModified = false;
     return true;
 }
 
 void CSampleForm::OnSelChanged(QTreeWidgetItem* current) {
+    // The selection moved without leaving the sample first (the tree was rebuilt): its
+    // edits stay pending, the text with them, for the next commit or save.
+    if (m_formModified && m_context.doc)
+        CaptureForm();
     const int tag = CSampleTree::ItemTag(current);
     if (tag == kTagCategory || tag == kTagSubcategory) {
         ClearFormStrings();
@@ -184,9 +193,12 @@ void CSampleForm::ClearFormStrings() {
     m_formTitle.clear();
     m_titleCodec = m_keywordsCodec = m_commentsCodec = m_textCodec = FieldCodec();
     m_titleEdit->clear();
+    m_titleEdit->setToolTip(QString());
     m_keywordsEdit->clear();
     m_commentsEdit->clear();
-    m_textEdit->clear();
+    m_textBytes.clear();
+    m_textEdit->SetPlainText(QString());
+    m_language->ShowCategory(std::string());
     m_loadingForm = false;
 }
 
@@ -195,16 +207,29 @@ void CSampleForm::ShowSample(const CSample& sample) {
     m_formTitle = sample.GetTitle();
     m_titleEdit->setText(DecodeField(sample.GetTitle(), m_titleCodec));
     m_titleEdit->setCursorPosition(0);
+    // The whole of a title too long for the field.
+    m_titleEdit->setToolTip(m_titleEdit->text());
     m_keywordsEdit->setText(DecodeField(sample.GetKeywords(), m_keywordsCodec));
     m_keywordsEdit->setCursorPosition(0);
     m_commentsEdit->setPlainText(DecodeField(sample.GetComments(), m_commentsCodec));
-    m_textEdit->setPlainText(DecodeField(sample.GetText(), m_textCodec));
+    // The language first: a text is highlighted once, as it goes in.
+    m_language->ShowCategory(sample.GetCategory());
+    m_textEdit->SetLanguage(m_language->Current());
+    m_textBytes = sample.GetText();
+    m_textEdit->SetPlainText(DecodeField(m_textBytes, m_textCodec));
     m_loadingForm = false;
 }
 
+void CSampleForm::RefreshLanguage() { m_textEdit->SetLanguage(m_language->Current()); }
+
 std::string CSampleForm::FormKeywords() { return EncodeField(m_keywordsEdit->text(), m_keywordsCodec); }
 std::string CSampleForm::FormComments() { return EncodeField(PlainTextOf(m_commentsEdit), m_commentsCodec); }
-std::string CSampleForm::FormText() { return EncodeField(PlainTextOf(m_textEdit), m_textCodec); }
+std::string CSampleForm::FormText() {
+    // Unedited, the text is the bytes it was shown from.
+    if (!m_textEdit->IsTextModified())
+        return m_textBytes;
+    return EncodeField(m_textEdit->PlainText(), m_textCodec);
+}
 
 void CSampleForm::CaptureFormInto(CSample& sample) {
     sample.Reset();
@@ -221,6 +246,26 @@ void CSampleForm::CaptureFormInto(CSample& sample) {
 
 void CSampleForm::CaptureForm() { CaptureFormInto(m_context.doc->PendingSample()); }
 
+void CSampleForm::CaptureFormButText() {
+    CSample& pending = m_context.doc->PendingSample();
+    CSample fields;
+    fields.SetTitle(m_formTitle);
+    fields.SetCategory(CurrentEntryBytes(m_categoryCombo));
+    std::string sub = CurrentEntryBytes(m_subcategoryCombo);
+    if (sub == kNoneAssigned)
+        sub.clear();
+    fields.SetSubcategory(sub);
+    fields.SetKeywords(FormKeywords());
+    fields.SetComments(FormComments());
+    if (!pending.GetTitle().empty() && pending.GetTitle() == m_formTitle) {
+        fields.SetText(pending.GetText());
+    } else {
+        const CSample* stored = m_context.doc->PeekSample(m_formTitle);
+        fields.SetText(stored ? stored->GetText() : m_textBytes);
+    }
+    pending = fields;
+}
+
 bool CSampleForm::CaptureFormChecked() {
     CaptureForm();
     const std::string why = CheckSampleContent(m_context.doc->PendingSample());
@@ -233,7 +278,7 @@ bool CSampleForm::CaptureFormChecked() {
 void CSampleForm::SetFormModified(bool modified) {
     m_formModified = modified;
     if (modified && m_context.doc) {
-        CaptureForm();
+        CaptureFormButText();
         if (const CSample* stored = m_context.doc->PeekSample(m_formTitle))
             m_context.doc->MarkCategoryChanged(stored->GetCategory());
     }
@@ -242,6 +287,13 @@ void CSampleForm::SetFormModified(bool modified) {
 
 void CSampleForm::OnFieldEdited() {
     if (m_loadingForm || !m_context.doc)
+        return;
+    SetFormModified(true);
+}
+
+void CSampleForm::OnTextEdited() {
+    // Only marked: the text is taken from the editor when it is needed.
+    if (m_loadingForm || !m_context.doc || m_formModified)
         return;
     SetFormModified(true);
 }
@@ -324,6 +376,7 @@ void CSampleForm::OnCategoryActivated(int) {
     const CCategory* record = m_context.doc->PeekCategory(category);
     auto commit = [&] {
         SetFormModified(true);
+        CaptureForm();
         const std::string why = CheckSampleContent(m_context.doc->PendingSample());
         if (!why.empty()) {
             ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
@@ -371,6 +424,7 @@ void CSampleForm::OnSubcategoryActivated(int) {
     if (!m_context.doc || CSampleTree::ItemTag(m_tree.SelectedItem()) != kTagSample)
         return;
     SetFormModified(true);
+    CaptureForm();
     const std::string why = CheckSampleContent(m_context.doc->PendingSample());
     if (!why.empty()) {
         ShowMessage(why, MsgButtons::Ok, MsgIcon::Exclamation);
@@ -423,6 +477,8 @@ void CSampleForm::OnCommitPending() {
     }
     m_context.doc->CommitPendingEdit();
     m_context.doc->PendingSample().Reset();
+    // Committed: the rebuild below must not take the form's edits again.
+    m_formModified = false;
     if (!m_closing && m_context.doc->PlacementChanged()) {
         if (m_formTitle == title)
             m_tree.RebuildTree(title);
@@ -451,7 +507,8 @@ bool CSampleForm::CommitEdits() {
 void CSampleForm::ShowReplacedText(const std::string& text) {
     // Its modified flag stays as it was, because the text goes into the library directly.
     m_loadingForm = true;
-    m_textEdit->setPlainText(DecodeField(text, m_textCodec));
+    m_textBytes = text;
+    m_textEdit->SetPlainText(DecodeField(m_textBytes, m_textCodec));
     m_loadingForm = false;
     // Unsaved edits of the other fields stay pending, now with the new text.
     if (m_formModified)

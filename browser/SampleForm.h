@@ -1,9 +1,14 @@
 // CSampleForm: the right half of the view and the text across the bottom. It shows the
 // sample selected in the tree: its title (read-only; the Change title button changes
 // it), its category and sub-category in two drop-down lists (choosing another moves the
-// sample), its keywords, comments and text. Edits are copied into the document's
-// pending sample on every change and committed later, by a posted call, when the user
-// leaves the sample, moves it, collapses the tree, saves or closes; every commit saves.
+// sample), its keywords, comments and text; the text in the code editor, highlighted in
+// the language of the sample's category. Edits are copied into the document's pending
+// sample as they happen and committed later, by a posted call, when the user leaves the
+// sample, moves it, collapses the tree, saves or closes; every commit saves. The text is
+// the exception: it can be megabytes, so an edit of it only marks the form modified,
+// and it is taken from the editor when it is needed (every commit, save, print, close
+// and replacing drop captures the whole form first). Until then the pending sample
+// holds the text as the library has it, never a stale edit.
 #pragma once
 
 #include <QObject>
@@ -18,6 +23,8 @@ class CSample;
 class CSampleTree;
 class QComboBox;
 class QLineEdit;
+class CCodeEditor;
+class CLanguageChoice;
 class QPlainTextEdit;
 class QPushButton;
 class QWidget;
@@ -33,7 +40,7 @@ public:
 
     // The fields beside the tree and the text edit below both.
     QWidget* FieldsPanel() const { return m_fields; }
-    QPlainTextEdit* TextEdit() const { return m_textEdit; }
+    CCodeEditor* TextEdit() const { return m_textEdit; }
     // The keywords, comments and text edits: where the user types.
     std::vector<QWidget*> EditFields() const;
     // The tab order from first (the tree) through the form.
@@ -70,6 +77,8 @@ public:
     bool CaptureFormChecked();
     // What the form shows, unsaved edits included.
     void CaptureFormInto(CSample& sample);
+    // The category whose language the text is shown in changed its language.
+    void RefreshLanguage();
     // The text of the shown sample was replaced in the library: shows it, not as an edit.
     void ShowReplacedText(const std::string& text);
 
@@ -92,11 +101,17 @@ signals:
 private:
     void BuildFields(QWidget* view);
     void OnFieldEdited();
+    void OnTextEdited();
     void OnCategoryActivated(int index);
     void OnSubcategoryActivated(int index);
     void ClearFormStrings();
     void ShowSample(const CSample& sample);
+    // The whole form into the pending sample, the text included.
     void CaptureForm();
+    // The pending sample as an edit of a field other than the text leaves it: every
+    // field from the form but the text, which is the library's unless the pending
+    // sample has this sample's text already.
+    void CaptureFormButText();
     // The form's keywords, comments and text as library bytes.
     std::string FormKeywords();
     std::string FormComments();
@@ -113,7 +128,8 @@ private:
     QComboBox* m_subcategoryCombo = nullptr;
     QLineEdit* m_keywordsEdit = nullptr;
     QPlainTextEdit* m_commentsEdit = nullptr;
-    QPlainTextEdit* m_textEdit = nullptr;
+    CCodeEditor* m_textEdit = nullptr;
+    CLanguageChoice* m_language = nullptr;
 
     bool m_loadingForm = false;
     bool m_formModified = false;
@@ -126,6 +142,9 @@ private:
     FieldCodec m_keywordsCodec;
     FieldCodec m_commentsCodec;
     FieldCodec m_textCodec;
+    // The text as the library held it when it was shown: the form's text while the
+    // editor holds no edit of it (no decoding and encoding, the bytes stay exact).
+    std::string m_textBytes;
     // The category shown before the latest drop-down change.
     std::string m_prevCategory;
 };

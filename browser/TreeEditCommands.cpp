@@ -244,6 +244,8 @@ void CTreeEditCommands::OnDelete() {
         ShowMessage("The root item cannot be deleted.");
         return;
     }
+    // The question and the deletion take every sample below, also those not shown yet.
+    m_tree.BuildBranch(selected, true);
     const bool hadChildren = selected->childCount() > 0;
     const std::string question = hadChildren
                                      ? std::string("Deleting this item will cause all its child items\n") +
@@ -261,7 +263,7 @@ void CTreeEditCommands::OnDelete() {
     if (hadChildren && (tag == kTagCategory || tag == kTagSubcategory))
         CollectSampleTitles(selected, titles);
     selected = nullptr;
-    if (ShowMessage(question, MsgButtons::YesNo, MsgIcon::None) != MsgAnswer::Yes)
+    if (ShowMessage(question, MsgButtons::YesNoDefaultNo, MsgIcon::None) != MsgAnswer::Yes)
         return;
 
     switch (tag) {

@@ -10,6 +10,7 @@
 
 #include "config/KeyStore.h"
 #include "config/LibraryConfig.h"
+#include "config/WindowSettings.h"
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
 
@@ -60,22 +61,7 @@ bool MakeFolders(const std::string& folder) {
 
 // Opens (or, with create, makes) the key path below the root; kNoKey on failure with
 // the code in rc.
-KeyHandle OpenSettings(IKeyStore& store, bool create, long& rc) {
-    KeyHandle key = kCurrentUserKey;
-    for (const char* part :
-         {"Software", CLibraryConfig::kCompanyKey, CLibraryConfig::kAppKey, CLibraryConfig::kSettings}) {
-        KeyHandle next = kNoKey;
-        bool created = false;
-        rc = create ? store.CreateKey(key, part, kKeyAllAccess, next, created)
-                    : store.OpenKey(key, part, kKeyRead, next);
-        if (key != kCurrentUserKey)
-            store.CloseKey(key);
-        if (rc != keyerr::kSuccess)
-            return kNoKey;
-        key = next;
-    }
-    return key;
-}
+KeyHandle OpenSettings(IKeyStore& store, bool create, long& rc) { return OpenSettingsKey(store, create, rc); }
 
 } // namespace
 

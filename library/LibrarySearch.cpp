@@ -84,7 +84,7 @@ size_t FindByte(const char* p, size_t from, size_t last, char c) {
 // at a time for the needle's first and last byte instead (with the case bit set on
 // both sides when folding, so that a-z and A-Z meet). Only where a test agrees are the
 // bytes compared.
-template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_view needle) {
+template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_view needle, unsigned limit) {
     const size_t n = haystack.size();
     const size_t m = needle.size();
     const char* const p = haystack.data();
@@ -128,7 +128,8 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
             return count;
         const size_t start = hit - k;
         if (matchesAt(start)) {
-            ++count;
+            if (++count >= limit)
+                return count;
             next = start + m;
             from = next + k;
         } else {
@@ -153,7 +154,8 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
                 const size_t pos = i + static_cast<size_t>(std::countr_zero(candidates)) / 8;
                 candidates &= candidates - 1;
                 if (pos >= next && matchesAt(pos)) {
-                    ++count;
+                    if (++count >= limit)
+                        return count;
                     next = pos + m;
                 }
             }
@@ -162,7 +164,8 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
     }
     for (size_t pos = std::max(i, next); pos + m <= n;) {
         if (matchesAt(pos)) {
-            ++count;
+            if (++count >= limit)
+                return count;
             pos += m;
         } else {
             ++pos;
@@ -174,13 +177,16 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
 } // namespace
 
 
-unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle) {
+unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle, unsigned limit) {
     const size_t n = needle.size();
-    if (n == 0 || haystack.size() < n)
+    if (n == 0 || haystack.size() < n || limit == 0)
         return 0;
-    if (n == 1)
-        return static_cast<unsigned>(std::count(haystack.begin(), haystack.end(), needle[0]));
-    return CountWords<false>(haystack, needle);
+    if (n == 1) {
+        if (limit == 1)
+            return haystack.find(needle[0]) != std::string_view::npos ? 1 : 0;
+        return std::min(limit, static_cast<unsigned>(std::count(haystack.begin(), haystack.end(), needle[0])));
+    }
+    return CountWords<false>(haystack, needle, limit);
 }
 
 namespace {
@@ -212,49 +218,62 @@ bool FoldAscii(std::string_view text, char* out) {
 
 } // namespace
 
-CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase)
-    : m_ascii(IsAscii(needle)), m_keywordsOnly(keywordsOnly), m_matchCase(matchCase) {
-    if (m_ascii) {
+SearchNeedle::SearchNeedle(std::string_view text, bool matchCase) : ascii(IsAscii(text)) {
+    if (ascii) {
         // The same bytes in either encoding.
-        m_needle = matchCase ? std::string(needle) : FoldCase(needle);
+        utf8 = matchCase ? std::string(text) : FoldCase(text);
         return;
     }
-    std::string utf8;
-    std::string cp1252;
-    InBothEncodings(needle, utf8, cp1252);
-    m_needle = matchCase ? utf8 : FoldCase(utf8);
-    m_cp1252 = matchCase || cp1252.empty() ? cp1252 : FoldWindows1252(cp1252);
+    std::string asUtf8;
+    std::string asCp1252;
+    InBothEncodings(text, asUtf8, asCp1252);
+    utf8 = matchCase ? asUtf8 : FoldCase(asUtf8);
+    cp1252 = matchCase || asCp1252.empty() ? asCp1252 : FoldWindows1252(asCp1252);
 }
 
-unsigned CSampleMatcher::CountField(std::string_view field) {
-    if (field.size() < std::min(m_needle.size(), m_cp1252.empty() ? m_needle.size() : m_cp1252.size()))
-        return 0;
-    if (!m_ascii) {
+CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase)
+    : CSampleMatcher(needle, keywordsOnly ? SearchScope::KeywordsOnly : SearchScope::Everything, matchCase) {}
+
+CSampleMatcher::CSampleMatcher(std::string_view needle, SearchScope scope, bool matchCase)
+    : m_needle(needle, matchCase), m_scope(scope), m_matchCase(matchCase) {}
+
+unsigned CSampleMatcher::CountField(std::string_view field, unsigned limit) {
+    const std::string& ascii = m_needle.utf8;
+    if (!m_needle.ascii) {
         // A needle with other characters is looked for in the field's own encoding.
         const bool utf8 = IsValidUtf8(field);
-        const std::string& needle = utf8 ? m_needle : m_cp1252;
-        if (needle.empty())
+        const std::string& needle = m_needle.For(utf8);
+        if (needle.empty() || field.size() < needle.size())
             return 0;
         if (m_matchCase)
-            return CountNonOverlapping(field, needle);
-        return CountNonOverlapping(utf8 ? FoldCase(field) : FoldWindows1252(field), needle);
+            return CountNonOverlapping(field, needle, limit);
+        return CountNonOverlapping(utf8 ? FoldCase(field) : FoldWindows1252(field), needle, limit);
     }
+    if (field.size() < ascii.size())
+        return 0;
     if (m_matchCase)
-        return CountNonOverlapping(field, m_needle);
+        return CountNonOverlapping(field, ascii, limit);
     // Plain ASCII is compared in place, A-Z as a-z. Anything else goes through FoldCase,
     // whose result depends on the whole field; a one-byte needle too (it is rare).
-    if (m_needle.size() >= 2 && IsAscii(field))
-        return CountWords<true>(field, m_needle);
+    if (ascii.size() >= 2 && IsAscii(field))
+        return CountWords<true>(field, ascii, limit);
     m_folded.resize(field.size());
     if (!FoldAscii(field, m_folded.data()))
-        return CountNonOverlapping(FoldCase(field), m_needle);
-    return CountNonOverlapping(m_folded, m_needle);
+        return CountNonOverlapping(FoldCase(field), ascii, limit);
+    return CountNonOverlapping(m_folded, ascii, limit);
 }
 
 unsigned CSampleMatcher::Count(const CSample& sample) {
-    if (m_needle.empty())
+    if (m_needle.utf8.empty())
         return 0;
-    return CountSearchedFields(sample, m_keywordsOnly, [this](std::string_view field) { return CountField(field); });
+    return CountSearchedFields(sample, m_scope, [this](std::string_view field) { return CountField(field, ~0u); });
+}
+
+bool CSampleMatcher::Contains(const CSample& sample) {
+    if (m_needle.utf8.empty())
+        return false;
+    return CountSearchedFields(
+               sample, m_scope, [this](std::string_view field) { return CountField(field, 1); }, 1) > 0;
 }
 
 SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,

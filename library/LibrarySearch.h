@@ -20,20 +20,48 @@ struct SearchOptions {
     std::string category; // empty or "(no limit)": no limit; otherwise the exact name
 };
 
-// The sum of count(field) over the fields a search looks at: each keyword alone, then
-// (unless keywords only) title, comments and text; never category or sub-category.
+// The fields a search looks at; never category or sub-category.
+enum class SearchScope {
+    Everything,       // each keyword, title, comments and text
+    KeywordsOnly,     // each keyword
+    TitleAndKeywords, // each keyword and the title (the window's instant find)
+};
+
+// The sum of count(field) over the fields of scope: each keyword alone, then the title,
+// comments and text as the scope has them. Stops once the sum reaches limit.
 template <class Sample, class CountField>
-unsigned CountSearchedFields(const Sample& sample, bool keywordsOnly, CountField&& count) {
+unsigned CountSearchedFields(const Sample& sample, SearchScope scope, CountField&& count,
+                             unsigned limit = ~0u) {
     unsigned total = 0;
-    for (const auto& keyword : sample.Keywords())
+    for (const auto& keyword : sample.Keywords()) {
         total += count(keyword);
-    if (!keywordsOnly) {
-        total += count(sample.GetTitle());
-        total += count(sample.GetComments());
-        total += count(sample.GetText());
+        if (total >= limit)
+            return total;
     }
-    return total;
+    if (scope == SearchScope::KeywordsOnly)
+        return total;
+    total += count(sample.GetTitle());
+    if (total >= limit || scope == SearchScope::TitleAndKeywords)
+        return total;
+    total += count(sample.GetComments());
+    if (total >= limit)
+        return total;
+    return total + count(sample.GetText());
 }
+
+// A text as the search looks for it, prepared once: folded unless match case (FoldCase),
+// as UTF-8 and, when it has such a form, as Windows-1252. The text is taken as typed:
+// UTF-8, or Windows-1252 when it is not valid UTF-8.
+struct SearchNeedle {
+    SearchNeedle(std::string_view text, bool matchCase);
+    // The form to look for in a field of that encoding (a field that is not valid UTF-8
+    // is Windows-1252); empty when the text cannot occur there.
+    const std::string& For(bool fieldIsUtf8) const { return ascii || fieldIsUtf8 ? utf8 : cp1252; }
+
+    bool ascii = true;
+    std::string utf8;   // plain ASCII: the same bytes in either encoding
+    std::string cp1252; // empty when the text has no Windows-1252 form, or is ASCII
+};
 
 // Counts occurrences of one needle in samples: each keyword alone, then (unless keywords
 // only) title, comments and text; never category or sub-category; non-overlapping, from
@@ -43,22 +71,24 @@ unsigned CountSearchedFields(const Sample& sample, bool keywordsOnly, CountField
 class CSampleMatcher {
 public:
     CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase);
+    CSampleMatcher(std::string_view needle, SearchScope scope, bool matchCase);
     // 0 for an empty needle.
     unsigned Count(const CSample& sample);
+    // Whether the needle occurs at all (stops at the first occurrence); false for an
+    // empty needle.
+    bool Contains(const CSample& sample);
 
 private:
-    unsigned CountField(std::string_view field);
+    unsigned CountField(std::string_view field, unsigned limit);
 
-    bool m_ascii = true;
-    std::string m_needle;  // for ASCII and UTF-8 fields; folded unless match case
-    std::string m_cp1252;  // for Windows-1252 fields; empty when the needle has no such form
-    bool m_keywordsOnly;
+    SearchNeedle m_needle;
+    SearchScope m_scope;
     bool m_matchCase;
     std::string m_folded; // reused buffer for folding a field
 };
 
-// Non-overlapping occurrences of needle (non-empty) in haystack.
-unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle);
+// Non-overlapping occurrences of needle (non-empty) in haystack, counted up to limit.
+unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle, unsigned limit = ~0u);
 
 struct SearchTotals {
     long long occurrences = 0;

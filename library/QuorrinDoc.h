@@ -90,6 +90,8 @@ public:
     const CSample* PeekSample(const std::string& title) const;
     const CategoryMap& Categories() const { return m_categories; }
     const SampleMap& Samples() const { return m_samples.Map(); }
+    // Changes with every change of the samples (added, removed, changed).
+    std::uint64_t SamplesVersion() const { return m_samples.Version(); }
 
     // Walks with their own cursors. A cursor remembers the last key it gave and goes on
     // behind it, so it stays correct while the library changes under it.

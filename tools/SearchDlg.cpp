@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -152,6 +153,7 @@ void CSearchDlg::BuildLayout() {
     connect(m_closeButton, &QPushButton::clicked, this, &CSearchDlg::accept);
     connect(m_clearButton, &QPushButton::clicked, this, &CSearchDlg::OnClearDisplay);
     connect(m_resultList, &QTreeWidget::itemDoubleClicked, this, &CSearchDlg::OnResultDoubleClicked);
+    m_resultList->installEventFilter(this);
 }
 
 void CSearchDlg::Create() {
@@ -395,6 +397,22 @@ void CSearchDlg::OnClearDisplay() {
         m_nOccurrencesFound = 0;
     }
     DoDataExchange(false);
+}
+
+bool CSearchDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_resultList && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
+            !(key->modifiers() & ~Qt::KeypadModifier)) {
+            if (QTreeWidgetItem* current = m_resultList->currentItem()) {
+                m_resultList->setCurrentItem(current);
+                current->setSelected(true);
+                OnResultDoubleClicked();
+            }
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void CSearchDlg::OnResultDoubleClicked() {

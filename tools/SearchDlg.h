@@ -81,6 +81,9 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    // Enter in the result list shows the current row's sample, as a double-click does
+    // (rather than pressing Search, the default button).
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildLayout();

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 
+#include "ui/CodeEditor.h"
 #include "ui/TextCodec.h"
 
 std::string RawTextBytes(const QMimeData* data) {
@@ -44,7 +45,9 @@ std::string LibraryTextFromBytes(std::string bytes) {
 bool PasteInto(QWidget* edit) {
     auto* line = qobject_cast<QLineEdit*>(edit);
     auto* text = qobject_cast<QPlainTextEdit*>(edit);
-    if ((!line && !text) || (line && line->isReadOnly()) || (text && text->isReadOnly()))
+    auto* code = qobject_cast<CCodeEditor*>(edit);
+    if ((!line && !text && !code) || (line && line->isReadOnly()) || (text && text->isReadOnly()) ||
+        (code && code->isReadOnly()))
         return false;
     const QMimeData* data = QGuiApplication::clipboard()->mimeData();
     if (!data || !data->hasText())
@@ -57,6 +60,8 @@ bool PasteInto(QWidget* edit) {
         if (nl >= 0)
             value.truncate(nl);
         line->insert(value);
+    } else if (code) {
+        code->InsertPlainText(value);
     } else {
         text->insertPlainText(value);
     }
@@ -66,17 +71,26 @@ bool PasteInto(QWidget* edit) {
 void CPasteFilter::Watch(QWidget* edit) {
     edit->installEventFilter(this);
     // A multi-line field gets its context menu through its viewport.
-    if (auto* text = qobject_cast<QPlainTextEdit*>(edit))
+    if (auto* text = qobject_cast<QAbstractScrollArea*>(edit))
         text->viewport()->installEventFilter(this);
 }
+
+namespace {
+
+bool IsPasteTarget(const QWidget* w) {
+    return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w) ||
+           qobject_cast<const CCodeEditor*>(w);
+}
+
+} // namespace
 
 bool CPasteFilter::eventFilter(QObject* watched, QEvent* event) {
     auto* widget = qobject_cast<QWidget*>(watched);
     if (!widget)
         return false;
-    if (!qobject_cast<QLineEdit*>(widget) && !qobject_cast<QPlainTextEdit*>(widget))
-        widget = qobject_cast<QPlainTextEdit*>(widget->parentWidget());
-    if (!widget)
+    if (!IsPasteTarget(widget))
+        widget = widget->parentWidget();
+    if (!widget || !IsPasteTarget(widget))
         return false;
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
         PasteInto(widget);
@@ -88,6 +102,8 @@ bool CPasteFilter::eventFilter(QObject* watched, QEvent* event) {
             menu = line->createStandardContextMenu();
         else if (auto* text = qobject_cast<QPlainTextEdit*>(widget))
             menu = text->createStandardContextMenu(static_cast<QContextMenuEvent*>(event)->pos());
+        else if (auto* code = qobject_cast<CCodeEditor*>(widget))
+            menu = code->createStandardContextMenu();
         if (!menu)
             return false;
         // The multi-line field names its actions; the single-line one only labels them.

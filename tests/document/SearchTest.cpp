@@ -4,6 +4,7 @@
 
 #include "DocTestSupport.h"
 #include "base/TextRules.h"
+#include "library/FilterIndex.h"
 #include "library/LibrarySearch.h"
 
 namespace {
@@ -97,9 +98,63 @@ TEST(SampleMatcher, AgreesWithTheCountingRule) {
                 const unsigned expected = ReferenceCount(s, needle, keywordsOnly, matchCase);
                 ASSERT_EQ(matcher.Count(s), expected)
                     << "round " << round << " keywordsOnly " << keywordsOnly << " matchCase " << matchCase;
+                // Contains is whether the count is not zero; title and keywords are the
+                // keywords' count and the title's.
+                ASSERT_EQ(matcher.Contains(s), expected > 0) << "round " << round;
+                CSample titleAndKeywords = s;
+                titleAndKeywords.SetComments("");
+                titleAndKeywords.SetText("");
+                ASSERT_EQ(CSampleMatcher(needle, SearchScope::TitleAndKeywords, matchCase).Contains(s),
+                          ReferenceCount(titleAndKeywords, needle, false, matchCase) > 0)
+                    << "round " << round;
             }
         }
     }
+}
+
+// The instant find's index answers as the matcher does over titles and keywords, for
+// random libraries and texts in every encoding, and follows the library's changes.
+class FilterIndexTest : public DocFixture {};
+
+TEST_F(FilterIndexTest, FindsWhatTheMatcherFindsInTitlesAndKeywords) {
+    Load();
+    std::mt19937 rng(777);
+    const std::vector<std::string> pieces = {"a", "A", "b", " ", "\xC3\x84", "\xC3\xA4", "\xC4", "\xE4",
+                                             "\xD0\x96", "\xD0\xB6", "ab", "\xFF", "Z", "z", ","};
+    auto randomText = [&](int maxPieces) {
+        std::string out;
+        const int n = static_cast<int>(rng() % static_cast<unsigned>(maxPieces + 1));
+        for (int i = 0; i < n; ++i)
+            out += pieces[rng() % pieces.size()];
+        return out;
+    };
+    for (int i = 0; i < 400; ++i) {
+        auto sample = std::make_unique<CSample>(
+            MakeSample(randomText(4) + "#" + std::to_string(i), "C++", "General", randomText(5), "", randomText(8)));
+        doc->AddSample(std::move(sample));
+    }
+    CFilterIndex index;
+    for (int round = 0; round < 2; ++round) {
+        index.Update(*doc);
+        ASSERT_TRUE(index.IsCurrent(*doc));
+        for (int k = 0; k < 300; ++k) {
+            std::string needle = randomText(2);
+            std::vector<const CSample*> expected;
+            CSampleMatcher matcher(needle, SearchScope::TitleAndKeywords, false);
+            for (const auto& [title, sample] : doc->Samples())
+                if (matcher.Contains(*sample))
+                    expected.push_back(sample.get());
+            ASSERT_EQ(index.Find(needle), expected) << "needle \"" << needle << "\"";
+        }
+        // A change of the library: the index is behind until updated.
+        CSample changed = *doc->Samples().begin()->second;
+        changed.SetKeywords("zebra");
+        ASSERT_TRUE(doc->UpdateSample(changed.GetTitle(), changed));
+        EXPECT_FALSE(index.IsCurrent(*doc));
+    }
+    index.Update(*doc);
+    EXPECT_EQ(index.Find("ZEBRA").size(), 1u);
+    EXPECT_TRUE(index.Find("").empty());
 }
 
 class Search : public DocFixture {

@@ -37,7 +37,10 @@ public:
     DecliningMessenger() : m_previous(&Messenger()) { SetMessenger(this); }
     ~DecliningMessenger() override { SetMessenger(m_previous); }
     MsgAnswer Show(const std::string&, MsgButtons buttons, MsgIcon) override {
-        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Cancel;
+        if (buttons == MsgButtons::Ok)
+            return MsgAnswer::Ok;
+        return buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoDefaultNo ? MsgAnswer::No
+                                                                                     : MsgAnswer::Cancel;
     }
 
 private:
@@ -199,6 +202,7 @@ std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
     std::vector<std::string> names;
     if (!item)
         return names;
+    Tree()->BuildBranch(item);
     for (int i = 0; i < item->childCount(); ++i)
         names.push_back(CSampleTree::ItemName(item->child(i)));
     return names;

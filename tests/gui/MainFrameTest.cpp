@@ -62,7 +62,7 @@ TEST_F(GuiTest, StartOnAnEmptyFolderShowsTheDefaultTreeWithTheRootSelected) {
 
     EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     EXPECT_FALSE(Child<QLineEdit>("keywordsEdit")->isEnabled());
-    EXPECT_FALSE(Child<QPlainTextEdit>("textEdit")->isEnabled());
+    EXPECT_FALSE(Child<QWidget>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("categoryCombo")), " (no sample selected) ");
     EXPECT_FALSE(Child<QComboBox>("categoryCombo")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("subcategoryCombo")), " (no sample selected) ");
@@ -78,7 +78,8 @@ TEST_F(GuiTest, MenusHoldEveryCommandWithItsTextAndShortcut) {
               (std::vector<std::string>{"&Undo\tCtrl+Z", "-", "Cu&t\tCtrl+X", "&Copy\tCtrl+C", "&Paste\tCtrl+V", "-",
                                         "Copy sample to clipboard"}));
     EXPECT_EQ(MenuTexts(menus[2]->menu()),
-              (std::vector<std::string>{"&Toolbar", "&Status Bar", "-", "Expand all", "Collapse all"}));
+              (std::vector<std::string>{"&Toolbar", "&Status Bar", "-", "Expand all", "Collapse all", "-",
+                                        "&Find Samples\tCtrl+K", "Show &White Space"}));
     EXPECT_EQ(MenuTexts(menus[3]->menu()),
               (std::vector<std::string>{"Sea&rch...\tCtrl+L", "&Insert... \tCtrl+I", "Delete\tCtrl+D",
                                         "Change title...\tCtrl+T", "-", "Restore defaults", "Correct load errors...",
@@ -104,6 +105,8 @@ TEST_F(GuiTest, MenusHoldEveryCommandWithItsTextAndShortcut) {
     EXPECT_EQ(keys(cmd::kEditPaste), "Ctrl+V Shift+Ins");
     EXPECT_EQ(keys(cmd::kEditUndo), "Ctrl+Z Alt+Backspace");
     EXPECT_EQ(keys(cmd::kEditCut), "Ctrl+X Shift+Del");
+    EXPECT_EQ(keys(cmd::kCopySampleToClipboard), "Ctrl+Shift+C");
+    EXPECT_EQ(keys(cmd::kFindSamples), "Ctrl+K");
 
     // Prompt before the line break on the status bar, the rest as tool tip.
     QAction* search = Frame()->Action(cmd::kSearch);
@@ -115,12 +118,13 @@ TEST_F(GuiTest, MenusHoldEveryCommandWithItsTextAndShortcut) {
     EXPECT_EQ(Frame()->Action(cmd::kRestoreDefaults)->toolTip(),
               QStringLiteral("Show hidden categories/subcategories"));
 
-    // Toolbar: New, Open, Save | Cut, Copy, Paste | About.
+    // Toolbar: New, Open, Save | Cut, Copy, Paste, Copy sample | About.
     std::vector<std::string> buttons;
     for (QAction* a : Child<QToolBar>("mainToolBar")->actions())
         buttons.push_back(a->isSeparator() ? "-" : a->objectName().toStdString());
     EXPECT_EQ(buttons, (std::vector<std::string>{"actionNew", "actionOpen", "actionSave", "-", "actionCut",
-                                                 "actionCopy", "actionPaste", "-", "actionAbout"}));
+                                                 "actionCopy", "actionPaste", "actionCopySampleToClipboard", "-",
+                                                 "actionAbout"}));
     for (QAction* a : Child<QToolBar>("mainToolBar")->actions()) {
         if (!a->isSeparator()) {
             EXPECT_FALSE(a->icon().isNull()) << a->objectName().toStdString();

@@ -9,6 +9,7 @@
 
 #include "EditTestSupport.h"
 #include "GuiTestSupport.h"
+#include "ui/CodeEditor.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
 
@@ -34,7 +35,7 @@ protected:
     QLineEdit* TitleEdit() { return Child<QLineEdit>("titleEdit"); }
     QLineEdit* Keywords() { return Child<QLineEdit>("keywordsEdit"); }
     QPlainTextEdit* Comments() { return Child<QPlainTextEdit>("commentsEdit"); }
-    QPlainTextEdit* Text() { return Child<QPlainTextEdit>("textEdit"); }
+    CCodeEditor* Text() { return Child<CCodeEditor>("textEdit"); }
     QComboBox* Category() { return Child<QComboBox>("categoryCombo"); }
     QComboBox* Subcategory() { return Child<QComboBox>("subcategoryCombo"); }
     // Key presses carrying the characters, as a keyboard sends them (any character).
@@ -49,6 +50,10 @@ protected:
     }
     void TypeAtEnd(QPlainTextEdit* edit, const char* text) {
         edit->moveCursor(QTextCursor::End);
+        Type(edit, text);
+    }
+    void TypeAtEnd(CCodeEditor* edit, const char* text) {
+        edit->SetCaretCharPosition(edit->PlainText().size());
         Type(edit, text);
     }
     void TypeAtEnd(QLineEdit* edit, const char* text) {
@@ -67,7 +72,7 @@ TEST_F(FormTest, SelectingASampleFillsTheForm) {
     EXPECT_TRUE(TitleEdit()->isReadOnly());
     EXPECT_EQ(Keywords()->text(), QStringLiteral("one, two"));
     EXPECT_EQ(Comments()->toPlainText(), QStringLiteral("First line\nSecond line\n"));
-    EXPECT_EQ(Text()->toPlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
+    EXPECT_EQ(Text()->PlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
     EXPECT_TRUE(Keywords()->isEnabled());
     EXPECT_TRUE(Comments()->isEnabled());
     EXPECT_TRUE(Text()->isEnabled());
@@ -92,7 +97,7 @@ TEST_F(FormTest, TheRootKeepsTheFieldsButDisablesThemACategoryEmptiesThem) {
     Select(SampleItem("Alpha"));
     Select(Root());
     EXPECT_EQ(TitleEdit()->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(Text()->toPlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
+    EXPECT_EQ(Text()->PlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
     EXPECT_FALSE(Keywords()->isEnabled());
     EXPECT_FALSE(Comments()->isEnabled());
     EXPECT_FALSE(Text()->isEnabled());
@@ -106,7 +111,7 @@ TEST_F(FormTest, TheRootKeepsTheFieldsButDisablesThemACategoryEmptiesThem) {
     EXPECT_TRUE(TitleEdit()->text().isEmpty());
     EXPECT_TRUE(Keywords()->text().isEmpty());
     EXPECT_TRUE(Comments()->toPlainText().isEmpty());
-    EXPECT_TRUE(Text()->toPlainText().isEmpty());
+    EXPECT_TRUE(Text()->PlainText().isEmpty());
     EXPECT_FALSE(Text()->isEnabled());
     EXPECT_EQ(ComboCurrent(Subcategory()), " (no sample selected) ");
 }
@@ -404,4 +409,62 @@ TEST_F(FormTest, Utf8TextKeepsItsBytesThroughTheForm) {
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
               Beta() + SampleFileBytes("C++", "General", "\xC3\x9C" "bersicht", "\xC3\xBC", comments,
                                        text + "// \xC3\xBC"));
+}
+
+TEST_F(FormTest, TextEditsAreTakenFromTheEditorWhenSavedOrMoved) {
+    WriteLibrary();
+    Start();
+    Select(SampleItem("Alpha"));
+    TypeAtEnd(Text(), "// x");
+    TypeAtEnd(Keywords(), ", k");
+    EXPECT_TRUE(Form()->IsFormModified());
+    // Until it is needed the pending sample holds the library's text, never a stale edit.
+    EXPECT_EQ(Doc()->PendingSample().GetKeywords(), "one, two, k");
+    EXPECT_EQ(Doc()->PendingSample().GetText(), kAlphaText);
+    Run(cmd::kFileSave);
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
+              Alpha("C++", "General", "one, two, k", kAlphaComments, kAlphaText + "// x") + Beta());
+
+    // A rebuild of the tree (as after an outside change) keeps the text edit pending.
+    TypeAtEnd(Text(), "z");
+    Tree()->RebuildTree("Beta");
+    Run(cmd::kFileSave);
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText + "// xz");
+    Select(SampleItem("Alpha"));
+
+    // Moving the sample with another drop-down commits the text as the editor has it.
+    TypeAtEnd(Text(), "y");
+    Choose(Category(), "Java");
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetCategory(), "Java");
+    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), kAlphaText + "// xzy");
+    EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")),
+              Alpha("Java", "General", "one, two, k", kAlphaComments, kAlphaText + "// xzy") + Gamma());
+}
+
+TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoose) {
+    WriteFileBytes("quorrinShell.txt", SampleFileBytes("Shell", "", "Backup", "", "", "tar czf b.tgz .\r\n"));
+    WriteConfig(std::string(kAppKey) + "\"CustomCats\" \"Shell\"\nvalue \"FileName\" string \"quorrinShell.txt\"\n");
+    WriteLibrary();
+    Start();
+    auto* language = Child<QComboBox>("languageCombo");
+    // A default category's own language, not to be changed.
+    Select(SampleItem("Alpha"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Cpp);
+    EXPECT_EQ(language->currentData().toString(), QStringLiteral("cpp"));
+    EXPECT_FALSE(language->isEnabled());
+    // A custom category's guess from its name, changed by the user and kept.
+    Select(SampleItem("Backup"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Shell);
+    ASSERT_TRUE(language->isEnabled());
+    language->setCurrentIndex(language->findData(QStringLiteral("python")));
+    emit language->activated(language->currentIndex());
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
+    EXPECT_FALSE(Form()->IsFormModified());
+    EXPECT_NE(ReadConfig().find("\"CustomCats\" \"Shell\"\nvalue \"FileName\" string \"quorrinShell.txt\"\n"
+                                "value \"Language\" string \"python\"\n"),
+              std::string::npos);
+    Exit();
+    Start();
+    Select(SampleItem("Backup"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
 }

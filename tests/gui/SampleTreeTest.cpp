@@ -4,6 +4,7 @@
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
+#include "ui/CodeEditor.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
 
@@ -170,7 +171,7 @@ TEST_F(GuiTest, ExpandAllAndCollapseAll) {
     EXPECT_EQ(App().Config().g_expandedSubcats.at("C++"), NameSet{"General"});
 
     Select(SampleItem("Alpha"));
-    ASSERT_TRUE(Child<QPlainTextEdit>("textEdit")->isEnabled());
+    ASSERT_TRUE(Child<CCodeEditor>("textEdit")->isEnabled());
     Frame()->Action(cmd::kCollapseAll)->trigger();
     EXPECT_FALSE(Root()->isExpanded());
     EXPECT_FALSE(CategoryItem("C++")->isExpanded());
@@ -178,8 +179,8 @@ TEST_F(GuiTest, ExpandAllAndCollapseAll) {
     EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
     EXPECT_EQ(Tree()->currentItem(), Root());
     EXPECT_TRUE(Child<QLineEdit>("titleEdit")->text().isEmpty());
-    EXPECT_TRUE(Child<QPlainTextEdit>("textEdit")->toPlainText().isEmpty());
-    EXPECT_FALSE(Child<QPlainTextEdit>("textEdit")->isEnabled());
+    EXPECT_TRUE(Child<CCodeEditor>("textEdit")->PlainText().isEmpty());
+    EXPECT_FALSE(Child<CCodeEditor>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("categoryCombo")), " (no sample selected) ");
     EXPECT_FALSE(CommandEnabled(cmd::kCollapseAll));
 }
@@ -194,7 +195,7 @@ TEST_F(GuiTest, CollapseAllCommitsUnsavedEditsFirst) {
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), SampleFileBytes("C++", "General", "Alpha", "new", "", "int a;\r\n"));
 }
 
-TEST_F(GuiTest, ALargeLibraryIsBuiltCompletelyAndInOrder) {
+TEST_F(GuiTest, ALargeLibraryStartsWithItsBranchesAndMakesEachWhenLookedInto) {
     // 30,000 samples over every default sub-category, in reverse title order on disk.
     const char* subs[] = {"General", "GUI", "COM", ""};
     std::string cpp, java;
@@ -214,19 +215,35 @@ TEST_F(GuiTest, ALargeLibraryIsBuiltCompletelyAndInOrder) {
     EXPECT_TRUE(m_messages.shown.empty());
     EXPECT_EQ(Doc()->GetSampleCount(), n);
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
+    // No sample item is made at the start; a branch with samples can be expanded.
     QTreeWidgetItem* general = SubcategoryItem("C++", "General");
     ASSERT_NE(general, nullptr);
+    EXPECT_EQ(general->childCount(), 0);
+    EXPECT_EQ(general->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
+    EXPECT_EQ(CategoryItem("C++")->childCount(), 3);
+    EXPECT_EQ(CategoryItem("Java")->childCount(), 3);
+
+    // Selecting by title makes the sample's branch, and only that one.
+    ASSERT_TRUE(Tree()->SelectSampleItem("Sample 12345"));
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Sample 12345"));
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()->parent()), "GUI");
+    EXPECT_EQ(SubcategoryItem("Java", "GUI")->childCount(), n / 4);
+    EXPECT_TRUE(SubcategoryItem("Java", "GUI")->isExpanded());
+    EXPECT_EQ(general->childCount(), 0);
+
+    // Expanded as the user does: made whole and in order.
+    CategoryItem("C++")->setExpanded(true);
+    general->setExpanded(true);
     EXPECT_EQ(general->childCount(), n / 4);
     EXPECT_EQ(CSampleTree::ItemName(general->child(0)), "Sample 00000");
     EXPECT_EQ(CSampleTree::ItemName(general->child(general->childCount() - 1)), "Sample 29996");
     EXPECT_EQ(CategoryItem("C++")->childCount(), 3);
-    // Java: three sub-categories and the samples without one, sorted together.
+    // Java: three sub-categories and the samples without one, sorted together; the
+    // sub-category that was made and selected stays so.
+    CategoryItem("Java")->setExpanded(true);
     EXPECT_EQ(CategoryItem("Java")->childCount(), 3 + n / 4);
     EXPECT_EQ(CSampleTree::ItemName(CategoryItem("Java")->child(2)), "GUI");
     EXPECT_EQ(CSampleTree::ItemName(CategoryItem("Java")->child(3)), "Sample 00003");
-    // Selecting by title reaches the sample at once.
-    ASSERT_TRUE(Tree()->SelectSampleItem("Sample 12345"));
-    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Sample 12345"));
-    SubcategoryItem("Java", "GUI")->setExpanded(true);
-    EXPECT_TRUE(SubcategoryItem("Java", "GUI")->isExpanded());
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "Sample 12345");
+    EXPECT_EQ(App().Config().g_expandedSubcats.at("Java"), NameSet{});
 }

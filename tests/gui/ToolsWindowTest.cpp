@@ -16,6 +16,8 @@
 
 #include "EditTestSupport.h"
 #include "GuiTestSupport.h"
+#include "ui/CodeEditor.h"
+#include <QTest>
 #include "app/AboutDlg.h"
 #include "app/Commands.h"
 #include "app/HelpLauncher.h"
@@ -38,7 +40,7 @@ protected:
                        SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
         Start();
     }
-    QPlainTextEdit* TextEdit() { return Child<QPlainTextEdit>("textEdit"); }
+    CCodeEditor* TextEdit() { return Child<CCodeEditor>("textEdit"); }
     std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     // The window's Search dialog once the Search command has made it.
     CSearchDlg* SearchDialog() { return Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog")); }
@@ -128,7 +130,7 @@ TEST_F(ToolsWindowTest, SearchDialogIsCreatedOnceAndShownAgain) {
     EXPECT_EQ(Status(dlg), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
 }
 
-TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
+TEST_F(ToolsWindowTest, DoubleClickOrEnterOnAResultShowsTheSample) {
     StartWithLibrary();
     Run(cmd::kSearch);
     CSearchDlg* dlg = SearchDialog();
@@ -140,7 +142,17 @@ TEST_F(ToolsWindowTest, DoubleClickOnAResultShowsTheSample) {
     Pump();
     EXPECT_EQ(Selected(), "Delta");
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
-    EXPECT_EQ(TextEdit()->toPlainText(), QStringLiteral("List<String> l;\n"));
+    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("List<String> l;\n"));
+
+    // Enter in the result list shows the current row's sample; it does not search again
+    // (for the text typed since, which finds nothing).
+    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
+    ResultList(dlg)->setFocus();
+    ResultList(dlg)->setCurrentItem(ResultList(dlg)->topLevelItem(0));
+    QTest::keyClick(ResultList(dlg), Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(Selected(), "Alpha");
+    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
 }
 
 TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
@@ -308,11 +320,12 @@ TEST_F(ToolsWindowTest, CopySampleToClipboardNeedsASample) {
     Select(SampleItem("Alpha"));
     EXPECT_TRUE(CommandEnabled(cmd::kCopySampleToClipboard));
     // Unsaved edits are copied as shown.
-    TextEdit()->appendPlainText(QStringLiteral("edited"));
+    TextEdit()->SetCaretCharPosition(TextEdit()->PlainText().size());
+    TextEdit()->InsertPlainText(QStringLiteral("\nedited"));
     Run(cmd::kCopySampleToClipboard);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int a; // list\nint b;\n\nedited"));
-    EXPECT_EQ(TextEdit()->textCursor().position(), TextEdit()->toPlainText().size());
-    EXPECT_FALSE(TextEdit()->textCursor().hasSelection());
+    EXPECT_EQ(TextEdit()->CaretCharPosition(), TextEdit()->PlainText().size());
+    EXPECT_FALSE(TextEdit()->hasSelectedText());
 }
 
 TEST_F(ToolsWindowTest, CopySampleToClipboardLeavesTheCaretAt65535) {
@@ -323,9 +336,9 @@ TEST_F(ToolsWindowTest, CopySampleToClipboardLeavesTheCaretAt65535) {
     Start();
     Select(SampleItem("Long"));
     Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->toPlainText().size());
-    EXPECT_GT(TextEdit()->toPlainText().size(), 65535);
-    EXPECT_EQ(TextEdit()->textCursor().position(), 65535);
+    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
+    EXPECT_GT(TextEdit()->PlainText().size(), 65535);
+    EXPECT_EQ(TextEdit()->CaretCharPosition(), 65535);
 }
 
 TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
@@ -340,6 +353,19 @@ TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
     Run(cmd::kEditPaste);
     EXPECT_EQ(keywords->text(), QStringLiteral("list, more"));
     EXPECT_TRUE(Form()->IsFormModified());
+    // The code editor's own paste key takes the same rule; its selection enables Cut and Copy.
+    TextEdit()->setFocus();
+    TextEdit()->SetCaretCharPosition(0);
+    QGuiApplication::clipboard()->setMimeData(TextData(std::string("x\r\ny\0z", 7)).release());
+    EXPECT_FALSE(CommandEnabled(cmd::kEditCopy));
+    EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
+    QTest::keyClick(TextEdit(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("x\nyint a; // list\nint b;\n"));
+    TextEdit()->selectAll();
+    EXPECT_TRUE(CommandEnabled(cmd::kEditCut));
+    EXPECT_TRUE(CommandEnabled(cmd::kEditCopy));
+    Run(cmd::kEditCopy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("x\nyint a; // list\nint b;\n"));
     // With the focus in the tree, nothing to cut, copy or paste.
     Tree()->setFocus();
     EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
@@ -385,7 +411,7 @@ TEST_F(ToolsWindowTest, TextDroppedOnASampleReplacesItsText) {
     EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"textDroppedDialog"}));
     // The bytes are kept up to the zero byte; line ends are the library's.
     EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "dropped\r\ncaf\xE9");
-    EXPECT_EQ(TextEdit()->toPlainText(), QString::fromUtf8("dropped\ncaf\xC3\xA9"));
+    EXPECT_EQ(TextEdit()->PlainText(), QString::fromUtf8("dropped\ncaf\xC3\xA9"));
     EXPECT_FALSE(Form()->IsFormModified());
     EXPECT_FALSE(Doc()->CanSave()); // written at once
     EXPECT_EQ(Selected(), "Alpha");

@@ -342,7 +342,8 @@ TEST_F(TreeEditTest, DeletingASampleSelectsItsSubcategoryAndTheNextSaveDropsIt) 
     Run(cmd::kDelete);
     EXPECT_NE(Doc()->PeekSample("Beta"), nullptr);
     EXPECT_EQ(m_messages.shown.at(0).text, kAskSimple);
-    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNo);
+    // A deletion's question has No as its default button.
+    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNoDefaultNo);
     EXPECT_EQ(m_messages.shown.at(0).icon, MsgIcon::None);
 
     m_messages.Clear();
@@ -430,6 +431,7 @@ TEST_F(TreeEditTest, DeletingACustomSubcategoryDeletesItsSamplesAndFreesItsSlot)
     m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskChildren}));
+    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNoDefaultNo);
     EXPECT_EQ(Doc()->PeekSample("Worker"), nullptr);
     EXPECT_EQ(SubcategoryItem("C++", "Threads"), nullptr);
     EXPECT_EQ(Selected(), "C++");
@@ -509,6 +511,7 @@ TEST_F(TreeEditTest, DeletingAnEmptyCustomCategoryAsksTheSimpleQuestion) {
     m_messages.answers = {MsgAnswer::Yes};
     Run(cmd::kDelete);
     EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
+    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNoDefaultNo);
     EXPECT_EQ(Doc()->PeekCategory("Empty"), nullptr);
     EXPECT_FALSE(std::filesystem::exists(File("quorrinEmpty.txt")));
 }
