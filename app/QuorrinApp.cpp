@@ -1,6 +1,7 @@
 #include "app/QuorrinApp.h"
 
 #include <QApplication>
+#include <QStatusBar>
 #include <QTimer>
 #include <cstdio>
 
@@ -67,6 +68,8 @@ public:
 CQuorrinApp::CQuorrinApp(IKeyStore* store) : m_store(store) {}
 
 CQuorrinApp::~CQuorrinApp() {
+    if (m_loader.joinable())
+        m_loader.join();
     if (m_endingSession) {
         SetMessenger(m_attendedMessages);
         SetFileDialogs(m_attendedDialogs);
@@ -98,8 +101,7 @@ bool CQuorrinApp::InitInstance() {
         ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
 
     m_doc = std::make_unique<CQuorrinDoc>(*m_config, m_loadErrors);
-    if (!m_doc->OnNewDocument(readOnly ? LoadMode::ReadOnly : LoadMode::Normal))
-        return false;
+    m_readOnly = readOnly;
     m_frame = std::make_unique<CMainFrame>(*this);
     RestoreWindow(*m_frame, ReadWindowSettings(*m_store));
     ShowLibraryFolder(*m_frame, m_libraryFolder);
@@ -107,13 +109,68 @@ bool CQuorrinApp::InitInstance() {
         m_frame->setWindowTitle(QStringLiteral("Tindrel (read-only)"));
         m_frame->View()->SetReadOnly(true);
     }
-    m_frame->View()->OnInitialUpdate();
+    // The window comes up at once; the library follows when it has been read.
+    m_frame->View()->SetLoading(true);
     m_frame->show();
     m_frame->UpdateCommandUI();
     m_sessionEnd = std::make_unique<CSessionEnd>([this] { EndSession(); });
-    if (!readOnly)
-        WatchLibrary();
+    StartLoading(readOnly ? LoadMode::ReadOnly : LoadMode::Normal);
     return true;
+}
+
+namespace {
+
+// Keeps what the library's reading has to say, to be shown on the window thread.
+template <class Message> class CKeptMessages : public IMessenger {
+public:
+    explicit CKeptMessages(std::vector<Message>& kept) : m_kept(kept) {}
+    MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon icon) override {
+        m_kept.push_back(Message{text, buttons, icon});
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::No;
+    }
+
+private:
+    std::vector<Message>& m_kept;
+};
+
+} // namespace
+
+void CQuorrinApp::StartLoading(LoadMode mode) {
+    m_loading = true;
+    m_frame->statusBar()->showMessage(QStringLiteral("Reading the library..."));
+    // Until it is done the window does not reach the document (the view has none), so
+    // the thread has it to itself.
+    m_loader = std::thread([this, mode] {
+        CKeptMessages<LoadMessage> kept(m_loadMessages);
+        SetThreadMessenger(&kept);
+        m_doc->OnNewDocument(mode);
+        SetThreadMessenger(nullptr);
+        QMetaObject::invokeMethod(m_frame.get(), [this] { FinishLoading(); }, Qt::QueuedConnection);
+    });
+}
+
+void CQuorrinApp::FinishLoading() {
+    if (!m_loading)
+        return;
+    if (m_loader.joinable())
+        m_loader.join();
+    m_loading = false;
+    std::vector<LoadMessage> messages;
+    messages.swap(m_loadMessages);
+    if (m_frame) {
+        m_frame->statusBar()->showMessage(QString::fromLatin1(CMainFrame::kIdleText));
+        m_frame->View()->SetLoading(false);
+        m_frame->View()->OnInitialUpdate();
+        m_frame->UpdateCommandUI();
+    }
+    for (const LoadMessage& message : messages)
+        ShowMessage(message.text, message.buttons, message.icon);
+    if (!m_readOnly && m_doc)
+        WatchLibrary();
+}
+
+void CQuorrinApp::WaitForLibrary() {
+    FinishLoading();
 }
 
 bool CQuorrinApp::TakeFolderMarker(bool& readOnly) {
@@ -163,6 +220,7 @@ void CQuorrinApp::EndSession() {
 bool CQuorrinApp::CloseDocument(bool quiet) {
     if (!m_doc)
         return true;
+    WaitForLibrary();
     CQuorrinView* view = m_frame ? m_frame->View() : nullptr;
     m_doc->OnCloseDocument();
     if (view && view->CloseRefused() && !quiet)
@@ -190,6 +248,7 @@ int CQuorrinApp::ExitInstance() {
     if (m_exited)
         return 0;
     m_exited = true;
+    WaitForLibrary();
     // Normally the window's close has done this already.
     if (m_doc)
         CloseDocument();

@@ -6,11 +6,15 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "base/FolderMarker.h"
 #include "browser/ViewHost.h"
 #include "config/LibraryFolder.h"
+#include "base/Messenger.h"
 #include "library/LoadErrorList.h"
+#include "library/QuorrinDoc.h"
 
 class CLibraryConfig;
 class CLibraryWatcher;
@@ -40,6 +44,10 @@ public:
     bool CloseDocument(bool quiet = false);
     // A signal or the desktop's session end: close as File > Exit does, without questions.
     void EndSession();
+    // The library is read on a thread of its own while the window is already up and
+    // answering; this waits for it and shows it (at once when it is there already).
+    void WaitForLibrary();
+    bool IsLoading() const { return m_loading; }
     bool EndingSession() const { return m_endingSession; }
 
     // The view's host.
@@ -49,7 +57,7 @@ public:
     void PumpPendingMessages() override;
 
     void ShowLoadErrorsDialog();
-    int GetLoadErrorCount() const { return m_loadErrors.GetCount(); }
+    int GetLoadErrorCount() const { return m_loading ? 0 : m_loadErrors.GetCount(); }
     void OnAppAbout();
 
     CLibraryConfig& Config() { return *m_config; }
@@ -94,4 +102,18 @@ private:
     // false when the user would rather not open a library another window has open.
     bool TakeFolderMarker(bool& readOnly);
     void WatchLibrary();
+    void StartLoading(LoadMode mode);
+    void FinishLoading();
+
+    // The library's reading: its thread, and the messages it had for the user, shown once
+    // it is done (the window thread alone shows them).
+    struct LoadMessage {
+        std::string text;
+        MsgButtons buttons;
+        MsgIcon icon;
+    };
+    std::thread m_loader;
+    bool m_loading = false;
+    bool m_readOnly = false;
+    std::vector<LoadMessage> m_loadMessages;
 };

@@ -12,22 +12,25 @@ public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
         std::fprintf(stderr, "%s\n", text.c_str());
         if (buttons == MsgButtons::YesNoDefaultNo)
-        return MsgAnswer::No;
-    return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
+            return MsgAnswer::No;
+        return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
     }
 };
 
 StderrMessenger g_stderrMessenger;
 IMessenger* g_messenger = &g_stderrMessenger;
+thread_local IMessenger* t_messenger = nullptr;
 
 } // namespace
 
-IMessenger& Messenger() { return *g_messenger; }
+IMessenger& Messenger() { return t_messenger ? *t_messenger : *g_messenger; }
 
 void SetMessenger(IMessenger* messenger) { g_messenger = messenger ? messenger : &g_stderrMessenger; }
 
+void SetThreadMessenger(IMessenger* messenger) { t_messenger = messenger; }
+
 MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons, MsgIcon icon) {
-    return g_messenger->Show(text, buttons, icon);
+    return Messenger().Show(text, buttons, icon);
 }
 
 std::string StrFormat(const char* format, ...) {

@@ -21,6 +21,9 @@ public:
 // Ok/Yes. Passing nullptr restores that default. The caller keeps ownership.
 IMessenger& Messenger();
 void SetMessenger(IMessenger* messenger);
+// A messenger for the calling thread alone (work done away from the window thread keeps
+// its messages to show them there later); nullptr goes back to the one above.
+void SetThreadMessenger(IMessenger* messenger);
 
 // Shorthand for Messenger().Show(...).
 MsgAnswer ShowMessage(const std::string& text, MsgButtons buttons = MsgButtons::Ok,

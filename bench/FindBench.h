@@ -34,12 +34,14 @@ FindFigures MeasureFind(CQuorrinDoc& doc, const std::vector<std::string>& words,
 
 // The hidden mode of tindrel-bench that measures a start: in a process of its own, the
 // program starts on folder with the configuration file config as main starts it, and
-// ends at once when the event loop first has nothing to do with the window shown.
-// Returns the exit code.
-int ProbeStart(const std::string& folder, const std::string& config);
+// ends at once when the event loop first has nothing to do with the window shown (the
+// library is read meanwhile on a thread of its own), or, untilShown, once the library is
+// in the window too. Returns the exit code.
+int ProbeStart(const std::string& folder, const std::string& config, bool untilShown);
 
 // Median seconds of runs fresh starts (ProbeStart in a child process of self).
-double MeasureStart(const std::string& self, const std::string& folder, const std::string& config, int runs);
+double MeasureStart(const std::string& self, const std::string& folder, const std::string& config, int runs,
+                    bool untilShown);
 
 // The words the instant find is measured with.
 std::vector<std::string> FindWords();

@@ -5,7 +5,7 @@
 //   tindrel-bench [--samples N] [--runs R] [--seed S] [--keep] [--dialog-budget SECONDS] [--find]
 //   tindrel-bench --editor [MEGABYTES]   (only the code editor with one long line)
 //
-// --find: only the instant find and the start. --probe-start FOLDER CONFIG and
+// --find: only the instant find and the start. --probe-start/--probe-shown FOLDER CONFIG and
 // --probe-memory FOLDER CONFIG are the benchmark's own child processes.
 #include <unistd.h>
 
@@ -278,9 +278,9 @@ int main(int argc, char** argv) {
         return ProbeMemory(argc, argv);
     }
 #ifdef TINDREL_BENCH_GUI
-    if (argc >= 4 && std::strcmp(argv[1], "--probe-start") == 0) {
+    if (argc >= 4 && (std::strcmp(argv[1], "--probe-start") == 0 || std::strcmp(argv[1], "--probe-shown") == 0)) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return ProbeStart(argv[2], argv[3]);
+        return ProbeStart(argv[2], argv[3], std::strcmp(argv[1], "--probe-shown") == 0);
     }
     if (argc >= 2 && std::strcmp(argv[1], "--editor") == 0) {
         const double megabytes = argc >= 3 ? std::atof(argv[2]) : 10;

@@ -100,11 +100,24 @@ void CQuorrinView::OnInitialUpdate() {
 void CQuorrinView::DetachDocument() {
     if (m_context.doc)
         m_context.doc->SetView(nullptr);
+    if (m_loadingDoc)
+        m_loadingDoc->SetView(nullptr);
     m_context.doc = nullptr;
+    m_loadingDoc = nullptr;
 }
 
 bool CQuorrinView::CloseRefused() const { return m_form->CloseRefused(); }
 void CQuorrinView::CloseCancelled() { m_form->CloseCancelled(); }
+
+void CQuorrinView::SetLoading(bool loading) {
+    if (loading && m_context.doc) {
+        m_loadingDoc = m_context.doc;
+        m_context.doc = nullptr;
+    } else if (!loading && m_loadingDoc) {
+        m_context.doc = m_loadingDoc;
+        m_loadingDoc = nullptr;
+    }
+}
 
 void CQuorrinView::SetReadOnly(bool readOnly) {
     m_context.readOnly = readOnly;

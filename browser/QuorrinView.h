@@ -41,6 +41,9 @@ public:
     void CloseCancelled();
     // Shows the library without letting it change (another window has it open).
     void SetReadOnly(bool readOnly);
+    // While the library is being read (on another thread) the view leaves the document
+    // alone: it has none until then.
+    void SetLoading(bool loading);
 
     // What the main window's enable rules ask.
     int SelectedTag() const;
@@ -99,6 +102,7 @@ private:
     void BuildLayout();
 
     ViewContext m_context;
+    CQuorrinDoc* m_loadingDoc = nullptr;
     CSampleTree* m_tree = nullptr;
     CSampleForm* m_form = nullptr;
     CTreeEditCommands* m_edits = nullptr;

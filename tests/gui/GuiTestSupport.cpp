@@ -163,6 +163,7 @@ void GuiTest::TearDown() {
 void GuiTest::Start() {
     m_app = std::make_unique<CQuorrinApp>();
     ASSERT_TRUE(m_app->InitInstance());
+    m_app->WaitForLibrary();
     Pump();
 }
 

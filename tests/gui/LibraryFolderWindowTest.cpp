@@ -65,6 +65,7 @@ TEST_F(LibraryFolderWindowTest, AnotherFolderIsOpenedAfterTheWindowClosedAsAtExi
         m_app = std::make_unique<CQuorrinApp>();
         m_app->SetLibraryChoice(next);
         ASSERT_TRUE(m_app->InitInstance());
+        m_app->WaitForLibrary();
         EXPECT_EQ(App().LibraryFolder(), other);
         EXPECT_NE(SampleItem("Elsewhere"), nullptr);
         EXPECT_EQ(SampleItem("Here"), nullptr);

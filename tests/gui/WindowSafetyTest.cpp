@@ -97,4 +97,22 @@ TEST_F(WindowSafetyTest, ASampleAddedByAnotherProgramAppearsWhileIdle) {
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave)); // nothing to write back
 }
 
+TEST_F(WindowSafetyTest, TheWindowIsUpBeforeTheLibraryIsReadAndShowsItThen) {
+    // A file that breaks off: its message is shown once the library is in the window.
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "x\r\n") + ">>>>SAMPLE_BEGIN");
+    m_app = std::make_unique<CQuorrinApp>();
+    ASSERT_TRUE(m_app->InitInstance());
+    EXPECT_TRUE(Frame()->isVisible());
+    EXPECT_TRUE(m_app->IsLoading());
+    EXPECT_FALSE(CommandEnabled(cmd::kInsert)); // nothing reaches the library while it is read
+    m_messages.answers = {MsgAnswer::Ok};
+    for (int i = 0; i < 200 && m_app->IsLoading(); ++i)
+        QTest::qWait(5);
+    ASSERT_FALSE(m_app->IsLoading());
+    EXPECT_NE(SampleItem("Alpha"), nullptr);
+    EXPECT_TRUE(CommandEnabled(cmd::kInsert));
+    ASSERT_EQ(m_messages.shown.size(), 1u);
+    EXPECT_NE(m_messages.shown[0].text.find("not in proper sequence"), std::string::npos);
+}
+
 } // namespace
