@@ -50,16 +50,23 @@ private:
 class CUnattendedMessages : public IMessenger {
 public:
     MsgAnswer Show(const std::string& text, MsgButtons buttons, MsgIcon) override {
-        std::fprintf(stderr, "tindrel: %s\n", text.c_str());
+        MsgAnswer answer = MsgAnswer::Yes;
+        const char* said = "Yes";
         switch (buttons) {
         case MsgButtons::Ok:
         case MsgButtons::OkCancel:
-            return MsgAnswer::Ok;
+            answer = MsgAnswer::Ok;
+            said = "OK";
+            break;
         case MsgButtons::YesNoDefaultNo:
-            return MsgAnswer::No;
+            answer = MsgAnswer::No;
+            said = "No";
+            break;
         default:
-            return MsgAnswer::Yes;
+            break;
         }
+        std::fprintf(stderr, "tindrel: %s\ntindrel: (answered %s: the session is ending)\n", text.c_str(), said);
+        return answer;
     }
 };
 
