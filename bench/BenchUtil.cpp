@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <fstream>
@@ -206,6 +207,24 @@ MsgAnswer QuietMessenger::Show(const std::string& text, MsgButtons buttons, MsgI
     if (count++ == 0)
         first = text;
     return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Yes;
+}
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+InFolder::InFolder(const std::string& dir) {
+    char buf[4096];
+    if (getcwd(buf, sizeof buf))
+        m_old = buf;
+    if (chdir(dir.c_str()) != 0)
+        std::fprintf(stderr, "cannot change into %s\n", dir.c_str());
+}
+
+InFolder::~InFolder() {
+    if (!m_old.empty() && chdir(m_old.c_str()) != 0)
+        std::fprintf(stderr, "cannot change back into %s\n", m_old.c_str());
 }
 
 } // namespace bench

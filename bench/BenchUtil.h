@@ -49,6 +49,19 @@ std::string FileContent(const std::string& path);
 // Size of a file in bytes; 0 when absent.
 std::uint64_t FileBytes(const std::string& path);
 
+// a followed by b.
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b);
+
+// Changes the current folder for its lifetime (the library works in the current folder).
+class InFolder {
+public:
+    explicit InFolder(const std::string& dir);
+    ~InFolder();
+
+private:
+    std::string m_old;
+};
+
 // Counts the library's messages instead of showing them; answers Yes/Ok.
 class QuietMessenger : public IMessenger {
 public:

@@ -1,6 +1,8 @@
 #include "bench/Report.h"
 
+#include <cmath>
 #include <cstdio>
+#include <sstream>
 
 namespace bench {
 
@@ -42,5 +44,34 @@ const char* MetText(const Target& t) {
     return t.ratio < 0 ? "n/a" : (t.Met() ? "yes" : "NO");
 }
 
+
+void PrintJson(const Figures& fig, const std::vector<Target>& targets, bool haveRg, bool gui) {
+    std::ostringstream json;
+    json << "{";
+    bool first = true;
+    for (const auto& [k, value] : fig.values) {
+        json << (first ? "" : ",") << "\"" << k << "\":";
+        first = false;
+        if (value == std::floor(value) && std::fabs(value) < 1e15)
+            json << static_cast<long long>(value);
+        else
+            json << std::round(value * 1000) / 1000;
+    }
+    json << ",\"targets\":{";
+    for (size_t i = 0; i < targets.size(); ++i) {
+        const Target& t = targets[i];
+        json << (i ? "," : "") << "\"" << t.name << "\":{\"ratio\":";
+        if (t.ratio < 0)
+            json << "null";
+        else
+            json << std::round(t.ratio * 1000) / 1000;
+        json << ",\"limit\":" << t.limit
+             << ",\"met\":" << (t.ratio < 0 ? "null" : (t.Met() ? "true" : "false")) << "}";
+    }
+    json << "},\"ripgrep\":" << (haveRg ? "true" : "false") << ",\"window\":" << (gui ? "true" : "false")
+         << "}";
+    std::printf("%s\n", json.str().c_str());
+    std::fflush(stdout);
+}
 
 } // namespace bench

@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -31,5 +32,7 @@ double Div(double a, double b);
 void Row(const std::string& what, const std::string& ours, const std::string& ref, double ratio,
          const std::string& target, const char* met);
 const char* MetText(const Target& t);
+// Every figure and target as one line of JSON on standard output.
+void PrintJson(const Figures& fig, const std::vector<Target>& targets, bool haveRg, bool gui);
 
 } // namespace bench

@@ -23,6 +23,7 @@
 
 #include "bench/BenchUtil.h"
 #include "bench/Report.h"
+#include "bench/SaveBench.h"
 #include "bench/Workload.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
@@ -53,25 +54,6 @@ struct Options {
 int SlowRuns(const Options& opt) {
     return std::max(1, std::min(opt.runs, 3));
 }
-
-// Changes the current folder for its lifetime (the library works in the current folder).
-class InFolder {
-public:
-    explicit InFolder(const std::string& dir) {
-        char buf[4096];
-        if (getcwd(buf, sizeof buf))
-            m_old = buf;
-        if (chdir(dir.c_str()) != 0)
-            std::fprintf(stderr, "cannot change into %s\n", dir.c_str());
-    }
-    ~InFolder() {
-        if (!m_old.empty() && chdir(m_old.c_str()) != 0)
-            std::fprintf(stderr, "cannot change back into %s\n", m_old.c_str());
-    }
-
-private:
-    std::string m_old;
-};
 
 // One loaded library with its own configuration store, as the program holds it.
 class Library {
@@ -107,11 +89,6 @@ SearchTotals Search(const CQuorrinDoc& doc, const char* word, bool matchCase) {
         rows.emplace_back(&s, n);
         return true;
     });
-}
-
-std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 // Median wall time of a command, run `runs` times, its output going to the file out;
@@ -418,73 +395,7 @@ int main(int argc, char** argv) {
 
     // Save: one sample changed in the big category, then every category changed.
     std::fprintf(stderr, "save...\n");
-    {
-        InFolder in(big.dir);
-        const std::string copyDir = root + "/copy";
-        std::filesystem::create_directories(copyDir);
-        const std::string copy = copyDir + "/" + std::filesystem::path(big.bigFile).filename().string();
-        std::vector<double> saves, saveCpu, cps, syncs, replaces;
-        for (int i = 0; i < opt.runs; ++i) {
-            CSample s;
-            doc.FindSample(big.selectTitle, s);
-            s.SetComments(s.GetComments() + "Changed by run " + std::to_string(i) + ".\r\n");
-            doc.UpdateSample(big.selectTitle, s);
-            doc.MarkCategoryChanged(big.bigCategory);
-            // Each timed step starts with nothing waiting to be written on the file system,
-            // so that no step pays for the writes of another.
-            RunQuiet({"sync", "-f", big.dir});
-            double start = Now();
-            const double cpuStart = CpuNow();
-            doc.OnSaveDocument();
-            saveCpu.push_back(CpuNow() - cpuStart);
-            saves.push_back(Now() - start);
-            std::filesystem::remove(copy);
-            RunQuiet({"sync", "-f", big.dir});
-            cps.push_back(RunQuiet({"cp", big.bigFile, copy}));
-            std::filesystem::remove(copy);
-            RunQuiet({"sync", "-f", big.dir});
-            // The save syncs the new file and then the folder that holds it: so does the reference.
-            syncs.push_back(RunQuiet({"cp", big.bigFile, copy}) + RunQuiet({"sync", copy, copyDir}));
-            // The floor of a crash-safe save: the same bytes put in place of the copy as
-            // the save puts its file in place, without making them from the samples.
-            const std::string bytes = FileContent(big.bigFile);
-            RunQuiet({"sync", "-f", big.dir});
-            replaces.push_back(WriteReplacing(copy, bytes));
-        }
-        v["save_one_ms"] = Median(saves) * 1000;
-        v["save_one_cpu_ms"] = Median(saveCpu) * 1000;
-        v["cp_one_ms"] = Median(cps) * 1000;
-        v["cp_sync_one_ms"] = Median(syncs) * 1000;
-        v["replace_one_ms"] = Median(replaces) * 1000;
-        v["big_category_samples"] = doc.CountSamplesInCategory(big.bigCategory);
-        v["big_file_bytes"] = static_cast<double>(FileBytes(big.bigFile));
-
-        std::vector<double> saveAll, cpAll, syncAll;
-        std::vector<std::string> copies;
-        for (const std::string& f : files)
-            copies.push_back(copyDir + "/" + std::filesystem::path(f).filename().string());
-        for (int i = 0; i < slowRuns; ++i) {
-            for (const auto& [name, category] : doc.Categories())
-                doc.MarkCategoryChanged(name);
-            RunQuiet({"sync", "-f", big.dir});
-            double start = Now();
-            doc.OnSaveDocument();
-            saveAll.push_back(Now() - start);
-            std::filesystem::remove_all(copyDir);
-            std::filesystem::create_directories(copyDir);
-            RunQuiet({"sync", "-f", big.dir});
-            cpAll.push_back(RunQuiet(Concat(Concat({"cp"}, files), {copyDir})));
-            std::filesystem::remove_all(copyDir);
-            std::filesystem::create_directories(copyDir);
-            RunQuiet({"sync", "-f", big.dir});
-            syncAll.push_back(RunQuiet(Concat(Concat({"cp"}, files), {copyDir})) +
-                              RunQuiet(Concat(Concat({"sync"}, copies), {copyDir})));
-        }
-        v["save_all_ms"] = Median(saveAll) * 1000;
-        v["cp_all_ms"] = Median(cpAll) * 1000;
-        v["cp_sync_all_ms"] = Median(syncAll) * 1000;
-        std::filesystem::remove_all(copyDir);
-    }
+    MeasureSave(doc, big, root, opt.runs, slowRuns, v);
     v["messages"] = quiet.count;
     lib.reset();
 
@@ -648,33 +559,8 @@ int main(int argc, char** argv) {
     PrintEditorFigures(editorFigures);
 #endif
 
-    // --- JSON, last ---
-    std::ostringstream json;
-    json << "{";
-    bool first = true;
-    for (const auto& [k, value] : v) {
-        json << (first ? "" : ",") << "\"" << k << "\":";
-        first = false;
-        if (value == std::floor(value) && std::fabs(value) < 1e15)
-            json << static_cast<long long>(value);
-        else
-            json << std::round(value * 1000) / 1000;
-    }
-    json << ",\"targets\":{";
-    for (size_t i = 0; i < targets.size(); ++i) {
-        const Target& t = targets[i];
-        json << (i ? "," : "") << "\"" << t.name << "\":{\"ratio\":";
-        if (t.ratio < 0)
-            json << "null";
-        else
-            json << std::round(t.ratio * 1000) / 1000;
-        json << ",\"limit\":" << t.limit
-             << ",\"met\":" << (t.ratio < 0 ? "null" : (t.Met() ? "true" : "false")) << "}";
-    }
-    json << "},\"ripgrep\":" << (haveRg ? "true" : "false") << ",\"window\":" << (gui ? "true" : "false")
-         << "}";
-    std::printf("%s\n", json.str().c_str());
-    std::fflush(stdout);
+    // The JSON line, last.
+    PrintJson(fig, targets, haveRg, gui);
 
     if (!opt.keep)
         std::filesystem::remove_all(root);
