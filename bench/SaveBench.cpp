@@ -1,8 +1,10 @@
 #include "bench/SaveBench.h"
 
 #include <filesystem>
+#include <fstream>
 
 #include "bench/BenchUtil.h"
+#include "library/CategoryWriter.h"
 #include "library/QuorrinDoc.h"
 
 namespace bench {
@@ -74,6 +76,31 @@ void MeasureSave(CQuorrinDoc& doc, const Workload& big, const std::string& root,
     v["cp_all_ms"] = Median(cpAll) * 1000;
     v["cp_sync_all_ms"] = Median(syncAll) * 1000;
     std::filesystem::remove_all(copyDir);
+
+    // The same one-sample save after another program appended a sample to the file: the
+    // save merges the file as it is now with the window's changes.
+    std::vector<double> merges;
+    int kept = 0;
+    for (int i = 0; i < runs; ++i) {
+        CSample s;
+        doc.FindSample(big.selectTitle, s);
+        CSample outside = s;
+        outside.SetTitle("Added by another program " + std::to_string(i));
+        std::string record;
+        AppendSampleBytes(record, outside);
+        std::ofstream(big.bigFile, std::ios::binary | std::ios::app) << record;
+        s.SetComments(s.GetComments() + "Changed beside run " + std::to_string(i) + ".\r\n");
+        doc.UpdateSample(big.selectTitle, s);
+        doc.MarkCategoryChanged(big.bigCategory);
+        RunQuiet({"sync", "-f", big.dir});
+        const double start = Now();
+        doc.OnSaveDocument();
+        merges.push_back(Now() - start);
+        CSample found;
+        kept += doc.FindSample(outside.GetTitle(), found) ? 1 : 0;
+    }
+    v["save_merge_ms"] = Median(merges) * 1000;
+    v["save_merge_kept"] = kept;
 }
 
 } // namespace bench

@@ -515,6 +515,8 @@ int main(int argc, char** argv) {
         Div(F("save_one_ms"), F("replace_one_ms")), "", "");
     Row("  (the save syncs, cp alone does not)", "", "cp " + Msk("cp_one_ms"),
         Div(F("save_one_ms"), F("cp_one_ms")), "", "");
+    Row("  the same after an outside change (merged)", Msk("save_merge_ms"), "plain save " + Msk("save_one_ms"),
+        Div(F("save_merge_ms"), F("save_one_ms")), "", "");
     Row("save: every category changed", Msk("save_all_ms"), "cp+sync " + Msk("cp_sync_all_ms"),
         Div(F("save_all_ms"), F("cp_sync_all_ms")), "", "");
     Row("", "", "cp " + Msk("cp_all_ms"), Div(F("save_all_ms"), F("cp_all_ms")), "", "");
