@@ -14,10 +14,9 @@
 #include <QToolBar>
 
 #include "app/Commands.h"
-#include "app/LibraryFolderCommand.h"
 #include "app/LockIndicators.h"
 #include "ui/MessageBoxes.h"
-#include "app/QuorrinApp.h"
+#include "app/FrameHost.h"
 #include "browser/QuorrinView.h"
 #include "browser/SampleTree.h"
 #include "library/QuorrinDoc.h"
@@ -47,7 +46,7 @@ QString PlainMenuText(const QString& text) {
 
 } // namespace
 
-CMainFrame::CMainFrame(CQuorrinApp& app) : m_app(app) {
+CMainFrame::CMainFrame(IFrameHost& app) : m_app(app) {
     InitTindrelResources();
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(QStringLiteral("Tindrel"));
@@ -101,7 +100,7 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kLibraryFolder, "Library &Folder...",
                    "Open the library in another folder and keep it as your library folder\nLibrary folder",
                    "actionLibraryFolder");
-    connect(a, &QAction::triggered, this, [this] { ChooseLibraryFolder(m_app, *this); });
+    connect(a, &QAction::triggered, this, [this] { m_app.ChooseLibraryFolder(); });
     a = AddCommand(cmd::kFilePrint, "&Print...\tCtrl+P", "Print the active document\nPrint", "actionPrint");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_P));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnFilePrint);

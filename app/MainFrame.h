@@ -7,7 +7,7 @@
 
 #include "browser/QuorrinView.h"
 
-class CQuorrinApp;
+class IFrameHost;
 class QAction;
 class QLabel;
 class QMenu;
@@ -16,7 +16,7 @@ class QToolBar;
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    explicit CMainFrame(CQuorrinApp& app);
+    explicit CMainFrame(IFrameHost& app);
     ~CMainFrame() override;
 
     CQuorrinView* View() const { return m_view; }
@@ -43,7 +43,7 @@ private:
     void CreateStatusBar();
     void ScheduleUpdate();
 
-    CQuorrinApp& m_app;
+    IFrameHost& m_app;
     CQuorrinView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_indicators[3] = {nullptr, nullptr, nullptr};

@@ -9,7 +9,7 @@
 #include "app/HelpLauncher.h"
 #include "app/OptionsDlg.h"
 #include "app/Commands.h"
-#include "app/LibraryFolderCommand.h"
+#include "app/LibraryFolderPane.h"
 #include "app/LibraryWatcher.h"
 #include "app/SessionEnd.h"
 #include "ui/FileDialogs.h"
@@ -321,4 +321,28 @@ void CQuorrinApp::ShowLoadErrorsDialog() {
 void CQuorrinApp::OnAppAbout() {
     CAboutDlg dlg(m_frame.get());
     dlg.exec();
+}
+
+void CQuorrinApp::ChooseLibraryFolder() {
+    if (!m_frame)
+        return;
+    CMainFrame& frame = *m_frame;
+    const auto chosen = FileDialogs().GetExistingFolder(
+        &frame, FolderRequest{QStringLiteral("Library Folder"), m_libraryFolder});
+    if (!chosen || chosen->empty())
+        return;
+    const std::string folder = libraryfolder::Check(*chosen);
+    if (folder.empty())
+        return;
+    if (folder == m_libraryFolder) {
+        libraryfolder::Remember(*m_store, folder);
+        return;
+    }
+    // The next run opens the folder itself, whether or not it could be remembered.
+    SetRestartChoice(LibraryChoice{LibraryPlace::GivenFolder, folder});
+    if (!frame.close()) {
+        SetRestartChoice(std::nullopt);
+        return;
+    }
+    libraryfolder::Remember(*m_store, folder);
 }

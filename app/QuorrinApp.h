@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "base/FolderMarker.h"
-#include "browser/ViewHost.h"
+#include "app/FrameHost.h"
 #include "config/LibraryFolder.h"
 #include "base/Messenger.h"
 #include "library/LoadErrorList.h"
@@ -25,7 +25,7 @@ class CMainFrame;
 class CQuorrinDoc;
 class IKeyStore;
 
-class CQuorrinApp : public IViewHost {
+class CQuorrinApp : public IFrameHost {
 public:
     // store: the key store to use, kept by the caller; nullptr for the per-user file.
     explicit CQuorrinApp(IKeyStore* store = nullptr);
@@ -41,14 +41,14 @@ public:
     // when the window stays open: the view refused, or the last save could not write
     // everything and the user keeps the window to save again. quiet: no question can be
     // answered (the session is ending); what can be stored is, and the window closes.
-    bool CloseDocument(bool quiet = false);
+    bool CloseDocument(bool quiet = false) override;
     // A signal or the desktop's session end: close as File > Exit does, without questions.
     void EndSession();
     // The library is read on a thread of its own while the window is already up and
     // answering; this waits for it and shows it (at once when it is there already).
     void WaitForLibrary();
     bool IsLoading() const { return m_loading; }
-    bool EndingSession() const { return m_endingSession; }
+    bool EndingSession() const override { return m_endingSession; }
 
     // The view's host.
     void RunOptions() override;
@@ -56,12 +56,18 @@ public:
     WizardCarryOver WizardState() override;
     void PumpPendingMessages() override;
 
-    void ShowLoadErrorsDialog();
-    int GetLoadErrorCount() const { return m_loading ? 0 : m_loadErrors.GetCount(); }
-    void OnAppAbout();
+    // The main window's host.
+    void ShowLoadErrorsDialog() override;
+    int GetLoadErrorCount() const override { return m_loading ? 0 : m_loadErrors.GetCount(); }
+    void OnAppAbout() override;
+    // Asks for a folder. Another folder than the open one is remembered as the user's
+    // library folder and opened: the window closes as at exit (unsaved edits are
+    // offered and saved, load errors offered for export) and the program starts again
+    // on it. A refused close changes nothing. The open folder itself is only remembered.
+    void ChooseLibraryFolder() override;
 
-    CLibraryConfig& Config() { return *m_config; }
-    CQuorrinDoc* Document() { return m_doc.get(); }
+    CLibraryConfig& Config() override { return *m_config; }
+    CQuorrinDoc* Document() override { return m_doc.get(); }
     IKeyStore& KeyStore() { return *m_store; }
 
     // The folder to work on, set before InitInstance (by default the current one).

@@ -25,14 +25,10 @@
 #include <utility>
 #include <vector>
 
+#include "browser/TreeItem.h"
+
 class CSample;
 struct ViewContext;
-
-// Item tags.
-constexpr int kTagCategory = 0;
-constexpr int kTagSubcategory = 1;
-constexpr int kTagSample = 2;
-constexpr int kTagRoot = 3;
 
 extern const char* const kRootText;           // "Samples"
 extern const char* const kRootTextLoadErrors; // "Samples (*Load errors exist*)"

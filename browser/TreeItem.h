@@ -6,7 +6,11 @@
 #include <string>
 #include <string_view>
 
-#include "browser/SampleTree.h"
+// Item tags.
+constexpr int kTagCategory = 0;
+constexpr int kTagSubcategory = 1;
+constexpr int kTagSample = 2;
+constexpr int kTagRoot = 3;
 
 // The tree's and the drop-down lists' alphabetical order: letter case is ignored first,
 // then decides, so the order is total. Compared without folded copies.

@@ -40,28 +40,6 @@ const char* const kToolHelp =
 
 } // namespace
 
-std::string ToLibraryLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 32 + 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            out += '\r';
-        out += text[i];
-    }
-    return out;
-}
-
-std::string ToUnixLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        out += text[i];
-    }
-    return out;
-}
-
 int Run(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
     StreamMessenger messenger(io.err);
     if (args.empty()) {

@@ -98,4 +98,26 @@ bool ReadInput(const std::string& path, std::istream& in, std::string& out) {
     return true;
 }
 
+std::string ToLibraryLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 32 + 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out += '\r';
+        out += text[i];
+    }
+    return out;
+}
+
+std::string ToUnixLineEnds(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        out += text[i];
+    }
+    return out;
+}
+
 } // namespace cli

@@ -9,12 +9,17 @@
 #include <vector>
 
 #include "base/Messenger.h"
-#include "cli/CliCommands.h"
+#include "cli/CliStreams.h"
 #include "config/LibraryConfig.h"
 #include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
 
 namespace cli {
+
+// Bare LF line ends become CR LF; CR LF pairs stay as they are.
+std::string ToLibraryLineEnds(const std::string& text);
+// CR LF pairs become LF; any other byte stays.
+std::string ToUnixLineEnds(const std::string& text);
 
 // Prints every message the library would show in a box to standard error and counts
 // them: any message makes the exit status 1.

@@ -1,13 +1,11 @@
-#include "app/LibraryFolderCommand.h"
+#include "app/LibraryFolderPane.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QStatusBar>
 
-#include "ui/FileDialogs.h"
 #include "app/MainFrame.h"
-#include "app/QuorrinApp.h"
 
 namespace {
 
@@ -37,25 +35,4 @@ void ShowLibraryFolder(CMainFrame& frame, const std::string& folder) {
     pane->setText(pane->fontMetrics().elidedText(ShortPath(path), Qt::ElideMiddle, kPaneWidth));
     pane->setToolTip(QStringLiteral("Library folder: ") + path);
     pane->setAccessibleName(pane->toolTip());
-}
-
-void ChooseLibraryFolder(CQuorrinApp& app, CMainFrame& frame) {
-    const auto chosen = FileDialogs().GetExistingFolder(
-        &frame, FolderRequest{QStringLiteral("Library Folder"), app.LibraryFolder()});
-    if (!chosen || chosen->empty())
-        return;
-    const std::string folder = libraryfolder::Check(*chosen);
-    if (folder.empty())
-        return;
-    if (folder == app.LibraryFolder()) {
-        libraryfolder::Remember(app.KeyStore(), folder);
-        return;
-    }
-    // The next run opens the folder itself, whether or not it could be remembered.
-    app.SetRestartChoice(LibraryChoice{LibraryPlace::GivenFolder, folder});
-    if (!frame.close()) {
-        app.SetRestartChoice(std::nullopt);
-        return;
-    }
-    libraryfolder::Remember(app.KeyStore(), folder);
 }
