@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <ctime>
+#include <tuple>
+#include <utility>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
@@ -330,77 +332,82 @@ bool File::Stamp(FileStamp& stamp, int& cause) {
     return true;
 }
 
-bool File::ReadAll(std::string& out, int& cause) {
-    out.clear();
+namespace {
+
+// Reads a whole file from its start into memory that grows on demand, about its size at
+// first; the loop also copes with a file that grows or shrinks meanwhile. room(n, have)
+// gives memory for at least n bytes, keeping the first `have`, as {start, capacity}.
+// Returns the bytes read, or -1 with errno set.
+template <class Room>
+ssize_t ReadWhole(int fd, std::uint64_t size, Room room) {
+    size_t have = 0;
+    auto [data, capacity] = room(static_cast<size_t>(size) + 1, have);
+    for (;;) {
+        if (have == capacity)
+            std::tie(data, capacity) = room(capacity * 2, have);
+        const ssize_t n = ::pread(fd, data + have, capacity - have, static_cast<off_t>(have));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return -1;
+        }
+        if (n == 0)
+            return static_cast<ssize_t>(have);
+        have += static_cast<size_t>(n);
+    }
+}
+
+} // namespace
+
+bool File::BeginReadAll(std::uint64_t& size, int& cause) {
     if (m_fd < 0) {
         cause = kInvalidFile;
         return false;
     }
     if (Injected(Op::Read, m_path, cause))
         return false;
+    return Size(size, cause);
+}
+
+bool File::ReadAll(std::string& out, int& cause) {
+    out.clear();
     std::uint64_t size = 0;
-    if (!Size(size, cause))
+    if (!BeginReadAll(size, cause))
         return false;
-    // One read of the whole file where possible; the loop also copes with a file
-    // that grows or shrinks meanwhile.
-    out.resize(static_cast<size_t>(size) + 1);
-    size_t have = 0;
-    for (;;) {
-        if (have == out.size())
-            out.resize(out.size() * 2);
-        ssize_t n = ::pread(m_fd, out.data() + have, out.size() - have, static_cast<off_t>(have));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            out.clear();
-            return Fail(cause, err);
-        }
-        if (n == 0)
-            break;
-        have += static_cast<size_t>(n);
+    // One read of the whole file where possible.
+    const ssize_t n = ReadWhole(m_fd, size, [&out](size_t wanted, size_t) {
+        if (out.size() < wanted)
+            out.resize(wanted);
+        return std::pair<char*, size_t>(out.data(), out.size());
+    });
+    if (n < 0) {
+        const int err = errno;
+        out.clear();
+        return Fail(cause, err);
     }
-    out.resize(have);
+    out.resize(static_cast<size_t>(n));
     return true;
 }
 
 bool File::ReadAll(ReadBuffer& buffer, int& cause) {
     buffer.size = 0;
-    if (m_fd < 0) {
-        cause = kInvalidFile;
-        return false;
-    }
-    if (Injected(Op::Read, m_path, cause))
-        return false;
     std::uint64_t size = 0;
-    if (!Size(size, cause))
+    if (!BeginReadAll(size, cause))
         return false;
-    // As above; the buffer is only ever grown, never filled first.
-    auto grow = [&buffer](size_t capacity) {
-        auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-        if (buffer.size > 0)
-            std::memcpy(bigger.get(), buffer.data.get(), buffer.size);
-        buffer.data = std::move(bigger);
-        buffer.capacity = capacity;
-    };
-    if (buffer.capacity < static_cast<size_t>(size) + 1)
-        grow(static_cast<size_t>(size) + 1);
-    for (;;) {
-        if (buffer.size == buffer.capacity)
-            grow(buffer.capacity * 2);
-        ssize_t n = ::pread(m_fd, buffer.data.get() + buffer.size, buffer.capacity - buffer.size,
-                            static_cast<off_t>(buffer.size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            int err = errno;
-            buffer.size = 0;
-            return Fail(cause, err);
+    // The buffer is only ever grown, never filled first.
+    const ssize_t n = ReadWhole(m_fd, size, [&buffer](size_t wanted, size_t have) {
+        if (buffer.capacity < wanted) {
+            auto bigger = std::make_unique_for_overwrite<char[]>(wanted);
+            if (have > 0)
+                std::memcpy(bigger.get(), buffer.data.get(), have);
+            buffer.data = std::move(bigger);
+            buffer.capacity = wanted;
         }
-        if (n == 0)
-            break;
-        buffer.size += static_cast<size_t>(n);
-    }
+        return std::pair<char*, size_t>(buffer.data.get(), buffer.capacity);
+    });
+    if (n < 0)
+        return Fail(cause, errno);
+    buffer.size = static_cast<size_t>(n);
     return true;
 }
 

@@ -92,6 +92,8 @@ public:
     bool Close(int& cause);
 
 private:
+    // The checks before a whole-file read: an open file, no injected fault; its size.
+    bool BeginReadAll(std::uint64_t& size, int& cause);
     friend bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace);
     // The start of every Open*: refused while open, or when the fault hook says so.
     bool MayOpen(const std::string& path, int& cause);
