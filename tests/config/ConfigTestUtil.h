@@ -9,35 +9,7 @@
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
-
-// The path of a key below the application key.
-inline KeyPath AppPath(std::initializer_list<std::string> rest = {}) {
-    KeyPath path{"Software", "Velmora Software", "Tindrel"};
-    path.insert(path.end(), rest.begin(), rest.end());
-    return path;
-}
-
-// Every key below the application key, one line each, parents first: the path
-// below the application key joined with " / ", then its values in braces.
-inline std::string DumpApp(const MemoryKeyStore& store) {
-    const KeyPath app = AppPath();
-    std::string out;
-    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
-        if (path.size() <= app.size() || !std::equal(app.begin(), app.end(), path.begin()))
-            return;
-        for (std::size_t i = app.size(); i < path.size(); ++i)
-            out += (i == app.size() ? "" : " / ") + path[i];
-        if (!values.empty()) {
-            out += " {";
-            for (const auto& [name, value] : values)
-                out += " " + name + "=" +
-                       (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
-            out += " }";
-        }
-        out += "\n";
-    });
-    return out;
-}
+#include "support/TestSupport.h"
 
 // A default category with its three default sub-categories shown.
 inline CCategory DefaultCategory(const std::string& name, std::initializer_list<std::string> custom = {}) {

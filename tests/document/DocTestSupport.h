@@ -16,14 +16,6 @@
 #include "library/QuorrinDoc.h"
 #include "support/TestSupport.h"
 
-inline const KeyPath kAppPath = {"Software", "Velmora Software", "Tindrel"};
-
-inline KeyPath AppPath(std::initializer_list<std::string> rest) {
-    KeyPath path = kAppPath;
-    path.insert(path.end(), rest.begin(), rest.end());
-    return path;
-}
-
 struct RecordingView : IDocumentView {
     std::vector<std::string> calls;
     void OnDocumentClosing() override { calls.push_back("closing"); }

@@ -4,11 +4,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 
 #include "library/Category.h"
 
@@ -134,4 +136,62 @@ std::string FileBytes(const std::vector<CSample>& samples) {
         b += "<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<\r\n";
     }
     return b;
+}
+
+std::string DataPath(const std::string& name) {
+    return std::string(TINDREL_TEST_DATA) + "/" + name;
+}
+
+void ExpectFileEq(const std::string& actualBytes, const std::string& fixture, std::source_location where) {
+    const std::string path = DataPath(fixture);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        WriteFileBytes(path + ".actual", actualBytes);
+        ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+            << "no fixture " << path << "; the actual bytes are in " << path << ".actual";
+        return;
+    }
+    const std::string expected = ReadFileBytes(path);
+    if (expected == actualBytes) {
+        std::filesystem::remove(path + ".actual", ec);
+        return;
+    }
+    size_t at = 0;
+    while (at < expected.size() && at < actualBytes.size() && expected[at] == actualBytes[at])
+        ++at;
+    WriteFileBytes(path + ".actual", actualBytes);
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+        << "differs from fixture " << fixture << " at byte " << at << " (" << actualBytes.size() << " bytes, "
+        << expected.size() << " expected)\n  expected: " << ::testing::PrintToString(expected.substr(at, 60))
+        << "\n  actual:   " << ::testing::PrintToString(actualBytes.substr(at, 60)) << "\nthe actual bytes are in "
+        << path << ".actual";
+}
+
+void ExpectFileEq(const FileAt& actual, const std::string& fixture, std::source_location where) {
+    ExpectFileEq(ReadFileBytes(actual.path), fixture, where);
+}
+
+KeyPath AppPath(std::initializer_list<std::string> rest) {
+    KeyPath path{"Software", "Velmora Software", "Tindrel"};
+    path.insert(path.end(), rest.begin(), rest.end());
+    return path;
+}
+
+std::string DumpApp(const MemoryKeyStore& store) {
+    const KeyPath app = AppPath();
+    std::string out;
+    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
+        if (path.size() <= app.size() || !std::equal(app.begin(), app.end(), path.begin()))
+            return;
+        for (std::size_t i = app.size(); i < path.size(); ++i)
+            out += (i == app.size() ? "" : " / ") + path[i];
+        if (!values.empty()) {
+            out += " {";
+            for (const auto& [name, value] : values)
+                out += " " + name + "=" + (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
+            out += " }";
+        }
+        out += "\n";
+    });
+    return out;
 }
