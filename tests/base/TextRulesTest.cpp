@@ -37,6 +37,24 @@ TEST(TextRules, Utf8ValidityFollowsTheStandard) {
         EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
 }
 
+TEST(TextRules, Utf8EncodingRoundTripsAtEveryLengthBoundary) {
+    const struct {
+        char32_t cp;
+        size_t length;
+    } rows[] = {{0, 1},      {0x7F, 1},   {0x80, 2},    {0x7FF, 2},    {0x800, 3},
+                {0x20AC, 3}, {0xFFFF, 3}, {0x10000, 4}, {0x10FFFF, 4}};
+    for (const auto& r : rows) {
+        std::string bytes;
+        AppendUtf8(bytes, r.cp);
+        EXPECT_EQ(bytes.size(), r.length) << r.cp;
+        size_t i = 0;
+        char32_t back = 0;
+        ASSERT_TRUE(NextUtf8(bytes, i, back)) << r.cp;
+        EXPECT_EQ(back, r.cp);
+        EXPECT_EQ(i, bytes.size());
+    }
+}
+
 TEST(TextRules, TrimRemovesBlanksAtBothEndsOnly) {
     EXPECT_EQ(Trim("  Hello  world \t"), "Hello  world");
     EXPECT_EQ(Trim("\r\n\v\f x\r\n"), "x");
