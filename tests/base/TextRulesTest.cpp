@@ -46,10 +46,10 @@ TEST(TextRules, Utf8EncodingRoundTripsAtEveryLengthBoundary) {
     for (const auto& r : rows) {
         std::string bytes;
         AppendUtf8(bytes, r.cp);
-        EXPECT_EQ(bytes.size(), r.length) << r.cp;
+        EXPECT_EQ(bytes.size(), r.length) << static_cast<unsigned>(r.cp);
         size_t i = 0;
         char32_t back = 0;
-        ASSERT_TRUE(NextUtf8(bytes, i, back)) << r.cp;
+        ASSERT_TRUE(NextUtf8(bytes, i, back)) << static_cast<unsigned>(r.cp);
         EXPECT_EQ(back, r.cp);
         EXPECT_EQ(i, bytes.size());
     }
