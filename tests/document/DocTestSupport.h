@@ -16,6 +16,13 @@
 #include "library/QuorrinDoc.h"
 #include "support/TestSupport.h"
 
+// Every field but the load-error reason is the same.
+inline bool SameRecord(const CSample& a, const CSample& b) {
+    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
+           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
+           a.GetComments() == b.GetComments() && a.GetText() == b.GetText();
+}
+
 struct RecordingView : IDocumentView {
     std::vector<std::string> calls;
     void OnDocumentClosing() override { calls.push_back("closing"); }

@@ -12,12 +12,6 @@
 
 namespace {
 
-bool SameRecord(const CSample& a, const CSample& b) {
-    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
-           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
-           a.GetComments() == b.GetComments() && a.GetText() == b.GetText();
-}
-
 const char* const kFiles[] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", "quorrinTools.txt"};
 
 // Every record in the category files, as the reader sees it.
