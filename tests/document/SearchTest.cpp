@@ -9,13 +9,13 @@
 namespace {
 
 TEST(CountNonOverlapping, CountsFromTheLeftWithoutOverlap) {
-    EXPECT_EQ(CountNonOverlapping("aaaa", "aa"), 2u);
-    EXPECT_EQ(CountNonOverlapping("aaa", "aa"), 1u);
-    EXPECT_EQ(CountNonOverlapping("abcabc", "c"), 2u);
-    EXPECT_EQ(CountNonOverlapping("ab", "abc"), 0u);
-    EXPECT_EQ(CountNonOverlapping("", "a"), 0u);
-    EXPECT_EQ(CountNonOverlapping("abc", ""), 0u);
-    EXPECT_EQ(CountNonOverlapping(std::string_view("a\0b\0", 4), std::string_view("\0", 1)), 2u);
+    const struct {
+        std::string_view haystack, needle;
+        unsigned count;
+    } rows[] = {{"aaaa", "aa", 2}, {"aaa", "aa", 1}, {"abcabc", "c", 2}, {"ab", "abc", 0},
+                {"", "a", 0},      {"abc", "", 0},   {std::string_view("a\0b\0", 4), std::string_view("\0", 1), 2}};
+    for (const auto& r : rows)
+        EXPECT_EQ(CountNonOverlapping(r.haystack, r.needle), r.count) << r.haystack << " / " << r.needle;
 }
 
 TEST(SampleMatcher, EdgeCasesOfTheSearch) {
@@ -134,30 +134,39 @@ protected:
     }
 };
 
-TEST_F(Search, RowsInTitleOrderWithTotals) {
+using Rows = std::vector<std::pair<std::string, unsigned>>;
+
+TEST_F(Search, RowsInTitleOrderWithTotalsUntilTheCallerStops) {
     SearchOptions options;
     options.text = "list";
     SearchTotals totals;
-    auto rows = Run(options, &totals);
-    using Rows = std::vector<std::pair<std::string, unsigned>>;
-    EXPECT_EQ(rows, (Rows{{"C-upper", 2}, {"b-list", 3}}));
+    EXPECT_EQ(Run(options, &totals), (Rows{{"C-upper", 2}, {"b-list", 3}}));
     EXPECT_EQ(totals.samples, 2);
     EXPECT_EQ(totals.occurrences, 5);
     EXPECT_FALSE(totals.stopped);
     EXPECT_EQ(FoundLine(totals.occurrences, totals.samples), "Found 5 occurrence(s) in 2 sample(s)");
-
     options.matchCase = true;
     EXPECT_EQ(Run(options), (Rows{{"b-list", 3}}));
     options.keywordsOnly = true;
     options.matchCase = false;
     EXPECT_EQ(Run(options), (Rows{{"b-list", 2}}));
+
+    int calls = 0;
+    totals = SearchLibrary(*doc, options, [&](const CSample&, unsigned) { return ++calls < 1; });
+    EXPECT_EQ(calls, 1);
+    EXPECT_TRUE(totals.stopped);
+    EXPECT_EQ(totals.samples, 1);
+    for (const char* text : {"zzz", ""}) {
+        options.text = text;
+        EXPECT_TRUE(Run(options, &totals).empty());
+        EXPECT_EQ(FoundLine(totals.occurrences, totals.samples), "Found 0 occurrence(s) in 0 sample(s)");
+    }
 }
 
 TEST_F(Search, CategoryLimitIsExact) {
     SearchOptions options;
     options.text = "list";
     options.category = "Tools";
-    using Rows = std::vector<std::pair<std::string, unsigned>>;
     EXPECT_EQ(Run(options), (Rows{{"C-upper", 2}}));
     options.category = "tools";
     EXPECT_TRUE(Run(options).empty());
@@ -178,27 +187,6 @@ TEST_F(Search, CategoryLimitIsExact) {
     EXPECT_TRUE(stopped.stopped);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(stopped.samples, 2);
-}
-
-TEST_F(Search, NothingFoundAndEmptyText) {
-    SearchOptions options;
-    options.text = "zzz";
-    SearchTotals totals;
-    EXPECT_TRUE(Run(options, &totals).empty());
-    EXPECT_EQ(FoundLine(totals.occurrences, totals.samples), "Found 0 occurrence(s) in 0 sample(s)");
-    options.text = "";
-    EXPECT_TRUE(Run(options, &totals).empty());
-    EXPECT_EQ(totals.samples, 0);
-}
-
-TEST_F(Search, StopsWhenAsked) {
-    SearchOptions options;
-    options.text = "list";
-    int calls = 0;
-    SearchTotals totals = SearchLibrary(*doc, options, [&](const CSample&, unsigned) { return ++calls < 1; });
-    EXPECT_EQ(calls, 1);
-    EXPECT_TRUE(totals.stopped);
-    EXPECT_EQ(totals.samples, 1);
 }
 
 } // namespace
