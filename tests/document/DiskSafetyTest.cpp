@@ -39,6 +39,24 @@ TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Dup", "C++")}));
 }
 
+TEST_F(DiskSafety, ADuplicateStaysWhenItsFileCannotBeReadAgainWhileTheLibraryLoads) {
+    const std::string bytes = FileBytes({MakeSample("Dup", "C++"), MakeSample("Dup", "C++", "GUI", "k", "", "two\r\n")});
+    WriteFileBytes("quorrincpp.txt", bytes);
+    // The duplicate's record is fetched from its file once every file has been read; that
+    // second open fails, so the record is written as it was read.
+    int opens = 0;
+    fileio::SetFaultHook([&opens](const fileio::FaultPoint& p, std::size_t&) {
+        const bool again = p.op == fileio::Op::Open && p.path == "quorrincpp.txt" && ++opens == 2;
+        return static_cast<int>(again ? fileio::kAccessDenied : fileio::kNone);
+    });
+    Load();
+    fileio::SetFaultHook(nullptr);
+    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Dup"});
+    doc->MarkCategoryChanged("C++");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), bytes);
+}
+
 TEST_F(DiskSafety, AFileTheConfigurationNamesOutsideTheFolderIsLeftAloneWithItsKeys) {
     ConfigureCustom("Escape", "../escape.txt", {"Sub"});
     ConfigureCustom("Tools", "quorrinTools.txt", {});

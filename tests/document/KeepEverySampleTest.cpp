@@ -13,6 +13,7 @@
 namespace {
 
 const char* const kFiles[] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", "quorrinTools.txt"};
+const char* const kOwners[] = {"C++", "Java", "Visual Basic", "Tools"};
 
 // Every record in the category files, as the reader sees it.
 std::vector<CSample> RecordsOnDisk() {
@@ -51,21 +52,13 @@ protected:
     void WriteRandomFiles() {
         const std::vector<std::string> categories = {"C++", "Java", "Visual Basic", "Tools", "Ghost"};
         const std::vector<std::string> subs = {"General", "GUI", "COM", "Sorting", "Lists", "", "Nope"};
-        for (const char* file : kFiles) {
+        for (int f = 0; f < 4; ++f) {
             std::string bytes;
-            const int count = static_cast<int>(rng() % 5);
-            for (int i = 0; i < count; ++i) {
-                const std::string own = file == std::string("quorrincpp.txt")    ? "C++"
-                                        : file == std::string("quorrinjava.txt") ? "Java"
-                                        : file == std::string("quorrinvb.txt")   ? "Visual Basic"
-                                                                                 : "Tools";
-                const std::string category = rng() % 4 == 0 ? Pick(categories) : own;
-                CSample s = MakeSample("t" + std::to_string(rng() % 12), category, Pick(subs),
-                                       rng() % 3 == 0 ? "a,b ,c" : "k", "note " + std::to_string(i) + "\r\n",
-                                       "line\r\nline " + std::to_string(rng() % 100) + "\r\n");
-                bytes += FileBytes({s});
-            }
-            WriteFileBytes(file, bytes);
+            for (int i = static_cast<int>(rng() % 5); i > 0; --i)
+                bytes += FileBytes({MakeSample("t" + std::to_string(rng() % 12), rng() % 4 == 0 ? Pick(categories) : kOwners[f],
+                                               Pick(subs), rng() % 3 == 0 ? "a,b ,c" : "k", "note " + std::to_string(i) + "\r\n",
+                                               "line\r\nline " + std::to_string(rng() % 100) + "\r\n")});
+            WriteFileBytes(kFiles[f], bytes);
         }
         for (CSample& s : RecordsOnDisk())
             required.push_back(std::move(s));
@@ -83,7 +76,8 @@ protected:
     // Adds, changes or removes one record of a category file, as an editor or another
     // program would; the file is replaced or rewritten in place.
     void EditOutside() {
-        const std::string file = kFiles[rng() % 4];
+        const int f = static_cast<int>(rng() % 4);
+        const std::string file = kFiles[f];
         const std::string bytes = ReadFileBytes(file);
         std::vector<std::unique_ptr<CSample>> records;
         std::vector<RecordSpan> spans;
@@ -91,11 +85,8 @@ protected:
         std::string out;
         const unsigned what = records.empty() ? 0 : rng() % 3;
         if (what == 0) {
-            const std::string category = file == "quorrincpp.txt" ? "C++" : file == "quorrinjava.txt" ? "Java"
-                                         : file == "quorrinvb.txt"   ? "Visual Basic"
-                                                                     : "Tools";
-            CSample added = MakeSample("o" + std::to_string(next++), category,
-                                       rng() % 2 ? "General" : "Sorting", "", "", "outside\r\n");
+            CSample added = MakeSample("o" + std::to_string(next++), kOwners[f], rng() % 2 ? "General" : "Sorting", "", "",
+                                       "outside\r\n");
             out = bytes + FileBytes({added});
             required.push_back(added);
         } else {
@@ -128,15 +119,10 @@ protected:
 
     // The user changed or deleted this record: it no longer has to stay.
     void Release(const CSample& record) {
-        for (auto it = required.begin(); it != required.end(); ++it) {
-            if (SameRecord(*it, record)) {
-                required.erase(it);
-                return;
-            }
-        }
-        for (auto it = saved.begin(); it != saved.end(); ++it) {
-            if (SameRecord(*it, record)) {
-                saved.erase(it);
+        for (std::vector<CSample>* list : {&required, &saved}) {
+            auto it = std::find_if(list->begin(), list->end(), [&](const CSample& r) { return SameRecord(r, record); });
+            if (it != list->end()) {
+                list->erase(it);
                 return;
             }
         }
@@ -219,24 +205,21 @@ protected:
             if (!errors->GetFirst(error, cursor))
                 break;
             // The store may have renamed the title ("-N"); the record is what was read.
-            bool released = false;
             auto matches = [&](const CSample& r) {
                 return r.GetCategory() == error.GetCategory() && r.GetText() == error.GetText() &&
                        r.GetComments() == error.GetComments() && error.GetTitle().rfind(r.GetTitle(), 0) == 0;
             };
+            bool released = false;
             for (std::vector<CSample>* list : {&required, &saved}) {
-                for (const CSample& r : *list) {
-                    if (!released && matches(r)) {
-                        Release(CSample(r));
-                        released = true;
-                        break;
-                    }
+                auto it = std::find_if(list->begin(), list->end(), matches);
+                if (!released && it != list->end()) {
+                    list->erase(it);
+                    released = true;
                 }
             }
             for (auto it = unsaved.begin(); !released && it != unsaved.end(); ++it) {
                 if (matches(it->second)) {
                     unsaved.erase(it);
-                    released = true;
                     break;
                 }
             }
