@@ -175,8 +175,8 @@ TEST_F(FileLayerFiles, OnlyRegularFilesOpenAndNoLinkLeadsOutOfTheFolder) {
 }
 
 TEST_F(FileLayerFiles, LeftoverTemporariesOfOurFilesGoOthersStay) {
-    for (const char* name : {"quorrincpp.txt.tmp-a1B2c3", "quorrincpp.txt.bak2.tmp-XyZ123", "other.txt.tmp-abcdef",
-                             "quorrincpp.txt.tmp-short", "quorrincpp.txt"})
+    for (const char* name : {"quorrincpp.txt.tmp-a1B2c3", "quorrincpp.txt.bak2.tmp-XyZ123",
+                             "other.txt.tmp-abcdef", "quorrincpp.txt.tmp-short", "quorrincpp.txt"})
         WriteFileBytes(name, "x");
     EXPECT_EQ(RemoveLeftoverTemporaries(".", {"quorrincpp.txt"}), 2);
     EXPECT_FALSE(FileExists("quorrincpp.txt.tmp-a1B2c3"));

@@ -20,18 +20,18 @@ TEST(TextRules, Utf8ValidityFollowsTheStandard) {
         {"plain ASCII", true},
         {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80", true},
         {"\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF", true}, // the last of each length
-        {"caf\xE9", false},                                // Windows-1252 e acute
-        {"\xC0\xAF", false},                               // overlong '/' (C0 lead)
-        {"\xC1\xBF", false},                               // overlong (C1 lead)
-        {"\xE0\x80\x80", false},                           // overlong three-byte form
-        {"\xE0\x9F\xBF", false},                           // overlong three-byte form
-        {"\xF0\x8F\xBF\xBF", false},                       // overlong four-byte form
-        {"\xED\xA0\x80", false},                           // surrogate
-        {"\xF4\x90\x80\x80", false},                       // above U+10FFFF
-        {"\xF5\x80\x80\x80", false},                       // lead past U+10FFFF
-        {"\xE2\x86", false},                               // cut short
-        {"\x80", false},                                   // lone continuation byte
-        {"\xC3\x28", false},                               // continuation missing
+        {"caf\xE9", false},                             // Windows-1252 e acute
+        {"\xC0\xAF", false},                            // overlong '/' (C0 lead)
+        {"\xC1\xBF", false},                            // overlong (C1 lead)
+        {"\xE0\x80\x80", false},                        // overlong three-byte form
+        {"\xE0\x9F\xBF", false},                        // overlong three-byte form
+        {"\xF0\x8F\xBF\xBF", false},                    // overlong four-byte form
+        {"\xED\xA0\x80", false},                        // surrogate
+        {"\xF4\x90\x80\x80", false},                    // above U+10FFFF
+        {"\xF5\x80\x80\x80", false},                    // lead past U+10FFFF
+        {"\xE2\x86", false},                            // cut short
+        {"\x80", false},                                // lone continuation byte
+        {"\xC3\x28", false},                            // continuation missing
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
@@ -41,7 +41,7 @@ TEST(TextRules, Utf8EncodingRoundTripsAtEveryLengthBoundary) {
     const struct {
         char32_t cp;
         size_t length;
-    } rows[] = {{0, 1},      {0x7F, 1},   {0x80, 2},    {0x7FF, 2},    {0x800, 3},
+    } rows[] = {{0, 1},      {0x7F, 1},   {0x80, 2},    {0x7FF, 2},   {0x800, 3},
                 {0x20AC, 3}, {0xFFFF, 3}, {0x10000, 4}, {0x10FFFF, 4}};
     for (const auto& r : rows) {
         std::string bytes;
@@ -56,8 +56,9 @@ TEST(TextRules, Utf8EncodingRoundTripsAtEveryLengthBoundary) {
 }
 
 TEST(TextRules, TrimRemovesBlanksAtBothEndsOnly) {
-    for (const auto& [text, trimmed] : {std::pair{"  Hello  world \t", "Hello  world"}, std::pair{"\r\n\v\f x\r\n", "x"},
-                                        std::pair{"   ", ""}, std::pair{"", ""}, std::pair{"a", "a"}})
+    for (const auto& [text, trimmed] :
+         {std::pair{"  Hello  world \t", "Hello  world"}, std::pair{"\r\n\v\f x\r\n", "x"},
+          std::pair{"   ", ""}, std::pair{"", ""}, std::pair{"a", "a"}})
         EXPECT_EQ(Trim(text), trimmed) << text;
 }
 
@@ -86,8 +87,11 @@ TEST(FoldCase, ValidUtf8AsCharactersAnythingElseAsWindows1252) {
         {"\xC5\x81\xC5\xBD\xC5\xB8", "\xC5\x82\xC5\xBE\xC3\xBF"}, // ŁŽŸ -> łžÿ
         {"\xCE\xA3\xCE\x86", "\xCF\x83\xCE\xAC"},                 // ΣΆ -> σά
         {"\xD0\x96\xD0\x81", "\xD0\xB6\xD1\x91"},                 // ЖЁ -> жё
-        {"A\xE2\x82\xAC" "B", "a\xE2\x82\xAC" "b"},                 // € untouched
-        {"\xC4\xD6\xDC", "\xE4\xF6\xFC"},                         // Windows-1252
+        {"A\xE2\x82\xAC"
+         "B",
+         "a\xE2\x82\xAC"
+         "b"},                            // € untouched
+        {"\xC4\xD6\xDC", "\xE4\xF6\xFC"}, // Windows-1252
         {"\xD7\xDF", "\xD7\xDF"},
         {"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},
         {"A\xC0Z", "a\xE0z"},
@@ -115,16 +119,7 @@ TEST(FoldCase, LengthNeverChanges) {
 TEST(CompareNames, LetterCaseDecidesOnlyBetweenOtherwiseEqualNames) {
     // Each name before the next.
     const std::vector<std::string> ordered = {
-        "",
-        "A",
-        "a",
-        "Ab",
-        "aB",
-        "ab",
-        "b",
-        "COM",
-        "General",
-        "GUI",
+        "",          "A", "a", "Ab", "aB", "ab", "b", "COM", "General", "GUI",
         "\xC3\x84",  // Ä (UTF-8)
         "\xC3\xA4",  // ä (UTF-8)
         "\xC3\x84x", // Äx

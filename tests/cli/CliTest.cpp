@@ -38,7 +38,8 @@ Snapshot Take(const std::string& root) {
         lstat(entry.path().c_str(), &st);
         snap[fs::relative(entry.path(), root).string()] =
             (entry.is_regular_file() ? ReadFileBytes(entry.path().string()) : "") + "@" +
-            std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + "#" + std::to_string(st.st_ino);
+            std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + "#" +
+            std::to_string(st.st_ino);
     }
     return snap;
 }
@@ -121,7 +122,8 @@ protected:
                                   MakeSample("Direct", "C++", "", "", "", "no sub-category\r\n")}));
         WriteFileBytes(LibFile("quorrinjava.txt"), java);
         WriteFileBytes(LibFile("quorrinTools.txt"), tools);
-        WriteFileBytes(LibFile("quorrinvb.txt"), FileBytes({MakeSample("VbThing", "Visual Basic", "General")}));
+        WriteFileBytes(LibFile("quorrinvb.txt"),
+                       FileBytes({MakeSample("VbThing", "Visual Basic", "General")}));
         for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) { // any rewrite shows
             struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
             utimensat(AT_FDCWD, entry.path().c_str(), times, AT_SYMLINK_NOFOLLOW);
@@ -135,11 +137,13 @@ protected:
     const std::string java = FileBytes({MakeSample("Swingy", "Java", "Swing", "ui", "", "JFrame f;\r\n"),
                                         MakeSample("Hello", "Java", "General", "", "", "duplicate\r\n"),
                                         MakeSample("Stray", "Nowhere", "X", "", "", "hello stray\r\n")});
-    const std::string tools = FileBytes({MakeSample("Quick", "Tools", "Sorting", "sort", "", "quick HELLO sort\r\n")});
+    const std::string tools =
+        FileBytes({MakeSample("Quick", "Tools", "Sorting", "sort", "", "quick HELLO sort\r\n")});
 };
 
-const std::string kErrors = "Hello\tDuplicate title.\nStray\tCould not find parent item.\nVbThing\tCould not find "
-                            "parent item.\n";
+const std::string kErrors =
+    "Hello\tDuplicate title.\nStray\tCould not find parent item.\nVbThing\tCould not find "
+    "parent item.\n";
 const std::string kTree = ReadFileBytes(DataPath("cli/list.txt"));
 
 // The reading commands: what they print, their status, and that they change and create
@@ -161,16 +165,25 @@ TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
         {{"show", "Hello", "--raw"}, 0, "int main() {\r\n  puts(\"hello\");\r\n}\r\n", ""},
         {{"show", "--all", "Hello"}, 0, ReadFileBytes(DataPath("cli/show-all.txt")), ""},
         {{"show", "hello"}, 1, "", "Sample \"hello\" is not in the library.\n"},
-        {{"show", "Stray"}, 1, "", "Sample \"Stray\" is not in the library: it is a load error (Could not find parent item.)\n"},
+        {{"show", "Stray"},
+         1,
+         "",
+         "Sample \"Stray\" is not in the library: it is a load error (Could not find parent item.)\n"},
         // Load errors are not in the library and are not searched.
         {{"search", "hello"}, 0, "Hello\t3\nQuick\t1\nFound 4 occurrence(s) in 2 sample(s)\n", ""},
         {{"search", "hello", "--match-case"}, 0, "Hello\t2\nFound 2 occurrence(s) in 1 sample(s)\n", ""},
         {{"search", "MAIN", "--keywords-only"}, 0, "Hello\t1\nFound 1 occurrence(s) in 1 sample(s)\n", ""},
-        {{"search", "--category", "Tools", "hello"}, 0, "Quick\t1\nFound 1 occurrence(s) in 1 sample(s)\n", ""},
+        {{"search", "--category", "Tools", "hello"},
+         0,
+         "Quick\t1\nFound 1 occurrence(s) in 1 sample(s)\n",
+         ""},
         {{"search", "--category=(no limit)", "zzz"}, 0, found, ""},
         {{"search", "--", "--x"}, 0, found, ""},
         {{"search", ""}, 1, "", "Please enter a string you wish to search for.\n"},
-        {{"search", "x", "--category", "tools"}, 1, "", "Category \"tools\" does not exist in the library.\n"},
+        {{"search", "x", "--category", "tools"},
+         1,
+         "",
+         "Category \"tools\" does not exist in the library.\n"},
         {{"info"}, 0, ReadFileBytes(DataPath("cli/info.txt")), ""},
         {{"info", "--detail"}, 0, ReadFileBytes(DataPath("cli/info-detail.txt")), ""},
         {{"check"}, 1, kErrors, ""},
@@ -185,7 +198,8 @@ TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
     EXPECT_FALSE(fs::exists(LibFile("library.txt")));
 
     // A file read only in part, and a damaged configuration: reported, left alone.
-    WriteFileBytes(LibFile("quorrinTools.txt"), tools + "junk\r\n" + FileBytes({MakeSample("Behind", "Tools")}));
+    WriteFileBytes(LibFile("quorrinTools.txt"),
+                   tools + "junk\r\n" + FileBytes({MakeSample("Behind", "Tools")}));
     std::string conf = ReadFileBytes(confPath);
     WriteFileBytes(confPath, conf.substr(0, conf.size() - 4)); // the end line cut off
     const Snapshot damaged = TakeAll();
@@ -193,27 +207,32 @@ TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, kTree);
     EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find("Error processing at start of sample.\nInput file quorrinTools.txt not in proper sequence!\n"),
-              std::string::npos);
+    EXPECT_NE(
+        r.err.find(
+            "Error processing at start of sample.\nInput file quorrinTools.txt not in proper sequence!\n"),
+        std::string::npos);
     EXPECT_EQ(TakeAll(), damaged);
 }
 
 TEST_F(Cli, AnEmptyFolderShowsTheDefaultsAndBadCommandLinesExitWithTwo) {
     for (const Args& args : {Args{"list"}, Args{"info"}, Args{"check"}})
         EXPECT_EQ(Run(args).status, 0) << args[0];
-    EXPECT_EQ(Run({"list"}).out, "Samples\n  C++\n    COM\n    General\n    GUI\n  Java\n    COM\n    General\n    GUI\n"
-                                 "  Visual Basic\n    COM\n    General\n    GUI\n");
+    EXPECT_EQ(Run({"list"}).out,
+              "Samples\n  C++\n    COM\n    General\n    GUI\n  Java\n    COM\n    General\n    GUI\n"
+              "  Visual Basic\n    COM\n    General\n    GUI\n");
     EXPECT_TRUE(Take(lib).empty());
     EXPECT_FALSE(fs::exists(cfg));
 
     EXPECT_NE(Run({"frobnicate"}).err.find("unknown command 'frobnicate'"), std::string::npos);
-    for (const Args& args : {Args{}, Args{"frobnicate"}, Args{"list", "--bogus"}, Args{"list", "extra"}, Args{"show"},
-                             Args{"show", "Hello", "--raw", "--all"}, Args{"search"}, Args{"search", "x", "--category"},
-                             Args{"add", "--title"}, Args{"add", "--comments-file", "-", "--text-file", "-"},
-                             Args{"--folder"}, Args{"--folder=", "list"}, Args{"--library", "--folder", ".", "list"}})
+    for (const Args& args :
+         {Args{}, Args{"frobnicate"}, Args{"list", "--bogus"}, Args{"list", "extra"}, Args{"show"},
+          Args{"show", "Hello", "--raw", "--all"}, Args{"search"}, Args{"search", "x", "--category"},
+          Args{"add", "--title"}, Args{"add", "--comments-file", "-", "--text-file", "-"}, Args{"--folder"},
+          Args{"--folder=", "list"}, Args{"--library", "--folder", ".", "list"}})
         EXPECT_EQ(Run(args).status, 2) << (args.empty() ? "" : args.back());
     for (const char* command : {"list", "show", "search", "info", "check", "add"})
-        EXPECT_EQ(Run({command, "--help"}).out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u) << command;
+        EXPECT_EQ(Run({command, "--help"}).out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u)
+            << command;
     EXPECT_TRUE(Take(lib).empty()); // help reads nothing and creates nothing
 }
 
@@ -229,8 +248,9 @@ TEST_F(Cli, TheFolderOptionsChooseTheLibraryAndCreateNothing) {
     const std::string home = dir.File("home");
     const Result r = Run({"--library", "list"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "The library folder\n" + home + "/.local/share/Velmora Software/Tindrel/library\ncannot be "
-                     "opened.\nReason: The file could not be located.\n");
+    EXPECT_EQ(r.err, "The library folder\n" + home +
+                         "/.local/share/Velmora Software/Tindrel/library\ncannot be "
+                         "opened.\nReason: The file could not be located.\n");
     EXPECT_FALSE(fs::exists(home));
     {
         FileKeyStore store(confPath);
@@ -248,20 +268,23 @@ TEST_F(Cli, AddAppendsTheSampleAndTouchesNoOtherFile) {
     WriteFileBytes(dir.File("comments.txt"), "From a file.\nSecond line\n");
     WriteFileBytes(dir.File("code.txt"), "line one\nline two\r\nno end");
     Snapshot before = TakeAll();
-    Result r = Run({"add", "--title", "  Fresh  ", "--category", "Java", "--subcategory", "Swing", "--keywords",
-                    "a , b,c", "--comments-file", dir.File("comments.txt"), "--text-file", dir.File("code.txt")});
+    Result r =
+        Run({"add", "--title", "  Fresh  ", "--category", "Java", "--subcategory", "Swing", "--keywords",
+             "a , b,c", "--comments-file", dir.File("comments.txt"), "--text-file", dir.File("code.txt")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Added sample \"Fresh\" to Java / Swing.\n");
     EXPECT_EQ(r.err, "");
     // The duplicate and the sample without a place stay in the Java file.
     EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")),
-              java + FileBytes({MakeSample("Fresh", "Java", "Swing", "a,b,c", "From a file.\r\nSecond line\r\n",
-                                           "line one\r\nline two\r\nno end")}));
+              java +
+                  FileBytes({MakeSample("Fresh", "Java", "Swing", "a,b,c", "From a file.\r\nSecond line\r\n",
+                                        "line one\r\nline two\r\nno end")}));
     Snapshot after = TakeAll();
     before.erase("quorrinjava.txt");
     after.erase("quorrinjava.txt");
     EXPECT_EQ(after, before);
-    EXPECT_EQ(Run({"show", "Fresh", "--raw"}).out, "line one\r\nline two\r\nno end\r\n"); // the reader's line end
+    EXPECT_EQ(Run({"show", "Fresh", "--raw"}).out,
+              "line one\r\nline two\r\nno end\r\n"); // the reader's line end
     ASSERT_EQ(Run({"add", "--title", "Another", "--category", "C++", "--subcategory", "General"}).status, 0);
     EXPECT_NE(Run({"list"}).out.find("    General\n      Another\n      Hello\n"), std::string::npos);
 }
@@ -271,7 +294,8 @@ TEST_F(Cli, ConcurrentAddsWaitForEachOther) {
     std::vector<pid_t> same, own;
     for (int i = 0; i < 4; ++i) {
         same.push_back(Start({"add", "--title", "Same", "--category", "C++"}, "s" + std::to_string(i)));
-        own.push_back(Start({"add", "--title", "Own" + std::to_string(i), "--category", "Java"}, "o" + std::to_string(i)));
+        own.push_back(Start({"add", "--title", "Own" + std::to_string(i), "--category", "Java"},
+                            "o" + std::to_string(i)));
     }
     int won = 0;
     for (int i = 0; i < 4; ++i) {
@@ -285,33 +309,38 @@ TEST_F(Cli, ConcurrentAddsWaitForEachOther) {
     EXPECT_EQ(won, 1);
     const Result check = Run({"check"});
     EXPECT_EQ(check.status, 0) << check.out; // no duplicate was written
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")).size(), 4 * FileBytes({MakeSample("Own0", "Java", "")}).size());
+    EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")).size(),
+              4 * FileBytes({MakeSample("Own0", "Java", "")}).size());
 }
 
 TEST_F(Cli, AddReadsStandardInputCreatesAMissingFileAndEndsAnUnterminatedLastLine) {
     MakeLibrary();
     fs::remove(LibFile("quorrincpp.txt"));
     ASSERT_EQ(Run({"add", "--title=Piped", "--category=C++"}).status, 0);
-    ASSERT_EQ(Run({"add", "--title", "Piped2", "--category", "C++", "--subcategory", "GUI", "--text-file", "-"},
-                  "x = 1\ny = 2\n")
-                  .status,
-              0);
+    ASSERT_EQ(
+        Run({"add", "--title", "Piped2", "--category", "C++", "--subcategory", "GUI", "--text-file", "-"},
+            "x = 1\ny = 2\n")
+            .status,
+        0);
     EXPECT_EQ(ReadFileBytes(LibFile("quorrincpp.txt")),
-              FileBytes({MakeSample("Piped", "C++", ""), MakeSample("Piped2", "C++", "GUI", "", "", "x = 1\r\ny = 2\r\n")}));
+              FileBytes({MakeSample("Piped", "C++", ""),
+                         MakeSample("Piped2", "C++", "GUI", "", "", "x = 1\r\ny = 2\r\n")}));
     EXPECT_FALSE(fs::exists(LibFile("library.txt")));
 
     const std::string cut = tools.substr(0, tools.size() - 2); // the end marker without its CR LF
     WriteFileBytes(LibFile("quorrinTools.txt"), cut);
     ASSERT_EQ(Run({"add", "--title", "Merge", "--category", "Tools", "--subcategory", "Sorting"}).status, 0);
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")), cut + "\r\n" + FileBytes({MakeSample("Merge", "Tools", "Sorting")}));
+    EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")),
+              cut + "\r\n" + FileBytes({MakeSample("Merge", "Tools", "Sorting")}));
     EXPECT_EQ(Run({"check"}).out, kErrors.substr(kErrors.find("Stray"))); // Java's Hello is no duplicate now
 }
 
 TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
     MakeLibrary();
     const Snapshot before = TakeAll();
-    const std::string notUnique = "The title you have entered is not unique.The sample in\n\tCategory: \"%s\",\n"
-                                  "\tSubcategory: \"%s\" \nalready has that title.\nPlease select another title.\n\n";
+    const std::string notUnique =
+        "The title you have entered is not unique.The sample in\n\tCategory: \"%s\",\n"
+        "\tSubcategory: \"%s\" \nalready has that title.\nPlease select another title.\n\n";
     const struct {
         Args args;
         std::string message;
@@ -322,13 +351,15 @@ TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
         {{"add", "--title", "Hello", "--category", "Java"}, StrFormat(notUnique.c_str(), "C++", "General")},
         // A sample without a place still holds its title on disk.
         {{"add", "--title", "Stray", "--category", "Java"}, StrFormat(notUnique.c_str(), "Nowhere", "X")},
-        {{"add", "--title", "T", "--category", "Nowhere"}, "Category \"Nowhere\" does not exist in the library.\n"},
+        {{"add", "--title", "T", "--category", "Nowhere"},
+         "Category \"Nowhere\" does not exist in the library.\n"},
         {{"add", "--title", "T", "--category", "Visual Basic"},
          "Category \"Visual Basic\" is hidden; a sample added to it would have no place in the tree.\n"},
         {{"add", "--title", "T", "--category", "Java", "--subcategory", "Spring"},
          "Sub-category \"Spring\" does not exist in category \"Java\".\n"},
         {{"add", "--title", "T", "--category", "Java", "--subcategory", "COM"},
-         "Sub-category \"COM\" of category \"Java\" is hidden; a sample added to it would have no place in the tree.\n"},
+         "Sub-category \"COM\" of category \"Java\" is hidden; a sample added to it would have no place in "
+         "the tree.\n"},
         // CR LF line ends inside the text are stored as CR CR LF, so only a last line
         // without a line end can equal the end marker.
         {{"add", "--title", "T", "--category", "Java", "--text-file", "-"},
@@ -349,7 +380,8 @@ TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
     WriteFileBytes(LibFile("quorrinTools.txt"), broken);
     const Result into = Run({"add", "--title", "Into", "--category", "Tools", "--subcategory", "Sorting"});
     EXPECT_EQ(into.status, 1);
-    EXPECT_NE(into.err.find("The file quorrinTools.txt could not be read to its end"), std::string::npos) << into.err;
+    EXPECT_NE(into.err.find("The file quorrinTools.txt could not be read to its end"), std::string::npos)
+        << into.err;
     // Another category's file takes a sample all the same.
     ASSERT_EQ(Run({"add", "--title", "Elsewhere", "--category", "C++"}).status, 0);
     EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")), broken);

@@ -43,8 +43,9 @@ std::string Tables(const CLibraryConfig& c) {
 }
 
 TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
-    const std::string all = "expanded A: x B: y\nfiles A=a.txt B=b.txt\ncustom A: x B: y\ncustomsubs A: x B: y\n"
-                            "hidden A B\nhiddensubs A: x B: y\n";
+    const std::string all =
+        "expanded A: x B: y\nfiles A=a.txt B=b.txt\ncustom A: x B: y\ncustomsubs A: x B: y\n"
+        "hidden A B\nhiddensubs A: x B: y\n";
     const auto without = [&all](const std::string& line, const std::string& instead) {
         std::string out = all;
         const size_t at = out.find(line);
@@ -60,7 +61,8 @@ TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
         std::string tables;
     } rows[] = {
         {Op::QueryInfo, "ExpandedCats", 1, query, without("expanded A: x B: y", "expanded")},
-        {Op::QueryInfo, "CustomCats", 1, query, without("files A=a.txt B=b.txt\ncustom A: x B: y", "files\ncustom")},
+        {Op::QueryInfo, "CustomCats", 1, query,
+         without("files A=a.txt B=b.txt\ncustom A: x B: y", "files\ncustom")},
         {Op::QueryInfo, "CustomSubcats", 1,
          "Error attempting to query registry for custom subcategories!\nAccess is denied.\r\n",
          without("customsubs A: x B: y", "customsubs")},
@@ -71,7 +73,8 @@ TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
         // The first read of a category's own key (below ExpandedCats) fails.
         {Op::Open, "B", 1, enumerate, without("expanded A: x B: y", "expanded A: x")},
         {Op::Enum, "A", 1, enumerate, without("expanded A: x B: y", "expanded B: y")},
-        {Op::QueryInfo, "A", 1, "Error attempting to query registry for subcategories!\nAccess is denied.\r\n",
+        {Op::QueryInfo, "A", 1,
+         "Error attempting to query registry for subcategories!\nAccess is denied.\r\n",
          without("expanded A: x B: y", "expanded B: y")},
         {Op::QueryValueSize, "A", 1,
          "Error attempting to obtain FileName value for key A.\nReason: Access is denied.\r\n",
@@ -126,7 +129,9 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
         std::string dump;
     } rows[] = {
         {"the application key cannot be made",
-         [](MemoryKeyStore& s) { s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Software"), -1); },
+         [](MemoryKeyStore& s) {
+             s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Software"), -1);
+         },
          {DefaultCategory("C++"), CustomCategory("Tools")},
          Texts(4, StoreError(kDenied)),
          ""},
@@ -138,7 +143,8 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
          {cppComHidden},
          {"Error attempting to delete subkey GUI!\nReason: Access is denied.\r\n",
           "Error attempting to delete subkey C++!\nReason: Access is denied.\r\n", StoreError(kDenied)},
-         "CustomCats\nCustomSubcats\nHiddenCats\nHiddenSubcats\nHiddenSubcats / C++\nHiddenSubcats / C++ / GUI\n"},
+         "CustomCats\nCustomSubcats\nHiddenCats\nHiddenSubcats\nHiddenSubcats / C++\nHiddenSubcats / C++ / "
+         "GUI\n"},
         {"the rebuilt key is reported as an existing one",
          [](MemoryKeyStore& s) { s.ReportOpenedExisting(std::string("HiddenCats")); },
          {javaHidden},
@@ -160,12 +166,14 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
          [](MemoryKeyStore& s) { s.FailCall(Op::Open, keyerr::kAccessDenied, 3, std::string("HiddenCats")); },
          {javaHidden, DefaultCategory("C++"), vbHidden},
          {StoreError(kDenied)},
-         "CustomCats\nCustomSubcats\nHiddenCats\nHiddenCats / Java\nHiddenCats / Visual Basic\nHiddenSubcats\n"},
+         "CustomCats\nCustomSubcats\nHiddenCats\nHiddenCats / Java\nHiddenCats / Visual "
+         "Basic\nHiddenSubcats\n"},
         {"a custom category's key cannot be created",
          [](MemoryKeyStore& s) { s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Tools")); },
          {CustomCategory("Tools", {"Loops"}), CustomCategory("Web")},
          {StoreError(kDenied)},
-         "CustomCats\nCustomCats / Web { FileName='quorrinWeb.txt' }\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
+         "CustomCats\nCustomCats / Web { FileName='quorrinWeb.txt' "
+         "}\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
         {"a custom category's key cannot be opened",
          [](MemoryKeyStore& s) { s.FailCall(Op::Open, keyerr::kAccessDenied, 1, std::string("Tools")); },
          {CustomCategory("Tools", {"Loops"})},
@@ -178,7 +186,8 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
          },
          {CustomCategory("Web", {"Loops", "Strings"})},
          {StoreError(kDenied), StoreError(kDenied)},
-         "CustomCats\nCustomCats / Web\nCustomCats / Web / Strings\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
+         "CustomCats\nCustomCats / Web\nCustomCats / Web / "
+         "Strings\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
         {"a default category's keys cannot be created",
          [](MemoryKeyStore& s) {
              s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("C++"), 3);
@@ -191,7 +200,8 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
           }(),
           DefaultCategory("Java", {"A", "B"})},
          {StoreError(kDenied), StoreError(kDenied), StoreError(kDenied)},
-         "CustomCats\nCustomSubcats\nCustomSubcats / Java\nCustomSubcats / Java / B\nHiddenCats\nHiddenSubcats\n"},
+         "CustomCats\nCustomSubcats\nCustomSubcats / Java\nCustomSubcats / Java / "
+         "B\nHiddenCats\nHiddenSubcats\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);

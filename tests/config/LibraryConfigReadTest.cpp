@@ -18,7 +18,8 @@ protected:
 };
 
 TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
-    for (const char* k : {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
+    for (const char* k :
+         {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
         Put({k});
     config.m_bAutoSaveOnSwitch = false;
     EXPECT_TRUE(config.LoadProfile());
@@ -57,7 +58,7 @@ TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
     Put({"CustomSubcats", "Java", "swing"});
     Put({"CustomSubcats", "Java", odd});
     Put({"CustomSubcats", "Java", longName});
-    Put({"CustomSubcats", "C++"}); // says nothing about C++
+    Put({"CustomSubcats", "C++"});    // says nothing about C++
     Put({"CustomSubcats", "VB", ""}); // had a sub-key: its set is kept, empty
     Put({"HiddenCats", "Visual Basic", "ignored below a hidden category"});
     Put({"HiddenCats", odd});
@@ -95,11 +96,12 @@ TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsS
     Put({"CustomCats", "Zeta"});
     PutFile("Zeta", "z.txt");
     config.LoadProfile();
-    EXPECT_EQ(messenger.Texts(), (std::vector<std::string>{
-                                     "Error attempting to obtain FileName value for key Tools.\nReason: The system "
-                                     "cannot find the file specified.\r\n",
-                                     "Error attempting to obtain FileName value for key Typed.\nReason: The data is "
-                                     "invalid.\r\n"}));
+    EXPECT_EQ(messenger.Texts(),
+              (std::vector<std::string>{
+                  "Error attempting to obtain FileName value for key Tools.\nReason: The system "
+                  "cannot find the file specified.\r\n",
+                  "Error attempting to obtain FileName value for key Typed.\nReason: The data is "
+                  "invalid.\r\n"}));
     EXPECT_EQ(config.g_customCatFiles,
               (std::map<std::string, std::string>{{"Tools", ""}, {"Typed", ""}, {"Zeta", "z.txt"}}));
     EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops"}}, {"Typed", {}}, {"Zeta", {}}}));

@@ -71,7 +71,8 @@ TEST_F(LibraryFolderTest, TheRememberedFolderSitsBesideTheOptionsAndMustBeAbsolu
     store.FailCall(MemoryKeyStore::Op::SetString, keyerr::kAccessDenied);
     EXPECT_FALSE(libraryfolder::Remember(store, "/data/samples"));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text.rfind("Tindrel was unable to remember the library folder\n/data/samples\nReason: ", 0),
+    EXPECT_EQ(messages.shown[0].text.rfind(
+                  "Tindrel was unable to remember the library folder\n/data/samples\nReason: ", 0),
               0u);
 }
 
@@ -86,8 +87,9 @@ TEST_F(LibraryFolderTest, TheCurrentAGivenAndABadFolder) {
     EXPECT_TRUE(messages.shown.empty());
     // Missing or not a folder: told, and the program cannot go on. Nothing is created.
     WriteFileBytes(dir.File("plain"), "x");
-    for (const auto& [folder, reason] : {std::pair{dir.File("missing"), "The file could not be located."},
-                                         std::pair{dir.File("plain"), "All or part of the path is invalid."}}) {
+    for (const auto& [folder, reason] :
+         {std::pair{dir.File("missing"), "The file could not be located."},
+          std::pair{dir.File("plain"), "All or part of the path is invalid."}}) {
         messages.Clear();
         EXPECT_EQ(Enter({LibraryPlace::GivenFolder, folder}, kWindow), "");
         EXPECT_EQ(libraryfolder::Check(folder), "");

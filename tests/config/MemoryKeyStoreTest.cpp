@@ -117,8 +117,9 @@ TEST_F(KeyStore, FaultsFailTheNthCallAboutANameOnceOrRepeatedly) {
     EXPECT_EQ(store.QueryInfoKey(root, count), keyerr::kAccessDenied);
     EXPECT_EQ(store.QueryInfoKey(root, count), keyerr::kSuccess);
     store.FailCall(Op::SetString, keyerr::kWriteFault, 1, std::string("FileName"), 2);
-    for (const auto& [name, code] : {std::pair{"Other", keyerr::kSuccess}, std::pair{"FileName", keyerr::kWriteFault},
-                                     std::pair{"FileName", keyerr::kWriteFault}, std::pair{"FileName", keyerr::kSuccess}})
+    for (const auto& [name, code] :
+         {std::pair{"Other", keyerr::kSuccess}, std::pair{"FileName", keyerr::kWriteFault},
+          std::pair{"FileName", keyerr::kWriteFault}, std::pair{"FileName", keyerr::kSuccess}})
         EXPECT_EQ(store.SetString(root, name, "x"), code) << name;
     store.ClearFaults();
     EXPECT_EQ(store.OpenKey(root, "B", kKeyRead, k), keyerr::kSuccess);

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "base/FileLayer.h"
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
-#include "base/FileLayer.h"
 #include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
 #include "support/TestSupport.h"

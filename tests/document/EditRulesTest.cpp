@@ -13,13 +13,11 @@ protected:
     void SetUp() override {
         Load();
         Add("Alpha", "C++", "General");
-        Add("Delta", "Java", "");
         std::vector<std::string> fifteen;
         for (int i = 1; i <= 15; ++i)
             fifteen.push_back("S" + std::to_string(i));
         AddCustom("Full", fifteen);
         AddCustom("Roomy", std::vector<std::string>(fifteen.begin(), fifteen.begin() + 14));
-        AddCustom("Categories", {"Sub"});
         CCategory cpp;
         ASSERT_TRUE(doc->FindCategory("C++", cpp));
         ASSERT_TRUE(cpp.RemoveSubcategory("GUI")); // hidden, its name still taken
@@ -69,50 +67,51 @@ TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
 
 TEST_F(EditRulesTest, NewCategoryNames) {
     ASSERT_TRUE(doc->DeleteCategory("Java")); // hidden, its file is still taken
-    ExpectChecks(
-        {{"Scripts", "", ""},
-         {"java script", "", ""}, // names compare exactly
-         {std::string(244, 'x'), "", ""},
-         {"Full", "", edit_msg::kCategoryExists},
-         {"C++", "", edit_msg::kCategoryExists},
-         {"", "", edit_msg::kEmptyCategoryName},
-         {"A\nB", "", "The category name cannot contain a line break.", kWarn},
-         {"A\rB", "", "The category name cannot contain a line break.", kWarn},
-         // "quorrin" + name + ".txt" must be a file of its own in the folder.
-         {"a/b", "", edit_msg::kCategorySeparator, kWarn},
-         {"a\\b", "", edit_msg::kCategorySeparator, kWarn},
-         {std::string(245, 'x'), "", edit_msg::kCategoryNameTooLong, kWarn},
-         {"cpp", "",
-          "The file of this category would be \"quorrincpp.txt\", which category \"C++\" uses already.\nPlease "
-          "select a new name.",
-          kWarn},
-         {"java", "",
-          "The file of this category would be \"quorrinjava.txt\", which category \"Java\" uses already.\nPlease "
-          "select a new name.",
-          kWarn}},
-        [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
-    EXPECT_EQ(CategoryFileName("Tools"), "quorrinTools.txt");
+    ExpectChecks({{"Scripts", "", ""},
+                  {"java script", "", ""}, // names compare exactly
+                  {std::string(244, 'x'), "", ""},
+                  {"Full", "", edit_msg::kCategoryExists},
+                  {"C++", "", edit_msg::kCategoryExists},
+                  {"", "", edit_msg::kEmptyCategoryName},
+                  {"A\nB", "", "The category name cannot contain a line break.", kWarn},
+                  {"A\rB", "", "The category name cannot contain a line break.", kWarn},
+                  // "quorrin" + name + ".txt" must be a file of its own in the folder.
+                  {"a/b", "", edit_msg::kCategorySeparator, kWarn},
+                  {"a\\b", "", edit_msg::kCategorySeparator, kWarn},
+                  {std::string(245, 'x'), "", edit_msg::kCategoryNameTooLong, kWarn},
+                  {"cpp", "",
+                   "The file of this category would be \"quorrincpp.txt\", which category \"C++\" uses "
+                   "already.\nPlease "
+                   "select a new name.",
+                   kWarn},
+                  {"java", "",
+                   "The file of this category would be \"quorrinjava.txt\", which category \"Java\" uses "
+                   "already.\nPlease "
+                   "select a new name.",
+                   kWarn}},
+                 [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
 }
 
 TEST_F(EditRulesTest, NewSubcategoryNames) {
     const std::string exists = edit_msg::kSubcategoryExists;
-    ExpectChecks({{"C++", "Templates", ""},
-                  {"  C++ ", "  Templates", ""}, // the category is trimmed, the name taken as typed
-                  {"C++", "general", ""},
-                  {"C++", " General", ""},
-                  {"C++", "General", exists},
-                  {"C++", "GUI", exists},
-                  {"Nowhere", "X", "Could not locate category!\n"},
-                  {"C++", "", edit_msg::kEmptySubcategoryName},
-                  {"C++", "   ", edit_msg::kEmptySubcategoryName},
-                  {"C++", "A\nB", "The sub-category name cannot contain a line break.", kWarn},
-                  {"Roomy", "S15", ""},
-                  {"Full", "S3", exists}, // a name it has is still reported as such
-                  {"Full", "S16",
-                   "Category \"Full\" has no room for another sub-category: all 15 places are in use.\nDelete one "
-                   "of its sub-categories first.",
-                   kWarn}},
-                 [this](const Row& r) { return CheckNewSubcategoryName(*doc, r.first, r.second); });
+    ExpectChecks(
+        {{"C++", "Templates", ""},
+         {"  C++ ", "  Templates", ""}, // the category is trimmed, the name taken as typed
+         {"C++", "general", ""},
+         {"C++", " General", ""},
+         {"C++", "General", exists},
+         {"C++", "GUI", exists},
+         {"Nowhere", "X", "Could not locate category!\n"},
+         {"C++", "", edit_msg::kEmptySubcategoryName},
+         {"C++", "   ", edit_msg::kEmptySubcategoryName},
+         {"C++", "A\nB", "The sub-category name cannot contain a line break.", kWarn},
+         {"Roomy", "S15", ""},
+         {"Full", "S3", exists}, // a name it has is still reported as such
+         {"Full", "S16",
+          "Category \"Full\" has no room for another sub-category: all 15 places are in use.\nDelete one "
+          "of its sub-categories first.",
+          kWarn}},
+        [this](const Row& r) { return CheckNewSubcategoryName(*doc, r.first, r.second); });
     // A default category: three default and twelve custom sub-categories.
     CCategory vb;
     ASSERT_TRUE(doc->FindCategory("Visual Basic", vb));
@@ -122,27 +121,13 @@ TEST_F(EditRulesTest, NewSubcategoryNames) {
     EXPECT_FALSE(CheckNewSubcategoryName(*doc, "Visual Basic", "More").Ok());
 }
 
-TEST_F(EditRulesTest, NewTitlesAndWizardPageOne) {
+TEST_F(EditRulesTest, NewTitles) {
     ExpectChecks({{"Beta", "", ""},
                   {"alpha", "", ""}, // letter case makes another title
                   {"Alpha", "", kNotUniqueCppGeneral, kWarn},
                   {"", "", edit_msg::kEmptyNewTitle},
                   {"A\nB", "", "The title cannot contain a line break.", kWarn}},
                  [this](const Row& r) { return CheckNewTitle(*doc, r.first); });
-    // The wizard checks the category first (the root's name is no category), then the
-    // title; a title taken in another category names where.
-    ExpectChecks({{"", "", wizard_msg::kNoCategory},
-                  {"", "Fresh", wizard_msg::kNoCategory},
-                  {"Categories", "Fresh", wizard_msg::kNoCategory},
-                  {"C++", "", wizard_msg::kNoTitle},
-                  {"Java", "Alpha", kNotUniqueCppGeneral, kWarn},
-                  {"C++", "Delta",
-                   "The title you have entered is not unique.The sample in\n\tCategory: \"Java\",\n\tSubcategory: "
-                   "\"\" \nalready has that title.\nPlease select another title.\n",
-                   kWarn},
-                  {"C++", "ALPHA", ""},
-                  {"C++", "A\rB", "The title cannot contain a line break.", kWarn}},
-                 [this](const Row& r) { return CheckAddSamplePage1(*doc, r.first, r.second); });
 }
 
 TEST(AddSampleRules, SummaryChunks) {

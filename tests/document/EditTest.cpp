@@ -14,8 +14,9 @@ class DocEdit : public DocFixture {
 protected:
     void SetUp() override {
         ConfigureCustom("Tools", "quorrinTools.txt", {"Sorting"});
-        WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Alpha", "C++", "General", "a, b", "note\r\n", "x\r\n"),
-                                                    MakeSample("Beta", "C++", "GUI")}));
+        WriteFileBytes("quorrincpp.txt",
+                       FileBytes({MakeSample("Alpha", "C++", "General", "a, b", "note\r\n", "x\r\n"),
+                                  MakeSample("Beta", "C++", "GUI")}));
         WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("Gamma", "Java")}));
         Load();
         ASSERT_TRUE(messages.shown.empty());
@@ -76,8 +77,9 @@ TEST_F(DocEdit, ARetitleMovesTheSampleAndMarksBothCategoriesButNeverOntoATakenTi
     CSample data = *doc->PeekSample("Alpha");
     data.SetTitle("Gamma");
     EXPECT_FALSE(doc->UpdateSample("Alpha", data));
-    EXPECT_EQ(messages.Texts(), Strings{"Internal error - unable to update sample data!\nAnother sample already has "
-                                        "the title Gamma in Library.\n"});
+    EXPECT_EQ(messages.Texts(),
+              Strings{"Internal error - unable to update sample data!\nAnother sample already has "
+                      "the title Gamma in Library.\n"});
     EXPECT_EQ(doc->PeekSample("Gamma")->GetCategory(), "Java");
     EXPECT_EQ(doc->PeekSample("Alpha")->GetCategory(), "C++");
     EXPECT_TRUE(ChangedCategories().empty());
@@ -134,13 +136,14 @@ TEST_F(DocEdit, ACommitMarksTheCategoriesItTouchesAndAPlaceChangeSetsTheFlag) {
     EXPECT_TRUE(doc->PlacementChanged());
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Beta", "C++", "GUI")}));
-    EXPECT_EQ(ReadFileBytes("quorrinTools.txt"), FileBytes({MakeSample("Alpha", "Tools", "Sorting", "a, b", "changed\r\n",
-                                                                       "x\r\n")}));
+    EXPECT_EQ(ReadFileBytes("quorrinTools.txt"),
+              FileBytes({MakeSample("Alpha", "Tools", "Sorting", "a, b", "changed\r\n", "x\r\n")}));
     EXPECT_TRUE(messages.shown.empty());
 
     doc->PendingSample() = MakeSample("Vanished", "C++");
     doc->CommitPendingEdit();
-    EXPECT_EQ(messages.Texts(), Strings{"Internal error! Cannot find sample data for original title Vanished."});
+    EXPECT_EQ(messages.Texts(),
+              Strings{"Internal error! Cannot find sample data for original title Vanished."});
     EXPECT_EQ(doc->PendingSample().GetTitle(), "");
 }
 
@@ -172,9 +175,11 @@ TEST_F(DocEdit, CategoriesAreAddedUpdatedAndDeleted) {
 
     EXPECT_FALSE(doc->UpdateCategory("Nope", CCategory()));
     EXPECT_FALSE(doc->DeleteCategory("Nope"));
-    EXPECT_EQ(messages.Texts(),
-              (Strings{"Internal error - unable to update category data!\nCould not find category Nope in Library.\n",
-                       "Internal error.\nUnable to locate category to be deleted!\nCategory: Nope"}));
+    EXPECT_EQ(
+        messages.Texts(),
+        (Strings{
+            "Internal error - unable to update category data!\nCould not find category Nope in Library.\n",
+            "Internal error.\nUnable to locate category to be deleted!\nCategory: Nope"}));
 }
 
 TEST_F(DocEdit, ADeletedDefaultCategoryIsHiddenAndADeletedCustomOneGoes) {
@@ -203,8 +208,9 @@ TEST_F(DocEdit, ADeletedDefaultCategoryIsHiddenAndADeletedCustomOneGoes) {
     ASSERT_TRUE(doc->AddCategory(std::make_unique<CCategory>("Web")));
     fileio::Faults::FailNext(fileio::Op::Remove, fileio::kAccessDenied);
     EXPECT_TRUE(doc->DeleteCategory("Web"));
-    EXPECT_EQ(messages.Texts(),
-              Strings{"Attempt to delete file quorrinWeb.txt failed.\nReason: The file could not be accessed. "});
+    EXPECT_EQ(
+        messages.Texts(),
+        Strings{"Attempt to delete file quorrinWeb.txt failed.\nReason: The file could not be accessed. "});
     EXPECT_EQ(doc->PeekCategory("Web"), nullptr);
 }
 
@@ -239,7 +245,8 @@ TEST_F(DocEdit, EverySaveWritesExactlyTheSamplesWhoseCategoryItIs) {
         for (int step = 0; step < 12; ++step) {
             std::string title;
             if (!doc->Samples().empty())
-                title = std::next(doc->Samples().begin(), static_cast<long>(pick(doc->Samples().size())))->first;
+                title =
+                    std::next(doc->Samples().begin(), static_cast<long>(pick(doc->Samples().size())))->first;
             const size_t what = pick(4);
             if (what == 0) {
                 doc->AddSample(std::make_unique<CSample>(
@@ -283,7 +290,8 @@ TEST_F(DocEdit, TheStoredSampleChangedInPlaceIsSavedUnderItsNewCategory) {
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
               FileBytes({MakeSample("Alpha", "C++", "General", "a, b", "note\r\n", "x\r\n")}));
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Beta", "Java", "GUI"), MakeSample("Gamma", "Java")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("Beta", "Java", "GUI"), MakeSample("Gamma", "Java")}));
     ASSERT_TRUE(doc->DeleteSample("Beta"));
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Gamma", "Java")}));

@@ -3,8 +3,8 @@
 // sample record that was in a category file and that the user did not delete or change
 // is still in some category file.
 #include <algorithm>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <random>
 
 #include "DocTestSupport.h"
@@ -55,9 +55,10 @@ protected:
         for (int f = 0; f < 4; ++f) {
             std::string bytes;
             for (int i = static_cast<int>(rng() % 5); i > 0; --i)
-                bytes += FileBytes({MakeSample("t" + std::to_string(rng() % 12), rng() % 4 == 0 ? Pick(categories) : kOwners[f],
-                                               Pick(subs), rng() % 3 == 0 ? "a,b ,c" : "k", "note " + std::to_string(i) + "\r\n",
-                                               "line\r\nline " + std::to_string(rng() % 100) + "\r\n")});
+                bytes += FileBytes({MakeSample(
+                    "t" + std::to_string(rng() % 12), rng() % 4 == 0 ? Pick(categories) : kOwners[f],
+                    Pick(subs), rng() % 3 == 0 ? "a,b ,c" : "k", "note " + std::to_string(i) + "\r\n",
+                    "line\r\nline " + std::to_string(rng() % 100) + "\r\n")});
             WriteFileBytes(kFiles[f], bytes);
         }
         for (CSample& s : RecordsOnDisk())
@@ -85,8 +86,8 @@ protected:
         std::string out;
         const unsigned what = records.empty() ? 0 : rng() % 3;
         if (what == 0) {
-            CSample added = MakeSample("o" + std::to_string(next++), kOwners[f], rng() % 2 ? "General" : "Sorting", "", "",
-                                       "outside\r\n");
+            CSample added = MakeSample("o" + std::to_string(next++), kOwners[f],
+                                       rng() % 2 ? "General" : "Sorting", "", "", "outside\r\n");
             out = bytes + FileBytes({added});
             required.push_back(added);
         } else {
@@ -120,7 +121,8 @@ protected:
     // The user changed or deleted this record: it no longer has to stay.
     void Release(const CSample& record) {
         for (std::vector<CSample>* list : {&required, &saved}) {
-            auto it = std::find_if(list->begin(), list->end(), [&](const CSample& r) { return SameRecord(r, record); });
+            auto it = std::find_if(list->begin(), list->end(),
+                                   [&](const CSample& r) { return SameRecord(r, record); });
             if (it != list->end()) {
                 list->erase(it);
                 return;
@@ -276,9 +278,11 @@ protected:
         std::vector<CSample> disk = RecordsOnDisk();
         for (const std::vector<CSample>* list : {&required, &saved}) {
             for (const CSample& r : *list) {
-                auto it = std::find_if(disk.begin(), disk.end(), [&](const CSample& d) { return SameRecord(d, r); });
-                ASSERT_NE(it, disk.end()) << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory()
-                                          << " / " << r.GetSubcategory() << " after " << trace;
+                auto it = std::find_if(disk.begin(), disk.end(),
+                                       [&](const CSample& d) { return SameRecord(d, r); });
+                ASSERT_NE(it, disk.end())
+                    << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory() << " / "
+                    << r.GetSubcategory() << " after " << trace;
                 disk.erase(it); // each record once
             }
         }
@@ -291,9 +295,9 @@ protected:
     std::unique_ptr<CLoadErrorList> errors;
     std::unique_ptr<CQuorrinDoc> doc;
     std::mt19937 rng;
-    std::vector<CSample> required;           // read from the files at the start
-    std::vector<CSample> saved;              // made by the user and saved since
-    std::map<std::string, CSample> unsaved;  // made by the user, not saved yet
+    std::vector<CSample> required;          // read from the files at the start
+    std::vector<CSample> saved;             // made by the user and saved since
+    std::map<std::string, CSample> unsaved; // made by the user, not saved yet
     int next = 0;
     std::string trace; // the operations of the current sequence
 };

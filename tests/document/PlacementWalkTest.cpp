@@ -26,14 +26,15 @@ TEST_F(DocPlacement, HasPlaceFollowsTheTreeRule) {
         const char* sub;
         bool placed;
     } rows[] = {
-        {"C++", "General", true},  {"C++", "", true}, // directly under its category
-        {"Tools", "Sorting", true}, {"Tools", "sorting", false}, // exact comparison
-        {"Java", "COM", false},     {"Java", "GUI", true},       // a hidden sub-category
-        {"Visual Basic", "", false}, {"Nowhere", "", false},     // a hidden, a missing category
-        {"c++", "General", false},  {"Tools", "Other", false},   {"Tools", "", true},
+        {"C++", "General", true},    {"C++", "", true},           // directly under its category
+        {"Tools", "Sorting", true},  {"Tools", "sorting", false}, // exact comparison
+        {"Java", "COM", false},      {"Java", "GUI", true},       // a hidden sub-category
+        {"Visual Basic", "", false}, {"Nowhere", "", false},      // a hidden, a missing category
+        {"c++", "General", false},   {"Tools", "Other", false},   {"Tools", "", true},
     };
     for (const auto& r : rows)
-        EXPECT_EQ(doc->HasPlace(MakeSample("t", r.category, r.sub)), r.placed) << r.category << " / " << r.sub;
+        EXPECT_EQ(doc->HasPlace(MakeSample("t", r.category, r.sub)), r.placed)
+            << r.category << " / " << r.sub;
 }
 
 TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
@@ -64,7 +65,8 @@ TEST_F(DocPlacement, AFailedTreeInsertIsALoadErrorNowOrWhenTheWalkIsOver) {
     doc->RemoveDeferredSamples();
     EXPECT_EQ(doc->PeekSample("later"), nullptr);
     Strings records;
-    errors.ForEach([&](const CSample& s) { records.push_back(s.GetTitle() + std::to_string(s.GetLoadErrorReason())); });
+    errors.ForEach(
+        [&](const CSample& s) { records.push_back(s.GetTitle() + std::to_string(s.GetLoadErrorReason())); });
     EXPECT_EQ(records, (Strings{"now0", "later1"}));
     doc->RemoveDeferredSamples(); // an empty list does nothing
     EXPECT_EQ(errors.GetCount(), 2);
@@ -114,7 +116,8 @@ TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {
     EXPECT_EQ(doc->NextSampleRecord(cursor), nullptr);
     Add({"a", "b", "c", "d", "e"});
     Strings seen;
-    for (const CSample* s = doc->FirstSampleRecord(cursor); s && seen.size() < 10; s = doc->NextSampleRecord(cursor)) {
+    for (const CSample* s = doc->FirstSampleRecord(cursor); s && seen.size() < 10;
+         s = doc->NextSampleRecord(cursor)) {
         seen.push_back(s->GetTitle());
         CQuorrinDoc::Cursor inner; // a report walking the samples from inside a search
         EXPECT_EQ(WalkTitles(*doc, inner).size(), 5u);

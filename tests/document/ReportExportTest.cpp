@@ -12,7 +12,8 @@ protected:
         store.PutKey(AppPath({"HiddenCats", "Visual Basic"}));
         store.PutKey(AppPath({"HiddenSubcats", "Java", "GUI"}));
         store.PutKey(AppPath({"HiddenSubcats", "Java", "COM"}));
-        WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Zeta", "C++", "GUI"), MakeSample("Alpha", "C++", "")}));
+        WriteFileBytes("quorrincpp.txt",
+                       FileBytes({MakeSample("Zeta", "C++", "GUI"), MakeSample("Alpha", "C++", "")}));
         WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("Solo", "Java", "General")}));
         // A load error, not counted: no category has this name (letter case differs).
         WriteFileBytes("quorrinTools.txt", FileBytes({MakeSample("Odd", "tools", "Sorting")}));
@@ -25,7 +26,8 @@ TEST_F(Report, SummaryAndDetail) {
     ExpectFileEq(BuildReport(*doc, kReportDetail), "report/detail.txt");
     // Names are copied as they are, percent signs too.
     doc->AddCategory(std::make_unique<CCategory>("100%s"));
-    EXPECT_NE(BuildReport(*doc, kReportSummary).find("\tName: 100%s\tSample count: 0\r\n"), std::string::npos);
+    EXPECT_NE(BuildReport(*doc, kReportSummary).find("\tName: 100%s\tSample count: 0\r\n"),
+              std::string::npos);
     CQuorrinDoc empty(config, errors); // never loaded: no categories
     EXPECT_EQ(BuildReport(empty, kReportSummary), "No categories exist in the library\n");
     EXPECT_EQ(BuildReport(empty, kReportDetail), "No categories exist in the library\n");
@@ -113,9 +115,10 @@ TEST_F(Export, FailuresAreShownWithTheirCauses) {
     fileio::Faults::FailNext(fileio::Op::Close, fileio::kHardIO);
     EXPECT_TRUE(ExportLoadErrors(errors, chooser)); // closing failed: written all the same
     EXPECT_EQ(messages.Texts(),
-              (std::vector<std::string>{"Unable to create/open " + folderless + ".\nReason: The file could not be located. ",
-                                        "Unable to write to file " + chooser.answer + ".\nReason: The disk is full. ",
-                                        "Unable to close " + chooser.answer + ".\nReason: There was a hardware error. "}));
+              (std::vector<std::string>{
+                  "Unable to create/open " + folderless + ".\nReason: The file could not be located. ",
+                  "Unable to write to file " + chooser.answer + ".\nReason: The disk is full. ",
+                  "Unable to close " + chooser.answer + ".\nReason: There was a hardware error. "}));
 }
 
 } // namespace

@@ -72,10 +72,11 @@ TEST(CategoryReader, ABrokenSequenceStopsWithItsPositionAndKeepsTheSamplesBefore
     EXPECT_TRUE(SameSample(*Parse(Fixture("seq_input_comments.txt")).samples.at(0),
                            MakeSample("Alpha", "C++", "General", "red, green", "c1\r\n", "t1\r\n")));
     // The file cut after each of its lines: every cut but the whole file is broken.
-    const std::vector<const char*> cuts = {
-        readpos::kCategories, readpos::kCategories, readpos::kCategories, readpos::kKeywords, readpos::kKeywords,
-        readpos::kKeywords,   readpos::kComments,   readpos::kComments,   readpos::kComments, readpos::kComments,
-        readpos::kText,       readpos::kText,       readpos::kText,       readpos::kEndOfSample};
+    const std::vector<const char*> cuts = {readpos::kCategories, readpos::kCategories, readpos::kCategories,
+                                           readpos::kKeywords,   readpos::kKeywords,   readpos::kKeywords,
+                                           readpos::kComments,   readpos::kComments,   readpos::kComments,
+                                           readpos::kComments,   readpos::kText,       readpos::kText,
+                                           readpos::kText,       readpos::kEndOfSample};
     size_t pos = 0;
     for (const char* position : cuts) {
         pos = edge.find('\n', pos) + 1;
@@ -95,11 +96,13 @@ TEST(CategoryFileRead, FilesAndTheirMessages) {
         std::string message;
         MsgIcon icon = MsgIcon::None;
     } rows[] = {
-        {"whole", [&](CCategory& c) { return c.OpenFile() && c.ReadSampleList(list) && list.size() == 3; }, ""},
+        {"whole", [&](CCategory& c) { return c.OpenFile() && c.ReadSampleList(list) && list.size() == 3; },
+         ""},
         {"missing: created empty",
          [&](CCategory& c) {
              c.SetFileName("new.txt");
-             return c.OpenFile() && !c.ReadSampleList(list) && !c.ReadIncomplete() && ReadFileBytes("new.txt").empty();
+             return c.OpenFile() && !c.ReadSampleList(list) && !c.ReadIncomplete() &&
+                    ReadFileBytes("new.txt").empty();
          },
          ""},
         {"shared with a writer",
@@ -116,13 +119,25 @@ TEST(CategoryFileRead, FilesAndTheirMessages) {
              return c.OpenFile() && !c.ReadSampleList(list) && c.ReadIncomplete() && list.size() == 1;
          },
          "Error processing input keywords.\nInput file t.txt not in proper sequence!", MsgIcon::Stop},
-        {"no file name", [](CCategory& c) { c.SetFileName(""); return !c.OpenFile(); },
-         "Unable to open file associated with category Tools.\nReason: File name is missing.\nProbable cause: "
+        {"no file name",
+         [](CCategory& c) {
+             c.SetFileName("");
+             return !c.OpenFile();
+         },
+         "Unable to open file associated with category Tools.\nReason: File name is missing.\nProbable "
+         "cause: "
          "Tindrel could not read file name from Registry key."},
         {"open fault",
-         [](CCategory& c) { fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied); return !c.OpenFile(); },
+         [](CCategory& c) {
+             fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied);
+             return !c.OpenFile();
+         },
          "Unable to create/open t.txt.\nReason: The file could not be accessed. "},
-        {"path through a file", [](CCategory& c) { c.SetFileName("t.txt/x.txt"); return !c.OpenFile(); },
+        {"path through a file",
+         [](CCategory& c) {
+             c.SetFileName("t.txt/x.txt");
+             return !c.OpenFile();
+         },
          "Unable to create/open t.txt/x.txt.\nReason: All or part of the path is invalid. "},
         {"locked", [](CCategory& c) { return CategoryFor("t.txt").OpenFile() && !c.OpenFile(); },
          "Unable to create/open t.txt.\nReason: SHARE.EXE was not loaded, or a shared region was locked. "},

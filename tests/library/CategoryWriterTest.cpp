@@ -48,7 +48,8 @@ TEST_F(CategoryWriter, SavesAreByteExactAndReplaceTheFileKeepingItsLinkAndPermis
     EXPECT_TRUE(fs::is_symlink(kFile));
     ExpectFileEq(FileAt{"real/target.txt"}, "category/writer_edge_case.txt");
     EXPECT_EQ(fs::status("real/target.txt").permissions(), fs::perms(0640));
-    EXPECT_EQ(std::distance(fs::directory_iterator("real"), fs::directory_iterator()), 1); // no temporary left
+    EXPECT_EQ(std::distance(fs::directory_iterator("real"), fs::directory_iterator()),
+              1); // no temporary left
 
     ASSERT_TRUE(SaveCategoryFile("several.txt", Several()));
     ExpectFileEq(FileAt{"several.txt"}, "category/writer_several.txt");
@@ -80,9 +81,11 @@ TEST_F(CategoryWriter, AFailingStepLeavesTheOldFile) {
     } rows[] = {
         {"create", [] { fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied); },
          "The file could not be accessed."},
-        {"write", [] { fileio::Faults::FailNext(fileio::Op::Write, fileio::kDiskFull); }, "The disk is full."},
+        {"write", [] { fileio::Faults::FailNext(fileio::Op::Write, fileio::kDiskFull); },
+         "The disk is full."},
         {"disk full part way", [] { fileio::Faults::FailWritesAfter(100); }, "The disk is full."},
-        {"sync", [] { fileio::Faults::FailNext(fileio::Op::Sync, fileio::kHardIO); }, "There was a hardware error."},
+        {"sync", [] { fileio::Faults::FailNext(fileio::Op::Sync, fileio::kHardIO); },
+         "There was a hardware error."},
         {"close", [] { fileio::Faults::FailNext(fileio::Op::Close, fileio::kGeneric); },
          "An unspecified error occurred."},
         {"rename", [] { fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied); },
@@ -101,8 +104,9 @@ TEST_F(CategoryWriter, AFailingStepLeavesTheOldFile) {
         EXPECT_FALSE(c.CloseFile()) << row.step;
         EXPECT_EQ(ReadFileBytes(kFile), kOld) << row.step;
         EXPECT_EQ(FolderEntries(), std::vector<std::string>{kFile}) << row.step;
-        EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to write to file quorrintest.txt.\nReason: " +
-                                                             std::string(row.cause) + " "})
+        EXPECT_EQ(messages.Texts(),
+                  std::vector<std::string>{
+                      "Unable to write to file quorrintest.txt.\nReason: " + std::string(row.cause) + " "})
             << row.step;
         fileio::Faults::Clear();
         ASSERT_TRUE(SaveCategoryFile(c, Several()));
@@ -124,8 +128,9 @@ TEST_F(CategoryWriter, FailuresAfterTheRenameKeepTheNewContent) {
     fileio::Faults::FailNext(fileio::Op::Close, fileio::kInvalidFile, 1); // the locked handle's close
     EXPECT_TRUE(SaveCategoryFile(kFile, Several()));
     ExpectFileEq(FileAt{kFile}, "category/writer_several.txt");
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"Unable to close quorrintest.txt.\nReason: There was an "
-                                                         "attempt to use an invalid file handle. "});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Unable to close quorrintest.txt.\nReason: There was an "
+                                       "attempt to use an invalid file handle. "});
 }
 
 TEST_F(CategoryWriter, AnUnstorableSampleFailsTheWholeSave) {
@@ -139,9 +144,10 @@ TEST_F(CategoryWriter, AnUnstorableSampleFailsTheWholeSave) {
     EXPECT_FALSE(c.CloseFile());
     EXPECT_EQ(ReadFileBytes(kFile), kOld);
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "The sample \"Bad\" cannot be written to file quorrintest.txt.\nA line of the "
-                                      "comments cannot be exactly \"***COMMENTS_END***\".\nThe file keeps its old "
-                                      "content.");
+    EXPECT_EQ(messages.shown[0].text,
+              "The sample \"Bad\" cannot be written to file quorrintest.txt.\nA line of the "
+              "comments cannot be exactly \"***COMMENTS_END***\".\nThe file keeps its old "
+              "content.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
     messages.Clear();
     EXPECT_TRUE(SaveCategoryFile(c, {MakeSample("A")})); // the next save starts afresh
@@ -157,10 +163,11 @@ TEST_F(CategoryWriter, DeletingAFileAndItsFailures) {
     c.DeleteFile();
     EXPECT_FALSE(fileio::FileExists(kFile));
     c.DeleteFile();
-    EXPECT_EQ(messages.Texts(),
-              (std::vector<std::string>{
-                  "Attempt to delete file quorrintest.txt failed.\nReason: The file could not be accessed. ",
-                  "Attempt to delete file quorrintest.txt failed.\nReason: The file could not be located. "}));
+    EXPECT_EQ(
+        messages.Texts(),
+        (std::vector<std::string>{
+            "Attempt to delete file quorrintest.txt failed.\nReason: The file could not be accessed. ",
+            "Attempt to delete file quorrintest.txt failed.\nReason: The file could not be located. "}));
 }
 
 // --- Files that were not read to their end ---
@@ -190,9 +197,10 @@ TEST_F(CategoryBackup, TheFirstRewriteKeepsTheOriginalUnderAFreeNameAndTellsTheU
     EXPECT_EQ(c.BackupPath(), kFile + ".bak");
     EXPECT_FALSE(c.ReadIncomplete());
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "The file quorrintest.txt holds samples that could not be read into the "
-                                      "library.\nBefore it is rewritten, the original has been kept as "
-                                      "quorrintest.txt.bak.");
+    EXPECT_EQ(messages.shown[0].text,
+              "The file quorrintest.txt holds samples that could not be read into the "
+              "library.\nBefore it is rewritten, the original has been kept as "
+              "quorrintest.txt.bak.");
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(Parse(ReadFileBytes(kFile)).failedAt, "");
     messages.Clear();
@@ -216,14 +224,16 @@ TEST_F(CategoryBackup, NoBackupNoRewriteAndABackupMadeIsNotMadeAgain) {
     EXPECT_FALSE(Save());
     EXPECT_EQ(ReadFileBytes(kFile), original);
     EXPECT_EQ(FolderEntries(), std::vector<std::string>{kFile});
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"The file quorrintest.txt holds samples that are not in "
-                                                         "the library, and no backup copy of it could be made as "
-                                                         "quorrintest.txt.bak.\nReason: The disk is full. \nThe "
-                                                         "file has not been changed."});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The file quorrintest.txt holds samples that are not in "
+                                       "the library, and no backup copy of it could be made as "
+                                       "quorrintest.txt.bak.\nReason: The disk is full. \nThe "
+                                       "file has not been changed."});
     EXPECT_TRUE(c.ReadIncomplete());
 
     messages.Clear();
-    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied, 1); // the backup renames, the file not
+    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied,
+                             1); // the backup renames, the file not
     EXPECT_FALSE(Save());
     EXPECT_EQ(ReadFileBytes(kFile), original);
     EXPECT_EQ(ReadFileBytes(kFile + ".bak"), original);
@@ -276,17 +286,19 @@ TEST_F(CategoryBackup, DeletingAPartlyReadFileKeepsItsSamplesOrTheFile) {
     fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied); // reading the original fails
     c.DeleteFile();
     EXPECT_EQ(ReadFileBytes(kFile), original);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"The file quorrintest.txt holds samples that are not in "
-                                                         "the library, and no backup copy of it could be made."
-                                                         "\nReason: The file could not be accessed. \nThe file has "
-                                                         "not been changed."});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The file quorrintest.txt holds samples that are not in "
+                                       "the library, and no backup copy of it could be made."
+                                       "\nReason: The file could not be accessed. \nThe file has "
+                                       "not been changed."});
     messages.Clear();
     c.DeleteFile();
     EXPECT_FALSE(fileio::FileExists(kFile));
     EXPECT_EQ(ReadFileBytes(kFile + ".bak"), original);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"The file quorrintest.txt holds samples that could not be "
-                                                         "read into the library.\nBefore it is deleted, the "
-                                                         "original has been kept as quorrintest.txt.bak."});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"The file quorrintest.txt holds samples that could not be "
+                                       "read into the library.\nBefore it is deleted, the "
+                                       "original has been kept as quorrintest.txt.bak."});
 }
 
 } // namespace

@@ -61,8 +61,8 @@ TEST(ContentCheck, FieldsAndTheirMessages) {
 }
 
 std::string RandomValue(std::mt19937& rng) {
-    static const std::vector<std::string> pieces = {"a",  "\n", "\r\n", "\r", "***TEXT_END***", "***COMMENTS_END***",
-                                                    " ", "*",  "\n\n", ""};
+    static const std::vector<std::string> pieces = {
+        "a", "\n", "\r\n", "\r", "***TEXT_END***", "***COMMENTS_END***", " ", "*", "\n\n", ""};
     std::string v;
     for (size_t n = rng() % 8; n > 0; --n)
         v += pieces[rng() % pieces.size()];

@@ -12,19 +12,31 @@
 
 namespace {
 
-const std::vector<std::string> kTokens = {
-    std::string(marker::kSampleBegin),   std::string(marker::kCategory),    std::string(marker::kSubcategory),
-    std::string(marker::kTitle),         std::string(marker::kKeywordsBegin), std::string(marker::kKeywordsEnd),
-    std::string(marker::kCommentsBegin), std::string(marker::kCommentsEnd), std::string(marker::kTextBegin),
-    std::string(marker::kTextEnd),       std::string(marker::kSampleEnd),   "\r\n",
-    "\n",                                "\r",                              ", ",
-    "a",                                 std::string(1, '\0'),              "\xC3\x84",
-    "\xFF"};
+const std::vector<std::string> kTokens = {std::string(marker::kSampleBegin),
+                                          std::string(marker::kCategory),
+                                          std::string(marker::kSubcategory),
+                                          std::string(marker::kTitle),
+                                          std::string(marker::kKeywordsBegin),
+                                          std::string(marker::kKeywordsEnd),
+                                          std::string(marker::kCommentsBegin),
+                                          std::string(marker::kCommentsEnd),
+                                          std::string(marker::kTextBegin),
+                                          std::string(marker::kTextEnd),
+                                          std::string(marker::kSampleEnd),
+                                          "\r\n",
+                                          "\n",
+                                          "\r",
+                                          ", ",
+                                          "a",
+                                          std::string(1, '\0'),
+                                          "\xC3\x84",
+                                          "\xFF"};
 
 std::string RandomFile(std::mt19937& rng) {
     std::string out;
     for (int n = static_cast<int>(rng() % 60); n > 0; --n)
-        out += rng() % 5 == 0 ? std::string(1, static_cast<char>(rng() % 256)) : kTokens[rng() % kTokens.size()];
+        out +=
+            rng() % 5 == 0 ? std::string(1, static_cast<char>(rng() % 256)) : kTokens[rng() % kTokens.size()];
     return out;
 }
 
@@ -78,8 +90,8 @@ void CheckOne(const std::string& bytes) {
 TEST(ReaderRobustness, RandomAndMutatedFiles) {
     std::mt19937 rng(1);
     std::vector<std::string> seeds;
-    for (const char* f : {"writer_edge_case.txt", "writer_several.txt", "reader_oddities.txt",
-                          "seq_input_sample_text.txt"})
+    for (const char* f :
+         {"writer_edge_case.txt", "writer_several.txt", "reader_oddities.txt", "seq_input_sample_text.txt"})
         seeds.push_back(Fixture(f));
     for (int i = 0; i < 3000; ++i) {
         SCOPED_TRACE(i);

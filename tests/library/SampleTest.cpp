@@ -15,9 +15,9 @@ TEST(SampleKeywords, ParsingRules) {
         const char* joined;
     } rows[] = {
         {"red,green , blue", {"red", "green", "blue"}, "red, green, blue"},
-        {" a ", {" a "}, " a "},         // no comma: kept whole, untrimmed
-        {"a,,b", {"a", "", "b"}, "a, , b"}, // an empty keyword in the middle
-        {"a, b,", {"a", "b"}, "a, b"},      // a trailing comma adds nothing
+        {" a ", {" a "}, " a "},               // no comma: kept whole, untrimmed
+        {"a,,b", {"a", "", "b"}, "a, , b"},    // an empty keyword in the middle
+        {"a, b,", {"a", "b"}, "a, b"},         // a trailing comma adds nothing
         {"a, b,  ", {"a", "b", ""}, "a, b, "}, // trailing blanks add one empty keyword
         {",", {""}, ""},
         {"\ta\t,\tb\t", {"a", "b"}, "a, b"},
@@ -61,8 +61,8 @@ TEST(SampleRecord, CopiesAreDeepAndResetEmptiesEverything) {
 
     b.Reset();
     EXPECT_EQ(b.GetLoadErrorReason(), -1);
-    for (const std::string* field : {&b.GetTitle(), &b.GetCategory(), &b.GetSubcategory(), &b.GetComments(),
-                                     &b.GetText()})
+    for (const std::string* field :
+         {&b.GetTitle(), &b.GetCategory(), &b.GetSubcategory(), &b.GetComments(), &b.GetText()})
         EXPECT_EQ(*field, "");
     EXPECT_EQ(b.GetKeywordCount(), 0u);
 }

@@ -24,8 +24,9 @@ std::string RuleValue(const std::vector<std::string>& lines) {
     return value;
 }
 
-const std::string kHead = ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=Tools\r\n***SUBCATEGORY=\r\n"
-                          "***TITLE=T\r\n***KEYWORDS_BEGIN***\r\n\r\n***KEYWORDS_END***\r\n";
+const std::string kHead =
+    ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=Tools\r\n***SUBCATEGORY=\r\n"
+    "***TITLE=T\r\n***KEYWORDS_BEGIN***\r\n\r\n***KEYWORDS_END***\r\n";
 
 std::string RandomLine(std::mt19937& rng) {
     static const std::vector<std::string> pieces = {
@@ -77,8 +78,9 @@ TEST(SectionRead, ValuesFollowTheLineRuleForAnyLines) {
 TEST(SectionRead, AMissingEndMarkerIsASequenceErrorAfterAnyLine) {
     for (const std::string& tail : {std::string(""), std::string("abc"), std::string(9000, 'x'),
                                     std::string("***TEXT_END***\r"), std::string("***TEXT_END***x\r\n")}) {
-        Parsed r = Parse(kHead + "***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n***TEXT_BEGIN***\r\nline\r\r\n" +
-                         tail);
+        Parsed r =
+            Parse(kHead + "***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n***TEXT_BEGIN***\r\nline\r\r\n" +
+                  tail);
         EXPECT_EQ(r.failedAt, "input sample text") << tail;
         EXPECT_TRUE(r.samples.empty());
     }

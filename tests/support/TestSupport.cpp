@@ -50,7 +50,9 @@ RecordingMessenger::RecordingMessenger(Unscripted unscripted)
     SetMessenger(this);
 }
 
-RecordingMessenger::~RecordingMessenger() { SetMessenger(m_previous); }
+RecordingMessenger::~RecordingMessenger() {
+    SetMessenger(m_previous);
+}
 
 MsgAnswer RecordingMessenger::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
     shown.push_back({text, buttons, icon});
@@ -73,10 +75,11 @@ std::vector<std::string> RecordingMessenger::Texts() const {
 
 TempDir::TempDir(bool inMemory) {
     std::error_code ec;
-    const bool shm = inMemory && std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
-    std::string tmpl =
-        ((shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) / "tindrel-test-XXXXXX")
-            .string();
+    const bool shm =
+        inMemory && std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
+    std::string tmpl = ((shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) /
+                        "tindrel-test-XXXXXX")
+                           .string();
     if (!mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     m_path = tmpl;
@@ -163,8 +166,8 @@ void ExpectFileEq(const std::string& actualBytes, const std::string& fixture, st
     ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
         << "differs from fixture " << fixture << " at byte " << at << " (" << actualBytes.size() << " bytes, "
         << expected.size() << " expected)\n  expected: " << ::testing::PrintToString(expected.substr(at, 60))
-        << "\n  actual:   " << ::testing::PrintToString(actualBytes.substr(at, 60)) << "\nthe actual bytes are in "
-        << path << ".actual";
+        << "\n  actual:   " << ::testing::PrintToString(actualBytes.substr(at, 60))
+        << "\nthe actual bytes are in " << path << ".actual";
 }
 
 void ExpectFileEq(const FileAt& actual, const std::string& fixture, std::source_location where) {
@@ -188,7 +191,8 @@ std::string DumpApp(const MemoryKeyStore& store) {
         if (!values.empty()) {
             out += " {";
             for (const auto& [name, value] : values)
-                out += " " + name + "=" + (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
+                out += " " + name + "=" +
+                       (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
             out += " }";
         }
         out += "\n";

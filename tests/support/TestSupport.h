@@ -16,8 +16,8 @@
 
 #include "base/Messenger.h"
 #include "config/MemoryKeyStore.h"
-#include "support/Faults.h"
 #include "library/Sample.h"
+#include "support/Faults.h"
 
 struct ShownMessage {
     std::string text;
