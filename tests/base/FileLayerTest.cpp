@@ -83,22 +83,6 @@ TEST_F(FileLayerFiles, WholeFilesAreReadIntoAStringOrAReusedBuffer) {
     EXPECT_TRUE(buffer.View().empty());
 }
 
-TEST_F(FileLayerFiles, AClosedHandleRefusesEverything) {
-    File f;
-    std::string data;
-    ReadBuffer buffer;
-    std::uint64_t size;
-    const std::vector<std::function<bool()>> calls = {
-        [&] { return f.ReadAll(data, cause); }, [&] { return f.ReadAll(buffer, cause); },
-        [&] { return f.Write("x", cause); },    [&] { return f.Size(size, cause); },
-        [&] { return f.Sync(cause); },          [&] { return f.Close(cause); }};
-    for (const auto& call : calls) {
-        cause = 0;
-        EXPECT_FALSE(call());
-        EXPECT_EQ(cause, kInvalidFile);
-    }
-}
-
 TEST_F(FileLayerFiles, ArmedFaultsFireOnceInOrderAndAWriteLimitLetsItsBytesLand) {
     Faults::FailNext(Op::Open, kAccessDenied, 1);
     Faults::FailNext(Op::Open, kHardIO);

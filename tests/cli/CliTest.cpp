@@ -243,15 +243,7 @@ TEST_F(Cli, TheFolderOptionsChooseTheLibraryAndCreateNothing) {
     WriteFileBytes(other + "/quorrincpp.txt", FileBytes({MakeSample("Elsewhere", "C++", "General")}));
     EXPECT_EQ(Run({"--folder", other, "show", "Elsewhere"}).status, 0);
     EXPECT_EQ(Run({"--folder=" + other, "show", "Hello"}).status, 1);
-    // --library: the folder the program remembered, else the default one, which the tool
-    // does not create.
-    const std::string home = dir.File("home");
-    const Result r = Run({"--library", "list"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "The library folder\n" + home +
-                         "/.local/share/Velmora Software/Tindrel/library\ncannot be "
-                         "opened.\nReason: The file could not be located.\n");
-    EXPECT_FALSE(fs::exists(home));
+    // --library: the folder the program remembered.
     {
         FileKeyStore store(confPath);
         store.PutValue(AppPath({"Settings"}), "LibraryFolder", {false, other, 0});

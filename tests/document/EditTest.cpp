@@ -166,13 +166,6 @@ TEST_F(DocEdit, CategoriesAreAddedUpdatedAndDeleted) {
     EXPECT_FALSE(stored->IsDisplayed());
     EXPECT_TRUE(stored->IsChanged());
 
-    doc->AddCustomSubcategoryToConfig("C++", "Templates");
-    doc->AddCustomSubcategoryToConfig("C++", "Allocators");
-    EXPECT_EQ(config.g_customSubcats["C++"], (NameSet{"Allocators", "Templates"}));
-    doc->RemoveCustomSubcategoryFromConfig("C++", "Templates");
-    doc->RemoveCustomSubcategoryFromConfig("C++", "Allocators");
-    EXPECT_EQ(config.g_customSubcats.count("C++"), 0u);
-
     EXPECT_FALSE(doc->UpdateCategory("Nope", CCategory()));
     EXPECT_FALSE(doc->DeleteCategory("Nope"));
     EXPECT_EQ(

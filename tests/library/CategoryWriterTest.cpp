@@ -58,19 +58,6 @@ TEST_F(CategoryWriter, SavesAreByteExactAndReplaceTheFileKeepingItsLinkAndPermis
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(CategoryWriter, WritingWithoutEmptyingAppendsAndNothingLandsBeforeTheClose) {
-    WriteFileBytes(kFile, Fixture("writer_edge_case.txt"));
-    CCategory c = CategoryFor(kFile);
-    ASSERT_TRUE(c.OpenFile());
-    ASSERT_TRUE(c.WriteSample(MakeSample("U")));
-    EXPECT_EQ(ReadFileBytes(kFile), Fixture("writer_edge_case.txt"));
-    EXPECT_FALSE(CategoryFor(kFile).OpenFile()); // the lock is held until the close
-    messages.Clear();
-    ASSERT_TRUE(c.CloseFile());
-    EXPECT_EQ(ReadFileBytes(kFile), Fixture("writer_edge_case.txt") + FileBytes({MakeSample("U")}));
-    EXPECT_TRUE(c.CloseFile()); // nothing open any more
-}
-
 // Every failing step of a save leaves the old file whole and no temporary file, shows the
 // write message, and the next save succeeds.
 TEST_F(CategoryWriter, AFailingStepLeavesTheOldFile) {
