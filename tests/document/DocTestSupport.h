@@ -59,6 +59,7 @@ protected:
             store.PutKey(AppPath({"CustomCats", name, sub}));
     }
 
+    bool Add(const CSample& sample) { return doc->AddSample(std::make_unique<CSample>(sample)); }
     std::vector<std::string> Titles() const {
         std::vector<std::string> titles;
         for (const auto& [title, sample] : doc->Samples())

@@ -12,7 +12,7 @@ class EditRulesTest : public DocFixture {
 protected:
     void SetUp() override {
         Load();
-        Add("Alpha", "C++", "General");
+        ASSERT_TRUE(Add(MakeSample("Alpha", "C++", "General")));
         std::vector<std::string> fifteen;
         for (int i = 1; i <= 15; ++i)
             fifteen.push_back("S" + std::to_string(i));
@@ -23,9 +23,6 @@ protected:
         ASSERT_TRUE(cpp.RemoveSubcategory("GUI")); // hidden, its name still taken
         ASSERT_TRUE(doc->UpdateCategory("C++", cpp));
         messages.Clear();
-    }
-    void Add(const std::string& title, const std::string& category, const std::string& sub) {
-        ASSERT_TRUE(doc->AddSample(std::make_unique<CSample>(MakeSample(title, category, sub))));
     }
     void AddCustom(const std::string& name, const std::vector<std::string>& subs) {
         auto c = std::make_unique<CCategory>(name);

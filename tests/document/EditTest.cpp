@@ -33,13 +33,13 @@ protected:
 };
 
 TEST_F(DocEdit, AddingMarksTheSamplesCategoryEvenWhenTheTitleIsTaken) {
-    EXPECT_TRUE(doc->AddSample(std::make_unique<CSample>(MakeSample("New", "Java"))));
+    EXPECT_TRUE(Add(MakeSample("New", "Java")));
     EXPECT_EQ(doc->LastAddedTitle(), "New");
-    EXPECT_FALSE(doc->AddSample(std::make_unique<CSample>(MakeSample("Alpha", "Tools", "Sorting"))));
+    EXPECT_FALSE(Add(MakeSample("Alpha", "Tools", "Sorting")));
     EXPECT_EQ(doc->PeekSample("Alpha")->GetCategory(), "C++");
     EXPECT_EQ(doc->LastAddedTitle(), "Alpha");
     EXPECT_FALSE(doc->AddSample(nullptr));
-    EXPECT_TRUE(doc->AddSample(std::make_unique<CSample>(MakeSample("Lost", "Nowhere")))); // marks nothing
+    EXPECT_TRUE(Add(MakeSample("Lost", "Nowhere"))); // marks nothing
     EXPECT_EQ(ChangedCategories(), (Strings{"Java", "Tools"}));
     EXPECT_EQ(Titles(), (Strings{"Alpha", "Beta", "Gamma", "Lost", "New"}));
 
@@ -101,7 +101,7 @@ TEST_F(DocEdit, ARetitleMovesTheSampleAndMarksBothCategoriesButNeverOntoATakenTi
 
 TEST_F(DocEdit, DeletingASampleMarksItsCategorySilently) {
     EXPECT_FALSE(doc->DeleteSample("Nope"));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("Orphan", "Gone")));
+    Add(MakeSample("Orphan", "Gone"));
     EXPECT_TRUE(doc->DeleteSample("Orphan"));
     EXPECT_TRUE(ChangedCategories().empty());
     EXPECT_TRUE(doc->DeleteSample("Gamma"));
@@ -184,7 +184,7 @@ TEST_F(DocEdit, ADeletedDefaultCategoryIsHiddenAndADeletedCustomOneGoes) {
     EXPECT_TRUE(doc->PeekCategory("Java")->IsChanged());
     EXPECT_EQ(config.g_customSubcats.count("Java"), 0u);
 
-    doc->AddSample(std::make_unique<CSample>(MakeSample("T1", "Tools", "Sorting")));
+    Add(MakeSample("T1", "Tools", "Sorting"));
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), "");
     EXPECT_TRUE(store.KeyExists(AppPath({"HiddenCats", "Java"})));
@@ -242,8 +242,7 @@ TEST_F(DocEdit, EverySaveWritesExactlyTheSamplesWhoseCategoryItIs) {
                     std::next(doc->Samples().begin(), static_cast<long>(pick(doc->Samples().size())))->first;
             const size_t what = pick(4);
             if (what == 0) {
-                doc->AddSample(std::make_unique<CSample>(
-                    MakeSample("T" + std::to_string(pick(300)), categories[pick(4)], "General")));
+                Add(MakeSample("T" + std::to_string(pick(300)), categories[pick(4)], "General"));
             } else if (title.empty()) {
             } else if (what == 1) {
                 CSample moved = *doc->PeekSample(title);

@@ -182,9 +182,9 @@ TEST_F(DocSave, WritesExactlyTheChangedCategoriesInTitleOrderAndRecordsEveryCate
     Load();
     struct stat javaBefore {};
     ASSERT_EQ(stat("quorrinjava.txt", &javaBefore), 0);
-    doc->AddSample(std::make_unique<CSample>(MakeSample("zeta", "C++", "GUI", "k1,k2", "c\r\n", "t\r\n")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("Beta", "C++")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("alpha", "C++", "")));
+    Add(MakeSample("zeta", "C++", "GUI", "k1,k2", "c\r\n", "t\r\n"));
+    Add(MakeSample("Beta", "C++"));
+    Add(MakeSample("alpha", "C++", ""));
     EXPECT_EQ(ChangedCategories(), Strings{"C++"});
     WriteFileBytes("quorrinvb.txt", "not a category file"); // unchanged files are not touched
     store.ClearTree();
@@ -204,9 +204,9 @@ TEST_F(DocSave, WritesExactlyTheChangedCategoriesInTitleOrderAndRecordsEveryCate
 TEST_F(DocSave, AFileThatCannotBeOpenedStopsTheSaveAndKeepsLaterCategoriesChanged) {
     ConfigureCustom("Tools", "tools.txt", {});
     Load();
-    doc->AddSample(std::make_unique<CSample>(MakeSample("c", "C++")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("j", "Java")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("t", "Tools", "")));
+    Add(MakeSample("c", "C++"));
+    Add(MakeSample("j", "Java"));
+    Add(MakeSample("t", "Tools", ""));
     fileio::File holder;
     int cause = 0;
     ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
@@ -233,7 +233,7 @@ TEST_F(DocSave, AFileThatCannotBeOpenedStopsTheSaveAndKeepsLaterCategoriesChange
 TEST_F(DocSave, AFailedWriteKeepsTheOldFileAndTheChangedMark) {
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("old", "C++")}));
     Load();
-    doc->AddSample(std::make_unique<CSample>(MakeSample("new", "C++")));
+    Add(MakeSample("new", "C++"));
     fileio::Faults::FailWritesAfter(10, fileio::kDiskFull);
     EXPECT_TRUE(doc->OnSaveDocument()); // opened: the save goes on
     fileio::Faults::Clear();
@@ -248,9 +248,9 @@ TEST_F(DocSave, AFailedWriteKeepsTheOldFileAndTheChangedMark) {
 
 TEST_F(DocSave, TheLibraryChangedUnderAMessageIsWrittenAsItIsThen) {
     Load();
-    doc->AddSample(std::make_unique<CSample>(MakeSample("Two\nlines", "C++"))); // refused by the writer
-    doc->AddSample(std::make_unique<CSample>(MakeSample("j1", "Java")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("j2", "Java")));
+    Add(MakeSample("Two\nlines", "C++")); // refused by the writer
+    Add(MakeSample("j1", "Java"));
+    Add(MakeSample("j2", "Java"));
     // While the message about the refused sample is shown, queued work removes j1.
     struct Acting : IMessenger {
         CQuorrinDoc* doc = nullptr;
@@ -280,9 +280,9 @@ TEST_F(DocSave, ASaveCommitsThePendingEditFirstAndTheLastSaveWritesEveryCategory
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
               FileBytes({MakeSample("S", "C++", "General", "", "edited\r\n")}));
 
-    doc->AddSample(std::make_unique<CSample>(MakeSample("c", "C++")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("j", "Java")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("v", "Visual Basic")));
+    Add(MakeSample("c", "C++"));
+    Add(MakeSample("j", "Java"));
+    Add(MakeSample("v", "Visual Basic"));
     fileio::File holder;
     int cause = 0;
     ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
@@ -306,7 +306,7 @@ TEST_F(DocSave, AFileNotReadToItsEndIsKeptAsABackupBeforeItsFirstRewrite) {
     WriteFileBytes("quorrincpp.txt", original);
     Load();
     EXPECT_EQ(Titles(), Strings{"First"});
-    doc->AddSample(std::make_unique<CSample>(MakeSample("Added", "C++")));
+    Add(MakeSample("Added", "C++"));
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt.bak"), original);
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),

@@ -14,9 +14,9 @@ protected:
         store.PutKey(AppPath({"HiddenSubcats", "Java", "COM"}));
         Load();
     }
-    void Add(std::initializer_list<const char*> titles) {
+    void AddTitles(std::initializer_list<const char*> titles) {
         for (const char* t : titles)
-            doc->AddSample(std::make_unique<CSample>(MakeSample(t, "C++")));
+            Add(MakeSample(t, "C++"));
     }
 };
 
@@ -41,7 +41,7 @@ TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
     for (const CSample& s : {MakeSample("a-ok", "C++", "GUI"), MakeSample("b-hiddencat", "Visual Basic"),
                              MakeSample("c-gone", "Removed", "X"), MakeSample("d-hiddensub", "Java", "COM"),
                              MakeSample("e-ok", "Java", ""), MakeSample("f-nosub", "Tools", "Missing")})
-        doc->AddSample(std::make_unique<CSample>(s));
+        Add(s);
     ClearChanged();
     EXPECT_EQ(doc->RemoveUnplacedSamples(), 4);
     EXPECT_EQ(Titles(), (Strings{"a-ok", "e-ok"}));
@@ -56,7 +56,7 @@ TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
 }
 
 TEST_F(DocPlacement, AFailedTreeInsertIsALoadErrorNowOrWhenTheWalkIsOver) {
-    Add({"now", "later"});
+    AddTitles({"now", "later"});
     CSample copy = *doc->PeekSample("now");
     doc->ReportTreeInsertFailure(copy, kReasonNoParent, true);
     EXPECT_EQ(doc->PeekSample("now"), nullptr);
@@ -114,7 +114,7 @@ TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {
     CQuorrinDoc::Cursor cursor;
     EXPECT_EQ(doc->FirstSampleRecord(cursor), nullptr);
     EXPECT_EQ(doc->NextSampleRecord(cursor), nullptr);
-    Add({"a", "b", "c", "d", "e"});
+    AddTitles({"a", "b", "c", "d", "e"});
     Strings seen;
     for (const CSample* s = doc->FirstSampleRecord(cursor); s && seen.size() < 10;
          s = doc->NextSampleRecord(cursor)) {
@@ -124,7 +124,7 @@ TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {
         if (seen.back() == "b") {
             doc->DeleteSample("b"); // the current one
             doc->DeleteSample("c"); // the next one
-            Add({"bb", "0"});       // one ahead of the walk, one behind it
+            AddTitles({"bb", "0"}); // one ahead of the walk, one behind it
         }
     }
     EXPECT_EQ(seen, (Strings{"a", "b", "bb", "d", "e"}));
@@ -133,7 +133,7 @@ TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {
 }
 
 TEST_F(DocWalk, TheRecordUnderACursorIsTheLibrarysAsItIsNowInAnyDocument) {
-    Add({"a", "b", "c"});
+    AddTitles({"a", "b", "c"});
     CQuorrinDoc::Cursor cursor;
     EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr); // not started
     const CSample* first = doc->FirstSampleRecord(cursor);

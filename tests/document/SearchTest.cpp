@@ -119,7 +119,7 @@ protected:
                                  MakeSample("a-none", "Java", "General", "", "", "no match here"),
                                  MakeSample("C-upper", "Tools", "", "", "LIST and List\r\n", ""),
                                  MakeSample("d-cat", "list", "list", "", "", "")})
-            doc->AddSample(std::make_unique<CSample>(s));
+            Add(s);
     }
     std::vector<std::pair<std::string, unsigned>> Run(const SearchOptions& options,
                                                       SearchTotals* totals = nullptr) {
@@ -151,8 +151,8 @@ TEST_F(Search, CategoryLimitIsExact) {
 
     // Within the category: title order, also for samples added and moved in later, and
     // a stop asked for by the caller.
-    doc->AddSample(std::make_unique<CSample>(MakeSample("z-tools", "Tools", "", "list")));
-    doc->AddSample(std::make_unique<CSample>(MakeSample("a-tools", "Tools", "", "", "a list")));
+    Add(MakeSample("z-tools", "Tools", "", "list"));
+    Add(MakeSample("a-tools", "Tools", "", "", "a list"));
     CSample moved = *doc->PeekSample("b-list");
     moved.SetCategory("Tools");
     ASSERT_TRUE(doc->UpdateSample("b-list", moved));
