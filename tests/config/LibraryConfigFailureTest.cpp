@@ -174,20 +174,6 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
          {StoreError(kDenied)},
          "CustomCats\nCustomCats / Web { FileName='quorrinWeb.txt' "
          "}\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
-        {"a custom category's key cannot be opened",
-         [](MemoryKeyStore& s) { s.FailCall(Op::Open, keyerr::kAccessDenied, 1, std::string("Tools")); },
-         {CustomCategory("Tools", {"Loops"})},
-         {StoreError(kDenied)},
-         "CustomCats\nCustomCats / Tools\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
-        {"a file name and a sub-category cannot be written",
-         [](MemoryKeyStore& s) {
-             s.FailCall(Op::SetString, keyerr::kAccessDenied, 1, std::string("FileName"));
-             s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Loops"));
-         },
-         {CustomCategory("Web", {"Loops", "Strings"})},
-         {StoreError(kDenied), StoreError(kDenied)},
-         "CustomCats\nCustomCats / Web\nCustomCats / Web / "
-         "Strings\nCustomSubcats\nHiddenCats\nHiddenSubcats\n"},
         {"a default category's keys cannot be created",
          [](MemoryKeyStore& s) {
              s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("C++"), 3);
