@@ -33,21 +33,7 @@ public:
     bool m_bSaveTreeState = true;
 
     // --- Reading ---
-    // The read modes, in the order of their numbers.
-    enum ReadMode {
-        kReadExpanded = 0,
-        kReadCustomCat,
-        kReadCustomSubcats,
-        kReadHiddenCat,
-        kReadHiddenSubcats
-    };
-
     bool LoadProfile();
-    bool ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMode mode);
-    bool ReadSubcategoryKeys(KeyHandle categoryKey, const std::string& category, ReadMode mode);
-    void ReadCustomCatFileNames(KeyHandle key, std::uint32_t count);
-    // The Language value beside FileName; a missing one is no error.
-    void ReadCustomCatLanguage(KeyHandle categoryKey, const std::string& category);
     bool IsCategoryShown(const std::string& category) const override;
     bool IsSubcategoryShown(const std::string& category, const std::string& subcategory) const override;
     const NameSet* CustomSubcategories(const std::string& category) const override;
@@ -75,26 +61,11 @@ public:
     void RecordCategory(const CCategory& category) override;
     void EndLibrarySave() override;
 
-    void WriteCustomCat(const CCategory& category);
-    // The Language value of a custom category's key, when a language was chosen.
-    void WriteCustomCatLanguage(KeyHandle categoryKey, const std::string& category);
-    void WriteCustomSubcats(const CCategory& category);
-    void WriteHiddenCat(const std::string& name, bool displayed);
-    void WriteHiddenSubcats(const CCategory& category);
     void WriteExpandedCats();
     // Writes AutoSaveOnSwitch then SaveTreeState below Settings.
     void SaveSettings();
     // Makes the store durable; reports a failure once.
     void Flush();
-
-    // --- Helpers, public for tests ---
-    KeyHandle OpenAppKey();
-    KeyHandle OpenAppSubKey(const std::string& name);
-    void DeleteSubKeys(KeyHandle key);
-    std::string GetErrorReason(long code = -1);
-    void ReportStoreError(long code);
-
-    IKeyStore& Store() { return m_store; }
 
     static constexpr const char* kCompanyKey = "Velmora Software";
     static constexpr const char* kAppKey = "Tindrel";
@@ -111,6 +82,35 @@ public:
     static constexpr const char* kSaveTreeState = "SaveTreeState";
 
 private:
+    // The read modes, in the order of their numbers.
+    enum ReadMode {
+        kReadExpanded = 0,
+        kReadCustomCat,
+        kReadCustomSubcats,
+        kReadHiddenCat,
+        kReadHiddenSubcats
+    };
+    bool ReadCategoryKeys(KeyHandle key, std::uint32_t count, ReadMode mode);
+    bool ReadSubcategoryKeys(KeyHandle categoryKey, const std::string& category, ReadMode mode);
+    void ReadCustomCatFileNames(KeyHandle key, std::uint32_t count);
+    // The Language value beside FileName; a missing one is no error.
+    void ReadCustomCatLanguage(KeyHandle categoryKey, const std::string& category);
+
+    // The writers RecordCategory uses.
+    void WriteCustomCat(const CCategory& category);
+    // The Language value of a custom category's key, when a language was chosen.
+    void WriteCustomCatLanguage(KeyHandle categoryKey, const std::string& category);
+    void WriteCustomSubcats(const CCategory& category);
+    void WriteHiddenCat(const std::string& name, bool displayed);
+    void WriteHiddenSubcats(const CCategory& category);
+
+    KeyHandle OpenAppKey();
+    KeyHandle OpenAppSubKey(const std::string& name);
+    void DeleteSubKeys(KeyHandle key);
+    std::string GetErrorReason(long code = -1);
+    void ReportStoreError(long code);
+    IKeyStore& Store() { return m_store; }
+
     // The application key, created with its parents when missing (writers only);
     // kNoKey with the failing call's code in code.
     KeyHandle CreateAppKey(long& code);

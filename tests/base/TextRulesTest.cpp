@@ -20,29 +20,46 @@ TEST(TextRules, Utf8ValidityFollowsTheStandard) {
         {"plain ASCII", true},
         {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80", true},
         {"\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF", true}, // the last of each length
-        {"caf\xE9", false},                                // Windows-1252 e acute
-        {"\xC0\xAF", false},                               // overlong '/' (C0 lead)
-        {"\xC1\xBF", false},                               // overlong (C1 lead)
-        {"\xE0\x80\x80", false},                           // overlong three-byte form
-        {"\xE0\x9F\xBF", false},                           // overlong three-byte form
-        {"\xF0\x8F\xBF\xBF", false},                       // overlong four-byte form
-        {"\xED\xA0\x80", false},                           // surrogate
-        {"\xF4\x90\x80\x80", false},                       // above U+10FFFF
-        {"\xF5\x80\x80\x80", false},                       // lead past U+10FFFF
-        {"\xE2\x86", false},                               // cut short
-        {"\x80", false},                                   // lone continuation byte
-        {"\xC3\x28", false},                               // continuation missing
+        {"caf\xE9", false},                             // Windows-1252 e acute
+        {"\xC0\xAF", false},                            // overlong '/' (C0 lead)
+        {"\xC1\xBF", false},                            // overlong (C1 lead)
+        {"\xE0\x80\x80", false},                        // overlong three-byte form
+        {"\xE0\x9F\xBF", false},                        // overlong three-byte form
+        {"\xF0\x8F\xBF\xBF", false},                    // overlong four-byte form
+        {"\xED\xA0\x80", false},                        // surrogate
+        {"\xF4\x90\x80\x80", false},                    // above U+10FFFF
+        {"\xF5\x80\x80\x80", false},                    // lead past U+10FFFF
+        {"\xE2\x86", false},                            // cut short
+        {"\x80", false},                                // lone continuation byte
+        {"\xC3\x28", false},                            // continuation missing
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
 }
 
+TEST(TextRules, Utf8EncodingRoundTripsAtEveryLengthBoundary) {
+    const struct {
+        char32_t cp;
+        size_t length;
+    } rows[] = {{0, 1},      {0x7F, 1},   {0x80, 2},    {0x7FF, 2},   {0x800, 3},
+                {0x20AC, 3}, {0xFFFF, 3}, {0x10000, 4}, {0x10FFFF, 4}};
+    for (const auto& r : rows) {
+        std::string bytes;
+        AppendUtf8(bytes, r.cp);
+        EXPECT_EQ(bytes.size(), r.length) << static_cast<unsigned>(r.cp);
+        size_t i = 0;
+        char32_t back = 0;
+        ASSERT_TRUE(NextUtf8(bytes, i, back)) << static_cast<unsigned>(r.cp);
+        EXPECT_EQ(back, r.cp);
+        EXPECT_EQ(i, bytes.size());
+    }
+}
+
 TEST(TextRules, TrimRemovesBlanksAtBothEndsOnly) {
-    EXPECT_EQ(Trim("  Hello  world \t"), "Hello  world");
-    EXPECT_EQ(Trim("\r\n\v\f x\r\n"), "x");
-    EXPECT_EQ(Trim("   "), "");
-    EXPECT_EQ(Trim(""), "");
-    EXPECT_EQ(Trim("a"), "a");
+    for (const auto& [text, trimmed] :
+         {std::pair{"  Hello  world \t", "Hello  world"}, std::pair{"\r\n\v\f x\r\n", "x"},
+          std::pair{"   ", ""}, std::pair{"", ""}, std::pair{"a", "a"}})
+        EXPECT_EQ(Trim(text), trimmed) << text;
 }
 
 TEST(TextRules, Windows1252BothWays) {
@@ -66,31 +83,29 @@ TEST(TextRules, Windows1252BothWays) {
     EXPECT_EQ(out, "");
 }
 
-TEST(FoldCase, Ascii) {
-    EXPECT_EQ(FoldCase("Hello WORLD 123 [_]"), "hello world 123 [_]");
-    EXPECT_EQ(FoldCase(""), "");
-}
-
-TEST(FoldCase, Utf8Capitals) {
-    EXPECT_EQ(FoldCase("\xC3\x84\xC3\x96\xC3\x9C"), "\xC3\xA4\xC3\xB6\xC3\xBC"); // ÄÖÜ -> äöü
-    EXPECT_EQ(FoldCase("\xC3\x97"), "\xC3\x97");                                 // × stays
-    EXPECT_EQ(FoldCase("\xC3\x9F"), "\xC3\x9F");                                 // ß stays
-    EXPECT_EQ(FoldCase("\xC5\x81\xC5\xBD\xC5\xB8"), "\xC5\x82\xC5\xBE\xC3\xBF"); // ŁŽŸ -> łžÿ
-    EXPECT_EQ(FoldCase("\xCE\xA3\xCE\x86"), "\xCF\x83\xCE\xAC");                 // ΣΆ -> σά
-    EXPECT_EQ(FoldCase("\xD0\x96\xD0\x81"), "\xD0\xB6\xD1\x91");                 // ЖЁ -> жё
-    EXPECT_EQ(FoldCase("A\xE2\x82\xAC"
-                       "B"),
-              "a\xE2\x82\xAC"
-              "b"); // € untouched
-}
-
-TEST(FoldCase, Windows1252WhenNotUtf8) {
-    EXPECT_EQ(FoldCase("\xC4\xD6\xDC"), "\xE4\xF6\xFC");
-    EXPECT_EQ(FoldCase("\xD7\xDF"), "\xD7\xDF");
-    EXPECT_EQ(FoldCase("\x8A\x8C\x8E\x9F"), "\x9A\x9C\x9E\xFF");
-    EXPECT_EQ(FoldCase("A\xC0Z"), "a\xE0z");
-    // A truncated UTF-8 sequence makes the whole string Windows-1252.
-    EXPECT_EQ(FoldCase("\xC3\x84\xC3"), "\xE3\x84\xE3");
+TEST(FoldCase, ValidUtf8AsCharactersAnythingElseAsWindows1252) {
+    const struct {
+        std::string text, folded;
+    } rows[] = {
+        {"Hello WORLD 123 [_]", "hello world 123 [_]"},
+        {"", ""},
+        {"\xC3\x84\xC3\x96\xC3\x9C", "\xC3\xA4\xC3\xB6\xC3\xBC"}, // ÄÖÜ -> äöü
+        {"\xC3\x97\xC3\x9F", "\xC3\x97\xC3\x9F"},                 // × and ß stay
+        {"\xC5\x81\xC5\xBD\xC5\xB8", "\xC5\x82\xC5\xBE\xC3\xBF"}, // ŁŽŸ -> łžÿ
+        {"\xCE\xA3\xCE\x86", "\xCF\x83\xCE\xAC"},                 // ΣΆ -> σά
+        {"\xD0\x96\xD0\x81", "\xD0\xB6\xD1\x91"},                 // ЖЁ -> жё
+        {"A\xE2\x82\xAC"
+         "B",
+         "a\xE2\x82\xAC"
+         "b"},                            // € untouched
+        {"\xC4\xD6\xDC", "\xE4\xF6\xFC"}, // Windows-1252
+        {"\xD7\xDF", "\xD7\xDF"},
+        {"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},
+        {"A\xC0Z", "a\xE0z"},
+        {"\xC3\x84\xC3", "\xE3\x84\xE3"}, // a cut UTF-8 sequence makes it all Windows-1252
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(FoldCase(r.text), r.folded) << r.text;
 }
 
 TEST(FoldCase, LengthNeverChanges) {
@@ -111,16 +126,7 @@ TEST(FoldCase, LengthNeverChanges) {
 TEST(CompareNames, LetterCaseDecidesOnlyBetweenOtherwiseEqualNames) {
     // Each name before the next.
     const std::vector<std::string> ordered = {
-        "",
-        "A",
-        "a",
-        "Ab",
-        "aB",
-        "ab",
-        "b",
-        "COM",
-        "General",
-        "GUI",
+        "",          "A", "a", "Ab", "aB", "ab", "b", "COM", "General", "GUI",
         "\xC3\x84",  // Ä (UTF-8)
         "\xC3\xA4",  // ä (UTF-8)
         "\xC3\x84x", // Äx

@@ -10,11 +10,11 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "config/FileKeyStore.h"
-#include "library/Category.h"
 #include "support/TestSupport.h"
 
 extern char** environ;
@@ -22,92 +22,60 @@ extern char** environ;
 namespace {
 
 namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
 
 struct Result {
     int status = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
-// Every file below a folder: bytes, modification time and inode.
-struct FileState {
-    std::string bytes;
-    long long mtimeNs;
-    unsigned long long inode;
-    bool operator==(const FileState&) const = default;
-};
-using Snapshot = std::map<std::string, FileState>;
-
+// Every file below a folder with its bytes, modification time and inode.
+using Snapshot = std::map<std::string, std::string>;
 Snapshot Take(const std::string& root) {
     Snapshot snap;
-    if (!fs::exists(root))
-        return snap;
     for (const auto& entry : fs::recursive_directory_iterator(root)) {
         struct stat st {};
         lstat(entry.path().c_str(), &st);
-        FileState state{entry.is_regular_file() ? ReadFileBytes(entry.path().string()) : std::string(),
-                        static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec,
-                        static_cast<unsigned long long>(st.st_ino)};
-        snap[fs::relative(entry.path(), root).string()] = state;
+        snap[fs::relative(entry.path(), root).string()] =
+            (entry.is_regular_file() ? ReadFileBytes(entry.path().string()) : "") + "@" +
+            std::to_string(st.st_mtim.tv_sec) + "." + std::to_string(st.st_mtim.tv_nsec) + "#" +
+            std::to_string(st.st_ino);
     }
     return snap;
 }
 
-// Sets every file's times to a fixed past moment, so that any rewrite shows.
-void AgeFiles(const std::string& root) {
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
-        utimensat(AT_FDCWD, entry.path().c_str(), times, AT_SYMLINK_NOFOLLOW);
-    }
-}
-
 class Cli : public ::testing::Test {
 protected:
-    Cli() : lib(dir.File("lib")), cfgHome(dir.File("cfg")) {
-        fs::create_directories(lib);
-        confPath = cfgHome + "/Velmora Software/Tindrel/Tindrel.conf";
-    }
+    Cli() { fs::create_directories(lib); }
 
-    // Runs the tool in the library folder with the test's configuration folder.
-    Result Run(const std::vector<std::string>& args, const std::string& input = "") {
-        return Finish(Start(args, "", input), "");
-    }
-    // Starts the tool without waiting; its output goes to files named after tag.
-    pid_t Start(const std::vector<std::string>& args, const std::string& tag, const std::string& input = "") {
+    Result Run(const Args& args, const std::string& input = "") { return Finish(Start(args, "", input), ""); }
+    // Starts the tool in the library folder without waiting; its output goes to files named after tag.
+    pid_t Start(const Args& args, const std::string& tag, const std::string& input = "") {
         const char* tool = std::getenv("TINDREL_CLI");
         EXPECT_NE(tool, nullptr) << "TINDREL_CLI is not set";
         if (!tool)
             return -1;
-        const std::string inPath = dir.File("stdin" + tag + ".txt");
-        const std::string outPath = dir.File("stdout" + tag + ".txt");
-        const std::string errPath = dir.File("stderr" + tag + ".txt");
-        WriteFileBytes(inPath, input);
-
-        std::vector<std::string> env;
+        WriteFileBytes(dir.File("in" + tag), input);
+        std::vector<std::string> env = {"XDG_CONFIG_HOME=" + cfg, "HOME=" + dir.File("home")};
         for (char** e = environ; *e; ++e) {
-            std::string var = *e;
-            if (var.rfind("XDG_CONFIG_HOME=", 0) != 0 && var.rfind("HOME=", 0) != 0 &&
-                var.rfind("XDG_DATA_HOME=", 0) != 0)
+            const std::string var = *e;
+            if (var.rfind("XDG_", 0) != 0 && var.rfind("HOME=", 0) != 0)
                 env.push_back(var);
         }
-        env.push_back("XDG_CONFIG_HOME=" + cfgHome);
-        env.push_back("HOME=" + dir.File("home"));
-        std::vector<char*> envp;
-        for (std::string& v : env)
-            envp.push_back(v.data());
-        envp.push_back(nullptr);
-        std::vector<std::string> argStrings = {tool};
+        Args argStrings = {tool};
         argStrings.insert(argStrings.end(), args.begin(), args.end());
-        std::vector<char*> argv;
+        std::vector<char*> argv, envp;
         for (std::string& a : argStrings)
             argv.push_back(a.data());
+        for (std::string& v : env)
+            envp.push_back(v.data());
         argv.push_back(nullptr);
-
-        pid_t pid = fork();
+        envp.push_back(nullptr);
+        const pid_t pid = fork();
         if (pid == 0) {
-            int in = open(inPath.c_str(), O_RDONLY);
-            int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int in = open(dir.File("in" + tag).c_str(), O_RDONLY);
+            const int out = open(dir.File("out" + tag).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            const int err = open(dir.File("err" + tag).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
             if (in < 0 || out < 0 || err < 0 || chdir(lib.c_str()) != 0)
                 _exit(127);
             dup2(in, 0);
@@ -119,125 +87,153 @@ protected:
         return pid;
     }
     Result Finish(pid_t pid, const std::string& tag) {
-        Result result;
-        if (pid < 0)
-            return result;
+        Result r;
         int status = 0;
-        waitpid(pid, &status, 0);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.out = ReadFileBytes(dir.File("stdout" + tag + ".txt"));
-        result.err = ReadFileBytes(dir.File("stderr" + tag + ".txt"));
-        return result;
+        if (pid < 0 || waitpid(pid, &status, 0) != pid)
+            return r;
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadFileBytes(dir.File("out" + tag));
+        r.err = ReadFileBytes(dir.File("err" + tag));
+        return r;
     }
-
     std::string LibFile(const std::string& name) const { return lib + "/" + name; }
-
-    // The configuration file as the program leaves it.
-    void WriteConfig(const std::vector<KeyPath>& keys,
-                     const std::vector<std::pair<KeyPath, std::string>>& files) {
-        FileKeyStore store(confPath);
-        const KeyPath app = {"Software", "Velmora Software", "Tindrel"};
-        for (KeyPath key : keys) {
-            key.insert(key.begin(), app.begin(), app.end());
-            store.PutKey(key);
-        }
-        for (auto [key, file] : files) {
-            key.insert(key.begin(), app.begin(), app.end());
-            store.PutValue(key, "FileName", MemoryKeyStore::Value{false, file, 0});
-        }
-        std::string error;
-        ASSERT_TRUE(store.Flush(error)) << error;
+    Snapshot TakeAll() {
+        Snapshot all = Take(lib);
+        if (fs::exists(cfg))
+            for (auto& [name, state] : Take(cfg))
+                all["cfg/" + name] = state;
+        return all;
     }
 
     // A small library: a custom category Tools, a hidden category, a hidden default
     // sub-category, a custom sub-category of Java, a duplicate and unplaced samples.
     void MakeLibrary() {
-        WriteConfig({{"CustomCats", "Tools", "Sorting"},
-                     {"CustomSubcats", "Java", "Swing"},
-                     {"HiddenCats", "Visual Basic"},
-                     {"HiddenSubcats", "Java", "COM"}},
-                    {{{"CustomCats", "Tools"}, "quorrinTools.txt"}});
-        cpp = {MakeSample("Hello", "C++", "General", "greeting, main", "Prints hello.\r\n",
-                          "int main() {\r\n  puts(\"hello\");\r\n}\r\n"),
-               MakeSample("Direct", "C++", "", "", "", "no sub-category\r\n")};
-        java = {MakeSample("Swingy", "Java", "Swing", "ui", "", "JFrame f;\r\n"),
-                MakeSample("Hello", "Java", "General", "", "", "duplicate\r\n"),
-                MakeSample("Stray", "Nowhere", "X", "", "", "hello stray\r\n")};
-        tools = {MakeSample("Quick", "Tools", "Sorting", "sort", "", "quick HELLO sort\r\n")};
-        vb = {MakeSample("VbThing", "Visual Basic", "General")};
-        WriteFileBytes(LibFile("quorrincpp.txt"), FileBytes(cpp));
-        WriteFileBytes(LibFile("quorrinjava.txt"), FileBytes(java));
-        WriteFileBytes(LibFile("quorrinTools.txt"), FileBytes(tools));
-        WriteFileBytes(LibFile("quorrinvb.txt"), FileBytes(vb));
-        AgeFiles(dir.Path());
-    }
-
-    Snapshot TakeAll() {
-        Snapshot all;
-        for (auto& [name, state] : Take(lib))
-            all["lib/" + name] = state;
-        for (auto& [name, state] : Take(cfgHome))
-            all["cfg/" + name] = state;
-        return all;
+        FileKeyStore store(confPath);
+        store.PutKey(AppPath({"CustomCats", "Tools", "Sorting"}));
+        store.PutKey(AppPath({"CustomSubcats", "Java", "Swing"}));
+        store.PutKey(AppPath({"HiddenCats", "Visual Basic"}));
+        store.PutKey(AppPath({"HiddenSubcats", "Java", "COM"}));
+        store.PutValue(AppPath({"CustomCats", "Tools"}), "FileName", {false, "quorrinTools.txt", 0});
+        std::string error;
+        ASSERT_TRUE(store.Flush(error)) << error;
+        WriteFileBytes(LibFile("quorrincpp.txt"),
+                       FileBytes({MakeSample("Hello", "C++", "General", "greeting, main", "Prints hello.\r\n",
+                                             "int main() {\r\n  puts(\"hello\");\r\n}\r\n"),
+                                  MakeSample("Direct", "C++", "", "", "", "no sub-category\r\n")}));
+        WriteFileBytes(LibFile("quorrinjava.txt"), java);
+        WriteFileBytes(LibFile("quorrinTools.txt"), tools);
+        WriteFileBytes(LibFile("quorrinvb.txt"),
+                       FileBytes({MakeSample("VbThing", "Visual Basic", "General")}));
+        for (const auto& entry : fs::recursive_directory_iterator(dir.Path())) { // any rewrite shows
+            struct timespec times[2] = {{1000000000, 0}, {1000000000, 0}};
+            utimensat(AT_FDCWD, entry.path().c_str(), times, AT_SYMLINK_NOFOLLOW);
+        }
     }
 
     TempDir dir;
-    std::string lib;
-    std::string cfgHome;
-    std::string confPath;
-    std::vector<CSample> cpp, java, tools, vb;
+    const std::string lib = dir.File("lib");
+    const std::string cfg = dir.File("cfg");
+    const std::string confPath = cfg + "/Velmora Software/Tindrel/Tindrel.conf";
+    const std::string java = FileBytes({MakeSample("Swingy", "Java", "Swing", "ui", "", "JFrame f;\r\n"),
+                                        MakeSample("Hello", "Java", "General", "", "", "duplicate\r\n"),
+                                        MakeSample("Stray", "Nowhere", "X", "", "", "hello stray\r\n")});
+    const std::string tools =
+        FileBytes({MakeSample("Quick", "Tools", "Sorting", "sort", "", "quick HELLO sort\r\n")});
 };
 
-const char* const kTree = "Samples (*Load errors exist*)\n"
-                          "  C++\n"
-                          "    COM\n"
-                          "    Direct\n"
-                          "    General\n"
-                          "      Hello\n"
-                          "    GUI\n"
-                          "  Java\n"
-                          "    General\n"
-                          "    GUI\n"
-                          "    Swing\n"
-                          "      Swingy\n"
-                          "  Tools\n"
-                          "    Sorting\n"
-                          "      Quick\n"
-                          "Load errors:\n"
-                          "  Hello\tDuplicate title.\n"
-                          "  Stray\tCould not find parent item.\n"
-                          "  VbThing\tCould not find parent item.\n";
+const std::string kErrors =
+    "Hello\tDuplicate title.\nStray\tCould not find parent item.\nVbThing\tCould not find "
+    "parent item.\n";
+const std::string kTree = ReadFileBytes(DataPath("cli/list.txt"));
 
-// --- Help and command line -----------------------------------------------------------------
-
-TEST_F(Cli, HelpForTheToolAndEveryCommand) {
-    Result r = Run({"--help"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Usage: tindrel-cli [--library | --folder DIR] COMMAND"), std::string::npos);
-    for (const char* command : {"list", "show", "search", "info", "check", "add"}) {
-        r = Run({command, "--help"});
-        EXPECT_EQ(r.status, 0) << command;
-        EXPECT_EQ(r.out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u) << r.out;
+// The reading commands: what they print, their status, and that they change and create
+// nothing (not even a locked-out window: a category file held by another program).
+TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
+    MakeLibrary();
+    fileio::File holder;
+    int cause = 0;
+    ASSERT_TRUE(holder.OpenExclusive(LibFile("quorrincpp.txt"), cause));
+    const Snapshot before = TakeAll();
+    const std::string found = "Found 0 occurrence(s) in 0 sample(s)\n";
+    const struct {
+        Args args;
+        int status;
+        std::string out, err;
+    } rows[] = {
+        {{"list"}, 0, kTree, ""},
+        {{"show", "Hello"}, 0, "int main() {\n  puts(\"hello\");\n}\n", ""},
+        {{"show", "Hello", "--raw"}, 0, "int main() {\r\n  puts(\"hello\");\r\n}\r\n", ""},
+        {{"show", "--all", "Hello"}, 0, ReadFileBytes(DataPath("cli/show-all.txt")), ""},
+        {{"show", "hello"}, 1, "", "Sample \"hello\" is not in the library.\n"},
+        {{"show", "Stray"},
+         1,
+         "",
+         "Sample \"Stray\" is not in the library: it is a load error (Could not find parent item.)\n"},
+        // Load errors are not in the library and are not searched.
+        {{"search", "hello"}, 0, "Hello\t3\nQuick\t1\nFound 4 occurrence(s) in 2 sample(s)\n", ""},
+        {{"search", "hello", "--match-case"}, 0, "Hello\t2\nFound 2 occurrence(s) in 1 sample(s)\n", ""},
+        {{"search", "MAIN", "--keywords-only"}, 0, "Hello\t1\nFound 1 occurrence(s) in 1 sample(s)\n", ""},
+        {{"search", "--category", "Tools", "hello"},
+         0,
+         "Quick\t1\nFound 1 occurrence(s) in 1 sample(s)\n",
+         ""},
+        {{"search", "--category=(no limit)", "zzz"}, 0, found, ""},
+        {{"search", "--", "--x"}, 0, found, ""},
+        {{"search", ""}, 1, "", "Please enter a string you wish to search for.\n"},
+        {{"search", "x", "--category", "tools"},
+         1,
+         "",
+         "Category \"tools\" does not exist in the library.\n"},
+        {{"info"}, 0, ReadFileBytes(DataPath("cli/info.txt")), ""},
+        {{"info", "--detail"}, 0, ReadFileBytes(DataPath("cli/info-detail.txt")), ""},
+        {{"check"}, 1, kErrors, ""},
+    };
+    for (const auto& row : rows) {
+        const Result r = Run(row.args);
+        EXPECT_EQ(r.status, row.status) << row.args[0] << " " << row.args.back();
+        EXPECT_EQ(r.out, row.out) << row.args[0] << " " << row.args.back();
+        EXPECT_EQ(r.err, row.err) << row.args[0] << " " << row.args.back();
+        EXPECT_EQ(TakeAll(), before) << row.args[0];
     }
-    EXPECT_TRUE(Take(lib).empty()); // help reads nothing and creates nothing
+    EXPECT_FALSE(fs::exists(LibFile("library.txt")));
+
+    // A file read only in part, and a damaged configuration: reported, left alone.
+    WriteFileBytes(LibFile("quorrinTools.txt"),
+                   tools + "junk\r\n" + FileBytes({MakeSample("Behind", "Tools")}));
+    std::string conf = ReadFileBytes(confPath);
+    WriteFileBytes(confPath, conf.substr(0, conf.size() - 4)); // the end line cut off
+    const Snapshot damaged = TakeAll();
+    const Result r = Run({"list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, kTree);
+    EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
+    EXPECT_NE(
+        r.err.find(
+            "Error processing at start of sample.\nInput file quorrinTools.txt not in proper sequence!\n"),
+        std::string::npos);
+    EXPECT_EQ(TakeAll(), damaged);
 }
 
-TEST_F(Cli, BadCommandLinesExitWithTwo) {
-    EXPECT_EQ(Run({}).status, 2);
-    Result r = Run({"frobnicate"});
-    EXPECT_EQ(r.status, 2);
-    EXPECT_NE(r.err.find("unknown command 'frobnicate'"), std::string::npos);
-    EXPECT_EQ(Run({"list", "--bogus"}).status, 2);
-    EXPECT_EQ(Run({"list", "extra"}).status, 2);
-    EXPECT_EQ(Run({"show"}).status, 2);
-    EXPECT_EQ(Run({"show", "Hello", "--raw", "--all"}).status, 2);
-    EXPECT_EQ(Run({"search"}).status, 2);
-    EXPECT_EQ(Run({"search", "x", "--category"}).status, 2);
-    EXPECT_EQ(Run({"add", "--title"}).status, 2);
-    EXPECT_EQ(Run({"add", "--comments-file", "-", "--text-file", "-"}).status, 2);
-    EXPECT_EQ(Run({"--folder"}).status, 2);
-    EXPECT_EQ(Run({"--folder=", "list"}).status, 2);
-    EXPECT_EQ(Run({"--library", "--folder", ".", "list"}).status, 2);
+TEST_F(Cli, AnEmptyFolderShowsTheDefaultsAndBadCommandLinesExitWithTwo) {
+    for (const Args& args : {Args{"list"}, Args{"info"}, Args{"check"}})
+        EXPECT_EQ(Run(args).status, 0) << args[0];
+    EXPECT_EQ(Run({"list"}).out,
+              "Samples\n  C++\n    COM\n    General\n    GUI\n  Java\n    COM\n    General\n    GUI\n"
+              "  Visual Basic\n    COM\n    General\n    GUI\n");
+    EXPECT_TRUE(Take(lib).empty());
+    EXPECT_FALSE(fs::exists(cfg));
+
+    EXPECT_NE(Run({"frobnicate"}).err.find("unknown command 'frobnicate'"), std::string::npos);
+    for (const Args& args :
+         {Args{}, Args{"frobnicate"}, Args{"list", "--bogus"}, Args{"list", "extra"}, Args{"show"},
+          Args{"show", "Hello", "--raw", "--all"}, Args{"search"}, Args{"search", "x", "--category"},
+          Args{"add", "--title"}, Args{"add", "--comments-file", "-", "--text-file", "-"}, Args{"--folder"},
+          Args{"--folder=", "list"}, Args{"--library", "--folder", ".", "list"}})
+        EXPECT_EQ(Run(args).status, 2) << (args.empty() ? "" : args.back());
+    for (const char* command : {"list", "show", "search", "info", "check", "add"})
+        EXPECT_EQ(Run({command, "--help"}).out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u)
+            << command;
+    EXPECT_TRUE(Take(lib).empty()); // help reads nothing and creates nothing
 }
 
 TEST_F(Cli, TheFolderOptionsChooseTheLibraryAndCreateNothing) {
@@ -247,195 +243,14 @@ TEST_F(Cli, TheFolderOptionsChooseTheLibraryAndCreateNothing) {
     WriteFileBytes(other + "/quorrincpp.txt", FileBytes({MakeSample("Elsewhere", "C++", "General")}));
     EXPECT_EQ(Run({"--folder", other, "show", "Elsewhere"}).status, 0);
     EXPECT_EQ(Run({"--folder=" + other, "show", "Hello"}).status, 1);
-    EXPECT_EQ(Run({"show", "Hello"}).status, 0);
-
-    // --library: the folder the program remembered, else the default one, which the
-    // tool does not create.
-    const std::string home = dir.File("home");
-    Result r = Run({"--library", "list"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "The library folder\n" + home +
-                         "/.local/share/Velmora Software/Tindrel/library\ncannot be opened.\n"
-                         "Reason: The file could not be located.\n");
-    EXPECT_FALSE(fs::exists(home));
+    // --library: the folder the program remembered.
     {
         FileKeyStore store(confPath);
-        store.PutValue({"Software", "Velmora Software", "Tindrel", "Settings"}, "LibraryFolder",
-                       MemoryKeyStore::Value{false, other, 0});
+        store.PutValue(AppPath({"Settings"}), "LibraryFolder", {false, other, 0});
         std::string error;
         ASSERT_TRUE(store.Flush(error)) << error;
     }
-    r = Run({"--library", "list"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.out.find("Elsewhere"), std::string::npos);
-    EXPECT_EQ(Run({"--library", "--help"}).status, 0);
-
-    r = Run({"--version"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out.rfind("tindrel-cli ", 0), 0u);
-}
-
-// --- Read-only commands --------------------------------------------------------------------
-
-TEST_F(Cli, ListShowsTheTreeThenTheLoadErrors) {
-    MakeLibrary();
-    Result r = Run({"list"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, kTree);
-    EXPECT_EQ(r.err, "");
-}
-
-TEST_F(Cli, ListOfAnEmptyFolderShowsTheDefaults) {
-    Result r = Run({"list"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Samples\n"
-                     "  C++\n    COM\n    General\n    GUI\n"
-                     "  Java\n    COM\n    General\n    GUI\n"
-                     "  Visual Basic\n    COM\n    General\n    GUI\n");
-}
-
-TEST_F(Cli, ShowTextRawAndAll) {
-    MakeLibrary();
-    Result r = Run({"show", "Hello"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "int main() {\n  puts(\"hello\");\n}\n");
-    r = Run({"show", "Hello", "--raw"});
-    EXPECT_EQ(r.out, "int main() {\r\n  puts(\"hello\");\r\n}\r\n");
-    r = Run({"show", "--all", "Hello"});
-    EXPECT_EQ(r.out, "Title:  Hello\n\nCategory:  C++\nSub-category:  General\nKeywords:\ngreeting, main\n\n"
-                     "Comments:\nPrints hello.\n\n\nSample:\nint main() {\n  puts(\"hello\");\n}\n");
-}
-
-TEST_F(Cli, ShowOfAMissingTitleOrALoadError) {
-    MakeLibrary();
-    Result r = Run({"show", "hello"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "Sample \"hello\" is not in the library.\n");
-    r = Run({"show", "Stray"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err,
-              "Sample \"Stray\" is not in the library: it is a load error (Could not find parent item.)\n");
-}
-
-TEST_F(Cli, SearchPrintsRowsAndTheFoundLine) {
-    MakeLibrary();
-    Result r = Run({"search", "hello"});
-    EXPECT_EQ(r.status, 0);
-    // Load errors are not in the library and are not searched.
-    EXPECT_EQ(r.out, "Hello\t3\nQuick\t1\nFound 4 occurrence(s) in 2 sample(s)\n");
-    r = Run({"search", "hello", "--match-case"});
-    EXPECT_EQ(r.out, "Hello\t2\nFound 2 occurrence(s) in 1 sample(s)\n");
-    r = Run({"search", "MAIN", "--keywords-only"});
-    EXPECT_EQ(r.out, "Hello\t1\nFound 1 occurrence(s) in 1 sample(s)\n");
-    r = Run({"search", "--category", "Tools", "hello"});
-    EXPECT_EQ(r.out, "Quick\t1\nFound 1 occurrence(s) in 1 sample(s)\n");
-    r = Run({"search", "--category=(no limit)", "zzz"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Found 0 occurrence(s) in 0 sample(s)\n");
-    r = Run({"search", "--", "--x"});
-    EXPECT_EQ(r.out, "Found 0 occurrence(s) in 0 sample(s)\n");
-}
-
-TEST_F(Cli, SearchRefusesAnEmptyTextAndAnUnknownCategory) {
-    MakeLibrary();
-    Result r = Run({"search", ""});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Please enter a string you wish to search for.\n");
-    r = Run({"search", "x", "--category", "tools"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Category \"tools\" does not exist in the library.\n");
-}
-
-TEST_F(Cli, InfoSummaryAndDetailWithLfLineEnds) {
-    MakeLibrary();
-    Result r = Run({"info"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "Library contains 4 categories with a total of 4 sample(s).\n\n"
-                     "Category statistics:\n\n"
-                     "\tName: C++\tSample count: 2\n"
-                     "\tName: Java\tSample count: 1\n"
-                     "\tName: Tools\tSample count: 1\n"
-                     "\tName: Visual Basic\tSample count: 0\n");
-    r = Run({"info", "--detail"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find("Category: Java  (1 sample)\n\tFile name:  quorrinjava.txt\n\tDefault type?  yes\n"
-                         "\tDisplayed?  yes\n\tHidden default sub-categories: \"COM\" \n"),
-              std::string::npos)
-        << r.out;
-    EXPECT_NE(r.out.find("Category: Visual Basic  (0 samples)\n"), std::string::npos);
-    EXPECT_EQ(r.out.find('\r'), std::string::npos);
-}
-
-TEST_F(Cli, CheckListsLoadErrorsAndSetsTheStatus) {
-    MakeLibrary();
-    Result r = Run({"check"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "Hello\tDuplicate title.\nStray\tCould not find parent item.\nVbThing\tCould not find "
-                     "parent item.\n");
-
-    WriteFileBytes(LibFile("quorrinjava.txt"), FileBytes({java[0]}));
-    WriteFileBytes(LibFile("quorrinvb.txt"), "");
-    r = Run({"check"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, "");
-}
-
-TEST_F(Cli, ReadingCommandsChangeNoFileAndCreateNothing) {
-    MakeLibrary();
-    const Snapshot before = TakeAll();
-    ASSERT_EQ(before.size(), 7u); // 4 category files; 2 configuration folders and the file
-    const std::vector<std::vector<std::string>> commands = {
-        {"list"},  {"show", "Hello"},  {"show", "Hello", "--all"}, {"search", "hello"}, {"info", "--detail"},
-        {"check"}, {"show", "missing"}};
-    for (const auto& command : commands) {
-        Run(command);
-        EXPECT_EQ(TakeAll(), before) << command[0];
-    }
-    EXPECT_FALSE(fs::exists(LibFile("library.txt")));
-}
-
-TEST_F(Cli, ReadingCommandsInAnEmptyFolderCreateNothing) {
-    for (const char* command : {"list", "info", "check"}) {
-        Result r = Run({command});
-        EXPECT_EQ(r.status, 0) << command;
-    }
-    EXPECT_TRUE(Take(lib).empty());
-    EXPECT_FALSE(fs::exists(cfgHome));
-}
-
-TEST_F(Cli, ReadingCommandsDoNotLockOutTheProgram) {
-    MakeLibrary();
-    fileio::File holder;
-    int cause = 0;
-    ASSERT_TRUE(holder.OpenExclusive(LibFile("quorrincpp.txt"), cause));
-    Result r = Run({"list"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, kTree);
-}
-
-TEST_F(Cli, ASequenceErrorIsReportedAndMakesTheStatusOne) {
-    MakeLibrary();
-    WriteFileBytes(LibFile("quorrinTools.txt"),
-                   FileBytes(tools) + "junk\r\n" + FileBytes({MakeSample("Behind", "Tools")}));
-    Result r = Run({"list"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, kTree);
-    EXPECT_EQ(r.err,
-              "Error processing at start of sample.\nInput file quorrinTools.txt not in proper sequence!\n");
-}
-
-TEST_F(Cli, ADamagedConfigurationIsReportedAndLeftAlone) {
-    MakeLibrary();
-    std::string text = ReadFileBytes(confPath);
-    text.resize(text.size() - 4); // cut off the end line
-    WriteFileBytes(confPath, text);
-    AgeFiles(cfgHome);
-    const Snapshot before = TakeAll();
-    Result r = Run({"list"});
-    EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.err.find("is damaged"), std::string::npos) << r.err;
-    EXPECT_EQ(TakeAll(), before);
+    EXPECT_NE(Run({"--library", "list"}).out.find("Elsewhere"), std::string::npos);
 }
 
 // --- add ----------------------------------------------------------------------------------
@@ -445,25 +260,25 @@ TEST_F(Cli, AddAppendsTheSampleAndTouchesNoOtherFile) {
     WriteFileBytes(dir.File("comments.txt"), "From a file.\nSecond line\n");
     WriteFileBytes(dir.File("code.txt"), "line one\nline two\r\nno end");
     Snapshot before = TakeAll();
-
     Result r =
         Run({"add", "--title", "  Fresh  ", "--category", "Java", "--subcategory", "Swing", "--keywords",
              "a , b,c", "--comments-file", dir.File("comments.txt"), "--text-file", dir.File("code.txt")});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "Added sample \"Fresh\" to Java / Swing.\n");
     EXPECT_EQ(r.err, "");
-
-    CSample added = MakeSample("Fresh", "Java", "Swing", "a,b,c", "From a file.\r\nSecond line\r\n",
-                               "line one\r\nline two\r\nno end");
     // The duplicate and the sample without a place stay in the Java file.
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")), FileBytes(java) + FileBytes({added}));
+    EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")),
+              java +
+                  FileBytes({MakeSample("Fresh", "Java", "Swing", "a,b,c", "From a file.\r\nSecond line\r\n",
+                                        "line one\r\nline two\r\nno end")}));
     Snapshot after = TakeAll();
-    before.erase("lib/quorrinjava.txt");
-    after.erase("lib/quorrinjava.txt");
+    before.erase("quorrinjava.txt");
+    after.erase("quorrinjava.txt");
     EXPECT_EQ(after, before);
-
-    r = Run({"show", "Fresh", "--raw"});
-    EXPECT_EQ(r.out, "line one\r\nline two\r\nno end\r\n"); // the reader's final line end
+    EXPECT_EQ(Run({"show", "Fresh", "--raw"}).out,
+              "line one\r\nline two\r\nno end\r\n"); // the reader's line end
+    ASSERT_EQ(Run({"add", "--title", "Another", "--category", "C++", "--subcategory", "General"}).status, 0);
+    EXPECT_NE(Run({"list"}).out.find("    General\n      Another\n      Hello\n"), std::string::npos);
 }
 
 TEST_F(Cli, ConcurrentAddsWaitForEachOther) {
@@ -490,74 +305,44 @@ TEST_F(Cli, ConcurrentAddsWaitForEachOther) {
               4 * FileBytes({MakeSample("Own0", "Java", "")}).size());
 }
 
-TEST_F(Cli, AddReadsTheTextFromStandardInputAndCreatesAMissingFile) {
+TEST_F(Cli, AddReadsStandardInputCreatesAMissingFileAndEndsAnUnterminatedLastLine) {
     MakeLibrary();
     fs::remove(LibFile("quorrincpp.txt"));
-    Result r = Run({"add", "--title=Piped", "--category=C++"}, "");
-    ASSERT_EQ(r.status, 0) << r.err;
-    r = Run({"add", "--title", "Piped2", "--category", "C++", "--subcategory", "GUI", "--text-file", "-"},
-            "x = 1\ny = 2\n");
-    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(Run({"add", "--title=Piped", "--category=C++"}).status, 0);
+    ASSERT_EQ(
+        Run({"add", "--title", "Piped2", "--category", "C++", "--subcategory", "GUI", "--text-file", "-"},
+            "x = 1\ny = 2\n")
+            .status,
+        0);
     EXPECT_EQ(ReadFileBytes(LibFile("quorrincpp.txt")),
               FileBytes({MakeSample("Piped", "C++", ""),
                          MakeSample("Piped2", "C++", "GUI", "", "", "x = 1\r\ny = 2\r\n")}));
     EXPECT_FALSE(fs::exists(LibFile("library.txt")));
-}
 
-TEST_F(Cli, AddEndsAnUnterminatedLastLineFirst) {
-    MakeLibrary();
-    std::string old = FileBytes(tools);
-    old.resize(old.size() - 2); // the SAMPLE_END marker without its CR LF
-    WriteFileBytes(LibFile("quorrinTools.txt"), old);
-    Result r = Run({"add", "--title", "Merge", "--category", "Tools", "--subcategory", "Sorting"});
-    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string cut = tools.substr(0, tools.size() - 2); // the end marker without its CR LF
+    WriteFileBytes(LibFile("quorrinTools.txt"), cut);
+    ASSERT_EQ(Run({"add", "--title", "Merge", "--category", "Tools", "--subcategory", "Sorting"}).status, 0);
     EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")),
-              old + "\r\n" + FileBytes({MakeSample("Merge", "Tools", "Sorting")}));
-    r = Run({"check"});
-    EXPECT_EQ(r.out.find("Merge"), std::string::npos);
-    r = Run({"show", "Merge", "--all"});
-    EXPECT_EQ(r.status, 0);
+              cut + "\r\n" + FileBytes({MakeSample("Merge", "Tools", "Sorting")}));
+    EXPECT_EQ(Run({"check"}).out, kErrors.substr(kErrors.find("Stray"))); // Java's Hello is no duplicate now
 }
 
-TEST_F(Cli, AddKeepsSamplesBehindASequenceErrorAndRefusesThatFile) {
-    MakeLibrary();
-    const std::string broken =
-        FileBytes(tools) + "junk\r\n" + FileBytes({MakeSample("Behind", "Tools", "Sorting")});
-    WriteFileBytes(LibFile("quorrinTools.txt"), broken);
-
-    Result r = Run({"add", "--title", "Elsewhere", "--category", "C++"});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")), broken);
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrincpp.txt")),
-              FileBytes(cpp) + FileBytes({MakeSample("Elsewhere", "C++", "")}));
-
-    r = Run({"add", "--title", "Into", "--category", "Tools", "--subcategory", "Sorting"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("The file quorrinTools.txt could not be read to its end"), std::string::npos)
-        << r.err;
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")), broken);
-}
-
-TEST_F(Cli, AddRunsTheWizardChecksInOrder) {
+TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
     MakeLibrary();
     const Snapshot before = TakeAll();
-    struct Case {
-        std::vector<std::string> args;
+    const std::string notUnique =
+        "The title you have entered is not unique.The sample in\n\tCategory: \"%s\",\n"
+        "\tSubcategory: \"%s\" \nalready has that title.\nPlease select another title.\n\n";
+    const struct {
+        Args args;
         std::string message;
-    };
-    const std::vector<Case> cases = {
+    } rows[] = {
         {{"add"}, "You must specify a category.\n"},
         {{"add", "--title", "T", "--category", "Categories"}, "You must specify a category.\n"},
         {{"add", "--title", "   ", "--category", "C++"}, "You must specify a title.\n"},
-        {{"add", "--title", "Hello", "--category", "Java"},
-         "The title you have entered is not unique.The sample in\n\tCategory: \"C++\",\n\tSubcategory: "
-         "\"General\" "
-         "\nalready has that title.\nPlease select another title.\n\n"},
+        {{"add", "--title", "Hello", "--category", "Java"}, StrFormat(notUnique.c_str(), "C++", "General")},
         // A sample without a place still holds its title on disk.
-        {{"add", "--title", "Stray", "--category", "Java"},
-         "The title you have entered is not unique.The sample in\n\tCategory: \"Nowhere\",\n\tSubcategory: "
-         "\"X\" "
-         "\nalready has that title.\nPlease select another title.\n\n"},
+        {{"add", "--title", "Stray", "--category", "Java"}, StrFormat(notUnique.c_str(), "Nowhere", "X")},
         {{"add", "--title", "T", "--category", "Nowhere"},
          "Category \"Nowhere\" does not exist in the library.\n"},
         {{"add", "--title", "T", "--category", "Visual Basic"},
@@ -566,32 +351,32 @@ TEST_F(Cli, AddRunsTheWizardChecksInOrder) {
          "Sub-category \"Spring\" does not exist in category \"Java\".\n"},
         {{"add", "--title", "T", "--category", "Java", "--subcategory", "COM"},
          "Sub-category \"COM\" of category \"Java\" is hidden; a sample added to it would have no place in "
-         "the "
-         "tree.\n"},
+         "the tree.\n"},
+        // CR LF line ends inside the text are stored as CR CR LF, so only a last line
+        // without a line end can equal the end marker.
         {{"add", "--title", "T", "--category", "Java", "--text-file", "-"},
          "A line of the text cannot be exactly \"***TEXT_END***\".\n"},
         {{"add", "--title", "T", "--category", "Java", "--comments-file", dir.File("missing.txt")},
          "Unable to create/open " + dir.File("missing.txt") + ".\nReason: The file could not be located. \n"},
+        {{"add", "--title", "Bad\rTitle", "--category", "Java"}, "The title cannot contain a line break.\n"},
     };
-    for (const Case& c : cases) {
-        // CR LF line ends inside the text are stored as CR CR LF, so only a last line
-        // without a line end can equal the end marker.
-        Result r = Run(c.args, "ok\n***TEXT_END***");
-        EXPECT_EQ(r.status, 1) << c.args.back();
-        EXPECT_EQ(r.err, c.message);
+    for (const auto& row : rows) {
+        const Result r = Run(row.args, "ok\n***TEXT_END***");
+        EXPECT_EQ(r.status, 1) << row.args.back();
+        EXPECT_EQ(r.err, row.message);
         EXPECT_EQ(r.out, "");
     }
-    Result r = Run({"add", "--title", "Bad\rTitle", "--category", "Java"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "The title cannot contain a line break.\n");
     EXPECT_EQ(TakeAll(), before);
-}
 
-TEST_F(Cli, AddedSampleTakesTheNextTitleOrderInTheTree) {
-    MakeLibrary();
-    ASSERT_EQ(Run({"add", "--title", "Another", "--category", "C++", "--subcategory", "General"}).status, 0);
-    Result r = Run({"list"});
-    EXPECT_NE(r.out.find("    General\n      Another\n      Hello\n"), std::string::npos) << r.out;
+    const std::string broken = tools + "junk\r\n" + FileBytes({MakeSample("Behind", "Tools", "Sorting")});
+    WriteFileBytes(LibFile("quorrinTools.txt"), broken);
+    const Result into = Run({"add", "--title", "Into", "--category", "Tools", "--subcategory", "Sorting"});
+    EXPECT_EQ(into.status, 1);
+    EXPECT_NE(into.err.find("The file quorrinTools.txt could not be read to its end"), std::string::npos)
+        << into.err;
+    // Another category's file takes a sample all the same.
+    ASSERT_EQ(Run({"add", "--title", "Elsewhere", "--category", "C++"}).status, 0);
+    EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")), broken);
 }
 
 } // namespace

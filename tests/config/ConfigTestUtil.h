@@ -1,7 +1,6 @@
 // Helpers shared by the configuration tests.
 #pragma once
 
-#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -9,72 +8,42 @@
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
+#include "support/TestSupport.h"
 
-// The path of a key below the application key.
-inline KeyPath AppPath(std::initializer_list<std::string> rest = {}) {
-    KeyPath path{"Software", "Velmora Software", "Tindrel"};
-    path.insert(path.end(), rest.begin(), rest.end());
-    return path;
-}
-
-// Every key below the application key, one line each, parents first: the path
-// below the application key joined with " / ", then its values in braces.
-inline std::string DumpApp(const MemoryKeyStore& store) {
-    const KeyPath app = AppPath();
-    std::string out;
-    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
-        if (path.size() <= app.size() || !std::equal(app.begin(), app.end(), path.begin()))
-            return;
-        for (std::size_t i = app.size(); i < path.size(); ++i)
-            out += (i == app.size() ? "" : " / ") + path[i];
-        if (!values.empty()) {
-            out += " {";
-            for (const auto& [name, value] : values)
-                out += " " + name + "=" +
-                       (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
-            out += " }";
-        }
-        out += "\n";
-    });
-    return out;
-}
-
-// A default category with its three default sub-categories shown.
+// A default category with its three default sub-categories shown, then custom ones.
 inline CCategory DefaultCategory(const std::string& name, std::initializer_list<std::string> custom = {}) {
     CCategory c;
     c.SetName(name);
     c.SetFileName("quorrin" + name + ".txt");
     const char* defaults[] = {"General", "GUI", "COM"};
-    for (int i = 0; i < kDefaultSlotCount; ++i) {
-        c.Slot(i).name = defaults[i];
-        c.Slot(i).custom = false;
-        c.Slot(i).inUse = true;
-    }
+    for (int i = 0; i < kDefaultSlotCount; ++i)
+        c.Slot(i) = {defaults[i], false, true};
     int slot = kDefaultSlotCount;
-    for (const std::string& s : custom) {
-        c.Slot(slot).name = s;
-        c.Slot(slot).custom = true;
-        c.Slot(slot).inUse = true;
-        ++slot;
-    }
+    for (const std::string& s : custom)
+        c.Slot(slot++) = {s, true, true};
     return c;
 }
 
 inline CCategory CustomCategory(const std::string& name, std::initializer_list<std::string> subs = {}) {
     CCategory c(name);
     int slot = 0;
-    for (const std::string& s : subs) {
-        c.Slot(slot).name = s;
-        c.Slot(slot).inUse = true;
-        ++slot;
-    }
+    for (const std::string& s : subs)
+        c.Slot(slot++) = {s, true, true};
     return c;
 }
 
-// The store-error message with the reason for code.
-inline std::string StoreErrorText(long code) {
-    return "Quorrin was unable to store the state of\nthe sample tree.\nReason: " +
-           MemoryKeyStore::SystemErrorText(code) +
-           "\nAll sample data is OK, but the tree items will not be expanded\n"
+// One library save of these categories, as the document does it.
+inline void SaveLibrary(CLibraryConfig& config, const std::vector<CCategory>& categories) {
+    config.BeginLibrarySave();
+    for (const CCategory& c : categories)
+        config.RecordCategory(c);
+    config.EndLibrarySave();
+}
+
+// The message of a failed write, with the store's text for the reason.
+inline std::string StoreError(const std::string& reason) {
+    return "Quorrin was unable to store the state of\nthe sample tree.\nReason: " + reason +
+           "\r\n\nAll sample data is OK, but the tree items will not be expanded\n"
            "to match their current state the next time you open the library.";
 }
+inline const std::string kDenied = "Access is denied.";

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -12,13 +11,6 @@ protected:
     RecordingMessenger messenger;
     MemoryKeyStore store;
     CLibraryConfig config{store};
-
-    static void Save(CLibraryConfig& c, const std::vector<CCategory>& categories) {
-        c.BeginLibrarySave();
-        for (const CCategory& category : categories)
-            c.RecordCategory(category);
-        c.EndLibrarySave();
-    }
 };
 
 TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAreWritten) {
@@ -27,7 +19,7 @@ TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAr
     // Chosen before the category was ever saved: no key yet, written by the save.
     config.SetCustomCategoryLanguage("Scripts", "shell");
     EXPECT_EQ(DumpApp(store), "");
-    Save(config, categories);
+    SaveLibrary(config, categories);
     EXPECT_EQ(DumpApp(store), "CustomCats\n"
                               "CustomCats / Scripts { FileName='quorrinScripts.txt' Language='shell' }\n"
                               "CustomCats / Scripts / Backup\n"
@@ -43,7 +35,7 @@ TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAr
     EXPECT_EQ(next.CustomCategoryLanguage("Tools"), "");
     EXPECT_EQ(next.g_customCatFiles.at("Scripts"), "quorrinScripts.txt");
     const std::string before = DumpApp(store);
-    Save(next, categories);
+    SaveLibrary(next, categories);
     EXPECT_EQ(DumpApp(store), before);
 
     // A choice for a category that has its key is stored at once, without a save.
@@ -59,13 +51,13 @@ TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAr
     CLibraryConfig fourth(store);
     fourth.LoadProfile();
     EXPECT_EQ(fourth.CustomCategoryLanguage("Tools"), "");
-    Save(third, categories);
+    SaveLibrary(third, categories);
     EXPECT_EQ(DumpApp(store), before);
 
     // A deleted category takes its choice with it: a new one of that name starts afresh.
     third.ForgetCategory("Scripts");
     EXPECT_EQ(third.CustomCategoryLanguage("Scripts"), "");
-    Save(third, {DefaultCategory("C++"), CustomCategory("Tools"), CustomCategory("Scripts")});
+    SaveLibrary(third, {DefaultCategory("C++"), CustomCategory("Tools"), CustomCategory("Scripts")});
     EXPECT_EQ(DumpApp(store).find("Language"), std::string::npos);
     EXPECT_TRUE(messenger.shown.empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);

@@ -1,35 +1,126 @@
-// The file-backed key store: the file format, atomic writes, damaged files.
+// The file-backed key store: the file's text, reading it (damaged, cut, foreign and newer
+// files), and writing it atomically.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 
 #include "ConfigTestUtil.h"
-#include "config/FileKeyStore.h"
-#include "config/LibraryConfig.h"
 #include "base/FileLayer.h"
-#include "support/TestSupport.h"
+#include "base/TextRules.h"
+#include "config/FileKeyStore.h"
 
 namespace {
 
 using LoadState = FileKeyStore::LoadState;
-using Value = MemoryKeyStore::Value;
+using Texts = std::vector<std::string>;
 
-// Every key and value of a store, for exact comparison.
-std::vector<std::pair<KeyPath, std::map<std::string, Value>>> Contents(const MemoryKeyStore& store) {
-    std::vector<std::pair<KeyPath, std::map<std::string, Value>>> out;
-    store.Visit([&](const KeyPath& path, const std::map<std::string, Value>& values) {
-        out.emplace_back(path, values);
+// Every key and value of a store, one line each: the path, then "name=value" pairs.
+std::string Contents(const MemoryKeyStore& store) {
+    std::string out;
+    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
+        for (const std::string& part : path)
+            out += "/" + part;
+        for (const auto& [name, value] : values)
+            out += " " + name + "=" + (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
+        out += "\n";
     });
     return out;
 }
 
-std::vector<std::string> FolderEntries(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
+TEST(FileStoreText, TheDocumentedTextIsWrittenAndReadBack) {
+    TempDir dir;
+    const std::string path = dir.File("a/b c/Tindrel.conf");
+    FileKeyStore store(path);
+    store.PutKey(AppPath({"ExpandedCats", "C++", "caf\xC3\xA9 \xFF\n"}));
+    store.PutValue(AppPath({"CustomCats", "My \"Tools\""}), "FileName",
+                   {false, "quorrinMy \"Tools\".txt", 0});
+    store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 1});
+    store.PutValue(AppPath({"Settings"}), "SaveTreeState", {true, "", 0xFFFFFFFFu});
+    store.PutValue(AppPath({"Settings"}), "LibraryFolder", {false, "/home/someone/My Samples", 0});
+    std::string error;
+    ASSERT_TRUE(store.Flush(error)) << error; // the folders are made
+    ExpectFileEq(FileAt{path}, "config/documented.conf");
+    MemoryKeyStore back;
+    EXPECT_FALSE(FileKeyStore::Parse(ReadFileBytes(DataPath("config/documented.conf")), back).Damaged());
+    EXPECT_EQ(Contents(back), Contents(store));
+}
+
+TEST(FileStoreText, AnyNameComesBackWithItsExactBytesInValidUtf8Text) {
+    const std::pair<std::string, std::string> quoted[] = {
+        {"q\"b\\", "\"q\\\"b\\\\\""},
+        {std::string("\0\n\x7F", 3), "\"\\x00\\x0A\\x7F\""},
+        {"a b\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", "\"a b\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\""},
+        // Stray, overlong, surrogate and cut sequences are bytes.
+        {"\xFF\xC0\xAF\xED\xA0\x80\xE2\x82", "\"\\xFF\\xC0\\xAF\\xED\\xA0\\x80\\xE2\\x82\""},
+        {"\xE0\x80\x80", "\"\\xE0\\x80\\x80\""}};
+    for (const auto& [bytes, text] : quoted)
+        EXPECT_EQ(FileKeyStore::Quote(bytes), text);
+    // (An empty key name cannot exist: opening "" gives the parent key back.)
+    std::vector<std::string> names = {
+        "GUI",          "gui",          " lead",    "trail ",
+        "key",          "end",          "#hash",    std::string(300, 'M'),
+        "\xE2\x80\xA8", "\xE0\x80\x80", "\xC0\xAF", std::string("nul\0byte", 8)};
+    for (int b = 0; b < 256; ++b)
+        names.push_back(std::string(1, static_cast<char>(b)) + "x");
+    MemoryKeyStore store;
+    for (const std::string& n : names) {
+        store.PutKey(AppPath({"CustomSubcats", "C++", n}));
+        store.PutValue(AppPath({"CustomCats", n}), n, {false, n + ".txt", 0});
+    }
+    store.PutValue({}, "root value", {true, "", 0});
+    const std::string text = FileKeyStore::Serialize(store);
+    MemoryKeyStore back;
+    EXPECT_FALSE(FileKeyStore::Parse(text, back).Damaged());
+    EXPECT_EQ(Contents(back), Contents(store));
+    EXPECT_TRUE(IsValidUtf8(text));
+    EXPECT_EQ(text.find_first_of(std::string("\0\r\t\x7F", 4)), std::string::npos);
+}
+
+// What a text gives: the report, then every value read ("key/name").
+std::string Parsed(const std::string& text) {
+    MemoryKeyStore store;
+    const FileKeyStore::ParseReport r = FileKeyStore::Parse(text, store);
+    std::string out = std::to_string(r.badLines) + " bad from line " + std::to_string(r.firstBadLine) +
+                      (r.truncated ? ", cut" : "") + (r.trailing ? ", trailing" : "") + ":";
+    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
+        for (const auto& [name, value] : values)
+            out += " " + (path.empty() ? "" : path.back()) + "/" + name;
+    });
+    return out;
+}
+
+TEST(FileStoreText, DamagedLinesAreCountedAndTheRestIsRead) {
+    const std::string good =
+        "TindrelConfig 1\nkey \"A\"\nvalue \"v\" string \"one\"\nkey \"A\" \"B\"\nkey \"C\"\n"
+        "value \"n\" dword 5\nend\n";
+    const std::pair<std::string, std::string> rows[] = {
+        {good, "0 bad from line 0: A/v C/n"},
+        // From an editor on another system: CR LF line ends and a byte-order mark.
+        {"\xEF\xBB\xBFTindrelConfig 1\r\nkey \"A\"\r\nvalue \"v\" string \"one\"\r\nend\r\n",
+         "0 bad from line 0: A/v"},
+        {"TindrelConfig 1\nkey \"A\"\nvalue \"v\" string \"one\"\nkey \"B\" \"unclosed\nvalue \"lost\" dword "
+         "1\n"
+         "key \"C\"\nvalue \"n\" dword 99999999999\nvalue \"m\" dword 7\ngarbage\nend\n",
+         "3 bad from line 4: A/v C/m"},
+        // A dword is 32 bits: ten digits above 2^32 are a bad line too.
+        {"TindrelConfig 1\nkey \"D\"\nvalue \"max\" dword 4294967295\nvalue \"over\" dword 4294967296\n"
+         "value \"nines\" dword 9999999999\nvalue \"sign\" dword -1\nend\n",
+         "3 bad from line 4: D/max"},
+        {"TindrelConfig 1\nkey \"E\"\nvalue \"s\" string \"one\" more\nvalue \"t\" string\nvalue \"u\" text "
+         "\"x\"\n"
+         "key \"E\" \"\"\nvalue \"w\" dword 1\nend\n",
+         "4 bad from line 3:"},
+        // Cut inside the last line, or before the end line: whole lines before the cut count.
+        {good.substr(0, good.find("dword 5") + 6), "0 bad from line 0, cut: A/v"},
+        {good.substr(0, good.find("end\n")), "0 bad from line 0, cut: A/v C/n"},
+        {good + "key \"Z\"\n", "0 bad from line 0, trailing: A/v C/n"},
+    };
+    for (const auto& [text, expected] : rows)
+        EXPECT_EQ(Parsed(text), expected) << text;
+    MemoryKeyStore store;
+    FileKeyStore::Parse(good, store);
+    EXPECT_EQ(Contents(store), "\n/A v='one'\n/A/B\n/C n=5\n");
 }
 
 class FileStore : public ::testing::Test {
@@ -37,333 +128,55 @@ protected:
     RecordingMessenger messenger;
     TempDir dir;
     std::string path = dir.File("Tindrel.conf");
-
+    std::string error;
     void TearDown() override { fileio::Faults::Clear(); }
-
-    // A valid file with a few keys and values.
-    std::string GoodFile() {
-        return "TindrelConfig 1\n"
-               "key \"A\"\n"
-               "value \"v\" string \"one\"\n"
-               "key \"A\" \"B\"\n"
-               "key \"C\"\n"
-               "value \"n\" dword 5\n"
-               "end\n";
-    }
 };
 
-TEST_F(FileStore, WritesTheDocumentedTextExactly) {
-    FileKeyStore store(path);
-    store.PutKey(AppPath({"ExpandedCats", "C++"}));
-    store.PutValue(AppPath({"CustomCats", "My \"Tools\""}), "FileName",
-                   {false, "quorrinMy \"Tools\".txt", 0});
-    store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 1});
-    store.PutValue(AppPath({"Settings"}), "SaveTreeState", {true, "", 0});
-    std::string error;
-    ASSERT_TRUE(store.Flush(error)) << error;
-    EXPECT_EQ(
-        ReadFileBytes(path),
-        "TindrelConfig 1\n"
-        "# The library configuration of Tindrel, written by Tindrel; edit it only while Tindrel is closed.\n"
-        "# Names and texts are quoted: \\\\ is a backslash, \\\" a quote, \\xHH any other byte.\n"
-        "key \"Software\"\n"
-        "key \"Software\" \"Velmora Software\"\n"
-        "key \"Software\" \"Velmora Software\" \"Tindrel\"\n"
-        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\"\n"
-        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"My \\\"Tools\\\"\"\n"
-        "value \"FileName\" string \"quorrinMy \\\"Tools\\\".txt\"\n"
-        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"ExpandedCats\"\n"
-        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"ExpandedCats\" \"C++\"\n"
-        "key \"Software\" \"Velmora Software\" \"Tindrel\" \"Settings\"\n"
-        "value \"AutoSaveOnSwitch\" dword 1\n"
-        "value \"SaveTreeState\" dword 0\n"
-        "end\n");
-    EXPECT_TRUE(messenger.shown.empty());
-}
-
-TEST_F(FileStore, EscapesOnlyWhatIsNotPlainPrintableOrValidUtf8) {
-    EXPECT_EQ(FileKeyStore::Quote("a b+c/%#"), "\"a b+c/%#\"");
-    EXPECT_EQ(FileKeyStore::Quote("q\"b\\"), "\"q\\\"b\\\\\"");
-    EXPECT_EQ(FileKeyStore::Quote(std::string("\0\n\r\t\x7F", 5)), "\"\\x00\\x0A\\x0D\\x09\\x7F\"");
-    EXPECT_EQ(FileKeyStore::Quote("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80"),
-              "\"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\"");
-    // Stray, overlong, surrogate and cut sequences are bytes.
-    EXPECT_EQ(FileKeyStore::Quote("\xFF\xC0\xAF\xED\xA0\x80\xE2\x82"),
-              "\"\\xFF\\xC0\\xAF\\xED\\xA0\\x80\\xE2\\x82\"");
-}
-
-TEST_F(FileStore, ReloadsExactlyWhatWasWritten) {
-    // (An empty key name cannot exist: opening "" gives the parent key back.)
-    const std::vector<std::string> names = {" lead",
-                                            "trail ",
-                                            "a+b",
-                                            "\"quoted\"",
-                                            "back\\slash",
-                                            "\xC3\xA9t\xC3\xA9",
-                                            "GUI",
-                                            "gui",
-                                            "\xFF\xFE raw",
-                                            "\xC0\xAF",
-                                            "\xED\xA0\x80",
-                                            "\xE2\x82",
-                                            "#hash",
-                                            "key",
-                                            "end",
-                                            "x\ny",
-                                            "tab\there",
-                                            "\r",
-                                            std::string("nul\0byte", 8),
-                                            std::string(259, 'L'),
-                                            std::string(300, 'M'),
-                                            "\xE2\x80\xA8"};
-    {
-        FileKeyStore store(path);
-        for (const std::string& n : names) {
-            store.PutKey(AppPath({"CustomSubcats", "C++", n}));
-            store.PutValue(AppPath({"CustomCats", n}), "FileName", {false, n + ".txt", 0});
-            store.PutValue(AppPath({"CustomCats", n}), n, {true, "", 0xFFFFFFFFu});
-        }
-        store.PutValue({}, "root value", {true, "", 0});
-        std::string error;
-        ASSERT_TRUE(store.Flush(error)) << error;
-    }
-    FileKeyStore again(path);
-    EXPECT_EQ(again.State(), LoadState::Loaded);
-    EXPECT_TRUE(messenger.shown.empty());
-    MemoryKeyStore expected;
-    for (const std::string& n : names) {
-        expected.PutKey(AppPath({"CustomSubcats", "C++", n}));
-        expected.PutValue(AppPath({"CustomCats", n}), "FileName", {false, n + ".txt", 0});
-        expected.PutValue(AppPath({"CustomCats", n}), n, {true, "", 0xFFFFFFFFu});
-    }
-    expected.PutValue({}, "root value", {true, "", 0});
-    EXPECT_TRUE(Contents(again) == Contents(expected));
-    EXPECT_EQ(again.SubKeyNames(AppPath({"CustomSubcats", "C++"})).size(), names.size());
-
-    // The file is text: no control byte other than the line ends.
-    for (char c : ReadFileBytes(path))
-        EXPECT_TRUE(static_cast<unsigned char>(c) >= 0x20 || c == '\n');
-}
-
-TEST_F(FileStore, ConfigurationSurvivesARestartIncludingCaseDistinctNames) {
-    {
-        FileKeyStore store(path);
-        CLibraryConfig config(store);
-        config.LoadProfile();
-        config.BeginLibrarySave();
-        config.RecordCategory(DefaultCategory("C++", {"GUI2", "gui2"}));
-        config.RecordCategory(CustomCategory("Tools", {"Loops", "loops"}));
-        config.EndLibrarySave();
-        config.g_expandedSubcats = {{"Tools", {"loops"}}};
-        config.m_bSaveTreeState = false;
-        config.WriteExpandedCats();
-        config.SaveSettings();
-    }
-    FileKeyStore store(path);
-    CLibraryConfig config(store);
-    config.LoadProfile();
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"C++", {"GUI2", "gui2"}}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops", "loops"}}}));
-    EXPECT_EQ(config.g_customCatFiles.at("Tools"), "quorrinTools.txt");
-    EXPECT_EQ(config.g_expandedSubcats, (NameSetMap{{"Tools", {"loops"}}}));
-    EXPECT_TRUE(config.m_bAutoSaveOnSwitch);
-    EXPECT_FALSE(config.m_bSaveTreeState);
-}
-
-TEST_F(FileStore, FlushCreatesTheFoldersAndWritesOnlyWhenSomethingChanged) {
-    std::string nested = dir.File("a/b c/Tindrel.conf");
-    FileKeyStore store(nested);
-    std::string error;
-    EXPECT_TRUE(store.Flush(error));
-    EXPECT_FALSE(fileio::FileExists(nested)); // nothing to write yet
-    store.PutKey({"K"});
-    ASSERT_TRUE(store.Flush(error)) << error;
-    EXPECT_TRUE(fileio::FileExists(nested));
-    std::filesystem::remove(nested);
-    EXPECT_TRUE(store.Flush(error));
-    EXPECT_FALSE(fileio::FileExists(nested));
-    // Deleting and creating the same key again changes nothing in the text.
-    KeyHandle key = kNoKey;
-    ASSERT_EQ(store.DeleteKey(kCurrentUserKey, "K"), keyerr::kSuccess);
-    bool created = false;
-    ASSERT_EQ(store.CreateKey(kCurrentUserKey, "K", kKeyAllAccess, key, created), keyerr::kSuccess);
-    store.CloseKey(key);
-    EXPECT_TRUE(store.Flush(error));
-    EXPECT_FALSE(fileio::FileExists(nested));
-    store.PutKey({"K2"});
-    ASSERT_TRUE(store.Flush(error)) << error;
-    EXPECT_TRUE(fileio::FileExists(nested));
-    EXPECT_EQ(FolderEntries(dir.File("a/b c")), std::vector<std::string>{"Tindrel.conf"});
-}
-
-TEST_F(FileStore, AWriteThatFailsHalfwayLeavesTheOldFileWhole) {
-    WriteFileBytes(path, GoodFile());
-    FileKeyStore store(path);
-    store.PutKey({"New", "Key"});
-    std::string error;
-    for (fileio::Op op : {fileio::Op::Write, fileio::Op::Sync, fileio::Op::Rename}) {
-        if (op == fileio::Op::Write)
-            fileio::Faults::FailWritesAfter(20, fileio::kDiskFull);
-        else
-            fileio::Faults::FailNext(op, fileio::kHardIO);
-        EXPECT_FALSE(store.Flush(error));
-        EXPECT_EQ(error,
-                  "File: " + path + "\nReason: " +
-                      fileio::CauseText(op == fileio::Op::Write ? fileio::kDiskFull : fileio::kHardIO));
-        EXPECT_EQ(ReadFileBytes(path), GoodFile());
-        EXPECT_EQ(FolderEntries(dir.Path()), std::vector<std::string>{"Tindrel.conf"});
-        fileio::Faults::Clear();
-    }
-    // The next flush writes everything.
-    ASSERT_TRUE(store.Flush(error)) << error;
-    FileKeyStore again(path);
-    EXPECT_TRUE(again.KeyExists({"New", "Key"}));
-    EXPECT_EQ(again.GetValue({"C"}, "n"), (Value{true, "", 5}));
-    EXPECT_TRUE(messenger.shown.empty());
-}
-
-TEST_F(FileStore, ATemporaryFileLeftByAKilledWriteIsIgnored) {
-    WriteFileBytes(path, GoodFile());
-    WriteFileBytes(path + ".tmp-Ab12Cd", "TindrelConfig 1\nkey \"Half");
-    FileKeyStore store(path);
-    EXPECT_EQ(store.State(), LoadState::Loaded);
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(store.GetValue({"A"}, "v"), (Value{false, "one", 0}));
-    store.PutKey({"D"});
-    std::string error;
-    ASSERT_TRUE(store.Flush(error)) << error;
-    EXPECT_TRUE(FileKeyStore(path).KeyExists({"D"}));
-}
-
-TEST_F(FileStore, DamagedLinesAreReportedOnceAndTheRestIsLoaded) {
-    const std::string text = "TindrelConfig 1\n"
-                             "key \"A\"\n"
-                             "value \"v\" string \"one\"\n"
-                             "key \"B\" \"unclosed\n"
-                             "value \"lost\" dword 1\n"
-                             "key \"C\"\n"
-                             "value \"n\" dword 99999999999\n"
-                             "value \"m\" dword 7\n"
-                             "garbage\n"
-                             "end\n";
-    WriteFileBytes(path, text);
-    FileKeyStore store(path);
-    EXPECT_EQ(store.State(), LoadState::Damaged);
-    ASSERT_EQ(messenger.Texts(), (std::vector<std::string>{
-                                     "The library configuration file\n" + path +
-                                     "\nis damaged.\n3 lines could not be read, the first is line 4.\n"
-                                     "Tindrel starts with the part of the configuration that could be read.\n"
-                                     "A copy of the file was kept as\n" +
-                                     path + ".damaged"}));
-    EXPECT_EQ(messenger.shown[0].icon, MsgIcon::Exclamation);
-    EXPECT_EQ(ReadFileBytes(path + ".damaged"), text);
-    EXPECT_EQ(store.KeptCopyPath(), path + ".damaged");
-    EXPECT_EQ(store.GetValue({"A"}, "v"), (Value{false, "one", 0}));
-    EXPECT_FALSE(store.KeyExists({"B"}));
-    EXPECT_FALSE(store.GetValue({"A"}, "lost").has_value());
-    EXPECT_EQ(store.GetValue({"C"}, "m"), (Value{true, "", 7}));
-    EXPECT_FALSE(store.GetValue({"C"}, "n").has_value());
-
-    // The damaged file is replaced at the next flush, even without a change; then
-    // the file reads cleanly.
-    std::string error;
-    ASSERT_TRUE(store.Flush(error)) << error;
-    messenger.Clear();
-    FileKeyStore again(path);
-    EXPECT_EQ(again.State(), LoadState::Loaded);
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(ReadFileBytes(path + ".damaged"), text);
-}
-
-TEST_F(FileStore, ACutFileLoadsTheWholeLinesBeforeTheCut) {
-    const std::string good = GoodFile();
-    for (std::size_t cut : {good.find("value \"n\" dword 5") + 16, good.find("end\n")}) {
-        SCOPED_TRACE(cut);
-        TempDir sub;
-        std::string p = sub.File("Tindrel.conf");
-        WriteFileBytes(p, good.substr(0, cut));
-        messenger.Clear();
-        FileKeyStore store(p);
-        EXPECT_EQ(store.State(), LoadState::Damaged);
-        ASSERT_EQ(messenger.shown.size(), 1u);
-        EXPECT_EQ(messenger.shown[0].text,
-                  "The library configuration file\n" + p +
-                      "\nis damaged.\nIt ends before its last line: the file is cut short.\n"
-                      "Tindrel starts with the part of the configuration that could be read.\n"
-                      "A copy of the file was kept as\n" +
-                      p + ".damaged");
-        EXPECT_EQ(ReadFileBytes(p + ".damaged"), good.substr(0, cut));
-        EXPECT_TRUE(store.KeyExists({"A", "B"}));
-        EXPECT_TRUE(store.KeyExists({"C"}));
-        // "dword 5" cut to "dword " is not taken; a whole line is.
-        EXPECT_EQ(store.GetValue({"C"}, "n").has_value(), cut == good.find("end\n"));
-    }
-}
-
-TEST_F(FileStore, NewerForeignEmptyAndHeaderOnlyFilesLoadNothing) {
+TEST_F(FileStore, AFileNotLoadedWholeIsReportedOnceKeptAsideAndReplacedAtTheNextFlush) {
     const struct {
         std::string text;
         LoadState state;
         std::string problem;
-    } cases[] = {
+    } rows[] = {
+        {"TindrelConfig 1\nkey \"A\"\nbroken\nkey \"C\"\nvalue \"x\"\nend\n", LoadState::Damaged,
+         "is damaged.\n2 lines could not be read, the first is line 3."},
+        {"TindrelConfig 1\nkey \"A\"\n", LoadState::Damaged,
+         "is damaged.\nIt ends before its last line: the file is cut short."},
         {"TindrelConfig 2\nkey \"A\"\nend\n", LoadState::Newer,
          "was written by a newer version of Tindrel (file format 2; this version reads format 1)."},
-        {"[Settings]\nkey \"A\"\n", LoadState::Foreign, "is not a Tindrel configuration file."},
-        {"", LoadState::Foreign, "is empty."},
         {"TindrelConfig x\nkey \"A\"\nend\n", LoadState::Foreign, "is not a Tindrel configuration file."},
-        {"TindrelConf", LoadState::Damaged,
-         "is damaged.\nIt ends before its last line: the file is cut short."},
+        {"", LoadState::Foreign, "is empty."},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        TempDir sub;
-        std::string p = sub.File("Tindrel.conf");
-        WriteFileBytes(p, c.text);
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.text);
+        std::filesystem::remove(path + ".damaged");
+        WriteFileBytes(path, r.text);
         messenger.Clear();
-        FileKeyStore store(p);
-        EXPECT_EQ(store.State(), c.state);
-        EXPECT_FALSE(store.KeyExists({"A"}));
-        const std::string loaded =
-            c.state == LoadState::Damaged
-                ? "Tindrel starts with the part of the configuration that could be read.\n"
-                : "Tindrel starts with an empty library configuration.\n";
-        EXPECT_EQ(messenger.Texts(),
-                  (std::vector<std::string>{"The library configuration file\n" + p + "\n" + c.problem + "\n" +
-                                            loaded + "A copy of the file was kept as\n" + p + ".damaged"}));
-        EXPECT_EQ(ReadFileBytes(p + ".damaged"), c.text);
+        FileKeyStore store(path);
+        const bool partly = r.state == LoadState::Damaged;
+        EXPECT_EQ(store.State(), r.state);
+        EXPECT_EQ(store.KeyExists({"A"}), partly);
+        EXPECT_EQ(messenger.Texts(), Texts{"The library configuration file\n" + path + "\n" + r.problem +
+                                           "\nTindrel starts with " +
+                                           (partly ? "the part of the configuration that could be read"
+                                                   : "an empty library configuration") +
+                                           ".\nA copy of the file was kept as\n" + path + ".damaged"});
+        EXPECT_EQ(store.KeptCopyPath(), path + ".damaged");
+        ASSERT_TRUE(store.Flush(error)) << error; // even without a change
+        EXPECT_EQ(FileKeyStore(path).State(), LoadState::Loaded);
+        EXPECT_EQ(ReadFileBytes(path + ".damaged"), r.text);
     }
-}
-
-TEST_F(FileStore, CopiesAreNumberedWhenTheNameIsTaken) {
-    WriteFileBytes(path + ".damaged", "first");
+    // Copies are numbered when the name is taken.
     WriteFileBytes(path + ".damaged.2", "second");
     WriteFileBytes(path, "nonsense\n");
-    FileKeyStore store(path);
-    EXPECT_EQ(store.KeptCopyPath(), path + ".damaged.3");
-    EXPECT_EQ(ReadFileBytes(path + ".damaged"), "first");
+    EXPECT_EQ(FileKeyStore(path).KeptCopyPath(), path + ".damaged.3");
     EXPECT_EQ(ReadFileBytes(path + ".damaged.3"), "nonsense\n");
-}
-
-TEST_F(FileStore, AnUnreadableFileIsMovedAsideWhenItCannotBeCopied) {
-    std::filesystem::create_directory(path); // reading a folder fails
-    FileKeyStore store(path);
-    EXPECT_EQ(store.State(), LoadState::Unreadable);
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    const std::string& text = messenger.shown[0].text;
-    EXPECT_EQ(text.rfind("The library configuration file\n" + path + "\ncannot be read.\nReason: ", 0), 0u);
-    EXPECT_NE(text.find("\nTindrel starts with an empty library configuration.\nThe file was moved to\n" +
-                        path + ".damaged"),
-              std::string::npos);
-    EXPECT_TRUE(std::filesystem::is_directory(path + ".damaged"));
-    store.PutKey({"K"});
-    std::string error;
-    ASSERT_TRUE(store.Flush(error)) << error;
-    EXPECT_TRUE(FileKeyStore(path).KeyExists({"K"}));
+    EXPECT_EQ(ReadFileBytes(path + ".damaged.2"), "second");
 }
 
 TEST_F(FileStore, ADamagedFileThatCannotBeKeptAsideIsNeverOverwritten) {
-    WriteFileBytes(path, "TindrelConfig 1\nkey \"A\"\nbroken\nend\n");
+    const std::string damaged = "TindrelConfig 1\nkey \"A\"\nbroken\nend\n";
+    WriteFileBytes(path, damaged);
     fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied, 1); // the copy's read
     fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied);
     FileKeyStore store(path);
@@ -374,49 +187,61 @@ TEST_F(FileStore, ADamagedFileThatCannotBeKeptAsideIsNeverOverwritten) {
         std::string::npos);
     EXPECT_TRUE(store.KeyExists({"A"}));
     store.PutKey({"B"});
-    std::string error;
     EXPECT_FALSE(store.Flush(error));
     EXPECT_EQ(error, "File: " + path +
                          "\nReason: the damaged file could not be kept aside, so it is not overwritten.");
-    EXPECT_EQ(ReadFileBytes(path), "TindrelConfig 1\nkey \"A\"\nbroken\nend\n");
+    EXPECT_EQ(ReadFileBytes(path), damaged);
 }
 
-TEST_F(FileStore, WindowsLineEndsAndAByteOrderMarkFromAnEditorAreAccepted) {
-    std::string text = GoodFile();
-    std::string crlf;
-    for (char c : text)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    WriteFileBytes(path, "\xEF\xBB\xBF" + crlf);
+TEST_F(FileStore, FlushWritesOnlyAChangeAndAFailedWriteLeavesTheOldFileWhole) {
+    WriteFileBytes(path + ".tmp-Ab12Cd", "TindrelConfig 1\nkey \"Half"); // a killed write's leftover
     FileKeyStore store(path);
-    EXPECT_EQ(store.State(), LoadState::Loaded);
+    EXPECT_EQ(store.State(), LoadState::Missing);
+    EXPECT_TRUE(store.Flush(error));
+    EXPECT_FALSE(fileio::FileExists(path)); // nothing to write yet
+    store.PutKey({"K"});
+    ASSERT_TRUE(store.Flush(error)) << error;
+    const std::string written = ReadFileBytes(path);
+    std::filesystem::remove(path);
+    // Deleting and creating the same key again changes nothing in the text.
+    KeyHandle key = kNoKey;
+    bool created = false;
+    ASSERT_EQ(store.DeleteKey(kCurrentUserKey, "K"), keyerr::kSuccess);
+    ASSERT_EQ(store.CreateKey(kCurrentUserKey, "K", kKeyAllAccess, key, created), keyerr::kSuccess);
+    EXPECT_TRUE(store.Flush(error));
+    EXPECT_FALSE(fileio::FileExists(path));
+
+    WriteFileBytes(path, written);
+    store.PutKey({"New", "Key"});
+    fileio::Faults::FailWritesAfter(20, fileio::kDiskFull);
+    fileio::Faults::FailNext(fileio::Op::Sync, fileio::kHardIO);   // at the second flush
+    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kHardIO); // at the third
+    for (const char* cause :
+         {"The disk is full.", "There was a hardware error.", "There was a hardware error."}) {
+        EXPECT_FALSE(store.Flush(error));
+        EXPECT_EQ(error, "File: " + path + "\nReason: " + cause);
+        EXPECT_EQ(ReadFileBytes(path), written);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2); // the leftover stays
+    ASSERT_TRUE(store.Flush(error)) << error; // the next flush writes everything
+    EXPECT_TRUE(FileKeyStore(path).KeyExists({"New", "Key"}));
     EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(store.GetValue({"A"}, "v"), (Value{false, "one", 0}));
 }
 
-TEST(FileStorePath, FollowsXdgConfigHomeElseHome) {
-    const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
-    const char* oldHome = std::getenv("HOME");
-    std::string savedXdg = oldXdg ? oldXdg : "", savedHome = oldHome ? oldHome : "";
-    setenv("HOME", "/home/someone", 1);
+TEST(FileStorePath, FollowsAnAbsoluteXdgConfigHomeElseHome) {
+    const std::string tail = "/Velmora Software/Tindrel/Tindrel.conf";
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
     setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
-    EXPECT_EQ(FileKeyStore::DefaultPath(), "/cfg/here/Velmora Software/Tindrel/Tindrel.conf");
+    EXPECT_EQ(FileKeyStore::DefaultPath(), "/cfg/here" + tail);
     setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-    EXPECT_EQ(FileKeyStore::DefaultPath(), "/home/someone/.config/Velmora Software/Tindrel/Tindrel.conf");
-    unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(FileKeyStore::DefaultPath(), "/home/someone/.config/Velmora Software/Tindrel/Tindrel.conf");
-    if (oldXdg)
-        setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    if (oldHome)
-        setenv("HOME", savedHome.c_str(), 1);
-    else
-        unsetenv("HOME");
+    EXPECT_EQ(FileKeyStore::DefaultPath(), std::string(std::getenv("HOME")) + "/.config" + tail);
+    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
-
-} // namespace
 
 // A key with an empty name cannot be addressed by name (opening "" gives the parent
-// back), so a file that holds one is damaged, and rebuilding the stored state must
-// still end instead of recursing into the same key for ever.
+// back), so a file that holds one is damaged, and rebuilding the stored state must still
+// end instead of recursing into the same key for ever.
 TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
     WriteFileBytes(path, "TindrelConfig 1\n"
                          "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\"\n"
@@ -424,13 +249,11 @@ TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
                          "end\n");
     FileKeyStore store(path);
     EXPECT_EQ(store.State(), LoadState::Damaged);
-    EXPECT_TRUE(store.KeyExists({"Software", "Velmora Software", "Tindrel", "CustomCats", "Tools"}));
-    EXPECT_FALSE(store.KeyExists({"Software", "Velmora Software", "Tindrel", "CustomCats", "Tools", ""}));
-
     CLibraryConfig config(store);
     config.LoadProfile();
     EXPECT_EQ(config.g_customCatFiles.count("Tools"), 1u);
-    config.BeginLibrarySave();
-    config.EndLibrarySave();
-    EXPECT_FALSE(store.KeyExists({"Software", "Velmora Software", "Tindrel", "CustomCats", "Tools"}));
+    SaveLibrary(config, {});
+    EXPECT_FALSE(store.KeyExists(AppPath({"CustomCats", "Tools"})));
 }
+
+} // namespace

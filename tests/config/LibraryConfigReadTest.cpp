@@ -1,10 +1,7 @@
-// Reading the library configuration: LoadProfile and its read modes.
+// Reading the library configuration at start.
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
-#include "config/FileKeyStore.h"
-#include "base/FileLayer.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -15,171 +12,116 @@ protected:
     CLibraryConfig config{store};
 
     void Put(std::initializer_list<std::string> rest) { store.PutKey(AppPath(rest)); }
+    void PutFile(const std::string& category, const std::string& file) {
+        store.PutValue(AppPath({"CustomCats", category}), "FileName", {false, file, 0});
+    }
 };
 
-void ExpectEmptyTables(const CLibraryConfig& config) {
-    EXPECT_TRUE(config.g_expandedCats.empty());
+TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
+    for (const char* k :
+         {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
+        Put({k});
+    config.m_bAutoSaveOnSwitch = false;
+    EXPECT_TRUE(config.LoadProfile());
     EXPECT_TRUE(config.g_expandedSubcats.empty());
     EXPECT_TRUE(config.g_customCatFiles.empty());
-    EXPECT_TRUE(config.g_customCatSubcats.empty());
     EXPECT_TRUE(config.g_customSubcats.empty());
-    EXPECT_TRUE(config.m_hiddenCats.empty());
     EXPECT_TRUE(config.m_hiddenSubcats.empty());
-}
-
-TEST_F(ConfigRead, FirstRunWithoutAnyKeyIsSilentEmptyAndShowsEverything) {
-    EXPECT_TRUE(config.LoadProfile());
-    EXPECT_TRUE(messenger.shown.empty());
-    ExpectEmptyTables(config);
-    for (const char* cat : {"C++", "Java", "Visual Basic", "", "gui"}) {
+    for (const char* cat : {"C++", "Java", "", "gui"}) {
         EXPECT_TRUE(config.IsCategoryShown(cat));
         for (const char* sub : {"General", "GUI", "COM", ""})
             EXPECT_TRUE(config.IsSubcategoryShown(cat, sub));
     }
     EXPECT_TRUE(config.m_bAutoSaveOnSwitch);
     EXPECT_TRUE(config.m_bSaveTreeState);
-    // Reading changes nothing and leaves no handle open.
-    EXPECT_EQ(store.ChangeCount(), 0u);
+    EXPECT_TRUE(messenger.shown.empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
+    MemoryKeyStore empty;
+    CLibraryConfig first(empty);
+    EXPECT_TRUE(first.LoadProfile());
+    EXPECT_EQ(empty.ChangeCount(), 0u); // reading creates nothing
 }
 
-TEST_F(ConfigRead, FirstRunWithTheFileStoreAndNoFileIsSilentAndEmpty) {
-    TempDir dir;
-    FileKeyStore fileStore(dir.File("cfg/Tindrel.conf"));
-    EXPECT_EQ(fileStore.State(), FileKeyStore::LoadState::Missing);
-    CLibraryConfig fresh(fileStore);
-    EXPECT_TRUE(fresh.LoadProfile());
-    EXPECT_TRUE(messenger.shown.empty());
-    ExpectEmptyTables(fresh);
-    EXPECT_FALSE(fileio::FileExists(dir.File("cfg/Tindrel.conf")));
-}
-
-TEST_F(ConfigRead, EmptyApplicationKeyAndEmptyTopKeysReadNothing) {
-    for (const char* k :
-         {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
-        Put({k});
-    EXPECT_TRUE(config.LoadProfile());
-    EXPECT_TRUE(messenger.shown.empty());
-    ExpectEmptyTables(config);
-}
-
-TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTable) {
+TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
+    const std::string odd = "a \"b\" + c\\d \xC3\xA9 \x01";
+    const std::string longName(259, 'L');
     Put({"ExpandedCats", "C++", "GUI"});
     Put({"ExpandedCats", "C++", "General"});
     Put({"ExpandedCats", "Tools"});
+    Put({"ExpandedCats", ""}); // empty names are skipped everywhere
     Put({"CustomCats", "Tools", "Loops"});
     Put({"CustomCats", "Tools", "Strings"});
-    store.PutValue(AppPath({"CustomCats", "Tools"}), "FileName", {false, "quorrinTools.txt", 0});
+    PutFile("Tools", "quorrinTools.txt");
     Put({"CustomCats", "Empty"});
-    store.PutValue(AppPath({"CustomCats", "Empty"}), "FileName", {false, "e.txt", 0});
+    PutFile("Empty", "e.txt");
     Put({"CustomSubcats", "Java", "Swing"});
     Put({"CustomSubcats", "Java", "swing"});
+    Put({"CustomSubcats", "Java", odd});
+    Put({"CustomSubcats", "Java", longName});
+    Put({"CustomSubcats", "C++"});    // says nothing about C++
+    Put({"CustomSubcats", "VB", ""}); // had a sub-key: its set is kept, empty
     Put({"HiddenCats", "Visual Basic", "ignored below a hidden category"});
+    Put({"HiddenCats", odd});
     Put({"HiddenSubcats", "C++", "COM"});
     Put({"HiddenSubcats", "Java"});
-
     EXPECT_TRUE(config.LoadProfile());
-    EXPECT_TRUE(messenger.shown.empty()) << messenger.shown[0].text;
+    EXPECT_TRUE(messenger.shown.empty());
 
     EXPECT_EQ(config.g_expandedCats, (NameSet{"C++", "Tools"}));
     EXPECT_EQ(config.g_expandedSubcats, (NameSetMap{{"C++", {"GUI", "General"}}, {"Tools", {}}}));
     EXPECT_EQ(config.g_customCatFiles,
               (std::map<std::string, std::string>{{"Empty", "e.txt"}, {"Tools", "quorrinTools.txt"}}));
     EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Empty", {}}, {"Tools", {"Loops", "Strings"}}}));
-    EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"Java", {"Swing", "swing"}}}));
-    EXPECT_EQ(config.m_hiddenCats, (NameSet{"Visual Basic"}));
+    EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"Java", {"Swing", "swing", odd, longName}}, {"VB", {}}}));
+    EXPECT_EQ(config.m_hiddenCats, (NameSet{"Visual Basic", odd}));
     EXPECT_EQ(config.m_hiddenSubcats, (NameSetMap{{"C++", {"COM"}}, {"Java", {}}}));
-
     EXPECT_FALSE(config.IsCategoryShown("Visual Basic"));
     EXPECT_TRUE(config.IsCategoryShown("visual basic"));
     EXPECT_FALSE(config.IsSubcategoryShown("C++", "COM"));
     EXPECT_TRUE(config.IsSubcategoryShown("C++", "GUI"));
     EXPECT_TRUE(config.IsSubcategoryShown("Java", "COM"));
     EXPECT_EQ(store.OpenHandleCount(), 0u);
-}
 
-TEST_F(ConfigRead, CategoryKeysWithoutSubKeysFollowTheEmptySetRules) {
-    Put({"ExpandedCats", "A"});
-    Put({"CustomCats", "B"});
-    store.PutValue(AppPath({"CustomCats", "B"}), "FileName", {false, "b.txt", 0});
-    Put({"CustomSubcats", "C++"});
-    Put({"HiddenSubcats", "Java"});
+    // A second read says what the store holds now.
+    store.ClearTree();
     config.LoadProfile();
-    EXPECT_EQ(config.g_expandedSubcats, (NameSetMap{{"A", {}}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"B", {}}}));
-    EXPECT_TRUE(config.g_customSubcats.empty()); // nothing said about C++
-    EXPECT_EQ(config.m_hiddenSubcats, (NameSetMap{{"Java", {}}}));
-    EXPECT_TRUE(config.IsSubcategoryShown("Java", "GUI"));
-}
-
-TEST_F(ConfigRead, EmptyNamesAreSkippedEverywhere) {
-    Put({"ExpandedCats", ""});
-    Put({"ExpandedCats", "C++", ""});
-    Put({"HiddenCats", ""});
-    Put({"CustomSubcats", "Java", ""});
-    config.LoadProfile();
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(config.g_expandedCats, (NameSet{"C++"}));
-    EXPECT_EQ(config.g_expandedSubcats, (NameSetMap{{"C++", {}}}));
     EXPECT_TRUE(config.m_hiddenCats.empty());
-    // The key had a sub-key (with an empty name): its set is stored, empty.
-    EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"Java", {}}}));
+    EXPECT_TRUE(config.g_customCatFiles.empty());
 }
 
-TEST_F(ConfigRead, CustomCategoryWithoutFileNameIsReportedAndKeepsItsSubcategories) {
+TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsSubcategories) {
     Put({"CustomCats", "Tools", "Loops"});
+    Put({"CustomCats", "Typed"});
+    store.PutValue(AppPath({"CustomCats", "Typed"}), "FileName", {true, "", 3});
     Put({"CustomCats", "Zeta"});
-    store.PutValue(AppPath({"CustomCats", "Zeta"}), "FileName", {false, "z.txt", 0});
+    PutFile("Zeta", "z.txt");
     config.LoadProfile();
-    ASSERT_EQ(messenger.Texts(),
-              (std::vector<std::string>{"Error attempting to obtain FileName value for key Tools.\nReason: "
-                                        "The system cannot find the file specified.\r\n"}));
+    EXPECT_EQ(messenger.Texts(),
+              (std::vector<std::string>{
+                  "Error attempting to obtain FileName value for key Tools.\nReason: The system "
+                  "cannot find the file specified.\r\n",
+                  "Error attempting to obtain FileName value for key Typed.\nReason: The data is "
+                  "invalid.\r\n"}));
     EXPECT_EQ(config.g_customCatFiles,
-              (std::map<std::string, std::string>{{"Tools", ""}, {"Zeta", "z.txt"}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops"}}, {"Zeta", {}}}));
-}
-
-TEST_F(ConfigRead, NamesKeepTheirExactBytes) {
-    const std::string odd = "a \"b\" + c\\d \xC3\xA9 \x01";
-    const std::string longName(259, 'L');
-    Put({"CustomSubcats", "C++", "GUI"});
-    Put({"CustomSubcats", "C++", "gui"});
-    Put({"CustomSubcats", "C++", odd});
-    Put({"CustomSubcats", "C++", longName});
-    Put({"HiddenCats", odd});
-    config.LoadProfile();
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(config.g_customSubcats.at("C++"), (NameSet{"GUI", odd, "gui", longName}));
-    EXPECT_EQ(config.m_hiddenCats, (NameSet{odd}));
+              (std::map<std::string, std::string>{{"Tools", ""}, {"Typed", ""}, {"Zeta", "z.txt"}}));
+    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops"}}, {"Typed", {}}, {"Zeta", {}}}));
 }
 
 TEST_F(ConfigRead, OptionsDefaultToOnAndAnyNonZeroValueIsOn) {
-    store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 0});
-    store.PutValue(AppPath({"Settings"}), "SaveTreeState", {true, "", 7});
-    config.LoadProfile();
-    EXPECT_FALSE(config.m_bAutoSaveOnSwitch);
-    EXPECT_TRUE(config.m_bSaveTreeState);
-
-    MemoryKeyStore other;
-    other.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {false, "0", 0}); // wrong type: unreadable
-    other.PutValue(AppPath({"Settings"}), "SaveTreeState", {true, "", 0});
-    CLibraryConfig second(other);
-    second.m_bAutoSaveOnSwitch = false;
-    second.LoadProfile();
-    EXPECT_TRUE(second.m_bAutoSaveOnSwitch);
-    EXPECT_FALSE(second.m_bSaveTreeState);
-    EXPECT_TRUE(messenger.shown.empty());
-}
-
-TEST_F(ConfigRead, ReadCategoryKeysStopsAtTheEndOfTheKey) {
-    Put({"HiddenCats", "A"});
-    Put({"HiddenCats", "B"});
-    KeyHandle key = config.OpenAppSubKey("HiddenCats");
-    ASSERT_NE(key, kNoKey);
-    // A count larger than the key holds ends at "no more items" with success.
-    EXPECT_TRUE(config.ReadCategoryKeys(key, 5, CLibraryConfig::kReadHiddenCat));
-    store.CloseKey(key);
-    EXPECT_EQ(config.m_hiddenCats, (NameSet{"A", "B"}));
+    const struct {
+        MemoryKeyStore::Value stored;
+        bool expected;
+    } rows[] = {{{true, "", 0}, false}, {{true, "", 7}, true}, {{false, "0", 0}, true} /* unreadable */};
+    for (const auto& r : rows) {
+        MemoryKeyStore s;
+        s.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", r.stored);
+        s.PutValue(AppPath({"Settings"}), "SaveTreeState", r.stored);
+        CLibraryConfig c(s);
+        c.m_bAutoSaveOnSwitch = c.m_bSaveTreeState = !r.expected;
+        c.LoadProfile();
+        EXPECT_EQ(c.m_bAutoSaveOnSwitch, r.expected);
+        EXPECT_EQ(c.m_bSaveTreeState, r.expected);
+    }
     EXPECT_TRUE(messenger.shown.empty());
 }
 

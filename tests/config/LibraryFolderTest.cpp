@@ -1,5 +1,5 @@
-// The library folder: the remembered folder in the configuration, the default one
-// below the data folder, and changing into the folder chosen at start.
+// The library folder: the remembered folder in the configuration, the default one below
+// the data folder, and changing into the folder chosen at start.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -9,30 +9,20 @@
 
 #include "ConfigTestUtil.h"
 #include "config/LibraryFolder.h"
-#include "support/TestSupport.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Op = MemoryKeyStore::Op;
 
-// Sets an environment variable for the fixture's lifetime (unset with nullopt).
+// Sets an environment variable for its lifetime (unset with nullopt).
 class EnvVar {
 public:
     EnvVar(const char* name, std::optional<std::string> value) : m_name(name) {
         if (const char* old = std::getenv(name))
             m_old = old;
-        if (value)
-            setenv(name, value->c_str(), 1);
-        else
-            unsetenv(name);
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
     }
-    ~EnvVar() {
-        if (m_old)
-            setenv(m_name, m_old->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
+    ~EnvVar() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
 
 private:
     const char* m_name;
@@ -41,13 +31,11 @@ private:
 
 class LibraryFolderTest : public ::testing::Test {
 protected:
-    std::string Here() const { return fs::current_path().string(); }
-    std::string Made(const std::string& name) {
-        fs::create_directories(dir.File(name));
-        return fs::canonical(dir.File(name)).string();
-    }
     std::string Enter(LibraryChoice choice, libraryfolder::EnterMode mode) {
         return libraryfolder::Enter(choice, store, mode);
+    }
+    std::string CannotOpen(const std::string& folder, const std::string& reason) {
+        return "The library folder\n" + folder + "\ncannot be opened.\nReason: " + reason;
     }
 
     TempDir dir;
@@ -62,121 +50,86 @@ protected:
     static constexpr auto kTool = libraryfolder::EnterMode::Tool;
 };
 
-TEST_F(LibraryFolderTest, TheDefaultFolderIsBelowTheDataFolder) {
+TEST_F(LibraryFolderTest, TheDefaultFolderIsBelowAnAbsoluteDataFolder) {
     EXPECT_EQ(libraryfolder::DefaultPath(), defaultFolder);
-    {
-        EnvVar xdg("XDG_DATA_HOME", "/srv/data");
-        EXPECT_EQ(libraryfolder::DefaultPath(), "/srv/data/Velmora Software/Tindrel/library");
-    }
-    // A relative data folder is not one (the base directory rules).
+    EnvVar xdg("XDG_DATA_HOME", "/srv/data");
+    EXPECT_EQ(libraryfolder::DefaultPath(), "/srv/data/Velmora Software/Tindrel/library");
     EnvVar relative("XDG_DATA_HOME", "data");
     EXPECT_EQ(libraryfolder::DefaultPath(), defaultFolder);
 }
 
-TEST_F(LibraryFolderTest, TheRememberedFolderSitsBesideTheOptions) {
+TEST_F(LibraryFolderTest, TheRememberedFolderSitsBesideTheOptionsAndMustBeAbsolute) {
     store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 0});
     EXPECT_EQ(libraryfolder::Remembered(store), "");
     EXPECT_TRUE(libraryfolder::Remember(store, "/data/my samples"));
     EXPECT_EQ(libraryfolder::Remembered(store), "/data/my samples");
     EXPECT_EQ(DumpApp(store), "Settings { AutoSaveOnSwitch=0 LibraryFolder='/data/my samples' }\n");
     EXPECT_EQ(store.OpenHandleCount(), 0u);
-    // Only an absolute path counts: a relative one would depend on where the program starts.
-    EXPECT_TRUE(libraryfolder::Remember(store, "samples"));
+    EXPECT_TRUE(libraryfolder::Remember(store, "samples")); // would depend on where the program starts
     EXPECT_EQ(libraryfolder::Remembered(store), "");
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(LibraryFolderTest, AFolderThatCannotBeRememberedIsReported) {
-    store.FailCall(Op::SetString, keyerr::kAccessDenied);
+    store.FailCall(MemoryKeyStore::Op::SetString, keyerr::kAccessDenied);
     EXPECT_FALSE(libraryfolder::Remember(store, "/data/samples"));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(
-        messages.shown[0].text.rfind("Tindrel was unable to remember the library folder\n/data/samples\n"
-                                     "Reason: ",
-                                     0),
-        0u);
-    EXPECT_EQ(libraryfolder::Remembered(store), "");
+    EXPECT_EQ(messages.shown[0].text.rfind(
+                  "Tindrel was unable to remember the library folder\n/data/samples\nReason: ", 0),
+              0u);
 }
 
-TEST_F(LibraryFolderTest, TheCurrentAndAGivenFolder) {
-    const std::string start = Here();
-    EXPECT_EQ(Enter({}, kWindow), start);
-    const std::string given = Made("given");
+TEST_F(LibraryFolderTest, TheCurrentAGivenAndABadFolder) {
+    EXPECT_EQ(Enter({}, kWindow), fs::current_path().string());
+    fs::create_directories(dir.File("given"));
+    fs::create_directory_symlink(dir.File("given"), dir.File("link"));
+    const std::string given = fs::canonical(dir.File("given")).string();
     EXPECT_EQ(Enter({LibraryPlace::GivenFolder, "given"}, kWindow), given);
-    EXPECT_EQ(Here(), given);
+    EXPECT_EQ(fs::current_path().string(), given);
+    EXPECT_EQ(libraryfolder::Check(dir.File("link")), given);
     EXPECT_TRUE(messages.shown.empty());
-
     // Missing or not a folder: told, and the program cannot go on. Nothing is created.
     WriteFileBytes(dir.File("plain"), "x");
-    const struct {
-        std::string folder;
-        const char* reason;
-    } bad[] = {{dir.File("missing"), "The file could not be located."},
-               {dir.File("plain"), "All or part of the path is invalid."}};
-    for (const auto& b : bad) {
+    for (const auto& [folder, reason] :
+         {std::pair{dir.File("missing"), "The file could not be located."},
+          std::pair{dir.File("plain"), "All or part of the path is invalid."}}) {
         messages.Clear();
-        EXPECT_EQ(Enter({LibraryPlace::GivenFolder, b.folder}, kWindow), "");
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text,
-                  "The library folder\n" + b.folder + "\ncannot be opened.\nReason: " + b.reason);
-        EXPECT_EQ(Here(), given);
+        EXPECT_EQ(Enter({LibraryPlace::GivenFolder, folder}, kWindow), "");
+        EXPECT_EQ(libraryfolder::Check(folder), "");
+        EXPECT_EQ(messages.Texts(), (std::vector<std::string>(2, CannotOpen(folder, reason))));
+        EXPECT_EQ(fs::current_path().string(), given);
     }
     EXPECT_FALSE(fs::exists(dir.File("missing")));
 }
 
-TEST_F(LibraryFolderTest, TheWindowMakesTheDefaultFolderTheToolDoesNot) {
+TEST_F(LibraryFolderTest, TheWindowMakesTheDefaultFolderPrivateTheToolDoesNotMakeIt) {
     EXPECT_EQ(Enter(kUser, kTool), "");
     ASSERT_EQ(messages.shown.size(), 1u);
     EXPECT_FALSE(fs::exists(dir.File("home")));
-
     messages.Clear();
     EXPECT_EQ(Enter(kUser, kWindow), defaultFolder);
-    EXPECT_EQ(Here(), defaultFolder);
+    EXPECT_EQ(fs::current_path().string(), defaultFolder);
     EXPECT_TRUE(messages.shown.empty());
-    // Private to the user, as are the parents it had to make.
-    for (const std::string& made : {defaultFolder, dir.File("home/.local")}) {
+    for (const std::string& made : {defaultFolder, dir.File("home/.local")}) { // with the parents it made
         struct stat st {};
         ASSERT_EQ(stat(made.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0700u) << made;
     }
-    // Once it exists, the tool works on it too.
-    EXPECT_EQ(Enter(kUser, kTool), defaultFolder);
+    EXPECT_EQ(Enter(kUser, kTool), defaultFolder); // once it exists, the tool works on it too
 }
 
 TEST_F(LibraryFolderTest, AMissingRememberedFolderGivesWayToTheDefaultInTheWindowOnly) {
     const std::string gone = dir.File("unmounted/samples");
     libraryfolder::Remember(store, gone);
-
     EXPECT_EQ(Enter(kUser, kTool), "");
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text,
-              "The library folder\n" + gone + "\ncannot be opened.\nReason: The file could not be located.");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{CannotOpen(gone, "The file could not be located.")});
     EXPECT_FALSE(fs::exists(defaultFolder));
-
     messages.Clear();
     EXPECT_EQ(Enter(kUser, kWindow), defaultFolder);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text, "The library folder\n" + gone +
-                                          "\ncannot be opened.\nReason: The file could not be located.\n\n"
-                                          "Tindrel opens the default library folder\n" +
-                                          defaultFolder + "\ninstead.");
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{CannotOpen(gone, "The file could not be located.") +
+                                                         "\n\nTindrel opens the default library folder\n" +
+                                                         defaultFolder + "\ninstead."});
     EXPECT_EQ(messages.shown[0].icon, MsgIcon::Exclamation);
     // Kept for the next start, when the folder may be back; nothing was made in its place.
     EXPECT_EQ(libraryfolder::Remembered(store), gone);
     EXPECT_FALSE(fs::exists(dir.File("unmounted")));
-}
-
-TEST_F(LibraryFolderTest, CheckAcceptsOnlyFoldersTheLibraryCanLiveIn) {
-    const std::string real = Made("real");
-    fs::create_directory_symlink(real, dir.File("link"));
-    EXPECT_EQ(libraryfolder::Check(dir.File("link")), real);
-    EXPECT_EQ(libraryfolder::Check("real"), real);
-    EXPECT_TRUE(messages.shown.empty());
-
-    WriteFileBytes(dir.File("plain"), "x");
-    EXPECT_EQ(libraryfolder::Check(dir.File("plain")), "");
-    EXPECT_EQ(libraryfolder::Check(dir.File("missing")), "");
-    EXPECT_EQ(messages.shown.size(), 2u);
 }
 
 } // namespace

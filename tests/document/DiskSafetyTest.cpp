@@ -10,11 +10,13 @@ TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
     // A duplicate, a sample in a sub-category the configuration lacks, one whose keywords
     // a save would write differently, and one in a hidden category.
     const std::string dup = FileBytes({MakeSample("Dup", "C++", "General", "", "", "second\r\n")});
-    const std::string lost = ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=C++\r\n***SUBCATEGORY=Gone\r\n"
-                             "***TITLE=Lost\r\n***KEYWORDS_BEGIN***\r\na,b ,c\r\n***KEYWORDS_END***\r\n"
-                             "***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n***TEXT_BEGIN***\r\nx\r\n"
-                             "***TEXT_END***\r\n<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<"; // no final line end
-    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Dup", "C++"), MakeSample("Keep", "C++")}) + dup + lost);
+    const std::string lost =
+        ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=C++\r\n***SUBCATEGORY=Gone\r\n"
+        "***TITLE=Lost\r\n***KEYWORDS_BEGIN***\r\na,b ,c\r\n***KEYWORDS_END***\r\n"
+        "***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n***TEXT_BEGIN***\r\nx\r\n"
+        "***TEXT_END***\r\n<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<"; // no final line end
+    WriteFileBytes("quorrincpp.txt",
+                   FileBytes({MakeSample("Dup", "C++"), MakeSample("Keep", "C++")}) + dup + lost);
     Load();
     EXPECT_EQ(ErrorTitles(), (std::vector<std::string>{"Dup", "Lost"}));
     EXPECT_FALSE(doc->CanSave()); // placing them changed nothing
@@ -29,7 +31,8 @@ TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
     ASSERT_TRUE(doc->AddStagedSample());
     doc->ReleaseLoadError("Lost", "Lost again");
     ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Lost again", "Java", "General", "a, b, c", "", "x\r\n")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("Lost again", "Java", "General", "a, b, c", "", "x\r\n")}));
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Dup", "C++")}) + dup);
 
     // Discarded: it leaves at the next save.
@@ -37,6 +40,25 @@ TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
     EXPECT_EQ(errors.GetCount(), 0);
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Dup", "C++")}));
+}
+
+TEST_F(DiskSafety, ADuplicateStaysWhenItsFileCannotBeReadAgainWhileTheLibraryLoads) {
+    const std::string bytes =
+        FileBytes({MakeSample("Dup", "C++"), MakeSample("Dup", "C++", "GUI", "k", "", "two\r\n")});
+    WriteFileBytes("quorrincpp.txt", bytes);
+    // The duplicate's record is fetched from its file once every file has been read; that
+    // second open fails, so the record is written as it was read.
+    int opens = 0;
+    fileio::SetFaultHook([&opens](const fileio::FaultPoint& p, std::size_t&) {
+        const bool again = p.op == fileio::Op::Open && p.path == "quorrincpp.txt" && ++opens == 2;
+        return static_cast<int>(again ? fileio::kAccessDenied : fileio::kNone);
+    });
+    Load();
+    fileio::SetFaultHook(nullptr);
+    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Dup"});
+    doc->MarkCategoryChanged("C++");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), bytes);
 }
 
 TEST_F(DiskSafety, AFileTheConfigurationNamesOutsideTheFolderIsLeftAloneWithItsKeys) {
@@ -71,8 +93,8 @@ TEST_F(DiskSafety, ADeletedCustomSubcategoryStaysDeleted) {
 }
 
 TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
-    const std::string bytes = FileBytes({MakeSample("Bash loop", "Shell", "Bash"), MakeSample("Plain", "Shell", ""),
-                                         MakeSample("Taken", "Shell", "")});
+    const std::string bytes = FileBytes({MakeSample("Bash loop", "Shell", "Bash"),
+                                         MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", "")});
     WriteFileBytes("quorrinShell.txt", bytes);
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Taken", "C++")}));
     WriteFileBytes("quorrinBroken.txt", bytes.substr(0, bytes.size() / 2));

@@ -8,20 +8,19 @@
 #include <string>
 #include <vector>
 
+#include "base/FileLayer.h"
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
-#include "base/FileLayer.h"
 #include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
 #include "support/TestSupport.h"
 
-inline const KeyPath kAppPath = {"Software", "Velmora Software", "Tindrel"};
-
-inline KeyPath AppPath(std::initializer_list<std::string> rest) {
-    KeyPath path = kAppPath;
-    path.insert(path.end(), rest.begin(), rest.end());
-    return path;
+// Every field but the load-error reason is the same.
+inline bool SameRecord(const CSample& a, const CSample& b) {
+    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
+           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
+           a.GetComments() == b.GetComments() && a.GetText() == b.GetText();
 }
 
 struct RecordingView : IDocumentView {
@@ -60,6 +59,7 @@ protected:
             store.PutKey(AppPath({"CustomCats", name, sub}));
     }
 
+    bool Add(const CSample& sample) { return doc->AddSample(std::make_unique<CSample>(sample)); }
     std::vector<std::string> Titles() const {
         std::vector<std::string> titles;
         for (const auto& [title, sample] : doc->Samples())

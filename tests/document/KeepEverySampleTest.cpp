@@ -3,8 +3,8 @@
 // sample record that was in a category file and that the user did not delete or change
 // is still in some category file.
 #include <algorithm>
-#include <map>
 #include <cstdio>
+#include <map>
 #include <random>
 
 #include "DocTestSupport.h"
@@ -12,13 +12,8 @@
 
 namespace {
 
-bool SameRecord(const CSample& a, const CSample& b) {
-    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
-           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
-           a.GetComments() == b.GetComments() && a.GetText() == b.GetText();
-}
-
 const char* const kFiles[] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", "quorrinTools.txt"};
+const char* const kOwners[] = {"C++", "Java", "Visual Basic", "Tools"};
 
 // Every record in the category files, as the reader sees it.
 std::vector<CSample> RecordsOnDisk() {
@@ -57,21 +52,14 @@ protected:
     void WriteRandomFiles() {
         const std::vector<std::string> categories = {"C++", "Java", "Visual Basic", "Tools", "Ghost"};
         const std::vector<std::string> subs = {"General", "GUI", "COM", "Sorting", "Lists", "", "Nope"};
-        for (const char* file : kFiles) {
+        for (int f = 0; f < 4; ++f) {
             std::string bytes;
-            const int count = static_cast<int>(rng() % 5);
-            for (int i = 0; i < count; ++i) {
-                const std::string own = file == std::string("quorrincpp.txt")    ? "C++"
-                                        : file == std::string("quorrinjava.txt") ? "Java"
-                                        : file == std::string("quorrinvb.txt")   ? "Visual Basic"
-                                                                                 : "Tools";
-                const std::string category = rng() % 4 == 0 ? Pick(categories) : own;
-                CSample s = MakeSample("t" + std::to_string(rng() % 12), category, Pick(subs),
-                                       rng() % 3 == 0 ? "a,b ,c" : "k", "note " + std::to_string(i) + "\r\n",
-                                       "line\r\nline " + std::to_string(rng() % 100) + "\r\n");
-                bytes += FileBytes({s});
-            }
-            WriteFileBytes(file, bytes);
+            for (int i = static_cast<int>(rng() % 5); i > 0; --i)
+                bytes += FileBytes({MakeSample(
+                    "t" + std::to_string(rng() % 12), rng() % 4 == 0 ? Pick(categories) : kOwners[f],
+                    Pick(subs), rng() % 3 == 0 ? "a,b ,c" : "k", "note " + std::to_string(i) + "\r\n",
+                    "line\r\nline " + std::to_string(rng() % 100) + "\r\n")});
+            WriteFileBytes(kFiles[f], bytes);
         }
         for (CSample& s : RecordsOnDisk())
             required.push_back(std::move(s));
@@ -89,7 +77,8 @@ protected:
     // Adds, changes or removes one record of a category file, as an editor or another
     // program would; the file is replaced or rewritten in place.
     void EditOutside() {
-        const std::string file = kFiles[rng() % 4];
+        const int f = static_cast<int>(rng() % 4);
+        const std::string file = kFiles[f];
         const std::string bytes = ReadFileBytes(file);
         std::vector<std::unique_ptr<CSample>> records;
         std::vector<RecordSpan> spans;
@@ -97,10 +86,7 @@ protected:
         std::string out;
         const unsigned what = records.empty() ? 0 : rng() % 3;
         if (what == 0) {
-            const std::string category = file == "quorrincpp.txt" ? "C++" : file == "quorrinjava.txt" ? "Java"
-                                         : file == "quorrinvb.txt"   ? "Visual Basic"
-                                                                     : "Tools";
-            CSample added = MakeSample("o" + std::to_string(next++), category,
+            CSample added = MakeSample("o" + std::to_string(next++), kOwners[f],
                                        rng() % 2 ? "General" : "Sorting", "", "", "outside\r\n");
             out = bytes + FileBytes({added});
             required.push_back(added);
@@ -134,15 +120,11 @@ protected:
 
     // The user changed or deleted this record: it no longer has to stay.
     void Release(const CSample& record) {
-        for (auto it = required.begin(); it != required.end(); ++it) {
-            if (SameRecord(*it, record)) {
-                required.erase(it);
-                return;
-            }
-        }
-        for (auto it = saved.begin(); it != saved.end(); ++it) {
-            if (SameRecord(*it, record)) {
-                saved.erase(it);
+        for (std::vector<CSample>* list : {&required, &saved}) {
+            auto it = std::find_if(list->begin(), list->end(),
+                                   [&](const CSample& r) { return SameRecord(r, record); });
+            if (it != list->end()) {
+                list->erase(it);
                 return;
             }
         }
@@ -225,24 +207,21 @@ protected:
             if (!errors->GetFirst(error, cursor))
                 break;
             // The store may have renamed the title ("-N"); the record is what was read.
-            bool released = false;
             auto matches = [&](const CSample& r) {
                 return r.GetCategory() == error.GetCategory() && r.GetText() == error.GetText() &&
                        r.GetComments() == error.GetComments() && error.GetTitle().rfind(r.GetTitle(), 0) == 0;
             };
+            bool released = false;
             for (std::vector<CSample>* list : {&required, &saved}) {
-                for (const CSample& r : *list) {
-                    if (!released && matches(r)) {
-                        Release(CSample(r));
-                        released = true;
-                        break;
-                    }
+                auto it = std::find_if(list->begin(), list->end(), matches);
+                if (!released && it != list->end()) {
+                    list->erase(it);
+                    released = true;
                 }
             }
             for (auto it = unsaved.begin(); !released && it != unsaved.end(); ++it) {
                 if (matches(it->second)) {
                     unsaved.erase(it);
-                    released = true;
                     break;
                 }
             }
@@ -299,9 +278,11 @@ protected:
         std::vector<CSample> disk = RecordsOnDisk();
         for (const std::vector<CSample>* list : {&required, &saved}) {
             for (const CSample& r : *list) {
-                auto it = std::find_if(disk.begin(), disk.end(), [&](const CSample& d) { return SameRecord(d, r); });
-                ASSERT_NE(it, disk.end()) << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory()
-                                          << " / " << r.GetSubcategory() << " after " << trace;
+                auto it = std::find_if(disk.begin(), disk.end(),
+                                       [&](const CSample& d) { return SameRecord(d, r); });
+                ASSERT_NE(it, disk.end())
+                    << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory() << " / "
+                    << r.GetSubcategory() << " after " << trace;
                 disk.erase(it); // each record once
             }
         }
@@ -314,9 +295,9 @@ protected:
     std::unique_ptr<CLoadErrorList> errors;
     std::unique_ptr<CQuorrinDoc> doc;
     std::mt19937 rng;
-    std::vector<CSample> required;           // read from the files at the start
-    std::vector<CSample> saved;              // made by the user and saved since
-    std::map<std::string, CSample> unsaved;  // made by the user, not saved yet
+    std::vector<CSample> required;          // read from the files at the start
+    std::vector<CSample> saved;             // made by the user and saved since
+    std::map<std::string, CSample> unsaved; // made by the user, not saved yet
     int next = 0;
     std::string trace; // the operations of the current sequence
 };

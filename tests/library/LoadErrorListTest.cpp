@@ -1,158 +1,92 @@
+// The load-error store: renamed duplicates, removal, origins and walks.
 #include <gtest/gtest.h>
 
 #include "library/LoadErrorList.h"
 
 namespace {
 
-CSample Titled(const std::string& title, int reason = kReasonDuplicate) {
+using Strings = std::vector<std::string>;
+
+CSample Titled(const std::string& title, const std::string& text = "") {
     CSample s;
     s.SetTitle(title);
-    s.SetLoadErrorReason(reason);
+    s.SetText(text);
+    s.SetLoadErrorReason(kReasonDuplicate);
     return s;
 }
 
-std::vector<std::string> Titles(const CLoadErrorList& list) {
-    std::vector<std::string> out;
-    CLoadErrorList::Cursor cursor;
-    CSample s;
-    for (bool ok = list.GetFirst(s, cursor); ok; ok = list.GetNext(s, cursor))
-        out.push_back(s.GetTitle());
+Strings Titles(const CLoadErrorList& list) {
+    Strings out;
+    list.ForEach([&](const CSample& s) { out.push_back(s.GetTitle()); });
     return out;
 }
 
-using Strings = std::vector<std::string>;
-
-TEST(LoadErrorList, EmptyStore) {
+TEST(LoadErrorList, ATakenTitleGetsTheSharedRenameCounterOnce) {
     CLoadErrorList list;
-    CSample s;
-    CLoadErrorList::Cursor cursor;
-    EXPECT_FALSE(list.GetFirst(s, cursor));
-    EXPECT_FALSE(list.GetNext(s, cursor));
-    EXPECT_EQ(list.GetCount(), 0);
-    EXPECT_FALSE(list.Remove("x"));
-}
-
-TEST(LoadErrorList, DuplicateTitlesGetTheSharedRenameCounter) {
-    CLoadErrorList list;
-    EXPECT_TRUE(list.Add(Titled("T")));
-    EXPECT_TRUE(list.Add(Titled("T")));
-    EXPECT_TRUE(list.Add(Titled("T")));
-    EXPECT_TRUE(list.Add(Titled("U")));
-    EXPECT_TRUE(list.Add(Titled("U")));
+    for (const char* t : {"T", "T", "T", "U", "U"})
+        EXPECT_TRUE(list.Add(Titled(t)));
     EXPECT_EQ(Titles(list), (Strings{"T", "T-0", "T-1", "U", "U-2"}));
     EXPECT_EQ(list.GetCount(), 5);
-}
 
-TEST(LoadErrorList, TheNewTitleIsNotTestedAgain) {
-    CLoadErrorList list;
-    list.Add(Titled("a-0"));
-    list.Add(Titled("a"));
-    list.Add(Titled("a")); // becomes "a-0", already held: kept as it is
-    EXPECT_EQ(Titles(list), (Strings{"a-0", "a", "a-0"}));
+    CLoadErrorList other;
+    other.Add(Titled("a-0"));
+    other.Add(Titled("a"));
+    other.Add(Titled("a")); // becomes "a-0", already held: kept as it is
+    EXPECT_EQ(Titles(other), (Strings{"a-0", "a", "a-0"}));
     // The counter never goes back, even after removals.
-    EXPECT_TRUE(list.Remove("a"));
-    list.Add(Titled("a-0"));
-    EXPECT_EQ(Titles(list), (Strings{"a-0", "a-0", "a-0-1"}));
+    EXPECT_TRUE(other.Remove("a"));
+    other.Add(Titled("a-0"));
+    EXPECT_EQ(Titles(other), (Strings{"a-0", "a-0", "a-0-1"}));
 }
 
-TEST(LoadErrorList, AddKeepsACopyWithItsReason) {
+TEST(LoadErrorList, RemovalTakesTheFirstRecordOfATitleOrOfAnOrigin) {
     CLoadErrorList list;
-    CSample s = Titled("T", kReasonNoParent);
-    s.SetKeywords("k1, k2");
-    list.Add(s);
-    s.SetTitle("changed");
-    CSample out;
-    CLoadErrorList::Cursor cursor;
-    ASSERT_TRUE(list.GetFirst(out, cursor));
-    EXPECT_EQ(out.GetTitle(), "T");
-    EXPECT_EQ(out.GetLoadErrorReason(), kReasonNoParent);
-    EXPECT_EQ(out.GetKeywords(), "k1, k2");
-}
-
-TEST(LoadErrorList, RemoveTakesTheFirstRecordWithThatTitle) {
-    CLoadErrorList list;
-    CSample first = Titled("x-0");
-    first.SetText("first");
-    list.Add(first);
-    list.Add(Titled("x"));
-    CSample third = Titled("x"); // renamed to "x-0"
-    third.SetText("third");
-    list.Add(third);
+    list.Add(Titled("x-0", "first"), 7);
+    list.Add(Titled("x"), 8);
+    list.Add(Titled("x", "third"), 9); // renamed to "x-0"
+    EXPECT_EQ(list.OriginOf("x-0"), 7u);
+    EXPECT_EQ(list.OriginOf("X"), 0u);
     EXPECT_FALSE(list.Remove("X"));
-    EXPECT_EQ(list.GetCount(), 3);
     ASSERT_TRUE(list.Remove("x-0"));
+    EXPECT_EQ(list.OriginOf("x-0"), 9u);
     CSample out;
     CLoadErrorList::Cursor cursor;
     ASSERT_TRUE(list.GetFirst(out, cursor));
     EXPECT_EQ(out.GetTitle(), "x");
+    EXPECT_EQ(out.GetLoadErrorReason(), kReasonDuplicate);
     ASSERT_TRUE(list.GetNext(out, cursor));
     EXPECT_EQ(out.GetText(), "third");
     EXPECT_FALSE(list.GetNext(out, cursor));
+
+    EXPECT_FALSE(list.RemoveOrigin(0));
+    EXPECT_FALSE(list.RemoveOrigin(7));
+    EXPECT_TRUE(list.RemoveOrigin(9));
+    EXPECT_EQ(Titles(list), Strings{"x"});
+    EXPECT_EQ(list.OriginOf("x-0"), 0u);
 }
 
-TEST(LoadErrorList, CursorSurvivesRemovalAndStaysAtTheEnd) {
+TEST(LoadErrorList, CursorsWalkOnTheirOwnWhileRecordsGo) {
     CLoadErrorList list;
     for (const char* t : {"a", "b", "c", "d"})
         list.Add(Titled(t));
-    CSample out;
-    CLoadErrorList::Cursor cursor;
+    CSample out, other;
+    CLoadErrorList::Cursor cursor, second;
     ASSERT_TRUE(list.GetFirst(out, cursor));
     ASSERT_TRUE(list.GetNext(out, cursor));
     EXPECT_EQ(out.GetTitle(), "b");
+    ASSERT_TRUE(list.GetFirst(other, second));
     list.Remove("b");
     list.Remove("c");
     ASSERT_TRUE(list.GetNext(out, cursor));
     EXPECT_EQ(out.GetTitle(), "d");
+    ASSERT_TRUE(list.GetNext(other, second));
+    EXPECT_EQ(other.GetTitle(), "d");
     EXPECT_FALSE(list.GetNext(out, cursor));
     list.Add(Titled("e"));
     EXPECT_FALSE(list.GetNext(out, cursor)); // past the end until the next GetFirst
     EXPECT_EQ(Titles(list), (Strings{"a", "d", "e"}));
-}
-
-TEST(LoadErrorList, TwoCursorsWalkIndependently) {
-    CLoadErrorList list;
-    for (const char* t : {"a", "b", "c"})
-        list.Add(Titled(t));
-    CSample one, two;
-    CLoadErrorList::Cursor c1, c2;
-    list.GetFirst(one, c1);
-    list.GetNext(one, c1);
-    list.GetFirst(two, c2);
-    list.GetNext(one, c1);
-    EXPECT_EQ(one.GetTitle(), "c");
-    EXPECT_EQ(two.GetTitle(), "a");
-}
-
-TEST(LoadErrorList, ForEachAndStagedAndCopies) {
-    CLoadErrorList list;
-    list.Add(Titled("a"));
-    list.Add(Titled("a"));
-    std::vector<std::string> seen;
-    list.ForEach([&](const CSample& s) { seen.push_back(s.GetTitle()); });
-    EXPECT_EQ(seen, (Strings{"a", "a-0"}));
-    list.Staged().SetTitle("staged");
-    EXPECT_EQ(list.Staged().GetTitle(), "staged");
-    list.ExportPath() = "/tmp/x.txt";
-    list.RecordsWritten() = 2;
-    CLoadErrorList copy = list;
-    copy.Remove("a");
-    EXPECT_EQ(list.GetCount(), 2);
-    EXPECT_EQ(copy.GetCount(), 1);
-    EXPECT_EQ(copy.ExportPath(), "/tmp/x.txt");
-    copy.Add(Titled("a-0"));
-    EXPECT_EQ(Titles(copy), (Strings{"a-0", "a-0-1"}));
-}
-
-TEST(LoadErrorList, ManyDuplicatesStayFast) {
-    // Linear-logarithmic bookkeeping: 20,000 records of one title are no problem.
-    CLoadErrorList list;
-    for (int i = 0; i < 20000; ++i)
-        list.Add(Titled("same"));
-    EXPECT_EQ(list.GetCount(), 20000);
-    EXPECT_EQ(Titles(list).back(), "same-19998");
-    for (int i = 0; i < 20000; ++i)
-        ASSERT_TRUE(list.Remove(i == 0 ? "same" : "same-" + std::to_string(i - 1)));
-    EXPECT_EQ(list.GetCount(), 0);
+    CLoadErrorList empty;
+    EXPECT_FALSE(empty.GetFirst(out, cursor));
 }
 
 } // namespace

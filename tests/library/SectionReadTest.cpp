@@ -5,7 +5,6 @@
 #include <random>
 
 #include "CategoryTestUtil.h"
-#include "support/TestSupport.h"
 
 namespace {
 
@@ -25,6 +24,10 @@ std::string RuleValue(const std::vector<std::string>& lines) {
     return value;
 }
 
+const std::string kHead =
+    ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=Tools\r\n***SUBCATEGORY=\r\n"
+    "***TITLE=T\r\n***KEYWORDS_BEGIN***\r\n\r\n***KEYWORDS_END***\r\n";
+
 std::string RandomLine(std::mt19937& rng) {
     static const std::vector<std::string> pieces = {
         "a",  "b c", "\r",  "\r\r", "***TEXT_END",       "x*",
@@ -40,7 +43,6 @@ std::string RandomLine(std::mt19937& rng) {
 }
 
 TEST(SectionRead, ValuesFollowTheLineRuleForAnyLines) {
-    TempDir dir;
     std::mt19937 rng(4242);
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> comments, text;
@@ -54,9 +56,7 @@ TEST(SectionRead, ValuesFollowTheLineRuleForAnyLines) {
         if (round % 11 == 0)
             comments.front() = "***COMMENTS_END***\r";
 
-        std::string file =
-            ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=Tools\r\n***SUBCATEGORY=\r\n"
-            "***TITLE=T\r\n***KEYWORDS_BEGIN***\r\n\r\n***KEYWORDS_END***\r\n***COMMENTS_BEGIN***\r\n";
+        std::string file = kHead + "***COMMENTS_BEGIN***\r\n";
         for (const std::string& line : comments)
             file += line + "\n";
         file += "***COMMENTS_END***\r\n***TEXT_BEGIN***\r\n";
@@ -66,35 +66,23 @@ TEST(SectionRead, ValuesFollowTheLineRuleForAnyLines) {
         file += "***TEXT_END***\r\n<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<";
         if (round % 2 == 0)
             file += "\r\n";
-        WriteFileBytes("t.txt", file);
 
-        RecordingMessenger messages;
-        ReadResult r = ReadCategoryFile("t.txt");
-        ASSERT_TRUE(r.complete) << "round " << round;
+        Parsed r = Parse(file);
+        ASSERT_EQ(r.failedAt, "") << "round " << round;
         ASSERT_EQ(r.samples.size(), 1u);
-        const CSample& s = *r.samples.begin()->second;
-        ASSERT_EQ(s.GetComments(), RuleValue(comments)) << "round " << round;
-        ASSERT_EQ(s.GetText(), RuleValue(text)) << "round " << round;
-        EXPECT_TRUE(messages.shown.empty());
+        ASSERT_EQ(r.samples[0]->GetComments(), RuleValue(comments)) << "round " << round;
+        ASSERT_EQ(r.samples[0]->GetText(), RuleValue(text)) << "round " << round;
     }
 }
 
 TEST(SectionRead, AMissingEndMarkerIsASequenceErrorAfterAnyLine) {
-    TempDir dir;
     for (const std::string& tail : {std::string(""), std::string("abc"), std::string(9000, 'x'),
                                     std::string("***TEXT_END***\r"), std::string("***TEXT_END***x\r\n")}) {
-        WriteFileBytes("t.txt", ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=Tools\r\n"
-                                "***SUBCATEGORY=\r\n***TITLE=T\r\n***KEYWORDS_BEGIN***\r\n\r\n"
-                                "***KEYWORDS_END***\r\n***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n"
-                                "***TEXT_BEGIN***\r\nline\r\r\n" +
-                                    tail);
-        RecordingMessenger messages;
-        ReadResult r = ReadCategoryFile("t.txt");
-        EXPECT_FALSE(r.complete);
+        Parsed r =
+            Parse(kHead + "***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n***TEXT_BEGIN***\r\nline\r\r\n" +
+                  tail);
+        EXPECT_EQ(r.failedAt, "input sample text") << tail;
         EXPECT_TRUE(r.samples.empty());
-        ASSERT_EQ(messages.shown.size(), 1u);
-        EXPECT_EQ(messages.shown[0].text,
-                  "Error processing input sample text.\nInput file t.txt not in proper sequence!");
     }
 }
 

@@ -4,11 +4,13 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 
 #include "library/Category.h"
 
@@ -48,7 +50,9 @@ RecordingMessenger::RecordingMessenger(Unscripted unscripted)
     SetMessenger(this);
 }
 
-RecordingMessenger::~RecordingMessenger() { SetMessenger(m_previous); }
+RecordingMessenger::~RecordingMessenger() {
+    SetMessenger(m_previous);
+}
 
 MsgAnswer RecordingMessenger::Show(const std::string& text, MsgButtons buttons, MsgIcon icon) {
     shown.push_back({text, buttons, icon});
@@ -71,10 +75,11 @@ std::vector<std::string> RecordingMessenger::Texts() const {
 
 TempDir::TempDir(bool inMemory) {
     std::error_code ec;
-    const bool shm = inMemory && std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
-    std::string tmpl =
-        ((shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) / "tindrel-test-XXXXXX")
-            .string();
+    const bool shm =
+        inMemory && std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0;
+    std::string tmpl = ((shm ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path()) /
+                        "tindrel-test-XXXXXX")
+                           .string();
     if (!mkdtemp(tmpl.data()))
         throw std::runtime_error("mkdtemp failed");
     m_path = tmpl;
@@ -134,4 +139,63 @@ std::string FileBytes(const std::vector<CSample>& samples) {
         b += "<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<\r\n";
     }
     return b;
+}
+
+std::string DataPath(const std::string& name) {
+    return std::string(TINDREL_TEST_DATA) + "/" + name;
+}
+
+void ExpectFileEq(const std::string& actualBytes, const std::string& fixture, std::source_location where) {
+    const std::string path = DataPath(fixture);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        WriteFileBytes(path + ".actual", actualBytes);
+        ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+            << "no fixture " << path << "; the actual bytes are in " << path << ".actual";
+        return;
+    }
+    const std::string expected = ReadFileBytes(path);
+    if (expected == actualBytes) {
+        std::filesystem::remove(path + ".actual", ec);
+        return;
+    }
+    size_t at = 0;
+    while (at < expected.size() && at < actualBytes.size() && expected[at] == actualBytes[at])
+        ++at;
+    WriteFileBytes(path + ".actual", actualBytes);
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+        << "differs from fixture " << fixture << " at byte " << at << " (" << actualBytes.size() << " bytes, "
+        << expected.size() << " expected)\n  expected: " << ::testing::PrintToString(expected.substr(at, 60))
+        << "\n  actual:   " << ::testing::PrintToString(actualBytes.substr(at, 60))
+        << "\nthe actual bytes are in " << path << ".actual";
+}
+
+void ExpectFileEq(const FileAt& actual, const std::string& fixture, std::source_location where) {
+    ExpectFileEq(ReadFileBytes(actual.path), fixture, where);
+}
+
+KeyPath AppPath(std::initializer_list<std::string> rest) {
+    KeyPath path{"Software", "Velmora Software", "Tindrel"};
+    path.insert(path.end(), rest.begin(), rest.end());
+    return path;
+}
+
+std::string DumpApp(const MemoryKeyStore& store) {
+    const KeyPath app = AppPath();
+    std::string out;
+    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
+        if (path.size() <= app.size() || !std::equal(app.begin(), app.end(), path.begin()))
+            return;
+        for (std::size_t i = app.size(); i < path.size(); ++i)
+            out += (i == app.size() ? "" : " / ") + path[i];
+        if (!values.empty()) {
+            out += " {";
+            for (const auto& [name, value] : values)
+                out += " " + name + "=" +
+                       (value.isDword ? std::to_string(value.number) : "'" + value.text + "'");
+            out += " }";
+        }
+        out += "\n";
+    });
+    return out;
 }

@@ -9,12 +9,15 @@
 #pragma once
 
 #include <deque>
+#include <initializer_list>
+#include <source_location>
 #include <string>
 #include <vector>
 
 #include "base/Messenger.h"
-#include "support/Faults.h"
+#include "config/MemoryKeyStore.h"
 #include "library/Sample.h"
+#include "support/Faults.h"
 
 struct ShownMessage {
     std::string text;
@@ -71,3 +74,25 @@ CSample MakeSample(const std::string& title, const std::string& category = "Tool
                    const std::string& comments = "", const std::string& text = "");
 // The bytes of a category file holding these samples, in the given order.
 std::string FileBytes(const std::vector<CSample>& samples);
+
+// --- Fixture files under tests/data ---
+// The full path of a file under tests/data, e.g. DataPath("report/summary.txt").
+std::string DataPath(const std::string& name);
+// A file to compare by its bytes.
+struct FileAt {
+    std::string path;
+};
+// Fails the test (at the caller's line) unless actual holds exactly the bytes of the
+// fixture under tests/data. On a mismatch the actual bytes are written beside the fixture
+// as <fixture>.actual, so a deliberate change of a format is a copy of that file.
+void ExpectFileEq(const std::string& actualBytes, const std::string& fixture,
+                  std::source_location where = std::source_location::current());
+void ExpectFileEq(const FileAt& actual, const std::string& fixture,
+                  std::source_location where = std::source_location::current());
+
+// --- The configuration's keys ---
+// The path of a key below the application key.
+KeyPath AppPath(std::initializer_list<std::string> rest = {});
+// Every key below the application key, one line each, parents first: the path below the
+// application key joined with " / ", then its values in braces.
+std::string DumpApp(const MemoryKeyStore& store);
