@@ -1,38 +1,37 @@
-// The Search dialog while it searches: it runs the program's events once per sample, and
-// whatever those events do (Stop, a new search, the library or the dialog changed or
-// gone) the search ends or goes on soundly.
+// The Search dialog: it runs the program's events once per sample, and whatever those
+// events do (Stop, a new search, the library, the dialog or the window changed or gone)
+// the search ends or goes on soundly. And the window's Search command.
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <array>
 
 #include "GuiTestSupport.h"
+#include "app/Commands.h"
+#include "tools/LibraryInfoDlg.h"
 #include "tools/SearchDlg.h"
+#include "ui/CodeEditor.h"
 
 namespace {
 
-struct Row {
-    std::string title;
-    std::string count;
-    bool operator==(const Row&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Row& r) { return os << r.title << "=" << r.count; }
-using Rows = std::vector<Row>;
-using B = std::array<bool, 3>; // Search, Stop, Close enabled
+using Rows = std::vector<std::string>; // "title=count"
+using B = std::array<bool, 3>;         // Search, Stop, Close enabled
 const char* const kStopped = "Searched stopped before it could complete";
 
 class SearchTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "A aaaa", "", "", "aaaa") +
-                                             SampleFileBytes("C++", "GUI", "B lists", "list, listbox", "a List here", "LIST of list") +
-                                             SampleFileBytes("C++", "General", "C none", "", "", "nothing") +
-                                             SampleFileBytes("C++", "COM", "D aaa", "", "", "aaa"));
+        WriteFileBytes("quorrincpp.txt",
+                       SampleFileBytes("C++", "General", "A aaaa", "", "", "aaaa") +
+                           SampleFileBytes("C++", "GUI", "B lists", "list, listbox", "a List here", "LIST of list") +
+                           SampleFileBytes("C++", "General", "C none", "", "", "nothing") +
+                           SampleFileBytes("C++", "COM", "D aaa", "", "", "aaa"));
         WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "E java list", "list", "", "list") +
                                               SampleFileBytes("Java", "GUI", "F Java category", "", "", "Java"));
         Start();
@@ -44,31 +43,33 @@ protected:
         delete m_dlg.data();
         GuiTest::TearDown();
     }
-    void Search(const char* text, bool keywordsOnly = false, bool matchCase = false) {
-        Find<QLineEdit>(m_dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
-        Find<QCheckBox>(m_dlg, "keywordsOnlyCheck")->setChecked(keywordsOnly);
-        Find<QCheckBox>(m_dlg, "matchCaseCheck")->setChecked(matchCase);
-        Button("searchButton")->click();
+    template <class W> static W* In(QWidget* dlg, const char* name) { return Find<W>(dlg, name); }
+    void Search(const char* text, bool keywordsOnly = false, bool matchCase = false, QWidget* dlg = nullptr) {
+        dlg = dlg ? dlg : m_dlg.data();
+        In<QLineEdit>(dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
+        In<QCheckBox>(dlg, "keywordsOnlyCheck")->setChecked(keywordsOnly);
+        In<QCheckBox>(dlg, "matchCaseCheck")->setChecked(matchCase);
+        In<QPushButton>(dlg, "searchButton")->click();
     }
-    Rows Found() {
+    Rows Found(QWidget* dlg = nullptr) {
         Rows rows;
-        auto* list = Find<QTreeWidget>(m_dlg, "resultList");
+        auto* list = In<QTreeWidget>(dlg ? dlg : m_dlg.data(), "resultList");
         for (int i = 0; i < list->topLevelItemCount(); ++i)
-            rows.push_back({list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
+            rows.push_back((list->topLevelItem(i)->text(0) + "=" + list->topLevelItem(i)->text(1)).toStdString());
         return rows;
     }
-    std::string Status() { return Find<QLabel>(m_dlg, "statusText")->text().toStdString(); }
-    QPushButton* Button(const char* name) { return Find<QPushButton>(m_dlg, name); }
+    std::string Status() { return In<QLabel>(m_dlg, "statusText")->text().toStdString(); }
+    QPushButton* Button(const char* name) { return In<QPushButton>(m_dlg, name); }
     B Buttons() {
-        return {Button("searchButton")->isEnabled(), Button("stopButton")->isEnabled(), Button("closeButton")->isEnabled()};
+        return {Button("searchButton")->isEnabled(), Button("stopButton")->isEnabled(),
+                Button("closeButton")->isEnabled()};
     }
     // A pump that runs the events and then the step for this call (1-based).
     void PumpWith(std::function<void(int)> step) {
         m_pumps = 0;
         m_pump = [this, step] {
-            ++m_pumps;
             QCoreApplication::processEvents();
-            step(m_pumps);
+            step(++m_pumps);
         };
     }
 
@@ -87,42 +88,33 @@ TEST_F(SearchTest, PumpsOncePerSampleShowsRowsAsTheyAreFoundAndStopKeepsThem) {
         shown.push_back(Found().size());
     });
     Search("aa");
-    EXPECT_EQ(m_pumps, 6);
-    for (const B& b : states)
-        EXPECT_EQ(b, (B{false, true, false}));
+    EXPECT_EQ(states, std::vector<B>(6, B{false, true, false}));
     EXPECT_GE(shown.at(1), 1u); // the first row is shown while the search still runs
-    EXPECT_EQ(shown.back(), 2u);
-    EXPECT_EQ(Found(), (Rows{{"A aaaa", "4"}, {"D aaa", "2"}}));
+    EXPECT_EQ(Found(), (Rows{"A aaaa=4", "D aaa=2"}));
     EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
-
     PumpWith([&](int n) {
-        if (n == 2) {
+        if (n == 2)
             Button("stopButton")->click();
-            EXPECT_EQ(Buttons(), (B{true, false, true}));
-        }
     });
     Search("aa");
-    EXPECT_EQ(Found(), (Rows{{"A aaaa", "4"}}));
+    EXPECT_EQ(Found(), Rows{"A aaaa=4"});
     EXPECT_EQ(Status(), kStopped);
     EXPECT_EQ(Buttons(), (B{true, false, true}));
 }
 
-TEST_F(SearchTest, TheOptionsAndTheCategoryLimitReachTheSearch) {
-    Search("LIST");
-    EXPECT_EQ(Found(), (Rows{{"B lists", "6"}, {"E java list", "3"}}));
+TEST_F(SearchTest, TheOptionsAndTheCategoryLimitReachTheSearchAndClearDisplayForgetsThem) {
     Search("LIST", false, true);
-    EXPECT_EQ(Found(), (Rows{{"B lists", "1"}}));
+    EXPECT_EQ(Found(), Rows{"B lists=1"});
     Search("list", true);
-    EXPECT_EQ(Found(), (Rows{{"B lists", "2"}, {"E java list", "1"}}));
-    Choose(Find<QComboBox>(m_dlg, "categoryLimitCombo"), "Java");
+    EXPECT_EQ(Found(), (Rows{"B lists=2", "E java list=1"}));
+    Choose(In<QComboBox>(m_dlg, "categoryLimitCombo"), "Java");
     Search("list");
-    EXPECT_EQ(Found(), (Rows{{"E java list", "3"}}));
-    // Clear Display forgets everything the search was given.
+    EXPECT_EQ(Found(), Rows{"E java list=3"});
     Button("clearDisplayButton")->click();
-    EXPECT_TRUE(Find<QLineEdit>(m_dlg, "searchTextEdit")->text().isEmpty());
+    EXPECT_TRUE(In<QLineEdit>(m_dlg, "searchTextEdit")->text().isEmpty());
     EXPECT_TRUE(Found().empty());
     EXPECT_TRUE(Status().empty());
-    EXPECT_EQ(ComboCurrent(Find<QComboBox>(m_dlg, "categoryLimitCombo")), "(no limit)");
+    EXPECT_EQ(ComboCurrent(In<QComboBox>(m_dlg, "categoryLimitCombo")), "(no limit)");
     EXPECT_EQ(Buttons(), (B{false, false, true}));
 }
 
@@ -130,21 +122,18 @@ TEST_F(SearchTest, TheLibraryChangedDuringTheSearch) {
     // While the first sample is examined, it and the next in the walk go away.
     PumpWith([&](int n) {
         if (n == 1) {
-            EXPECT_TRUE(Doc()->DeleteSample("A aaaa"));
-            EXPECT_TRUE(Doc()->DeleteSample("B lists"));
+            EXPECT_TRUE(Doc()->DeleteSample("A aaaa") && Doc()->DeleteSample("B lists"));
         }
     });
     Search("a");
-    ASSERT_EQ(Found().size(), 3u);
-    EXPECT_EQ(Found()[0].title, "D aaa");
+    EXPECT_EQ(Found().size(), 3u);
     EXPECT_EQ(m_pumps, 5);
     // The category a limited search walks goes away.
-    Choose(Find<QComboBox>(m_dlg, "categoryLimitCombo"), "Java");
+    Choose(In<QComboBox>(m_dlg, "categoryLimitCombo"), "Java");
     PumpWith([&](int n) {
         if (n == 1) {
-            EXPECT_TRUE(Doc()->DeleteSample("E java list"));
-            EXPECT_TRUE(Doc()->DeleteSample("F Java category"));
-            EXPECT_TRUE(Doc()->DeleteCategory("Java"));
+            EXPECT_TRUE(Doc()->DeleteSample("E java list") && Doc()->DeleteSample("F Java category") &&
+                        Doc()->DeleteCategory("Java"));
         }
     });
     Search("list");
@@ -153,38 +142,33 @@ TEST_F(SearchTest, TheLibraryChangedDuringTheSearch) {
 }
 
 TEST_F(SearchTest, WhatTheUserDoesDuringTheSearch) {
-    struct Case {
+    auto text = [this](const char* t) { In<QLineEdit>(m_dlg, "searchTextEdit")->setText(QString::fromLatin1(t)); };
+    const struct {
         const char* what;
         int at; // the pump that acts
         std::function<void()> act;
         Rows rows;
-        std::string status;
         int pumps;
+    } cases[] = {
+        {"text changed: counts for the samples that follow", 1, [&] { text("list"); },
+         {"A aaaa=4", "B lists=6", "E java list=3"}, 6},
+        {"Search again: a new search", 2, [&] { text("java"), Button("searchButton")->click(); },
+         {"E java list=1", "F Java category=2"}, 2 + 6},
+        {"text emptied: stopped", 2, [&] { text(""); }, {"A aaaa=4"}, 2},
+        {"Clear Display", 2, [&] { Button("clearDisplayButton")->click(); }, {}, 2},
+        {"dialog hidden: stopped", 2, [&] { m_dlg->reject(); }, {"A aaaa=4"}, 2},
     };
-    const Case cases[] = {
-        {"text changed: the samples that follow", 1, [this] { Find<QLineEdit>(m_dlg, "searchTextEdit")->setText(QStringLiteral("list")); },
-         {{"A aaaa", "4"}, {"B lists", "6"}, {"E java list", "3"}}, "Found 13 occurrence(s) in 3 sample(s)", 6},
-        {"Search again: a new search", 2, [this] {
-             Find<QLineEdit>(m_dlg, "searchTextEdit")->setText(QStringLiteral("java"));
-             Button("searchButton")->click();
-         }, {{"E java list", "1"}, {"F Java category", "2"}}, "Found 3 occurrence(s) in 2 sample(s)", 2 + 6},
-        {"text emptied", 2, [this] { Find<QLineEdit>(m_dlg, "searchTextEdit")->clear(); },
-         {{"A aaaa", "4"}}, kStopped, 2},
-        {"Clear Display", 2, [this] { Button("clearDisplayButton")->click(); }, {}, "", 2},
-        {"dialog hidden", 2, [this] { m_dlg->reject(); }, {{"A aaaa", "4"}}, kStopped, 2},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto& c : cases) {
         m_dlg->show();
         PumpWith([&](int n) {
             if (n == c.at)
                 c.act();
         });
         Search("aa");
-        EXPECT_EQ(Found(), c.rows);
-        EXPECT_EQ(Status(), c.status);
-        EXPECT_EQ(m_pumps, c.pumps);
-        EXPECT_FALSE(Button("stopButton")->isEnabled()); // no search runs any more
+        EXPECT_EQ(Found(), c.rows) << c.what;
+        EXPECT_EQ(m_pumps, c.pumps) << c.what;
+        EXPECT_EQ(Status() == kStopped, std::string(c.what).ends_with("stopped")) << c.what;
+        EXPECT_FALSE(Button("stopButton")->isEnabled()) << c.what; // no search runs any more
     }
 }
 
@@ -192,12 +176,10 @@ TEST_F(SearchTest, TheDocumentClosedOrTheDialogDestroyedDuringTheSearch) {
     bool closed = false;
     CSearchDlg dlg([&]() -> CQuorrinDoc* { return closed ? nullptr : Doc(); }, [&] { closed = true; }, Frame());
     dlg.Create();
-    Find<QLineEdit>(&dlg, "searchTextEdit")->setText(QStringLiteral("a"));
-    Find<QPushButton>(&dlg, "searchButton")->click();
-    EXPECT_EQ(Find<QLabel>(&dlg, "statusText")->text().toStdString(), kStopped);
-    EXPECT_TRUE(Find<QPushButton>(&dlg, "searchButton")->isEnabled());
-    EXPECT_FALSE(Find<QPushButton>(&dlg, "stopButton")->isEnabled());
-
+    Search("a", false, false, &dlg);
+    EXPECT_EQ(In<QLabel>(&dlg, "statusText")->text().toStdString(), kStopped);
+    EXPECT_TRUE(In<QPushButton>(&dlg, "searchButton")->isEnabled());
+    EXPECT_FALSE(In<QPushButton>(&dlg, "stopButton")->isEnabled());
     PumpWith([&](int n) {
         if (n == 2)
             delete m_dlg.data();
@@ -209,12 +191,12 @@ TEST_F(SearchTest, TheDocumentClosedOrTheDialogDestroyedDuringTheSearch) {
 
 TEST_F(SearchTest, ManyResultsArriveInTitleOrderAndAClearInTheMiddleLeavesNoneBehind) {
     for (int i = 0; i < 600; ++i)
-        ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(MakeSample(StrFormat("M%04d", i), "Java", "", "", "", "needle needle"))));
+        ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(
+            MakeSample(StrFormat("M%04d", i), "Java", "", "", "", "needle needle"))));
     Search("needle");
     const Rows rows = Found();
     ASSERT_EQ(rows.size(), 600u);
-    EXPECT_EQ(rows.front(), (Row{"M0000", "2"}));
-    EXPECT_EQ(rows.back(), (Row{"M0599", "2"}));
+    EXPECT_EQ(rows.front() + rows.back(), "M0000=2M0599=2");
     PumpWith([&](int n) {
         if (n == 400)
             Button("clearDisplayButton")->click();
@@ -222,4 +204,65 @@ TEST_F(SearchTest, ManyResultsArriveInTitleOrderAndAClearInTheMiddleLeavesNoneBe
     Search("needle");
     EXPECT_TRUE(Found().empty());
     EXPECT_EQ(m_pumps, 400);
+}
+
+TEST_F(SearchTest, TheWindowsSearchIsMadeOnceKeepsItsResultsAndShowsTheChosenSample) {
+    delete m_dlg.data(); // the window makes its own
+    Run(cmd::kSearch);
+    auto* dlg = Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog"));
+    ASSERT_NE(dlg, nullptr);
+    Search("list", false, false, dlg);
+    In<QPushButton>(dlg, "closeButton")->click();
+    EXPECT_FALSE(dlg->isVisible());
+    Run(cmd::kSearch);
+    EXPECT_EQ(Frame()->findChildren<CSearchDlg*>(QStringLiteral("searchDialog")).size(), 1);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(Found(dlg), (Rows{"B lists=6", "E java list=3"}));
+    auto* list = In<QTreeWidget>(dlg, "resultList");
+    list->topLevelItem(1)->setSelected(true);
+    emit list->itemDoubleClicked(list->topLevelItem(1), 0);
+    Pump();
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "E java list");
+    EXPECT_EQ(Child<CCodeEditor>("textEdit")->PlainText(), QStringLiteral("list\n"));
+    // Enter in the list shows the current row's sample; it does not search again for
+    // the text typed since.
+    In<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "B lists");
+    EXPECT_EQ(Found(dlg).size(), 2u);
+}
+
+TEST_F(SearchTest, DeleteAndLibraryInfoInTheWindowDuringASearch) {
+    std::string report;
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) { report = qobject_cast<CLibraryInfoDlg*>(w)->m_strReport; });
+    PumpWith([&](int n) {
+        if (n == 1) { // while A is examined, the user deletes B in the window
+            Select(SampleItem("B lists"));
+            m_messages.answers = {MsgAnswer::Yes};
+            Run(cmd::kDelete);
+        } else if (n == 2) {
+            Run(cmd::kLibraryInfo);
+        }
+    });
+    Search("list");
+    EXPECT_EQ(Found(), Rows{"E java list=3"});
+    EXPECT_NE(report.find("total of 5 sample(s)"), std::string::npos) << report;
+    Select(SampleItem("C none")); // the program goes on
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("C none"));
+}
+
+TEST_F(SearchTest, ClosingTheProgramDuringASearch) {
+    PumpWith([&](int n) {
+        if (n == 2)
+            Frame()->close();
+    });
+    Search("list");
+    EXPECT_EQ(m_pumps, 2);
+    EXPECT_FALSE(Frame()->isVisible());
+    EXPECT_EQ(View()->Document(), nullptr);
+    EXPECT_EQ(Status(), kStopped);
 }

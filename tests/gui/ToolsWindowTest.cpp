@@ -1,6 +1,5 @@
-// The tool commands in the window: Search and what runs inside it, Library Info, Correct
-// load errors, About, Library Help, printing, and text into and out of the library by
-// the clipboard and by drops.
+// The tool commands in the window: Library Info, Correct load errors, About, Library
+// Help, printing, and text into and out of the library by the clipboard and by drops.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -26,13 +25,11 @@
 #include "app/ProcessLauncher.h"
 #include "browser/ClipboardAndDrop.h"
 #include "tools/LibraryInfoDlg.h"
-#include "tools/SearchDlg.h"
 #include "ui/CodeEditor.h"
 
 namespace {
 
 using Names = std::vector<std::string>;
-const std::string kAlphaText = "int a; // list\r\nint b;\r\n";
 
 std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
     auto data = std::make_unique<QMimeData>();
@@ -43,49 +40,28 @@ std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
 class ToolsWindowTest : public GuiTest {
 protected:
     void StartWithLibrary() {
-        WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "list", "", kAlphaText) +
-                                             SampleFileBytes("C++", "GUI", "Beta", "", "", "list list\r\n") +
-                                             SampleFileBytes("C++", "General", "Gamma", "", "", "nothing\r\n"));
-        WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
+        WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "list", "", "int a;\r\n") +
+                                             SampleFileBytes("C++", "GUI", "Beta", "", "", "list\r\n"));
         Start();
     }
     CCodeEditor* TextEdit() { return Child<CCodeEditor>("textEdit"); }
     std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
-    // A Search dialog like the window's, with a pump of the test's own.
-    CSearchDlg* SearchDialogPumpedBy(std::function<void()> pump) {
-        auto* dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, std::move(pump), Frame());
-        dlg->Create();
-        dlg->show();
-        return dlg;
-    }
-    static void SearchFor(CSearchDlg* dlg, const char* text) {
-        Find<QLineEdit>(dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
-        Find<QPushButton>(dlg, "searchButton")->click();
-    }
-    static QTreeWidget* ResultList(CSearchDlg* dlg) { return Find<QTreeWidget>(dlg, "resultList"); }
-    static Names ResultTitles(CSearchDlg* dlg) {
-        Names t;
-        for (int i = 0; i < ResultList(dlg)->topLevelItemCount(); ++i)
-            t.push_back(ResultList(dlg)->topLevelItem(i)->text(0).toStdString());
-        return t;
-    }
     // Drags data over the view and drops it as a window system would; the drop's answer.
     bool DropOnView(const QMimeData* data, Qt::DropAction* enterAction = nullptr) {
-        const QPoint at(20, 20);
-        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(View(), &enter);
         if (enterAction)
             *enterAction = enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
-        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(View(), &drop);
         Pump();
         return drop.isAccepted();
     }
     // The wizard: its place and the text on page 3 checked, then finished with this title.
-    static ModalScript WizardExpecting(const char* title, const QString& text, const char* category, const char* sub) {
+    static ModalScript WizardExpecting(const char* title, const QString& text, const QString& place) {
         return [=](QWidget* w) {
-            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text().toStdString(), category);
-            EXPECT_EQ(Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString(), sub);
+            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text() + "/" +
+                          Find<QLabel>(w, "wizSubcategoryLabel")->text(), place);
             TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
             Click(Find<QAbstractButton>(w, "nextButton"));
             Click(Find<QAbstractButton>(w, "nextButton"));
@@ -98,110 +74,29 @@ protected:
 
 } // namespace
 
-TEST_F(ToolsWindowTest, TheSearchDialogIsMadeOnceKeepsItsResultsAndShowsTheChosenSample) {
-    Start();
-    EXPECT_FALSE(CommandEnabled(cmd::kSearch)); // nothing to search
-    Exit();
-    StartWithLibrary();
-    Run(cmd::kSearch);
-    auto* dlg = Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog"));
-    ASSERT_NE(dlg, nullptr);
-    SearchFor(dlg, "list");
-    EXPECT_EQ(ResultTitles(dlg), (Names{"Alpha", "Beta", "Delta"}));
-    Find<QPushButton>(dlg, "closeButton")->click();
-    EXPECT_FALSE(dlg->isVisible());
-    Run(cmd::kSearch);
-    EXPECT_EQ(Frame()->findChildren<CSearchDlg*>().size(), 1);
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(ResultTitles(dlg), (Names{"Alpha", "Beta", "Delta"}));
-
-    QTreeWidgetItem* row = ResultList(dlg)->topLevelItem(2);
-    row->setSelected(true);
-    emit ResultList(dlg)->itemDoubleClicked(row, 0);
-    Pump();
-    EXPECT_EQ(Selected(), "Delta");
-    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("List<String> l;\n"));
-    // Enter in the list shows the current row's sample; it does not search again for
-    // the text typed since.
-    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
-    ResultList(dlg)->setFocus();
-    ResultList(dlg)->setCurrentItem(ResultList(dlg)->topLevelItem(0));
-    QTest::keyClick(ResultList(dlg), Qt::Key_Return);
-    Pump();
-    EXPECT_EQ(Selected(), "Alpha");
-    EXPECT_EQ(ResultTitles(dlg), (Names{"Alpha", "Beta", "Delta"}));
-}
-
-TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
-    StartWithLibrary();
-    std::string report;
-    DialogScripts dialogs;
-    dialogs.Then([&](QWidget* w) {
-        report = qobject_cast<CLibraryInfoDlg*>(w)->m_strReport;
-        static_cast<QDialog*>(w)->accept();
-    });
-    int pumps = 0;
-    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
-        App().PumpPendingMessages();
-        if (++pumps == 1) {
-            // While Alpha is examined, the user deletes Beta in the window.
-            Select(SampleItem("Beta"));
-            m_messages.answers = {MsgAnswer::Yes};
-            Run(cmd::kDelete);
-        } else if (pumps == 2) {
-            Run(cmd::kLibraryInfo);
-        }
-    });
-    SearchFor(dlg, "list");
-    EXPECT_EQ(ResultTitles(dlg), (Names{"Alpha", "Delta"}));
-    EXPECT_NE(report.find("total of 3 sample(s)"), std::string::npos) << report;
-    Select(SampleItem("Gamma")); // the program goes on
-    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Gamma"));
-}
-
-TEST_F(ToolsWindowTest, ClosingTheProgramDuringASearch) {
-    StartWithLibrary();
-    int pumps = 0;
-    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
-        if (++pumps == 2)
-            Frame()->close();
-        QCoreApplication::processEvents();
-    });
-    SearchFor(dlg, "list");
-    EXPECT_EQ(pumps, 2);
-    EXPECT_FALSE(Frame()->isVisible());
-    EXPECT_EQ(View()->Document(), nullptr);
-    EXPECT_EQ(Find<QLabel>(dlg, "statusText")->text(), QStringLiteral("Searched stopped before it could complete"));
-}
-
 TEST_F(ToolsWindowTest, LibraryInfoShowsTheReportOfTheLibraryAsItIsAndAboutAndHelpOpen) {
     StartWithLibrary();
     DialogScripts dialogs;
     dialogs.Then([&](QWidget* w) {
-        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
-        auto* shown = Find<QPlainTextEdit>(w, "reportEdit");
-        EXPECT_NE(info->m_strReport.find("total of 4 sample(s)"), std::string::npos);
-        EXPECT_EQ(info->m_strReport.find("File name:"), std::string::npos); // the summary first
+        const std::string& report = qobject_cast<CLibraryInfoDlg*>(w)->m_strReport;
+        EXPECT_NE(report.find("total of 2 sample(s)"), std::string::npos);
+        EXPECT_EQ(report.find("File name:"), std::string::npos); // the summary first
         Find<QRadioButton>(w, "detailRadio")->click();
-        EXPECT_NE(info->m_strReport.find("\t3. Title: Gamma\r\n"), std::string::npos);
-        EXPECT_EQ(shown->toPlainText(), QString::fromStdString(info->m_strReport).remove(QLatin1Char('\r')));
-        // Asked again, the report is made anew.
-        ASSERT_TRUE(Doc()->DeleteSample("Gamma"));
+        EXPECT_NE(report.find("\t2. Title: Beta\r\n"), std::string::npos);
+        EXPECT_EQ(Find<QPlainTextEdit>(w, "reportEdit")->toPlainText(),
+                  QString::fromStdString(report).remove(QLatin1Char('\r')));
+        ASSERT_TRUE(Doc()->DeleteSample("Beta")); // asked again, the report is made anew
         Find<QRadioButton>(w, "summaryRadio")->click();
-        EXPECT_NE(info->m_strReport.find("total of 3 sample(s)"), std::string::npos);
-        Click(Find<QPushButton>(w, "okButton"));
+        EXPECT_NE(report.find("total of 1 sample(s)"), std::string::npos);
     });
     Run(cmd::kLibraryInfo);
-    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "okButton")); });
+    dialogs.Then(nullptr);
     Run(cmd::kAppAbout);
     EXPECT_EQ(dialogs.ran, (Names{"libraryInfoDialog", "aboutDialog"}));
 
     setenv("XDG_CACHE_HOME", (m_dir->Path() + "/cache").c_str(), 1);
     Names opened;
-    SetUrlOpener([&](const QUrl& url) {
-        opened.push_back(url.fileName().toStdString());
-        return true;
-    });
+    SetUrlOpener([&](const QUrl& url) { return opened.push_back(url.fileName().toStdString()), true; });
     Run(cmd::kLibraryHelp);
     GuardLaunches();
     unsetenv("XDG_CACHE_HOME");
@@ -219,7 +114,6 @@ TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenuWritesTheSampleToItsPlace) {
         Choose(Find<QComboBox>(w, "subcategoryCombo"), "GUI");
         m_messages.answers = {MsgAnswer::Ok}; // "Sample has been corrected"
         Find<QPushButton>(w, "updateButton")->click();
-        Find<QPushButton>(w, "doneButton")->click();
     });
     Run(cmd::kCorrectLoadErrors);
     EXPECT_EQ(Selected(), "Lost");
@@ -236,26 +130,24 @@ TEST_F(ToolsWindowTest, PrintingTakesTheSampleAsTheFormShowsIt) {
     TextEdit()->InsertPlainText(QString(QStringLiteral("line\n")).repeated(300));
     int pages = 0;
     DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        EXPECT_NE(qobject_cast<QPrintDialog*>(w), nullptr);
-        static_cast<QDialog*>(w)->reject();
-    });
+    dialogs.Then([](QWidget* w) { EXPECT_NE(qobject_cast<QPrintDialog*>(w), nullptr); });
     dialogs.Then([&](QWidget* w) { pages = Find<QPrintPreviewWidget>(w, "")->pageCount(); });
     Run(cmd::kFilePrint);
     Run(cmd::kFilePrintPreview);
     EXPECT_GT(pages, 2);
 }
 
-TEST_F(ToolsWindowTest, CopySampleToClipboardTakesTheEditorsTextAndLeavesTheCaretAtMost65535In) {
+TEST_F(ToolsWindowTest, CopySampleTakesTheEditorsTextAndLeavesTheCaretAtMost65535In) {
     std::string text;
     while (text.size() < 70000)
         text += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text) +
                                          SampleFileBytes("C++", "General", "Short", "", "", "int a;\r\n"));
     Start();
-    EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard)); // the root
-    Select(CategoryItem("C++"));
-    EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard));
+    for (QTreeWidgetItem* item : {Root(), CategoryItem("C++")}) {
+        Select(item);
+        EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard));
+    }
     Select(SampleItem("Long"));
     Run(cmd::kCopySampleToClipboard);
     EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
@@ -281,7 +173,7 @@ TEST_F(ToolsWindowTest, CutCopyAndPasteFollowTheFocusAndPasteCutsAtAZeroByte) {
     EXPECT_FALSE(CommandEnabled(cmd::kEditPaste)); // the title is read-only
     auto* keywords = Child<QLineEdit>("keywordsEdit");
     keywords->setFocus();
-    keywords->setCursorPosition(keywords->text().size());
+    keywords->end(false);
     EXPECT_FALSE(CommandEnabled(cmd::kEditCut)); // nothing selected
     QGuiApplication::clipboard()->setMimeData(TextData(std::string(", more\0hidden", 13)).release());
     Run(cmd::kEditPaste);
@@ -293,23 +185,21 @@ TEST_F(ToolsWindowTest, CutCopyAndPasteFollowTheFocusAndPasteCutsAtAZeroByte) {
     QGuiApplication::clipboard()->setMimeData(TextData(std::string("x\r\ny\0z", 7)).release());
     EXPECT_FALSE(CommandEnabled(cmd::kEditCopy));
     QTest::keyClick(TextEdit(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("x\nyint a; // list\nint b;\n"));
+    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("x\nyint a;\n"));
     TextEdit()->selectAll();
     EXPECT_TRUE(CommandEnabled(cmd::kEditCut));
     Tree()->setFocus();
-    EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
-    EXPECT_FALSE(CommandEnabled(cmd::kEditCopy));
-    EXPECT_FALSE(CommandEnabled(cmd::kEditPaste));
+    for (int id : {cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste})
+        EXPECT_FALSE(CommandEnabled(id)) << id;
 }
 
 TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWizard) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));
     DialogScripts dialogs;
-    // Files and images show the copy cursor and are not taken: no dialog comes up.
+    // Files show the copy cursor and are not taken: no dialog comes up.
     auto files = std::make_unique<QMimeData>();
     files->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.cpp"))});
-    files->setText(QStringLiteral("/tmp/a.cpp"));
     Qt::DropAction action = Qt::IgnoreAction;
     EXPECT_TRUE(DropOnView(files.get(), &action));
     EXPECT_EQ(action, Qt::CopyAction);
@@ -326,45 +216,35 @@ TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWiz
     EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("caf\xE9\r\n***TEXT_END***"), std::string::npos);
     // Create new: the wizard for the sample's place, with the text on page 3.
     dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "createNewButton")); });
-    dialogs.Then(WizardExpecting("From drop", QStringLiteral("new code\nline 2"), "C++", "General"));
+    dialogs.Then(WizardExpecting("From drop", QStringLiteral("new code\nline 2"), QStringLiteral("C++/General")));
     EXPECT_TRUE(DropOnView(TextData("new code\nline 2").get()));
     EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
     EXPECT_EQ(Selected(), "From drop");
     // On a category the wizard comes at once.
     Select(CategoryItem("Java"));
-    dialogs.Then(WizardExpecting("Java drop", QStringLiteral("class X {}"), "Java", ""));
+    dialogs.Then(WizardExpecting("Java drop", QStringLiteral("class X {}"), QStringLiteral("Java/")));
     EXPECT_TRUE(DropOnView(TextData("class X {}").get()));
     EXPECT_EQ(SampleItem("Java drop")->parent(), CategoryItem("Java"));
-    EXPECT_EQ(dialogs.ran, (Names{"textDroppedDialog", "textDroppedDialog", "textDroppedDialog", "addSampleWizard",
-                                  "addSampleWizard"}));
-    // Empty text is reported.
-    m_messages.answers = {MsgAnswer::Ok};
+    EXPECT_EQ(dialogs.ran.size(), 5u);
+    m_messages.answers = {MsgAnswer::Ok}; // empty text is reported
     EXPECT_TRUE(DropOnView(TextData("").get()));
-    EXPECT_EQ(m_messages.shown.at(0).icon, MsgIcon::Exclamation);
 }
 
 TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
-    auto data = [](auto fill) {
-        auto d = std::make_unique<QMimeData>();
-        fill(*d);
-        return ClassifyDrop(d.get());
+    auto kind = [](auto fill) {
+        QMimeData d;
+        fill(d);
+        return ClassifyDrop(&d);
     };
-    EXPECT_EQ(data([](QMimeData& d) { d.setText(QStringLiteral("int x;")); }), DropKind::Text);
+    const QString web = QStringLiteral("https://example.org/"), file = QStringLiteral("/tmp/a.txt");
+    EXPECT_EQ(kind([](QMimeData& d) { d.setText(QStringLiteral("int x;")); }), DropKind::Text);
     // A web address dragged from a browser is text; files from a file manager are not.
-    EXPECT_EQ(data([](QMimeData& d) { d.setUrls({QUrl(QStringLiteral("https://example.org/"))}), d.setText(QStringLiteral("https://example.org/")); }),
-              DropKind::Text);
-    EXPECT_EQ(data([](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))}), d.setText(QStringLiteral("/tmp/a.txt")); }),
+    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl(web)}), d.setText(web); }), DropKind::Text);
+    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(file)}), d.setText(file); }), DropKind::Other);
+    EXPECT_EQ(kind([](QMimeData& d) { d.setImageData(QImage(4, 4, QImage::Format_RGB32)), d.setText("x"); }),
               DropKind::Other);
-    EXPECT_EQ(data([](QMimeData& d) {
-                  QImage img(4, 4, QImage::Format_RGB32);
-                  img.fill(Qt::red);
-                  d.setImageData(img), d.setText(QStringLiteral("picture"));
-              }),
-              DropKind::Other);
-    EXPECT_EQ(data([](QMimeData&) {}), DropKind::Other);
-    EXPECT_EQ(ClassifyDrop(nullptr), DropKind::Other);
-    // Windows-1252 bytes are taken as they are.
-    EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve");
+    EXPECT_EQ(kind([](QMimeData&) {}), DropKind::Other);
+    EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve"); // Windows-1252 bytes as they are
     EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
     EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
 }
@@ -373,9 +253,8 @@ TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
     for (bool multiLine : {false, true}) {
         QLineEdit line;
         QPlainTextEdit text;
-        QWidget* edit = multiLine ? static_cast<QWidget*>(&text) : &line;
         CPasteFilter filter;
-        filter.Watch(edit);
+        filter.Watch(multiLine ? static_cast<QWidget*>(&text) : &line);
         QGuiApplication::clipboard()->setMimeData(TextData(std::string("abc\ndef\0ghi", 11)).release());
         QTimer::singleShot(0, [] {
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
@@ -386,7 +265,7 @@ TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
                 menu->close();
         });
         QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-        QCoreApplication::sendEvent(multiLine ? text.viewport() : edit, &event);
-        EXPECT_EQ(multiLine ? text.toPlainText() : line.text(), multiLine ? QStringLiteral("abc\ndef") : QStringLiteral("abc"));
+        QCoreApplication::sendEvent(multiLine ? text.viewport() : static_cast<QWidget*>(&line), &event);
+        EXPECT_EQ(multiLine ? text.toPlainText() : line.text(), multiLine ? "abc\ndef" : "abc");
     }
 }
