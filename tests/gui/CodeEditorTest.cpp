@@ -23,12 +23,10 @@ class EditorTest : public ::testing::Test {
 protected:
     void SetUp() override {
         auto* layout = new QVBoxLayout(&window);
-        before = new QLineEdit(&window);
-        editor = new CCodeEditor(&window);
-        after = new QLineEdit(&window);
-        layout->addWidget(before);
-        layout->addWidget(editor);
-        layout->addWidget(after);
+        for (QWidget* w : std::initializer_list<QWidget*>{before = new QLineEdit(&window),
+                                                         editor = new CCodeEditor(&window),
+                                                         after = new QLineEdit(&window)})
+            layout->addWidget(w);
         window.resize(700, 420);
         window.show();
         window.activateWindow();
@@ -37,17 +35,16 @@ protected:
     }
     QWidget* Focus() const { return QApplication::focusWidget(); }
     long SelectionStart() const { return editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART); }
-    long SelectionEnd() const { return editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND); }
+    void Keys(Qt::Key key, int times, Qt::KeyboardModifiers mods = Qt::ControlModifier) {
+        for (int i = 0; i < times; ++i)
+            QTest::keyClick(editor, key, mods);
+    }
 
     QWidget window;
     QLineEdit* before = nullptr;
     CCodeEditor* editor = nullptr;
     QLineEdit* after = nullptr;
 };
-
-std::string Utf8Of(std::u32string_view chars) {
-    return QString::fromUcs4(chars.data(), static_cast<qsizetype>(chars.size())).toStdString();
-}
 
 // Library texts as category files hold them; between them they use every byte value.
 std::vector<std::string> LibraryTexts() {
@@ -63,10 +60,9 @@ std::vector<std::string> LibraryTexts() {
         if (c != U'\n')
             chars += c;
     chars += U"\r\n\x0800\x2028\x240C\xFEFF\xFFFD\r\n\U00010000\U0001F600\U0010FFFF\r\n";
-    const std::string utf8 = Utf8Of(chars);
+    const std::string utf8 = QString::fromUcs4(chars.data(), static_cast<qsizetype>(chars.size())).toStdString();
     // A text that already shows U+240D keeps a lone CR as a CR.
-    const std::string symbolAndCr = "x\xE2\x90\x8D" "y\rz\r\n";
-    return {cp1252, utf8, symbolAndCr, std::string("nul\0in the middle\r\n", 20), ""};
+    return {cp1252, utf8, "x\xE2\x90\x8D" "y\rz\r\n", std::string("nul\0in the middle\r\n", 20), ""};
 }
 
 TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
@@ -79,7 +75,6 @@ TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
         EXPECT_EQ(EncodeField(editor->PlainText(), codec), bytes);
         EXPECT_FALSE(editor->IsTextModified());
         EXPECT_EQ(edited.count(), 0);
-
         // Copy sample to clipboard: all of it, then the caret at 65535 or the end.
         editor->selectAll();
         editor->copy();
@@ -91,8 +86,7 @@ TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
         EXPECT_FALSE(editor->hasSelectedText());
     }
     // Positions count UTF-16 units, as QString does, past characters outside the BMP.
-    const QString wide = QString::fromUcs4(U"a\U0001F600b\U00010000c");
-    editor->SetPlainText(wide);
+    editor->SetPlainText(QString::fromUcs4(U"a\U0001F600b\U00010000c"));
     editor->SetCaretCharPosition(3);
     EXPECT_EQ(editor->CaretCharPosition(), 3);
     editor->SetCaretCharPosition(5); // inside a pair: before it
@@ -101,7 +95,6 @@ TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
     QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QStringLiteral("\u00e9"));
     QApplication::sendEvent(editor, &press);
     EXPECT_EQ(editor->PlainText(), QString::fromUcs4(U"a\U0001F600b\U00010000\u00e9c"));
-
     // Typing is an edit; undo goes back to the text as set, and no further.
     editor->SetPlainText(QStringLiteral("int x;\n"));
     edited.clear();
@@ -111,20 +104,20 @@ TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
     EXPECT_EQ(editor->PlainText(), QStringLiteral("int x;yz\n\n"));
     EXPECT_TRUE(editor->IsTextModified());
     EXPECT_EQ(edited.count(), 3);
-    for (int i = 0; i < 5; ++i)
-        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    Keys(Qt::Key_Z, 5);
     EXPECT_EQ(editor->PlainText(), QStringLiteral("int x;\n"));
     EXPECT_FALSE(editor->IsTextModified());
 }
 
-TEST_F(EditorTest, TabIndentsShiftTabUnindentsAndCtrlTabLeaves) {
-    // The window's commands keep their shortcuts; the editor keeps undo.
-    QAction search(&window), undo(&window);
+TEST_F(EditorTest, TabIndentsShiftTabUnindentsCtrlTabLeavesAndTheWindowKeepsItsShortcuts) {
+    // The window's commands keep their shortcuts, Alt ones too; the editor keeps undo.
+    QAction search(&window), undo(&window), alt(&window);
     search.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     undo.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    window.addAction(&search);
-    window.addAction(&undo);
-    QSignalSpy searched(&search, &QAction::triggered), undone(&undo, &QAction::triggered);
+    alt.setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    window.addActions({&search, &undo, &alt});
+    QSignalSpy searched(&search, &QAction::triggered), undone(&undo, &QAction::triggered),
+        alted(&alt, &QAction::triggered);
 
     const QString text = QStringLiteral("alpha\nbeta\n\ngamma\n");
     editor->SetPlainText(text);
@@ -133,27 +126,27 @@ TEST_F(EditorTest, TabIndentsShiftTabUnindentsAndCtrlTabLeaves) {
     EXPECT_EQ(editor->PlainText(), QStringLiteral("\talpha\n\tbeta\n\n\tgamma\n")); // empty lines stay empty
     EXPECT_TRUE(editor->hasSelectedText());
     QTest::keyClick(editor, Qt::Key_Tab);
-    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
-    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    Keys(Qt::Key_Backtab, 2, Qt::ShiftModifier);
     EXPECT_EQ(editor->PlainText(), text);
     // Without a selection Tab inserts a tab, Shift+Tab unindents the caret's line.
+    const QString tabbed = QStringLiteral("alpha\nbe\tta\n\ngamma\n");
     editor->setCursorPosition(1, 2);
     QTest::keyClick(editor, Qt::Key_Tab);
-    EXPECT_EQ(editor->PlainText(), QStringLiteral("alpha\nbe\tta\n\ngamma\n"));
+    EXPECT_EQ(editor->PlainText(), tabbed);
     editor->setCursorPosition(0, 0);
     QTest::keyClick(editor, Qt::Key_Tab);
     QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(editor->PlainText(), QStringLiteral("alpha\nbe\tta\n\ngamma\n"));
+    EXPECT_EQ(editor->PlainText(), tabbed);
     // A whole indent is one undo step.
     editor->setSelection(0, 0, 2, 0);
     QTest::keyClick(editor, Qt::Key_Tab);
-    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(editor->PlainText(), QStringLiteral("alpha\nbe\tta\n\ngamma\n"));
+    Keys(Qt::Key_Z, 1);
+    EXPECT_EQ(editor->PlainText(), tabbed);
     EXPECT_EQ(undone.count(), 0);
-
-    QTest::keyClick(editor, Qt::Key_L, Qt::ControlModifier);
-    EXPECT_EQ(searched.count(), 1);
-    EXPECT_EQ(editor->PlainText(), QStringLiteral("alpha\nbe\tta\n\ngamma\n"));
+    Keys(Qt::Key_L, 1);
+    QTest::keyClick(editor, Qt::Key_X, Qt::AltModifier);
+    EXPECT_EQ(searched.count() + alted.count(), 2);
+    EXPECT_EQ(editor->PlainText(), tabbed);
 
     QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
     EXPECT_EQ(Focus(), after);
@@ -167,27 +160,27 @@ TEST_F(EditorTest, FindBarFindsWhileTypingThenNextAndPreviousAroundTheText) {
     QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
     auto* find = editor->findChild<QLineEdit*>(QStringLiteral("findEdit"));
     ASSERT_NE(find, nullptr);
-    EXPECT_TRUE(find->isVisible());
     EXPECT_EQ(Focus(), find);
-
     QTest::keyClicks(find, QStringLiteral("one"));
     EXPECT_EQ(SelectionStart(), 0);
-    EXPECT_EQ(SelectionEnd(), 3);
-    QTest::keyClick(find, Qt::Key_Return);
-    EXPECT_EQ(SelectionStart(), 8); // any case
-    QTest::keyClick(find, Qt::Key_F3);
+    EXPECT_EQ(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONEND), 3);
+    // Forward and backward, any case, round the end; the match case option from the match shown.
+    const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+        {Qt::Key_Return, Qt::NoModifier}, {Qt::Key_F3, Qt::NoModifier}, {Qt::Key_F3, Qt::NoModifier},
+        {Qt::Key_F3, Qt::ShiftModifier}, {Qt::Key_Return, Qt::ShiftModifier}};
+    std::vector<long> starts;
+    for (const auto& [key, mods] : keys) {
+        QTest::keyClick(find, key, mods);
+        starts.push_back(SelectionStart());
+    }
+    EXPECT_EQ(starts, (std::vector<long>{8, 16, 0, 16, 8}));
+    editor->findChild<QAbstractButton*>(QStringLiteral("findMatchCase"))->setChecked(true);
     EXPECT_EQ(SelectionStart(), 16);
-    QTest::keyClick(find, Qt::Key_F3);
-    EXPECT_EQ(SelectionStart(), 0); // round again
-    QTest::keyClick(find, Qt::Key_F3, Qt::ShiftModifier);
-    EXPECT_EQ(SelectionStart(), 16);
-    QTest::keyClick(find, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(SelectionStart(), 8);
-
-    auto* matchCase = editor->findChild<QAbstractButton*>(QStringLiteral("findMatchCase"));
-    ASSERT_NE(matchCase, nullptr);
-    matchCase->setChecked(true);
-    EXPECT_EQ(SelectionStart(), 16); // from the match shown, "One" no longer counts
+    // The bar follows the editor's size.
+    auto* bar = editor->findChild<QWidget*>(QStringLiteral("findBar"));
+    window.resize(400, 300);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(bar->geometry().right(), editor->viewport()->geometry().right());
 
     QTest::keyClick(find, Qt::Key_Escape);
     EXPECT_FALSE(find->isVisible());
@@ -196,7 +189,6 @@ TEST_F(EditorTest, FindBarFindsWhileTypingThenNextAndPreviousAroundTheText) {
     EXPECT_EQ(SelectionStart(), 0);
     QTest::keyClick(editor, Qt::Key_F3, Qt::ShiftModifier);
     EXPECT_EQ(SelectionStart(), 16);
-
     // Nothing found: said so, the selection stays.
     QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(find, QStringLiteral("zzz"));
@@ -209,15 +201,14 @@ TEST_F(EditorTest, FindBarFindsWhileTypingThenNextAndPreviousAroundTheText) {
     EXPECT_EQ(find->text(), QStringLiteral("two"));
 }
 
-TEST_F(EditorTest, ZoomByKeysWheelAndCallIsSignalledOnce) {
+TEST_F(EditorTest, ZoomByKeysWheelAndCallIsSignalledOnceAndEveryLanguageHasAHighlighter) {
     QSignalSpy zoomed(editor, &CCodeEditor::ZoomChanged);
     auto last = [&] { return zoomed.isEmpty() ? -99 : zoomed.last().at(0).toInt(); };
-    QTest::keyClick(editor, Qt::Key_Plus, Qt::ControlModifier);
+    Keys(Qt::Key_Plus, 1);
     EXPECT_EQ(last(), 1);
-    QTest::keyClick(editor, Qt::Key_Minus, Qt::ControlModifier);
-    QTest::keyClick(editor, Qt::Key_Minus, Qt::ControlModifier);
+    Keys(Qt::Key_Minus, 2);
     EXPECT_EQ(last(), -1);
-    QTest::keyClick(editor, Qt::Key_0, Qt::ControlModifier);
+    Keys(Qt::Key_0, 1);
     EXPECT_EQ(last(), 0);
     const QPointF at(50, 50);
     QWheelEvent wheel(at, editor->viewport()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
@@ -225,36 +216,24 @@ TEST_F(EditorTest, ZoomByKeysWheelAndCallIsSignalledOnce) {
     QApplication::sendEvent(editor->viewport(), &wheel);
     EXPECT_GT(last(), 0);
     editor->SetZoomLevel(3);
-    EXPECT_EQ(last(), 3);
-    EXPECT_EQ(editor->ZoomLevel(), 3);
     const qsizetype count = zoomed.count();
     editor->SetZoomLevel(3);
     EXPECT_EQ(zoomed.count(), count);
+    EXPECT_EQ(last(), 3);
 
-    editor->SetWhitespaceShown(true);
-    EXPECT_TRUE(editor->IsWhitespaceShown());
-    editor->SetWhitespaceShown(false);
-    EXPECT_FALSE(editor->IsWhitespaceShown());
-}
-
-TEST_F(EditorTest, EveryLanguageHasAHighlighterAndALongLineIsShownPlain) {
     for (SampleLanguage language : AllSampleLanguages()) {
         editor->SetLanguage(language);
-        const long lexer = editor->SendScintilla(QsciScintillaBase::SCI_GETLEXER);
-        if (language == SampleLanguage::Plain) {
-            EXPECT_EQ(editor->lexer(), nullptr);
-        } else {
-            EXPECT_NE(editor->lexer(), nullptr) << LanguageWord(language);
-            // 0 and 1: no lexer found under that name.
-            EXPECT_GT(lexer, 1) << LanguageWord(language);
-        }
+        // 0 and 1: no lexer found under that name.
+        EXPECT_EQ(editor->SendScintilla(QsciScintillaBase::SCI_GETLEXER) > 1, language != SampleLanguage::Plain)
+            << LanguageWord(language);
+        EXPECT_EQ(editor->lexer() != nullptr, language != SampleLanguage::Plain) << LanguageWord(language);
     }
-    // A long line in the middle of a text is shown plain; one pasted switches too.
+    // A long line pasted into a text shows it plain, in the language it keeps.
     editor->SetLanguage(SampleLanguage::Cpp);
     editor->SetPlainText(QStringLiteral("int y;\n"));
     EXPECT_FALSE(editor->IsLongLineMode());
     QGuiApplication::clipboard()->setText(QString(CCodeEditor::kLongLineBytes, QLatin1Char('y')));
-    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    Keys(Qt::Key_V, 1);
     QCoreApplication::processEvents();
     EXPECT_TRUE(editor->IsLongLineMode());
     EXPECT_EQ(editor->lexer(), nullptr);
@@ -291,7 +270,7 @@ TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) 
     editor->setCursorPosition(4, 10);
     const qsizetype from = editor->CaretCharPosition();
     editor->setSelection(4, 10, 6, 10);
-    QTest::keyClick(editor, Qt::Key_C, Qt::ControlModifier);
+    Keys(Qt::Key_C, 1);
     const QString selected = QGuiApplication::clipboard()->text();
     EXPECT_EQ(selected, expected.mid(from, selected.size()));
     const QString beforeDelete = expected;
@@ -299,19 +278,17 @@ TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) 
     QTest::keyClick(editor, Qt::Key_Delete);
     EXPECT_EQ(editor->PlainText(), expected);
     for (int round = 0; round < 2; ++round) {
-        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        Keys(Qt::Key_Z, 1);
         EXPECT_EQ(editor->PlainText(), beforeDelete);
-        QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+        Keys(Qt::Key_Y, 1);
         EXPECT_EQ(editor->PlainText(), expected);
     }
     // Backspace at the start of a piece joins two pieces and takes the character before.
     editor->setCursorPosition(9, 0);
     const qsizetype joint = editor->CaretCharPosition();
-    QTest::keyClick(editor, Qt::Key_Backspace);
-    QTest::keyClick(editor, Qt::Key_Backspace);
-    const QString afterBackspace = expected.left(joint - 1) + expected.mid(joint);
-    EXPECT_EQ(editor->PlainText(), afterBackspace);
-    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    Keys(Qt::Key_Backspace, 2, Qt::NoModifier);
+    EXPECT_EQ(editor->PlainText(), expected.left(joint - 1) + expected.mid(joint));
+    Keys(Qt::Key_Z, 1);
     EXPECT_EQ(editor->PlainText(), expected);
 
     // A long line inserted as a paste is shown in pieces too, through undo and redo.
@@ -320,19 +297,17 @@ TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) 
     editor->InsertPlainText(pasted);
     const QString withPaste = expected.left(2) + pasted + expected.mid(2);
     EXPECT_EQ(editor->PlainText(), withPaste);
-    QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    Keys(Qt::Key_Z, 1);
     EXPECT_EQ(editor->PlainText(), expected);
-    QTest::keyClick(editor, Qt::Key_Y, Qt::ControlModifier);
+    Keys(Qt::Key_Y, 1);
     EXPECT_EQ(editor->PlainText(), withPaste);
-    for (int i = 0; i < 30; ++i)
-        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+    Keys(Qt::Key_Z, 30);
     EXPECT_EQ(editor->PlainText(), text);
 
     // Tab over everything indents the real lines, not the pieces.
     editor->selectAll();
     QTest::keyClick(editor, Qt::Key_Tab);
-    EXPECT_EQ(editor->PlainText(),
-              QStringLiteral("\thead\n\t") + LongLine(30) + QStringLiteral("\r\n\ttail\n"));
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("\thead\n\t") + LongLine(30) + QStringLiteral("\r\n\ttail\n"));
 }
 
 } // namespace

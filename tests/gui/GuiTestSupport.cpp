@@ -1,8 +1,15 @@
 #include "GuiTestSupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -111,6 +118,28 @@ void GuardLaunches() {
     });
 }
 
+template <class Edit> void TypeIntoEdit(Edit* edit, const QString& text) {
+    ASSERT_NE(edit, nullptr);
+    edit->setFocus();
+    edit->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(edit, Qt::Key_Delete);
+    else
+        QTest::keyClicks(edit, text);
+}
+
+void TypeInto(QLineEdit* edit, const QString& text) { TypeIntoEdit(edit, text); }
+void TypeInto(QPlainTextEdit* edit, const QString& text) { TypeIntoEdit(edit, text); }
+
+void Click(QAbstractButton* button) {
+    ASSERT_NE(button, nullptr);
+    // A check or radio button reacts at its indicator, on its left; a push button anywhere.
+    QPoint at = button->rect().center();
+    if (qobject_cast<QRadioButton*>(button) || qobject_cast<QCheckBox*>(button))
+        at.setX(std::min(8, button->width() / 2));
+    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
                             const std::string& keywords, const std::string& comments, const std::string& text) {
     auto lfToCrLf = [](const std::string& v) {
@@ -144,6 +173,7 @@ void GuiTest::SetUp() {
 }
 
 void GuiTest::TearDown() {
+    EXPECT_TRUE(m_messages.answers.empty()) << m_messages.answers.size() << " scripted answer(s) no message took";
     if (m_app) {
         DecliningMessenger decline;
         if (Frame() && Frame()->isVisible())
@@ -185,7 +215,6 @@ CMainFrame* GuiTest::Frame() {
 
 CSampleTree* GuiTest::Tree() { return View()->findChild<CSampleTree*>(QStringLiteral("sampleTree")); }
 CSampleForm* GuiTest::Form() { return View()->findChild<CSampleForm*>(QStringLiteral("sampleForm")); }
-QTreeWidgetItem* GuiTest::Root() { return Tree()->RootItem(); }
 
 QTreeWidgetItem* GuiTest::CategoryItem(const std::string& name) {
     return Tree()->FindTreeItem(Root(), name, kTagCategory);

@@ -1,8 +1,8 @@
-// Helpers for the window tests: a QApplication for the program, and a fixture that
-// runs Tindrel in a temporary library folder with its configuration in a temporary
-// XDG_CONFIG_HOME. Message boxes, file dialogs and modal dialogs are scripted, and one
-// a test did not script fails it; nothing modal blocks. No program is started either:
-// a test that expects one installs its own launcher hooks.
+// Helpers for the window tests: one QApplication for the program, and a fixture that runs
+// Tindrel in a temporary library folder with its configuration in a temporary
+// XDG_CONFIG_HOME. Messages, file dialogs and modal dialogs are scripted: one a test did
+// not script fails it, and so does a scripted answer no message took. No program is
+// started either: a test that expects one installs its own launcher hooks.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,22 +16,33 @@
 #include <vector>
 
 #include "DialogScripts.h"
-#include "support/TestSupport.h"
-#include "ui/FileDialogs.h"
 #include "app/MainFrame.h"
 #include "app/QuorrinApp.h"
 #include "browser/QuorrinView.h"
 #include "browser/SampleForm.h"
 #include "browser/SampleTree.h"
 #include "library/QuorrinDoc.h"
+#include "support/TestSupport.h"
+#include "ui/FileDialogs.h"
 
-// The bytes of one sample in a category file. comments and text are values as the
-// library holds them (CR LF line ends); every LF is written as CR LF.
+class QAbstractButton;
+class QLineEdit;
+class QPlainTextEdit;
+
+// The bytes of one sample in a category file, written here from the format's rules.
+// comments and text as the library holds them; every LF is written as CR LF.
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
                             const std::string& keywords, const std::string& comments, const std::string& text);
 
+// Replaces an edit's text as the user does: everything selected, then typed.
+void TypeInto(QLineEdit* edit, const QString& text);
+void TypeInto(QPlainTextEdit* edit, const QString& text);
+// A mouse click on a button.
+void Click(QAbstractButton* button);
+
 // Installs itself as the file dialogs for its lifetime. Each request takes the next
-// answer: a path, or no value for Cancel; a request with no answer left fails the test.
+// answer: a path, or no value for Cancel. A save request with no answer left fails the
+// test; a folder request is cancelled.
 class ScriptedFileDialogs : public IFileDialogs {
 public:
     ScriptedFileDialogs();
@@ -41,7 +52,6 @@ public:
     std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request) override;
     std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request) override;
 
-    // Answers to the save and folder requests alike, in order.
     std::deque<std::optional<std::string>> answers;
     std::vector<SaveAsRequest> requests;
     std::vector<FolderRequest> folderRequests;
@@ -59,7 +69,7 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the program in the test's folder; fails the test when it cannot start.
+    // Starts the program in the test's folder and waits for the library.
     void Start();
     // Closes the main window and runs the exit sequence.
     void Exit();
@@ -69,20 +79,18 @@ protected:
     CMainFrame* Frame();
     CQuorrinView* View() { return Frame()->View(); }
     CQuorrinDoc* Doc() { return m_app->Document(); }
-    // The view's sample tree and form, found by name.
     CSampleTree* Tree();
     CSampleForm* Form();
-    QTreeWidgetItem* Root();
-    // The item of a category, a sub-category below a category, or a sample.
+    QTreeWidgetItem* Root() { return Tree()->RootItem(); }
     QTreeWidgetItem* CategoryItem(const std::string& name);
     QTreeWidgetItem* SubcategoryItem(const std::string& category, const std::string& name);
     QTreeWidgetItem* SampleItem(const std::string& title);
-    // Texts of an item's children, in order.
+    // Names of an item's children, in order, its branch made.
     std::vector<std::string> ChildNames(QTreeWidgetItem* item);
     void Select(QTreeWidgetItem* item);
     void Pump();
     template <class W> W* Child(const char* name) { return Frame()->findChild<W*>(QString::fromLatin1(name)); }
-    // Chooses an entry of a drop-down list as the user does.
+    // Chooses the entry with these bytes in a drop-down list as the user does.
     void Choose(QComboBox* combo, const std::string& entryBytes);
     std::vector<std::string> ComboEntries(QComboBox* combo);
     std::string ComboCurrent(QComboBox* combo);
@@ -94,9 +102,9 @@ protected:
     std::string ConfigPath() const;
     // Writes the configuration file from key lines ("key ..." / "value ...").
     void WriteConfig(const std::string& lines);
+    std::string ReadConfig() const;
     // The start of a configuration line for a key under the application's key.
     static constexpr const char* kAppKey = "key \"Software\" \"Velmora Software\" \"Tindrel\" ";
-    std::string ReadConfig() const;
 
     std::unique_ptr<TempDir> m_dir;
     RecordingMessenger m_messages{RecordingMessenger::Unscripted::Fail};

@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <filesystem>
 
-#include "EditTestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryFolder.h"

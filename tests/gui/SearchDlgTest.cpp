@@ -1,47 +1,39 @@
-// The Search dialog: counting, options, the category limit, Stop, Clear Display, and
-// a library that changes while the search runs.
+// The Search dialog: it runs the program's events once per sample, and whatever those
+// events do (Stop, a new search, the library, the dialog or the window changed or gone)
+// the search ends or goes on soundly. And the window's Search command.
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSignalSpy>
+#include <QTest>
 #include <QTreeWidget>
 #include <array>
 
 #include "GuiTestSupport.h"
+#include "app/Commands.h"
 #include "tools/LibraryInfoDlg.h"
 #include "tools/SearchDlg.h"
+#include "ui/CodeEditor.h"
 
 namespace {
 
-std::string CppLibrary() {
-    return SampleFileBytes("C++", "General", "A aaaa", "", "", "aaaa") +
-           SampleFileBytes("C++", "GUI", "B lists", "list, listbox", "a List here", "LIST of list") +
-           SampleFileBytes("C++", "General", "C none", "", "", "nothing") +
-           SampleFileBytes("C++", "COM", "D aaa", "", "", "aaa");
-}
-std::string JavaLibrary() {
-    return SampleFileBytes("Java", "General", "E java list", "list", "", "list") +
-           SampleFileBytes("Java", "GUI", "F Java category", "", "", "Java");
-}
-
-struct Row {
-    std::string title;
-    std::string count;
-    bool operator==(const Row&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Row& r) {
-    return os << r.title << "=" << r.count;
-}
+using Rows = std::vector<std::string>; // "title=count"
+using B = std::array<bool, 3>;         // Search, Stop, Close enabled
+const char* const kStopped = "Searched stopped before it could complete";
 
 class SearchTest : public GuiTest {
 protected:
     void SetUp() override {
         GuiTest::SetUp();
-        WriteFileBytes("quorrincpp.txt", CppLibrary());
-        WriteFileBytes("quorrinjava.txt", JavaLibrary());
+        WriteFileBytes("quorrincpp.txt",
+                       SampleFileBytes("C++", "General", "A aaaa", "", "", "aaaa") +
+                           SampleFileBytes("C++", "GUI", "B lists", "list, listbox", "a List here", "LIST of list") +
+                           SampleFileBytes("C++", "General", "C none", "", "", "nothing") +
+                           SampleFileBytes("C++", "COM", "D aaa", "", "", "aaa"));
+        WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "E java list", "list", "", "list") +
+                                              SampleFileBytes("Java", "GUI", "F Java category", "", "", "Java"));
         Start();
         m_dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, [this] { m_pump(); }, Frame());
         m_dlg->Create();
@@ -51,401 +43,226 @@ protected:
         delete m_dlg.data();
         GuiTest::TearDown();
     }
-
-    void Search(const char* text, bool keywordsOnly = false, bool matchCase = false) {
-        SearchEdit()->setText(QString::fromUtf8(text));
-        KeywordsOnlyCheck()->setChecked(keywordsOnly);
-        MatchCaseCheck()->setChecked(matchCase);
-        SearchButton()->click();
+    template <class W> static W* In(QWidget* dlg, const char* name) { return Find<W>(dlg, name); }
+    void Search(const char* text, bool keywordsOnly = false, bool matchCase = false, QWidget* dlg = nullptr) {
+        dlg = dlg ? dlg : m_dlg.data();
+        In<QLineEdit>(dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
+        In<QCheckBox>(dlg, "keywordsOnlyCheck")->setChecked(keywordsOnly);
+        In<QCheckBox>(dlg, "matchCaseCheck")->setChecked(matchCase);
+        In<QPushButton>(dlg, "searchButton")->click();
     }
-    std::vector<Row> Rows() {
-        std::vector<Row> rows;
-        QTreeWidget* list = ResultList();
+    Rows Found(QWidget* dlg = nullptr) {
+        Rows rows;
+        auto* list = In<QTreeWidget>(dlg ? dlg : m_dlg.data(), "resultList");
         for (int i = 0; i < list->topLevelItemCount(); ++i)
-            rows.push_back(
-                {list->topLevelItem(i)->text(0).toStdString(), list->topLevelItem(i)->text(1).toStdString()});
+            rows.push_back((list->topLevelItem(i)->text(0) + "=" + list->topLevelItem(i)->text(1)).toStdString());
         return rows;
     }
-    std::string Status() { return StatusLabel()->text().toStdString(); }
-    // Search, Stop, Close
-    std::array<bool, 3> Buttons() {
-        return {SearchButton()->isEnabled(), StopButton()->isEnabled(),
-                CloseButton()->isEnabled()};
+    std::string Status() { return In<QLabel>(m_dlg, "statusText")->text().toStdString(); }
+    QPushButton* Button(const char* name) { return In<QPushButton>(m_dlg, name); }
+    B Buttons() {
+        return {Button("searchButton")->isEnabled(), Button("stopButton")->isEnabled(),
+                Button("closeButton")->isEnabled()};
     }
     // A pump that runs the events and then the step for this call (1-based).
     void PumpWith(std::function<void(int)> step) {
         m_pumps = 0;
         m_pump = [this, step] {
-            ++m_pumps;
             QCoreApplication::processEvents();
-            step(m_pumps);
+            step(++m_pumps);
         };
     }
-    QLineEdit* SearchEdit() { return Find<QLineEdit>(m_dlg, "searchTextEdit"); }
-    QCheckBox* KeywordsOnlyCheck() { return Find<QCheckBox>(m_dlg, "keywordsOnlyCheck"); }
-    QCheckBox* MatchCaseCheck() { return Find<QCheckBox>(m_dlg, "matchCaseCheck"); }
-    QComboBox* CategoryList() { return Find<QComboBox>(m_dlg, "categoryLimitCombo"); }
-    QTreeWidget* ResultList() { return Find<QTreeWidget>(m_dlg, "resultList"); }
-    QLabel* StatusLabel() { return Find<QLabel>(m_dlg, "statusText"); }
-    QPushButton* SearchButton() { return Find<QPushButton>(m_dlg, "searchButton"); }
-    QPushButton* StopButton() { return Find<QPushButton>(m_dlg, "stopButton"); }
-    QPushButton* CloseButton() { return Find<QPushButton>(m_dlg, "closeButton"); }
-    QPushButton* ClearButton() { return Find<QPushButton>(m_dlg, "clearDisplayButton"); }
 
     QPointer<CSearchDlg> m_dlg;
-    // The program's own pump until a test sets another.
-    std::function<void()> m_pump = PumpAtMostEveryFrame([this] { App().PumpPendingMessages(); });
+    std::function<void()> m_pump = [] {};
     int m_pumps = 0;
 };
 
-using B = std::array<bool, 3>;
-
 } // namespace
 
-TEST_F(SearchTest, ControlsColumnsAndStartingState) {
-    EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Search"));
-    EXPECT_FALSE(m_dlg->isModal());
-    QTreeWidget* list = ResultList();
-    ASSERT_EQ(list->columnCount(), 2);
-    EXPECT_EQ(list->headerItem()->text(0), QStringLiteral("Sample Title"));
-    EXPECT_EQ(list->headerItem()->text(1), QStringLiteral("Count"));
-    EXPECT_EQ(list->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(list->columnWidth(0), (list->viewport()->width() / 4) * 3);
-    EXPECT_EQ(KeywordsOnlyCheck()->text(), QStringLiteral("Limit search to keywords only"));
-    EXPECT_EQ(MatchCaseCheck()->text(), QStringLiteral("Match case"));
-    EXPECT_EQ(ClearButton()->text(), QStringLiteral("Clear Display"));
-    EXPECT_TRUE(SearchButton()->isDefault());
-    // "(no limit)" and the categories, sorted; "(no limit)" chosen.
-    EXPECT_EQ(ComboEntries(CategoryList()),
-              (std::vector<std::string>{"(no limit)", "C++", "Java", "Visual Basic"}));
-    EXPECT_EQ(ComboCurrent(CategoryList()), "(no limit)");
-    EXPECT_EQ(Buttons(), (B{false, false, true}));
-    // Typing enables Search.
-    SearchEdit()->setText(QStringLiteral("x"));
-    EXPECT_EQ(Buttons(), (B{true, false, true}));
-}
-
-TEST_F(SearchTest, CountsOccurrencesPerSampleInTitleOrder) {
-    Search("aa");
-    // "aaaa" holds aa twice; "aaa" once; the title "A aaaa" adds 2 more.
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}, {"D aaa", "2"}}));
-    EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
-    EXPECT_EQ(m_dlg->m_nSamplesFound, 2);
-    EXPECT_EQ(m_dlg->m_nOccurrencesFound, 6);
-    EXPECT_EQ(Buttons(), (B{true, false, true}));
-}
-
-TEST_F(SearchTest, KeywordsOnlyCountsEachKeywordAlone) {
-    Search("list", true);
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "2"}, {"E java list", "1"}}));
-    EXPECT_EQ(Status(), "Found 3 occurrence(s) in 2 sample(s)");
-    // Without the option the title, comments and text count too.
-    Search("list");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "6"}, {"E java list", "3"}}));
-}
-
-TEST_F(SearchTest, MatchCase) {
-    Search("LIST");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "6"}, {"E java list", "3"}}));
-    Search("LIST", false, true);
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "1"}}));
-    Search("List", true, true);
-    EXPECT_TRUE(Rows().empty());
-    EXPECT_EQ(Status(), "Found 0 occurrence(s) in 0 sample(s)");
-}
-
-TEST_F(SearchTest, CategoryNamesAreNotSearchedAndTheLimitIsExact) {
-    // "Java" is the category of both Java samples but is in the text of only one.
-    Search("java");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "1"}, {"F Java category", "2"}}));
-    Search("General");
-    EXPECT_TRUE(Rows().empty());
-
-    Choose(CategoryList(), "Java");
-    Search("list");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "3"}}));
-    Choose(CategoryList(), "(no limit)");
-    Search("list");
-    EXPECT_EQ(Rows().size(), 2u);
-}
-
-TEST_F(SearchTest, LettersBeyondAsciiFoldInEitherEncoding) {
-    // A UTF-8 sample and a Windows-1252 one, both with a capital A umlaut.
-    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>([] {
-        CSample s;
-        s.SetTitle("G utf8");
-        s.SetCategory("Visual Basic");
-        s.SetText("\xC3\x84rger \xC3\xA4h");
-        return s;
-    }())));
-    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>([] {
-        CSample s;
-        s.SetTitle("H cp1252");
-        s.SetCategory("Visual Basic");
-        s.SetText("\xC4rger");
-        return s;
-    }())));
-    Search("\xC3\xA4"); // ä typed
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"G utf8", "2"}, {"H cp1252", "1"}}));
-    Search("\xC3\xA4", false, true);
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"G utf8", "1"}}));
-}
-
-TEST_F(SearchTest, EmptyTextIsRefused) {
-    Search("aa");
-    m_messages.Clear();
-    m_messages.answers = {MsgAnswer::Ok};
-    SearchEdit()->clear();
-    SearchButton()->click();
-    ASSERT_EQ(m_messages.Texts(),
-              (std::vector<std::string>{"Please enter a string you wish to search for."}));
-    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::None);
-    // Nothing searched: the rows and status stay.
-    EXPECT_EQ(Rows().size(), 2u);
-    EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
-}
-
-TEST_F(SearchTest, PumpsOncePerSampleWithSearchingButtonStates) {
+TEST_F(SearchTest, PumpsOncePerSampleShowsRowsAsTheyAreFoundAndStopKeepsThem) {
     std::vector<B> states;
-    std::vector<std::string> statuses;
+    std::vector<size_t> shown;
     PumpWith([&](int) {
         states.push_back(Buttons());
-        statuses.push_back(Status());
-    });
-    Search("zzz");
-    EXPECT_EQ(m_pumps, 6); // one per sample
-    for (const B& b : states)
-        EXPECT_EQ(b, (B{false, true, false}));
-    EXPECT_EQ(statuses.front(), "Searching...");
-    EXPECT_EQ(Status(), "Found 0 occurrence(s) in 0 sample(s)");
-    EXPECT_TRUE(Rows().empty());
-}
-
-TEST_F(SearchTest, StopKeepsTheRowsFoundSoFar) {
-    PumpWith([&](int n) {
-        if (n == 2) {
-            StopButton()->click();
-            // Stop pressed, the search still finishing its sample.
-            EXPECT_EQ(Buttons(), (B{true, false, true}));
-        }
+        shown.push_back(Found().size());
     });
     Search("aa");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}}));
-    EXPECT_EQ(Status(), "Searched stopped before it could complete");
-    EXPECT_EQ(Buttons(), (B{true, false, true}));
-    EXPECT_FALSE(m_dlg->m_bStopRequested);
-}
-
-TEST_F(SearchTest, ClosingAndReopeningKeepsEverything) {
-    Choose(CategoryList(), "C++");
-    Search("aa", false, true);
-    const auto rows = Rows();
-    CloseButton()->click();
-    EXPECT_FALSE(m_dlg->isVisible());
-    m_dlg->show();
-    EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(SearchEdit()->text(), QStringLiteral("aa"));
-    EXPECT_TRUE(MatchCaseCheck()->isChecked());
-    EXPECT_EQ(ComboCurrent(CategoryList()), "C++");
+    EXPECT_EQ(states, std::vector<B>(6, B{false, true, false}));
+    EXPECT_GE(shown.at(1), 1u); // the first row is shown while the search still runs
+    EXPECT_EQ(Found(), (Rows{"A aaaa=4", "D aaa=2"}));
     EXPECT_EQ(Status(), "Found 6 occurrence(s) in 2 sample(s)");
-    // Esc hides it too.
-    m_dlg->reject();
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_EQ(Rows(), rows);
+    PumpWith([&](int n) {
+        if (n == 2)
+            Button("stopButton")->click();
+    });
+    Search("aa");
+    EXPECT_EQ(Found(), Rows{"A aaaa=4"});
+    EXPECT_EQ(Status(), kStopped);
+    EXPECT_EQ(Buttons(), (B{true, false, true}));
 }
 
-TEST_F(SearchTest, ClearDisplay) {
-    Choose(CategoryList(), "Java");
-    Search("list", true, true);
-    ClearButton()->click();
-    EXPECT_TRUE(SearchEdit()->text().isEmpty());
+TEST_F(SearchTest, TheOptionsAndTheCategoryLimitReachTheSearchAndClearDisplayForgetsThem) {
+    Search("LIST", false, true);
+    EXPECT_EQ(Found(), Rows{"B lists=1"});
+    Search("list", true);
+    EXPECT_EQ(Found(), (Rows{"B lists=2", "E java list=1"}));
+    Choose(In<QComboBox>(m_dlg, "categoryLimitCombo"), "Java");
+    Search("list");
+    EXPECT_EQ(Found(), Rows{"E java list=3"});
+    Button("clearDisplayButton")->click();
+    EXPECT_TRUE(In<QLineEdit>(m_dlg, "searchTextEdit")->text().isEmpty());
+    EXPECT_TRUE(Found().empty());
     EXPECT_TRUE(Status().empty());
-    EXPECT_FALSE(KeywordsOnlyCheck()->isChecked());
-    EXPECT_FALSE(MatchCaseCheck()->isChecked());
-    EXPECT_TRUE(Rows().empty());
-    EXPECT_EQ(ComboCurrent(CategoryList()), "(no limit)");
+    EXPECT_EQ(ComboCurrent(In<QComboBox>(m_dlg, "categoryLimitCombo")), "(no limit)");
     EXPECT_EQ(Buttons(), (B{false, false, true}));
 }
 
-TEST_F(SearchTest, DoubleClickChoosesTheSampleOfTheSelectedRow) {
-    Search("list");
-    QSignalSpy spy(m_dlg.data(), &CSearchDlg::sampleChosen);
-    QTreeWidget* list = ResultList();
-    QTreeWidgetItem* row = list->topLevelItem(1);
-    row->setSelected(true);
-    emit list->itemDoubleClicked(row, 0);
-    ASSERT_EQ(spy.count(), 1);
-    EXPECT_EQ(spy.at(0).at(0).toByteArray(), QByteArray("E java list"));
-    // Without exactly one selected row nothing happens.
-    list->clearSelection();
-    emit list->itemDoubleClicked(row, 0);
-    EXPECT_EQ(spy.count(), 1);
-}
-
-TEST_F(SearchTest, SamplesDeletedDuringTheSearchAreSkipped) {
-    // While the first sample is examined, the second (next in the walk) and the first
-    // (being examined) go away.
+TEST_F(SearchTest, TheLibraryChangedDuringTheSearch) {
+    // While the first sample is examined, it and the next in the walk go away.
     PumpWith([&](int n) {
         if (n == 1) {
-            EXPECT_TRUE(Doc()->DeleteSample("A aaaa"));
-            EXPECT_TRUE(Doc()->DeleteSample("B lists"));
+            EXPECT_TRUE(Doc()->DeleteSample("A aaaa") && Doc()->DeleteSample("B lists"));
         }
     });
     Search("a");
-    std::vector<std::string> titles;
-    for (const Row& r : Rows())
-        titles.push_back(r.title);
-    EXPECT_EQ(titles, (std::vector<std::string>{"D aaa", "E java list", "F Java category"}));
-    EXPECT_EQ(m_pumps, 5); // the first sample's pump, then C to F
-}
-
-TEST_F(SearchTest, CategoryRemovedDuringALimitedSearch) {
-    Choose(CategoryList(), "Java");
+    EXPECT_EQ(Found().size(), 3u);
+    EXPECT_EQ(m_pumps, 5);
+    // The category a limited search walks goes away.
+    Choose(In<QComboBox>(m_dlg, "categoryLimitCombo"), "Java");
     PumpWith([&](int n) {
-        if (n == 2) {
-            // What deleting a category item does to the library.
-            EXPECT_TRUE(Doc()->DeleteSample("E java list"));
-            EXPECT_TRUE(Doc()->DeleteSample("F Java category"));
-            EXPECT_TRUE(Doc()->DeleteCategory("Java"));
+        if (n == 1) {
+            EXPECT_TRUE(Doc()->DeleteSample("E java list") && Doc()->DeleteSample("F Java category") &&
+                        Doc()->DeleteCategory("Java"));
         }
     });
     Search("list");
-    EXPECT_TRUE(Rows().empty());
+    EXPECT_TRUE(Found().empty());
     EXPECT_EQ(Status(), "Found 0 occurrence(s) in 0 sample(s)");
 }
 
-TEST_F(SearchTest, LibraryInfoFromInsideASearch) {
-    std::string report;
-    PumpWith([&](int n) {
-        if (n == 3) {
-            CLibraryInfoDlg info(*Doc(), Frame());
-            Find<QRadioButton>(&info, "detailRadio")->click();
-            report = info.m_strReport;
-        }
-    });
-    Search("list");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"B lists", "6"}, {"E java list", "3"}}));
-    EXPECT_NE(report.find("Category: Java  (2 samples)"), std::string::npos);
+TEST_F(SearchTest, WhatTheUserDoesDuringTheSearch) {
+    auto text = [this](const char* t) { In<QLineEdit>(m_dlg, "searchTextEdit")->setText(QString::fromLatin1(t)); };
+    const struct {
+        const char* what;
+        int at; // the pump that acts
+        std::function<void()> act;
+        Rows rows;
+        int pumps;
+    } cases[] = {
+        {"text changed: counts for the samples that follow", 1, [&] { text("list"); },
+         {"A aaaa=4", "B lists=6", "E java list=3"}, 6},
+        {"Search again: a new search", 2, [&] { text("java"), Button("searchButton")->click(); },
+         {"E java list=1", "F Java category=2"}, 2 + 6},
+        {"text emptied: stopped", 2, [&] { text(""); }, {"A aaaa=4"}, 2},
+        {"Clear Display", 2, [&] { Button("clearDisplayButton")->click(); }, {}, 2},
+        {"dialog hidden: stopped", 2, [&] { m_dlg->reject(); }, {"A aaaa=4"}, 2},
+    };
+    for (const auto& c : cases) {
+        m_dlg->show();
+        PumpWith([&](int n) {
+            if (n == c.at)
+                c.act();
+        });
+        Search("aa");
+        EXPECT_EQ(Found(), c.rows) << c.what;
+        EXPECT_EQ(m_pumps, c.pumps) << c.what;
+        EXPECT_EQ(Status() == kStopped, std::string(c.what).ends_with("stopped")) << c.what;
+        EXPECT_FALSE(Button("stopButton")->isEnabled()) << c.what; // no search runs any more
+    }
 }
 
-TEST_F(SearchTest, SearchPressedDuringASearchRestartsIt) {
-    PumpWith([&](int n) {
-        if (n == 3) {
-            SearchEdit()->setText(QStringLiteral("java"));
-            EXPECT_TRUE(SearchButton()->isEnabled());
-            SearchButton()->click();
-        }
-    });
-    Search("aa");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"E java list", "1"}, {"F Java category", "2"}}));
-    EXPECT_EQ(Status(), "Found 3 occurrence(s) in 2 sample(s)");
-    EXPECT_EQ(m_pumps, 3 + 6); // the first walk ended at its third sample
-    EXPECT_EQ(Buttons(), (B{true, false, true})); // no search runs any more
-}
-
-TEST_F(SearchTest, TextChangedDuringTheSearchAppliesToTheSamplesThatFollow) {
-    PumpWith([&](int n) {
-        if (n == 1)
-            SearchEdit()->setText(QStringLiteral("list"));
-    });
-    Search("aa");
-    // The sample being examined is counted for the old text; the ones after it for the new.
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}, {"B lists", "6"}, {"E java list", "3"}}));
-}
-
-TEST_F(SearchTest, TextEmptiedOrClearedDuringTheSearchEndsIt) {
-    PumpWith([&](int n) {
-        if (n == 2)
-            SearchEdit()->clear();
-    });
-    Search("aa");
-    EXPECT_EQ(Rows(), (std::vector<Row>{{"A aaaa", "4"}}));
-    EXPECT_EQ(Status(), "Searched stopped before it could complete");
-
-    PumpWith([&](int n) {
-        if (n == 2)
-            ClearButton()->click();
-    });
-    Search("aa");
-    EXPECT_TRUE(Rows().empty());
-    EXPECT_TRUE(Status().empty());
-    EXPECT_EQ(Buttons(), (B{false, false, true}));
-    EXPECT_EQ(m_pumps, 2);
-}
-
-TEST_F(SearchTest, HidingTheDialogStopsTheSearch) {
-    PumpWith([&](int n) {
-        if (n == 2)
-            m_dlg->reject();
-    });
-    Search("a");
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_EQ(Status(), "Searched stopped before it could complete");
-    EXPECT_EQ(m_pumps, 2);
-}
-
-TEST_F(SearchTest, DocumentClosedDuringTheSearch) {
+TEST_F(SearchTest, TheDocumentClosedOrTheDialogDestroyedDuringTheSearch) {
     bool closed = false;
-    auto* dlg = new CSearchDlg([&]() -> CQuorrinDoc* { return closed ? nullptr : Doc(); },
-                               [&] {
-                                   closed = true;
-                                   QCoreApplication::processEvents();
-                               },
-                               Frame());
-    dlg->Create();
-    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("a"));
-    Find<QPushButton>(dlg, "searchButton")->click();
-    EXPECT_EQ(Find<QLabel>(dlg, "statusText")->text(), QStringLiteral("Searched stopped before it could complete"));
-    // No search runs any more: Search and Close enabled, Stop not.
-    EXPECT_TRUE(Find<QPushButton>(dlg, "searchButton")->isEnabled());
-    EXPECT_FALSE(Find<QPushButton>(dlg, "stopButton")->isEnabled());
-    EXPECT_TRUE(Find<QPushButton>(dlg, "closeButton")->isEnabled());
-    delete dlg;
-}
-
-TEST_F(SearchTest, DialogDestroyedDuringTheSearch) {
+    CSearchDlg dlg([&]() -> CQuorrinDoc* { return closed ? nullptr : Doc(); }, [&] { closed = true; }, Frame());
+    dlg.Create();
+    Search("a", false, false, &dlg);
+    EXPECT_EQ(In<QLabel>(&dlg, "statusText")->text().toStdString(), kStopped);
+    EXPECT_TRUE(In<QPushButton>(&dlg, "searchButton")->isEnabled());
+    EXPECT_FALSE(In<QPushButton>(&dlg, "stopButton")->isEnabled());
     PumpWith([&](int n) {
         if (n == 2)
             delete m_dlg.data();
     });
     Search("a");
     EXPECT_TRUE(m_dlg.isNull());
-    // The program goes on.
-    EXPECT_EQ(Doc()->GetSampleCount(), 6);
+    EXPECT_EQ(Doc()->GetSampleCount(), 6); // the program goes on
 }
 
-TEST_F(SearchTest, EmptyLibraryEndsAtOnceAndKeepsTheStatus) {
-    Search("list");
-    for (const char* t : {"A aaaa", "B lists", "C none", "D aaa", "E java list", "F Java category"})
-        ASSERT_TRUE(Doc()->DeleteSample(t));
-    PumpWith([](int) {});
-    Search("list");
-    EXPECT_EQ(m_pumps, 0);
-    EXPECT_TRUE(Rows().empty());
-    EXPECT_EQ(Status(), "Found 9 occurrence(s) in 2 sample(s)");
-    EXPECT_EQ(Buttons(), (B{true, false, true}));
-}
-
-TEST_F(SearchTest, ManyResultsAllArriveInTitleOrder) {
-    for (int i = 0; i < 600; ++i) {
-        auto s = std::make_unique<CSample>();
-        s->SetTitle(StrFormat("M%04d", i));
-        s->SetCategory("Java");
-        s->SetText("needle needle");
-        ASSERT_TRUE(Doc()->AddSample(std::move(s)));
-    }
+TEST_F(SearchTest, ManyResultsArriveInTitleOrderAndAClearInTheMiddleLeavesNoneBehind) {
+    for (int i = 0; i < 600; ++i)
+        ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(
+            MakeSample(StrFormat("M%04d", i), "Java", "", "", "", "needle needle"))));
     Search("needle");
-    const auto rows = Rows();
+    const Rows rows = Found();
     ASSERT_EQ(rows.size(), 600u);
-    EXPECT_EQ(rows.front(), (Row{"M0000", "2"}));
-    EXPECT_EQ(rows.back(), (Row{"M0599", "2"}));
-    EXPECT_EQ(Status(), "Found 1200 occurrence(s) in 600 sample(s)");
-    // Cleared in the middle of such a search, nothing found is left behind.
+    EXPECT_EQ(rows.front() + rows.back(), "M0000=2M0599=2");
     PumpWith([&](int n) {
         if (n == 400)
-            ClearButton()->click();
+            Button("clearDisplayButton")->click();
     });
     Search("needle");
-    EXPECT_TRUE(Rows().empty());
+    EXPECT_TRUE(Found().empty());
     EXPECT_EQ(m_pumps, 400);
+}
+
+TEST_F(SearchTest, TheWindowsSearchIsMadeOnceKeepsItsResultsAndShowsTheChosenSample) {
+    delete m_dlg.data(); // the window makes its own
+    Run(cmd::kSearch);
+    auto* dlg = Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog"));
+    ASSERT_NE(dlg, nullptr);
+    Search("list", false, false, dlg);
+    In<QPushButton>(dlg, "closeButton")->click();
+    EXPECT_FALSE(dlg->isVisible());
+    Run(cmd::kSearch);
+    EXPECT_EQ(Frame()->findChildren<CSearchDlg*>(QStringLiteral("searchDialog")).size(), 1);
+    EXPECT_TRUE(dlg->isVisible());
+    EXPECT_EQ(Found(dlg), (Rows{"B lists=6", "E java list=3"}));
+    auto* list = In<QTreeWidget>(dlg, "resultList");
+    list->topLevelItem(1)->setSelected(true);
+    emit list->itemDoubleClicked(list->topLevelItem(1), 0);
+    Pump();
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "E java list");
+    EXPECT_EQ(Child<CCodeEditor>("textEdit")->PlainText(), QStringLiteral("list\n"));
+    // Enter in the list shows the current row's sample; it does not search again for
+    // the text typed since.
+    In<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "B lists");
+    EXPECT_EQ(Found(dlg).size(), 2u);
+}
+
+TEST_F(SearchTest, DeleteAndLibraryInfoInTheWindowDuringASearch) {
+    std::string report;
+    DialogScripts dialogs;
+    dialogs.Then([&](QWidget* w) { report = qobject_cast<CLibraryInfoDlg*>(w)->m_strReport; });
+    PumpWith([&](int n) {
+        if (n == 1) { // while A is examined, the user deletes B in the window
+            Select(SampleItem("B lists"));
+            m_messages.answers = {MsgAnswer::Yes};
+            Run(cmd::kDelete);
+        } else if (n == 2) {
+            Run(cmd::kLibraryInfo);
+        }
+    });
+    Search("list");
+    EXPECT_EQ(Found(), Rows{"E java list=3"});
+    EXPECT_NE(report.find("total of 5 sample(s)"), std::string::npos) << report;
+    Select(SampleItem("C none")); // the program goes on
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("C none"));
+}
+
+TEST_F(SearchTest, ClosingTheProgramDuringASearch) {
+    PumpWith([&](int n) {
+        if (n == 2)
+            Frame()->close();
+    });
+    Search("list");
+    EXPECT_EQ(m_pumps, 2);
+    EXPECT_FALSE(Frame()->isVisible());
+    EXPECT_EQ(View()->Document(), nullptr);
+    EXPECT_EQ(Status(), kStopped);
 }

@@ -1,92 +1,67 @@
-// The tool commands in the window: Search, Library Info, Correct load errors, About,
-// Library Help, printing, Copy sample to clipboard, paste, and text dropped on the view.
+// The tool commands in the window: Library Info, Correct load errors, About, Library
+// Help, printing, and text into and out of the library by the clipboard and by drops.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
-#include "EditTestSupport.h"
 #include "GuiTestSupport.h"
-#include "ui/CodeEditor.h"
-#include <QTest>
-#include "app/AboutDlg.h"
 #include "app/Commands.h"
-#include "app/HelpLauncher.h"
 #include "app/ProcessLauncher.h"
+#include "browser/ClipboardAndDrop.h"
 #include "tools/LibraryInfoDlg.h"
-#include "tools/LoadErrorsDlg.h"
-#include "tools/SearchDlg.h"
+#include "ui/CodeEditor.h"
 
 namespace {
+
+using Names = std::vector<std::string>;
+
+std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
+    auto data = std::make_unique<QMimeData>();
+    data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    return data;
+}
 
 class ToolsWindowTest : public GuiTest {
 protected:
     void StartWithLibrary() {
-        WriteFileBytes(
-            "quorrincpp.txt",
-            SampleFileBytes("C++", "General", "Alpha", "list", "", "int a; // list\r\nint b;\r\n") +
-                SampleFileBytes("C++", "GUI", "Beta", "", "", "list list\r\n") +
-                SampleFileBytes("C++", "General", "Gamma", "", "", "nothing\r\n"));
-        WriteFileBytes("quorrinjava.txt",
-                       SampleFileBytes("Java", "General", "Delta", "", "", "List<String> l;\r\n"));
+        WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "list", "", "int a;\r\n") +
+                                             SampleFileBytes("C++", "GUI", "Beta", "", "", "list\r\n"));
         Start();
     }
     CCodeEditor* TextEdit() { return Child<CCodeEditor>("textEdit"); }
     std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
-    // The window's Search dialog once the Search command has made it.
-    CSearchDlg* SearchDialog() { return Frame()->findChild<CSearchDlg*>(QStringLiteral("searchDialog")); }
-    // A Search dialog like the window's, with a pump of the test's own.
-    CSearchDlg* SearchDialogPumpedBy(std::function<void()> pump) {
-        auto* dlg = new CSearchDlg([this] { return m_app ? Doc() : nullptr; }, std::move(pump), Frame());
-        dlg->Create();
-        dlg->show();
-        return dlg;
-    }
-    static void SearchFor(CSearchDlg* dlg, const char* text) {
-        Find<QLineEdit>(dlg, "searchTextEdit")->setText(QString::fromUtf8(text));
-        Find<QPushButton>(dlg, "searchButton")->click();
-    }
-    static QTreeWidget* ResultList(CSearchDlg* dlg) { return Find<QTreeWidget>(dlg, "resultList"); }
-    static QString Status(CSearchDlg* dlg) { return Find<QLabel>(dlg, "statusText")->text(); }
-    std::vector<std::string> ResultTitles(CSearchDlg* dlg) {
-        std::vector<std::string> t;
-        for (int i = 0; i < ResultList(dlg)->topLevelItemCount(); ++i)
-            t.push_back(ResultList(dlg)->topLevelItem(i)->text(0).toStdString());
-        return t;
-    }
-    static std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
-        auto data = std::make_unique<QMimeData>();
-        data->setData(QStringLiteral("text/plain"),
-                      QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));
-        return data;
-    }
     // Drags data over the view and drops it as a window system would; the drop's answer.
     bool DropOnView(const QMimeData* data, Qt::DropAction* enterAction = nullptr) {
-        const QPoint at(20, 20);
-        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(View(), &enter);
         if (enterAction)
             *enterAction = enter.isAccepted() ? enter.dropAction() : Qt::IgnoreAction;
-        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(View(), &drop);
         Pump();
         return drop.isAccepted();
     }
-    // The wizard: title, then page 3 checked, then Finish.
-    static ModalScript WizardExpecting(const char* title, const QString& text, const std::string& category,
-                                       const std::string& sub) {
+    // The wizard: its place and the text on page 3 checked, then finished with this title.
+    static ModalScript WizardExpecting(const char* title, const QString& text, const QString& place) {
         return [=](QWidget* w) {
-            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text().toStdString(), category);
-            EXPECT_EQ(Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString(), sub);
+            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text() + "/" +
+                          Find<QLabel>(w, "wizSubcategoryLabel")->text(), place);
             TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
             Click(Find<QAbstractButton>(w, "nextButton"));
             Click(Find<QAbstractButton>(w, "nextButton"));
@@ -99,257 +74,108 @@ protected:
 
 } // namespace
 
-// ---------------------------------------------------------------------------------
-// Search
-
-TEST_F(ToolsWindowTest, SearchIsEnabledWhileTheLibraryHoldsASample) {
-    Start();
-    EXPECT_FALSE(CommandEnabled(cmd::kSearch));
-    Exit();
+TEST_F(ToolsWindowTest, LibraryInfoShowsTheReportOfTheLibraryAsItIsAndAboutAndHelpOpen) {
     StartWithLibrary();
-    EXPECT_TRUE(CommandEnabled(cmd::kSearch));
-    EXPECT_EQ(Frame()->Action(cmd::kSearch)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
-}
-
-TEST_F(ToolsWindowTest, SearchDialogIsCreatedOnceAndShownAgain) {
-    StartWithLibrary();
-    EXPECT_EQ(SearchDialog(), nullptr);
-    Run(cmd::kSearch);
-    CSearchDlg* dlg = SearchDialog();
-    ASSERT_NE(dlg, nullptr);
-    EXPECT_TRUE(dlg->isVisible());
-    SearchFor(dlg, "list");
-    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-    Find<QPushButton>(dlg, "closeButton")->click();
-    EXPECT_FALSE(dlg->isVisible());
-    Run(cmd::kSearch);
-    EXPECT_EQ(Frame()->findChildren<CSearchDlg*>().size(), 1);
-    EXPECT_EQ(SearchDialog(), dlg);
-    EXPECT_TRUE(dlg->isVisible());
-    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-    EXPECT_EQ(Status(dlg), QStringLiteral("Found 5 occurrence(s) in 3 sample(s)"));
-}
-
-TEST_F(ToolsWindowTest, DoubleClickOrEnterOnAResultShowsTheSample) {
-    StartWithLibrary();
-    Run(cmd::kSearch);
-    CSearchDlg* dlg = SearchDialog();
-    ASSERT_NE(dlg, nullptr);
-    SearchFor(dlg, "list");
-    QTreeWidgetItem* row = ResultList(dlg)->topLevelItem(2);
-    row->setSelected(true);
-    emit ResultList(dlg)->itemDoubleClicked(row, 0);
-    Pump();
-    EXPECT_EQ(Selected(), "Delta");
-    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
-    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("List<String> l;\n"));
-
-    // Enter in the result list shows the current row's sample; it does not search again
-    // (for the text typed since, which finds nothing).
-    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
-    ResultList(dlg)->setFocus();
-    ResultList(dlg)->setCurrentItem(ResultList(dlg)->topLevelItem(0));
-    QTest::keyClick(ResultList(dlg), Qt::Key_Return);
-    Pump();
-    EXPECT_EQ(Selected(), "Alpha");
-    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Beta", "Delta"}));
-}
-
-TEST_F(ToolsWindowTest, DeleteAndLibraryInfoFromInsideARunningSearch) {
-    StartWithLibrary();
-    std::string report;
     DialogScripts dialogs;
     dialogs.Then([&](QWidget* w) {
-        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
-        ASSERT_NE(info, nullptr);
-        report = info->m_strReport;
-        info->accept();
-    });
-    int pumps = 0;
-    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
-        ++pumps;
-        App().PumpPendingMessages();
-        if (pumps == 1) {
-            // While Alpha is examined, the user deletes Beta in the window.
-            Select(SampleItem("Beta"));
-            m_messages.answers = {MsgAnswer::Yes};
-            Run(cmd::kDelete);
-        } else if (pumps == 2) {
-            Run(cmd::kLibraryInfo);
-        }
-    });
-    SearchFor(dlg, "list");
-    EXPECT_EQ(Doc()->PeekSample("Beta"), nullptr);
-    EXPECT_EQ(ResultTitles(dlg), (std::vector<std::string>{"Alpha", "Delta"}));
-    EXPECT_EQ(Status(dlg), QStringLiteral("Found 3 occurrence(s) in 2 sample(s)"));
-    EXPECT_NE(report.find("total of 3 sample(s)"), std::string::npos) << report;
-    // The program goes on.
-    EXPECT_TRUE(Frame()->isVisible());
-    EXPECT_EQ(SampleItem("Beta"), nullptr);
-    Select(SampleItem("Gamma"));
-    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Gamma"));
-}
-
-TEST_F(ToolsWindowTest, ClosingTheProgramDuringASearch) {
-    StartWithLibrary();
-    int pumps = 0;
-    CSearchDlg* dlg = SearchDialogPumpedBy([&] {
-        if (++pumps == 2)
-            Frame()->close();
-        QCoreApplication::processEvents();
-    });
-    SearchFor(dlg, "list");
-    EXPECT_EQ(pumps, 2);
-    EXPECT_FALSE(Frame()->isVisible());
-    EXPECT_EQ(View()->Document(), nullptr);
-    EXPECT_EQ(Status(dlg), QStringLiteral("Searched stopped before it could complete"));
-}
-
-// ---------------------------------------------------------------------------------
-// Library Info, Correct load errors, About, Library Help
-
-TEST_F(ToolsWindowTest, LibraryInfoRunsForTheDocument) {
-    StartWithLibrary();
-    EXPECT_TRUE(CommandEnabled(cmd::kLibraryInfo));
-    std::vector<std::string> reports;
-    DialogScripts dialogs;
-    dialogs.Then([&](QWidget* w) {
-        auto* info = qobject_cast<CLibraryInfoDlg*>(w);
-        ASSERT_NE(info, nullptr);
-        reports.push_back(info->m_strReport);
+        const std::string& report = qobject_cast<CLibraryInfoDlg*>(w)->m_strReport;
+        EXPECT_NE(report.find("total of 2 sample(s)"), std::string::npos);
+        EXPECT_EQ(report.find("File name:"), std::string::npos); // the summary first
         Find<QRadioButton>(w, "detailRadio")->click();
-        reports.push_back(info->m_strReport);
-        info->accept();
+        EXPECT_NE(report.find("\t2. Title: Beta\r\n"), std::string::npos);
+        EXPECT_EQ(Find<QPlainTextEdit>(w, "reportEdit")->toPlainText(),
+                  QString::fromStdString(report).remove(QLatin1Char('\r')));
+        ASSERT_TRUE(Doc()->DeleteSample("Beta")); // asked again, the report is made anew
+        Find<QRadioButton>(w, "summaryRadio")->click();
+        EXPECT_NE(report.find("total of 1 sample(s)"), std::string::npos);
     });
     Run(cmd::kLibraryInfo);
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[0], "Library contains 3 categories with a total of 4 sample(s).\r\n\r\n"
-                          "Category statistics:\r\n\r\n"
-                          "\tName: C++\tSample count: 3\r\n"
-                          "\tName: Java\tSample count: 1\r\n"
-                          "\tName: Visual Basic\tSample count: 0\r\n");
-    EXPECT_NE(reports[1].find("\t3. Title: Gamma\r\n\t\tSub-category: General\r\n\r\n"), std::string::npos);
+    dialogs.Then(nullptr);
+    Run(cmd::kAppAbout);
+    EXPECT_EQ(dialogs.ran, (Names{"libraryInfoDialog", "aboutDialog"}));
+
+    setenv("XDG_CACHE_HOME", (m_dir->Path() + "/cache").c_str(), 1);
+    Names opened;
+    SetUrlOpener([&](const QUrl& url) { return opened.push_back(url.fileName().toStdString()), true; });
+    Run(cmd::kLibraryHelp);
+    GuardLaunches();
+    unsetenv("XDG_CACHE_HOME");
+    EXPECT_EQ(opened, Names{"TindrelHelp.html"});
 }
 
-TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenu) {
+TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenuWritesTheSampleToItsPlace) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "Gone", "Lost", "", "", "x\r\n"));
     Start();
-    ASSERT_EQ(App().GetLoadErrorCount(), 1);
-    EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
     DialogScripts dialogs;
     dialogs.Then([&](QWidget* w) {
-        ASSERT_NE(qobject_cast<CLoadErrorsDlg*>(w), nullptr);
         auto* list = Find<QTreeWidget>(w, "loadErrorList");
-        QTreeWidgetItem* row = list->topLevelItem(0);
-        row->setSelected(true);
-        emit list->itemClicked(row, 1);
+        list->topLevelItem(0)->setSelected(true);
+        emit list->itemClicked(list->topLevelItem(0), 1);
         Choose(Find<QComboBox>(w, "subcategoryCombo"), "GUI");
-        m_messages.answers = {MsgAnswer::Ok};
+        m_messages.answers = {MsgAnswer::Ok}; // "Sample has been corrected"
         Find<QPushButton>(w, "updateButton")->click();
-        Find<QPushButton>(w, "doneButton")->click();
     });
     Run(cmd::kCorrectLoadErrors);
-    EXPECT_EQ(m_messages.Texts().back(), "Sample has been corrected");
-    // The tree shows the sample, selected; the root text is back; the command is off.
     EXPECT_EQ(Selected(), "Lost");
     EXPECT_EQ(SampleItem("Lost")->parent(), SubcategoryItem("C++", "GUI"));
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
     EXPECT_FALSE(CommandEnabled(cmd::kCorrectLoadErrors));
-    // On disk at once, and gone from the file it was read from.
-    EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), SampleFileBytes("C++", "GUI", "Lost", "", "", "x\r\n"));
 }
 
-TEST_F(ToolsWindowTest, AboutFromTheToolbarAndMenu) {
-    Start();
-    EXPECT_TRUE(CommandEnabled(cmd::kAppAbout));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        EXPECT_NE(qobject_cast<CAboutDlg*>(w), nullptr);
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    Run(cmd::kAppAbout);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"aboutDialog"}));
-}
-
-TEST_F(ToolsWindowTest, LibraryHelpOpensTheGuide) {
-    Start();
-    setenv("XDG_CACHE_HOME", (m_dir->Path() + "/cache").c_str(), 1);
-    EXPECT_TRUE(CommandEnabled(cmd::kLibraryHelp));
-    std::vector<std::string> opened;
-    SetUrlOpener([&](const QUrl& url) {
-        opened.push_back(url.fileName().toStdString());
-        return true;
-    });
-    Run(cmd::kLibraryHelp);
-    GuardLaunches();
-    unsetenv("XDG_CACHE_HOME");
-    EXPECT_EQ(opened, (std::vector<std::string>{"TindrelHelp.html"}));
-    EXPECT_TRUE(m_messages.shown.empty());
-}
-
-// ---------------------------------------------------------------------------------
-// Printing
-
-TEST_F(ToolsWindowTest, PrintAndPreviewGoThroughTheirDialogs) {
+TEST_F(ToolsWindowTest, PrintingTakesTheSampleAsTheFormShowsIt) {
     StartWithLibrary();
-    EXPECT_TRUE(CommandEnabled(cmd::kFilePrint));
-    EXPECT_TRUE(CommandEnabled(cmd::kFilePrintPreview));
-    EXPECT_EQ(Frame()->Action(cmd::kFilePrint)->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_P));
-    std::vector<std::string> ran;
-    const ModalScript cancel = [&](QWidget* w) {
-        ran.push_back(w->metaObject()->className());
-        static_cast<QDialog*>(w)->reject();
-    };
-    DialogScripts dialogs;
-    dialogs.Then(cancel).Then(cancel);
     Select(SampleItem("Alpha"));
+    // Unsaved lines in the editor make the sample long enough for several pages.
+    TextEdit()->InsertPlainText(QString(QStringLiteral("line\n")).repeated(300));
+    int pages = 0;
+    DialogScripts dialogs;
+    dialogs.Then([](QWidget* w) { EXPECT_NE(qobject_cast<QPrintDialog*>(w), nullptr); });
+    dialogs.Then([&](QWidget* w) { pages = Find<QPrintPreviewWidget>(w, "")->pageCount(); });
     Run(cmd::kFilePrint);
     Run(cmd::kFilePrintPreview);
-    EXPECT_EQ(ran, (std::vector<std::string>{"QPrintDialog", "QPrintPreviewDialog"}));
+    EXPECT_GT(pages, 2);
 }
 
-// ---------------------------------------------------------------------------------
-// Clipboard
-
-TEST_F(ToolsWindowTest, CopySampleToClipboardNeedsASample) {
-    StartWithLibrary();
-    EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard)); // the root
-    Select(CategoryItem("C++"));
-    EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard));
-    Select(SampleItem("Alpha"));
-    EXPECT_TRUE(CommandEnabled(cmd::kCopySampleToClipboard));
-    // Unsaved edits are copied as shown.
-    TextEdit()->SetCaretCharPosition(TextEdit()->PlainText().size());
-    TextEdit()->InsertPlainText(QStringLiteral("\nedited"));
+TEST_F(ToolsWindowTest, CopySampleTakesTheEditorsTextAndLeavesTheCaretAtMost65535In) {
+    std::string text;
+    while (text.size() < 70000)
+        text += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text) +
+                                         SampleFileBytes("C++", "General", "Short", "", "", "int a;\r\n"));
+    Start();
+    for (QTreeWidgetItem* item : {Root(), CategoryItem("C++")}) {
+        Select(item);
+        EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard));
+    }
+    Select(SampleItem("Long"));
     Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int a; // list\nint b;\n\nedited"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
+    EXPECT_EQ(TextEdit()->CaretCharPosition(), 65535);
+    Select(SampleItem("Short"));
+    TextEdit()->SetCaretCharPosition(TextEdit()->PlainText().size());
+    TextEdit()->InsertPlainText(QStringLiteral("edited"));
+    Run(cmd::kCopySampleToClipboard);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int a;\nedited"));
     EXPECT_EQ(TextEdit()->CaretCharPosition(), TextEdit()->PlainText().size());
     EXPECT_FALSE(TextEdit()->hasSelectedText());
 }
 
-TEST_F(ToolsWindowTest, CopySampleToClipboardLeavesTheCaretAt65535) {
-    std::string text;
-    while (text.size() < 70000)
-        text += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text));
-    Start();
-    Select(SampleItem("Long"));
-    Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
-    EXPECT_GT(TextEdit()->PlainText().size(), 65535);
-    EXPECT_EQ(TextEdit()->CaretCharPosition(), 65535);
-}
-
-TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
+TEST_F(ToolsWindowTest, CutCopyAndPasteFollowTheFocusAndPasteCutsAtAZeroByte) {
     StartWithLibrary();
     Frame()->activateWindow();
     Select(SampleItem("Alpha"));
+    auto* title = Child<QLineEdit>("titleEdit");
+    title->setFocus();
+    title->selectAll();
+    Run(cmd::kEditCopy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("Alpha"));
+    EXPECT_FALSE(CommandEnabled(cmd::kEditPaste)); // the title is read-only
     auto* keywords = Child<QLineEdit>("keywordsEdit");
     keywords->setFocus();
-    keywords->setCursorPosition(keywords->text().size());
+    keywords->end(false);
+    EXPECT_FALSE(CommandEnabled(cmd::kEditCut)); // nothing selected
     QGuiApplication::clipboard()->setMimeData(TextData(std::string(", more\0hidden", 13)).release());
-    EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
     Run(cmd::kEditPaste);
     EXPECT_EQ(keywords->text(), QStringLiteral("list, more"));
     EXPECT_TRUE(Form()->IsFormModified());
@@ -358,120 +184,88 @@ TEST_F(ToolsWindowTest, PasteCommandCutsAtAZeroByte) {
     TextEdit()->SetCaretCharPosition(0);
     QGuiApplication::clipboard()->setMimeData(TextData(std::string("x\r\ny\0z", 7)).release());
     EXPECT_FALSE(CommandEnabled(cmd::kEditCopy));
-    EXPECT_TRUE(CommandEnabled(cmd::kEditPaste));
     QTest::keyClick(TextEdit(), Qt::Key_V, Qt::ControlModifier);
-    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("x\nyint a; // list\nint b;\n"));
+    EXPECT_EQ(TextEdit()->PlainText(), QStringLiteral("x\nyint a;\n"));
     TextEdit()->selectAll();
     EXPECT_TRUE(CommandEnabled(cmd::kEditCut));
-    EXPECT_TRUE(CommandEnabled(cmd::kEditCopy));
-    Run(cmd::kEditCopy);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("x\nyint a; // list\nint b;\n"));
-    // With the focus in the tree, nothing to cut, copy or paste.
     Tree()->setFocus();
-    EXPECT_FALSE(CommandEnabled(cmd::kEditCut));
-    EXPECT_FALSE(CommandEnabled(cmd::kEditCopy));
-    EXPECT_FALSE(CommandEnabled(cmd::kEditPaste));
+    for (int id : {cmd::kEditCut, cmd::kEditCopy, cmd::kEditPaste})
+        EXPECT_FALSE(CommandEnabled(id)) << id;
 }
 
-// ---------------------------------------------------------------------------------
-// Drag and drop
-
-TEST_F(ToolsWindowTest, AnythingDraggedOverTheViewShowsCopyButFilesAndImagesAreNotTaken) {
+TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWizard) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));
-    DialogScripts dialogs; // no dialog may come up
+    DialogScripts dialogs;
+    // Files show the copy cursor and are not taken: no dialog comes up.
     auto files = std::make_unique<QMimeData>();
     files->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.cpp"))});
-    files->setText(QStringLiteral("/tmp/a.cpp"));
     Qt::DropAction action = Qt::IgnoreAction;
     EXPECT_TRUE(DropOnView(files.get(), &action));
     EXPECT_EQ(action, Qt::CopyAction);
-    auto image = std::make_unique<QMimeData>();
-    image->setData(QStringLiteral("image/png"), QByteArray("\x89PNG", 4));
-    EXPECT_TRUE(DropOnView(image.get(), &action));
-    EXPECT_EQ(action, Qt::CopyAction);
-    EXPECT_TRUE(dialogs.ran.empty());
-    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
-    EXPECT_FALSE(Doc()->CanSave());
-    // The fields hand drops to the view.
-    EXPECT_FALSE(TextEdit()->acceptDrops());
-    EXPECT_TRUE(View()->acceptDrops());
-}
-
-TEST_F(ToolsWindowTest, TextDroppedOnASampleReplacesItsText) {
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        EXPECT_EQ(w->windowTitle(), QStringLiteral("Text Dropped Into Sample"));
-        Click(Find<QPushButton>(w, "replaceButton"));
-    });
-    auto data = TextData(std::string("dropped\ncaf\xE9\0tail", 17));
-    EXPECT_TRUE(DropOnView(data.get()));
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"textDroppedDialog"}));
-    // The bytes are kept up to the zero byte; line ends are the library's.
-    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "dropped\r\ncaf\xE9");
+    EXPECT_FALSE(TextEdit()->acceptDrops()); // the fields hand drops to the view
+    // Cancel: nothing changes, and the text waits for no wizard.
+    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
+    EXPECT_FALSE(DropOnView(TextData("ignored").get()));
+    EXPECT_FALSE(App().WizardState().droppedTextPending);
+    // Replace: the bytes up to the zero byte, with the library's line ends, on disk at once.
+    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "replaceButton")); });
+    EXPECT_TRUE(DropOnView(TextData(std::string("dropped\ncaf\xE9\0tail", 17)).get()));
     EXPECT_EQ(TextEdit()->PlainText(), QString::fromUtf8("dropped\ncaf\xC3\xA9"));
     EXPECT_FALSE(Form()->IsFormModified());
-    EXPECT_FALSE(Doc()->CanSave()); // written at once
-    EXPECT_EQ(Selected(), "Alpha");
-    EXPECT_NE(ReadFileBytes("quorrincpp.txt").find("caf\xE9\r\n***TEXT_END***"), std::string::npos);
-}
-
-TEST_F(ToolsWindowTest, TextDroppedOnASampleCanStartTheWizard) {
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    DialogScripts dialogs;
+    EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("caf\xE9\r\n***TEXT_END***"), std::string::npos);
+    // Create new: the wizard for the sample's place, with the text on page 3.
     dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "createNewButton")); });
-    dialogs.Then(WizardExpecting("From drop", QStringLiteral("new code\nline 2"), "C++", "General"));
-    auto data = TextData("new code\nline 2");
-    EXPECT_TRUE(DropOnView(data.get()));
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"textDroppedDialog", "addSampleWizard"}));
-    ASSERT_NE(Doc()->PeekSample("From drop"), nullptr);
+    dialogs.Then(WizardExpecting("From drop", QStringLiteral("new code\nline 2"), QStringLiteral("C++/General")));
+    EXPECT_TRUE(DropOnView(TextData("new code\nline 2").get()));
     EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
-    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
-    EXPECT_FALSE(App().WizardState().droppedTextPending);
     EXPECT_EQ(Selected(), "From drop");
-}
-
-TEST_F(ToolsWindowTest, TextDroppedOnASampleAndCancelled) {
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
-    auto data = TextData("ignored");
-    EXPECT_FALSE(DropOnView(data.get()));
-    EXPECT_EQ(Doc()->PeekSample("Alpha")->GetText(), "int a; // list\r\nint b;\r\n");
-    // The text waits, but no wizard will take it.
-    EXPECT_EQ(App().WizardState().droppedText, "ignored");
-    EXPECT_FALSE(App().WizardState().droppedTextPending);
-    EXPECT_FALSE(Doc()->CanSave());
-}
-
-TEST_F(ToolsWindowTest, TextDroppedOnACategoryStartsTheWizardThere) {
-    StartWithLibrary();
+    // On a category the wizard comes at once.
     Select(CategoryItem("Java"));
-    DialogScripts dialogs;
-    dialogs.Then(WizardExpecting("Java drop", QStringLiteral("class X {}"), "Java", ""));
-    auto data = TextData("class X {}");
-    EXPECT_TRUE(DropOnView(data.get()));
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"addSampleWizard"}));
-    ASSERT_NE(SampleItem("Java drop"), nullptr);
+    dialogs.Then(WizardExpecting("Java drop", QStringLiteral("class X {}"), QStringLiteral("Java/")));
+    EXPECT_TRUE(DropOnView(TextData("class X {}").get()));
     EXPECT_EQ(SampleItem("Java drop")->parent(), CategoryItem("Java"));
-    EXPECT_EQ(Doc()->PeekSample("Java drop")->GetText(), "class X {}");
+    EXPECT_EQ(dialogs.ran.size(), 5u);
+    m_messages.answers = {MsgAnswer::Ok}; // empty text is reported
+    EXPECT_TRUE(DropOnView(TextData("").get()));
 }
 
-TEST_F(ToolsWindowTest, EmptyDroppedTextIsReported) {
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    DialogScripts dialogs;
-    auto data = std::make_unique<QMimeData>();
-    data->setText(QString());
-    data->setData(QStringLiteral("text/plain"), QByteArray());
-    m_messages.answers = {MsgAnswer::Ok};
-    EXPECT_TRUE(DropOnView(data.get()));
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text, "Could not determine size of data dragged from other application!");
-    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Exclamation);
-    EXPECT_TRUE(dialogs.ran.empty());
+TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
+    auto kind = [](auto fill) {
+        QMimeData d;
+        fill(d);
+        return ClassifyDrop(&d);
+    };
+    const QString web = QStringLiteral("https://example.org/"), file = QStringLiteral("/tmp/a.txt");
+    EXPECT_EQ(kind([](QMimeData& d) { d.setText(QStringLiteral("int x;")); }), DropKind::Text);
+    // A web address dragged from a browser is text; files from a file manager are not.
+    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl(web)}), d.setText(web); }), DropKind::Text);
+    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(file)}), d.setText(file); }), DropKind::Other);
+    EXPECT_EQ(kind([](QMimeData& d) { d.setImageData(QImage(4, 4, QImage::Format_RGB32)), d.setText("x"); }),
+              DropKind::Other);
+    EXPECT_EQ(kind([](QMimeData&) {}), DropKind::Other);
+    EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve"); // Windows-1252 bytes as they are
+    EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
+    EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
+}
+
+TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
+    for (bool multiLine : {false, true}) {
+        QLineEdit line;
+        QPlainTextEdit text;
+        CPasteFilter filter;
+        filter.Watch(multiLine ? static_cast<QWidget*>(&text) : &line);
+        QGuiApplication::clipboard()->setMimeData(TextData(std::string("abc\ndef\0ghi", 11)).release());
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* a : menu ? menu->actions() : QList<QAction*>())
+                if (a->objectName() == QLatin1String("edit-paste") || a->text().startsWith(QLatin1String("&Paste")))
+                    a->trigger();
+            if (menu)
+                menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QCoreApplication::sendEvent(multiLine ? text.viewport() : static_cast<QWidget*>(&line), &event);
+        EXPECT_EQ(multiLine ? text.toPlainText() : line.text(), multiLine ? "abc\ndef" : "abc");
+    }
 }

@@ -1,6 +1,5 @@
-// The tree editing commands in the running program: Insert by tree level (new
-// categories, sub-categories, the Add Sample wizard), Delete by level, Restore defaults,
-// the Insert and Delete keys, and the create-sub-category path of the form.
+// The tree's editing commands in the running program: Insert and Delete at each level of
+// the tree, Restore defaults, Change title, and what each leaves in the files.
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
@@ -8,35 +7,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
-#include <QWizard>
 #include <filesystem>
 
-#include "EditTestSupport.h"
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "library/EditRules.h"
+#include "browser/NewSubcategoryDlg.h"
 #include "config/LibraryConfig.h"
+#include "library/EditRules.h"
 
 namespace {
 
-const std::string kAskSimple = "Are you sure you want to delete this item?\n";
-const std::string kAskChildren = "Deleting this item will cause all its child items\nto also be deleted!\n\n"
-                                 "All samples under this item will be permanently deleted.\n\n"
-                                 "Continue with the deletion?";
+using Names = std::vector<std::string>;
 
-std::string Alpha() {
-    return SampleFileBytes("C++", "General", "Alpha", "a", "", "int a;\r\n");
-}
-std::string Beta() {
-    return SampleFileBytes("C++", "GUI", "Beta", "b", "", "int b;\r\n");
-}
-std::string Direct() {
-    return SampleFileBytes("C++", "", "Direct", "", "", "int d;\r\n");
-}
-std::string Gamma() {
-    return SampleFileBytes("Java", "General", "Gamma", "", "", "class G {}\r\n");
-}
+std::string Alpha() { return SampleFileBytes("C++", "General", "Alpha", "a", "Note\r\n", "int a;\r\n"); }
+std::string Beta() { return SampleFileBytes("C++", "GUI", "Beta", "b", "", "int b;\r\n"); }
+std::string Direct() { return SampleFileBytes("C++", "", "Direct", "", "", "int d;\r\n"); }
+std::string Gamma() { return SampleFileBytes("Java", "General", "Gamma", "", "", "class G {}\r\n"); }
 
 class TreeEditTest : public GuiTest {
 protected:
@@ -45,23 +31,31 @@ protected:
         WriteFileBytes("quorrinjava.txt", Gamma());
         Start();
     }
-    void Key(int key) {
+    void Key(Qt::Key key) {
         Tree()->setFocus();
-        QTest::keyClick(Tree(), static_cast<Qt::Key>(key));
+        QTest::keyClick(Tree(), key);
         Pump();
     }
     std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     int SelectedTag() { return CSampleTree::ItemTag(Tree()->currentItem()); }
-    // A custom category with these sub-categories, added as the program would have it.
-    void AddCustomCategory(const std::string& name, const std::vector<std::string>& subs) {
-        auto c = std::make_unique<CCategory>(name);
-        for (size_t i = 0; i < subs.size(); ++i)
-            c->Slot(static_cast<int>(i)) = SubcategorySlot{subs[i], true, true};
-        ASSERT_TRUE(Doc()->AddCategory(std::move(c)));
-        Tree()->RebuildTree(std::string());
+    // Deletes the selection, answering the question; the question must be a deletion's.
+    void Delete(MsgAnswer answer, bool withChildren) {
+        m_messages.Clear();
+        m_messages.answers = {answer};
+        Run(cmd::kDelete);
+        ASSERT_EQ(m_messages.shown.size(), 1u);
+        EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::YesNoDefaultNo);
+        EXPECT_EQ(m_messages.shown[0].text.find("child items") != std::string::npos, withChildren);
     }
-    static ModalScript FillWizard(const char* title, const std::function<void(QWidget*)>& check = nullptr) {
-        return [title, check](QWidget* w) {
+    static ModalScript Type(const char* edit, const char* text) {
+        return [=](QWidget* w) {
+            TypeInto(Find<QLineEdit>(w, edit), QString::fromUtf8(text));
+            Click(Find<QPushButton>(w, "okButton"));
+        };
+    }
+    // The wizard run through with this title, after check.
+    static ModalScript FillWizard(const char* title, std::function<void(QWidget*)> check = nullptr) {
+        return [=](QWidget* w) {
             if (check)
                 check(w);
             TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
@@ -73,78 +67,49 @@ protected:
             Click(Find<QAbstractButton>(w, "finishButton"));
         };
     }
-    static std::string WizCategory(QWidget* w) {
-        return Find<QLabel>(w, "wizCategoryLabel")->text().toStdString();
-    }
-    static std::string WizSub(QWidget* w) {
-        return Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString();
+    static ModalScript ExpectPlace(const char* category, const char* sub) {
+        return [=](QWidget* w) {
+            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text().toStdString(), category);
+            EXPECT_EQ(Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString(), sub);
+        };
     }
 };
 
 } // namespace
 
-// ---------------------------------------------------------------------------------
-// Insert
-
-TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryInTheTreeAndTheLibrary) {
+TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryThatIsKept) {
     StartWithLibrary();
-    EXPECT_TRUE(CommandEnabled(cmd::kInsert));
-    const std::string proposal = "Untitled" + std::to_string(CategoryProposalCount() + 1);
+    const int before = CategoryProposalCount();
     DialogScripts dialogs;
+    // A cancelled proposal uses up its number; a taken or empty name is refused.
+    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
     dialogs.Then([&](QWidget* w) {
-        EXPECT_EQ(Find<QLineEdit>(w, "newCategoryNameEdit")->text().toStdString(), proposal);
-        TypeInto(Find<QLineEdit>(w, "newCategoryNameEdit"), QStringLiteral(" Algorithms "));
-        Click(Find<QPushButton>(w, "okButton"));
+        auto* edit = Find<QLineEdit>(w, "newCategoryNameEdit");
+        EXPECT_EQ(edit->text().toStdString(), "Untitled" + std::to_string(before + 2));
+        for (const char* refused : {"Java", "   "}) {
+            TypeInto(edit, QString::fromLatin1(refused));
+            Click(Find<QPushButton>(w, "okButton"));
+            EXPECT_TRUE(w->isVisible());
+        }
+        Type("newCategoryNameEdit", " Algorithms ")(w);
     });
     Run(cmd::kInsert);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"newCategoryDlg"}));
-    // Sorted in, with no children, expanded; the selection stays on the root.
-    EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"Algorithms", "C++", "Java", "Visual Basic"}));
-    ASSERT_NE(CategoryItem("Algorithms"), nullptr);
-    EXPECT_EQ(CategoryItem("Algorithms")->childCount(), 0);
+    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
+    Run(cmd::kInsert);
+    EXPECT_EQ(m_messages.Texts().at(1), edit_msg::kEmptyCategoryName);
+    EXPECT_EQ(ChildNames(Root()), (Names{"Algorithms", "C++", "Java", "Visual Basic"}));
     EXPECT_EQ(SelectedTag(), kTagRoot);
-    const CCategory* created = Doc()->PeekCategory("Algorithms");
-    ASSERT_NE(created, nullptr);
-    EXPECT_TRUE(created->IsCustom());
-    EXPECT_EQ(created->GetFileName(), "quorrinAlgorithms.txt");
-    EXPECT_TRUE(m_messages.shown.empty());
-
-    // Still there after a rebuild; the save writes its file and records it in the
-    // configuration, which keeps it for the next start.
-    Tree()->RebuildTree(std::string());
-    EXPECT_NE(CategoryItem("Algorithms"), nullptr);
+    ASSERT_NE(Doc()->PeekCategory("Algorithms"), nullptr);
+    EXPECT_EQ(Doc()->PeekCategory("Algorithms")->GetFileName(), "quorrinAlgorithms.txt");
     Doc()->MarkCategoryChanged("Algorithms");
     ASSERT_TRUE(View()->OnFileSave());
     EXPECT_TRUE(std::filesystem::exists(File("quorrinAlgorithms.txt")));
     Exit();
-    EXPECT_NE(
-        ReadConfig().find("key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Algorithms\"\n"
-                          "value \"FileName\" string \"quorrinAlgorithms.txt\"\n"),
-        std::string::npos);
     Start();
     EXPECT_NE(CategoryItem("Algorithms"), nullptr);
 }
 
-TEST_F(TreeEditTest, ACancelledCategoryNameUsesUpItsNumber) {
-    StartWithLibrary();
-    const int before = CategoryProposalCount();
-    const int subsBefore = SubcategoryProposalCount();
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
-    dialogs.Then([&](QWidget* w) {
-        EXPECT_EQ(Find<QLineEdit>(w, "newCategoryNameEdit")->text().toStdString(),
-                  "Untitled" + std::to_string(before + 2));
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    Run(cmd::kInsert);
-    EXPECT_EQ(Root()->childCount(), 3);
-    Run(cmd::kInsert);
-    // The proposal taken unchanged names the category.
-    EXPECT_NE(Doc()->PeekCategory("Untitled" + std::to_string(before + 2)), nullptr);
-    EXPECT_EQ(SubcategoryProposalCount(), subsBefore);
-}
-
-TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategory) {
+TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategoryToTheConfigurationAtOnce) {
     StartWithLibrary();
     Select(CategoryItem("C++"));
     DialogScripts dialogs;
@@ -153,389 +118,237 @@ TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategory) {
         Click(Find<QPushButton>(w, "okButton"));
     });
     dialogs.Then([](QWidget* w) {
-        TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QStringLiteral("Algorithms"));
-        Click(Find<QPushButton>(w, "okButton"));
+        for (const char* refused : {"GUI", ""}) {
+            TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QString::fromLatin1(refused));
+            Click(Find<QPushButton>(w, "okButton"));
+        }
+        Type("newSubcategoryNameEdit", "Algorithms")(w);
     });
+    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
     Run(cmd::kInsert);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"insertItemDlg", "newSubcategoryDlg"}));
-    EXPECT_EQ(ChildNames(CategoryItem("C++")),
-              (std::vector<std::string>{"Algorithms", "COM", "Direct", "General", "GUI"}));
-    const CCategory* cpp = Doc()->PeekCategory("C++");
-    ASSERT_NE(cpp, nullptr);
-    EXPECT_EQ(cpp->Slot(3).name, "Algorithms");
-    EXPECT_TRUE(cpp->Slot(3).custom);
-    EXPECT_TRUE(cpp->Slot(3).inUse);
-    EXPECT_EQ(App().Config().g_customSubcats["C++"], (NameSet{"Algorithms"}));
-    // In the configuration when the command returns.
+    EXPECT_EQ(dialogs.ran, (Names{"insertItemDlg", "newSubcategoryDlg"}));
+    EXPECT_EQ(m_messages.Texts().at(1), edit_msg::kEmptySubcategoryName);
+    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"Algorithms", "COM", "Direct", "General", "GUI"}));
+    EXPECT_EQ(Doc()->PeekCategory("C++")->FindSlot("Algorithms"), 3);
     EXPECT_NE(ReadConfig().find("\"CustomSubcats\" \"C++\" \"Algorithms\""), std::string::npos);
     EXPECT_EQ(Selected(), "C++");
-    // The new sub-category keeps its place through a rebuild.
     Tree()->RebuildTree(std::string());
     EXPECT_NE(SubcategoryItem("C++", "Algorithms"), nullptr);
-}
 
-TEST_F(TreeEditTest, ASixteenthSubcategoryIsRefusedAndNothingChanges) {
-    StartWithLibrary();
-    std::vector<std::string> subs;
-    for (int i = 1; i <= kSlotCount; ++i)
-        subs.push_back("S" + std::to_string(i));
-    AddCustomCategory("Full", subs);
-    Select(CategoryItem("Full"));
-    // Said before a name is asked for.
-    DialogScripts dialogs;
+    // A category whose slots are all used refuses before a name is asked for.
+    CCategory cpp;
+    ASSERT_TRUE(Doc()->FindCategory("C++", cpp));
+    for (int slot; (slot = cpp.FreeSlot()) >= 0;)
+        cpp.Slot(slot) = SubcategorySlot{"S" + std::to_string(slot), true, true};
+    ASSERT_TRUE(Doc()->UpdateCategory("C++", cpp));
+    Tree()->RebuildTree(std::string());
+    Select(CategoryItem("C++"));
     dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "okButton")); });
+    m_messages.Clear();
     m_messages.answers = {MsgAnswer::Ok};
     Run(cmd::kInsert);
-    EXPECT_EQ(dialogs.ran, std::vector<std::string>{"insertItemDlg"});
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{StrFormat(edit_msg::kNoFreeSlot, "Full")}));
-    EXPECT_EQ(CategoryItem("Full")->childCount(), kSlotCount);
-    EXPECT_EQ(App().Config().g_customSubcats.count("Full"), 0u);
+    EXPECT_EQ(m_messages.Texts(), Names{StrFormat(edit_msg::kNoFreeSlot, "C++")});
+    EXPECT_EQ(dialogs.ran.size(), 3u);
 }
 
-TEST_F(TreeEditTest, InsertOnACategoryCanStartTheWizardForThatCategory) {
+TEST_F(TreeEditTest, InsertStartsTheWizardForThePlaceSelectedAndTheSampleIsSavedAtOnce) {
     StartWithLibrary();
-    Select(CategoryItem("Java"));
     DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        Click(Find<QRadioButton>(w, "sampleRadio"));
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    dialogs.Then(FillWizard("Loose", [](QWidget* w) {
-        EXPECT_EQ(WizCategory(w), "Java");
-        EXPECT_EQ(WizSub(w), "");
-    }));
+    // A category: the Insert item dialog first, Cancel there does nothing.
+    Select(CategoryItem("Java"));
+    const auto chooseSample = [](bool ok) {
+        return [ok](QWidget* w) {
+            Click(Find<QRadioButton>(w, "sampleRadio"));
+            Click(Find<QPushButton>(w, ok ? "okButton" : "cancelButton"));
+        };
+    };
+    dialogs.Then(chooseSample(false));
     Run(cmd::kInsert);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"insertItemDlg", "addSampleWizard"}));
-    // A sample without a sub-category sits directly under its category, selected.
-    ASSERT_NE(SampleItem("Loose"), nullptr);
+    dialogs.Then(chooseSample(true)).Then(FillWizard("Loose", ExpectPlace("Java", "")));
+    Run(cmd::kInsert);
+    EXPECT_EQ(dialogs.ran, (Names{"insertItemDlg", "insertItemDlg", "addSampleWizard"}));
     EXPECT_EQ(SampleItem("Loose")->parent(), CategoryItem("Java"));
     EXPECT_EQ(Selected(), "Loose");
-    EXPECT_EQ(Doc()->PeekSample("Loose")->GetSubcategory(), "");
-}
 
-TEST_F(TreeEditTest, CancellingTheInsertItemDialogDoesNothing) {
-    StartWithLibrary();
-    Select(CategoryItem("Java"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        Click(Find<QRadioButton>(w, "sampleRadio"));
-        Click(Find<QPushButton>(w, "cancelButton"));
-    });
-    Run(cmd::kInsert);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"insertItemDlg"}));
-    EXPECT_EQ(Doc()->GetSampleCount(), 4);
-}
-
-TEST_F(TreeEditTest, InsertOnASubcategoryRunsTheWizardAndTheSampleIsSavedAtOnce) {
-    StartWithLibrary();
+    // A sub-category, by the Insert key: shown, selected, and on disk when it returns.
     Select(SubcategoryItem("C++", "GUI"));
-    DialogScripts dialogs;
-    dialogs.Then(FillWizard("  Added  ", [](QWidget* w) {
-        EXPECT_EQ(w->windowTitle(), QStringLiteral("Add Sample Wizard - Step 1 of 4"));
-        EXPECT_EQ(WizCategory(w), "C++");
-        EXPECT_EQ(WizSub(w), "GUI");
-    }));
-    // The Insert key does what the command does.
+    dialogs.Then(FillWizard("  Added  ", ExpectPlace("C++", "GUI")));
     Key(Qt::Key_Insert);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"addSampleWizard"}));
-    const CSample* added = Doc()->PeekSample("Added");
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->GetCategory(), "C++");
-    EXPECT_EQ(added->GetSubcategory(), "GUI");
-    EXPECT_EQ(added->Keywords(), (std::vector<std::string>{"k1", "k2"}));
-    EXPECT_EQ(added->GetText(), "code();");
-    // Shown and selected, the form on it with its fields enabled.
     EXPECT_EQ(Selected(), "Added");
     EXPECT_EQ(SampleItem("Added")->parent(), SubcategoryItem("C++", "GUI"));
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Added"));
-    EXPECT_TRUE(Child<QLineEdit>("keywordsEdit")->isEnabled());
-    // On disk when the command returns.
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
-    const std::string file = ReadFileBytes(File("quorrincpp.txt"));
-    // Title order: "Added" before "Alpha".
-    EXPECT_EQ(file,
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
               SampleFileBytes("C++", "GUI", "Added", "k1, k2", "", "code();") + Alpha() + Beta() + Direct());
-}
 
-TEST_F(TreeEditTest, InsertOnASampleAsksFirst) {
-    StartWithLibrary();
+    // A sample: asked first; Yes adds to its sub-category. A cancelled wizard adds nothing.
     Select(SampleItem("Alpha"));
-    m_messages.answers = {MsgAnswer::No};
-    DialogScripts dialogs;
+    m_messages.answers = {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Yes};
     Run(cmd::kInsert);
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text,
-              "Samples cannot have child items.\nAdd a new sample to this sub-category?");
-    EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::YesNo);
-    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::Question);
-    EXPECT_TRUE(dialogs.ran.empty());
-
-    m_messages.Clear();
-    m_messages.answers = {MsgAnswer::Yes};
-    dialogs.Then(FillWizard("Alpha two", [](QWidget* w) {
-        // Preselected from the sample: its sub-category below its category.
-        EXPECT_EQ(WizCategory(w), "C++");
-        EXPECT_EQ(WizSub(w), "General");
-    }));
+    dialogs.Then(FillWizard("Alpha two", ExpectPlace("C++", "General")));
     Run(cmd::kInsert);
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"addSampleWizard"}));
     EXPECT_EQ(SampleItem("Alpha two")->parent(), SubcategoryItem("C++", "General"));
+    dialogs.Then([](QWidget* w) { Click(Find<QAbstractButton>(w, "cancelButton")); });
+    Run(cmd::kInsert);
+    EXPECT_EQ(m_messages.shown.size(), 3u);
+    EXPECT_EQ(Doc()->GetSampleCount(), 7);
     EXPECT_EQ(Selected(), "Alpha two");
 }
 
-TEST_F(TreeEditTest, CancellingTheWizardChangesNothing) {
+TEST_F(TreeEditTest, DeletingASampleAsksWithNoAsDefaultAndSelectsItsParent) {
     StartWithLibrary();
-    Select(SubcategoryItem("Java", "General"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QStringLiteral("Never"));
-        Click(Find<QAbstractButton>(w, "nextButton"));
-        Click(Find<QAbstractButton>(w, "cancelButton"));
-    });
-    Run(cmd::kInsert);
-    EXPECT_EQ(Doc()->GetSampleCount(), 4);
-    EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
-    EXPECT_EQ(Selected(), "General");
-}
-
-TEST_F(TreeEditTest, TheWizardRefusesATitleTakenElsewhere) {
-    StartWithLibrary();
-    Select(SubcategoryItem("C++", "COM"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QStringLiteral("Gamma"));
-        Click(Find<QAbstractButton>(w, "nextButton"));
-        EXPECT_EQ(static_cast<QWizard*>(w)->currentId(), 0);
-        Click(Find<QAbstractButton>(w, "cancelButton"));
-    });
-    m_messages.answers = {MsgAnswer::Ok};
-    Run(cmd::kInsert);
-    EXPECT_EQ(m_messages.Texts(),
-              (std::vector<std::string>{
-                  "The title you have entered is not unique.The sample in\n"
-                  "\tCategory: \"Java\",\n\tSubcategory: \"General\" \nalready has that title.\n"
-                  "Please select another title.\n"}));
-}
-
-// ---------------------------------------------------------------------------------
-// Delete
-
-TEST_F(TreeEditTest, TheRootCannotBeDeletedEvenWithTheDeleteKey) {
-    StartWithLibrary();
-    EXPECT_EQ(SelectedTag(), kTagRoot);
+    // The root cannot be deleted, even with the Delete key.
     EXPECT_FALSE(CommandEnabled(cmd::kDelete));
     m_messages.answers = {MsgAnswer::Ok};
     Key(Qt::Key_Delete);
-    ASSERT_EQ(m_messages.shown.size(), 1u);
-    EXPECT_EQ(m_messages.shown[0].text, "The root item cannot be deleted.");
-    EXPECT_EQ(m_messages.shown[0].buttons, MsgButtons::Ok);
-    EXPECT_EQ(m_messages.shown[0].icon, MsgIcon::None);
+    EXPECT_EQ(m_messages.shown.size(), 1u);
     EXPECT_EQ(Root()->childCount(), 3);
-    EXPECT_EQ(Doc()->GetSampleCount(), 4);
-}
 
-TEST_F(TreeEditTest, DeletingASampleSelectsItsSubcategoryAndTheNextSaveDropsIt) {
-    StartWithLibrary();
     Select(SampleItem("Beta"));
-    EXPECT_TRUE(CommandEnabled(cmd::kDelete));
-    m_messages.answers = {MsgAnswer::No};
-    Run(cmd::kDelete);
+    Delete(MsgAnswer::No, false);
     EXPECT_NE(Doc()->PeekSample("Beta"), nullptr);
-    EXPECT_EQ(m_messages.shown.at(0).text, kAskSimple);
-    // A deletion's question has No as its default button.
-    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNoDefaultNo);
-    EXPECT_EQ(m_messages.shown.at(0).icon, MsgIcon::None);
-
-    m_messages.Clear();
-    m_messages.answers = {MsgAnswer::Yes};
-    Key(Qt::Key_Delete); // the Delete key, answered Yes
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
-    EXPECT_EQ(Doc()->PeekSample("Beta"), nullptr);
+    Delete(MsgAnswer::Yes, false);
     EXPECT_EQ(SampleItem("Beta"), nullptr);
     EXPECT_EQ(Selected(), "GUI");
     EXPECT_EQ(Tree()->currentItem()->parent(), CategoryItem("C++"));
-    ASSERT_TRUE(View()->OnFileSave());
-    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha() + Direct());
-
-    // A sample without a sub-category: its category is selected.
+    // Without a sub-category its category is selected; unsaved edits of a deleted
+    // sample are forgotten.
     Select(SampleItem("Direct"));
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
-    EXPECT_EQ(Selected(), "C++");
+    QTest::keyClicks(Child<QLineEdit>("keywordsEdit"), QStringLiteral("more"));
+    Delete(MsgAnswer::Yes, false);
     EXPECT_EQ(SelectedTag(), kTagCategory);
-}
-
-TEST_F(TreeEditTest, DeletingASampleWithUnsavedEditsForgetsThem) {
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    QTest::keyClicks(Child<QLineEdit>("keywordsEdit"), QStringLiteral(", more"));
-    ASSERT_TRUE(Form()->IsFormModified());
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
-    EXPECT_EQ(Doc()->PeekSample("Alpha"), nullptr);
-    EXPECT_TRUE(Doc()->PendingSample().GetTitle().empty());
-    ASSERT_TRUE(View()->OnFileSave());
-    // No complaint about a sample that is gone.
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
-}
-
-TEST_F(TreeEditTest, DeletingAnEmptyDefaultSubcategoryHidesItUntilRestoreDefaults) {
-    StartWithLibrary();
-    EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
-    Select(SubcategoryItem("C++", "COM"));
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
-    EXPECT_EQ(SubcategoryItem("C++", "COM"), nullptr);
-    EXPECT_EQ(Selected(), "C++");
-    const CCategory* cpp = Doc()->PeekCategory("C++");
-    EXPECT_EQ(cpp->Slot(2).name, "COM");
-    EXPECT_FALSE(cpp->Slot(2).inUse);
-    EXPECT_NE(ReadConfig().find("\"HiddenSubcats\" \"C++\" \"COM\""), std::string::npos);
-    EXPECT_TRUE(CommandEnabled(cmd::kRestoreDefaults));
-
-    Run(cmd::kRestoreDefaults);
-    EXPECT_NE(SubcategoryItem("C++", "COM"), nullptr);
-    EXPECT_TRUE(Doc()->PeekCategory("C++")->Slot(2).inUse);
-    EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
-    // The selection was not a sample: nothing is selected.
-    EXPECT_EQ(Tree()->currentItem(), nullptr);
-}
-
-TEST_F(TreeEditTest, RestoreDefaultsSelectsTheSameSampleAgain) {
-    WriteConfig("key \"Software\" \"Velmora Software\" \"Tindrel\" \"HiddenCats\" \"Visual Basic\"\n");
-    StartWithLibrary();
-    EXPECT_EQ(CategoryItem("Visual Basic"), nullptr);
-    Select(SampleItem("Gamma"));
-    Run(cmd::kRestoreDefaults);
-    EXPECT_NE(CategoryItem("Visual Basic"), nullptr);
-    EXPECT_EQ(Selected(), "Gamma");
-    EXPECT_EQ(SelectedTag(), kTagSample);
-}
-
-TEST_F(TreeEditTest, DeletingACustomSubcategoryDeletesItsSamplesAndFreesItsSlot) {
-    WriteConfig("key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomSubcats\" \"C++\" \"Threads\"\n");
-    WriteFileBytes("quorrincpp.txt",
-                   Alpha() + SampleFileBytes("C++", "Threads", "Worker", "", "", "run();\r\n"));
-    Start();
-    ASSERT_NE(SampleItem("Worker"), nullptr);
-    SubcategoryItem("C++", "Threads")->setExpanded(true);
-    EXPECT_EQ(App().Config().g_expandedSubcats.count("C++"), 0u);
-    CategoryItem("C++")->setExpanded(false);
-    CategoryItem("C++")->setExpanded(true);
-    SubcategoryItem("C++", "Threads")->setExpanded(false);
-    SubcategoryItem("C++", "Threads")->setExpanded(true);
-    ASSERT_EQ(App().Config().g_expandedSubcats["C++"], (NameSet{"Threads"}));
-
-    Select(SubcategoryItem("C++", "Threads"));
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskChildren}));
-    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNoDefaultNo);
-    EXPECT_EQ(Doc()->PeekSample("Worker"), nullptr);
-    EXPECT_EQ(SubcategoryItem("C++", "Threads"), nullptr);
-    EXPECT_EQ(Selected(), "C++");
-    const CCategory* cpp = Doc()->PeekCategory("C++");
-    EXPECT_EQ(cpp->FindSlot("Threads"), -1);
-    EXPECT_EQ(cpp->FreeSlot(), 3);
-    EXPECT_EQ(App().Config().g_customSubcats.count("C++"), 0u);
-    EXPECT_TRUE(App().Config().g_expandedSubcats["C++"].empty());
-    // Nothing to restore: a custom sub-category is gone for good.
-    EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
+    EXPECT_FALSE(Form()->IsFormModified());
     ASSERT_TRUE(View()->OnFileSave());
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha());
 }
 
-TEST_F(TreeEditTest, DeletingADefaultCategoryDeletesItsSamplesAndHidesIt) {
-    WriteConfig("key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomSubcats\" \"C++\" \"Threads\"\n");
+TEST_F(TreeEditTest, DeletingADefaultSubcategoryOrCategoryHidesItUntilRestoreDefaults) {
+    WriteConfig(std::string(kAppKey) + "\"CustomSubcats\" \"C++\" \"Threads\"\n");
     StartWithLibrary();
-    Select(CategoryItem("C++"));
-    m_messages.answers = {MsgAnswer::No};
-    Run(cmd::kDelete);
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskChildren}));
-    EXPECT_NE(CategoryItem("C++"), nullptr);
+    EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
+    Select(SubcategoryItem("C++", "COM"));
+    Delete(MsgAnswer::Yes, false); // it is empty
+    EXPECT_EQ(SubcategoryItem("C++", "COM"), nullptr);
+    EXPECT_EQ(Selected(), "C++");
+    EXPECT_NE(ReadConfig().find("\"HiddenSubcats\" \"C++\" \"COM\""), std::string::npos);
+    Select(SampleItem("Gamma"));
+    Run(cmd::kRestoreDefaults);
+    EXPECT_NE(SubcategoryItem("C++", "COM"), nullptr);
+    EXPECT_EQ(Selected(), "Gamma"); // the same sample again
+    EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
 
-    m_messages.Clear();
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
+    Select(CategoryItem("C++"));
+    Delete(MsgAnswer::No, true);
+    EXPECT_NE(CategoryItem("C++"), nullptr);
+    Delete(MsgAnswer::Yes, true);
     EXPECT_EQ(CategoryItem("C++"), nullptr);
     EXPECT_EQ(SelectedTag(), kTagRoot);
-    // The samples below its sub-categories and the one directly below it.
     for (const char* title : {"Alpha", "Beta", "Direct"})
         EXPECT_EQ(Doc()->PeekSample(title), nullptr) << title;
-    EXPECT_NE(Doc()->PeekSample("Gamma"), nullptr);
-    const CCategory* cpp = Doc()->PeekCategory("C++");
-    ASSERT_NE(cpp, nullptr);
-    EXPECT_FALSE(cpp->IsDisplayed());
     // Its file is deleted, and the save that ends the command writes it anew, empty.
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), "");
     EXPECT_NE(ReadConfig().find("\"HiddenCats\" \"C++\""), std::string::npos);
-
     Run(cmd::kRestoreDefaults);
-    ASSERT_NE(CategoryItem("C++"), nullptr);
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (std::vector<std::string>{"COM", "General", "GUI"}));
-    EXPECT_EQ(App().Config().g_customSubcats.count("C++"), 0u);
+    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"COM", "General", "GUI"}));
+    EXPECT_EQ(Tree()->currentItem(), nullptr); // no sample was selected
 }
 
-TEST_F(TreeEditTest, DeletingACustomCategoryRemovesItAndItsFileAtOnce) {
-    WriteConfig("key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\"\n"
-                "value \"FileName\" string \"quorrinTools.txt\"\n"
-                "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\" \"Shell\"\n");
-    WriteFileBytes("quorrinTools.txt", SampleFileBytes("Tools", "Shell", "Script", "", "", "ls\r\n"));
-    StartWithLibrary();
-    ASSERT_NE(SampleItem("Script"), nullptr);
-    Select(CategoryItem("Tools"));
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskChildren}));
-    EXPECT_EQ(CategoryItem("Tools"), nullptr);
-    EXPECT_EQ(Doc()->PeekCategory("Tools"), nullptr);
-    EXPECT_EQ(Doc()->PeekSample("Script"), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(File("quorrinTools.txt")));
-    EXPECT_EQ(SelectedTag(), kTagRoot);
-    // Nothing of it comes back.
+TEST_F(TreeEditTest, DeletingCustomItemsDeletesThemForGood) {
+    WriteConfig(std::string(kAppKey) + "\"CustomSubcats\" \"C++\" \"Threads\"\n" + kAppKey +
+                "\"CustomCats\" \"Tools\"\nvalue \"FileName\" string \"quorrinTools.txt\"\n");
+    WriteFileBytes("quorrinTools.txt", SampleFileBytes("Tools", "", "Script", "", "", "ls\r\n"));
+    WriteFileBytes("quorrincpp.txt", Alpha() + SampleFileBytes("C++", "Threads", "Worker", "", "", "run();\r\n"));
+    Start();
+    CategoryItem("C++")->setExpanded(true);
+    SubcategoryItem("C++", "Threads")->setExpanded(true);
+    ASSERT_EQ(App().Config().g_expandedSubcats["C++"], NameSet{"Threads"});
+    Select(SubcategoryItem("C++", "Threads"));
+    Delete(MsgAnswer::Yes, true);
+    EXPECT_EQ(Doc()->PeekSample("Worker"), nullptr);
+    EXPECT_EQ(Doc()->PeekCategory("C++")->FreeSlot(), 3);
+    EXPECT_EQ(App().Config().g_customSubcats.count("C++"), 0u);
+    EXPECT_TRUE(App().Config().g_expandedSubcats["C++"].empty());
     EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
     ASSERT_TRUE(View()->OnFileSave());
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), Alpha());
+
+    // A custom category and its file go at once; an empty one asks the simple question.
+    Select(CategoryItem("Tools"));
+    Delete(MsgAnswer::Yes, true);
     EXPECT_FALSE(std::filesystem::exists(File("quorrinTools.txt")));
+    WriteFileBytes(File("quorrinEmpty.txt"), "");
+    ASSERT_TRUE(Doc()->AddCategory(std::make_unique<CCategory>("Empty")));
+    Tree()->RebuildTree(std::string());
+    Select(CategoryItem("Empty"));
+    Delete(MsgAnswer::Yes, false);
+    EXPECT_EQ(Doc()->PeekCategory("Empty"), nullptr);
+    EXPECT_FALSE(CommandEnabled(cmd::kRestoreDefaults));
     Exit();
     EXPECT_EQ(ReadConfig().find("\"Tools\""), std::string::npos);
     Start();
     EXPECT_EQ(CategoryItem("Tools"), nullptr);
 }
 
-TEST_F(TreeEditTest, DeletingAnEmptyCustomCategoryAsksTheSimpleQuestion) {
+TEST_F(TreeEditTest, ChangeTitleMovesTheSampleWithItsEditsToItsNewPlaceOnDisk) {
     StartWithLibrary();
-    WriteFileBytes("quorrinEmpty.txt", "");
-    AddCustomCategory("Empty", {});
-    Select(CategoryItem("Empty"));
-    m_messages.answers = {MsgAnswer::Yes};
-    Run(cmd::kDelete);
-    EXPECT_EQ(m_messages.Texts(), (std::vector<std::string>{kAskSimple}));
-    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNoDefaultNo);
-    EXPECT_EQ(Doc()->PeekCategory("Empty"), nullptr);
-    EXPECT_FALSE(std::filesystem::exists(File("quorrinEmpty.txt")));
+    auto* button = Child<QPushButton>("changeTitleButton");
+    for (QTreeWidgetItem* item : {Root(), CategoryItem("C++"), SubcategoryItem("C++", "General")}) {
+        Select(item);
+        EXPECT_FALSE(CommandEnabled(cmd::kChangeTitle));
+        EXPECT_FALSE(button->isEnabled());
+    }
+    Select(SampleItem("Alpha"));
+    EXPECT_TRUE(button->isEnabled());
+    Child<QLineEdit>("keywordsEdit")->end(false);
+    QTest::keyClicks(Child<QLineEdit>("keywordsEdit"), QStringLiteral(", extra"));
+    DialogScripts dialogs;
+    // The current title, another sample's and a blank one are refused.
+    dialogs.Then([](QWidget* w) {
+        EXPECT_EQ(Find<QLabel>(w, "currentTitleLabel")->text(), QStringLiteral("Alpha"));
+        for (const char* refused : {"Alpha", "Gamma", " "}) {
+            TypeInto(Find<QLineEdit>(w, "newTitleEdit"), QString::fromLatin1(refused));
+            Click(Find<QPushButton>(w, "okButton"));
+            EXPECT_TRUE(w->isVisible());
+        }
+        Type("newTitleEdit", "  Zulu  ")(w);
+    });
+    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok, MsgAnswer::Ok};
+    Run(cmd::kChangeTitle);
+    EXPECT_NE(m_messages.Texts().at(1).find("\"Java\""), std::string::npos); // names the other's place
+    EXPECT_EQ(m_messages.Texts().at(2), edit_msg::kEmptyNewTitle);
+    EXPECT_EQ(Doc()->PeekSample("Alpha"), nullptr);
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), Names{"Zulu"});
+    EXPECT_EQ(Selected(), "Zulu");
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Zulu"));
+    EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
+              Beta() + Direct() + SampleFileBytes("C++", "General", "Zulu", "a, extra", "Note\r\n", "int a;\r\n"));
+
+    // Ctrl+T and the form's button run the same command; letter case alone makes a new title.
+    dialogs.Then(Type("newTitleEdit", "zulu")).Then(Type("newTitleEdit", "Delta"));
+    Frame()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    ASSERT_TRUE(CommandEnabled(cmd::kChangeTitle));
+    QTest::keyClick(Frame(), Qt::Key_T, Qt::ControlModifier);
+    Pump();
+    EXPECT_EQ(Selected(), "zulu");
+    Click(button);
+    Pump();
+    EXPECT_EQ(Selected(), "Delta");
+    EXPECT_EQ(Tree()->currentItem()->parent(), SubcategoryItem("C++", "General"));
 }
 
-// ---------------------------------------------------------------------------------
-// The form's drop-down path
-
-TEST_F(TreeEditTest, MovingASampleToACategoryWithoutItsSubcategoryCanCreateIt) {
-    WriteConfig("key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomSubcats\" \"C++\" \"Threads\"\n");
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "Threads", "Worker", "", "", "run();\r\n"));
+TEST_F(GuiTest, ANameProposedInAnotherEncodingKeepsItsBytes) {
     Start();
-    Select(SampleItem("Worker"));
-    m_messages.answers = {MsgAnswer::Yes};
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        // The sample's sub-category is proposed.
-        EXPECT_EQ(Find<QLineEdit>(w, "newSubcategoryNameEdit")->text(), QStringLiteral("Threads"));
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    Choose(Child<QComboBox>("categoryCombo"), "Java");
-    EXPECT_EQ(dialogs.ran, (std::vector<std::string>{"newSubcategoryDlg"}));
-    EXPECT_EQ(Doc()->PeekCategory("Java")->FindSlot("Threads"), 3);
-    EXPECT_EQ(App().Config().g_customSubcats["Java"], (NameSet{"Threads"}));
-    ASSERT_NE(SampleItem("Worker"), nullptr);
-    EXPECT_EQ(SampleItem("Worker")->parent(), SubcategoryItem("Java", "Threads"));
-    EXPECT_EQ(App().GetLoadErrorCount(), 0);
+    // A name read from an old file in Windows-1252: shown decoded, kept as it was;
+    // a typed name is UTF-8.
+    for (const char* proposal : {"Caf\xe9", "X"}) {
+        CNewSubcategoryDlg dlg(*Doc(), proposal, "C++");
+        WhenModal([&](QWidget* w) {
+            Find<QLineEdit>(w, "newSubcategoryNameEdit")->setText(QString::fromUtf8("Caf\xc3\xa9"));
+            Click(Find<QPushButton>(w, "okButton"));
+        });
+        ASSERT_EQ(dlg.exec(), QDialog::Accepted);
+        EXPECT_EQ(dlg.m_strName, proposal[0] == 'X' ? "Caf\xc3\xa9" : proposal);
+    }
 }
