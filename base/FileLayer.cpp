@@ -287,14 +287,10 @@ bool File::CreateUnique(std::string& pathTemplate, int& cause) {
 }
 
 bool File::Size(std::uint64_t& size, int& cause) {
-    if (m_fd < 0) {
-        cause = kInvalidFile;
+    FileStamp stamp;
+    if (!Stamp(stamp, cause))
         return false;
-    }
-    struct stat st;
-    if (::fstat(m_fd, &st) != 0)
-        return Fail(cause, errno);
-    size = static_cast<std::uint64_t>(st.st_size);
+    size = stamp.size;
     return true;
 }
 

@@ -231,7 +231,7 @@ std::string CSampleForm::FormText() {
     return EncodeField(m_textEdit->PlainText(), m_textCodec);
 }
 
-void CSampleForm::CaptureFormInto(CSample& sample) {
+void CSampleForm::CaptureFieldsInto(CSample& sample) {
     sample.Reset();
     sample.SetTitle(m_formTitle);
     sample.SetCategory(CurrentEntryBytes(m_categoryCombo));
@@ -241,6 +241,10 @@ void CSampleForm::CaptureFormInto(CSample& sample) {
     sample.SetSubcategory(sub);
     sample.SetKeywords(FormKeywords());
     sample.SetComments(FormComments());
+}
+
+void CSampleForm::CaptureFormInto(CSample& sample) {
+    CaptureFieldsInto(sample);
     sample.SetText(FormText());
 }
 
@@ -249,14 +253,7 @@ void CSampleForm::CaptureForm() { CaptureFormInto(m_context.doc->PendingSample()
 void CSampleForm::CaptureFormButText() {
     CSample& pending = m_context.doc->PendingSample();
     CSample fields;
-    fields.SetTitle(m_formTitle);
-    fields.SetCategory(CurrentEntryBytes(m_categoryCombo));
-    std::string sub = CurrentEntryBytes(m_subcategoryCombo);
-    if (sub == kNoneAssigned)
-        sub.clear();
-    fields.SetSubcategory(sub);
-    fields.SetKeywords(FormKeywords());
-    fields.SetComments(FormComments());
+    CaptureFieldsInto(fields);
     if (!pending.GetTitle().empty() && pending.GetTitle() == m_formTitle) {
         fields.SetText(pending.GetText());
     } else {

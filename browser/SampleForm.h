@@ -106,6 +106,8 @@ private:
     void OnSubcategoryActivated(int index);
     void ClearFormStrings();
     void ShowSample(const CSample& sample);
+    // Every field from the form but the text, into a sample emptied first.
+    void CaptureFieldsInto(CSample& sample);
     // The whole form into the pending sample, the text included.
     void CaptureForm();
     // The pending sample as an edit of a field other than the text leaves it: every
