@@ -95,6 +95,8 @@ void PrintTree(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostrea
             auto titles = bySub->second.find(child.text);
             if (titles == bySub->second.end())
                 continue;
+            // The library holds titles in byte order; the list shows them as the tree does.
+            std::stable_sort(titles->second.begin(), titles->second.end(), NameLess);
             for (std::string_view title : titles->second)
                 out << "      " << title << '\n';
         }

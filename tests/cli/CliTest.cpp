@@ -277,8 +277,8 @@ TEST_F(Cli, AddAppendsTheSampleAndTouchesNoOtherFile) {
     EXPECT_EQ(after, before);
     EXPECT_EQ(Run({"show", "Fresh", "--raw"}).out,
               "line one\r\nline two\r\nno end\r\n"); // the reader's line end
-    ASSERT_EQ(Run({"add", "--title", "Another", "--category", "C++", "--subcategory", "General"}).status, 0);
-    EXPECT_NE(Run({"list"}).out.find("    General\n      Another\n      Hello\n"), std::string::npos);
+    ASSERT_EQ(Run({"add", "--title", "another", "--category", "C++", "--subcategory", "General"}).status, 0);
+    EXPECT_NE(Run({"list"}).out.find("    General\n      another\n      Hello\n"), std::string::npos);
 }
 
 TEST_F(Cli, ConcurrentAddsWaitForEachOther) {
