@@ -47,3 +47,11 @@ inline std::string StoreError(const std::string& reason) {
            "to match their current state the next time you open the library.";
 }
 inline const std::string kDenied = "Access is denied.";
+
+// Each text followed by a line end, for a transcript compared with a fixture file.
+inline std::string Lines(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& t : texts)
+        out += t + "\n";
+    return out;
+}
