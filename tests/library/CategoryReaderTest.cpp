@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include "CategoryTestUtil.h"
 #include "library/CategoryFormat.h"
@@ -85,90 +86,64 @@ TEST(CategoryReader, ABrokenSequenceStopsWithItsPositionAndKeepsTheSamplesBefore
 }
 
 // Reading a file on disk: a whole file, an empty or a missing one, and every failure of
-// opening, reading and closing with its message.
+// opening, reading and closing; the messages are in the fixture.
 TEST(CategoryFileRead, FilesAndTheirMessages) {
     RecordingMessenger messages;
     TempDir dir;
     std::vector<std::unique_ptr<CSample>> list;
+    const auto opens = [](CCategory& c) { return c.OpenFile(); };
+    const auto refused = [](CCategory& c) { return !c.OpenFile(); };
+    const auto readFails = [&](CCategory& c) {
+        return c.OpenFile() && !c.ReadSampleList(list) && c.ReadIncomplete();
+    };
     const struct {
         const char* what;
+        const char* file;                    // the category's file name
         std::function<bool(CCategory&)> act; // true when the read went as it should
-        std::string message;
-        MsgIcon icon = MsgIcon::None;
+        std::optional<fileio::Op> fault = std::nullopt;
+        int cause = 0;
     } rows[] = {
-        {"whole", [&](CCategory& c) { return c.OpenFile() && c.ReadSampleList(list) && list.size() == 3; },
-         ""},
-        {"missing: created empty",
+        {"whole", "t.txt",
+         [&](CCategory& c) { return opens(c) && c.ReadSampleList(list) && list.size() == 3; }},
+        {"missing: created empty", "new.txt",
          [&](CCategory& c) {
-             c.SetFileName("new.txt");
-             return c.OpenFile() && !c.ReadSampleList(list) && !c.ReadIncomplete() &&
+             return opens(c) && !c.ReadSampleList(list) && !c.ReadIncomplete() &&
                     ReadFileBytes("new.txt").empty();
-         },
-         ""},
-        {"shared with a writer",
-         [](CCategory& c) { return CategoryFor("t.txt").OpenFile() && c.OpenFileForRead(); }, ""},
-        {"read-only creates nothing",
-         [](CCategory& c) {
-             c.SetFileName("absent.txt");
-             return !c.OpenFileForRead() && !fileio::FileExists("absent.txt");
-         },
-         "Unable to create/open absent.txt.\nReason: The file could not be located. "},
-        {"broken sequence",
+         }},
+        {"shared with a writer", "t.txt",
+         [](CCategory& c) { return CategoryFor("t.txt").OpenFile() && c.OpenFileForRead(); }},
+        {"read-only creates nothing", "absent.txt",
+         [](CCategory& c) { return !c.OpenFileForRead() && !fileio::FileExists("absent.txt"); }},
+        {"broken sequence", "seq.txt",
          [&](CCategory& c) {
-             WriteFileBytes("t.txt", Fixture("seq_input_keywords.txt"));
-             return c.OpenFile() && !c.ReadSampleList(list) && c.ReadIncomplete() && list.size() == 1;
-         },
-         "Error processing input keywords.\nInput file t.txt not in proper sequence!", MsgIcon::Stop},
-        {"no file name",
-         [](CCategory& c) {
-             c.SetFileName("");
-             return !c.OpenFile();
-         },
-         "Unable to open file associated with category Tools.\nReason: File name is missing.\nProbable "
-         "cause: "
-         "Tindrel could not read file name from Registry key."},
-        {"open fault",
-         [](CCategory& c) {
-             fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied);
-             return !c.OpenFile();
-         },
-         "Unable to create/open t.txt.\nReason: The file could not be accessed. "},
-        {"path through a file",
-         [](CCategory& c) {
-             c.SetFileName("t.txt/x.txt");
-             return !c.OpenFile();
-         },
-         "Unable to create/open t.txt/x.txt.\nReason: All or part of the path is invalid. "},
-        {"locked", [](CCategory& c) { return CategoryFor("t.txt").OpenFile() && !c.OpenFile(); },
-         "Unable to create/open t.txt.\nReason: SHARE.EXE was not loaded, or a shared region was locked. "},
-        {"read fault",
-         [&](CCategory& c) {
-             fileio::Faults::FailNext(fileio::Op::Read, fileio::kHardIO);
-             return c.OpenFile() && !c.ReadSampleList(list) && c.ReadIncomplete();
-         },
-         "Unable to read from file t.txt.\nReason: There was a hardware error. "},
-        {"read unopened", [&](CCategory& c) { return !c.ReadSampleList(list) && c.ReadIncomplete(); },
-         "Unable to read from file t.txt.\nReason: There was an attempt to use an invalid file handle. "},
-        {"close fault: the handle goes all the same",
-         [](CCategory& c) {
-             fileio::Faults::FailNext(fileio::Op::Close, fileio::kInvalidFile);
-             return c.OpenFile() && !c.CloseFile() && c.OpenFile();
-         },
-         "Unable to close t.txt.\nReason: There was an attempt to use an invalid file handle. "},
+             return opens(c) && !c.ReadSampleList(list) && c.ReadIncomplete() && list.size() == 1;
+         }},
+        {"no file name", "", refused},
+        {"open fault", "t.txt", refused, fileio::Op::Open, fileio::kAccessDenied},
+        {"path through a file", "t.txt/x.txt", refused},
+        {"locked", "t.txt", [](CCategory& c) { return CategoryFor("t.txt").OpenFile() && !c.OpenFile(); }},
+        {"read fault", "t.txt", readFails, fileio::Op::Read, fileio::kHardIO},
+        {"read unopened", "t.txt",
+         [&](CCategory& c) { return !c.ReadSampleList(list) && c.ReadIncomplete(); }},
+        {"close fault: the handle goes all the same", "t.txt",
+         [](CCategory& c) { return c.OpenFile() && !c.CloseFile() && c.OpenFile(); }, fileio::Op::Close,
+         fileio::kInvalidFile},
     };
+    std::string transcript;
     for (const auto& row : rows) {
         WriteFileBytes("t.txt", Fixture("writer_several.txt"));
+        WriteFileBytes("seq.txt", Fixture("seq_input_keywords.txt"));
         messages.Clear();
         list.clear();
-        CCategory c = CategoryFor("t.txt");
+        CCategory c = CategoryFor(row.file);
+        if (row.fault)
+            fileio::Faults::FailNext(*row.fault, row.cause);
         EXPECT_TRUE(row.act(c)) << row.what;
-        EXPECT_EQ(messages.Texts(), row.message.empty() ? Words{} : Words{row.message}) << row.what;
-        if (!messages.shown.empty()) {
-            EXPECT_EQ(messages.shown[0].icon, row.icon) << row.what;
-        }
+        transcript += std::string("== ") + row.what + "\n" + TakeShown(messages);
         c.CloseFile();
         fileio::Faults::Clear();
     }
+    ExpectFileEq(transcript, "category/read-messages.txt");
 }
 
 } // namespace

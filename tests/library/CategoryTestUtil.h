@@ -40,6 +40,16 @@ inline Parsed Parse(std::string_view bytes) {
     return p;
 }
 
+// What was shown, each message after its icon's number, and forgotten: a step of a
+// transcript compared with a fixture file.
+inline std::string TakeShown(RecordingMessenger& m) {
+    std::string out;
+    for (const ShownMessage& s : m.shown)
+        out += "[icon " + std::to_string(static_cast<int>(s.icon)) + "] " + s.text + "\n";
+    m.Clear();
+    return out;
+}
+
 // A category whose file is the given name in the current folder.
 inline CCategory CategoryFor(const std::string& fileName) {
     CCategory c("Tools");
