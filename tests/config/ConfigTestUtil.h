@@ -1,7 +1,9 @@
 // Helpers shared by the configuration tests.
 #pragma once
 
+#include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +11,50 @@
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
 #include "support/TestSupport.h"
+
+// What a read found, one table per line.
+inline std::string Tables(const CLibraryConfig& c) {
+    std::string out;
+    auto names = [&out](const NameSet& set) {
+        for (const std::string& n : set)
+            out += " " + n;
+    };
+    auto map = [&](const char* title, const NameSetMap& m) {
+        out += title;
+        for (const auto& [k, v] : m) {
+            out += " " + k + ":";
+            names(v);
+        }
+        out += "\n";
+    };
+    map("expanded", c.g_expandedSubcats);
+    out += "files";
+    for (const auto& [k, v] : c.g_customCatFiles)
+        out += " " + k + "=" + v;
+    out += "\n";
+    map("custom", c.g_customCatSubcats);
+    map("customsubs", c.g_customSubcats);
+    out += "hidden";
+    names(c.m_hiddenCats);
+    out += "\n";
+    map("hiddensubs", c.m_hiddenSubcats);
+    return out;
+}
+
+// Sets an environment variable for its lifetime (unset with nullopt).
+class EnvVar {
+public:
+    EnvVar(const char* name, std::optional<std::string> value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+    ~EnvVar() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
 
 // A default category with its three default sub-categories shown, then custom ones.
 inline CCategory DefaultCategory(const std::string& name, std::initializer_list<std::string> custom = {}) {

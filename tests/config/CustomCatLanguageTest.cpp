@@ -20,13 +20,7 @@ TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAr
     config.SetCustomCategoryLanguage("Scripts", "shell");
     EXPECT_EQ(DumpApp(store), "");
     SaveLibrary(config, categories);
-    EXPECT_EQ(DumpApp(store), "CustomCats\n"
-                              "CustomCats / Scripts { FileName='quorrinScripts.txt' Language='shell' }\n"
-                              "CustomCats / Scripts / Backup\n"
-                              "CustomCats / Tools { FileName='quorrinTools.txt' }\n"
-                              "CustomSubcats\n"
-                              "HiddenCats\n"
-                              "HiddenSubcats\n");
+    ExpectFileEq(DumpApp(store), "config/language-save.txt");
 
     // The next run reads it with the file name, and its own save keeps it.
     CLibraryConfig next(store);

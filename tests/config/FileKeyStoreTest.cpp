@@ -230,13 +230,10 @@ TEST_F(FileStore, FlushWritesOnlyAChangeAndAFailedWriteLeavesTheOldFileWhole) {
 
 TEST(FileStorePath, FollowsAnAbsoluteXdgConfigHomeElseHome) {
     const std::string tail = "/Velmora Software/Tindrel/Tindrel.conf";
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
+    EnvVar absolute("XDG_CONFIG_HOME", "/cfg/here");
     EXPECT_EQ(FileKeyStore::DefaultPath(), "/cfg/here" + tail);
-    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EnvVar relative("XDG_CONFIG_HOME", "relative/ignored");
     EXPECT_EQ(FileKeyStore::DefaultPath(), std::string(std::getenv("HOME")) + "/.config" + tail);
-    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
 // A key with an empty name cannot be addressed by name (opening "" gives the parent

@@ -13,35 +13,6 @@ using Texts = std::vector<std::string>;
 
 const char* const kTopKeys[] = {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats"};
 
-// What a read found, one table per line.
-std::string Tables(const CLibraryConfig& c) {
-    std::string out;
-    auto names = [&out](const NameSet& set) {
-        for (const std::string& n : set)
-            out += " " + n;
-    };
-    auto map = [&](const char* title, const NameSetMap& m) {
-        out += title;
-        for (const auto& [k, v] : m) {
-            out += " " + k + ":";
-            names(v);
-        }
-        out += "\n";
-    };
-    map("expanded", c.g_expandedSubcats);
-    out += "files";
-    for (const auto& [k, v] : c.g_customCatFiles)
-        out += " " + k + "=" + v;
-    out += "\n";
-    map("custom", c.g_customCatSubcats);
-    map("customsubs", c.g_customSubcats);
-    out += "hidden";
-    names(c.m_hiddenCats);
-    out += "\n";
-    map("hiddensubs", c.m_hiddenSubcats);
-    return out;
-}
-
 // The messages and what was read all the same are in the fixture, row by row.
 TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
     const struct {

@@ -23,10 +23,7 @@ TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
         Put({k});
     config.m_bAutoSaveOnSwitch = false;
     EXPECT_TRUE(config.LoadProfile());
-    EXPECT_TRUE(config.g_expandedSubcats.empty());
-    EXPECT_TRUE(config.g_customCatFiles.empty());
-    EXPECT_TRUE(config.g_customSubcats.empty());
-    EXPECT_TRUE(config.m_hiddenSubcats.empty());
+    EXPECT_EQ(Tables(config), "expanded\nfiles\ncustom\ncustomsubs\nhidden\nhiddensubs\n");
     for (const char* cat : {"C++", "Java", "", "gui"}) {
         EXPECT_TRUE(config.IsCategoryShown(cat));
         for (const char* sub : {"General", "GUI", "COM", ""})

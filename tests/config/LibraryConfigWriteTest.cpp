@@ -59,11 +59,7 @@ TEST_F(ConfigWrite, TheExpandedStateIsRebuiltFromTheTableAtEveryCall) {
     store.PutKey(AppPath({"ExpandedCats", "Old", "Sub"}));
     config.g_expandedSubcats = {{"C++", {"GUI", "General"}}, {"Tools", {}}};
     config.WriteExpandedCats();
-    EXPECT_EQ(DumpApp(store), "ExpandedCats\n"
-                              "ExpandedCats / C++\n"
-                              "ExpandedCats / C++ / GUI\n"
-                              "ExpandedCats / C++ / General\n"
-                              "ExpandedCats / Tools\n");
+    ExpectFileEq(DumpApp(store), "config/expanded.txt");
     CLibraryConfig next = Reload();
     EXPECT_EQ(next.g_expandedCats, (NameSet{"C++", "Tools"}));
     EXPECT_EQ(next.g_expandedSubcats, config.g_expandedSubcats);
