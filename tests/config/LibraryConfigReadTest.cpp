@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
+#include "config/FileKeyStore.h"
 
 namespace {
 
@@ -12,8 +13,9 @@ protected:
     CLibraryConfig config{store};
 
     void Put(std::initializer_list<std::string> rest) { store.PutKey(AppPath(rest)); }
-    void PutFile(const std::string& category, const std::string& file) {
-        store.PutValue(AppPath({"CustomCats", category}), "FileName", {false, file, 0});
+    // The keys of a configuration file under tests/data.
+    void Load(const std::string& fixture) {
+        EXPECT_FALSE(FileKeyStore::Parse(ReadFileBytes(DataPath(fixture)), store).Damaged());
     }
 };
 
@@ -42,25 +44,9 @@ TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
 TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
     const std::string odd = "a \"b\" + c\\d \xC3\xA9 \x01";
     const std::string longName(259, 'L');
-    Put({"ExpandedCats", "C++", "GUI"});
-    Put({"ExpandedCats", "C++", "General"});
-    Put({"ExpandedCats", "Tools"});
-    Put({"ExpandedCats", ""}); // empty names are skipped everywhere
-    Put({"CustomCats", "Tools", "Loops"});
-    Put({"CustomCats", "Tools", "Strings"});
-    PutFile("Tools", "quorrinTools.txt");
-    Put({"CustomCats", "Empty"});
-    PutFile("Empty", "e.txt");
-    Put({"CustomSubcats", "Java", "Swing"});
-    Put({"CustomSubcats", "Java", "swing"});
-    Put({"CustomSubcats", "Java", odd});
-    Put({"CustomSubcats", "Java", longName});
-    Put({"CustomSubcats", "C++"});    // says nothing about C++
-    Put({"CustomSubcats", "VB", ""}); // had a sub-key: its set is kept, empty
-    Put({"HiddenCats", "Visual Basic", "ignored below a hidden category"});
-    Put({"HiddenCats", odd});
-    Put({"HiddenSubcats", "C++", "COM"});
-    Put({"HiddenSubcats", "Java"});
+    Load("config/every-kind.conf");
+    Put({"ExpandedCats", ""});        // empty names are skipped everywhere
+    Put({"CustomSubcats", "VB", ""}); // VB had a sub-key: its set is kept, empty
     EXPECT_TRUE(config.LoadProfile());
     EXPECT_TRUE(messenger.shown.empty());
 
@@ -87,11 +73,7 @@ TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
 }
 
 TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsSubcategories) {
-    Put({"CustomCats", "Tools", "Loops"});
-    Put({"CustomCats", "Typed"});
-    store.PutValue(AppPath({"CustomCats", "Typed"}), "FileName", {true, "", 3});
-    Put({"CustomCats", "Zeta"});
-    PutFile("Zeta", "z.txt");
+    Load("config/no-file-name.conf"); // Tools has no FileName, Typed's is a number
     config.LoadProfile();
     EXPECT_EQ(messenger.Texts(),
               (std::vector<std::string>{
