@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 #include "base/FileLayer.h"
@@ -127,14 +126,12 @@ TEST_F(FileLayerFiles, AtomicWriteReplacesOrLeavesAloneAndFilesCopyRenameAndGo) 
     ASSERT_TRUE(RenameFile("b", "c", cause));
     EXPECT_FALSE(FileExists("b"));
     ASSERT_TRUE(RemoveFile("c", cause));
-    const std::vector<std::function<bool()>> onMissing = {[&] { return RemoveFile("c", cause); },
-                                                          [&] { return CopyFile("missing", "d", cause); },
-                                                          [&] { return RenameFile("missing", "d", cause); }};
-    for (const auto& call : onMissing) {
-        cause = 0;
-        EXPECT_FALSE(call());
-        EXPECT_EQ(cause, kFileNotFound);
-    }
+    int causes[3] = {};
+    EXPECT_FALSE(RemoveFile("c", causes[0]));
+    EXPECT_FALSE(CopyFile("missing", "d", causes[1]));
+    EXPECT_FALSE(RenameFile("missing", "d", causes[2]));
+    for (int c : causes)
+        EXPECT_EQ(c, kFileNotFound);
     EXPECT_FALSE(FileExists("d"));
 }
 
