@@ -32,6 +32,8 @@ TEST(CategoryRecord, NewRecordsAndTheirSlots) {
     EXPECT_EQ(Slots(def), "||" + kFreeCustomSlots);
     CCategory custom("Tools");
     EXPECT_TRUE(custom.IsCustom());
+    EXPECT_FALSE(custom.IsChanged());
+    EXPECT_EQ(Slots(custom), "||" + kFreeCustomSlots);
     EXPECT_EQ(custom.GetFileName(), "quorrinTools.txt");
     custom.Slot(0) = {"A", true, true};
     custom.ResetSlots(true);
