@@ -7,6 +7,9 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
@@ -39,6 +42,11 @@ inline std::string Tables(const CLibraryConfig& c) {
     out += "\n";
     map("hiddensubs", c.m_hiddenSubcats);
     return out;
+}
+
+// Adds the keys of a configuration file under tests/data to the store.
+inline void LoadKeys(MemoryKeyStore& store, const std::string& fixture) {
+    EXPECT_FALSE(FileKeyStore::Parse(ReadFileBytes(DataPath(fixture)), store).Damaged()) << fixture;
 }
 
 // Sets an environment variable for its lifetime (unset with nullopt).

@@ -11,8 +11,6 @@ namespace {
 using Op = MemoryKeyStore::Op;
 using Texts = std::vector<std::string>;
 
-const char* const kTopKeys[] = {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats"};
-
 // The messages and what was read all the same are in the fixture, row by row.
 TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
     const struct {
@@ -38,12 +36,7 @@ TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
         SCOPED_TRACE(row.name);
         RecordingMessenger messenger;
         MemoryKeyStore store;
-        for (const char* k : kTopKeys) {
-            store.PutKey(AppPath({k, "A", "x"}));
-            store.PutKey(AppPath({k, "B", "y"}));
-        }
-        store.PutValue(AppPath({"CustomCats", "A"}), "FileName", {false, "a.txt", 0});
-        store.PutValue(AppPath({"CustomCats", "B"}), "FileName", {false, "b.txt", 0});
+        LoadKeys(store, "config/two-of-each.conf"); // A/x and B/y below each top key
         store.FailCall(row.op, keyerr::kAccessDenied, 1, std::string(row.name), row.times);
         CLibraryConfig config(store);
         EXPECT_TRUE(config.LoadProfile());

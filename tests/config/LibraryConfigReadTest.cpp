@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
-#include "config/FileKeyStore.h"
 
 namespace {
 
@@ -13,10 +12,7 @@ protected:
     CLibraryConfig config{store};
 
     void Put(std::initializer_list<std::string> rest) { store.PutKey(AppPath(rest)); }
-    // The keys of a configuration file under tests/data.
-    void Load(const std::string& fixture) {
-        EXPECT_FALSE(FileKeyStore::Parse(ReadFileBytes(DataPath(fixture)), store).Damaged());
-    }
+    void Load(const std::string& fixture) { LoadKeys(store, fixture); }
 };
 
 TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
@@ -42,8 +38,6 @@ TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
 }
 
 TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
-    const std::string odd = "a \"b\" + c\\d \xC3\xA9 \x01";
-    const std::string longName(259, 'L');
     Load("config/every-kind.conf");
     Put({"ExpandedCats", ""});        // empty names are skipped everywhere
     Put({"CustomSubcats", "VB", ""}); // VB had a sub-key: its set is kept, empty
@@ -51,13 +45,7 @@ TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
     EXPECT_TRUE(messenger.shown.empty());
 
     EXPECT_EQ(config.g_expandedCats, (NameSet{"C++", "Tools"}));
-    EXPECT_EQ(config.g_expandedSubcats, (NameSetMap{{"C++", {"GUI", "General"}}, {"Tools", {}}}));
-    EXPECT_EQ(config.g_customCatFiles,
-              (std::map<std::string, std::string>{{"Empty", "e.txt"}, {"Tools", "quorrinTools.txt"}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Empty", {}}, {"Tools", {"Loops", "Strings"}}}));
-    EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"Java", {"Swing", "swing", odd, longName}}, {"VB", {}}}));
-    EXPECT_EQ(config.m_hiddenCats, (NameSet{"Visual Basic", odd}));
-    EXPECT_EQ(config.m_hiddenSubcats, (NameSetMap{{"C++", {"COM"}}, {"Java", {}}}));
+    ExpectFileEq(Tables(config), "config/every-kind-tables.txt");
     EXPECT_FALSE(config.IsCategoryShown("Visual Basic"));
     EXPECT_TRUE(config.IsCategoryShown("visual basic"));
     EXPECT_FALSE(config.IsSubcategoryShown("C++", "COM"));
@@ -75,15 +63,7 @@ TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
 TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsSubcategories) {
     Load("config/no-file-name.conf"); // Tools has no FileName, Typed's is a number
     config.LoadProfile();
-    EXPECT_EQ(messenger.Texts(),
-              (std::vector<std::string>{
-                  "Error attempting to obtain FileName value for key Tools.\nReason: The system "
-                  "cannot find the file specified.\r\n",
-                  "Error attempting to obtain FileName value for key Typed.\nReason: The data is "
-                  "invalid.\r\n"}));
-    EXPECT_EQ(config.g_customCatFiles,
-              (std::map<std::string, std::string>{{"Tools", ""}, {"Typed", ""}, {"Zeta", "z.txt"}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops"}}, {"Typed", {}}, {"Zeta", {}}}));
+    ExpectFileEq(Lines(messenger.Texts()) + Tables(config), "config/no-file-name-read.txt");
 }
 
 TEST_F(ConfigRead, OptionsDefaultToOnAndAnyNonZeroValueIsOn) {
