@@ -91,26 +91,16 @@ std::string Parsed(const std::string& text) {
 }
 
 TEST(FileStoreText, DamagedLinesAreCountedAndTheRestIsRead) {
-    const std::string good =
-        "TindrelConfig 1\nkey \"A\"\nvalue \"v\" string \"one\"\nkey \"A\" \"B\"\nkey \"C\"\n"
-        "value \"n\" dword 5\nend\n";
+    const auto file = [](const std::string& name) { return ReadFileBytes(DataPath("config/parse/" + name)); };
+    const std::string good = file("good.conf");
     const std::pair<std::string, std::string> rows[] = {
         {good, "0 bad from line 0: A/v C/n"},
         // From an editor on another system: CR LF line ends and a byte-order mark.
-        {"\xEF\xBB\xBFTindrelConfig 1\r\nkey \"A\"\r\nvalue \"v\" string \"one\"\r\nend\r\n",
-         "0 bad from line 0: A/v"},
-        {"TindrelConfig 1\nkey \"A\"\nvalue \"v\" string \"one\"\nkey \"B\" \"unclosed\nvalue \"lost\" dword "
-         "1\n"
-         "key \"C\"\nvalue \"n\" dword 99999999999\nvalue \"m\" dword 7\ngarbage\nend\n",
-         "3 bad from line 4: A/v C/m"},
+        {file("crlf-bom.conf"), "0 bad from line 0: A/v"},
+        {file("bad-lines.conf"), "3 bad from line 4: A/v C/m"},
         // A dword is 32 bits: ten digits above 2^32 are a bad line too.
-        {"TindrelConfig 1\nkey \"D\"\nvalue \"max\" dword 4294967295\nvalue \"over\" dword 4294967296\n"
-         "value \"nines\" dword 9999999999\nvalue \"sign\" dword -1\nend\n",
-         "3 bad from line 4: D/max"},
-        {"TindrelConfig 1\nkey \"E\"\nvalue \"s\" string \"one\" more\nvalue \"t\" string\nvalue \"u\" text "
-         "\"x\"\n"
-         "key \"E\" \"\"\nvalue \"w\" dword 1\nend\n",
-         "4 bad from line 3:"},
+        {file("dwords.conf"), "3 bad from line 4: D/max"},
+        {file("bad-values.conf"), "4 bad from line 3:"},
         // Cut inside the last line, or before the end line: whole lines before the cut count.
         {good.substr(0, good.find("dword 5") + 6), "0 bad from line 0, cut: A/v"},
         {good.substr(0, good.find("end\n")), "0 bad from line 0, cut: A/v C/n"},
@@ -133,39 +123,34 @@ protected:
 };
 
 TEST_F(FileStore, AFileNotLoadedWholeIsReportedOnceKeptAsideAndReplacedAtTheNextFlush) {
-    const struct {
-        std::string text;
-        LoadState state;
-        std::string problem;
-    } rows[] = {
-        {"TindrelConfig 1\nkey \"A\"\nbroken\nkey \"C\"\nvalue \"x\"\nend\n", LoadState::Damaged,
-         "is damaged.\n2 lines could not be read, the first is line 3."},
-        {"TindrelConfig 1\nkey \"A\"\n", LoadState::Damaged,
-         "is damaged.\nIt ends before its last line: the file is cut short."},
-        {"TindrelConfig 2\nkey \"A\"\nend\n", LoadState::Newer,
-         "was written by a newer version of Tindrel (file format 2; this version reads format 1)."},
-        {"TindrelConfig x\nkey \"A\"\nend\n", LoadState::Foreign, "is not a Tindrel configuration file."},
-        {"", LoadState::Foreign, "is empty."},
+    // The messages, with the file's path as <file>, are in the fixture.
+    const std::pair<std::string, LoadState> rows[] = {
+        {"TindrelConfig 1\nkey \"A\"\nbroken\nkey \"C\"\nvalue \"x\"\nend\n", LoadState::Damaged},
+        {"TindrelConfig 1\nkey \"A\"\n", LoadState::Damaged},
+        {"TindrelConfig 2\nkey \"A\"\nend\n", LoadState::Newer},
+        {"TindrelConfig x\nkey \"A\"\nend\n", LoadState::Foreign},
+        {"", LoadState::Foreign},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.text);
+    std::string transcript;
+    for (const auto& [text, state] : rows) {
+        SCOPED_TRACE(text);
         std::filesystem::remove(path + ".damaged");
-        WriteFileBytes(path, r.text);
+        WriteFileBytes(path, text);
         messenger.Clear();
         FileKeyStore store(path);
-        const bool partly = r.state == LoadState::Damaged;
-        EXPECT_EQ(store.State(), r.state);
-        EXPECT_EQ(store.KeyExists({"A"}), partly);
-        EXPECT_EQ(messenger.Texts(), Texts{"The library configuration file\n" + path + "\n" + r.problem +
-                                           "\nTindrel starts with " +
-                                           (partly ? "the part of the configuration that could be read"
-                                                   : "an empty library configuration") +
-                                           ".\nA copy of the file was kept as\n" + path + ".damaged"});
+        EXPECT_EQ(store.State(), state);
+        EXPECT_EQ(store.KeyExists({"A"}), state == LoadState::Damaged);
+        ASSERT_EQ(messenger.shown.size(), 1u);
+        std::string message = messenger.shown[0].text;
+        for (size_t at; (at = message.find(path)) != std::string::npos;)
+            message.replace(at, path.size(), "<file>");
+        transcript += "==\n" + message + "\n";
         EXPECT_EQ(store.KeptCopyPath(), path + ".damaged");
         ASSERT_TRUE(store.Flush(error)) << error; // even without a change
         EXPECT_EQ(FileKeyStore(path).State(), LoadState::Loaded);
-        EXPECT_EQ(ReadFileBytes(path + ".damaged"), r.text);
+        EXPECT_EQ(ReadFileBytes(path + ".damaged"), text);
     }
+    ExpectFileEq(transcript, "config/not-loaded-whole.txt");
     // Copies are numbered when the name is taken.
     WriteFileBytes(path + ".damaged.2", "second");
     WriteFileBytes(path, "nonsense\n");
