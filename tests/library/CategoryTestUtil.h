@@ -24,6 +24,23 @@ inline bool SameSample(const CSample& a, const CSample& b) {
            a.GetLoadErrorReason() == b.GetLoadErrorReason();
 }
 
+// A sample as one line of a transcript compared with a fixture file: each field in
+// brackets, CR and LF shown as \r and \n, then the load-error reason.
+inline std::string Dump(const CSample& s) {
+    const auto shown = [](const std::string& value) {
+        std::string out = "[";
+        for (char c : value)
+            out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+        return out + "]";
+    };
+    std::string keywords;
+    for (const std::string& k : s.Keywords())
+        keywords += shown(k);
+    return shown(s.GetTitle()) + " " + shown(s.GetCategory()) + " " + shown(s.GetSubcategory()) + " keywords " +
+           keywords + " comments " + shown(s.GetComments()) + " text " + shown(s.GetText()) + " reason " +
+           std::to_string(s.GetLoadErrorReason()) + "\n";
+}
+
 // What the reader makes of a file's bytes, in memory.
 struct Parsed {
     std::vector<std::unique_ptr<CSample>> samples;
