@@ -49,6 +49,21 @@ inline void LoadKeys(MemoryKeyStore& store, const std::string& fixture) {
     EXPECT_FALSE(FileKeyStore::Parse(ReadFileBytes(DataPath(fixture)), store).Damaged()) << fixture;
 }
 
+// A configuration over an in-memory store, with a messenger that records what is shown.
+class ConfigTest : public ::testing::Test {
+protected:
+    RecordingMessenger messenger;
+    MemoryKeyStore store;
+    CLibraryConfig config{store};
+};
+
+// The configuration the next run reads from the store.
+inline CLibraryConfig Loaded(IKeyStore& store) {
+    CLibraryConfig next(store);
+    next.LoadProfile();
+    return next;
+}
+
 // Sets an environment variable for its lifetime (unset with nullopt).
 class EnvVar {
 public:
@@ -93,14 +108,6 @@ inline void SaveLibrary(CLibraryConfig& config, const std::vector<CCategory>& ca
         config.RecordCategory(c);
     config.EndLibrarySave();
 }
-
-// The message of a failed write, with the store's text for the reason.
-inline std::string StoreError(const std::string& reason) {
-    return "Quorrin was unable to store the state of\nthe sample tree.\nReason: " + reason +
-           "\r\n\nAll sample data is OK, but the tree items will not be expanded\n"
-           "to match their current state the next time you open the library.";
-}
-inline const std::string kDenied = "Access is denied.";
 
 // Each text followed by a line end, for a transcript compared with a fixture file.
 inline std::string Lines(const std::vector<std::string>& texts) {

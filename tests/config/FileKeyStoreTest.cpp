@@ -231,8 +231,7 @@ TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
                          "end\n");
     FileKeyStore store(path);
     EXPECT_EQ(store.State(), LoadState::Damaged);
-    CLibraryConfig config(store);
-    config.LoadProfile();
+    CLibraryConfig config = Loaded(store);
     EXPECT_EQ(config.g_customCatFiles.count("Tools"), 1u);
     SaveLibrary(config, {});
     EXPECT_FALSE(store.KeyExists(AppPath({"CustomCats", "Tools"})));

@@ -5,12 +5,8 @@
 
 namespace {
 
-class ConfigRead : public ::testing::Test {
+class ConfigRead : public ConfigTest {
 protected:
-    RecordingMessenger messenger;
-    MemoryKeyStore store;
-    CLibraryConfig config{store};
-
     void Put(std::initializer_list<std::string> rest) { store.PutKey(AppPath(rest)); }
     void Load(const std::string& fixture) { LoadKeys(store, fixture); }
 };
@@ -19,21 +15,14 @@ TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
     for (const char* k :
          {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
         Put({k});
-    config.m_bAutoSaveOnSwitch = false;
     EXPECT_TRUE(config.LoadProfile());
     EXPECT_EQ(Tables(config), "expanded\nfiles\ncustom\ncustomsubs\nhidden\nhiddensubs\n");
-    for (const char* cat : {"C++", "Java", "", "gui"}) {
-        EXPECT_TRUE(config.IsCategoryShown(cat));
-        for (const char* sub : {"General", "GUI", "COM", ""})
-            EXPECT_TRUE(config.IsSubcategoryShown(cat, sub));
-    }
-    EXPECT_TRUE(config.m_bAutoSaveOnSwitch);
-    EXPECT_TRUE(config.m_bSaveTreeState);
+    EXPECT_TRUE(config.IsCategoryShown("C++"));
+    EXPECT_TRUE(config.IsSubcategoryShown("C++", "COM"));
     EXPECT_TRUE(messenger.shown.empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
     MemoryKeyStore empty;
-    CLibraryConfig first(empty);
-    EXPECT_TRUE(first.LoadProfile());
+    EXPECT_TRUE(CLibraryConfig(empty).LoadProfile());
     EXPECT_EQ(empty.ChangeCount(), 0u); // reading creates nothing
 }
 
@@ -68,13 +57,18 @@ TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsS
 
 TEST_F(ConfigRead, OptionsDefaultToOnAndAnyNonZeroValueIsOn) {
     const struct {
-        MemoryKeyStore::Value stored;
+        std::optional<MemoryKeyStore::Value> stored;
         bool expected;
-    } rows[] = {{{true, "", 0}, false}, {{true, "", 7}, true}, {{false, "0", 0}, true} /* unreadable */};
+    } rows[] = {{std::nullopt, true},
+                {{{true, "", 0}}, false},
+                {{{true, "", 7}}, true},
+                {{{false, "0", 0}}, true} /* unreadable */};
     for (const auto& r : rows) {
         MemoryKeyStore s;
-        s.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", r.stored);
-        s.PutValue(AppPath({"Settings"}), "SaveTreeState", r.stored);
+        s.PutKey(AppPath({"Settings"}));
+        for (const char* name : {"AutoSaveOnSwitch", "SaveTreeState"})
+            if (r.stored)
+                s.PutValue(AppPath({"Settings"}), name, *r.stored);
         CLibraryConfig c(s);
         c.m_bAutoSaveOnSwitch = c.m_bSaveTreeState = !r.expected;
         c.LoadProfile();

@@ -5,19 +5,7 @@
 
 namespace {
 
-class ConfigWrite : public ::testing::Test {
-protected:
-    RecordingMessenger messenger;
-    MemoryKeyStore store;
-    CLibraryConfig config{store};
-
-    // The configuration a new run reads from the store.
-    CLibraryConfig Reload() {
-        CLibraryConfig next(store);
-        next.LoadProfile();
-        return next;
-    }
-};
+class ConfigWrite : public ConfigTest {};
 
 TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     store.PutKey(AppPath({"CustomCats", "Old", "Sub", "Deeper"})); // what an earlier run left
@@ -42,7 +30,7 @@ TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     vb.Slot(2).inUse = true;
     SaveLibrary(config, {cpp, java, tools, vb});
     ExpectFileEq(DumpApp(store), "config/second-save.txt");
-    CLibraryConfig next = Reload();
+    CLibraryConfig next = Loaded(store);
     EXPECT_EQ(next.g_customCatFiles, (std::map<std::string, std::string>{{"Tools", "quorrinTools.txt"}}));
     EXPECT_TRUE(next.IsCategoryShown("Java"));
     EXPECT_FALSE(next.IsSubcategoryShown("C++", "GUI"));
@@ -60,7 +48,7 @@ TEST_F(ConfigWrite, TheExpandedStateIsRebuiltFromTheTableAtEveryCall) {
     config.g_expandedSubcats = {{"C++", {"GUI", "General"}}, {"Tools", {}}};
     config.WriteExpandedCats();
     ExpectFileEq(DumpApp(store), "config/expanded.txt");
-    CLibraryConfig next = Reload();
+    CLibraryConfig next = Loaded(store);
     EXPECT_EQ(next.g_expandedCats, (NameSet{"C++", "Tools"}));
     EXPECT_EQ(next.g_expandedSubcats, config.g_expandedSubcats);
     config.g_expandedSubcats.erase("C++");
@@ -86,7 +74,7 @@ TEST_F(ConfigWrite, OptionsAreWrittenAsDwordsAndReadBack) {
     config.m_bAutoSaveOnSwitch = false;
     config.SaveSettings();
     EXPECT_EQ(DumpApp(store), "Settings { AutoSaveOnSwitch=0 SaveTreeState=1 }\n");
-    CLibraryConfig next = Reload();
+    CLibraryConfig next = Loaded(store);
     EXPECT_FALSE(next.m_bAutoSaveOnSwitch);
     EXPECT_TRUE(next.m_bSaveTreeState);
 }
