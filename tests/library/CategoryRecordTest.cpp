@@ -22,23 +22,22 @@ std::string Slots(const CCategory& c) {
     return out;
 }
 
+// The whole record: name, file, kind, shown, changed, then the slots.
+std::string Record(const CCategory& c) {
+    return c.GetName() + " [" + c.GetFileName() + "]" + (c.IsCustom() ? " custom" : "") +
+           (c.IsDefault() ? " default" : "") + (c.IsDisplayed() ? " shown" : " hidden") +
+           (c.IsChanged() ? " changed" : "") + " " + Slots(c);
+}
+
 const std::string kFreeCustomSlots = "|*|*|*|*|*|*|*|*|*|*|*|*"; // slots 3 to 14, unused
 
 TEST(CategoryRecord, NewRecordsAndTheirSlots) {
-    CCategory def;
-    EXPECT_TRUE(def.IsDefault());
-    EXPECT_TRUE(def.IsDisplayed());
-    EXPECT_FALSE(def.IsChanged());
-    EXPECT_EQ(Slots(def), "||" + kFreeCustomSlots);
+    EXPECT_EQ(Record(CCategory()), " [] default shown ||" + kFreeCustomSlots);
     CCategory custom("Tools");
-    EXPECT_TRUE(custom.IsCustom());
-    EXPECT_FALSE(custom.IsChanged());
-    EXPECT_EQ(Slots(custom), "||" + kFreeCustomSlots);
-    EXPECT_EQ(custom.GetFileName(), "quorrinTools.txt");
+    EXPECT_EQ(Record(custom), "Tools [quorrinTools.txt] custom shown ||" + kFreeCustomSlots);
     custom.Slot(0) = {"A", true, true};
     custom.ResetSlots(true);
-    EXPECT_TRUE(custom.IsChanged());
-    EXPECT_EQ(Slots(custom), "||" + kFreeCustomSlots);
+    EXPECT_EQ(Record(custom), "Tools [quorrinTools.txt] custom shown changed ||" + kFreeCustomSlots);
 }
 
 TEST(CategoryRecord, FindingRemovingAndFreeSlots) {
@@ -84,14 +83,9 @@ TEST(CategoryRecord, CopiesTakeEverythingButTheChangedMark) {
     CCategory& base = target; // assignment through the base type, as the document does
     base = source;
     CCategory copy(source);
-    for (const CCategory* c : {&target, &copy}) {
-        EXPECT_FALSE(c->IsChanged()); // a copy starts unchanged
-        EXPECT_EQ(c->GetName(), "Tools");
-        EXPECT_EQ(c->GetFileName(), "quorrinTools.txt");
-        EXPECT_TRUE(c->IsCustom());
-        EXPECT_FALSE(c->IsDisplayed());
-        EXPECT_EQ(Slots(*c), Slots(source));
-    }
+    source.SetChanged(false); // a copy starts unchanged
+    EXPECT_EQ(Record(target), Record(source));
+    EXPECT_EQ(Record(copy), Record(source));
     target.SetChanged(true);
     target = CCategory();
     EXPECT_TRUE(target.IsChanged());
