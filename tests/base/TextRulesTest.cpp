@@ -2,7 +2,7 @@
 // names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -11,11 +11,7 @@
 namespace {
 
 TEST(TextRules, Utf8ValidityFollowsTheStandard) {
-    struct Case {
-        const char* bytes;
-        bool valid;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"", true},
         {"plain ASCII", true},
         {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80", true},
@@ -33,8 +29,8 @@ TEST(TextRules, Utf8ValidityFollowsTheStandard) {
         {"\x80", false},                                // lone continuation byte
         {"\xC3\x28", false},                            // continuation missing
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+    for (const auto& [bytes, valid] : cases)
+        EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
 }
 
 // Every code point but the surrogates: its length, read back, valid.
