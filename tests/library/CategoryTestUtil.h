@@ -46,11 +46,17 @@ struct Parsed {
     std::vector<std::unique_ptr<CSample>> samples;
     std::string failedAt; // empty when every byte was read
 };
-// The bytes are copied to a buffer of exactly their size, so that reading past their end
-// is an error under AddressSanitizer.
+// A heap copy of the bytes exactly as long as they are, so that reading past their end is
+// an error under AddressSanitizer.
+inline std::unique_ptr<char[]> Exact(std::string_view bytes) {
+    auto copy = std::make_unique<char[]>(bytes.empty() ? 1 : bytes.size());
+    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return copy;
+}
+
+// The bytes are read from an exact copy.
 inline Parsed Parse(std::string_view bytes) {
-    auto exact = std::make_unique<char[]>(bytes.empty() ? 1 : bytes.size());
-    std::memcpy(exact.get(), bytes.data(), bytes.size());
+    const auto exact = Exact(bytes);
     Parsed p;
     const char* failedAt = ParseSamples(std::string_view(exact.get(), bytes.size()), p.samples);
     p.failedAt = failedAt ? failedAt : "";

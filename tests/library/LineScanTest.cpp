@@ -4,12 +4,9 @@
 // AddressSanitizer catches an over-read).
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <memory>
 #include <random>
-#include <string>
-#include <vector>
 
+#include "CategoryTestUtil.h"
 #include "library/LineScan.h"
 
 namespace {
@@ -30,13 +27,6 @@ std::vector<size_t> LfsByFinder(std::string_view data) {
     // Once exhausted it stays so.
     EXPECT_EQ(finder.Next(), data.size());
     return out;
-}
-
-// A heap copy exactly as long as text, so reading past its end is an error under ASan.
-std::unique_ptr<char[]> Exact(const std::string& text) {
-    auto copy = std::make_unique<char[]>(text.size() ? text.size() : 1);
-    std::memcpy(copy.get(), text.data(), text.size());
-    return copy;
 }
 
 TEST(LineScan, FindsEveryLfAtEveryLengthAndOffset) {
