@@ -2,8 +2,8 @@
 // names.
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/TextRules.h"

@@ -42,8 +42,9 @@ TEST(CategoryReader, TheFixturesAndTheirOddities) {
 // broken.
 TEST(CategoryReader, ABrokenSequenceStopsWithItsPositionAndKeepsTheSamplesBefore) {
     std::string transcript;
-    for (const char* fixture : {"seq_start_of_sample.txt", "seq_input_categories.txt", "seq_input_keywords.txt",
-                                "seq_input_comments.txt", "seq_input_sample_text.txt", "seq_end_of_sample.txt"})
+    for (const char* fixture :
+         {"seq_start_of_sample.txt", "seq_input_categories.txt", "seq_input_keywords.txt",
+          "seq_input_comments.txt", "seq_input_sample_text.txt", "seq_end_of_sample.txt"})
         transcript += std::string("== ") + fixture + "\n" + Read(Fixture(fixture));
     const std::string edge = Fixture("writer_edge_case.txt");
     transcript += "== a blank line first\n" + Read("\r\n" + edge);

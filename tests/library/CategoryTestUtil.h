@@ -36,9 +36,9 @@ inline std::string Dump(const CSample& s) {
     std::string keywords;
     for (const std::string& k : s.Keywords())
         keywords += shown(k);
-    return shown(s.GetTitle()) + " " + shown(s.GetCategory()) + " " + shown(s.GetSubcategory()) + " keywords " +
-           keywords + " comments " + shown(s.GetComments()) + " text " + shown(s.GetText()) + " reason " +
-           std::to_string(s.GetLoadErrorReason()) + "\n";
+    return shown(s.GetTitle()) + " " + shown(s.GetCategory()) + " " + shown(s.GetSubcategory()) +
+           " keywords " + keywords + " comments " + shown(s.GetComments()) + " text " + shown(s.GetText()) +
+           " reason " + std::to_string(s.GetLoadErrorReason()) + "\n";
 }
 
 // What the reader makes of a file's bytes, in memory.
