@@ -106,11 +106,7 @@ TEST(ConfigFlush, EveryWriteFlushesOnceAndAFailedFlushIsShown) {
     EXPECT_TRUE(messenger.shown.empty());
     store.fail = true;
     config.SaveSettings();
-    EXPECT_EQ(messenger.Texts(),
-              std::vector<std::string>{"Tindrel was unable to save the library configuration.\n"
-                                       "File: /x/Tindrel.conf\nReason: The disk is full.\n"
-                                       "The configuration saved before is kept; Tindrel tries "
-                                       "again at the next save."});
+    ExpectFileEq(Lines(messenger.Texts()), "config/flush-failed.txt");
 }
 
 } // namespace
