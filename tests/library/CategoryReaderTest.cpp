@@ -34,7 +34,7 @@ TEST(CategoryReader, TheFixturesAndTheirOddities) {
         lfOnly.erase(at, 1);
     EXPECT_EQ(Parse(lfOnly).samples.at(0)->GetComments(), "x\r\n");
     const CSample cr = MakeSample("a\rb", "C\r", "S\r", "k\r", "x\ry\r\n");
-    EXPECT_TRUE(SameSample(*Parse(FileBytes({cr})).samples.at(0), cr));
+    EXPECT_EQ(Dump(*Parse(FileBytes({cr})).samples.at(0)), Dump(cr));
 }
 
 // Where each broken sequence stops the reader, and the samples kept from before it, are in

@@ -17,13 +17,6 @@ inline std::string Fixture(const std::string& name) {
     return ReadFileBytes(DataPath("category/" + name));
 }
 
-inline bool SameSample(const CSample& a, const CSample& b) {
-    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
-           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
-           a.GetComments() == b.GetComments() && a.GetText() == b.GetText() &&
-           a.GetLoadErrorReason() == b.GetLoadErrorReason();
-}
-
 // A sample as one line of a transcript compared with a fixture file: each field in
 // brackets, CR and LF shown as \r and \n, then the load-error reason.
 inline std::string Dump(const CSample& s) {

@@ -44,13 +44,13 @@ TEST(SampleRecord, CopiesAreDeepAndResetEmptiesEverything) {
     CSample b = MakeSample("old", "old", "old", "old1, old2, old3", "old", "old");
     CSample& base = b; // assignment through the base type, as containers of records do
     base = a;
-    EXPECT_TRUE(SameSample(b, a));
+    EXPECT_EQ(Dump(b), Dump(a));
     EXPECT_EQ(b.GetLoadErrorReason(), kReasonDuplicate);
     a.SetKeywords("z");
     EXPECT_EQ(b.Keywords(), (Words{"x", "y"}));
 
     b.Reset();
-    EXPECT_TRUE(SameSample(b, CSample())); // a new record has no load-error reason (-1)
+    EXPECT_EQ(Dump(b), Dump(CSample())); // a new record has no load-error reason (-1)
 }
 
 } // namespace
