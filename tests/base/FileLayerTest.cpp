@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 #include "base/FileLayer.h"
@@ -36,16 +35,16 @@ protected:
     TempDir dir;
     int cause = 0;
     void TearDown() override { Faults::Clear(); }
+    // The cause of a call that should fail; -1 when it did not.
+    int Failed(bool ok) const { return ok ? -1 : cause; }
 };
 
 TEST_F(FileLayerFiles, ExclusiveOpenCreatesLocksAndNeverTruncates) {
     File a, b;
     ASSERT_TRUE(a.OpenExclusive("f.txt", cause));
     EXPECT_EQ(ReadFileBytes("f.txt"), "");
-    EXPECT_FALSE(b.OpenExclusive("f.txt", cause));
-    EXPECT_EQ(cause, kSharingViolation);
-    EXPECT_FALSE(a.OpenExclusive("f.txt", cause)); // already open
-    EXPECT_EQ(cause, kInvalidFile);
+    EXPECT_EQ(Failed(b.OpenExclusive("f.txt", cause)), kSharingViolation);
+    EXPECT_EQ(Failed(a.OpenExclusive("f.txt", cause)), kInvalidFile); // already open
     ASSERT_TRUE(a.Close(cause));
     WriteFileBytes("f.txt", "keep me");
     ASSERT_TRUE(b.OpenExclusive("f.txt", cause));
@@ -78,8 +77,7 @@ TEST_F(FileLayerFiles, WholeFilesAreReadIntoAStringOrAReusedBuffer) {
     File f;
     ASSERT_TRUE(f.OpenForRead("f.txt", cause));
     Faults::FailNext(Op::Read, kHardIO);
-    EXPECT_FALSE(f.ReadAll(buffer, cause));
-    EXPECT_EQ(cause, kHardIO);
+    EXPECT_EQ(Failed(f.ReadAll(buffer, cause)), kHardIO);
     EXPECT_TRUE(buffer.View().empty());
 }
 
@@ -87,10 +85,8 @@ TEST_F(FileLayerFiles, ArmedFaultsFireOnceInOrderAndAWriteLimitLetsItsBytesLand)
     Faults::FailNext(Op::Open, kAccessDenied, 1);
     Faults::FailNext(Op::Open, kHardIO);
     File a, b, c, d;
-    EXPECT_FALSE(a.OpenForWrite("a", cause));
-    EXPECT_EQ(cause, kHardIO);
-    EXPECT_FALSE(b.OpenForWrite("b", cause));
-    EXPECT_EQ(cause, kAccessDenied);
+    EXPECT_EQ(Failed(a.OpenForWrite("a", cause)), kHardIO);
+    EXPECT_EQ(Failed(b.OpenForWrite("b", cause)), kAccessDenied);
     ASSERT_TRUE(c.OpenForWrite("c", cause));
     Faults::FailNext(Op::Open, kAccessDenied);
     Faults::Clear();
@@ -99,12 +95,10 @@ TEST_F(FileLayerFiles, ArmedFaultsFireOnceInOrderAndAWriteLimitLetsItsBytesLand)
     Faults::FailWritesAfter(5, kHardIO);
     EXPECT_TRUE(c.Write("abc", cause));
     EXPECT_TRUE(c.Write("de", cause)); // exactly at the limit
-    EXPECT_FALSE(c.Write("fgh", cause));
-    EXPECT_EQ(cause, kHardIO);
+    EXPECT_EQ(Failed(c.Write("fgh", cause)), kHardIO);
     EXPECT_TRUE(c.Write("i", cause)); // fired once
     Faults::FailWritesAfter(2);
-    EXPECT_FALSE(c.Write("jkl", cause));
-    EXPECT_EQ(cause, kDiskFull);
+    EXPECT_EQ(Failed(c.Write("jkl", cause)), kDiskFull);
     c.Close(cause);
     EXPECT_EQ(ReadFileBytes("c"), "abcdeijk");
 }
@@ -116,25 +110,21 @@ TEST_F(FileLayerFiles, AtomicWriteReplacesOrLeavesAloneAndFilesCopyRenameAndGo) 
     ASSERT_TRUE(WriteFileAtomically("created.txt", "", cause));
     EXPECT_TRUE(FileExists("created.txt"));
     Faults::FailNext(Op::Rename, kAccessDenied);
-    EXPECT_FALSE(WriteFileAtomically("f.txt", "newer", cause));
-    EXPECT_EQ(cause, kAccessDenied);
+    EXPECT_EQ(Failed(WriteFileAtomically("f.txt", "newer", cause)), kAccessDenied);
     EXPECT_EQ(ReadFileBytes("f.txt"), "new");
-    EXPECT_FALSE(WriteFileAtomically("no-such-folder/f.txt", "x", cause));
-    EXPECT_EQ(cause, kFileNotFound);
+    EXPECT_EQ(Failed(WriteFileAtomically("no-such-folder/f.txt", "x", cause)), kFileNotFound);
 
     ASSERT_TRUE(CopyFile("f.txt", "b", cause));
     EXPECT_EQ(ReadFileBytes("b"), "new");
     ASSERT_TRUE(RenameFile("b", "c", cause));
     EXPECT_FALSE(FileExists("b"));
     ASSERT_TRUE(RemoveFile("c", cause));
-    const std::vector<std::function<bool()>> onMissing = {[&] { return RemoveFile("c", cause); },
-                                                          [&] { return CopyFile("missing", "d", cause); },
-                                                          [&] { return RenameFile("missing", "d", cause); }};
-    for (const auto& call : onMissing) {
-        cause = 0;
-        EXPECT_FALSE(call());
-        EXPECT_EQ(cause, kFileNotFound);
-    }
+    int causes[3] = {};
+    EXPECT_FALSE(RemoveFile("c", causes[0]));
+    EXPECT_FALSE(CopyFile("missing", "d", causes[1]));
+    EXPECT_FALSE(RenameFile("missing", "d", causes[2]));
+    for (int c : causes)
+        EXPECT_EQ(c, kFileNotFound);
     EXPECT_FALSE(FileExists("d"));
 }
 
@@ -143,8 +133,7 @@ TEST_F(FileLayerFiles, OnlyRegularFilesOpenAndNoLinkLeadsOutOfTheFolder) {
     ASSERT_EQ(mkfifo("pipe.txt", 0600), 0);
     File f;
     // A pipe nobody writes to would block for ever; it is refused at once.
-    EXPECT_FALSE(f.OpenExclusive("pipe.txt", cause));
-    EXPECT_EQ(cause, kAccessDenied);
+    EXPECT_EQ(Failed(f.OpenExclusive("pipe.txt", cause)), kAccessDenied);
     EXPECT_FALSE(f.OpenForRead("pipe.txt", cause));
     EXPECT_FALSE(f.OpenForRead("/dev/null", cause));
     // A link to a file that does not exist is not followed to create it.
@@ -176,12 +165,10 @@ TEST_F(FileLayerFiles, TheFolderLockIsWaitedForAndThenRefused) {
     FolderWriteLock first, second;
     ASSERT_TRUE(first.Acquire(".", 0, cause));
     EXPECT_TRUE(first.Held());
-    EXPECT_FALSE(second.Acquire(".", 60, cause));
-    EXPECT_EQ(cause, kSharingViolation);
+    EXPECT_EQ(Failed(second.Acquire(".", 60, cause)), kSharingViolation);
     first.Release();
     EXPECT_TRUE(second.Acquire(".", 0, cause));
-    EXPECT_FALSE(FolderWriteLock().Acquire("no-such-folder", 0, cause));
-    EXPECT_EQ(cause, kFileNotFound);
+    EXPECT_EQ(Failed(FolderWriteLock().Acquire("no-such-folder", 0, cause)), kFileNotFound);
 }
 
 TEST_F(FileLayerFiles, TheExclusiveOpenLocksTheFileThePathNamesAfterAReplace) {

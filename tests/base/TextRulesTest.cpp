@@ -2,8 +2,8 @@
 // names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/TextRules.h"
@@ -11,11 +11,7 @@
 namespace {
 
 TEST(TextRules, Utf8ValidityFollowsTheStandard) {
-    struct Case {
-        const char* bytes;
-        bool valid;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"", true},
         {"plain ASCII", true},
         {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80", true},
@@ -33,25 +29,23 @@ TEST(TextRules, Utf8ValidityFollowsTheStandard) {
         {"\x80", false},                                // lone continuation byte
         {"\xC3\x28", false},                            // continuation missing
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(IsValidUtf8(c.bytes), c.valid) << c.bytes;
+    for (const auto& [bytes, valid] : cases)
+        EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
 }
 
-TEST(TextRules, Utf8EncodingRoundTripsAtEveryLengthBoundary) {
-    const struct {
-        char32_t cp;
-        size_t length;
-    } rows[] = {{0, 1},      {0x7F, 1},   {0x80, 2},    {0x7FF, 2},   {0x800, 3},
-                {0x20AC, 3}, {0xFFFF, 3}, {0x10000, 4}, {0x10FFFF, 4}};
-    for (const auto& r : rows) {
+// Every code point but the surrogates: its length, read back, valid.
+TEST(TextRules, Utf8EncodingRoundTripsForEveryCodePoint) {
+    for (char32_t cp = 0; cp <= 0x10FFFF; cp = cp == 0xD7FF ? 0xE000 : cp + 1) {
+        SCOPED_TRACE(static_cast<unsigned>(cp));
         std::string bytes;
-        AppendUtf8(bytes, r.cp);
-        EXPECT_EQ(bytes.size(), r.length) << static_cast<unsigned>(r.cp);
+        AppendUtf8(bytes, cp);
+        ASSERT_EQ(bytes.size(), cp < 0x80 ? 1u : cp < 0x800 ? 2u : cp < 0x10000 ? 3u : 4u);
         size_t i = 0;
         char32_t back = 0;
-        ASSERT_TRUE(NextUtf8(bytes, i, back)) << static_cast<unsigned>(r.cp);
-        EXPECT_EQ(back, r.cp);
-        EXPECT_EQ(i, bytes.size());
+        ASSERT_TRUE(NextUtf8(bytes, i, back));
+        ASSERT_EQ(static_cast<unsigned>(back), static_cast<unsigned>(cp));
+        ASSERT_EQ(i, bytes.size());
+        ASSERT_TRUE(IsValidUtf8(bytes));
     }
 }
 
@@ -94,11 +88,8 @@ TEST(FoldCase, ValidUtf8AsCharactersAnythingElseAsWindows1252) {
         {"\xC5\x81\xC5\xBD\xC5\xB8", "\xC5\x82\xC5\xBE\xC3\xBF"}, // ŁŽŸ -> łžÿ
         {"\xCE\xA3\xCE\x86", "\xCF\x83\xCE\xAC"},                 // ΣΆ -> σά
         {"\xD0\x96\xD0\x81", "\xD0\xB6\xD1\x91"},                 // ЖЁ -> жё
-        {"A\xE2\x82\xAC"
-         "B",
-         "a\xE2\x82\xAC"
-         "b"},                            // € untouched
-        {"\xC4\xD6\xDC", "\xE4\xF6\xFC"}, // Windows-1252
+        {"A\u20ACB", "a\u20ACb"},                                 // € untouched
+        {"\xC4\xD6\xDC", "\xE4\xF6\xFC"},                         // Windows-1252
         {"\xD7\xDF", "\xD7\xDF"},
         {"\x8A\x8C\x8E\x9F", "\x9A\x9C\x9E\xFF"},
         {"A\xC0Z", "a\xE0z"},
@@ -109,16 +100,13 @@ TEST(FoldCase, ValidUtf8AsCharactersAnythingElseAsWindows1252) {
 }
 
 TEST(FoldCase, LengthNeverChanges) {
-    std::string all;
+    std::string all, utf8;
     for (int c = 0; c < 256; ++c)
         all.push_back(static_cast<char>(c));
     EXPECT_EQ(FoldCase(all).size(), all.size());
-    std::string utf8;
-    for (unsigned cp = 0x80; cp < 0x800; ++cp) {
-        utf8.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        utf8.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-    std::string folded = FoldCase(utf8);
+    for (char32_t cp = 0x80; cp < 0x800; ++cp)
+        AppendUtf8(utf8, cp);
+    const std::string folded = FoldCase(utf8);
     ASSERT_EQ(folded.size(), utf8.size());
     EXPECT_EQ(FoldCase(folded), folded); // lower case is a fixed point
 }

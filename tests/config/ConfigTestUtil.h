@@ -1,14 +1,83 @@
 // Helpers shared by the configuration tests.
 #pragma once
 
+#include <cstdlib>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
+#include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
 #include "config/MemoryKeyStore.h"
 #include "library/Category.h"
 #include "support/TestSupport.h"
+
+// What a read found, one table per line.
+inline std::string Tables(const CLibraryConfig& c) {
+    std::string out;
+    auto names = [&out](const NameSet& set) {
+        for (const std::string& n : set)
+            out += " " + n;
+    };
+    auto map = [&](const char* title, const NameSetMap& m) {
+        out += title;
+        for (const auto& [k, v] : m) {
+            out += " " + k + ":";
+            names(v);
+        }
+        out += "\n";
+    };
+    map("expanded", c.g_expandedSubcats);
+    out += "files";
+    for (const auto& [k, v] : c.g_customCatFiles)
+        out += " " + k + "=" + v;
+    out += "\n";
+    map("custom", c.g_customCatSubcats);
+    map("customsubs", c.g_customSubcats);
+    out += "hidden";
+    names(c.m_hiddenCats);
+    out += "\n";
+    map("hiddensubs", c.m_hiddenSubcats);
+    return out;
+}
+
+// Adds the keys of a configuration file under tests/data to the store.
+inline void LoadKeys(MemoryKeyStore& store, const std::string& fixture) {
+    EXPECT_FALSE(FileKeyStore::Parse(ReadFileBytes(DataPath(fixture)), store).Damaged()) << fixture;
+}
+
+// A configuration over an in-memory store, with a messenger that records what is shown.
+class ConfigTest : public ::testing::Test {
+protected:
+    RecordingMessenger messenger;
+    MemoryKeyStore store;
+    CLibraryConfig config{store};
+};
+
+// The configuration the next run reads from the store.
+inline CLibraryConfig Loaded(IKeyStore& store) {
+    CLibraryConfig next(store);
+    next.LoadProfile();
+    return next;
+}
+
+// Sets an environment variable for its lifetime (unset with nullopt).
+class EnvVar {
+public:
+    EnvVar(const char* name, std::optional<std::string> value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+    ~EnvVar() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
 
 // A default category with its three default sub-categories shown, then custom ones.
 inline CCategory DefaultCategory(const std::string& name, std::initializer_list<std::string> custom = {}) {
@@ -40,10 +109,10 @@ inline void SaveLibrary(CLibraryConfig& config, const std::vector<CCategory>& ca
     config.EndLibrarySave();
 }
 
-// The message of a failed write, with the store's text for the reason.
-inline std::string StoreError(const std::string& reason) {
-    return "Quorrin was unable to store the state of\nthe sample tree.\nReason: " + reason +
-           "\r\n\nAll sample data is OK, but the tree items will not be expanded\n"
-           "to match their current state the next time you open the library.";
+// Each text followed by a line end, for a transcript compared with a fixture file.
+inline std::string Lines(const std::vector<std::string>& texts) {
+    std::string out;
+    for (const std::string& t : texts)
+        out += t + "\n";
+    return out;
 }
-inline const std::string kDenied = "Access is denied.";

@@ -6,12 +6,7 @@
 
 namespace {
 
-class CategoryLanguageConfig : public ::testing::Test {
-protected:
-    RecordingMessenger messenger;
-    MemoryKeyStore store;
-    CLibraryConfig config{store};
-};
+class CategoryLanguageConfig : public ConfigTest {};
 
 TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAreWritten) {
     const std::vector<CCategory> categories = {DefaultCategory("C++"), CustomCategory("Scripts", {"Backup"}),
@@ -20,17 +15,10 @@ TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAr
     config.SetCustomCategoryLanguage("Scripts", "shell");
     EXPECT_EQ(DumpApp(store), "");
     SaveLibrary(config, categories);
-    EXPECT_EQ(DumpApp(store), "CustomCats\n"
-                              "CustomCats / Scripts { FileName='quorrinScripts.txt' Language='shell' }\n"
-                              "CustomCats / Scripts / Backup\n"
-                              "CustomCats / Tools { FileName='quorrinTools.txt' }\n"
-                              "CustomSubcats\n"
-                              "HiddenCats\n"
-                              "HiddenSubcats\n");
+    ExpectFileEq(DumpApp(store), "config/language-save.txt");
 
     // The next run reads it with the file name, and its own save keeps it.
-    CLibraryConfig next(store);
-    next.LoadProfile();
+    CLibraryConfig next = Loaded(store);
     EXPECT_EQ(next.CustomCategoryLanguage("Scripts"), "shell");
     EXPECT_EQ(next.CustomCategoryLanguage("Tools"), "");
     EXPECT_EQ(next.g_customCatFiles.at("Scripts"), "quorrinScripts.txt");
@@ -40,17 +28,14 @@ TEST_F(CategoryLanguageConfig, AChoiceSurvivesSavesAndReloadsAndOnlyChosenOnesAr
 
     // A choice for a category that has its key is stored at once, without a save.
     next.SetCustomCategoryLanguage("Tools", "python");
-    CLibraryConfig third(store);
-    third.LoadProfile();
+    CLibraryConfig third = Loaded(store);
     EXPECT_EQ(third.CustomCategoryLanguage("Tools"), "python");
     EXPECT_EQ(third.CustomCategoryLanguage("Scripts"), "shell");
 
     // Going back to the guess leaves nothing behind after the next save.
     third.SetCustomCategoryLanguage("Tools", "");
     EXPECT_EQ(third.CustomCategoryLanguage("Tools"), "");
-    CLibraryConfig fourth(store);
-    fourth.LoadProfile();
-    EXPECT_EQ(fourth.CustomCategoryLanguage("Tools"), "");
+    EXPECT_EQ(Loaded(store).CustomCategoryLanguage("Tools"), "");
     SaveLibrary(third, categories);
     EXPECT_EQ(DumpApp(store), before);
 

@@ -91,26 +91,16 @@ std::string Parsed(const std::string& text) {
 }
 
 TEST(FileStoreText, DamagedLinesAreCountedAndTheRestIsRead) {
-    const std::string good =
-        "TindrelConfig 1\nkey \"A\"\nvalue \"v\" string \"one\"\nkey \"A\" \"B\"\nkey \"C\"\n"
-        "value \"n\" dword 5\nend\n";
+    const auto file = [](const std::string& name) { return ReadFileBytes(DataPath("config/parse/" + name)); };
+    const std::string good = file("good.conf");
     const std::pair<std::string, std::string> rows[] = {
         {good, "0 bad from line 0: A/v C/n"},
         // From an editor on another system: CR LF line ends and a byte-order mark.
-        {"\xEF\xBB\xBFTindrelConfig 1\r\nkey \"A\"\r\nvalue \"v\" string \"one\"\r\nend\r\n",
-         "0 bad from line 0: A/v"},
-        {"TindrelConfig 1\nkey \"A\"\nvalue \"v\" string \"one\"\nkey \"B\" \"unclosed\nvalue \"lost\" dword "
-         "1\n"
-         "key \"C\"\nvalue \"n\" dword 99999999999\nvalue \"m\" dword 7\ngarbage\nend\n",
-         "3 bad from line 4: A/v C/m"},
+        {file("crlf-bom.conf"), "0 bad from line 0: A/v"},
+        {file("bad-lines.conf"), "3 bad from line 4: A/v C/m"},
         // A dword is 32 bits: ten digits above 2^32 are a bad line too.
-        {"TindrelConfig 1\nkey \"D\"\nvalue \"max\" dword 4294967295\nvalue \"over\" dword 4294967296\n"
-         "value \"nines\" dword 9999999999\nvalue \"sign\" dword -1\nend\n",
-         "3 bad from line 4: D/max"},
-        {"TindrelConfig 1\nkey \"E\"\nvalue \"s\" string \"one\" more\nvalue \"t\" string\nvalue \"u\" text "
-         "\"x\"\n"
-         "key \"E\" \"\"\nvalue \"w\" dword 1\nend\n",
-         "4 bad from line 3:"},
+        {file("dwords.conf"), "3 bad from line 4: D/max"},
+        {file("bad-values.conf"), "4 bad from line 3:"},
         // Cut inside the last line, or before the end line: whole lines before the cut count.
         {good.substr(0, good.find("dword 5") + 6), "0 bad from line 0, cut: A/v"},
         {good.substr(0, good.find("end\n")), "0 bad from line 0, cut: A/v C/n"},
@@ -130,42 +120,43 @@ protected:
     std::string path = dir.File("Tindrel.conf");
     std::string error;
     void TearDown() override { fileio::Faults::Clear(); }
+    // The messages shown and forgotten, then the last flush's error, the file's path as <file>.
+    std::string Shown() {
+        std::string out;
+        for (const std::string& text : messenger.Texts())
+            out += text + "\n";
+        messenger.Clear();
+        out += error;
+        for (size_t at; (at = out.find(path)) != std::string::npos;)
+            out.replace(at, path.size(), "<file>");
+        return out;
+    }
 };
 
 TEST_F(FileStore, AFileNotLoadedWholeIsReportedOnceKeptAsideAndReplacedAtTheNextFlush) {
-    const struct {
-        std::string text;
-        LoadState state;
-        std::string problem;
-    } rows[] = {
-        {"TindrelConfig 1\nkey \"A\"\nbroken\nkey \"C\"\nvalue \"x\"\nend\n", LoadState::Damaged,
-         "is damaged.\n2 lines could not be read, the first is line 3."},
-        {"TindrelConfig 1\nkey \"A\"\n", LoadState::Damaged,
-         "is damaged.\nIt ends before its last line: the file is cut short."},
-        {"TindrelConfig 2\nkey \"A\"\nend\n", LoadState::Newer,
-         "was written by a newer version of Tindrel (file format 2; this version reads format 1)."},
-        {"TindrelConfig x\nkey \"A\"\nend\n", LoadState::Foreign, "is not a Tindrel configuration file."},
-        {"", LoadState::Foreign, "is empty."},
+    // The messages, with the file's path as <file>, are in the fixture.
+    const std::pair<std::string, LoadState> rows[] = {
+        {"TindrelConfig 1\nkey \"A\"\nbroken\nkey \"C\"\nvalue \"x\"\nend\n", LoadState::Damaged},
+        {"TindrelConfig 1\nkey \"A\"\n", LoadState::Damaged},
+        {"TindrelConfig 2\nkey \"A\"\nend\n", LoadState::Newer},
+        {"TindrelConfig x\nkey \"A\"\nend\n", LoadState::Foreign},
+        {"", LoadState::Foreign},
     };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.text);
+    std::string transcript;
+    for (const auto& [text, state] : rows) {
+        SCOPED_TRACE(text);
         std::filesystem::remove(path + ".damaged");
-        WriteFileBytes(path, r.text);
-        messenger.Clear();
+        WriteFileBytes(path, text);
         FileKeyStore store(path);
-        const bool partly = r.state == LoadState::Damaged;
-        EXPECT_EQ(store.State(), r.state);
-        EXPECT_EQ(store.KeyExists({"A"}), partly);
-        EXPECT_EQ(messenger.Texts(), Texts{"The library configuration file\n" + path + "\n" + r.problem +
-                                           "\nTindrel starts with " +
-                                           (partly ? "the part of the configuration that could be read"
-                                                   : "an empty library configuration") +
-                                           ".\nA copy of the file was kept as\n" + path + ".damaged"});
+        EXPECT_EQ(store.State(), state);
+        EXPECT_EQ(store.KeyExists({"A"}), state == LoadState::Damaged);
+        transcript += "==\n" + Shown();
         EXPECT_EQ(store.KeptCopyPath(), path + ".damaged");
         ASSERT_TRUE(store.Flush(error)) << error; // even without a change
         EXPECT_EQ(FileKeyStore(path).State(), LoadState::Loaded);
-        EXPECT_EQ(ReadFileBytes(path + ".damaged"), r.text);
+        EXPECT_EQ(ReadFileBytes(path + ".damaged"), text);
     }
+    ExpectFileEq(transcript, "config/not-loaded-whole.txt");
     // Copies are numbered when the name is taken.
     WriteFileBytes(path + ".damaged.2", "second");
     WriteFileBytes(path, "nonsense\n");
@@ -180,16 +171,10 @@ TEST_F(FileStore, ADamagedFileThatCannotBeKeptAsideIsNeverOverwritten) {
     fileio::Faults::FailNext(fileio::Op::Open, fileio::kAccessDenied, 1); // the copy's read
     fileio::Faults::FailNext(fileio::Op::Rename, fileio::kAccessDenied);
     FileKeyStore store(path);
-    ASSERT_EQ(messenger.shown.size(), 1u);
-    EXPECT_NE(
-        messenger.shown[0].text.find("\nNo copy of it could be kept (The file could not be accessed.), so "
-                                     "Tindrel will not overwrite it."),
-        std::string::npos);
     EXPECT_TRUE(store.KeyExists({"A"}));
     store.PutKey({"B"});
     EXPECT_FALSE(store.Flush(error));
-    EXPECT_EQ(error, "File: " + path +
-                         "\nReason: the damaged file could not be kept aside, so it is not overwritten.");
+    ExpectFileEq(Shown(), "config/not-kept-aside.txt"); // the message, then the flush's error
     EXPECT_EQ(ReadFileBytes(path), damaged);
 }
 
@@ -230,27 +215,20 @@ TEST_F(FileStore, FlushWritesOnlyAChangeAndAFailedWriteLeavesTheOldFileWhole) {
 
 TEST(FileStorePath, FollowsAnAbsoluteXdgConfigHomeElseHome) {
     const std::string tail = "/Velmora Software/Tindrel/Tindrel.conf";
-    const char* old = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = old ? old : "";
-    setenv("XDG_CONFIG_HOME", "/cfg/here", 1);
+    EnvVar absolute("XDG_CONFIG_HOME", "/cfg/here");
     EXPECT_EQ(FileKeyStore::DefaultPath(), "/cfg/here" + tail);
-    setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    EnvVar relative("XDG_CONFIG_HOME", "relative/ignored");
     EXPECT_EQ(FileKeyStore::DefaultPath(), std::string(std::getenv("HOME")) + "/.config" + tail);
-    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
 // A key with an empty name cannot be addressed by name (opening "" gives the parent
 // back), so a file that holds one is damaged, and rebuilding the stored state must still
 // end instead of recursing into the same key for ever.
 TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
-    WriteFileBytes(path, "TindrelConfig 1\n"
-                         "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\"\n"
-                         "key \"Software\" \"Velmora Software\" \"Tindrel\" \"CustomCats\" \"Tools\" \"\"\n"
-                         "end\n");
+    WriteFileBytes(path, ReadFileBytes(DataPath("config/empty-name.conf")));
     FileKeyStore store(path);
     EXPECT_EQ(store.State(), LoadState::Damaged);
-    CLibraryConfig config(store);
-    config.LoadProfile();
+    CLibraryConfig config = Loaded(store);
     EXPECT_EQ(config.g_customCatFiles.count("Tools"), 1u);
     SaveLibrary(config, {});
     EXPECT_FALSE(store.KeyExists(AppPath({"CustomCats", "Tools"})));

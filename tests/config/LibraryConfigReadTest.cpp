@@ -5,76 +5,36 @@
 
 namespace {
 
-class ConfigRead : public ::testing::Test {
+class ConfigRead : public ConfigTest {
 protected:
-    RecordingMessenger messenger;
-    MemoryKeyStore store;
-    CLibraryConfig config{store};
-
     void Put(std::initializer_list<std::string> rest) { store.PutKey(AppPath(rest)); }
-    void PutFile(const std::string& category, const std::string& file) {
-        store.PutValue(AppPath({"CustomCats", category}), "FileName", {false, file, 0});
-    }
+    void Load(const std::string& fixture) { LoadKeys(store, fixture); }
 };
 
 TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
     for (const char* k :
          {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
         Put({k});
-    config.m_bAutoSaveOnSwitch = false;
     EXPECT_TRUE(config.LoadProfile());
-    EXPECT_TRUE(config.g_expandedSubcats.empty());
-    EXPECT_TRUE(config.g_customCatFiles.empty());
-    EXPECT_TRUE(config.g_customSubcats.empty());
-    EXPECT_TRUE(config.m_hiddenSubcats.empty());
-    for (const char* cat : {"C++", "Java", "", "gui"}) {
-        EXPECT_TRUE(config.IsCategoryShown(cat));
-        for (const char* sub : {"General", "GUI", "COM", ""})
-            EXPECT_TRUE(config.IsSubcategoryShown(cat, sub));
-    }
-    EXPECT_TRUE(config.m_bAutoSaveOnSwitch);
-    EXPECT_TRUE(config.m_bSaveTreeState);
+    EXPECT_EQ(Tables(config), "expanded\nfiles\ncustom\ncustomsubs\nhidden\nhiddensubs\n");
+    EXPECT_TRUE(config.IsCategoryShown("C++"));
+    EXPECT_TRUE(config.IsSubcategoryShown("C++", "COM"));
     EXPECT_TRUE(messenger.shown.empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
     MemoryKeyStore empty;
-    CLibraryConfig first(empty);
-    EXPECT_TRUE(first.LoadProfile());
+    EXPECT_TRUE(CLibraryConfig(empty).LoadProfile());
     EXPECT_EQ(empty.ChangeCount(), 0u); // reading creates nothing
 }
 
 TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
-    const std::string odd = "a \"b\" + c\\d \xC3\xA9 \x01";
-    const std::string longName(259, 'L');
-    Put({"ExpandedCats", "C++", "GUI"});
-    Put({"ExpandedCats", "C++", "General"});
-    Put({"ExpandedCats", "Tools"});
-    Put({"ExpandedCats", ""}); // empty names are skipped everywhere
-    Put({"CustomCats", "Tools", "Loops"});
-    Put({"CustomCats", "Tools", "Strings"});
-    PutFile("Tools", "quorrinTools.txt");
-    Put({"CustomCats", "Empty"});
-    PutFile("Empty", "e.txt");
-    Put({"CustomSubcats", "Java", "Swing"});
-    Put({"CustomSubcats", "Java", "swing"});
-    Put({"CustomSubcats", "Java", odd});
-    Put({"CustomSubcats", "Java", longName});
-    Put({"CustomSubcats", "C++"});    // says nothing about C++
-    Put({"CustomSubcats", "VB", ""}); // had a sub-key: its set is kept, empty
-    Put({"HiddenCats", "Visual Basic", "ignored below a hidden category"});
-    Put({"HiddenCats", odd});
-    Put({"HiddenSubcats", "C++", "COM"});
-    Put({"HiddenSubcats", "Java"});
+    Load("config/every-kind.conf");
+    Put({"ExpandedCats", ""});        // empty names are skipped everywhere
+    Put({"CustomSubcats", "VB", ""}); // VB had a sub-key: its set is kept, empty
     EXPECT_TRUE(config.LoadProfile());
     EXPECT_TRUE(messenger.shown.empty());
 
     EXPECT_EQ(config.g_expandedCats, (NameSet{"C++", "Tools"}));
-    EXPECT_EQ(config.g_expandedSubcats, (NameSetMap{{"C++", {"GUI", "General"}}, {"Tools", {}}}));
-    EXPECT_EQ(config.g_customCatFiles,
-              (std::map<std::string, std::string>{{"Empty", "e.txt"}, {"Tools", "quorrinTools.txt"}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Empty", {}}, {"Tools", {"Loops", "Strings"}}}));
-    EXPECT_EQ(config.g_customSubcats, (NameSetMap{{"Java", {"Swing", "swing", odd, longName}}, {"VB", {}}}));
-    EXPECT_EQ(config.m_hiddenCats, (NameSet{"Visual Basic", odd}));
-    EXPECT_EQ(config.m_hiddenSubcats, (NameSetMap{{"C++", {"COM"}}, {"Java", {}}}));
+    ExpectFileEq(Tables(config), "config/every-kind-tables.txt");
     EXPECT_FALSE(config.IsCategoryShown("Visual Basic"));
     EXPECT_TRUE(config.IsCategoryShown("visual basic"));
     EXPECT_FALSE(config.IsSubcategoryShown("C++", "COM"));
@@ -90,32 +50,25 @@ TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
 }
 
 TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsSubcategories) {
-    Put({"CustomCats", "Tools", "Loops"});
-    Put({"CustomCats", "Typed"});
-    store.PutValue(AppPath({"CustomCats", "Typed"}), "FileName", {true, "", 3});
-    Put({"CustomCats", "Zeta"});
-    PutFile("Zeta", "z.txt");
+    Load("config/no-file-name.conf"); // Tools has no FileName, Typed's is a number
     config.LoadProfile();
-    EXPECT_EQ(messenger.Texts(),
-              (std::vector<std::string>{
-                  "Error attempting to obtain FileName value for key Tools.\nReason: The system "
-                  "cannot find the file specified.\r\n",
-                  "Error attempting to obtain FileName value for key Typed.\nReason: The data is "
-                  "invalid.\r\n"}));
-    EXPECT_EQ(config.g_customCatFiles,
-              (std::map<std::string, std::string>{{"Tools", ""}, {"Typed", ""}, {"Zeta", "z.txt"}}));
-    EXPECT_EQ(config.g_customCatSubcats, (NameSetMap{{"Tools", {"Loops"}}, {"Typed", {}}, {"Zeta", {}}}));
+    ExpectFileEq(Lines(messenger.Texts()) + Tables(config), "config/no-file-name-read.txt");
 }
 
 TEST_F(ConfigRead, OptionsDefaultToOnAndAnyNonZeroValueIsOn) {
     const struct {
-        MemoryKeyStore::Value stored;
+        std::optional<MemoryKeyStore::Value> stored;
         bool expected;
-    } rows[] = {{{true, "", 0}, false}, {{true, "", 7}, true}, {{false, "0", 0}, true} /* unreadable */};
+    } rows[] = {{std::nullopt, true},
+                {{{true, "", 0}}, false},
+                {{{true, "", 7}}, true},
+                {{{false, "0", 0}}, true} /* unreadable */};
     for (const auto& r : rows) {
         MemoryKeyStore s;
-        s.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", r.stored);
-        s.PutValue(AppPath({"Settings"}), "SaveTreeState", r.stored);
+        s.PutKey(AppPath({"Settings"}));
+        for (const char* name : {"AutoSaveOnSwitch", "SaveTreeState"})
+            if (r.stored)
+                s.PutValue(AppPath({"Settings"}), name, *r.stored);
         CLibraryConfig c(s);
         c.m_bAutoSaveOnSwitch = c.m_bSaveTreeState = !r.expected;
         c.LoadProfile();

@@ -5,19 +5,7 @@
 
 namespace {
 
-class ConfigWrite : public ::testing::Test {
-protected:
-    RecordingMessenger messenger;
-    MemoryKeyStore store;
-    CLibraryConfig config{store};
-
-    // The configuration a new run reads from the store.
-    CLibraryConfig Reload() {
-        CLibraryConfig next(store);
-        next.LoadProfile();
-        return next;
-    }
-};
+class ConfigWrite : public ConfigTest {};
 
 TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     store.PutKey(AppPath({"CustomCats", "Old", "Sub", "Deeper"})); // what an earlier run left
@@ -42,7 +30,7 @@ TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     vb.Slot(2).inUse = true;
     SaveLibrary(config, {cpp, java, tools, vb});
     ExpectFileEq(DumpApp(store), "config/second-save.txt");
-    CLibraryConfig next = Reload();
+    CLibraryConfig next = Loaded(store);
     EXPECT_EQ(next.g_customCatFiles, (std::map<std::string, std::string>{{"Tools", "quorrinTools.txt"}}));
     EXPECT_TRUE(next.IsCategoryShown("Java"));
     EXPECT_FALSE(next.IsSubcategoryShown("C++", "GUI"));
@@ -59,12 +47,8 @@ TEST_F(ConfigWrite, TheExpandedStateIsRebuiltFromTheTableAtEveryCall) {
     store.PutKey(AppPath({"ExpandedCats", "Old", "Sub"}));
     config.g_expandedSubcats = {{"C++", {"GUI", "General"}}, {"Tools", {}}};
     config.WriteExpandedCats();
-    EXPECT_EQ(DumpApp(store), "ExpandedCats\n"
-                              "ExpandedCats / C++\n"
-                              "ExpandedCats / C++ / GUI\n"
-                              "ExpandedCats / C++ / General\n"
-                              "ExpandedCats / Tools\n");
-    CLibraryConfig next = Reload();
+    ExpectFileEq(DumpApp(store), "config/expanded.txt");
+    CLibraryConfig next = Loaded(store);
     EXPECT_EQ(next.g_expandedCats, (NameSet{"C++", "Tools"}));
     EXPECT_EQ(next.g_expandedSubcats, config.g_expandedSubcats);
     config.g_expandedSubcats.erase("C++");
@@ -90,7 +74,7 @@ TEST_F(ConfigWrite, OptionsAreWrittenAsDwordsAndReadBack) {
     config.m_bAutoSaveOnSwitch = false;
     config.SaveSettings();
     EXPECT_EQ(DumpApp(store), "Settings { AutoSaveOnSwitch=0 SaveTreeState=1 }\n");
-    CLibraryConfig next = Reload();
+    CLibraryConfig next = Loaded(store);
     EXPECT_FALSE(next.m_bAutoSaveOnSwitch);
     EXPECT_TRUE(next.m_bSaveTreeState);
 }
@@ -122,11 +106,7 @@ TEST(ConfigFlush, EveryWriteFlushesOnceAndAFailedFlushIsShown) {
     EXPECT_TRUE(messenger.shown.empty());
     store.fail = true;
     config.SaveSettings();
-    EXPECT_EQ(messenger.Texts(),
-              std::vector<std::string>{"Tindrel was unable to save the library configuration.\n"
-                                       "File: /x/Tindrel.conf\nReason: The disk is full.\n"
-                                       "The configuration saved before is kept; Tindrel tries "
-                                       "again at the next save."});
+    ExpectFileEq(Lines(messenger.Texts()), "config/flush-failed.txt");
 }
 
 } // namespace

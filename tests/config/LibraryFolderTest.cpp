@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 
 #include "ConfigTestUtil.h"
 #include "config/LibraryFolder.h"
@@ -13,21 +11,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Sets an environment variable for its lifetime (unset with nullopt).
-class EnvVar {
-public:
-    EnvVar(const char* name, std::optional<std::string> value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~EnvVar() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 class LibraryFolderTest : public ::testing::Test {
 protected:

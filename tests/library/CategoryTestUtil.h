@@ -17,11 +17,21 @@ inline std::string Fixture(const std::string& name) {
     return ReadFileBytes(DataPath("category/" + name));
 }
 
-inline bool SameSample(const CSample& a, const CSample& b) {
-    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
-           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
-           a.GetComments() == b.GetComments() && a.GetText() == b.GetText() &&
-           a.GetLoadErrorReason() == b.GetLoadErrorReason();
+// A sample as one line of a transcript compared with a fixture file: each field in
+// brackets, CR and LF shown as \r and \n, then the load-error reason.
+inline std::string Dump(const CSample& s) {
+    const auto shown = [](const std::string& value) {
+        std::string out = "[";
+        for (char c : value)
+            out += c == '\r' ? "\\r" : c == '\n' ? "\\n" : std::string(1, c);
+        return out + "]";
+    };
+    std::string keywords;
+    for (const std::string& k : s.Keywords())
+        keywords += shown(k);
+    return shown(s.GetTitle()) + " " + shown(s.GetCategory()) + " " + shown(s.GetSubcategory()) +
+           " keywords " + keywords + " comments " + shown(s.GetComments()) + " text " + shown(s.GetText()) +
+           " reason " + std::to_string(s.GetLoadErrorReason()) + "\n";
 }
 
 // What the reader makes of a file's bytes, in memory.
@@ -29,15 +39,31 @@ struct Parsed {
     std::vector<std::unique_ptr<CSample>> samples;
     std::string failedAt; // empty when every byte was read
 };
-// The bytes are copied to a buffer of exactly their size, so that reading past their end
-// is an error under AddressSanitizer.
+// A heap copy of the bytes exactly as long as they are, so that reading past their end is
+// an error under AddressSanitizer.
+inline std::unique_ptr<char[]> Exact(std::string_view bytes) {
+    auto copy = std::make_unique<char[]>(bytes.empty() ? 1 : bytes.size());
+    std::memcpy(copy.get(), bytes.data(), bytes.size());
+    return copy;
+}
+
+// The bytes are read from an exact copy.
 inline Parsed Parse(std::string_view bytes) {
-    auto exact = std::make_unique<char[]>(bytes.empty() ? 1 : bytes.size());
-    std::memcpy(exact.get(), bytes.data(), bytes.size());
+    const auto exact = Exact(bytes);
     Parsed p;
     const char* failedAt = ParseSamples(std::string_view(exact.get(), bytes.size()), p.samples);
     p.failedAt = failedAt ? failedAt : "";
     return p;
+}
+
+// What was shown, each message after its icon's number, and forgotten: a step of a
+// transcript compared with a fixture file.
+inline std::string TakeShown(RecordingMessenger& m) {
+    std::string out;
+    for (const ShownMessage& s : m.shown)
+        out += "[icon " + std::to_string(static_cast<int>(s.icon)) + "] " + s.text + "\n";
+    m.Clear();
+    return out;
 }
 
 // A category whose file is the given name in the current folder.

@@ -12,25 +12,17 @@
 
 namespace {
 
-const std::vector<std::string> kTokens = {std::string(marker::kSampleBegin),
-                                          std::string(marker::kCategory),
-                                          std::string(marker::kSubcategory),
-                                          std::string(marker::kTitle),
-                                          std::string(marker::kKeywordsBegin),
-                                          std::string(marker::kKeywordsEnd),
-                                          std::string(marker::kCommentsBegin),
-                                          std::string(marker::kCommentsEnd),
-                                          std::string(marker::kTextBegin),
-                                          std::string(marker::kTextEnd),
-                                          std::string(marker::kSampleEnd),
-                                          "\r\n",
-                                          "\n",
-                                          "\r",
-                                          ", ",
-                                          "a",
-                                          std::string(1, '\0'),
-                                          "\xC3\x84",
-                                          "\xFF"};
+// The marker lines, line ends and a few other pieces.
+const std::vector<std::string> kTokens = [] {
+    std::vector<std::string> tokens = {"\r\n",     "\n",  "\r", ", ", "a", std::string(1, '\0'),
+                                       "\xC3\x84", "\xFF"};
+    for (std::string_view m :
+         {marker::kSampleBegin, marker::kCategory, marker::kSubcategory, marker::kTitle,
+          marker::kKeywordsBegin, marker::kKeywordsEnd, marker::kCommentsBegin, marker::kCommentsEnd,
+          marker::kTextBegin, marker::kTextEnd, marker::kSampleEnd})
+        tokens.emplace_back(m);
+    return tokens;
+}();
 
 std::string RandomFile(std::mt19937& rng) {
     std::string out;
