@@ -35,7 +35,7 @@ struct RecordingView : IDocumentView {
 // document. The document is created by Load() and destroyed by Close() (or at the end).
 class DocFixture : public ::testing::Test {
 protected:
-    DocFixture() : config(store) {}
+    explicit DocFixture(bool inMemory = false) : dir(inMemory), config(store) {}
     ~DocFixture() override {
         doc.reset();
         fileio::Faults::Clear();
