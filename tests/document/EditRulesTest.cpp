@@ -1,9 +1,7 @@
-// The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard,
-// and the pieces of the wizard's summary.
+// The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard.
 #include <functional>
 
 #include "DocTestSupport.h"
-#include "library/AddSampleRules.h"
 #include "library/EditRules.h"
 
 namespace {
@@ -125,15 +123,6 @@ TEST_F(EditRulesTest, NewTitles) {
                   {"", "", edit_msg::kEmptyNewTitle},
                   {"A\nB", "", "The title cannot contain a line break.", kWarn}},
                  [this](const Row& r) { return CheckNewTitle(*doc, r.first); });
-}
-
-TEST(AddSampleRules, SummaryChunks) {
-    EXPECT_EQ(JoinPieces(HeaderChunkPieces("Quick sort", "C++", "General")),
-              "Title:  Quick sort\r\n\r\nCategory:  C++\r\nSub-category:  General\r\n");
-    EXPECT_EQ(JoinPieces(NotesChunkPieces("sort , fast", "From K&R.\r\nPage 87")),
-              "Keywords:\r\nsort , fast\r\n\r\nComments:\r\nFrom K&R.\r\nPage 87\r\n\r\n");
-    EXPECT_EQ(JoinPieces(NotesChunkPieces("", "")), "Keywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n");
-    EXPECT_EQ(JoinPieces(SampleChunkPieces("int x;\r\n")), "Sample:\r\nint x;\r\n");
 }
 
 } // namespace
