@@ -112,19 +112,22 @@ TEST_F(DocLoad, FilesMergeAsIfReadSampleBySample) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(DocLoad, AFileThatCannotBeOpenedGivesTwoMessagesAndAnEmptyCategory) {
+TEST_F(DocLoad, AFileThatCannotBeOpenedGivesAnEmptyCategoryWhoseSaveKeepsTheFile) {
     WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("J1", "Java")}));
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("C1", "C++")}));
     fileio::File holder;
     int cause = 0;
     ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
     Load();
-    ASSERT_EQ(messages.shown.size(), 2u); // the file's message, then the category's
-    EXPECT_EQ(messages.shown[1].text,
-              "Could not open the file for category Java.\nSamples for this category cannot be displayed.");
-    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(messages.shown.size(), 2u); // the file's message, then the category's
     EXPECT_EQ(Titles(), Strings{"C1"});
     ASSERT_NE(doc->PeekCategory("Java"), nullptr);
+    // Once the file can be opened again, a save of the category keeps what it held.
+    holder.Close(cause);
+    Add(MakeSample("J2", "Java"));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("J1", "Java"), MakeSample("J2", "Java")}));
 }
 
 TEST_F(DocLoad, ASampleFiledInAnotherCategorysFileLeavesItOnlyOnceItsOwnFileHoldsIt) {
