@@ -310,11 +310,8 @@ TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
     // A duplicate, a sample in a sub-category the configuration lacks, one whose keywords
     // a save would write differently, and one in a hidden category.
     const std::string dup = FileBytes({MakeSample("Dup", "C++", "General", "", "", "second\r\n")});
-    const std::string lost =
-        ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n***CATEGORY=C++\r\n***SUBCATEGORY=Gone\r\n"
-        "***TITLE=Lost\r\n***KEYWORDS_BEGIN***\r\na,b ,c\r\n***KEYWORDS_END***\r\n"
-        "***COMMENTS_BEGIN***\r\n\r\n***COMMENTS_END***\r\n***TEXT_BEGIN***\r\nx\r\n"
-        "***TEXT_END***\r\n<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<"; // no final line end
+    std::string lost = FileBytes({MakeSample("Lost", "C++", "Gone", "a,b ,c", "", "x")});
+    lost.resize(lost.size() - 2); // no final line end
     WriteFileBytes("quorrincpp.txt",
                    FileBytes({MakeSample("Dup", "C++"), MakeSample("Keep", "C++")}) + dup + lost);
     Load();
