@@ -243,10 +243,7 @@ TEST_F(Cli, AddAppendsTheSampleAndTouchesNoOtherFile) {
     EXPECT_EQ(r.out, "Added sample \"Fresh\" to Java / Swing.\n");
     EXPECT_EQ(r.err, "");
     // The duplicate and the sample without a place stay in the Java file.
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinjava.txt")),
-              java +
-                  FileBytes({MakeSample("Fresh", "Java", "Swing", "a,b,c", "From a file.\r\nSecond line\r\n",
-                                        "line one\r\nline two\r\nno end")}));
+    ExpectFileEq(FileAt{LibFile("quorrinjava.txt")}, "cli/add-java.txt");
     Snapshot after = TakeAll();
     before.erase("quorrinjava.txt");
     after.erase("quorrinjava.txt");
@@ -290,16 +287,13 @@ TEST_F(Cli, AddReadsStandardInputCreatesAMissingFileAndEndsAnUnterminatedLastLin
             "x = 1\ny = 2\n")
             .status,
         0);
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrincpp.txt")),
-              FileBytes({MakeSample("Piped", "C++", ""),
-                         MakeSample("Piped2", "C++", "GUI", "", "", "x = 1\r\ny = 2\r\n")}));
+    ExpectFileEq(FileAt{LibFile("quorrincpp.txt")}, "cli/add-piped.txt");
     EXPECT_FALSE(fs::exists(LibFile("library.txt")));
 
-    const std::string cut = tools.substr(0, tools.size() - 2); // the end marker without its CR LF
-    WriteFileBytes(LibFile("quorrinTools.txt"), cut);
+    // The end marker without its CR LF.
+    WriteFileBytes(LibFile("quorrinTools.txt"), tools.substr(0, tools.size() - 2));
     ASSERT_EQ(Run({"add", "--title", "Merge", "--category", "Tools", "--subcategory", "Sorting"}).status, 0);
-    EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")),
-              cut + "\r\n" + FileBytes({MakeSample("Merge", "Tools", "Sorting")}));
+    ExpectFileEq(FileAt{LibFile("quorrinTools.txt")}, "cli/add-after-cut.txt");
     EXPECT_EQ(Run({"check"}).out, // Java's Hello is no duplicate now
               "Stray\tCould not find parent item.\nVbThing\tCould not find parent item.\n");
 }
