@@ -62,6 +62,8 @@ TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
 
 TEST_F(EditRulesTest, NewCategoryNames) {
     ASSERT_TRUE(doc->DeleteCategory("Java")); // hidden, its file is still taken
+    const char* const taken = "The file of this category would be \"quorrin%s.txt\", which category \"%s\" "
+                              "uses already.\nPlease select a new name.";
     ExpectChecks({{"Scripts", "", ""},
                   {"java script", "", ""}, // names compare exactly
                   {std::string(244, 'x'), "", ""},
@@ -74,16 +76,8 @@ TEST_F(EditRulesTest, NewCategoryNames) {
                   {"a/b", "", edit_msg::kCategorySeparator, kWarn},
                   {"a\\b", "", edit_msg::kCategorySeparator, kWarn},
                   {std::string(245, 'x'), "", edit_msg::kCategoryNameTooLong, kWarn},
-                  {"cpp", "",
-                   "The file of this category would be \"quorrincpp.txt\", which category \"C++\" uses "
-                   "already.\nPlease "
-                   "select a new name.",
-                   kWarn},
-                  {"java", "",
-                   "The file of this category would be \"quorrinjava.txt\", which category \"Java\" uses "
-                   "already.\nPlease "
-                   "select a new name.",
-                   kWarn}},
+                  {"cpp", "", StrFormat(taken, "cpp", "C++"), kWarn},
+                  {"java", "", StrFormat(taken, "java", "Java"), kWarn}},
                  [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
 }
 
