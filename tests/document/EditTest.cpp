@@ -68,9 +68,7 @@ TEST_F(DocEdit, ARetitleMovesTheSampleAndMarksBothCategoriesButNeverOntoATakenTi
     CSample data = *doc->PeekSample("Alpha");
     data.SetTitle("Gamma");
     EXPECT_FALSE(doc->UpdateSample("Alpha", data));
-    EXPECT_EQ(messages.Texts(),
-              Strings{"Internal error - unable to update sample data!\nAnother sample already has "
-                      "the title Gamma in Library.\n"});
+    EXPECT_EQ(messages.shown.size(), 1u);
     EXPECT_EQ(doc->PeekSample("Gamma")->GetCategory(), "Java");
     EXPECT_EQ(doc->PeekSample("Alpha")->GetCategory(), "C++");
     EXPECT_TRUE(ChangedCategories().empty());

@@ -415,6 +415,8 @@ TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     ASSERT_TRUE(doc->FindCategory("Shell", shell));
     EXPECT_GE(shell.FindSlot("Bash"), 0);
     EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Taken"});
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_NE(messages.shown.back().text.find("\n1 sample(s) could not be placed"), std::string::npos);
     // The file was not rewritten, and a save keeps all three records.
     EXPECT_EQ(ReadFileBytes("quorrinShell.txt"), bytes);
     doc->MarkCategoryChanged("Shell");

@@ -131,25 +131,35 @@ TEST_F(DocLoad, AFileThatCannotBeOpenedGivesAnEmptyCategoryWhoseSaveKeepsTheFile
 }
 
 TEST_F(DocLoad, ASampleFiledInAnotherCategorysFileLeavesItOnlyOnceItsOwnFileHoldsIt) {
-    const std::string cpp = FileBytes({MakeSample("Mine", "C++"), MakeSample("Stray", "Java")});
+    const std::string cpp =
+        FileBytes({MakeSample("Mine", "C++"), MakeSample("Stray", "Java"), MakeSample("Wander", "Java")});
     WriteFileBytes("quorrincpp.txt", cpp);
     Load();
     EXPECT_TRUE(ChangedCategories().empty()); // placing it marks nothing changed
     EXPECT_EQ(doc->PeekSample("Stray")->GetCategory(), "Java");
-    // Saving C++ for another reason keeps the record: the Java file does not hold it yet.
+    // Saving C++ for another reason keeps the records: the Java file does not hold them yet.
     doc->MarkCategoryChanged("C++");
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
-    // Once the Java file holds it, the C++ file lets it go in the same save.
+    // Retitled while the Java file cannot be written: the record waits under the new title.
+    ASSERT_TRUE(doc->RetitleSample("Wander", "Wandered"));
+    fileio::File holder;
+    int cause = 0;
+    ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
+    EXPECT_FALSE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
+    holder.Close(cause);
+    // Once the Java file holds them, the C++ file lets them go in the same save.
     doc->MarkCategoryChanged("Java");
     doc->MarkCategoryChanged("C++");
     ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Stray", "Java")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("Stray", "Java"), MakeSample("Wandered", "Java")}));
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Mine", "C++")}));
     EXPECT_TRUE(ChangedCategories().empty());
     Close();
     Load(); // found once, in its own category, and nothing is changed any more
-    EXPECT_EQ(Titles(), (Strings{"Mine", "Stray"}));
+    EXPECT_EQ(Titles(), (Strings{"Mine", "Stray", "Wandered"}));
     EXPECT_EQ(errors.GetCount(), 0);
     EXPECT_FALSE(doc->CanSave());
 }
