@@ -112,6 +112,13 @@ TEST_F(DocLoad, FilesMergeAsIfReadSampleBySample) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
+TEST_F(DocLoad, SamplesWithoutAPlaceAreLoadErrorsInTitleOrder) {
+    WriteFileBytes("quorrinjava.txt",
+                   FileBytes({MakeSample("Zed", "Java", "Gone"), MakeSample("Abe", "Java", "Gone")}));
+    Load();
+    EXPECT_EQ(ErrorTitles(), (Strings{"Abe", "Zed"}));
+}
+
 TEST_F(DocLoad, AFileThatCannotBeOpenedGivesAnEmptyCategoryWhoseSaveKeepsTheFile) {
     WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("J1", "Java")}));
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("C1", "C++")}));
