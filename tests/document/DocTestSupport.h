@@ -29,6 +29,7 @@ struct RecordingView : IDocumentView {
     void OnDocumentSaved() override { calls.push_back("saved"); }
     void OnStagedSampleAdded() override { calls.push_back("staged"); }
     void OnLoadErrorsEmptied() override { calls.push_back("emptied"); }
+    void OnLibraryChangedOutside() override { calls.push_back("outside"); }
 };
 
 // A temporary library folder with its own configuration store, load-error store and

@@ -437,18 +437,28 @@ TEST_F(DiskSafety, ChangesOnBothSidesKeepBothVersions) {
     WriteFileBytes("quorrincpp.txt.new", FileBytes({theirs, theirB, MakeSample("C", "C++")}));
     std::rename("quorrincpp.txt.new", "quorrincpp.txt");
     messages.Clear();
+    view.calls.clear();
 
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({mine, theirB, MakeSample("C", "C++"), theirs}));
     EXPECT_EQ(doc->PeekSample("B")->GetText(), "theirs\r\n");
     EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"A"});
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"outside", "saved"}));
     ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("1 sample(s) were changed both here and there"), std::string::npos);
+    EXPECT_NE(
+        messages.shown[0].text.find(": 2 sample(s) added or changed there, 0 removed there.\n1 sample(s) "
+                                    "were changed both here and there"),
+        std::string::npos)
+        << messages.shown[0].text;
 
     // Removed there while nothing is unsaved here: read in while idle.
     WriteFileBytes("quorrincpp.txt", FileBytes({mine, MakeSample("C", "C++"), theirs}));
     EXPECT_TRUE(doc->ReloadChangedCategories());
     EXPECT_EQ(doc->PeekSample("B"), nullptr);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find(": 0 sample(s) added or changed there, 1 removed there."),
+              std::string::npos)
+        << messages.shown[1].text;
     EXPECT_FALSE(doc->ReloadChangedCategories()); // nothing new since
 }
 
