@@ -25,8 +25,10 @@ std::string Describe(const CCategory& c) {
 }
 
 TEST_F(DocLoad, WithoutAConfigurationTheThreeDefaultsGetEmptyFiles) {
-    WriteFileBytes("library.txt", "my notes\n"); // a user's own library.txt keeps its content
+    WriteFileBytes("library.txt", "my notes\n");     // a user's own library.txt keeps its content
+    WriteFileBytes("quorrinvb.txt.tmp-a1B2c3", "x"); // left by a crash during a save
     Load();
+    EXPECT_FALSE(fileio::FileExists("quorrinvb.txt.tmp-a1B2c3"));
     Strings described;
     for (const auto& [name, category] : doc->Categories())
         described.push_back(Describe(*category));
@@ -174,6 +176,7 @@ TEST_F(DocLoad, ASampleFiledInAnotherCategorysFileLeavesItOnlyOnceItsOwnFileHold
 TEST_F(DocLoad, ReadOnlyReadsLockedFilesAndCreatesChangesAndSavesNothing) {
     const std::string cpp = FileBytes({MakeSample("Only", "C++"), MakeSample("Stray", "Java")});
     WriteFileBytes("quorrincpp.txt", cpp);
+    WriteFileBytes("quorrincpp.txt.tmp-a1B2c3", "x");
     fileio::File holder;
     int cause = 0;
     ASSERT_TRUE(holder.OpenExclusive("quorrincpp.txt", cause));
@@ -182,6 +185,7 @@ TEST_F(DocLoad, ReadOnlyReadsLockedFilesAndCreatesChangesAndSavesNothing) {
     EXPECT_EQ(Titles(), (Strings{"Only", "Stray"}));
     for (const char* absent : {"library.txt", "quorrinjava.txt", "quorrinvb.txt"})
         EXPECT_FALSE(fileio::FileExists(absent)) << absent;
+    EXPECT_TRUE(fileio::FileExists("quorrincpp.txt.tmp-a1B2c3"));
     EXPECT_TRUE(messages.shown.empty());
     doc->DeleteSample("Only"); // in memory only
     EXPECT_FALSE(doc->CanSave());
