@@ -100,21 +100,17 @@ protected:
     void Save() {
         if (doc->OnSaveDocument() && !doc->CanSave()) {
             for (auto& [title, s] : unsaved)
-                saved.push_back(s);
+                required.push_back(s);
             unsaved.clear();
         }
     }
 
     // The user changed or deleted this record: it no longer has to stay.
     void Release(const CSample& record) {
-        for (std::vector<CSample>* list : {&required, &saved}) {
-            auto it = std::find_if(list->begin(), list->end(),
-                                   [&](const CSample& r) { return SameRecord(r, record); });
-            if (it != list->end()) {
-                list->erase(it);
-                return;
-            }
-        }
+        auto it = std::find_if(required.begin(), required.end(),
+                               [&](const CSample& r) { return SameRecord(r, record); });
+        if (it != required.end())
+            required.erase(it);
     }
     void ReleaseTitle(const std::string& title) {
         if (const CSample* s = doc->PeekSample(title))
@@ -192,14 +188,10 @@ protected:
                 return r.GetCategory() == error.GetCategory() && r.GetText() == error.GetText() &&
                        r.GetComments() == error.GetComments() && error.GetTitle().rfind(r.GetTitle(), 0) == 0;
             };
-            bool released = false;
-            for (std::vector<CSample>* list : {&required, &saved}) {
-                auto it = std::find_if(list->begin(), list->end(), matches);
-                if (!released && it != list->end()) {
-                    list->erase(it);
-                    released = true;
-                }
-            }
+            auto it = std::find_if(required.begin(), required.end(), matches);
+            const bool released = it != required.end();
+            if (released)
+                required.erase(it);
             for (auto it = unsaved.begin(); !released && it != unsaved.end(); ++it) {
                 if (matches(it->second)) {
                     unsaved.erase(it);
@@ -257,21 +249,17 @@ protected:
 
     void ExpectKept(const std::string& when) {
         std::vector<CSample> disk = RecordsOnDisk();
-        for (const std::vector<CSample>* list : {&required, &saved}) {
-            for (const CSample& r : *list) {
-                auto it = std::find_if(disk.begin(), disk.end(),
-                                       [&](const CSample& d) { return SameRecord(d, r); });
-                ASSERT_NE(it, disk.end())
-                    << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory() << " / "
-                    << r.GetSubcategory() << " after " << trace;
-                disk.erase(it); // each record once
-            }
+        for (const CSample& r : required) {
+            auto it =
+                std::find_if(disk.begin(), disk.end(), [&](const CSample& d) { return SameRecord(d, r); });
+            ASSERT_NE(it, disk.end()) << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory()
+                                      << " / " << r.GetSubcategory() << " after " << trace;
+            disk.erase(it); // each record once
         }
     }
 
     std::mt19937 rng;
-    std::vector<CSample> required;          // read from the files at the start
-    std::vector<CSample> saved;             // made by the user and saved since
+    std::vector<CSample> required;          // in the files: read there, put there by others, or saved
     std::map<std::string, CSample> unsaved; // made by the user, not saved yet
     int next = 0;
     std::string trace; // the operations of the current sequence
@@ -284,7 +272,6 @@ TEST_F(KeepEverySample, ThroughEditsSavesCrashesAndReloads) {
     for (unsigned seed = 1; seed <= 150; ++seed) {
         rng.seed(seed);
         required.clear();
-        saved.clear();
         unsaved.clear();
         trace.clear();
         doc.reset();
