@@ -29,13 +29,14 @@ struct RecordingView : IDocumentView {
     void OnDocumentSaved() override { calls.push_back("saved"); }
     void OnStagedSampleAdded() override { calls.push_back("staged"); }
     void OnLoadErrorsEmptied() override { calls.push_back("emptied"); }
+    void OnLibraryChangedOutside() override { calls.push_back("outside"); }
 };
 
 // A temporary library folder with its own configuration store, load-error store and
 // document. The document is created by Load() and destroyed by Close() (or at the end).
 class DocFixture : public ::testing::Test {
 protected:
-    DocFixture() : config(store) {}
+    explicit DocFixture(bool inMemory = false) : dir(inMemory), config(store) {}
     ~DocFixture() override {
         doc.reset();
         fileio::Faults::Clear();

@@ -1,9 +1,7 @@
-// The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard,
-// and the pieces of the wizard's summary.
+// The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard.
 #include <functional>
 
 #include "DocTestSupport.h"
-#include "library/AddSampleRules.h"
 #include "library/EditRules.h"
 
 namespace {
@@ -64,6 +62,8 @@ TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
 
 TEST_F(EditRulesTest, NewCategoryNames) {
     ASSERT_TRUE(doc->DeleteCategory("Java")); // hidden, its file is still taken
+    const char* const taken = "The file of this category would be \"quorrin%s.txt\", which category \"%s\" "
+                              "uses already.\nPlease select a new name.";
     ExpectChecks({{"Scripts", "", ""},
                   {"java script", "", ""}, // names compare exactly
                   {std::string(244, 'x'), "", ""},
@@ -76,16 +76,8 @@ TEST_F(EditRulesTest, NewCategoryNames) {
                   {"a/b", "", edit_msg::kCategorySeparator, kWarn},
                   {"a\\b", "", edit_msg::kCategorySeparator, kWarn},
                   {std::string(245, 'x'), "", edit_msg::kCategoryNameTooLong, kWarn},
-                  {"cpp", "",
-                   "The file of this category would be \"quorrincpp.txt\", which category \"C++\" uses "
-                   "already.\nPlease "
-                   "select a new name.",
-                   kWarn},
-                  {"java", "",
-                   "The file of this category would be \"quorrinjava.txt\", which category \"Java\" uses "
-                   "already.\nPlease "
-                   "select a new name.",
-                   kWarn}},
+                  {"cpp", "", StrFormat(taken, "cpp", "C++"), kWarn},
+                  {"java", "", StrFormat(taken, "java", "Java"), kWarn}},
                  [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
 }
 
@@ -125,15 +117,6 @@ TEST_F(EditRulesTest, NewTitles) {
                   {"", "", edit_msg::kEmptyNewTitle},
                   {"A\nB", "", "The title cannot contain a line break.", kWarn}},
                  [this](const Row& r) { return CheckNewTitle(*doc, r.first); });
-}
-
-TEST(AddSampleRules, SummaryChunks) {
-    EXPECT_EQ(JoinPieces(HeaderChunkPieces("Quick sort", "C++", "General")),
-              "Title:  Quick sort\r\n\r\nCategory:  C++\r\nSub-category:  General\r\n");
-    EXPECT_EQ(JoinPieces(NotesChunkPieces("sort , fast", "From K&R.\r\nPage 87")),
-              "Keywords:\r\nsort , fast\r\n\r\nComments:\r\nFrom K&R.\r\nPage 87\r\n\r\n");
-    EXPECT_EQ(JoinPieces(NotesChunkPieces("", "")), "Keywords:\r\n\r\n\r\nComments:\r\n\r\n\r\n");
-    EXPECT_EQ(JoinPieces(SampleChunkPieces("int x;\r\n")), "Sample:\r\nint x;\r\n");
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-// The library's promise, as a property: after any sequence of edits, saves, crashes in
-// the middle of a save, reloads and changes other programs make to the files, every
-// sample record that was in a category file and that the user did not delete or change
-// is still in some category file.
+// The library's promise: every sample record that was in a category file and that the
+// user did not delete or change is still in some category file. First as a property,
+// after any sequence of edits, saves, crashes in the middle of a save, reloads and changes
+// other programs make to the files; then the paths on which samples used to leave the
+// disk without the user deleting them.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -9,6 +10,7 @@
 
 #include "DocTestSupport.h"
 #include "library/CategoryReader.h"
+#include "library/EditRules.h"
 
 namespace {
 
@@ -27,23 +29,9 @@ std::vector<CSample> RecordsOnDisk() {
     return all;
 }
 
-class KeepEverySample : public ::testing::Test {
+class KeepEverySample : public DocFixture {
 protected:
-    KeepEverySample() : dir(true) {}
-    ~KeepEverySample() override {
-        doc.reset();
-        fileio::Faults::Clear();
-    }
-
-    void Configure() {
-        store.PutKey(AppPath({"CustomCats", "Tools"}));
-        store.PutValue(AppPath({"CustomCats", "Tools"}), "FileName",
-                       MemoryKeyStore::Value{false, "quorrinTools.txt", 0});
-        for (const char* sub : {"Sorting", "Lists"})
-            store.PutKey(AppPath({"CustomCats", "Tools", sub}));
-        store.PutKey(AppPath({"HiddenCats", "Visual Basic"}));
-        store.PutKey(AppPath({"HiddenSubcats", "Java", "COM"}));
-    }
+    KeepEverySample() : DocFixture(true) {} // thousands of saves: in memory
 
     std::string Pick(const std::vector<std::string>& from) { return from[rng() % from.size()]; }
 
@@ -65,12 +53,11 @@ protected:
             required.push_back(std::move(s));
     }
 
-    void Load() {
-        config = std::make_unique<CLibraryConfig>(store);
-        config->LoadProfile();
-        errors = std::make_unique<CLoadErrorList>();
-        doc = std::make_unique<CQuorrinDoc>(*config, *errors);
-        ASSERT_TRUE(doc->OnNewDocument());
+    // A fresh start of the program.
+    void Reload() {
+        doc.reset();
+        errors = CLoadErrorList();
+        Load();
         doc->RemoveUnplacedSamples(); // what the tree does; nothing is left to place
     }
 
@@ -113,21 +100,17 @@ protected:
     void Save() {
         if (doc->OnSaveDocument() && !doc->CanSave()) {
             for (auto& [title, s] : unsaved)
-                saved.push_back(s);
+                required.push_back(s);
             unsaved.clear();
         }
     }
 
     // The user changed or deleted this record: it no longer has to stay.
     void Release(const CSample& record) {
-        for (std::vector<CSample>* list : {&required, &saved}) {
-            auto it = std::find_if(list->begin(), list->end(),
-                                   [&](const CSample& r) { return SameRecord(r, record); });
-            if (it != list->end()) {
-                list->erase(it);
-                return;
-            }
-        }
+        auto it = std::find_if(required.begin(), required.end(),
+                               [&](const CSample& r) { return SameRecord(r, record); });
+        if (it != required.end())
+            required.erase(it);
     }
     void ReleaseTitle(const std::string& title) {
         if (const CSample* s = doc->PeekSample(title))
@@ -135,12 +118,6 @@ protected:
         unsaved.erase(title);
     }
 
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> titles;
-        for (const auto& [title, s] : doc->Samples())
-            titles.push_back(title);
-        return titles;
-    }
     // A place the tree shows.
     std::pair<std::string, std::string> Place() {
         const std::vector<std::pair<std::string, std::string>> places = {
@@ -204,21 +181,17 @@ protected:
         case 5: { // correct or discard a load error
             CSample error;
             CLoadErrorList::Cursor cursor;
-            if (!errors->GetFirst(error, cursor))
+            if (!errors.GetFirst(error, cursor))
                 break;
             // The store may have renamed the title ("-N"); the record is what was read.
             auto matches = [&](const CSample& r) {
                 return r.GetCategory() == error.GetCategory() && r.GetText() == error.GetText() &&
                        r.GetComments() == error.GetComments() && error.GetTitle().rfind(r.GetTitle(), 0) == 0;
             };
-            bool released = false;
-            for (std::vector<CSample>* list : {&required, &saved}) {
-                auto it = std::find_if(list->begin(), list->end(), matches);
-                if (!released && it != list->end()) {
-                    list->erase(it);
-                    released = true;
-                }
-            }
+            auto it = std::find_if(required.begin(), required.end(), matches);
+            const bool released = it != required.end();
+            if (released)
+                required.erase(it);
             for (auto it = unsaved.begin(); !released && it != unsaved.end(); ++it) {
                 if (matches(it->second)) {
                     unsaved.erase(it);
@@ -233,7 +206,7 @@ protected:
                 corrected.SetTitle("c" + std::to_string(next++));
                 corrected.SetCategory(category);
                 corrected.SetSubcategory(sub);
-                errors->Staged() = corrected;
+                errors.Staged() = corrected;
                 ASSERT_TRUE(doc->AddStagedSample());
                 doc->ReleaseLoadError(error.GetTitle(), corrected.GetTitle());
                 unsaved[corrected.GetTitle()] = corrected;
@@ -257,13 +230,13 @@ protected:
             doc.reset(); // its last save cannot reach the disk either
             fileio::SetFaultHook(nullptr);
             unsaved.clear(); // what was not saved before the crash may be gone
-            Load();
+            Reload();
             break;
         }
         case 9: // close and start again
             Save();
             doc.reset();
-            Load();
+            Reload();
             break;
         case 10: // another program changes a category file
             EditOutside();
@@ -276,43 +249,34 @@ protected:
 
     void ExpectKept(const std::string& when) {
         std::vector<CSample> disk = RecordsOnDisk();
-        for (const std::vector<CSample>* list : {&required, &saved}) {
-            for (const CSample& r : *list) {
-                auto it = std::find_if(disk.begin(), disk.end(),
-                                       [&](const CSample& d) { return SameRecord(d, r); });
-                ASSERT_NE(it, disk.end())
-                    << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory() << " / "
-                    << r.GetSubcategory() << " after " << trace;
-                disk.erase(it); // each record once
-            }
+        for (const CSample& r : required) {
+            auto it =
+                std::find_if(disk.begin(), disk.end(), [&](const CSample& d) { return SameRecord(d, r); });
+            ASSERT_NE(it, disk.end()) << when << ": lost \"" << r.GetTitle() << "\" of " << r.GetCategory()
+                                      << " / " << r.GetSubcategory() << " after " << trace;
+            disk.erase(it); // each record once
         }
     }
 
-    TempDir dir;
-    RecordingMessenger messages;
-    MemoryKeyStore store;
-    std::unique_ptr<CLibraryConfig> config;
-    std::unique_ptr<CLoadErrorList> errors;
-    std::unique_ptr<CQuorrinDoc> doc;
     std::mt19937 rng;
-    std::vector<CSample> required;          // read from the files at the start
-    std::vector<CSample> saved;             // made by the user and saved since
+    std::vector<CSample> required;          // in the files: read there, put there by others, or saved
     std::map<std::string, CSample> unsaved; // made by the user, not saved yet
     int next = 0;
     std::string trace; // the operations of the current sequence
 };
 
 TEST_F(KeepEverySample, ThroughEditsSavesCrashesAndReloads) {
-    Configure();
+    ConfigureCustom("Tools", "quorrinTools.txt", {"Sorting", "Lists"});
+    store.PutKey(AppPath({"HiddenCats", "Visual Basic"}));
+    store.PutKey(AppPath({"HiddenSubcats", "Java", "COM"}));
     for (unsigned seed = 1; seed <= 150; ++seed) {
         rng.seed(seed);
         required.clear();
-        saved.clear();
         unsaved.clear();
         trace.clear();
         doc.reset();
         WriteRandomFiles();
-        Load();
+        Reload();
         ExpectKept("seed " + std::to_string(seed) + " at load");
         for (int step = 0; step < 25 && !HasFatalFailure(); ++step) {
             Step();
@@ -323,6 +287,166 @@ TEST_F(KeepEverySample, ThroughEditsSavesCrashesAndReloads) {
         if (HasFatalFailure())
             break;
     }
+}
+
+// --- The paths on which samples used to be lost ------------------------------------------
+
+using DiskSafety = DocFixture;
+
+TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
+    // A duplicate, a sample in a sub-category the configuration lacks, one whose keywords
+    // a save would write differently, and one in a hidden category.
+    const std::string dup = FileBytes({MakeSample("Dup", "C++", "General", "", "", "second\r\n")});
+    std::string lost = FileBytes({MakeSample("Lost", "C++", "Gone", "a,b ,c", "", "x")});
+    lost.resize(lost.size() - 2); // no final line end
+    WriteFileBytes("quorrincpp.txt",
+                   FileBytes({MakeSample("Dup", "C++"), MakeSample("Keep", "C++")}) + dup + lost);
+    Load();
+    EXPECT_EQ(ErrorTitles(), (std::vector<std::string>{"Dup", "Lost"}));
+    EXPECT_FALSE(doc->CanSave()); // placing them changed nothing
+
+    // A save of C++ keeps both records exactly as they were read.
+    doc->DeleteSample("Keep");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Dup", "C++")}) + dup + lost + "\r\n");
+
+    // Corrected: it moves to its new place, and leaves the old file in the same save.
+    errors.Staged() = MakeSample("Lost again", "Java", "General", "a, b, c", "", "x\r\n");
+    ASSERT_TRUE(doc->AddStagedSample());
+    doc->ReleaseLoadError("Lost", "Lost again");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("Lost again", "Java", "General", "a, b, c", "", "x\r\n")}));
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Dup", "C++")}) + dup);
+
+    // Discarded: it leaves at the next save.
+    doc->ReleaseLoadError("Dup", "");
+    EXPECT_EQ(errors.GetCount(), 0);
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Dup", "C++")}));
+}
+
+TEST_F(DiskSafety, ADuplicateStaysWhenItsFileCannotBeReadAgainWhileTheLibraryLoads) {
+    const std::string bytes =
+        FileBytes({MakeSample("Dup", "C++"), MakeSample("Dup", "C++", "GUI", "k", "", "two\r\n")});
+    WriteFileBytes("quorrincpp.txt", bytes);
+    // The duplicate's record is fetched from its file once every file has been read; that
+    // second open fails, so the record is written as it was read.
+    int opens = 0;
+    fileio::SetFaultHook([&opens](const fileio::FaultPoint& p, std::size_t&) {
+        const bool again = p.op == fileio::Op::Open && p.path == "quorrincpp.txt" && ++opens == 2;
+        return static_cast<int>(again ? fileio::kAccessDenied : fileio::kNone);
+    });
+    Load();
+    fileio::SetFaultHook(nullptr);
+    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Dup"});
+    doc->MarkCategoryChanged("C++");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), bytes);
+}
+
+TEST_F(DiskSafety, AFileTheConfigurationNamesOutsideTheFolderIsLeftAloneWithItsKeys) {
+    // Beside this test's own folder, under a name no other run uses; removed at the end.
+    struct Outside {
+        std::string path;
+        ~Outside() { std::remove(path.c_str()); }
+    } outside{dir.Path() + "-escape.txt"};
+    const std::string name = "../" + outside.path.substr(outside.path.rfind('/') + 1);
+    ASSERT_FALSE(fileio::FileExists(name));
+    ConfigureCustom("Escape", name, {"Sub"});
+    ConfigureCustom("Tools", "quorrinTools.txt", {});
+    Load();
+    EXPECT_EQ(doc->PeekCategory("Escape"), nullptr);
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("\"" + name + "\""), std::string::npos) << messages.shown[0].text;
+    doc->MarkCategoryChanged("Tools");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    Close();
+    EXPECT_FALSE(fileio::FileExists(name));
+    EXPECT_FALSE(fileio::FileExists(outside.path));
+    // Every save rebuilds the keys; the left-out category's stay as they were.
+    EXPECT_TRUE(store.KeyExists(AppPath({"CustomCats", "Escape", "Sub"})));
+}
+
+TEST_F(DiskSafety, ADeletedCustomSubcategoryStaysDeleted) {
+    ConfigureCustom("Tools", "quorrinTools.txt", {"One", "Two"});
+    Load();
+    CCategory tools;
+    ASSERT_TRUE(doc->FindCategory("Tools", tools));
+    ASSERT_TRUE(tools.RemoveSubcategory("One"));
+    ASSERT_TRUE(doc->UpdateCategory("Tools", tools));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    Close();
+    config.LoadProfile();
+    Load();
+    ASSERT_TRUE(doc->FindCategory("Tools", tools));
+    EXPECT_LT(tools.FindSlot("One"), 0);
+    EXPECT_GE(tools.FindSlot("Two"), 0);
+}
+
+TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
+    const std::string bytes = FileBytes({MakeSample("Bash loop", "Shell", "Bash"),
+                                         MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", "")});
+    WriteFileBytes("quorrinShell.txt", bytes);
+    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Taken", "C++")}));
+    WriteFileBytes("quorrinBroken.txt", bytes.substr(0, bytes.size() / 2));
+    Load();
+    EXPECT_TRUE(CheckNewCategoryName(*doc, "Shell").Ok());
+    // A file that cannot be read to its end would lose its tail: the name is refused.
+    EXPECT_FALSE(CheckNewCategoryName(*doc, "Broken").Ok());
+
+    ASSERT_TRUE(doc->AddCategory(std::make_unique<CCategory>("Shell")));
+    ASSERT_NE(doc->PeekSample("Bash loop"), nullptr);
+    ASSERT_NE(doc->PeekSample("Plain"), nullptr);
+    CCategory shell;
+    ASSERT_TRUE(doc->FindCategory("Shell", shell));
+    EXPECT_GE(shell.FindSlot("Bash"), 0);
+    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Taken"});
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_NE(messages.shown.back().text.find("\n1 sample(s) could not be placed"), std::string::npos);
+    // The file was not rewritten, and a save keeps all three records.
+    EXPECT_EQ(ReadFileBytes("quorrinShell.txt"), bytes);
+    doc->MarkCategoryChanged("Shell");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinShell.txt"), bytes);
+}
+
+TEST_F(DiskSafety, ChangesOnBothSidesKeepBothVersions) {
+    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("A", "C++"), MakeSample("B", "C++")}));
+    Load();
+    // Here: A is edited. There (another program): A and B are edited, C is added.
+    CSample mine = *doc->PeekSample("A");
+    mine.SetText("mine\r\n");
+    ASSERT_TRUE(doc->UpdateSample("A", mine));
+    doc->MarkCategoryChanged("C++");
+    const CSample theirs = MakeSample("A", "C++", "General", "", "", "theirs\r\n");
+    const CSample theirB = MakeSample("B", "C++", "General", "", "", "theirs\r\n");
+    WriteFileBytes("quorrincpp.txt.new", FileBytes({theirs, theirB, MakeSample("C", "C++")}));
+    std::rename("quorrincpp.txt.new", "quorrincpp.txt");
+    messages.Clear();
+    view.calls.clear();
+
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({mine, theirB, MakeSample("C", "C++"), theirs}));
+    EXPECT_EQ(doc->PeekSample("B")->GetText(), "theirs\r\n");
+    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"A"});
+    EXPECT_EQ(view.calls, (std::vector<std::string>{"outside", "saved"}));
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(
+        messages.shown[0].text.find(": 2 sample(s) added or changed there, 0 removed there.\n1 sample(s) "
+                                    "were changed both here and there"),
+        std::string::npos)
+        << messages.shown[0].text;
+
+    // Removed there while nothing is unsaved here: read in while idle.
+    WriteFileBytes("quorrincpp.txt", FileBytes({mine, MakeSample("C", "C++"), theirs}));
+    EXPECT_TRUE(doc->ReloadChangedCategories());
+    EXPECT_EQ(doc->PeekSample("B"), nullptr);
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_NE(messages.shown[1].text.find(": 0 sample(s) added or changed there, 1 removed there."),
+              std::string::npos)
+        << messages.shown[1].text;
+    EXPECT_FALSE(doc->ReloadChangedCategories()); // nothing new since
 }
 
 } // namespace

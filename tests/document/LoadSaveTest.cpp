@@ -25,8 +25,10 @@ std::string Describe(const CCategory& c) {
 }
 
 TEST_F(DocLoad, WithoutAConfigurationTheThreeDefaultsGetEmptyFiles) {
-    WriteFileBytes("library.txt", "my notes\n"); // a user's own library.txt keeps its content
+    WriteFileBytes("library.txt", "my notes\n");     // a user's own library.txt keeps its content
+    WriteFileBytes("quorrinvb.txt.tmp-a1B2c3", "x"); // left by a crash during a save
     Load();
+    EXPECT_FALSE(fileio::FileExists("quorrinvb.txt.tmp-a1B2c3"));
     Strings described;
     for (const auto& [name, category] : doc->Categories())
         described.push_back(Describe(*category));
@@ -112,41 +114,61 @@ TEST_F(DocLoad, FilesMergeAsIfReadSampleBySample) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(DocLoad, AFileThatCannotBeOpenedGivesTwoMessagesAndAnEmptyCategory) {
+TEST_F(DocLoad, SamplesWithoutAPlaceAreLoadErrorsInTitleOrder) {
+    WriteFileBytes("quorrinjava.txt",
+                   FileBytes({MakeSample("Zed", "Java", "Gone"), MakeSample("Abe", "Java", "Gone")}));
+    Load();
+    EXPECT_EQ(ErrorTitles(), (Strings{"Abe", "Zed"}));
+}
+
+TEST_F(DocLoad, AFileThatCannotBeOpenedGivesAnEmptyCategoryWhoseSaveKeepsTheFile) {
     WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("J1", "Java")}));
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("C1", "C++")}));
     fileio::File holder;
     int cause = 0;
     ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
     Load();
-    ASSERT_EQ(messages.shown.size(), 2u); // the file's message, then the category's
-    EXPECT_EQ(messages.shown[1].text,
-              "Could not open the file for category Java.\nSamples for this category cannot be displayed.");
-    EXPECT_EQ(messages.shown[1].icon, MsgIcon::Exclamation);
+    EXPECT_EQ(messages.shown.size(), 2u); // the file's message, then the category's
     EXPECT_EQ(Titles(), Strings{"C1"});
     ASSERT_NE(doc->PeekCategory("Java"), nullptr);
+    // Once the file can be opened again, a save of the category keeps what it held.
+    holder.Close(cause);
+    Add(MakeSample("J2", "Java"));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("J1", "Java"), MakeSample("J2", "Java")}));
 }
 
 TEST_F(DocLoad, ASampleFiledInAnotherCategorysFileLeavesItOnlyOnceItsOwnFileHoldsIt) {
-    const std::string cpp = FileBytes({MakeSample("Mine", "C++"), MakeSample("Stray", "Java")});
+    const std::string cpp =
+        FileBytes({MakeSample("Mine", "C++"), MakeSample("Stray", "Java"), MakeSample("Wander", "Java")});
     WriteFileBytes("quorrincpp.txt", cpp);
     Load();
     EXPECT_TRUE(ChangedCategories().empty()); // placing it marks nothing changed
     EXPECT_EQ(doc->PeekSample("Stray")->GetCategory(), "Java");
-    // Saving C++ for another reason keeps the record: the Java file does not hold it yet.
+    // Saving C++ for another reason keeps the records: the Java file does not hold them yet.
     doc->MarkCategoryChanged("C++");
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
-    // Once the Java file holds it, the C++ file lets it go in the same save.
+    // Retitled while the Java file cannot be written: the record waits under the new title.
+    ASSERT_TRUE(doc->RetitleSample("Wander", "Wandered"));
+    fileio::File holder;
+    int cause = 0;
+    ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
+    EXPECT_FALSE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
+    holder.Close(cause);
+    // Once the Java file holds them, the C++ file lets them go in the same save.
     doc->MarkCategoryChanged("Java");
     doc->MarkCategoryChanged("C++");
     ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Stray", "Java")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"),
+              FileBytes({MakeSample("Stray", "Java"), MakeSample("Wandered", "Java")}));
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("Mine", "C++")}));
     EXPECT_TRUE(ChangedCategories().empty());
     Close();
     Load(); // found once, in its own category, and nothing is changed any more
-    EXPECT_EQ(Titles(), (Strings{"Mine", "Stray"}));
+    EXPECT_EQ(Titles(), (Strings{"Mine", "Stray", "Wandered"}));
     EXPECT_EQ(errors.GetCount(), 0);
     EXPECT_FALSE(doc->CanSave());
 }
@@ -154,6 +176,7 @@ TEST_F(DocLoad, ASampleFiledInAnotherCategorysFileLeavesItOnlyOnceItsOwnFileHold
 TEST_F(DocLoad, ReadOnlyReadsLockedFilesAndCreatesChangesAndSavesNothing) {
     const std::string cpp = FileBytes({MakeSample("Only", "C++"), MakeSample("Stray", "Java")});
     WriteFileBytes("quorrincpp.txt", cpp);
+    WriteFileBytes("quorrincpp.txt.tmp-a1B2c3", "x");
     fileio::File holder;
     int cause = 0;
     ASSERT_TRUE(holder.OpenExclusive("quorrincpp.txt", cause));
@@ -162,6 +185,7 @@ TEST_F(DocLoad, ReadOnlyReadsLockedFilesAndCreatesChangesAndSavesNothing) {
     EXPECT_EQ(Titles(), (Strings{"Only", "Stray"}));
     for (const char* absent : {"library.txt", "quorrinjava.txt", "quorrinvb.txt"})
         EXPECT_FALSE(fileio::FileExists(absent)) << absent;
+    EXPECT_TRUE(fileio::FileExists("quorrincpp.txt.tmp-a1B2c3"));
     EXPECT_TRUE(messages.shown.empty());
     doc->DeleteSample("Only"); // in memory only
     EXPECT_FALSE(doc->CanSave());
