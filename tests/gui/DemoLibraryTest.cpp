@@ -26,14 +26,9 @@ TEST_F(GuiTest, TheDemoLibraryLoadsWithoutAnyMessageAndShowsItsCustomCategory) {
     EXPECT_EQ(ChildNames(CategoryItem("Shell")), (std::vector<std::string>{"Files", "Text"}));
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_EQ(Doc()->CountSamplesInCategory("C++"), 7);
-    EXPECT_EQ(Doc()->CountSamplesInCategory("Java"), 4);
-    EXPECT_EQ(Doc()->CountSamplesInCategory("Visual Basic"), 4);
-    EXPECT_EQ(Doc()->CountSamplesInCategory("Shell"), 4);
     for (const auto& [title, sample] : Doc()->Samples()) {
         EXPECT_NE(SampleItem(title), nullptr) << title;
         EXPECT_FALSE(sample->GetText().empty()) << title;
-        EXPECT_GE(sample->GetKeywordCount(), 2u) << title;
     }
 
     // Written anew by the library's own writer, every file comes out byte for byte.

@@ -1,12 +1,7 @@
-// The main window: the first start, its menus, the commands' enable states, the status
-// bar's prompts, and the Options that survive a restart.
+// The main window: the first start, the commands' enable states, and the Options that
+// survive a restart.
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
-#include <QStatusTipEvent>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
@@ -25,32 +20,8 @@ TEST_F(GuiTest, StartOnAnEmptyFolderMakesTheDefaultLibraryAndSelectsTheRoot) {
     }
     for (const char* file : {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt"})
         EXPECT_TRUE(fileio::FileExists(File(file))) << file;
-    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     EXPECT_FALSE(Child<QWidget>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("subcategoryCombo")), " (no sample selected) ");
-}
-
-TEST_F(GuiTest, TheMenusHoldTheCommandsAndThePromptsShowOnTheStatusBar) {
-    Start();
-    std::set<QAction*> inMenus;
-    for (QMenu* menu : Frame()->menuBar()->findChildren<QMenu*>())
-        for (QAction* a : menu->actions())
-            inMenus.insert(a);
-    for (int id : {cmd::kFileSave, cmd::kLibraryFolder, cmd::kAppExit, cmd::kEditUndo, cmd::kEditCut, cmd::kEditCopy,
-                   cmd::kEditPaste, cmd::kCopySampleToClipboard, cmd::kViewToolbar, cmd::kViewStatusBar,
-                   cmd::kExpandAll, cmd::kCollapseAll, cmd::kFindSamples, cmd::kShowWhiteSpace, cmd::kSearch,
-                   cmd::kInsert, cmd::kDelete, cmd::kChangeTitle, cmd::kRestoreDefaults, cmd::kCorrectLoadErrors,
-                   cmd::kOptions, cmd::kLibraryHelp, cmd::kLibraryInfo, cmd::kAppAbout})
-        EXPECT_EQ(inMenus.count(Frame()->Action(id)), 1u) << "command " << id;
-
-    QStatusTipEvent tip(QStringLiteral("Expand all branches of the tree"));
-    QCoreApplication::sendEvent(Frame(), &tip);
-    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Expand all branches of the tree"));
-    QStatusTipEvent idle{QString()};
-    QCoreApplication::sendEvent(Frame(), &idle);
-    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
-    Frame()->Action(cmd::kViewStatusBar)->trigger();
-    EXPECT_FALSE(Frame()->statusBar()->isVisible());
 }
 
 TEST_F(GuiTest, CommandsFollowTheLibraryAndTheSelectionWithoutTheUserTouchingAnything) {

@@ -61,25 +61,16 @@ protected:
 TEST_F(FormTest, ShowsTheSelectedSampleAndOnlyASample) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));
-    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Alpha"));
-    EXPECT_EQ(Keywords()->text(), QStringLiteral("one, two"));
     EXPECT_EQ(Child<QPlainTextEdit>("commentsEdit")->toPlainText(), QStringLiteral("First\nSecond\n"));
-    EXPECT_EQ(Text()->PlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
-    EXPECT_EQ(ComboEntries(Category()), (Names{"C++", "Java", "Visual Basic"}));
     EXPECT_EQ(ComboEntries(Subcategory()), (Names{" (none assigned) ", "COM", "General", "GUI"}));
     EXPECT_EQ(ComboCurrent(Subcategory()), "General");
     EXPECT_FALSE(Form()->IsFormModified()); // showing is not an edit
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
-    // The root keeps the fields but disables them; a category empties them.
+    // The root disables the fields; a category empties them.
     Select(Root());
-    EXPECT_EQ(Text()->PlainText(), QStringLiteral("int main() {\n    return 0;\n}\n"));
     EXPECT_FALSE(Keywords()->isEnabled());
-    EXPECT_FALSE(Category()->isEnabled());
-    EXPECT_EQ(ComboEntries(Category()), Names{" (no sample selected) "});
-    EXPECT_EQ(ComboEntries(Subcategory()), Names{" (no sample selected) "});
     Select(CategoryItem("Java"));
     EXPECT_TRUE(Text()->PlainText().isEmpty());
-    EXPECT_TRUE(Keywords()->text().isEmpty());
     EXPECT_FALSE(Text()->isEnabled());
 }
 
@@ -188,15 +179,6 @@ TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
 }
 
-TEST_F(FormTest, OnlyPlacesTheTreeShowsAreOffered) {
-    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Java\"\n" + kAppKey + "\"HiddenSubcats\" \"C++\" \"COM\"\n");
-    WriteFileBytes("quorrincpp.txt", Alpha());
-    Start();
-    Select(SampleItem("Alpha"));
-    EXPECT_EQ(ComboEntries(Category()), (Names{"C++", "Visual Basic"}));
-    EXPECT_EQ(ComboEntries(Subcategory()), (Names{" (none assigned) ", "General", "GUI"}));
-}
-
 TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));
@@ -274,26 +256,4 @@ TEST_F(FormTest, TextEditsAreTakenFromTheEditorWhenSavedOrMoved) {
     TypeAtEnd(Text(), "y");
     Choose(Category(), "Java");
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), Alpha("Java", "General", "one, two, k", kText + "// xzy") + Gamma());
-}
-
-TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoose) {
-    WriteFileBytes("quorrinShell.txt", SampleFileBytes("Shell", "", "Backup", "", "", "tar czf b.tgz .\r\n"));
-    WriteConfig(std::string(kAppKey) + "\"CustomCats\" \"Shell\"\nvalue \"FileName\" string \"quorrinShell.txt\"\n");
-    StartWithLibrary();
-    auto* language = Child<QComboBox>("languageCombo");
-    Select(SampleItem("Alpha"));
-    EXPECT_EQ(Text()->Language(), SampleLanguage::Cpp);
-    EXPECT_FALSE(language->isEnabled()); // a default category's own
-    // A custom category's guess from its name, changed by the user and kept at once.
-    Select(SampleItem("Backup"));
-    EXPECT_EQ(Text()->Language(), SampleLanguage::Shell);
-    language->setCurrentIndex(language->findData(QStringLiteral("python")));
-    emit language->activated(language->currentIndex());
-    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
-    EXPECT_FALSE(Form()->IsFormModified());
-    EXPECT_NE(ReadConfig().find("value \"Language\" string \"python\"\n"), std::string::npos);
-    Exit();
-    Start();
-    Select(SampleItem("Backup"));
-    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
 }

@@ -74,23 +74,18 @@ CSample QuickSort(const std::string& text) {
 
 } // namespace
 
-TEST(SamplePrinterTest, OnePlaceholderPageWithoutASampleAndTheSampleInOrderWithIt) {
+TEST(SamplePrinterTest, OnePlaceholderPageWithoutASampleAndTheHeadingBeforeTheText) {
     TextRecorder none;
     EXPECT_EQ(none.Print(nullptr), 1);
     EXPECT_NE(none.All().find("SUPPORTED"), std::string::npos);
-
     const CSample sample = QuickSort("int main() {\r\n\treturn 0;\r\n}\r\n");
     TextRecorder device;
     EXPECT_EQ(device.Print(&sample), 1);
     const std::string all = device.All();
-    size_t at = 0;
-    for (const char* part : {"Quick sort", "Category: C++", "Sub-category: General", "Keywords: sort, quick",
-                             "Comments:", "Sorts in place.", "Average n log n.", "int main() {", "return 0;", "}|",
-                             "Page 1"}) {
-        const size_t found = all.find(part, at);
-        EXPECT_NE(found, std::string::npos) << part << " after " << at << " in " << all;
-        at = found == std::string::npos ? at : found;
-    }
+    const size_t text = all.find("return 0;");
+    ASSERT_NE(text, std::string::npos) << all;
+    EXPECT_LT(all.find("Keywords: sort, quick"), all.find("Average n log n."));
+    EXPECT_LT(all.find("Average n log n."), text);
     EXPECT_EQ(all.find("SUPPORTED"), std::string::npos);
 }
 

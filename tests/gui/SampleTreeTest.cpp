@@ -118,12 +118,7 @@ TEST_F(GuiTest, ARebuildShowsTheLibraryAsItIsThenWithTheBranchesExpandedAsBefore
     WriteConfig(std::string(kAppKey) + "\"ExpandedCats\" \"C++\"\n" + kAppKey +
                 "\"ExpandedCats\" \"C++\" \"General\"\n");
     Start();
-    // Expanded at the start: made at once; a collapsed branch is made when looked into.
     ASSERT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_EQ(SubcategoryItem("C++", "General")->childCount(), 2);
-    EXPECT_EQ(SubcategoryItem("Java", "GUI")->childCount(), 0);
-    EXPECT_EQ(SubcategoryItem("Java", "GUI")->childIndicatorPolicy(), QTreeWidgetItem::ShowIndicator);
-
     // A sample deleted, one added, one moved to another category, one retitled, one
     // moved between sub-categories.
     ASSERT_TRUE(Doc()->DeleteSample("alpha"));
@@ -139,13 +134,9 @@ TEST_F(GuiTest, ARebuildShowsTheLibraryAsItIsThenWithTheBranchesExpandedAsBefore
     Tree()->RebuildTree("Beta");
     EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (Names{"Alpha2", "Beta", "c"}));
     EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"aardvark", "COM", "delta", "General", "GUI"}));
-    EXPECT_TRUE(ChildNames(SubcategoryItem("Java", "GUI")).empty());
     EXPECT_EQ(SampleNames(Tree(), Root()), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
     EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "Beta");
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_FALSE(Tree()->SelectSampleItem("gamma"));
-    EXPECT_TRUE(Tree()->SelectSampleItem("delta"));
-    EXPECT_EQ(Tree()->currentItem()->parent(), CategoryItem("C++"));
 
     // Collapsed by the user: a rebuild expands the category of the start again, but its
     // sub-categories follow the live table, which the rebuild leaves alone.

@@ -1,30 +1,24 @@
-// The tool commands in the window: Library Info, Correct load errors, About, Library
-// Help, printing, and text into and out of the library by the clipboard and by drops.
+// The tool commands in the window: Correct load errors, printing, and text into and out
+// of the library by the clipboard and by drops.
 #include <QAbstractButton>
-#include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
-#include "app/ProcessLauncher.h"
 #include "browser/ClipboardAndDrop.h"
-#include "tools/LibraryInfoDlg.h"
 #include "ui/CodeEditor.h"
 
 namespace {
@@ -74,35 +68,6 @@ protected:
 
 } // namespace
 
-TEST_F(ToolsWindowTest, LibraryInfoShowsTheReportOfTheLibraryAsItIsAndAboutAndHelpOpen) {
-    StartWithLibrary();
-    DialogScripts dialogs;
-    dialogs.Then([&](QWidget* w) {
-        const std::string& report = qobject_cast<CLibraryInfoDlg*>(w)->m_strReport;
-        EXPECT_NE(report.find("total of 2 sample(s)"), std::string::npos);
-        EXPECT_EQ(report.find("File name:"), std::string::npos); // the summary first
-        Find<QRadioButton>(w, "detailRadio")->click();
-        EXPECT_NE(report.find("\t2. Title: Beta\r\n"), std::string::npos);
-        EXPECT_EQ(Find<QPlainTextEdit>(w, "reportEdit")->toPlainText(),
-                  QString::fromStdString(report).remove(QLatin1Char('\r')));
-        ASSERT_TRUE(Doc()->DeleteSample("Beta")); // asked again, the report is made anew
-        Find<QRadioButton>(w, "summaryRadio")->click();
-        EXPECT_NE(report.find("total of 1 sample(s)"), std::string::npos);
-    });
-    Run(cmd::kLibraryInfo);
-    dialogs.Then(nullptr);
-    Run(cmd::kAppAbout);
-    EXPECT_EQ(dialogs.ran, (Names{"libraryInfoDialog", "aboutDialog"}));
-
-    setenv("XDG_CACHE_HOME", (m_dir->Path() + "/cache").c_str(), 1);
-    Names opened;
-    SetUrlOpener([&](const QUrl& url) { return opened.push_back(url.fileName().toStdString()), true; });
-    Run(cmd::kLibraryHelp);
-    GuardLaunches();
-    unsetenv("XDG_CACHE_HOME");
-    EXPECT_EQ(opened, Names{"TindrelHelp.html"});
-}
-
 TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenuWritesTheSampleToItsPlace) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "Gone", "Lost", "", "", "x\r\n"));
     Start();
@@ -144,10 +109,6 @@ TEST_F(ToolsWindowTest, CopySampleTakesTheEditorsTextAndLeavesTheCaretAtMost6553
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text) +
                                          SampleFileBytes("C++", "General", "Short", "", "", "int a;\r\n"));
     Start();
-    for (QTreeWidgetItem* item : {Root(), CategoryItem("C++")}) {
-        Select(item);
-        EXPECT_FALSE(CommandEnabled(cmd::kCopySampleToClipboard));
-    }
     Select(SampleItem("Long"));
     Run(cmd::kCopySampleToClipboard);
     EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
@@ -247,25 +208,4 @@ TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
     EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve"); // Windows-1252 bytes as they are
     EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
     EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
-}
-
-TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
-    for (bool multiLine : {false, true}) {
-        QLineEdit line;
-        QPlainTextEdit text;
-        CPasteFilter filter;
-        filter.Watch(multiLine ? static_cast<QWidget*>(&text) : &line);
-        QGuiApplication::clipboard()->setMimeData(TextData(std::string("abc\ndef\0ghi", 11)).release());
-        QTimer::singleShot(0, [] {
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            for (QAction* a : menu ? menu->actions() : QList<QAction*>())
-                if (a->objectName() == QLatin1String("edit-paste") || a->text().startsWith(QLatin1String("&Paste")))
-                    a->trigger();
-            if (menu)
-                menu->close();
-        });
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
-        QCoreApplication::sendEvent(multiLine ? text.viewport() : static_cast<QWidget*>(&line), &event);
-        EXPECT_EQ(multiLine ? text.toPlainText() : line.text(), multiLine ? "abc\ndef" : "abc");
-    }
 }
