@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -138,6 +139,25 @@ void Click(QAbstractButton* button) {
     if (qobject_cast<QRadioButton*>(button) || qobject_cast<QCheckBox*>(button))
         at.setX(std::min(8, button->width() / 2));
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+std::string WizardPlace(QWidget* wizard) {
+    return Find<QLabel>(wizard, "wizCategoryLabel")->text().toStdString() + "/" +
+           Find<QLabel>(wizard, "wizSubcategoryLabel")->text().toStdString();
+}
+
+ModalScript FinishWizard(const char* title, ModalScript check, const char* text) {
+    return [=](QWidget* w) {
+        if (check)
+            check(w);
+        TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
+        Click(Find<QAbstractButton>(w, "nextButton"));
+        Click(Find<QAbstractButton>(w, "nextButton"));
+        if (text)
+            TypeInto(Find<QPlainTextEdit>(w, "wizTextEdit"), QString::fromUtf8(text));
+        Click(Find<QAbstractButton>(w, "nextButton"));
+        Click(Find<QAbstractButton>(w, "finishButton"));
+    };
 }
 
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,

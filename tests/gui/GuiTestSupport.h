@@ -39,6 +39,11 @@ void TypeInto(QLineEdit* edit, const QString& text);
 void TypeInto(QPlainTextEdit* edit, const QString& text);
 // A mouse click on a button.
 void Click(QAbstractButton* button);
+// The Add Sample wizard's place, as "category/sub-category".
+std::string WizardPlace(QWidget* wizard);
+// The wizard run through to Finish with this title, after check; text typed on page 3
+// unless it is nullptr (the text the wizard came with kept).
+ModalScript FinishWizard(const char* title, ModalScript check = nullptr, const char* text = "code();");
 
 // Installs itself as the file dialogs for its lifetime. Each request takes the next
 // answer: a path, or no value for Cancel. A save request with no answer left fails the
@@ -85,6 +90,8 @@ protected:
     QTreeWidgetItem* CategoryItem(const std::string& name);
     QTreeWidgetItem* SubcategoryItem(const std::string& category, const std::string& name);
     QTreeWidgetItem* SampleItem(const std::string& title);
+    // The name of the selected item.
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     // Names of an item's children, in order, its branch made.
     std::vector<std::string> ChildNames(QTreeWidgetItem* item);
     void Select(QTreeWidgetItem* item);

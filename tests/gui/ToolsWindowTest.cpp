@@ -5,7 +5,6 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -39,7 +38,6 @@ protected:
         Start();
     }
     CCodeEditor* TextEdit() { return Child<CCodeEditor>("textEdit"); }
-    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     // Drags data over the view and drops it as a window system would; the drop's answer.
     bool DropOnView(const QMimeData* data, Qt::DropAction* enterAction = nullptr) {
         QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction | Qt::MoveAction, data, Qt::LeftButton, Qt::NoModifier);
@@ -51,18 +49,9 @@ protected:
         Pump();
         return drop.isAccepted();
     }
-    // The wizard: its place and the text on page 3 checked, then finished with this title.
-    static ModalScript WizardExpecting(const char* title, const QString& text, const QString& place) {
-        return [=](QWidget* w) {
-            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text() + "/" +
-                          Find<QLabel>(w, "wizSubcategoryLabel")->text(), place);
-            TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
-            Click(Find<QAbstractButton>(w, "nextButton"));
-            Click(Find<QAbstractButton>(w, "nextButton"));
-            EXPECT_EQ(Find<QPlainTextEdit>(w, "wizTextEdit")->toPlainText(), text);
-            Click(Find<QAbstractButton>(w, "nextButton"));
-            Click(Find<QAbstractButton>(w, "finishButton"));
-        };
+    // The wizard for this place, finished with this title and the text it came with.
+    static ModalScript WizardExpecting(const char* title, const char* place) {
+        return FinishWizard(title, [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); }, nullptr);
     }
 };
 
@@ -177,15 +166,16 @@ TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWiz
     EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("caf\xE9\r\n***TEXT_END***"), std::string::npos);
     // Create new: the wizard for the sample's place, with the text on page 3.
     dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "createNewButton")); });
-    dialogs.Then(WizardExpecting("From drop", QStringLiteral("new code\nline 2"), QStringLiteral("C++/General")));
+    dialogs.Then(WizardExpecting("From drop", "C++/General"));
     EXPECT_TRUE(DropOnView(TextData("new code\nline 2").get()));
     EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
     EXPECT_EQ(Selected(), "From drop");
     // On a category the wizard comes at once.
     Select(CategoryItem("Java"));
-    dialogs.Then(WizardExpecting("Java drop", QStringLiteral("class X {}"), QStringLiteral("Java/")));
+    dialogs.Then(WizardExpecting("Java drop", "Java/"));
     EXPECT_TRUE(DropOnView(TextData("class X {}").get()));
     EXPECT_EQ(SampleItem("Java drop")->parent(), CategoryItem("Java"));
+    EXPECT_EQ(Doc()->PeekSample("Java drop")->GetText(), "class X {}");
     EXPECT_EQ(dialogs.ran.size(), 5u);
     m_messages.answers = {MsgAnswer::Ok}; // empty text is reported
     EXPECT_TRUE(DropOnView(TextData("").get()));

@@ -36,7 +36,6 @@ protected:
         QTest::keyClick(Tree(), key);
         Pump();
     }
-    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     int SelectedTag() { return CSampleTree::ItemTag(Tree()->currentItem()); }
     // Deletes the selection, answering the question; the question must be a deletion's.
     void Delete(MsgAnswer answer, bool withChildren) {
@@ -53,25 +52,8 @@ protected:
             Click(Find<QPushButton>(w, "okButton"));
         };
     }
-    // The wizard run through with this title, after check.
-    static ModalScript FillWizard(const char* title, std::function<void(QWidget*)> check = nullptr) {
-        return [=](QWidget* w) {
-            if (check)
-                check(w);
-            TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
-            Click(Find<QAbstractButton>(w, "nextButton"));
-            TypeInto(Find<QLineEdit>(w, "wizKeywordsEdit"), QStringLiteral("k1, k2"));
-            Click(Find<QAbstractButton>(w, "nextButton"));
-            TypeInto(Find<QPlainTextEdit>(w, "wizTextEdit"), QStringLiteral("code();"));
-            Click(Find<QAbstractButton>(w, "nextButton"));
-            Click(Find<QAbstractButton>(w, "finishButton"));
-        };
-    }
-    static ModalScript ExpectPlace(const char* category, const char* sub) {
-        return [=](QWidget* w) {
-            EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text().toStdString(), category);
-            EXPECT_EQ(Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString(), sub);
-        };
+    static ModalScript ExpectPlace(const char* place) {
+        return [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); };
     }
 };
 
@@ -149,7 +131,7 @@ TEST_F(TreeEditTest, InsertStartsTheWizardForThePlaceSelectedAndTheSampleIsSaved
     };
     dialogs.Then(chooseSample(false));
     Run(cmd::kInsert);
-    dialogs.Then(chooseSample(true)).Then(FillWizard("Loose", ExpectPlace("Java", "")));
+    dialogs.Then(chooseSample(true)).Then(FinishWizard("Loose", ExpectPlace("Java/")));
     Run(cmd::kInsert);
     EXPECT_EQ(dialogs.ran, (Names{"insertItemDlg", "insertItemDlg", "addSampleWizard"}));
     EXPECT_EQ(SampleItem("Loose")->parent(), CategoryItem("Java"));
@@ -157,20 +139,20 @@ TEST_F(TreeEditTest, InsertStartsTheWizardForThePlaceSelectedAndTheSampleIsSaved
 
     // A sub-category, by the Insert key: shown, selected, and on disk when it returns.
     Select(SubcategoryItem("C++", "GUI"));
-    dialogs.Then(FillWizard("  Added  ", ExpectPlace("C++", "GUI")));
+    dialogs.Then(FinishWizard("  Added  ", ExpectPlace("C++/GUI")));
     Key(Qt::Key_Insert);
     EXPECT_EQ(Selected(), "Added");
     EXPECT_EQ(SampleItem("Added")->parent(), SubcategoryItem("C++", "GUI"));
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Added"));
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")),
-              SampleFileBytes("C++", "GUI", "Added", "k1, k2", "", "code();") + Alpha() + Beta() + Direct());
+              SampleFileBytes("C++", "GUI", "Added", "", "", "code();") + Alpha() + Beta() + Direct());
 
     // A sample: asked first; Yes adds to its sub-category. A cancelled wizard adds nothing.
     Select(SampleItem("Alpha"));
     m_messages.answers = {MsgAnswer::No, MsgAnswer::Yes, MsgAnswer::Yes};
     Run(cmd::kInsert);
-    dialogs.Then(FillWizard("Alpha two", ExpectPlace("C++", "General")));
+    dialogs.Then(FinishWizard("Alpha two", ExpectPlace("C++/General")));
     Run(cmd::kInsert);
     EXPECT_EQ(SampleItem("Alpha two")->parent(), SubcategoryItem("C++", "General"));
     dialogs.Then([](QWidget* w) { Click(Find<QAbstractButton>(w, "cancelButton")); });

@@ -1,7 +1,6 @@
 // The Add Sample wizard on its own: its tree and preselection, the checks of each page,
 // Back and Next, dropped text, and the sample a finished run builds.
 #include <QAbstractButton>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTest>
@@ -24,10 +23,7 @@ struct Wiz {
     }
     QTreeWidget* Tree() { return Find<QTreeWidget>(w, "wizTree"); }
     QLineEdit* Title() { return Find<QLineEdit>(w, "wizTitleEdit"); }
-    std::string Place() {
-        return Find<QLabel>(w, "wizCategoryLabel")->text().toStdString() + "/" +
-               Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString();
-    }
+    std::string Place() { return WizardPlace(w); }
     QLineEdit* Keywords() { return Find<QLineEdit>(w, "wizKeywordsEdit"); }
     QPlainTextEdit* Comments() { return Find<QPlainTextEdit>(w, "wizCommentsEdit"); }
     QPlainTextEdit* Text() { return Find<QPlainTextEdit>(w, "wizTextEdit"); }
