@@ -137,14 +137,6 @@ TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) 
         Keys(Qt::Key_Y, 1);
         EXPECT_EQ(editor->PlainText(), expected);
     }
-    // Backspace at the start of a piece joins two pieces and takes the character before.
-    editor->setCursorPosition(9, 0);
-    const qsizetype joint = editor->CaretCharPosition();
-    Keys(Qt::Key_Backspace, 2, Qt::NoModifier);
-    EXPECT_EQ(editor->PlainText(), expected.left(joint - 1) + expected.mid(joint));
-    Keys(Qt::Key_Z, 1);
-    EXPECT_EQ(editor->PlainText(), expected);
-
     // A long line inserted as a paste is shown in pieces too, through undo and redo.
     editor->SetCaretCharPosition(2);
     const QString pasted = LongLine(12);
@@ -157,11 +149,6 @@ TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) 
     EXPECT_EQ(editor->PlainText(), withPaste);
     Keys(Qt::Key_Z, 30);
     EXPECT_EQ(editor->PlainText(), text);
-
-    // Tab over everything indents the real lines, not the pieces.
-    editor->selectAll();
-    QTest::keyClick(editor, Qt::Key_Tab);
-    EXPECT_EQ(editor->PlainText(), QStringLiteral("\thead\n\t") + LongLine(30) + QStringLiteral("\r\n\ttail\n"));
 }
 
 } // namespace

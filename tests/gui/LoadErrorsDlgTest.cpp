@@ -17,11 +17,10 @@ class LoadErrorsTest : public GuiTest {
 protected:
     // "Dup" is in both files: the one in the Java file is a duplicate. "Orphan" names a
     // sub-category that C++ does not have.
-    void StartWithLibrary(bool withDuplicate = true) {
+    void StartWithLibrary() {
         WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Dup", "k1, k2", "c1\r\nc2", "t1\r\nt2") +
                                              SampleFileBytes("C++", "Nowhere", "Orphan", "", "", "o"));
-        if (withDuplicate)
-            WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "Dup", "jk", "jc", "jt"));
+        WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "Dup", "jk", "jc", "jt"));
         Start();
         m_dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), Doc()->LoadErrors(), Frame());
     }
@@ -117,24 +116,4 @@ TEST_F(LoadErrorsTest, DiscardRemovesTheRecordFromItsFileAfterAsking) {
     EXPECT_EQ(App().GetLoadErrorCount(), 1);
     EXPECT_EQ(Rows(), Names{"2 Orphan"});
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), "");
-}
-
-TEST_F(LoadErrorsTest, TheLastCorrectionRestoresTheRootTextAndDisablesTheButtons) {
-    StartWithLibrary(false);
-    ASSERT_TRUE(Doc()->AddCategory(std::make_unique<CCategory>("Misc")));
-    Tree()->RebuildTree("");
-    m_dlg = std::make_unique<CLoadErrorsDlg>(*Doc(), Doc()->LoadErrors(), Frame());
-    ClickRow(0);
-    // A category without sub-categories offers none and gives an empty one.
-    Choose(Categories(), "Misc");
-    EXPECT_EQ(Subcategories()->count(), 0);
-    m_messages.answers = {MsgAnswer::Ok};
-    Button("updateButton")->click();
-    EXPECT_EQ(App().GetLoadErrorCount(), 0);
-    EXPECT_EQ(Doc()->PeekSample("Orphan")->GetSubcategory(), "");
-    EXPECT_EQ(ChildNames(CategoryItem("Misc")), Names{"Orphan"});
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
-    EXPECT_TRUE(Rows().empty());
-    EXPECT_FALSE(Button("showSampleButton")->isEnabled());
-    EXPECT_FALSE(Button("updateButton")->isEnabled());
 }

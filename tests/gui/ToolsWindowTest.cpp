@@ -60,21 +60,27 @@ protected:
 TEST_F(ToolsWindowTest, CorrectLoadErrorsFromTheMenuWritesTheSampleToItsPlace) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "Gone", "Lost", "", "", "x\r\n"));
     Start();
+    ASSERT_TRUE(Doc()->AddCategory(std::make_unique<CCategory>("Misc")));
     DialogScripts dialogs;
     dialogs.Then([&](QWidget* w) {
         auto* list = Find<QTreeWidget>(w, "loadErrorList");
         list->topLevelItem(0)->setSelected(true);
         emit list->itemClicked(list->topLevelItem(0), 1);
         Choose(Find<QComboBox>(w, "subcategoryCombo"), "GUI");
+        // A category without sub-categories offers none and gives an empty one.
+        Choose(Find<QComboBox>(w, "categoryCombo"), "Misc");
+        EXPECT_EQ(Find<QComboBox>(w, "subcategoryCombo")->count(), 0);
         m_messages.answers = {MsgAnswer::Ok}; // "Sample has been corrected"
         Find<QPushButton>(w, "updateButton")->click();
+        EXPECT_FALSE(Find<QPushButton>(w, "updateButton")->isEnabled()); // the last one
     });
     Run(cmd::kCorrectLoadErrors);
     EXPECT_EQ(Selected(), "Lost");
-    EXPECT_EQ(SampleItem("Lost")->parent(), SubcategoryItem("C++", "GUI"));
+    EXPECT_EQ(SampleItem("Lost")->parent(), CategoryItem("Misc"));
     EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
     EXPECT_FALSE(CommandEnabled(cmd::kCorrectLoadErrors));
-    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), SampleFileBytes("C++", "GUI", "Lost", "", "", "x\r\n"));
+    EXPECT_EQ(ReadFileBytes(File("quorrinMisc.txt")), SampleFileBytes("Misc", "", "Lost", "", "", "x\r\n"));
+    EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), "");
 }
 
 TEST_F(ToolsWindowTest, PrintingTakesTheSampleAsTheFormShowsIt) {
