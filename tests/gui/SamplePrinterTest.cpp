@@ -1,8 +1,5 @@
-// Printing: the placeholder page, a sample's heading and text wrapped over its pages,
-// and the print dialog.
+// Printing: the placeholder page, and a sample's heading and text wrapped over its pages.
 #include <QPaintEngine>
-#include <QPrintDialog>
-#include <QPrinter>
 
 #include "GuiTestSupport.h"
 #include "browser/SamplePrinter.h"
@@ -113,19 +110,4 @@ TEST(SamplePrinterTest, LongLinesWrapAndLongTextsTakeMorePages) {
     EXPECT_EQ(xs, 400u);
     // Every page after the first starts with the text, not the heading.
     EXPECT_EQ(device.pages[1].front().rfind("line ", 0), 0u);
-}
-
-TEST(SamplePrinterTest, ThePrintDialogsOkPrintsToTheChosenFile) {
-    TempDir dir;
-    const std::string out = dir.File("printed.pdf");
-    DialogScripts dialogs;
-    dialogs.Then([&](QWidget* w) {
-        auto* p = qobject_cast<QPrintDialog*>(w);
-        p->printer()->setOutputFormat(QPrinter::PdfFormat);
-        p->printer()->setOutputFileName(QString::fromStdString(out));
-        p->done(QDialog::Accepted); // OK as it is, without taking its fields into the printer
-    });
-    const CSample sample = QuickSort("text\r\n");
-    EXPECT_TRUE(CSamplePrinter(&sample).Print(nullptr));
-    EXPECT_EQ(ReadFileBytes(out).rfind("%PDF", 0), 0u);
 }

@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
+#include <QPrinter>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTest>
@@ -89,10 +90,17 @@ TEST_F(ToolsWindowTest, PrintingTakesTheSampleAsTheFormShowsIt) {
     // Unsaved lines in the editor make the sample long enough for several pages.
     TextEdit()->InsertPlainText(QString(QStringLiteral("line\n")).repeated(300));
     int pages = 0;
+    const std::string out = File("printed.pdf");
     DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) { EXPECT_NE(qobject_cast<QPrintDialog*>(w), nullptr); });
+    dialogs.Then([&](QWidget* w) {
+        auto* p = qobject_cast<QPrintDialog*>(w);
+        p->printer()->setOutputFormat(QPrinter::PdfFormat);
+        p->printer()->setOutputFileName(QString::fromStdString(out));
+        p->done(QDialog::Accepted); // OK as it is, without taking its fields into the printer
+    });
     dialogs.Then([&](QWidget* w) { pages = Find<QPrintPreviewWidget>(w, "")->pageCount(); });
     Run(cmd::kFilePrint);
+    EXPECT_EQ(ReadFileBytes(out).rfind("%PDF", 0), 0u);
     Run(cmd::kFilePrintPreview);
     EXPECT_GT(pages, 2);
 }
