@@ -32,6 +32,7 @@ TEST(CommandLineTest, ChoosesTheFolderAnswersHelpAndVersionOrRefuses) {
         {{"--version", "a", "b"}, Action::Version, here},
         // What it cannot tell is refused (the folder is then of no account).
         {{"--bogus"}, Action::Error, here},
+        {{"-x"}, Action::Error, here},
         {{"a", "b"}, Action::Error, here},
         {{"--library", "a"}, Action::Error, here},
         {{"a", "--library"}, Action::Error, here},
