@@ -129,21 +129,10 @@ TEST_F(GuiTest, ARebuildShowsTheLibraryAsItIsThenWithTheBranchesExpandedAsBefore
     change("gamma", [](CSample& s) { s.SetTitle("aardvark"); });
     change("c", [](CSample& s) { s.SetSubcategory("General"); });
     Tree()->RebuildTree("Beta");
-    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (Names{"Alpha2", "Beta", "c"}));
     EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"aardvark", "COM", "delta", "General", "GUI"}));
     EXPECT_EQ(SampleNames(Tree(), Root()), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
-    EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "Beta");
+    EXPECT_EQ(Selected(), "Beta");
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-
-    // Collapsed by the user: a rebuild expands the category of the start again, but its
-    // sub-categories follow the live table, which the rebuild leaves alone.
-    CategoryItem("C++")->setExpanded(false);
-    Tree()->RebuildTree(std::string());
-    EXPECT_EQ(Tree()->currentItem(), Root());
-    EXPECT_TRUE(CategoryItem("C++")->isExpanded());
-    EXPECT_FALSE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
-    EXPECT_EQ(SampleNames(Tree(), Root()), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
 }
 
 TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
