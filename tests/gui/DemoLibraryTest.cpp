@@ -22,8 +22,8 @@ TEST_F(GuiTest, TheDemoLibraryLoadsWithoutAnyMessageAndShowsItsCustomCategory) {
     Start();
     EXPECT_TRUE(m_messages.shown.empty()) << m_messages.shown.front().text;
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
-    EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"C++", "Java", "Shell", "Visual Basic"}));
-    EXPECT_EQ(ChildNames(CategoryItem("Shell")), (std::vector<std::string>{"Files", "Text"}));
+    EXPECT_EQ(ChildNames(Root()), (Names{"C++", "Java", "Shell", "Visual Basic"}));
+    EXPECT_EQ(ChildNames(CategoryItem("Shell")), (Names{"Files", "Text"}));
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
     for (const auto& [title, sample] : Doc()->Samples()) {

@@ -258,6 +258,23 @@ std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
     return names;
 }
 
+std::vector<std::string> GuiTest::ShownSamples() {
+    std::vector<std::string> out;
+    std::vector<QTreeWidgetItem*> stack{Root()};
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        Tree()->BuildBranch(item);
+        if (CSampleTree::ItemTag(item) == kTagSample) {
+            EXPECT_EQ(item->text(0).toStdString(), CSampleTree::ItemName(item)); // shown by its title
+            out.push_back(CSampleTree::ItemName(item));
+        }
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            stack.push_back(item->child(i));
+    }
+    return out;
+}
+
 void GuiTest::Select(QTreeWidgetItem* item) {
     ASSERT_NE(item, nullptr);
     Tree()->setCurrentItem(item);

@@ -29,6 +29,8 @@ class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
 
+using Names = std::vector<std::string>;
+
 // The bytes of one sample in a category file, written here from the format's rules.
 // comments and text as the library holds them; every LF is written as CR LF.
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
@@ -94,6 +96,8 @@ protected:
     std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     // Names of an item's children, in order, its branch made.
     std::vector<std::string> ChildNames(QTreeWidgetItem* item);
+    // The titles of the samples the tree shows, in tree order, every branch made.
+    std::vector<std::string> ShownSamples();
     void Select(QTreeWidgetItem* item);
     void Pump();
     template <class W> W* Child(const char* name) { return Frame()->findChild<W*>(QString::fromLatin1(name)); }

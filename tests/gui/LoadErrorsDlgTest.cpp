@@ -11,8 +11,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 class LoadErrorsTest : public GuiTest {
 protected:
     // "Dup" is in both files: the one in the Java file is a duplicate. "Orphan" names a

@@ -13,10 +13,10 @@ TEST_F(GuiTest, StartOnAnEmptyFolderMakesTheDefaultLibraryAndSelectsTheRoot) {
     EXPECT_EQ(Tree()->topLevelItemCount(), 1);
     EXPECT_EQ(Tree()->currentItem(), Root());
     EXPECT_TRUE(Root()->isExpanded());
-    EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ChildNames(Root()), (Names{"C++", "Java", "Visual Basic"}));
     for (const char* category : {"C++", "Java", "Visual Basic"}) {
         EXPECT_FALSE(CategoryItem(category)->isExpanded());
-        EXPECT_EQ(ChildNames(CategoryItem(category)), (std::vector<std::string>{"COM", "General", "GUI"}));
+        EXPECT_EQ(ChildNames(CategoryItem(category)), (Names{"COM", "General", "GUI"}));
     }
     for (const char* file : {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt"})
         EXPECT_TRUE(fileio::FileExists(File(file))) << file;

@@ -14,7 +14,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
 const std::string kText = "int main() {\r\n    return 0;\r\n}\r\n";
 
 std::string Alpha(const std::string& category = "C++", const std::string& sub = "General",

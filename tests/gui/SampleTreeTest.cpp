@@ -6,28 +6,6 @@
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
 
-namespace {
-
-using Names = std::vector<std::string>;
-
-// Every sample below item in tree order, each branch made; a sample item's text is its title.
-Names SampleNames(CSampleTree* tree, QTreeWidgetItem* item) {
-    Names out;
-    tree->BuildBranch(item);
-    for (int i = 0; i < item->childCount(); ++i) {
-        QTreeWidgetItem* child = item->child(i);
-        if (CSampleTree::ItemTag(child) == kTagSample) {
-            EXPECT_EQ(child->text(0).toStdString(), CSampleTree::ItemName(child));
-            out.push_back(CSampleTree::ItemName(child));
-        }
-        for (const std::string& name : SampleNames(tree, child))
-            out.push_back(name);
-    }
-    return out;
-}
-
-} // namespace
-
 TEST_F(GuiTest, SamplesStandSortedBelowTheirPlaceAndThoseWithoutOneBecomeLoadErrors) {
     // Java is hidden; "gui" differs from "GUI" in case only; "Nowhere" does not exist.
     WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Java\"\n");
@@ -130,7 +108,7 @@ TEST_F(GuiTest, ARebuildShowsTheLibraryAsItIsThenWithTheBranchesExpandedAsBefore
     change("c", [](CSample& s) { s.SetSubcategory("General"); });
     Tree()->RebuildTree("Beta");
     EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"aardvark", "COM", "delta", "General", "GUI"}));
-    EXPECT_EQ(SampleNames(Tree(), Root()), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
+    EXPECT_EQ(ShownSamples(), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
     EXPECT_EQ(Selected(), "Beta");
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
 }

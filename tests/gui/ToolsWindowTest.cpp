@@ -23,8 +23,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 std::unique_ptr<QMimeData> TextData(const std::string& bytes) {
     auto data = std::make_unique<QMimeData>();
     data->setData(QStringLiteral("text/plain"), QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size())));

@@ -17,8 +17,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 std::string Alpha() { return SampleFileBytes("C++", "General", "Alpha", "a", "Note\r\n", "int a;\r\n"); }
 std::string Beta() { return SampleFileBytes("C++", "GUI", "Beta", "b", "", "int b;\r\n"); }
 std::string Direct() { return SampleFileBytes("C++", "", "Direct", "", "", "int d;\r\n"); }

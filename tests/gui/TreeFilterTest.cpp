@@ -47,21 +47,6 @@ protected:
         }
         return out;
     }
-    // The samples the tree shows, every branch made.
-    std::vector<std::string> Shown() {
-        std::vector<std::string> out;
-        std::vector<QTreeWidgetItem*> stack{Root()};
-        while (!stack.empty()) {
-            QTreeWidgetItem* item = stack.back();
-            stack.pop_back();
-            Tree()->BuildBranch(item);
-            if (CSampleTree::ItemTag(item) == kTagSample)
-                out.push_back(CSampleTree::ItemName(item));
-            for (int i = item->childCount() - 1; i >= 0; --i)
-                stack.push_back(item->child(i));
-        }
-        return out;
-    }
 };
 
 } // namespace
@@ -72,15 +57,15 @@ TEST_F(TreeFilterTest, NarrowsAsTheUserTypesAndEscapeBringsTheTreeBackAsItWas) {
     CategoryItem("Java")->setExpanded(true);
     Select(SampleItem("Beta"));
     const std::vector<std::string> before = Expanded();
-    ASSERT_EQ(before, (std::vector<std::string>{"C++", "C++/General", "C++/GUI", "Java"}));
+    ASSERT_EQ(before, (Names{"C++", "C++/General", "C++/GUI", "Java"}));
     const NameSetMap stateBefore = App().Config().g_expandedSubcats;
 
     Run(cmd::kFindSamples);
     EXPECT_TRUE(Field()->hasFocus());
     // Title or keywords, letter case ignored; the parents stay, with their matches.
     TypeFilter("LiSt");
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"Alpha", "Linked LIST"}));
-    EXPECT_EQ(ChildNames(Root()), std::vector<std::string>{"C++"});
+    EXPECT_EQ(ShownSamples(), (Names{"Alpha", "Linked LIST"}));
+    EXPECT_EQ(ChildNames(Root()), Names{"C++"});
     EXPECT_EQ(SubcategoryItem("C++", "GUI"), nullptr);
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Beta")); // left as it was
     // The tree state the program keeps is not the narrowed tree's.
@@ -93,15 +78,15 @@ TEST_F(TreeFilterTest, NarrowsAsTheUserTypesAndEscapeBringsTheTreeBackAsItWas) {
     EXPECT_FALSE(Tree()->IsFiltered());
     EXPECT_EQ(Expanded(), before);
     EXPECT_EQ(CSampleTree::ItemName(Tree()->currentItem()), "Beta");
-    EXPECT_EQ(Shown().size(), 5u);
+    EXPECT_EQ(ShownSamples().size(), 5u);
     EXPECT_EQ(App().Config().g_expandedSubcats, stateBefore);
 
     // With the text searched too, samples whose text holds it come in.
     Child<QCheckBox>("treeFilterInText")->setChecked(true);
     Field()->setFocus();
     TypeFilter("list");
-    EXPECT_EQ(Shown(), (std::vector<std::string>{"Alpha", "Linked LIST", "Gamma"}));
+    EXPECT_EQ(ShownSamples(), (Names{"Alpha", "Linked LIST", "Gamma"}));
     TypeFilter("x");
-    EXPECT_TRUE(Shown().empty());
+    EXPECT_TRUE(ShownSamples().empty());
     EXPECT_EQ(Root()->childCount(), 0);
 }

@@ -10,8 +10,6 @@
 
 namespace {
 
-using Names = std::vector<std::string>;
-
 // The wizard's widgets, found by name.
 struct Wiz {
     QWidget* w;
