@@ -44,7 +44,8 @@ TEST(CommandLineTest, ChoosesTheFolderAnswersHelpAndVersionOrRefuses) {
         const CommandLine line = ParseCommandLine(c.args);
         EXPECT_EQ(line.action, c.action) << ::testing::PrintToString(c.args) << " " << line.error;
         EXPECT_EQ(line.error.empty(), c.action != Action::Error) << ::testing::PrintToString(c.args);
-        EXPECT_TRUE(c.action == Action::Error || line.library == c.library) << ::testing::PrintToString(c.args);
+        const bool libraryAsExpected = c.action == Action::Error || line.library == c.library;
+        EXPECT_TRUE(libraryAsExpected) << ::testing::PrintToString(c.args);
     }
 }
 

@@ -146,6 +146,10 @@ std::string WizardPlace(QWidget* wizard) {
            Find<QLabel>(wizard, "wizSubcategoryLabel")->text().toStdString();
 }
 
+ModalScript ExpectPlace(const char* place) {
+    return [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); };
+}
+
 ModalScript FinishWizard(const char* title, ModalScript check, const char* text) {
     return [=](QWidget* w) {
         if (check)

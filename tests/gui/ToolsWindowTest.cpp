@@ -48,10 +48,6 @@ protected:
         Pump();
         return drop.isAccepted();
     }
-    // The wizard for this place, finished with this title and the text it came with.
-    static ModalScript WizardExpecting(const char* title, const char* place) {
-        return FinishWizard(title, [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); }, nullptr);
-    }
 };
 
 } // namespace
@@ -178,17 +174,16 @@ TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWiz
     EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("caf\xE9\r\n***TEXT_END***"), std::string::npos);
     // Create new: the wizard for the sample's place, with the text on page 3.
     dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "createNewButton")); });
-    dialogs.Then(WizardExpecting("From drop", "C++/General"));
+    dialogs.Then(FinishWizard("From drop", ExpectPlace("C++/General"), nullptr));
     EXPECT_TRUE(DropOnView(TextData("new code\nline 2").get()));
     EXPECT_EQ(Doc()->PeekSample("From drop")->GetText(), "new code\r\nline 2");
     EXPECT_EQ(Selected(), "From drop");
     // On a category the wizard comes at once.
     Select(CategoryItem("Java"));
-    dialogs.Then(WizardExpecting("Java drop", "Java/"));
+    dialogs.Then(FinishWizard("Java drop", ExpectPlace("Java/"), nullptr));
     EXPECT_TRUE(DropOnView(TextData("class X {}").get()));
     EXPECT_EQ(SampleItem("Java drop")->parent(), CategoryItem("Java"));
     EXPECT_EQ(Doc()->PeekSample("Java drop")->GetText(), "class X {}");
-    EXPECT_EQ(dialogs.ran.size(), 5u);
     m_messages.answers = {MsgAnswer::Ok}; // empty text is reported
     EXPECT_TRUE(DropOnView(TextData("").get()));
 }

@@ -50,9 +50,6 @@ protected:
             Click(Find<QPushButton>(w, "okButton"));
         };
     }
-    static ModalScript ExpectPlace(const char* place) {
-        return [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); };
-    }
 };
 
 } // namespace
