@@ -1,6 +1,8 @@
-// The code editor: widget text in and out unchanged, through edits and long lines.
+// The code editor: widget text in and out unchanged, through edits and long lines; its keys.
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
@@ -93,6 +95,33 @@ TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
     Keys(Qt::Key_Z, 5);
     EXPECT_EQ(editor->PlainText(), QStringLiteral("int x;\n"));
     EXPECT_FALSE(editor->IsTextModified());
+}
+
+TEST_F(EditorTest, TabIndentsTheSelectionCtrlTabLeavesAndTheWindowKeepsItsShortcuts) {
+    // The window's commands keep their shortcuts; the editor keeps its own undo.
+    QAction search(&window), undo(&window);
+    search.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    undo.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    window.addActions({&search, &undo});
+    QSignalSpy searched(&search, &QAction::triggered), undone(&undo, &QAction::triggered);
+    QLineEdit next(&window);
+    window.layout()->addWidget(&next);
+    next.show();
+    const QString text = QStringLiteral("alpha\nbeta\n\ngamma\n");
+    editor->SetPlainText(text);
+    editor->setSelection(0, 2, 3, 1);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("\talpha\n\tbeta\n\n\tgamma\n")); // empty lines stay empty
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(editor->PlainText(), text);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    Keys(Qt::Key_Z, 1); // a whole indent is one undo step
+    EXPECT_EQ(editor->PlainText(), text);
+    Keys(Qt::Key_L, 1);
+    EXPECT_EQ(searched.count(), 1);
+    EXPECT_EQ(undone.count(), 0);
+    QTest::keyClick(editor, Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::focusWidget(), &next);
 }
 
 // Minified code with characters of every UTF-8 length: several display pieces.

@@ -1,6 +1,8 @@
-// The main window: the first start, the commands' enable states, and the Options that
-// survive a restart.
+// The main window: the first start, its menus, the commands' enable states, and the
+// Options that survive a restart.
 #include <QCheckBox>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 
 #include "GuiTestSupport.h"
@@ -22,6 +24,20 @@ TEST_F(GuiTest, StartOnAnEmptyFolderMakesTheDefaultLibraryAndSelectsTheRoot) {
         EXPECT_TRUE(fileio::FileExists(File(file))) << file;
     EXPECT_FALSE(Child<QWidget>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("subcategoryCombo")), " (no sample selected) ");
+}
+
+TEST_F(GuiTest, TheMenusHoldTheCommands) {
+    Start();
+    std::set<QAction*> inMenus;
+    for (QMenu* menu : Frame()->menuBar()->findChildren<QMenu*>())
+        for (QAction* a : menu->actions())
+            inMenus.insert(a);
+    for (int id : {cmd::kFileSave, cmd::kLibraryFolder, cmd::kAppExit, cmd::kEditUndo, cmd::kEditCut, cmd::kEditCopy,
+                   cmd::kEditPaste, cmd::kCopySampleToClipboard, cmd::kViewToolbar, cmd::kViewStatusBar,
+                   cmd::kExpandAll, cmd::kCollapseAll, cmd::kFindSamples, cmd::kShowWhiteSpace, cmd::kSearch,
+                   cmd::kInsert, cmd::kDelete, cmd::kChangeTitle, cmd::kRestoreDefaults, cmd::kCorrectLoadErrors,
+                   cmd::kOptions, cmd::kLibraryHelp, cmd::kLibraryInfo, cmd::kAppAbout})
+        EXPECT_EQ(inMenus.count(Frame()->Action(id)), 1u) << "command " << id;
 }
 
 TEST_F(GuiTest, CommandsFollowTheLibraryAndTheSelectionWithoutTheUserTouchingAnything) {

@@ -57,11 +57,14 @@ protected:
 
 } // namespace
 
-TEST_F(FormTest, ShowsTheSelectedSampleAndOnlyASample) {
+TEST_F(FormTest, ShowsTheSelectedSampleAndOnlyASampleAndOffersOnlyPlacesTheTreeShows) {
+    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Visual Basic\"\n" + kAppKey +
+                "\"HiddenSubcats\" \"C++\" \"COM\"\n");
     StartWithLibrary();
     Select(SampleItem("Alpha"));
     EXPECT_EQ(Child<QPlainTextEdit>("commentsEdit")->toPlainText(), QStringLiteral("First\nSecond\n"));
-    EXPECT_EQ(ComboEntries(Subcategory()), (Names{" (none assigned) ", "COM", "General", "GUI"}));
+    EXPECT_EQ(ComboEntries(Category()), (Names{"C++", "Java"}));
+    EXPECT_EQ(ComboEntries(Subcategory()), (Names{" (none assigned) ", "General", "GUI"}));
     EXPECT_EQ(ComboCurrent(Subcategory()), "General");
     EXPECT_FALSE(Form()->IsFormModified()); // showing is not an edit
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
