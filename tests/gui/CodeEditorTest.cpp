@@ -124,6 +124,25 @@ TEST_F(EditorTest, TabIndentsTheSelectionCtrlTabLeavesAndTheWindowKeepsItsShortc
     EXPECT_EQ(QApplication::focusWidget(), &next);
 }
 
+TEST_F(EditorTest, FindBarFindsWhileTypingThenNextAndPreviousAroundTheText) {
+    editor->SetPlainText(QStringLiteral("one two One\ntwo one\n"));
+    QTest::keyClick(editor, Qt::Key_F, Qt::ControlModifier);
+    auto* find = editor->findChild<QLineEdit*>(QStringLiteral("findEdit"));
+    ASSERT_NE(find, nullptr);
+    QTest::keyClicks(find, QStringLiteral("one"));
+    // Forward and backward, any case, round the end; from the editor too once the bar is closed.
+    std::vector<long> starts{editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART)};
+    const std::vector<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys = {
+        {Qt::Key_Return, Qt::NoModifier},    {Qt::Key_F3, Qt::NoModifier},     {Qt::Key_F3, Qt::NoModifier},
+        {Qt::Key_Return, Qt::ShiftModifier}, {Qt::Key_Escape, Qt::NoModifier}, {Qt::Key_F3, Qt::ShiftModifier}};
+    for (const auto& [key, mods] : keys) {
+        QTest::keyClick(QApplication::focusWidget(), key, mods);
+        starts.push_back(editor->SendScintilla(QsciScintillaBase::SCI_GETSELECTIONSTART));
+    }
+    EXPECT_EQ(starts, (std::vector<long>{0, 8, 16, 0, 16, 16, 8}));
+    EXPECT_FALSE(find->isVisible());
+}
+
 // Minified code with characters of every UTF-8 length: several display pieces.
 QString LongLine(int pieces) {
     QString line;

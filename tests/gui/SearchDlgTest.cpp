@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeWidget>
 #include <array>
 
@@ -198,6 +199,14 @@ TEST_F(SearchTest, TheWindowsSearchIsMadeOnceKeepsItsResultsAndShowsTheChosenSam
     Pump();
     EXPECT_EQ(Selected(), "E java list");
     EXPECT_EQ(Child<CCodeEditor>("textEdit")->PlainText(), QStringLiteral("list\n"));
+    // Enter in the list shows the current row's sample; it does not search again.
+    Find<QLineEdit>(dlg, "searchTextEdit")->setText(QStringLiteral("no such text"));
+    list->setFocus();
+    list->setCurrentItem(list->topLevelItem(0));
+    QTest::keyClick(list, Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(Selected(), "B lists");
+    EXPECT_EQ(Found(dlg).size(), 2u);
 }
 
 TEST_F(SearchTest, DeleteAndLibraryInfoInTheWindowDuringASearch) {
