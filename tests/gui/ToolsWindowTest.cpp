@@ -1,11 +1,13 @@
 // The tool commands in the window: Correct load errors, printing, and text into and out
 // of the library by the clipboard and by drops.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -13,6 +15,7 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 #include <QUrl>
 
@@ -205,4 +208,25 @@ TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
     EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve"); // Windows-1252 bytes as they are
     EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
     EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
+}
+
+TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
+    for (bool multiLine : {false, true}) {
+        QLineEdit line;
+        QPlainTextEdit text;
+        CPasteFilter filter;
+        filter.Watch(multiLine ? static_cast<QWidget*>(&text) : &line);
+        QGuiApplication::clipboard()->setMimeData(TextData(std::string("abc\ndef\0ghi", 11)).release());
+        QTimer::singleShot(0, [] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            for (QAction* a : menu ? menu->actions() : QList<QAction*>())
+                if (a->objectName() == QLatin1String("edit-paste") || a->text().startsWith(QLatin1String("&Paste")))
+                    a->trigger();
+            if (menu)
+                menu->close();
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), QPoint(5, 5));
+        QCoreApplication::sendEvent(multiLine ? text.viewport() : static_cast<QWidget*>(&line), &event);
+        EXPECT_EQ(multiLine ? text.toPlainText() : line.text(), multiLine ? "abc\ndef" : "abc");
+    }
 }
