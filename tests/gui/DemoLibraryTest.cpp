@@ -22,18 +22,13 @@ TEST_F(GuiTest, TheDemoLibraryLoadsWithoutAnyMessageAndShowsItsCustomCategory) {
     Start();
     EXPECT_TRUE(m_messages.shown.empty()) << m_messages.shown.front().text;
     EXPECT_EQ(App().GetLoadErrorCount(), 0);
-    EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"C++", "Java", "Shell", "Visual Basic"}));
-    EXPECT_EQ(ChildNames(CategoryItem("Shell")), (std::vector<std::string>{"Files", "Text"}));
+    EXPECT_EQ(ChildNames(Root()), (Names{"C++", "Java", "Shell", "Visual Basic"}));
+    EXPECT_EQ(ChildNames(CategoryItem("Shell")), (Names{"Files", "Text"}));
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_EQ(Doc()->CountSamplesInCategory("C++"), 7);
-    EXPECT_EQ(Doc()->CountSamplesInCategory("Java"), 4);
-    EXPECT_EQ(Doc()->CountSamplesInCategory("Visual Basic"), 4);
-    EXPECT_EQ(Doc()->CountSamplesInCategory("Shell"), 4);
     for (const auto& [title, sample] : Doc()->Samples()) {
         EXPECT_NE(SampleItem(title), nullptr) << title;
         EXPECT_FALSE(sample->GetText().empty()) << title;
-        EXPECT_GE(sample->GetKeywordCount(), 2u) << title;
     }
 
     // Written anew by the library's own writer, every file comes out byte for byte.

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -140,6 +141,29 @@ void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
+std::string WizardPlace(QWidget* wizard) {
+    return Find<QLabel>(wizard, "wizCategoryLabel")->text().toStdString() + "/" +
+           Find<QLabel>(wizard, "wizSubcategoryLabel")->text().toStdString();
+}
+
+ModalScript ExpectPlace(const char* place) {
+    return [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); };
+}
+
+ModalScript FinishWizard(const char* title, ModalScript check, const char* text) {
+    return [=](QWidget* w) {
+        if (check)
+            check(w);
+        TypeInto(Find<QLineEdit>(w, "wizTitleEdit"), QString::fromUtf8(title));
+        Click(Find<QAbstractButton>(w, "nextButton"));
+        Click(Find<QAbstractButton>(w, "nextButton"));
+        if (text)
+            TypeInto(Find<QPlainTextEdit>(w, "wizTextEdit"), QString::fromUtf8(text));
+        Click(Find<QAbstractButton>(w, "nextButton"));
+        Click(Find<QAbstractButton>(w, "finishButton"));
+    };
+}
+
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
                             const std::string& keywords, const std::string& comments, const std::string& text) {
     auto lfToCrLf = [](const std::string& v) {
@@ -236,6 +260,23 @@ std::vector<std::string> GuiTest::ChildNames(QTreeWidgetItem* item) {
     for (int i = 0; i < item->childCount(); ++i)
         names.push_back(CSampleTree::ItemName(item->child(i)));
     return names;
+}
+
+std::vector<std::string> GuiTest::ShownSamples() {
+    std::vector<std::string> out;
+    std::vector<QTreeWidgetItem*> stack{Root()};
+    while (!stack.empty()) {
+        QTreeWidgetItem* item = stack.back();
+        stack.pop_back();
+        Tree()->BuildBranch(item);
+        if (CSampleTree::ItemTag(item) == kTagSample) {
+            EXPECT_EQ(item->text(0).toStdString(), CSampleTree::ItemName(item)); // shown by its title
+            out.push_back(CSampleTree::ItemName(item));
+        }
+        for (int i = item->childCount() - 1; i >= 0; --i)
+            stack.push_back(item->child(i));
+    }
+    return out;
 }
 
 void GuiTest::Select(QTreeWidgetItem* item) {

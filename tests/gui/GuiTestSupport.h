@@ -29,6 +29,8 @@ class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
 
+using Names = std::vector<std::string>;
+
 // The bytes of one sample in a category file, written here from the format's rules.
 // comments and text as the library holds them; every LF is written as CR LF.
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
@@ -39,6 +41,12 @@ void TypeInto(QLineEdit* edit, const QString& text);
 void TypeInto(QPlainTextEdit* edit, const QString& text);
 // A mouse click on a button.
 void Click(QAbstractButton* button);
+// The Add Sample wizard's place, as "category/sub-category", and a script that checks it.
+std::string WizardPlace(QWidget* wizard);
+ModalScript ExpectPlace(const char* place);
+// The wizard run through to Finish with this title, after check; text typed on page 3
+// unless it is nullptr (the text the wizard came with kept).
+ModalScript FinishWizard(const char* title, ModalScript check = nullptr, const char* text = "code();");
 
 // Installs itself as the file dialogs for its lifetime. Each request takes the next
 // answer: a path, or no value for Cancel. A save request with no answer left fails the
@@ -85,8 +93,12 @@ protected:
     QTreeWidgetItem* CategoryItem(const std::string& name);
     QTreeWidgetItem* SubcategoryItem(const std::string& category, const std::string& name);
     QTreeWidgetItem* SampleItem(const std::string& title);
+    // The name of the selected item.
+    std::string Selected() { return CSampleTree::ItemName(Tree()->currentItem()); }
     // Names of an item's children, in order, its branch made.
     std::vector<std::string> ChildNames(QTreeWidgetItem* item);
+    // The titles of the samples the tree shows, in tree order, every branch made.
+    std::vector<std::string> ShownSamples();
     void Select(QTreeWidgetItem* item);
     void Pump();
     template <class W> W* Child(const char* name) { return Frame()->findChild<W*>(QString::fromLatin1(name)); }

@@ -1,12 +1,9 @@
-// The main window: the first start, its menus, the commands' enable states, the status
-// bar's prompts, and the Options that survive a restart.
+// The main window: the first start, its menus, the commands' enable states, and the
+// Options that survive a restart.
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
-#include <QStatusTipEvent>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
@@ -18,19 +15,18 @@ TEST_F(GuiTest, StartOnAnEmptyFolderMakesTheDefaultLibraryAndSelectsTheRoot) {
     EXPECT_EQ(Tree()->topLevelItemCount(), 1);
     EXPECT_EQ(Tree()->currentItem(), Root());
     EXPECT_TRUE(Root()->isExpanded());
-    EXPECT_EQ(ChildNames(Root()), (std::vector<std::string>{"C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(ChildNames(Root()), (Names{"C++", "Java", "Visual Basic"}));
     for (const char* category : {"C++", "Java", "Visual Basic"}) {
         EXPECT_FALSE(CategoryItem(category)->isExpanded());
-        EXPECT_EQ(ChildNames(CategoryItem(category)), (std::vector<std::string>{"COM", "General", "GUI"}));
+        EXPECT_EQ(ChildNames(CategoryItem(category)), (Names{"COM", "General", "GUI"}));
     }
     for (const char* file : {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt"})
         EXPECT_TRUE(fileio::FileExists(File(file))) << file;
-    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
     EXPECT_FALSE(Child<QWidget>("textEdit")->isEnabled());
     EXPECT_EQ(ComboCurrent(Child<QComboBox>("subcategoryCombo")), " (no sample selected) ");
 }
 
-TEST_F(GuiTest, TheMenusHoldTheCommandsAndThePromptsShowOnTheStatusBar) {
+TEST_F(GuiTest, TheMenusHoldTheCommands) {
     Start();
     std::set<QAction*> inMenus;
     for (QMenu* menu : Frame()->menuBar()->findChildren<QMenu*>())
@@ -42,15 +38,6 @@ TEST_F(GuiTest, TheMenusHoldTheCommandsAndThePromptsShowOnTheStatusBar) {
                    cmd::kInsert, cmd::kDelete, cmd::kChangeTitle, cmd::kRestoreDefaults, cmd::kCorrectLoadErrors,
                    cmd::kOptions, cmd::kLibraryHelp, cmd::kLibraryInfo, cmd::kAppAbout})
         EXPECT_EQ(inMenus.count(Frame()->Action(id)), 1u) << "command " << id;
-
-    QStatusTipEvent tip(QStringLiteral("Expand all branches of the tree"));
-    QCoreApplication::sendEvent(Frame(), &tip);
-    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Expand all branches of the tree"));
-    QStatusTipEvent idle{QString()};
-    QCoreApplication::sendEvent(Frame(), &idle);
-    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Ready"));
-    Frame()->Action(cmd::kViewStatusBar)->trigger();
-    EXPECT_FALSE(Frame()->statusBar()->isVisible());
 }
 
 TEST_F(GuiTest, CommandsFollowTheLibraryAndTheSelectionWithoutTheUserTouchingAnything) {
