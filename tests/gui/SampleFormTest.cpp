@@ -1,5 +1,6 @@
 // The sample form: what it shows, edits committed on a switch or a close, samples moved
 // through the drop-downs, refused content, and every byte of the fields kept.
+#include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -244,4 +245,27 @@ TEST_F(FormTest, TextEditsAreTakenFromTheEditorWhenSavedOrMoved) {
     TypeAtEnd(Text(), "y");
     Choose(Category(), "Java");
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), Alpha("Java", "General", "one, two, k", kText + "// xzy") + Gamma());
+}
+
+TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoose) {
+    WriteFileBytes("quorrincpp.txt", Alpha());
+    WriteFileBytes("quorrinShell.txt", SampleFileBytes("Shell", "", "Backup", "", "", "tar czf b.tgz .\r\n"));
+    WriteConfig(std::string(kAppKey) + "\"CustomCats\" \"Shell\"\nvalue \"FileName\" string \"quorrinShell.txt\"\n");
+    Start();
+    auto* language = Child<QComboBox>("languageCombo");
+    Select(SampleItem("Alpha"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Cpp);
+    EXPECT_FALSE(language->isEnabled()); // a default category's own
+    // A custom category's guess from its name, changed by the user and kept at once.
+    Select(SampleItem("Backup"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Shell);
+    language->setCurrentIndex(language->findData(QStringLiteral("python")));
+    emit language->activated(language->currentIndex());
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
+    EXPECT_FALSE(Form()->IsFormModified());
+    EXPECT_NE(ReadConfig().find("value \"Language\" string \"python\"\n"), std::string::npos);
+    Exit();
+    Start();
+    Select(SampleItem("Backup"));
+    EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
 }

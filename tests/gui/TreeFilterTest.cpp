@@ -1,6 +1,8 @@
 // The instant find above the tree: narrowing as the user types, the option to search
 // the text too, and the whole tree brought back exactly as it was.
+#include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
 #include <QTreeWidget>
@@ -8,6 +10,7 @@
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
+#include "ui/CodeEditor.h"
 
 namespace {
 
@@ -89,4 +92,36 @@ TEST_F(TreeFilterTest, NarrowsAsTheUserTypesAndEscapeBringsTheTreeBackAsItWas) {
     TypeFilter("x");
     EXPECT_TRUE(ShownSamples().empty());
     EXPECT_EQ(Root()->childCount(), 0);
+}
+
+TEST_F(TreeFilterTest, DownEnterAndCopyTakeTheFoundSampleToTheClipboard) {
+    StartWithLibrary();
+    Run(cmd::kFindSamples);
+    TypeFilter("swing");
+    EXPECT_EQ(ShownSamples(), Names{"Delta"});
+    // Enter in the field shows the first result and gives its text the focus.
+    QTest::keyClick(Field(), Qt::Key_Return);
+    Pump();
+    EXPECT_EQ(Selected(), "Delta");
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
+    EXPECT_TRUE(Child<CCodeEditor>("textEdit")->hasFocus());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+    Pump();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("JFrame f;\n"));
+
+    // Down from the field moves into the results.
+    Field()->setFocus();
+    Field()->selectAll();
+    TypeFilter("a");
+    Select(Root());
+    Field()->setFocus();
+    QTest::keyClick(Field(), Qt::Key_Down);
+    Pump();
+    EXPECT_TRUE(Tree()->hasFocus());
+    EXPECT_EQ(Selected(), "Alpha");
+    // A sample asked for that the filter hides ends it (as the Search dialog's choice).
+    ASSERT_TRUE(Tree()->SelectSampleItem("Linked LIST"));
+    EXPECT_FALSE(Tree()->IsFiltered());
+    EXPECT_TRUE(Field()->text().isEmpty());
+    EXPECT_EQ(Selected(), "Linked LIST");
 }

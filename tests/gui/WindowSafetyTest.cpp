@@ -1,15 +1,20 @@
 // What the window does so that nothing is lost: the end of a session, a last save that
 // fails, a second window on the same library, changes other programs make, and the
-// questions that delete answering No to Enter.
+// questions that delete answering No to Enter; and the window coming back as it was left.
 #include <csignal>
 
+#include <QCheckBox>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
+#include <QSplitter>
 #include <QTest>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "base/FolderMarker.h"
+#include "ui/CodeEditor.h"
 #include "ui/MessageBoxes.h"
 
 namespace {
@@ -131,3 +136,39 @@ TEST(MessageBoxes, EnterAnswersTheDefaultButton) {
 }
 
 } // namespace
+
+TEST_F(GuiTest, TheWindowFitsTheScreenAndComesBackAsTheUserLeftIt) {
+    Start();
+    // First start: 1000 x 700, or nine tenths of the screen's free area.
+    const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_EQ(Frame()->size(), QSize(std::min(1000, available.width() * 9 / 10),
+                                     std::min(700, available.height() * 9 / 10)));
+    // It can be that small even on a 1280 x 900 screen at a scale factor of 2.
+    EXPECT_LE(Frame()->minimumSizeHint().width(), 1280 / 2 * 9 / 10);
+    EXPECT_LE(Frame()->minimumSizeHint().height(), 900 / 2 * 9 / 10);
+
+    Frame()->resize(640, 470);
+    Frame()->move(30, 20);
+    Pump();
+    auto* beside = Child<QSplitter>("treeSplitter");
+    auto* below = Child<QSplitter>("textSplitter");
+    beside->setSizes({200, beside->width() - 200 - beside->handleWidth()});
+    below->setSizes({180, below->height() - 180 - below->handleWidth()});
+    const QList<int> besideSizes = beside->sizes();
+    const QList<int> belowSizes = below->sizes();
+    Child<CCodeEditor>("textEdit")->SetZoomLevel(3);
+    Frame()->Action(cmd::kShowWhiteSpace)->setChecked(true);
+    Child<QCheckBox>("treeFilterInText")->setChecked(true);
+    Exit();
+    EXPECT_NE(ReadConfig().find("\"AutoSaveOnSwitch\""), std::string::npos); // the options stay
+
+    Start();
+    EXPECT_EQ(Frame()->size(), QSize(640, 470));
+    EXPECT_EQ(Frame()->pos(), QPoint(30, 20));
+    EXPECT_EQ(Child<QSplitter>("treeSplitter")->sizes(), besideSizes);
+    EXPECT_EQ(Child<QSplitter>("textSplitter")->sizes(), belowSizes);
+    EXPECT_EQ(Child<CCodeEditor>("textEdit")->ZoomLevel(), 3);
+    EXPECT_TRUE(Frame()->Action(cmd::kShowWhiteSpace)->isChecked());
+    EXPECT_TRUE(Child<CCodeEditor>("textEdit")->IsWhitespaceShown());
+    EXPECT_TRUE(Child<QCheckBox>("treeFilterInText")->isChecked());
+}
