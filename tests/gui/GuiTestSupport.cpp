@@ -166,25 +166,7 @@ ModalScript FinishWizard(const char* title, ModalScript check, const char* text)
 
 std::string SampleFileBytes(const std::string& category, const std::string& subcategory, const std::string& title,
                             const std::string& keywords, const std::string& comments, const std::string& text) {
-    auto lfToCrLf = [](const std::string& v) {
-        std::string out;
-        for (char c : v) {
-            if (c == '\n')
-                out += '\r';
-            out += c;
-        }
-        return out;
-    };
-    std::string b;
-    b += ">>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>\r\n";
-    b += "***CATEGORY=" + category + "\r\n";
-    b += "***SUBCATEGORY=" + subcategory + "\r\n";
-    b += "***TITLE=" + title + "\r\n";
-    b += "***KEYWORDS_BEGIN***\r\n" + keywords + "\r\n***KEYWORDS_END***\r\n";
-    b += "***COMMENTS_BEGIN***\r\n" + lfToCrLf(comments) + "\r\n***COMMENTS_END***\r\n";
-    b += "***TEXT_BEGIN***\r\n" + lfToCrLf(text) + "\r\n***TEXT_END***\r\n";
-    b += "<<<<SAMPLE_END<<<<<<<<<<<<<<<<<<<<<<<<<\r\n";
-    return b;
+    return FileBytes({MakeSample(title, category, subcategory, keywords, comments, text)});
 }
 
 void GuiTest::SetUp() {
