@@ -64,6 +64,8 @@ TEST(TextRules, Windows1252BothWays) {
     }
     EXPECT_EQ(Windows1252Char(0x80), U'\u20AC');
     EXPECT_EQ(Windows1252Char(0x81), U'\u0081'); // undefined: the C1 control
+    unsigned char none = 0;
+    EXPECT_FALSE(Windows1252Byte(U'\u0080', none)); // 0x80 is the euro sign
     std::string out;
     EXPECT_TRUE(Utf8ToWindows1252("\xE2\x82\xAC \xC3\xA4", out));
     EXPECT_EQ(out, "\x80 \xE4");

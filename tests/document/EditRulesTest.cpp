@@ -2,6 +2,7 @@
 #include <functional>
 
 #include "DocTestSupport.h"
+#include "library/AddSampleRules.h"
 #include "library/EditRules.h"
 
 namespace {
@@ -77,7 +78,8 @@ TEST_F(EditRulesTest, NewCategoryNames) {
                   {"a\\b", "", edit_msg::kCategorySeparator, kWarn},
                   {std::string(245, 'x'), "", edit_msg::kCategoryNameTooLong, kWarn},
                   {"cpp", "", StrFormat(taken, "cpp", "C++"), kWarn},
-                  {"java", "", StrFormat(taken, "java", "Java"), kWarn}},
+                  {"java", "", StrFormat(taken, "java", "Java"), kWarn},
+                  {"JAVA", "", StrFormat(taken, "JAVA", "Java"), kWarn}}, // one file where case is ignored
                  [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
 }
 
@@ -117,6 +119,18 @@ TEST_F(EditRulesTest, NewTitles) {
                   {"", "", edit_msg::kEmptyNewTitle},
                   {"A\nB", "", "The title cannot contain a line break.", kWarn}},
                  [this](const Row& r) { return CheckNewTitle(*doc, r.first); });
+}
+
+TEST_F(EditRulesTest, ANewSampleNeedsAPlaceTheTreeShows) {
+    CCategory cpp;
+    ASSERT_TRUE(doc->FindCategory("C++", cpp));
+    ASSERT_TRUE(cpp.RemoveSubcategory("General")); // the first place, hidden
+    ASSERT_TRUE(doc->UpdateCategory("C++", cpp));
+    const CLoadErrorList none;
+    ExpectChecks({{"General", "", "Sub-category \"General\" of category \"C++\" is hidden; a sample added to it "
+                                  "would have no place in the tree."},
+                  {"Nowhere", "", "Sub-category \"Nowhere\" does not exist in category \"C++\"."}},
+                 [&](const Row& r) { return CheckNewSample(*doc, none, MakeSample("New", "C++", r.first)); });
 }
 
 } // namespace

@@ -50,6 +50,9 @@ TEST(CategoryRecord, FindingRemovingAndFreeSlots) {
     EXPECT_TRUE(c.IsCustomSubcategory("Mine"));
     EXPECT_FALSE(c.IsCustomSubcategory("GUI"));
     EXPECT_FALSE(c.IsCustomSubcategory("None"));
+    CCategory tools("Tools"); // a custom category's first place is its own too
+    tools.Slot(0) = {"First", true, true};
+    EXPECT_TRUE(tools.IsCustomSubcategory("First"));
     EXPECT_EQ(c.FreeSlot(), 4);
 
     EXPECT_FALSE(c.RemoveSubcategory("Nope"));
