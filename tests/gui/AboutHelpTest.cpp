@@ -1,8 +1,10 @@
 // The version record, and the chain of programs Library Help falls back along.
+#include <QLabel>
 #include <QUrl>
 #include <filesystem>
 
 #include "GuiTestSupport.h"
+#include "app/AboutDlg.h"
 #include "app/HelpLauncher.h"
 #include "app/ProcessLauncher.h"
 #include "app/VersionInfo.h"
@@ -16,16 +18,41 @@ std::string SelfPath() { return fs::read_symlink("/proc/self/exe").string(); }
 TEST(VersionInfoTest, TheRecordIsReadFromTheProgramAndFilesWithoutOneHaveNone) {
     CVersionInfo v(SelfPath().c_str());
     EXPECT_EQ(v.m_strProductVersion + " " + v.m_strFileVersion, "1.0 1.0.198.133");
-    std::string text;
     const std::string record = ReadVersionRecord(SelfPath());
-    for (const char* missing : {"\\StringFileInfo\\040904b0\\NoSuchValue",
-                                "\\StringFileInfo\\04070000\\FileDescription", "\\StringFileInfo\\040904b0"})
-        EXPECT_FALSE(QueryVersionValue(record, missing, nullptr, &text)) << missing;
+    const struct {
+        const char* query;
+        std::string text; // empty: not found
+    } cases[] = {{"\\StringFileInfo\\040904b0\\FileDescription", "Tindrel  Application"},
+                 {"\\StringFileInfo\\040904b0\\CompanyName", "Velmora Software"},
+                 {"\\StringFileInfo\\040904b0\\NoSuchValue", ""},
+                 {"\\StringFileInfo\\04070000\\FileDescription", ""},
+                 {"\\VarFileInfo\\040904b0\\FileDescription", ""},
+                 {"\\StringFileInfo\\040904b0", ""}};
+    for (const auto& c : cases) {
+        std::string text;
+        EXPECT_EQ(QueryVersionValue(record, c.query, nullptr, &text), !c.text.empty()) << c.query;
+        EXPECT_EQ(text, c.text) << c.query;
+    }
     // A script, an ELF file without the section, no file.
     TempDir dir;
     WriteFileBytes("script", "#!/bin/sh\n");
     for (const char* file : {"script", "/bin/sh", "/no/such/file"})
         EXPECT_EQ(CVersionInfo(file).m_strFileVersion, "") << file;
+}
+
+TEST(VersionInfoTest, TheAboutBoxShowsTheVersionOfTheProgramFoundByItsFileName) {
+    TempDir dir;
+    // No "tindrel" beside this test program, in the current folder or along PATH.
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", "/usr/bin:/bin", 1);
+    {
+        CAboutDlg about;
+        EXPECT_EQ(Find<QLabel>(&about, "versionText")->text(), QStringLiteral("   ()"));
+    }
+    fs::copy_file(SelfPath(), dir.File("tindrel")); // a program that carries the record
+    CAboutDlg about;
+    EXPECT_EQ(Find<QLabel>(&about, "versionText")->text(), QStringLiteral("1.0   (1.0.198.133)"));
+    setenv("PATH", oldPath.c_str(), 1);
 }
 
 // Records what would be started; the first `failPrograms` starts fail.

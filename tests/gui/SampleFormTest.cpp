@@ -259,6 +259,9 @@ TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoo
     // A custom category's guess from its name, changed by the user and kept at once.
     Select(SampleItem("Backup"));
     EXPECT_EQ(Text()->Language(), SampleLanguage::Shell);
+    language->setCurrentIndex(0); // the list's first entry can be chosen too
+    emit language->activated(0);
+    EXPECT_EQ(Text()->Language(), AllSampleLanguages().front());
     language->setCurrentIndex(language->findData(QStringLiteral("python")));
     emit language->activated(language->currentIndex());
     EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
