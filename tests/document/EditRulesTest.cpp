@@ -63,6 +63,7 @@ TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
 
 TEST_F(EditRulesTest, NewCategoryNames) {
     ASSERT_TRUE(doc->DeleteCategory("Java")); // hidden, its file is still taken
+    AddCustom("Awk", {});
     const char* const taken = "The file of this category would be \"quorrin%s.txt\", which category \"%s\" "
                               "uses already.\nPlease select a new name.";
     ExpectChecks({{"Scripts", "", ""},
@@ -79,7 +80,9 @@ TEST_F(EditRulesTest, NewCategoryNames) {
                   {std::string(245, 'x'), "", edit_msg::kCategoryNameTooLong, kWarn},
                   {"cpp", "", StrFormat(taken, "cpp", "C++"), kWarn},
                   {"java", "", StrFormat(taken, "java", "Java"), kWarn},
-                  {"JAVA", "", StrFormat(taken, "JAVA", "Java"), kWarn}}, // one file where case is ignored
+                  // One file where letter case is ignored, whichever name has the capitals.
+                  {"JAVA", "", StrFormat(taken, "JAVA", "Java"), kWarn},
+                  {"awk", "", StrFormat(taken, "awk", "Awk"), kWarn}},
                  [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
 }
 

@@ -119,6 +119,15 @@ TEST_F(Export, FailuresAreShownWithTheirCauses) {
                   "Unable to create/open " + folderless + ".\nReason: The file could not be located. ",
                   "Unable to write to file " + chooser.answer + ".\nReason: The disk is full. ",
                   "Unable to close " + chooser.answer + ".\nReason: There was a hardware error. "}));
+
+}
+
+TEST_F(Export, AFailedHeaderSkipsItsRecordAndTheNextBeginsWithTheHeader) {
+    fileio::Faults::FailNext(fileio::Op::Write, fileio::kDiskFull);
+    EXPECT_TRUE(ExportLoadErrors(errors, chooser));
+    EXPECT_EQ(ReadFileBytes(chooser.answer), header + secondRecord);
+    EXPECT_EQ(errors.RecordsWritten(), 1);
+    EXPECT_EQ(messages.Texts().size(), 1u);
 }
 
 } // namespace
