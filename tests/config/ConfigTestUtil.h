@@ -1,9 +1,7 @@
 // Helpers shared by the configuration tests.
 #pragma once
 
-#include <cstdlib>
 #include <initializer_list>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -64,20 +62,6 @@ inline CLibraryConfig Loaded(IKeyStore& store) {
     return next;
 }
 
-// Sets an environment variable for its lifetime (unset with nullopt).
-class EnvVar {
-public:
-    EnvVar(const char* name, std::optional<std::string> value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ~EnvVar() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 // A default category with its three default sub-categories shown, then custom ones.
 inline CCategory DefaultCategory(const std::string& name, std::initializer_list<std::string> custom = {}) {

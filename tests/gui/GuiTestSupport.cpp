@@ -171,11 +171,7 @@ std::string SampleFileBytes(const std::string& category, const std::string& subc
 
 void GuiTest::SetUp() {
     m_dir = std::make_unique<TempDir>();
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    m_hadXdg = xdg != nullptr;
-    if (xdg)
-        m_oldXdg = xdg;
-    setenv("XDG_CONFIG_HOME", (m_dir->Path() + "/config").c_str(), 1);
+    m_configHome.emplace("XDG_CONFIG_HOME", m_dir->Path() + "/config");
 }
 
 void GuiTest::TearDown() {
@@ -189,10 +185,7 @@ void GuiTest::TearDown() {
     }
     Pump();
     ExpectNoDialogScriptsLeft();
-    if (m_hadXdg)
-        setenv("XDG_CONFIG_HOME", m_oldXdg.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
+    m_configHome.reset();
     m_dir.reset();
 }
 

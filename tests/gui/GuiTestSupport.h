@@ -122,6 +122,5 @@ protected:
     RecordingMessenger m_messages{RecordingMessenger::Unscripted::Fail};
     ScriptedFileDialogs m_files;
     std::unique_ptr<CQuorrinApp> m_app;
-    std::string m_oldXdg;
-    bool m_hadXdg = false;
+    std::optional<EnvVar> m_configHome;
 };

@@ -8,8 +8,10 @@
 // left, so every message such a test meets is one it has scripted.
 #pragma once
 
+#include <cstdlib>
 #include <deque>
 #include <initializer_list>
+#include <optional>
 #include <source_location>
 #include <string>
 #include <vector>
@@ -67,6 +69,23 @@ private:
 
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// Sets an environment variable for its lifetime (unset with nullopt).
+class EnvVar {
+public:
+    EnvVar(const char* name, std::optional<std::string> value) : m_name(name) {
+        if (const char* old = std::getenv(name))
+            m_old = old;
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+    ~EnvVar() { m_old ? setenv(m_name, m_old->c_str(), 1) : unsetenv(m_name); }
+    EnvVar(const EnvVar&) = delete;
+    EnvVar& operator=(const EnvVar&) = delete;
+
+private:
+    const char* m_name;
+    std::optional<std::string> m_old;
+};
 
 // A sample with the given fields (keywords as the comma-separated string).
 CSample MakeSample(const std::string& title, const std::string& category = "Tools",
