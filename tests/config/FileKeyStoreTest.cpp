@@ -213,14 +213,6 @@ TEST_F(FileStore, FlushWritesOnlyAChangeAndAFailedWriteLeavesTheOldFileWhole) {
     EXPECT_TRUE(messenger.shown.empty());
 }
 
-TEST(FileStorePath, FollowsAnAbsoluteXdgConfigHomeElseHome) {
-    const std::string tail = "/Velmora Software/Tindrel/Tindrel.conf";
-    EnvVar absolute("XDG_CONFIG_HOME", "/cfg/here");
-    EXPECT_EQ(FileKeyStore::DefaultPath(), "/cfg/here" + tail);
-    EnvVar relative("XDG_CONFIG_HOME", "relative/ignored");
-    EXPECT_EQ(FileKeyStore::DefaultPath(), std::string(std::getenv("HOME")) + "/.config" + tail);
-}
-
 // A key with an empty name cannot be addressed by name (opening "" gives the parent
 // back), so a file that holds one is damaged, and rebuilding the stored state must still
 // end instead of recursing into the same key for ever.

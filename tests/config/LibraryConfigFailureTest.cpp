@@ -129,21 +129,4 @@ TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
     ExpectFileEq(transcript, "config/write-faults.txt");
 }
 
-TEST(ConfigFailure, TheExpandedStateGoesOnAfterEachFailure) {
-    RecordingMessenger messenger;
-    MemoryKeyStore store;
-    CLibraryConfig config(store);
-    store.PutKey(AppPath({"ExpandedCats", "Old"}));
-    store.FailCall(Op::Delete, keyerr::kAccessDenied, 1, std::string("ExpandedCats"));
-    config.g_expandedSubcats = {{"A", {"a1"}}, {"B", {"b1"}}, {"C", {"c1", "c2"}}};
-    config.WriteExpandedCats();
-    EXPECT_EQ(DumpApp(store), "ExpandedCats\n"); // emptied, not rewritten
-    store.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("A"));
-    store.FailCall(Op::Open, keyerr::kAccessDenied, 1, std::string("B"));
-    store.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("c1"));
-    config.WriteExpandedCats();
-    ExpectFileEq(Lines(messenger.Texts()) + "-- keys\n" + DumpApp(store), "config/expanded-faults.txt");
-    EXPECT_EQ(store.OpenHandleCount(), 0u);
-}
-
 } // namespace

@@ -11,21 +11,6 @@ protected:
     void Load(const std::string& fixture) { LoadKeys(store, fixture); }
 };
 
-TEST_F(ConfigRead, NothingStoredShowsEverythingSilentlyAndChangesNothing) {
-    for (const char* k :
-         {"ExpandedCats", "CustomCats", "CustomSubcats", "HiddenCats", "HiddenSubcats", "Settings"})
-        Put({k});
-    EXPECT_TRUE(config.LoadProfile());
-    EXPECT_EQ(Tables(config), "expanded\nfiles\ncustom\ncustomsubs\nhidden\nhiddensubs\n");
-    EXPECT_TRUE(config.IsCategoryShown("C++"));
-    EXPECT_TRUE(config.IsSubcategoryShown("C++", "COM"));
-    EXPECT_TRUE(messenger.shown.empty());
-    EXPECT_EQ(store.OpenHandleCount(), 0u);
-    MemoryKeyStore empty;
-    EXPECT_TRUE(CLibraryConfig(empty).LoadProfile());
-    EXPECT_EQ(empty.ChangeCount(), 0u); // reading creates nothing
-}
-
 TEST_F(ConfigRead, EveryKindOfKeyGoesIntoItsTableWithItsExactBytes) {
     Load("config/every-kind.conf");
     Put({"ExpandedCats", ""});        // empty names are skipped everywhere
@@ -53,29 +38,6 @@ TEST_F(ConfigRead, ACustomCategoryWithoutAReadableFileNameIsReportedAndKeepsItsS
     Load("config/no-file-name.conf"); // Tools has no FileName, Typed's is a number
     config.LoadProfile();
     ExpectFileEq(Lines(messenger.Texts()) + Tables(config), "config/no-file-name-read.txt");
-}
-
-TEST_F(ConfigRead, OptionsDefaultToOnAndAnyNonZeroValueIsOn) {
-    const struct {
-        std::optional<MemoryKeyStore::Value> stored;
-        bool expected;
-    } rows[] = {{std::nullopt, true},
-                {{{true, "", 0}}, false},
-                {{{true, "", 7}}, true},
-                {{{false, "0", 0}}, true} /* unreadable */};
-    for (const auto& r : rows) {
-        MemoryKeyStore s;
-        s.PutKey(AppPath({"Settings"}));
-        for (const char* name : {"AutoSaveOnSwitch", "SaveTreeState"})
-            if (r.stored)
-                s.PutValue(AppPath({"Settings"}), name, *r.stored);
-        CLibraryConfig c(s);
-        c.m_bAutoSaveOnSwitch = c.m_bSaveTreeState = !r.expected;
-        c.LoadProfile();
-        EXPECT_EQ(c.m_bAutoSaveOnSwitch, r.expected);
-        EXPECT_EQ(c.m_bSaveTreeState, r.expected);
-    }
-    EXPECT_TRUE(messenger.shown.empty());
 }
 
 } // namespace

@@ -79,34 +79,4 @@ TEST_F(ConfigWrite, OptionsAreWrittenAsDwordsAndReadBack) {
     EXPECT_TRUE(next.m_bSaveTreeState);
 }
 
-// A store that counts flushes and can fail them.
-class FlushingStore : public MemoryKeyStore {
-public:
-    int flushes = 0;
-    bool fail = false;
-    bool Flush(std::string& error) override {
-        ++flushes;
-        error = fail ? "File: /x/Tindrel.conf\nReason: The disk is full." : "";
-        return !fail;
-    }
-};
-
-TEST(ConfigFlush, EveryWriteFlushesOnceAndAFailedFlushIsShown) {
-    RecordingMessenger messenger;
-    FlushingStore store;
-    CLibraryConfig config(store);
-    config.BeginLibrarySave();
-    config.RecordCategory(DefaultCategory("C++"));
-    EXPECT_EQ(store.flushes, 0);
-    config.EndLibrarySave();
-    EXPECT_EQ(store.flushes, 1);
-    config.WriteExpandedCats();
-    config.SaveSettings();
-    EXPECT_EQ(store.flushes, 3);
-    EXPECT_TRUE(messenger.shown.empty());
-    store.fail = true;
-    config.SaveSettings();
-    ExpectFileEq(Lines(messenger.Texts()), "config/flush-failed.txt");
-}
-
 } // namespace

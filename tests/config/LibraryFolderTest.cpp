@@ -33,32 +33,6 @@ protected:
     static constexpr auto kTool = libraryfolder::EnterMode::Tool;
 };
 
-TEST_F(LibraryFolderTest, TheDefaultFolderIsBelowAnAbsoluteDataFolder) {
-    EXPECT_EQ(libraryfolder::DefaultPath(), defaultFolder);
-    EnvVar xdg("XDG_DATA_HOME", "/srv/data");
-    EXPECT_EQ(libraryfolder::DefaultPath(), "/srv/data/Velmora Software/Tindrel/library");
-    EnvVar relative("XDG_DATA_HOME", "data");
-    EXPECT_EQ(libraryfolder::DefaultPath(), defaultFolder);
-}
-
-TEST_F(LibraryFolderTest, TheRememberedFolderSitsBesideTheOptionsAndMustBeAbsolute) {
-    store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 0});
-    EXPECT_EQ(libraryfolder::Remembered(store), "");
-    EXPECT_TRUE(libraryfolder::Remember(store, "/data/my samples"));
-    EXPECT_EQ(libraryfolder::Remembered(store), "/data/my samples");
-    EXPECT_EQ(DumpApp(store), "Settings { AutoSaveOnSwitch=0 LibraryFolder='/data/my samples' }\n");
-    EXPECT_EQ(store.OpenHandleCount(), 0u);
-    EXPECT_TRUE(libraryfolder::Remember(store, "samples")); // would depend on where the program starts
-    EXPECT_EQ(libraryfolder::Remembered(store), "");
-    EXPECT_TRUE(messages.shown.empty());
-    store.FailCall(MemoryKeyStore::Op::SetString, keyerr::kAccessDenied);
-    EXPECT_FALSE(libraryfolder::Remember(store, "/data/samples"));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0].text.rfind(
-                  "Tindrel was unable to remember the library folder\n/data/samples\nReason: ", 0),
-              0u);
-}
-
 TEST_F(LibraryFolderTest, TheCurrentAGivenAndABadFolder) {
     EXPECT_EQ(Enter({}, kWindow), fs::current_path().string());
     fs::create_directories(dir.File("given"));
