@@ -1,4 +1,4 @@
-// The category record: its fifteen sub-category slots, and copies.
+// The category record: its fifteen sub-category slots.
 #include <gtest/gtest.h>
 
 #include "library/Category.h"
@@ -72,23 +72,6 @@ TEST(CategoryRecord, FindingRemovingAndFreeSlots) {
         custom.Slot(i) = {"S" + std::to_string(i), true, true};
     }
     EXPECT_EQ(custom.FreeSlot(), -1);
-}
-
-TEST(CategoryRecord, CopiesTakeEverythingButTheChangedMark) {
-    CCategory source("Tools");
-    source.Slot(0) = {"A", true, true};
-    source.SetDisplayed(false);
-    source.SetChanged(true);
-    CCategory target;
-    CCategory& base = target; // assignment through the base type, as the document does
-    base = source;
-    CCategory copy(source);
-    source.SetChanged(false); // a copy starts unchanged
-    EXPECT_EQ(Record(target), Record(source));
-    EXPECT_EQ(Record(copy), Record(source));
-    target.SetChanged(true);
-    target = CCategory();
-    EXPECT_TRUE(target.IsChanged());
 }
 
 } // namespace

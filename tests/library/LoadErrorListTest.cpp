@@ -1,4 +1,4 @@
-// The load-error store: renamed duplicates, removal, origins and walks.
+// The load-error store: removal, origins and walks.
 #include <gtest/gtest.h>
 
 #include "library/LoadErrorList.h"
@@ -19,24 +19,6 @@ Strings Titles(const CLoadErrorList& list) {
     Strings out;
     list.ForEach([&](const CSample& s) { out.push_back(s.GetTitle()); });
     return out;
-}
-
-TEST(LoadErrorList, ATakenTitleGetsTheSharedRenameCounterOnce) {
-    CLoadErrorList list;
-    for (const char* t : {"T", "T", "T", "U", "U"})
-        EXPECT_TRUE(list.Add(Titled(t)));
-    EXPECT_EQ(Titles(list), (Strings{"T", "T-0", "T-1", "U", "U-2"}));
-    EXPECT_EQ(list.GetCount(), 5);
-
-    CLoadErrorList other;
-    other.Add(Titled("a-0"));
-    other.Add(Titled("a"));
-    other.Add(Titled("a")); // becomes "a-0", already held: kept as it is
-    EXPECT_EQ(Titles(other), (Strings{"a-0", "a", "a-0"}));
-    // The counter never goes back, even after removals.
-    EXPECT_TRUE(other.Remove("a"));
-    other.Add(Titled("a-0"));
-    EXPECT_EQ(Titles(other), (Strings{"a-0", "a-0", "a-0-1"}));
 }
 
 TEST(LoadErrorList, RemovalTakesTheFirstRecordOfATitleOrOfAnOrigin) {
@@ -63,30 +45,6 @@ TEST(LoadErrorList, RemovalTakesTheFirstRecordOfATitleOrOfAnOrigin) {
     EXPECT_TRUE(list.RemoveOrigin(9));
     EXPECT_EQ(Titles(list), Strings{"x"});
     EXPECT_EQ(list.OriginOf("x-0"), 0u);
-}
-
-TEST(LoadErrorList, CursorsWalkOnTheirOwnWhileRecordsGo) {
-    CLoadErrorList list;
-    for (const char* t : {"a", "b", "c", "d"})
-        list.Add(Titled(t));
-    CSample out, other;
-    CLoadErrorList::Cursor cursor, second;
-    ASSERT_TRUE(list.GetFirst(out, cursor));
-    ASSERT_TRUE(list.GetNext(out, cursor));
-    EXPECT_EQ(out.GetTitle(), "b");
-    ASSERT_TRUE(list.GetFirst(other, second));
-    list.Remove("b");
-    list.Remove("c");
-    ASSERT_TRUE(list.GetNext(out, cursor));
-    EXPECT_EQ(out.GetTitle(), "d");
-    ASSERT_TRUE(list.GetNext(other, second));
-    EXPECT_EQ(other.GetTitle(), "d");
-    EXPECT_FALSE(list.GetNext(out, cursor));
-    list.Add(Titled("e"));
-    EXPECT_FALSE(list.GetNext(out, cursor)); // past the end until the next GetFirst
-    EXPECT_EQ(Titles(list), (Strings{"a", "d", "e"}));
-    CLoadErrorList empty;
-    EXPECT_FALSE(empty.GetFirst(out, cursor));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// The sample record: keyword parsing and joining, copies and reset.
+// The sample record: keyword parsing and joining.
 #include <gtest/gtest.h>
 
 #include "CategoryTestUtil.h"
@@ -36,21 +36,6 @@ TEST(SampleKeywords, ParsingRules) {
     s.SetKeywords("a, b");
     EXPECT_FALSE(s.SetKeywords(""));
     EXPECT_EQ(s.Keywords(), (Words{"a", "b"}));
-}
-
-TEST(SampleRecord, CopiesAreDeepAndResetEmptiesEverything) {
-    CSample a = MakeSample("t", "c", "s", "x, y", "co", "te");
-    a.SetLoadErrorReason(kReasonDuplicate);
-    CSample b = MakeSample("old", "old", "old", "old1, old2, old3", "old", "old");
-    CSample& base = b; // assignment through the base type, as containers of records do
-    base = a;
-    EXPECT_EQ(Dump(b), Dump(a));
-    EXPECT_EQ(b.GetLoadErrorReason(), kReasonDuplicate);
-    a.SetKeywords("z");
-    EXPECT_EQ(b.Keywords(), (Words{"x", "y"}));
-
-    b.Reset();
-    EXPECT_EQ(Dump(b), Dump(CSample())); // a new record has no load-error reason (-1)
 }
 
 } // namespace
