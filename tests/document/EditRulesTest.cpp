@@ -1,4 +1,4 @@
-// The checks behind the name dialogs, Change title and page 1 of the Add Sample wizard.
+// The checks behind the name dialogs and page 1 of the Add Sample wizard.
 #include <functional>
 
 #include "DocTestSupport.h"
@@ -46,9 +46,6 @@ void ExpectChecks(const std::vector<Row>& rows, const std::function<InputCheck(c
     }
 }
 
-const std::string kNotUniqueCppGeneral = "The title you have entered is not unique.The sample in\n"
-                                         "\tCategory: \"C++\",\n\tSubcategory: \"General\" \n"
-                                         "already has that title.\nPlease select another title.\n";
 const MsgIcon kWarn = MsgIcon::Exclamation;
 
 TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
@@ -86,42 +83,20 @@ TEST_F(EditRulesTest, NewCategoryNames) {
                  [this](const Row& r) { return CheckNewCategoryName(*doc, r.first); });
 }
 
+// The category is trimmed, the name taken as typed; a category has fifteen places.
 TEST_F(EditRulesTest, NewSubcategoryNames) {
     const std::string exists = edit_msg::kSubcategoryExists;
-    ExpectChecks(
-        {{"C++", "Templates", ""},
-         {"  C++ ", "  Templates", ""}, // the category is trimmed, the name taken as typed
-         {"C++", "general", ""},
-         {"C++", " General", ""},
-         {"C++", "General", exists},
-         {"C++", "GUI", exists},
-         {"Nowhere", "X", "Could not locate category!\n"},
-         {"C++", "", edit_msg::kEmptySubcategoryName},
-         {"C++", "   ", edit_msg::kEmptySubcategoryName},
-         {"C++", "A\nB", "The sub-category name cannot contain a line break.", kWarn},
-         {"Roomy", "S15", ""},
-         {"Full", "S3", exists}, // a name it has is still reported as such
-         {"Full", "S16",
-          "Category \"Full\" has no room for another sub-category: all 15 places are in use.\nDelete one "
-          "of its sub-categories first.",
-          kWarn}},
-        [this](const Row& r) { return CheckNewSubcategoryName(*doc, r.first, r.second); });
-    // A default category: three default and twelve custom sub-categories.
-    CCategory vb;
-    ASSERT_TRUE(doc->FindCategory("Visual Basic", vb));
-    for (int i = 3; i < kSlotCount; ++i)
-        vb.Slot(i) = SubcategorySlot{"V" + std::to_string(i), true, true};
-    ASSERT_TRUE(doc->UpdateCategory("Visual Basic", vb));
-    EXPECT_FALSE(CheckNewSubcategoryName(*doc, "Visual Basic", "More").Ok());
-}
-
-TEST_F(EditRulesTest, NewTitles) {
-    ExpectChecks({{"Beta", "", ""},
-                  {"alpha", "", ""}, // letter case makes another title
-                  {"Alpha", "", kNotUniqueCppGeneral, kWarn},
-                  {"", "", edit_msg::kEmptyNewTitle},
-                  {"A\nB", "", "The title cannot contain a line break.", kWarn}},
-                 [this](const Row& r) { return CheckNewTitle(*doc, r.first); });
+    ExpectChecks({{"  C++ ", "  Templates", ""},
+                  {"C++", "general", ""},
+                  {"C++", "GUI", exists},
+                  {"Nowhere", "X", "Could not locate category!\n"},
+                  {"C++", "   ", edit_msg::kEmptySubcategoryName},
+                  {"Roomy", "S15", ""},
+                  {"Full", "S16",
+                   "Category \"Full\" has no room for another sub-category: all 15 places are in use.\nDelete "
+                   "one of its sub-categories first.",
+                   kWarn}},
+                 [this](const Row& r) { return CheckNewSubcategoryName(*doc, r.first, r.second); });
 }
 
 TEST_F(EditRulesTest, ANewSampleNeedsAPlaceTheTreeShows) {

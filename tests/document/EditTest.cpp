@@ -53,17 +53,6 @@ TEST_F(DocEdit, AddingMarksTheSamplesCategoryEvenWhenTheTitleIsTaken) {
     EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(DocEdit, UpdatesInPlaceKeepTheReasonAndMarkNothing) {
-    CSample data = MakeSample("Alpha", "C++", "GUI", "z", "new\r\n", "y\r\n");
-    data.SetLoadErrorReason(1);
-    EXPECT_TRUE(doc->UpdateSample("Alpha", data));
-    EXPECT_TRUE(SameRecord(*doc->PeekSample("Alpha"), data));
-    EXPECT_EQ(doc->PeekSample("Alpha")->GetLoadErrorReason(), -1);
-    EXPECT_TRUE(ChangedCategories().empty());
-    EXPECT_FALSE(doc->UpdateSample("Nope", MakeSample("Nope", "C++")));
-    EXPECT_EQ(messages.shown.size(), 1u);
-}
-
 TEST_F(DocEdit, ARetitleMovesTheSampleAndMarksBothCategoriesButNeverOntoATakenTitle) {
     CSample data = *doc->PeekSample("Alpha");
     data.SetTitle("Gamma");
@@ -85,19 +74,6 @@ TEST_F(DocEdit, ARetitleMovesTheSampleAndMarksBothCategoriesButNeverOntoATakenTi
     EXPECT_TRUE(doc->UpdateSample("Beta", stored));
     EXPECT_EQ(Titles(), (Strings{"Aardvark", "Gamma", "Zulu"}));
     EXPECT_EQ(doc->PeekSample("Aardvark")->GetSubcategory(), "GUI");
-}
-
-TEST_F(DocEdit, DeletingASampleMarksItsCategorySilently) {
-    EXPECT_FALSE(doc->DeleteSample("Nope"));
-    Add(MakeSample("Orphan", "Gone"));
-    EXPECT_TRUE(doc->DeleteSample("Orphan"));
-    EXPECT_TRUE(ChangedCategories().empty());
-    EXPECT_TRUE(doc->DeleteSample("Gamma"));
-    EXPECT_EQ(doc->PeekSample("Gamma"), nullptr);
-    EXPECT_EQ(ChangedCategories(), Strings{"Java"});
-    ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), "");
-    EXPECT_TRUE(messages.shown.empty());
 }
 
 TEST_F(DocEdit, ACommitMarksTheCategoriesItTouchesAndAPlaceChangeSetsTheFlag) {
@@ -133,30 +109,6 @@ TEST_F(DocEdit, ACommitMarksTheCategoriesItTouchesAndAPlaceChangeSetsTheFlag) {
     EXPECT_EQ(messages.Texts(),
               Strings{"Internal error! Cannot find sample data for original title Vanished."});
     EXPECT_EQ(doc->PendingSample().GetTitle(), "");
-}
-
-TEST_F(DocEdit, CategoriesAreAddedUpdatedAndDeleted) {
-    doc->MarkCategoryChanged("Nope");
-    EXPECT_TRUE(ChangedCategories().empty());
-    EXPECT_TRUE(doc->AddCategory(std::make_unique<CCategory>("Networking")));
-    EXPECT_FALSE(doc->AddCategory(std::make_unique<CCategory>("Java")));
-    EXPECT_TRUE(doc->PeekCategory("Java")->IsDefault());
-
-    CCategory data("Renamed");
-    data.SetFileName("elsewhere.txt");
-    data.Slot(0) = SubcategorySlot{"One", true, true};
-    data.SetDisplayed(false);
-    EXPECT_TRUE(doc->UpdateCategory("Tools", data));
-    const CCategory* stored = doc->PeekCategory("Tools"); // the key stays
-    EXPECT_EQ(stored->GetName(), "Renamed");
-    EXPECT_EQ(stored->GetFileName(), "quorrinTools.txt"); // the file stays too
-    EXPECT_EQ(stored->Slot(0).name, "One");
-    EXPECT_FALSE(stored->IsDisplayed());
-    EXPECT_TRUE(stored->IsChanged());
-
-    EXPECT_FALSE(doc->UpdateCategory("Nope", CCategory()));
-    EXPECT_FALSE(doc->DeleteCategory("Nope"));
-    EXPECT_EQ(messages.shown.size(), 2u);
 }
 
 TEST_F(DocEdit, ADeletedDefaultCategoryIsHiddenAndADeletedCustomOneGoes) {

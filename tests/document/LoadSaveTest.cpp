@@ -1,11 +1,6 @@
-// Loading and saving the library: default and custom categories, the merge of the files'
-// samples, files that cannot be opened, the changed categories a save writes, and the
-// configuration it records.
+// Loading and saving the library: default and custom categories, files that cannot be
+// opened, the changed categories a save writes, and the configuration it records.
 #include <sys/stat.h>
-
-#include <algorithm>
-#include <map>
-#include <random>
 
 #include "DocTestSupport.h"
 
@@ -69,56 +64,6 @@ TEST_F(DocLoad, CustomCategoriesAndSubcategoriesComeFromTheConfiguration) {
     EXPECT_FALSE(fileio::FileExists("other.txt"));
     EXPECT_TRUE(doc->AnyHidden());
     EXPECT_EQ(messages.shown.size(), 3u); // the configuration's, the file's, the category's
-}
-
-// Files in and out of title order, duplicates within a file and across files, titles that
-// agree in their first sixteen bytes or more, differ only past them, are shorter than
-// sixteen bytes or hold bytes above 0x7F: the library is as if the files were read sample
-// by sample, the first sample of a title winning, the others load errors in reading order.
-TEST_F(DocLoad, FilesMergeAsIfReadSampleBySample) {
-    std::mt19937 rng(17);
-    const Strings stems = {"Build angle range 00", "Build angle range 0",        "Build angle rang",
-                           "Build angle",          "Build angle range \xC3\xA9", "B"};
-    const std::vector<std::pair<std::string, std::string>> files = {
-        {"C++", "quorrincpp.txt"}, {"Java", "quorrinjava.txt"}, {"Visual Basic", "quorrinvb.txt"}};
-    std::map<std::string, std::string> winners; // title -> text of the first one read
-    Strings losers;
-    for (size_t f = 0; f < files.size(); ++f) {
-        std::vector<CSample> samples;
-        for (int i = 0; i < 150; ++i)
-            samples.push_back(MakeSample(stems[rng() % stems.size()] + std::to_string(rng() % 60),
-                                         files[f].first, "General", "", "",
-                                         files[f].first + " " + std::to_string(i) + "\r\n"));
-        if (f != 1) // one file in reading order only, the others in title order
-            std::stable_sort(samples.begin(), samples.end(),
-                             [](const CSample& a, const CSample& b) { return a.GetTitle() < b.GetTitle(); });
-        for (const CSample& sample : samples)
-            if (!winners.emplace(sample.GetTitle(), sample.GetText()).second)
-                losers.push_back(sample.GetText());
-        WriteFileBytes(files[f].second, FileBytes(samples));
-    }
-    Load();
-    Strings expected;
-    for (const auto& [title, text] : winners) {
-        expected.push_back(title);
-        EXPECT_EQ(doc->PeekSample(title)->GetText(), text) << title;
-    }
-    EXPECT_EQ(Titles(), expected);
-    Strings errorTexts;
-    errors.ForEach([&](const CSample& s) {
-        EXPECT_EQ(s.GetLoadErrorReason(), kReasonDuplicate);
-        errorTexts.push_back(s.GetText());
-    });
-    EXPECT_EQ(errorTexts, losers);
-    EXPECT_TRUE(ChangedCategories().empty()); // duplicates change no file
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(DocLoad, SamplesWithoutAPlaceAreLoadErrorsInTitleOrder) {
-    WriteFileBytes("quorrinjava.txt",
-                   FileBytes({MakeSample("Zed", "Java", "Gone"), MakeSample("Abe", "Java", "Gone")}));
-    Load();
-    EXPECT_EQ(ErrorTitles(), (Strings{"Abe", "Zed"}));
 }
 
 TEST_F(DocLoad, AFileThatCannotBeOpenedGivesAnEmptyCategoryWhoseSaveKeepsTheFile) {

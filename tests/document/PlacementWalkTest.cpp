@@ -55,23 +55,6 @@ TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
     EXPECT_EQ(doc->RemoveUnplacedSamples(), 0);
 }
 
-TEST_F(DocPlacement, AFailedTreeInsertIsALoadErrorNowOrWhenTheWalkIsOver) {
-    AddTitles({"now", "later"});
-    CSample copy = *doc->PeekSample("now");
-    doc->ReportTreeInsertFailure(copy, kReasonNoParent, true);
-    EXPECT_EQ(doc->PeekSample("now"), nullptr);
-    doc->ReportTreeInsertFailure(*doc->PeekSample("later"), kReasonDuplicate, false);
-    ASSERT_NE(doc->PeekSample("later"), nullptr); // kept until the walk is over
-    doc->RemoveDeferredSamples();
-    EXPECT_EQ(doc->PeekSample("later"), nullptr);
-    Strings records;
-    errors.ForEach(
-        [&](const CSample& s) { records.push_back(s.GetTitle() + std::to_string(s.GetLoadErrorReason())); });
-    EXPECT_EQ(records, (Strings{"now0", "later1"}));
-    doc->RemoveDeferredSamples(); // an empty list does nothing
-    EXPECT_EQ(errors.GetCount(), 2);
-}
-
 // --- Walks -------------------------------------------------------------------------------
 
 using DocWalk = DocPlacement;
@@ -83,31 +66,6 @@ Strings WalkTitles(const CQuorrinDoc& doc, CQuorrinDoc::Cursor& cursor, bool fro
          s && titles.size() < 10; s = doc.NextSampleRecord(cursor))
         titles.push_back(s->GetTitle());
     return titles;
-}
-Strings CategoryNames(const CQuorrinDoc& doc, CQuorrinDoc::Cursor& cursor, bool fromStart = true) {
-    Strings names;
-    CCategory c;
-    for (bool more = fromStart ? doc.FirstCategory(c, cursor) : doc.NextCategory(c, cursor);
-         more && names.size() < 10; more = doc.NextCategory(c, cursor))
-        names.push_back(c.GetName());
-    return names;
-}
-
-TEST_F(DocWalk, CategoryWalksInByteOrderFromAnyStart) {
-    CQuorrinDoc::Cursor cursor;
-    EXPECT_EQ(CategoryNames(*doc, cursor), (Strings{"C++", "Java", "Tools", "Visual Basic"}));
-    // Past the end it stays there, even when a category is added behind it.
-    doc->AddCategory(std::make_unique<CCategory>("Zed"));
-    CCategory c;
-    EXPECT_FALSE(doc->NextCategory(c, cursor));
-    CQuorrinDoc::Cursor fresh; // Next before First gives the second
-    EXPECT_EQ(CategoryNames(*doc, fresh, false), (Strings{"Java", "Tools", "Visual Basic", "Zed"}));
-    // Deleting the next category while standing before it.
-    CQuorrinDoc::Cursor deleting;
-    ASSERT_TRUE(doc->FirstCategory(c, deleting));
-    ASSERT_TRUE(doc->NextCategory(c, deleting));
-    EXPECT_TRUE(doc->DeleteCategory("Tools"));
-    EXPECT_EQ(CategoryNames(*doc, deleting, false), (Strings{"Visual Basic", "Zed"}));
 }
 
 TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {

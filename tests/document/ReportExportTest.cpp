@@ -87,16 +87,6 @@ TEST_F(Export, TwoRecordsOverAnExistingFileAndTheHeaderOnlyWhileNothingWasWritte
     EXPECT_EQ(ToTextMode("a\nb\r\nc\r"), "a\r\nb\r\r\nc\r");
 }
 
-TEST_F(Export, NothingToWriteOrCancelledWritesNothing) {
-    CLoadErrorList empty;
-    EXPECT_TRUE(ExportLoadErrors(empty, chooser));
-    EXPECT_TRUE(chooser.proposed.empty());
-    chooser.cancel = true;
-    EXPECT_FALSE(ExportLoadErrors(errors, chooser));
-    EXPECT_FALSE(fileio::FileExists(chooser.answer));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(Export, FailuresAreShownWithTheirCauses) {
     const std::string folderless = dir.File("no-such-folder/loaderr.txt");
     chooser.answer = folderless;
