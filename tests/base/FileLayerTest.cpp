@@ -1,13 +1,11 @@
-// The file layer: opening, reading, atomic replacement, the fault hook, the folder's
-// write lock and the folder marker.
+// The file layer: opening, reading, atomic replacement, leftover temporaries and the
+// folder marker.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdio>
-#include <vector>
 
 #include "base/FileLayer.h"
 #include "base/FolderMarker.h"
@@ -16,19 +14,6 @@
 namespace {
 
 using namespace fileio;
-
-TEST(FileLayer, SystemErrorsBecomeCausesWithTexts) {
-    const struct {
-        int err;
-        int cause;
-    } rows[] = {{0, kNone},          {ENOENT, kFileNotFound},          {EACCES, kAccessDenied},
-                {ENOSPC, kDiskFull}, {EWOULDBLOCK, kSharingViolation}, {EINVAL, kGeneric}};
-    for (const auto& r : rows)
-        EXPECT_EQ(CauseFromErrno(r.err), r.cause) << r.err;
-    EXPECT_STREQ(CauseText(kDiskFull), "The disk is full.");
-    EXPECT_STREQ(CauseText(15), "");
-    EXPECT_STREQ(CauseText(-1), "");
-}
 
 class FileLayerFiles : public ::testing::Test {
 protected:
@@ -79,28 +64,6 @@ TEST_F(FileLayerFiles, WholeFilesAreReadIntoAStringOrAReusedBuffer) {
     Faults::FailNext(Op::Read, kHardIO);
     EXPECT_EQ(Failed(f.ReadAll(buffer, cause)), kHardIO);
     EXPECT_TRUE(buffer.View().empty());
-}
-
-TEST_F(FileLayerFiles, ArmedFaultsFireOnceInOrderAndAWriteLimitLetsItsBytesLand) {
-    Faults::FailNext(Op::Open, kAccessDenied, 1);
-    Faults::FailNext(Op::Open, kHardIO);
-    File a, b, c, d;
-    EXPECT_EQ(Failed(a.OpenForWrite("a", cause)), kHardIO);
-    EXPECT_EQ(Failed(b.OpenForWrite("b", cause)), kAccessDenied);
-    ASSERT_TRUE(c.OpenForWrite("c", cause));
-    Faults::FailNext(Op::Open, kAccessDenied);
-    Faults::Clear();
-    EXPECT_TRUE(d.OpenForWrite("d", cause));
-
-    Faults::FailWritesAfter(5, kHardIO);
-    EXPECT_TRUE(c.Write("abc", cause));
-    EXPECT_TRUE(c.Write("de", cause)); // exactly at the limit
-    EXPECT_EQ(Failed(c.Write("fgh", cause)), kHardIO);
-    EXPECT_TRUE(c.Write("i", cause)); // fired once
-    Faults::FailWritesAfter(2);
-    EXPECT_EQ(Failed(c.Write("jkl", cause)), kDiskFull);
-    c.Close(cause);
-    EXPECT_EQ(ReadFileBytes("c"), "abcdeijk");
 }
 
 TEST_F(FileLayerFiles, AtomicWriteReplacesOrLeavesAloneAndFilesCopyRenameAndGo) {
@@ -159,16 +122,6 @@ TEST_F(FileLayerFiles, LeftoverTemporariesOfOurFilesGoOthersStay) {
     // Young leftovers may be another writer's, when nobody holds the folder's lock.
     WriteFileBytes("quorrincpp.txt.tmp-new123", "x");
     EXPECT_EQ(RemoveLeftoverTemporaries(".", {"quorrincpp.txt"}, 60), 0);
-}
-
-TEST_F(FileLayerFiles, TheFolderLockIsWaitedForAndThenRefused) {
-    FolderWriteLock first, second;
-    ASSERT_TRUE(first.Acquire(".", 0, cause));
-    EXPECT_TRUE(first.Held());
-    EXPECT_EQ(Failed(second.Acquire(".", 60, cause)), kSharingViolation);
-    first.Release();
-    EXPECT_TRUE(second.Acquire(".", 0, cause));
-    EXPECT_EQ(Failed(FolderWriteLock().Acquire("no-such-folder", 0, cause)), kFileNotFound);
 }
 
 TEST_F(FileLayerFiles, TheExclusiveOpenLocksTheFileThePathNamesAfterAReplace) {

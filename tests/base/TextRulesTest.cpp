@@ -1,4 +1,4 @@
-// The text rules: UTF-8 validity, blanks, the two encodings, lower case and the order of
+// The text rules: UTF-8 validity, the two encodings, lower case and the order of
 // names.
 #include <gtest/gtest.h>
 
@@ -49,13 +49,6 @@ TEST(TextRules, Utf8EncodingRoundTripsForEveryCodePoint) {
     }
 }
 
-TEST(TextRules, TrimRemovesBlanksAtBothEndsOnly) {
-    for (const auto& [text, trimmed] :
-         {std::pair{"  Hello  world \t", "Hello  world"}, std::pair{"\r\n\v\f x\r\n", "x"},
-          std::pair{"   ", ""}, std::pair{"", ""}, std::pair{"a", "a"}})
-        EXPECT_EQ(Trim(text), trimmed) << text;
-}
-
 TEST(TextRules, Windows1252BothWays) {
     for (int b = 0; b < 256; ++b) {
         unsigned char back = 0;
@@ -99,18 +92,6 @@ TEST(FoldCase, ValidUtf8AsCharactersAnythingElseAsWindows1252) {
     };
     for (const auto& r : rows)
         EXPECT_EQ(FoldCase(r.text), r.folded) << r.text;
-}
-
-TEST(FoldCase, LengthNeverChanges) {
-    std::string all, utf8;
-    for (int c = 0; c < 256; ++c)
-        all.push_back(static_cast<char>(c));
-    EXPECT_EQ(FoldCase(all).size(), all.size());
-    for (char32_t cp = 0x80; cp < 0x800; ++cp)
-        AppendUtf8(utf8, cp);
-    const std::string folded = FoldCase(utf8);
-    ASSERT_EQ(folded.size(), utf8.size());
-    EXPECT_EQ(FoldCase(folded), folded); // lower case is a fixed point
 }
 
 TEST(CompareNames, LetterCaseDecidesOnlyBetweenOtherwiseEqualNames) {
