@@ -13,7 +13,6 @@
 namespace {
 
 using LoadState = FileKeyStore::LoadState;
-using Texts = std::vector<std::string>;
 
 // Every key and value of a store, one line each: the path, then "name=value" pairs.
 std::string Contents(const MemoryKeyStore& store) {
@@ -75,42 +74,6 @@ TEST(FileStoreText, AnyNameComesBackWithItsExactBytesInValidUtf8Text) {
     EXPECT_EQ(Contents(back), Contents(store));
     EXPECT_TRUE(IsValidUtf8(text));
     EXPECT_EQ(text.find_first_of(std::string("\0\r\t\x7F", 4)), std::string::npos);
-}
-
-// What a text gives: the report, then every value read ("key/name").
-std::string Parsed(const std::string& text) {
-    MemoryKeyStore store;
-    const FileKeyStore::ParseReport r = FileKeyStore::Parse(text, store);
-    std::string out = std::to_string(r.badLines) + " bad from line " + std::to_string(r.firstBadLine) +
-                      (r.truncated ? ", cut" : "") + (r.trailing ? ", trailing" : "") + ":";
-    store.Visit([&](const KeyPath& path, const std::map<std::string, MemoryKeyStore::Value>& values) {
-        for (const auto& [name, value] : values)
-            out += " " + (path.empty() ? "" : path.back()) + "/" + name;
-    });
-    return out;
-}
-
-TEST(FileStoreText, DamagedLinesAreCountedAndTheRestIsRead) {
-    const auto file = [](const std::string& name) { return ReadFileBytes(DataPath("config/parse/" + name)); };
-    const std::string good = file("good.conf");
-    const std::pair<std::string, std::string> rows[] = {
-        {good, "0 bad from line 0: A/v C/n"},
-        // From an editor on another system: CR LF line ends and a byte-order mark.
-        {file("crlf-bom.conf"), "0 bad from line 0: A/v"},
-        {file("bad-lines.conf"), "3 bad from line 4: A/v C/m"},
-        // A dword is 32 bits: ten digits above 2^32 are a bad line too.
-        {file("dwords.conf"), "3 bad from line 4: D/max"},
-        {file("bad-values.conf"), "4 bad from line 3:"},
-        // Cut inside the last line, or before the end line: whole lines before the cut count.
-        {good.substr(0, good.find("dword 5") + 6), "0 bad from line 0, cut: A/v"},
-        {good.substr(0, good.find("end\n")), "0 bad from line 0, cut: A/v C/n"},
-        {good + "key \"Z\"\n", "0 bad from line 0, trailing: A/v C/n"},
-    };
-    for (const auto& [text, expected] : rows)
-        EXPECT_EQ(Parsed(text), expected) << text;
-    MemoryKeyStore store;
-    FileKeyStore::Parse(good, store);
-    EXPECT_EQ(Contents(store), "\n/A v='one'\n/A/B\n/C n=5\n");
 }
 
 class FileStore : public ::testing::Test {

@@ -1,8 +1,6 @@
-// Every failure of reading and writing the library configuration, through the in-memory
-// store's fault injection: the messages, and what is read or written all the same.
+// Every failure of reading the library configuration, through the in-memory store's fault
+// injection: the messages, and what is read all the same.
 #include <gtest/gtest.h>
-
-#include <functional>
 
 #include "ConfigTestUtil.h"
 
@@ -51,82 +49,6 @@ TEST(ConfigFailure, AFailedReadIsReportedAndTheRestIsRead) {
     const CLibraryConfig config = Loaded(store);
     transcript += "== long names\n" + Lines(messenger.Texts()) + Tables(config);
     ExpectFileEq(transcript, "config/read-faults.txt");
-}
-
-// Every failing write is reported; the save goes on with the rest, and a key whose
-// rebuild failed is rebuilt at the next save.
-TEST(ConfigFailure, AFailedWriteIsReportedOnceAndTheRestIsWritten) {
-    CCategory cppComHidden = DefaultCategory("C++");
-    cppComHidden.Slot(2).inUse = false;
-    CCategory javaHidden = DefaultCategory("Java");
-    javaHidden.SetDisplayed(false);
-    CCategory vbHidden = DefaultCategory("Visual Basic");
-    vbHidden.SetDisplayed(false);
-    CCategory cppHiddenWithB = DefaultCategory("C++", {"B"});
-    cppHiddenWithB.SetDisplayed(false);
-    const struct {
-        const char* what;
-        std::function<void(MemoryKeyStore&)> arm;
-        std::vector<CCategory> categories;
-    } rows[] = {
-        {"the application key cannot be made",
-         [](MemoryKeyStore& s) {
-             s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Software"), -1);
-         },
-         {DefaultCategory("C++"), CustomCategory("Tools")}},
-        {"a sub-key cannot be deleted",
-         [](MemoryKeyStore& s) {
-             s.PutKey(AppPath({"HiddenSubcats", "C++", "GUI"}));
-             s.FailCall(Op::Delete, keyerr::kAccessDenied, 1, std::string("GUI"));
-         },
-         {cppComHidden}},
-        {"the rebuilt key is reported as an existing one",
-         [](MemoryKeyStore& s) { s.ReportOpenedExisting(std::string("HiddenCats")); },
-         {javaHidden}},
-        {"the rebuilt key cannot be created",
-         [](MemoryKeyStore& s) {
-             s.FailCall(Op::Create, keyerr::kChildMustBeVolatile, 1, std::string("CustomCats"));
-         },
-         {CustomCategory("Tools")}},
-        {"the rebuilt key cannot be opened after its creation",
-         [](MemoryKeyStore& s) { s.FailCall(Op::Open, keyerr::kAccessDenied, 2, std::string("CustomCats")); },
-         {CustomCategory("Tools")}},
-        {"the key cannot be opened for a later write",
-         [](MemoryKeyStore& s) { s.FailCall(Op::Open, keyerr::kAccessDenied, 3, std::string("HiddenCats")); },
-         {javaHidden, DefaultCategory("C++"), vbHidden}},
-        {"a custom category's key cannot be created",
-         [](MemoryKeyStore& s) { s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("Tools")); },
-         {CustomCategory("Tools", {"Loops"}), CustomCategory("Web")}},
-        {"a default category's keys cannot be created",
-         [](MemoryKeyStore& s) {
-             s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("C++"), 3);
-             s.FailCall(Op::Create, keyerr::kAccessDenied, 1, std::string("A"));
-         },
-         {cppHiddenWithB, DefaultCategory("Java", {"A", "B"})}},
-    };
-    // The messages and the keys after each failing save are in the fixture.
-    std::string transcript;
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        RecordingMessenger messenger;
-        MemoryKeyStore store;
-        row.arm(store);
-        CLibraryConfig config(store);
-        SaveLibrary(config, row.categories);
-        transcript +=
-            std::string("== ") + row.what + "\n" + Lines(messenger.Texts()) + "-- keys\n" + DumpApp(store);
-        EXPECT_EQ(store.OpenHandleCount(), 0u);
-        // Nothing fails any more: the next save writes everything.
-        store.ClearFaults();
-        messenger.Clear();
-        SaveLibrary(config, row.categories);
-        EXPECT_TRUE(messenger.shown.empty());
-        MemoryKeyStore fresh;
-        CLibraryConfig clean(fresh);
-        SaveLibrary(clean, row.categories);
-        EXPECT_EQ(DumpApp(store), DumpApp(fresh));
-    }
-    ExpectFileEq(transcript, "config/write-faults.txt");
 }
 
 } // namespace

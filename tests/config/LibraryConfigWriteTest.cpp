@@ -1,4 +1,4 @@
-// Writing the library configuration: library saves, the expanded state and the options.
+// Writing the library configuration: library saves and the options.
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
@@ -41,33 +41,6 @@ TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     EXPECT_EQ(DumpApp(store), "CustomCats\nCustomSubcats\nHiddenCats\nHiddenCats / C++\nHiddenSubcats\n");
     EXPECT_TRUE(messenger.shown.empty());
     EXPECT_EQ(store.OpenHandleCount(), 0u);
-}
-
-TEST_F(ConfigWrite, TheExpandedStateIsRebuiltFromTheTableAtEveryCall) {
-    store.PutKey(AppPath({"ExpandedCats", "Old", "Sub"}));
-    config.g_expandedSubcats = {{"C++", {"GUI", "General"}}, {"Tools", {}}};
-    config.WriteExpandedCats();
-    ExpectFileEq(DumpApp(store), "config/expanded.txt");
-    CLibraryConfig next = Loaded(store);
-    EXPECT_EQ(next.g_expandedCats, (NameSet{"C++", "Tools"}));
-    EXPECT_EQ(next.g_expandedSubcats, config.g_expandedSubcats);
-    config.g_expandedSubcats.erase("C++");
-    config.WriteExpandedCats();
-    EXPECT_EQ(DumpApp(store), "ExpandedCats\nExpandedCats / Tools\n");
-
-    // Older platforms delete the whole branch at once; NT deletes bottom-up: B and C,
-    // then A, then the key itself.
-    for (const auto& [platform, deletes] : {std::pair{1, 1}, std::pair{2, 4}}) {
-        MemoryKeyStore other;
-        other.SetPlatformId(platform);
-        other.PutKey(AppPath({"ExpandedCats", "A", "B"}));
-        other.PutKey(AppPath({"ExpandedCats", "A", "C"}));
-        CLibraryConfig otherConfig(other);
-        otherConfig.WriteExpandedCats();
-        EXPECT_EQ(other.CallCount(MemoryKeyStore::Op::Delete), deletes);
-        EXPECT_EQ(DumpApp(other), "ExpandedCats\n");
-    }
-    EXPECT_TRUE(messenger.shown.empty());
 }
 
 TEST_F(ConfigWrite, OptionsAreWrittenAsDwordsAndReadBack) {
