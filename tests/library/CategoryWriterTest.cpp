@@ -127,18 +127,6 @@ TEST_F(CategoryWriter, AnUnstorableSampleFailsTheWholeSave) {
     Step("the next save");
 }
 
-TEST_F(CategoryWriter, DeletingAFileAndItsFailures) {
-    WriteFileBytes(kFile, kOld);
-    CCategory c = CategoryFor(kFile);
-    fileio::Faults::FailNext(fileio::Op::Remove, fileio::kAccessDenied);
-    c.DeleteFile();
-    EXPECT_EQ(ReadFileBytes(kFile), kOld);
-    c.DeleteFile();
-    EXPECT_FALSE(fileio::FileExists(kFile));
-    c.DeleteFile();
-    Step("denied, deleted, already gone");
-}
-
 // --- Files that were not read to their end ---
 
 class CategoryBackup : public CategoryWriter {

@@ -1,5 +1,5 @@
-// What a category file cannot hold: the input check's messages, and the writer refusing
-// exactly what the check refuses and what the reader could not give back.
+// What a category file cannot hold: the writer refuses exactly what the input check
+// refuses and what the reader could not give back.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,56 +9,6 @@
 #include "library/ContentCheck.h"
 
 namespace {
-
-TEST(ContentCheck, FieldsAndTheirMessages) {
-    const std::string comments = "A line of the comments cannot be exactly \"***COMMENTS_END***\".";
-    const std::string text = "A line of the text cannot be exactly \"***TEXT_END***\".";
-    const struct {
-        const char* field;
-        std::string value;
-        std::string message;
-    } rows[] = {
-        {"title", "a\nb", "The title cannot contain a line break."},
-        {"title", "a\rb", "The title cannot contain a line break."},
-        {"category", "x\r\n", "The category cannot contain a line break."},
-        {"sub-category", "\n", "The sub-category cannot contain a line break."},
-        {"title", "***TITLE=ok, fine", ""},
-        {"unknown", "\n", ""},
-        {"keywords", "a, b", ""},
-        {"keywords", "a, b\nc", "A keyword cannot contain a line break."},
-        {"keywords", "solo\r\n", "A keyword cannot contain a line break."},
-        {"keywords", "a,\r\nb\r\n", ""}, // line ends around commas are trimmed away
-        {"comments", "a\r\n***COMMENTS_END***", comments},
-        {"comments", "a\n***COMMENTS_END***\nb", comments},
-        {"comments", "\n***COMMENTS_END***", comments},
-        {"text", "x\r\n***TEXT_END***", text},
-        // What the reader gives back unchanged is accepted: the first line of a section
-        // is never compared, a CR LF line keeps its CR in the file, the other section's
-        // marker is plain text, and a marker with more on the line is no marker.
-        {"comments", "***COMMENTS_END***", ""},
-        {"comments", "a\r\n***COMMENTS_END***\r\nb", ""},
-        {"comments", "a\r\n***TEXT_END***", ""},
-        {"text", "a\r\n***COMMENTS_END***", ""},
-        {"text", "a\r\n ***TEXT_END***", ""},
-        {"text", "a\r\n***TEXT_END*** ", ""},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(CheckFieldContent(r.field, r.value), r.message) << r.field << " [" << r.value << "]";
-
-    // A sample is refused for its first bad field. A lone CR is refused as input, but a
-    // sample read with one can be stored again.
-    CSample s = MakeSample("ok", "Tools", "x\ny", "k\r", "c", "a\n***TEXT_END***");
-    EXPECT_EQ(CheckSampleContent(s), "The sub-category cannot contain a line break.");
-    s.SetSubcategory("General");
-    EXPECT_EQ(CheckSampleContent(s), "A keyword cannot contain a line break.");
-    s.SetKeywords("k");
-    EXPECT_EQ(CheckSampleContent(s), text);
-    s = MakeSample("a\rb", "C\r", "S", "k\r");
-    EXPECT_NE(CheckSampleContent(s), "");
-    EXPECT_EQ(CheckSampleStorable(s), "");
-    s.SetTitle("a\nb");
-    EXPECT_EQ(CheckSampleStorable(s), "The title cannot contain a line break.");
-}
 
 std::string RandomValue(std::mt19937& rng) {
     static const std::vector<std::string> pieces = {
