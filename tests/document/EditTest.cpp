@@ -1,5 +1,5 @@
-// Sample and category edits: changed marks, the placement flag, the messages, what the
-// next save writes, and a retitle onto a taken title refused.
+// Sample and category edits: changed marks, the placement flag, the messages and what the
+// next save writes.
 #include <functional>
 #include <map>
 #include <random>
@@ -51,29 +51,6 @@ TEST_F(DocEdit, AddingMarksTheSamplesCategoryEvenWhenTheTitleIsTaken) {
     doc->NotifyView();
     EXPECT_EQ(view.calls, (Strings{"staged", "staged", "emptied"}));
     EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(DocEdit, ARetitleMovesTheSampleAndMarksBothCategoriesButNeverOntoATakenTitle) {
-    CSample data = *doc->PeekSample("Alpha");
-    data.SetTitle("Gamma");
-    EXPECT_FALSE(doc->UpdateSample("Alpha", data));
-    EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(doc->PeekSample("Gamma")->GetCategory(), "Java");
-    EXPECT_EQ(doc->PeekSample("Alpha")->GetCategory(), "C++");
-    EXPECT_TRUE(ChangedCategories().empty());
-
-    data.SetTitle("Zulu");
-    data.SetCategory("Java");
-    EXPECT_TRUE(doc->UpdateSample("Alpha", data));
-    EXPECT_EQ(Titles(), (Strings{"Beta", "Gamma", "Zulu"}));
-    EXPECT_TRUE(SameRecord(*doc->PeekSample("Zulu"), data));
-    EXPECT_EQ(ChangedCategories(), (Strings{"C++", "Java"}));
-    // The stored record itself as the data, changed in place (its map key is still Beta).
-    CSample& stored = const_cast<CSample&>(*doc->PeekSample("Beta"));
-    stored.SetTitle("Aardvark");
-    EXPECT_TRUE(doc->UpdateSample("Beta", stored));
-    EXPECT_EQ(Titles(), (Strings{"Aardvark", "Gamma", "Zulu"}));
-    EXPECT_EQ(doc->PeekSample("Aardvark")->GetSubcategory(), "GUI");
 }
 
 TEST_F(DocEdit, ACommitMarksTheCategoriesItTouchesAndAPlaceChangeSetsTheFlag) {

@@ -215,31 +215,6 @@ TEST_F(DocSave, AFailedWriteKeepsTheOldFileAndTheChangedMark) {
               FileBytes({MakeSample("new", "C++"), MakeSample("old", "C++")}));
 }
 
-TEST_F(DocSave, TheLibraryChangedUnderAMessageIsWrittenAsItIsThen) {
-    Load();
-    Add(MakeSample("Two\nlines", "C++")); // refused by the writer
-    Add(MakeSample("j1", "Java"));
-    Add(MakeSample("j2", "Java"));
-    // While the message about the refused sample is shown, queued work removes j1.
-    struct Acting : IMessenger {
-        CQuorrinDoc* doc = nullptr;
-        int shown = 0;
-        MsgAnswer Show(const std::string&, MsgButtons, MsgIcon) override {
-            ++shown;
-            doc->DeleteSample("j1");
-            return MsgAnswer::Ok;
-        }
-    } acting;
-    acting.doc = doc.get();
-    SetMessenger(&acting);
-    doc->OnSaveDocument();
-    SetMessenger(&messages);
-    EXPECT_EQ(acting.shown, 1);
-    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), "");
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("j2", "Java")}));
-    EXPECT_EQ(ChangedCategories(), Strings{"C++"});
-}
-
 TEST_F(DocSave, ASaveCommitsThePendingEditFirstAndTheLastSaveWritesEveryCategoryItCanOpen) {
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("S", "C++")}));
     Load();

@@ -90,31 +90,4 @@ TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {
     EXPECT_EQ(WalkTitles(*doc, second, false), (Strings{"a", "bb", "d", "e"}));
 }
 
-TEST_F(DocWalk, TheRecordUnderACursorIsTheLibrarysAsItIsNowInAnyDocument) {
-    AddTitles({"a", "b", "c"});
-    CQuorrinDoc::Cursor cursor;
-    EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr); // not started
-    const CSample* first = doc->FirstSampleRecord(cursor);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(doc->SampleRecordAt(cursor), doc->PeekSample("a"));
-    // Edited in place: the same title gives the edited record.
-    CSample edited = *first;
-    edited.SetComments("new\r\n");
-    ASSERT_TRUE(doc->UpdateSample("a", edited));
-    EXPECT_EQ(doc->SampleRecordAt(cursor)->GetComments(), "new\r\n");
-    ASSERT_EQ(doc->NextSampleRecord(cursor)->GetTitle(), "b");
-    // Deleted: nothing under the cursor, and the walk goes on behind it.
-    ASSERT_TRUE(doc->DeleteSample("b"));
-    EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr);
-    // The same cursor on another document goes on behind the last title it gave there.
-    CLoadErrorList otherErrors;
-    CQuorrinDoc other(config, otherErrors);
-    for (const char* t : {"a", "bz", "z"})
-        other.AddSample(std::make_unique<CSample>(MakeSample(t, "C++")));
-    EXPECT_EQ(other.NextSampleRecord(cursor)->GetTitle(), "bz");
-    EXPECT_EQ(doc->NextSampleRecord(cursor)->GetTitle(), "c");
-    EXPECT_EQ(doc->NextSampleRecord(cursor), nullptr);
-    EXPECT_EQ(doc->SampleRecordAt(cursor), nullptr); // past the end
-}
-
 } // namespace
