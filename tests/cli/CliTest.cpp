@@ -212,23 +212,6 @@ TEST_F(Cli, AnEmptyFolderShowsTheDefaultsAndBadCommandLinesExitWithTwo) {
     EXPECT_TRUE(Take(lib).empty()); // help reads nothing and creates nothing
 }
 
-TEST_F(Cli, TheFolderOptionsChooseTheLibraryAndCreateNothing) {
-    MakeLibrary();
-    const std::string other = dir.File("other");
-    fs::create_directories(other);
-    WriteFileBytes(other + "/quorrincpp.txt", FileBytes({MakeSample("Elsewhere", "C++", "General")}));
-    EXPECT_EQ(Run({"--folder", other, "show", "Elsewhere"}).status, 0);
-    EXPECT_EQ(Run({"--folder=" + other, "show", "Hello"}).status, 1);
-    // --library: the folder the program remembered.
-    {
-        FileKeyStore store(confPath);
-        store.PutValue(AppPath({"Settings"}), "LibraryFolder", {false, other, 0});
-        std::string error;
-        ASSERT_TRUE(store.Flush(error)) << error;
-    }
-    EXPECT_NE(Run({"--library", "list"}).out.find("Elsewhere"), std::string::npos);
-}
-
 // --- add ----------------------------------------------------------------------------------
 
 TEST_F(Cli, AddAppendsTheSampleAndTouchesNoOtherFile) {
