@@ -48,16 +48,6 @@ void ExpectChecks(const std::vector<Row>& rows, const std::function<InputCheck(c
 
 const MsgIcon kWarn = MsgIcon::Exclamation;
 
-TEST(EditRules, ProposalsCountSeparatelyAndNeverRepeat) {
-    const int cats = CategoryProposalCount();
-    const int subs = SubcategoryProposalCount();
-    EXPECT_EQ(NextCategoryProposal(), "Untitled" + std::to_string(cats + 1));
-    EXPECT_EQ(NextCategoryProposal(), "Untitled" + std::to_string(cats + 2));
-    EXPECT_EQ(NextSubcategoryProposal(), "Untitled" + std::to_string(subs + 1));
-    EXPECT_EQ(CategoryProposalCount(), cats + 2);
-    EXPECT_EQ(SubcategoryProposalCount(), subs + 1);
-}
-
 TEST_F(EditRulesTest, NewCategoryNames) {
     ASSERT_TRUE(doc->DeleteCategory("Java")); // hidden, its file is still taken
     AddCustom("Awk", {});

@@ -32,27 +32,6 @@ protected:
     }
 };
 
-TEST_F(DocEdit, AddingMarksTheSamplesCategoryEvenWhenTheTitleIsTaken) {
-    EXPECT_TRUE(Add(MakeSample("New", "Java")));
-    EXPECT_FALSE(Add(MakeSample("Alpha", "Tools", "Sorting")));
-    EXPECT_EQ(doc->PeekSample("Alpha")->GetCategory(), "C++");
-    EXPECT_FALSE(doc->AddSample(nullptr));
-    EXPECT_TRUE(Add(MakeSample("Lost", "Nowhere"))); // marks nothing
-    EXPECT_EQ(ChangedCategories(), (Strings{"Java", "Tools"}));
-    EXPECT_EQ(Titles(), (Strings{"Alpha", "Beta", "Gamma", "Lost", "New"}));
-
-    // A corrected load error is added as a copy, and the view is told.
-    errors.Staged() = MakeSample("Fixed", "Tools", "Sorting");
-    EXPECT_TRUE(doc->AddStagedSample());
-    EXPECT_EQ(doc->PeekSample("Fixed")->GetSubcategory(), "Sorting");
-    EXPECT_EQ(errors.Staged().GetTitle(), "Fixed");
-    errors.Staged() = MakeSample("Fixed", "C++");
-    EXPECT_FALSE(doc->AddStagedSample());
-    doc->NotifyView();
-    EXPECT_EQ(view.calls, (Strings{"staged", "staged", "emptied"}));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
 TEST_F(DocEdit, ACommitMarksTheCategoriesItTouchesAndAPlaceChangeSetsTheFlag) {
     doc->CommitPendingEdit(); // no pending title: nothing
     CommitAlpha([](CSample& s) { s.SetComments("changed\r\n"); });

@@ -199,51 +199,6 @@ TEST_F(DocSave, AFileThatCannotBeOpenedStopsTheSaveAndKeepsLaterCategoriesChange
     EXPECT_TRUE(messages.shown.empty()); // the file was read whole: no backup is made
 }
 
-TEST_F(DocSave, AFailedWriteKeepsTheOldFileAndTheChangedMark) {
-    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("old", "C++")}));
-    Load();
-    Add(MakeSample("new", "C++"));
-    fileio::Faults::FailWritesAfter(10, fileio::kDiskFull);
-    EXPECT_TRUE(doc->OnSaveDocument()); // opened: the save goes on
-    fileio::Faults::Clear();
-    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("old", "C++")}));
-    EXPECT_EQ(ChangedCategories(), Strings{"C++"});
-    EXPECT_EQ(messages.Texts(),
-              Strings{"Unable to write to file quorrincpp.txt.\nReason: The disk is full. "});
-    ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
-              FileBytes({MakeSample("new", "C++"), MakeSample("old", "C++")}));
-}
-
-TEST_F(DocSave, ASaveCommitsThePendingEditFirstAndTheLastSaveWritesEveryCategoryItCanOpen) {
-    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("S", "C++")}));
-    Load();
-    doc->DisplayedSample() = *doc->PeekSample("S");
-    doc->PendingSample() = MakeSample("S", "C++", "General", "", "edited\r\n");
-    ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
-              FileBytes({MakeSample("S", "C++", "General", "", "edited\r\n")}));
-
-    Add(MakeSample("c", "C++"));
-    Add(MakeSample("j", "Java"));
-    Add(MakeSample("v", "Visual Basic"));
-    fileio::File holder;
-    int cause = 0;
-    ASSERT_TRUE(holder.OpenExclusive("quorrinjava.txt", cause));
-    view.calls.clear();
-    doc->OnCloseDocument();
-    EXPECT_EQ(view.calls, Strings{"closing"});
-    Close();
-    // Without a later save to try again, the categories after the locked file are
-    // written all the same, without telling the view; only the locked one is lost.
-    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
-              FileBytes({MakeSample("S", "C++", "General", "", "edited\r\n"), MakeSample("c", "C++")}));
-    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), "");
-    EXPECT_EQ(ReadFileBytes("quorrinvb.txt"), FileBytes({MakeSample("v", "Visual Basic")}));
-    EXPECT_EQ(view.calls, Strings{"closing"});
-    EXPECT_EQ(messages.Texts().size(), 1u);
-}
-
 TEST_F(DocSave, AFileNotReadToItsEndIsKeptAsABackupBeforeItsFirstRewrite) {
     const std::string original =
         FileBytes({MakeSample("First", "C++")}) + "broken\r\n" + FileBytes({MakeSample("Behind", "C++")});

@@ -1,5 +1,4 @@
-// The tree's placement rule, load errors from the tree build, and walks with their own
-// cursors that stay correct while the library changes.
+// The tree's placement rule and the load errors of samples without a place.
 #include "DocTestSupport.h"
 
 namespace {
@@ -53,41 +52,6 @@ TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
         EXPECT_EQ(doc->KeptRecords().Of(category).size(), 1u) << category;
     EXPECT_TRUE(messages.shown.empty()); // a missing category is not an internal error
     EXPECT_EQ(doc->RemoveUnplacedSamples(), 0);
-}
-
-// --- Walks -------------------------------------------------------------------------------
-
-using DocWalk = DocPlacement;
-
-// The titles a walk gives, at most ten (a walk that does not end fails quickly).
-Strings WalkTitles(const CQuorrinDoc& doc, CQuorrinDoc::Cursor& cursor, bool fromStart = true) {
-    Strings titles;
-    for (const CSample* s = fromStart ? doc.FirstSampleRecord(cursor) : doc.NextSampleRecord(cursor);
-         s && titles.size() < 10; s = doc.NextSampleRecord(cursor))
-        titles.push_back(s->GetTitle());
-    return titles;
-}
-
-TEST_F(DocWalk, ASampleWalkSurvivesChangesUnderItAndNestedWalks) {
-    CQuorrinDoc::Cursor cursor;
-    EXPECT_EQ(doc->FirstSampleRecord(cursor), nullptr);
-    EXPECT_EQ(doc->NextSampleRecord(cursor), nullptr);
-    AddTitles({"a", "b", "c", "d", "e"});
-    Strings seen;
-    for (const CSample* s = doc->FirstSampleRecord(cursor); s && seen.size() < 10;
-         s = doc->NextSampleRecord(cursor)) {
-        seen.push_back(s->GetTitle());
-        CQuorrinDoc::Cursor inner; // a report walking the samples from inside a search
-        EXPECT_EQ(WalkTitles(*doc, inner).size(), 5u);
-        if (seen.back() == "b") {
-            doc->DeleteSample("b"); // the current one
-            doc->DeleteSample("c"); // the next one
-            AddTitles({"bb", "0"}); // one ahead of the walk, one behind it
-        }
-    }
-    EXPECT_EQ(seen, (Strings{"a", "b", "bb", "d", "e"}));
-    CQuorrinDoc::Cursor second; // Next before First gives the second
-    EXPECT_EQ(WalkTitles(*doc, second, false), (Strings{"a", "bb", "d", "e"}));
 }
 
 } // namespace

@@ -35,12 +35,11 @@ TEST_F(Report, SummaryAndDetail) {
 
 struct ScriptedChooser : ISaveAsChooser {
     std::string answer;
-    bool cancel = false;
     std::vector<std::string> proposed;
     bool ChoosePath(const std::string& proposedName, std::string& path) override {
         proposed.push_back(proposedName);
         path = answer;
-        return !cancel;
+        return true;
     }
 };
 
@@ -85,31 +84,6 @@ TEST_F(Export, TwoRecordsOverAnExistingFileAndTheHeaderOnlyWhileNothingWasWritte
     EXPECT_EQ(errors.RecordsWritten(), 4);
     EXPECT_TRUE(messages.shown.empty());
     EXPECT_EQ(ToTextMode("a\nb\r\nc\r"), "a\r\nb\r\r\nc\r");
-}
-
-TEST_F(Export, FailuresAreShownWithTheirCauses) {
-    const std::string folderless = dir.File("no-such-folder/loaderr.txt");
-    chooser.answer = folderless;
-    EXPECT_FALSE(ExportLoadErrors(errors, chooser));
-    EXPECT_EQ(errors.ExportPath(), folderless);
-
-    // The fourth write fails (after the header, the asterisks and "Category: C++"): the
-    // rest of that record is skipped, and the next one begins with the header again,
-    // since no record was written whole before it.
-    chooser.answer = dir.File("loaderr.txt");
-    fileio::Faults::FailNext(fileio::Op::Write, fileio::kDiskFull, 3);
-    EXPECT_TRUE(ExportLoadErrors(errors, chooser));
-    EXPECT_EQ(errors.RecordsWritten(), 1);
-    EXPECT_EQ(ReadFileBytes(chooser.answer), header + "Category: C++" + header + secondRecord);
-
-    fileio::Faults::FailNext(fileio::Op::Close, fileio::kHardIO);
-    EXPECT_TRUE(ExportLoadErrors(errors, chooser)); // closing failed: written all the same
-    EXPECT_EQ(messages.Texts(),
-              (std::vector<std::string>{
-                  "Unable to create/open " + folderless + ".\nReason: The file could not be located. ",
-                  "Unable to write to file " + chooser.answer + ".\nReason: The disk is full. ",
-                  "Unable to close " + chooser.answer + ".\nReason: There was a hardware error. "}));
-
 }
 
 TEST_F(Export, AFailedHeaderSkipsItsRecordAndTheNextBeginsWithTheHeader) {

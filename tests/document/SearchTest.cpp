@@ -16,14 +16,6 @@ std::string RandomText(std::mt19937& rng, const std::vector<std::string>& pieces
     return out;
 }
 
-TEST(SampleMatcher, AnEmptyNeedleCategoriesAndTheSpaceBetweenKeywordsCountNothing) {
-    const CSample s = MakeSample("Title", "list", "list", "list,box", "", "");
-    EXPECT_EQ(CSampleMatcher("", false, false).Count(s), 0u);
-    EXPECT_EQ(CSampleMatcher("list", false, false).Count(s), 1u);
-    EXPECT_EQ(CSampleMatcher("tb", true, false).Count(s), 0u);
-    EXPECT_EQ(CSampleMatcher("t, b", true, false).Count(s), 0u);
-}
-
 // The instant find's index answers as the matcher does over titles and keywords, for
 // random libraries and texts in every encoding, and follows the library's changes.
 class FilterIndexTest : public DocFixture {};
