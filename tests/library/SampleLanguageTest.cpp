@@ -3,35 +3,12 @@
 
 #include <set>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "library/SampleLanguage.h"
 
 namespace {
 
 using L = SampleLanguage;
-
-// The rules of the guess (case, whole names, words, plurals, parts), not every name it
-// knows. Short words count only as the whole name, and other names are plain text.
-TEST(SampleLanguage, TheGuessFromACategoryName) {
-    const std::pair<SampleLanguage, std::vector<std::string>> groups[] = {
-        {L::Shell, {"BASH", "sh", "Shell scripts", "Unix-shell"}},
-        {L::Python, {"Python 3 tricks"}},
-        {L::JavaScript, {"JS", "node.js"}},
-        {L::Sql, {"SQL queries", "PL/SQL"}},
-        {L::Makefile, {"makefiles", "Make", "GNU make rules"}},
-        {L::Cpp, {"c++", "C/C++ helpers"}},
-        {L::CSharp, {"C#"}},
-        {L::VisualBasic, {"Visual Basic 6", "Basic"}},
-        {L::Batch, {"Batch files"}},
-        {L::Perl, {"PL"}},
-        {L::Plain, {"Basic algorithms", "make money", "Recipes", "", "Caf\xC3\xA9"}},
-    };
-    for (const auto& [language, names] : groups)
-        for (const std::string& name : names)
-            EXPECT_EQ(GuessLanguage(name), language) << name;
-}
 
 TEST(SampleLanguage, WordsAreUniqueAndReadBackAndTheCategoryRuleUsesThem) {
     std::set<std::string> words;
