@@ -50,6 +50,8 @@ TEST_F(ConfigWrite, OptionsAreWrittenAsDwordsAndReadBack) {
     CLibraryConfig next = Loaded(store);
     EXPECT_FALSE(next.m_bAutoSaveOnSwitch);
     EXPECT_TRUE(next.m_bSaveTreeState);
+    store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 7}); // any value but 0 is on
+    EXPECT_TRUE(Loaded(store).m_bAutoSaveOnSwitch);
 }
 
 } // namespace

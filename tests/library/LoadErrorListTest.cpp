@@ -1,4 +1,4 @@
-// The load-error store: removal, origins and walks.
+// The load-error store: renamed duplicates, removal, origins and walks.
 #include <gtest/gtest.h>
 
 #include "library/LoadErrorList.h"
@@ -19,6 +19,15 @@ Strings Titles(const CLoadErrorList& list) {
     Strings out;
     list.ForEach([&](const CSample& s) { out.push_back(s.GetTitle()); });
     return out;
+}
+
+// A taken title gets the rename counter all titles share, once: a new title that is
+// taken too stays as it is.
+TEST(LoadErrorList, ATakenTitleGetsTheSharedRenameCounterOnce) {
+    CLoadErrorList list;
+    for (const char* t : {"T-1", "T", "T", "T", "U", "U"})
+        EXPECT_TRUE(list.Add(Titled(t)));
+    EXPECT_EQ(Titles(list), (Strings{"T-1", "T", "T-0", "T-1", "U", "U-2"}));
 }
 
 TEST(LoadErrorList, RemovalTakesTheFirstRecordOfATitleOrOfAnOrigin) {
