@@ -187,6 +187,7 @@ TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
     EXPECT_EQ(config.g_customCatFiles.count("Tools"), 1u);
     SaveLibrary(config, {});
     EXPECT_FALSE(store.KeyExists(AppPath({"CustomCats", "Tools"})));
+    EXPECT_FALSE(FileKeyStore(path).KeyExists(AppPath({"CustomCats", "Tools"}))); // the save flushed it
 }
 
 } // namespace
