@@ -13,10 +13,6 @@ protected:
         store.PutKey(AppPath({"HiddenSubcats", "Java", "COM"}));
         Load();
     }
-    void AddTitles(std::initializer_list<const char*> titles) {
-        for (const char* t : titles)
-            Add(MakeSample(t, "C++"));
-    }
 };
 
 TEST_F(DocPlacement, HasPlaceFollowsTheTreeRule) {

@@ -10,6 +10,11 @@
 
 namespace {
 
+// As input, a lone CR breaks a keyword's line like an LF (the round trip below cannot tell).
+TEST(ContentCheck, ALoneCrIsALineBreakInAKeyword) {
+    EXPECT_EQ(CheckFieldContent("keywords", "a, k\rx"), "A keyword cannot contain a line break.");
+}
+
 std::string RandomValue(std::mt19937& rng) {
     static const std::vector<std::string> pieces = {
         "a", "\n", "\r\n", "\r", "***TEXT_END***", "***COMMENTS_END***", " ", "*", "\n\n", ""};
