@@ -199,6 +199,16 @@ TEST_F(DocSave, AFileThatCannotBeOpenedStopsTheSaveAndKeepsLaterCategoriesChange
     EXPECT_TRUE(messages.shown.empty()); // the file was read whole: no backup is made
 }
 
+TEST_F(DocSave, AFailedWriteKeepsTheOldFileAndTheChangedMark) {
+    Load();
+    Add(MakeSample("new", "C++"));
+    fileio::Faults::FailNext(fileio::Op::Write, fileio::kDiskFull);
+    EXPECT_TRUE(doc->OnSaveDocument()); // opened: the save goes on
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), "");
+    EXPECT_EQ(ChangedCategories(), Strings{"C++"});
+    EXPECT_EQ(messages.Texts().size(), 1u);
+}
+
 TEST_F(DocSave, AFileNotReadToItsEndIsKeptAsABackupBeforeItsFirstRewrite) {
     const std::string original =
         FileBytes({MakeSample("First", "C++")}) + "broken\r\n" + FileBytes({MakeSample("Behind", "C++")});

@@ -1,4 +1,4 @@
-// The tree's placement rule and the load errors of samples without a place.
+// Samples without a place in the tree become load errors.
 #include "DocTestSupport.h"
 
 namespace {
@@ -14,23 +14,6 @@ protected:
         Load();
     }
 };
-
-TEST_F(DocPlacement, HasPlaceFollowsTheTreeRule) {
-    const struct {
-        const char* category;
-        const char* sub;
-        bool placed;
-    } rows[] = {
-        {"C++", "General", true},    {"C++", "", true},           // directly under its category
-        {"Tools", "Sorting", true},  {"Tools", "sorting", false}, // exact comparison
-        {"Java", "COM", false},      {"Java", "GUI", true},       // a hidden sub-category
-        {"Visual Basic", "", false}, {"Nowhere", "", false},      // a hidden, a missing category
-        {"c++", "General", false},   {"Tools", "Other", false},   {"Tools", "", true},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(doc->HasPlace(MakeSample("t", r.category, r.sub)), r.placed)
-            << r.category << " / " << r.sub;
-}
 
 TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
     for (const CSample& s : {MakeSample("a-ok", "C++", "GUI"), MakeSample("b-hiddencat", "Visual Basic"),
