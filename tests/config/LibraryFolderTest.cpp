@@ -33,6 +33,16 @@ protected:
     static constexpr auto kTool = libraryfolder::EnterMode::Tool;
 };
 
+// Only absolute folders count: a relative one would depend on where the program starts.
+TEST_F(LibraryFolderTest, RelativeFoldersAreIgnored) {
+    EnvVar relativeData("XDG_DATA_HOME", "data");
+    EnvVar relativeConfig("XDG_CONFIG_HOME", "cfg");
+    EXPECT_EQ(libraryfolder::DefaultPath(), defaultFolder);
+    EXPECT_EQ(FileKeyStore::DefaultPath(), root + "/home/.config/Velmora Software/Tindrel/Tindrel.conf");
+    EXPECT_TRUE(libraryfolder::Remember(store, "samples"));
+    EXPECT_EQ(libraryfolder::Remembered(store), "");
+}
+
 TEST_F(LibraryFolderTest, TheCurrentAGivenAndABadFolder) {
     EXPECT_EQ(Enter({}, kWindow), fs::current_path().string());
     fs::create_directories(dir.File("given"));
