@@ -2,7 +2,6 @@
 // files), and writing it atomically.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 
 #include "ConfigTestUtil.h"
