@@ -1,4 +1,4 @@
-// The text rules: UTF-8 validity, the two encodings, lower case and the order of
+// The text rules: UTF-8 encoding, the two encodings, lower case and the order of
 // names.
 #include <gtest/gtest.h>
 
@@ -9,29 +9,6 @@
 #include "base/TextRules.h"
 
 namespace {
-
-TEST(TextRules, Utf8ValidityFollowsTheStandard) {
-    const std::pair<const char*, bool> cases[] = {
-        {"", true},
-        {"plain ASCII", true},
-        {"caf\xC3\xA9 \xE2\x86\x92 \xF0\x9F\x98\x80", true},
-        {"\xDF\xBF\xEF\xBF\xBF\xF4\x8F\xBF\xBF", true}, // the last of each length
-        {"caf\xE9", false},                             // Windows-1252 e acute
-        {"\xC0\xAF", false},                            // overlong '/' (C0 lead)
-        {"\xC1\xBF", false},                            // overlong (C1 lead)
-        {"\xE0\x80\x80", false},                        // overlong three-byte form
-        {"\xE0\x9F\xBF", false},                        // overlong three-byte form
-        {"\xF0\x8F\xBF\xBF", false},                    // overlong four-byte form
-        {"\xED\xA0\x80", false},                        // surrogate
-        {"\xF4\x90\x80\x80", false},                    // above U+10FFFF
-        {"\xF5\x80\x80\x80", false},                    // lead past U+10FFFF
-        {"\xE2\x86", false},                            // cut short
-        {"\x80", false},                                // lone continuation byte
-        {"\xC3\x28", false},                            // continuation missing
-    };
-    for (const auto& [bytes, valid] : cases)
-        EXPECT_EQ(IsValidUtf8(bytes), valid) << bytes;
-}
 
 // Every code point but the surrogates: its length, read back, valid.
 TEST(TextRules, Utf8EncodingRoundTripsForEveryCodePoint) {

@@ -1,4 +1,4 @@
-// Writing the library configuration: library saves and the options.
+// Writing the library configuration: library saves, the options and a category's language.
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
@@ -52,6 +52,16 @@ TEST_F(ConfigWrite, OptionsAreWrittenAsDwordsAndReadBack) {
     EXPECT_TRUE(next.m_bSaveTreeState);
     store.PutValue(AppPath({"Settings"}), "AutoSaveOnSwitch", {true, "", 7}); // any value but 0 is on
     EXPECT_TRUE(Loaded(store).m_bAutoSaveOnSwitch);
+}
+
+// Going back to the guess, or deleting the category, leaves no choice behind.
+TEST_F(ConfigWrite, ALanguageChoiceGoesBackToTheGuessAndGoesWithItsCategory) {
+    config.SetCustomCategoryLanguage("Scripts", "shell");
+    config.SetCustomCategoryLanguage("Scripts", "");
+    EXPECT_EQ(config.CustomCategoryLanguage("Scripts"), "");
+    config.SetCustomCategoryLanguage("Scripts", "shell");
+    config.ForgetCategory("Scripts");
+    EXPECT_EQ(config.CustomCategoryLanguage("Scripts"), "");
 }
 
 } // namespace

@@ -76,17 +76,18 @@ TEST_F(EditRulesTest, NewCategoryNames) {
 // The category is trimmed, the name taken as typed; a category has fifteen places.
 TEST_F(EditRulesTest, NewSubcategoryNames) {
     const std::string exists = edit_msg::kSubcategoryExists;
-    ExpectChecks({{"  C++ ", "  Templates", ""},
-                  {"C++", "general", ""},
-                  {"C++", "GUI", exists},
-                  {"Nowhere", "X", "Could not locate category!\n"},
-                  {"C++", "   ", edit_msg::kEmptySubcategoryName},
-                  {"Roomy", "S15", ""},
-                  {"Full", "S16",
-                   "Category \"Full\" has no room for another sub-category: all 15 places are in use.\nDelete "
-                   "one of its sub-categories first.",
-                   kWarn}},
-                 [this](const Row& r) { return CheckNewSubcategoryName(*doc, r.first, r.second); });
+    ExpectChecks(
+        {{"  C++ ", "  Templates", ""},
+         {"C++", "general", ""},
+         {"C++", "GUI", exists},
+         {"Nowhere", "X", "Could not locate category!\n"},
+         {"C++", "   ", edit_msg::kEmptySubcategoryName},
+         {"Roomy", "S15", ""},
+         {"Full", "S16",
+          "Category \"Full\" has no room for another sub-category: all 15 places are in use.\nDelete "
+          "one of its sub-categories first.",
+          kWarn}},
+        [this](const Row& r) { return CheckNewSubcategoryName(*doc, r.first, r.second); });
 }
 
 TEST_F(EditRulesTest, ANewSampleNeedsAPlaceTheTreeShows) {

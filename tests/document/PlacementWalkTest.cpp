@@ -1,4 +1,4 @@
-// Samples without a place in the tree become load errors.
+// Samples without a place in the tree become load errors; the walk over the categories.
 #include "DocTestSupport.h"
 
 namespace {
@@ -31,6 +31,16 @@ TEST_F(DocPlacement, SamplesWithoutAPlaceBecomeLoadErrorsInTitleOrder) {
         EXPECT_EQ(doc->KeptRecords().Of(category).size(), 1u) << category;
     EXPECT_TRUE(messages.shown.empty()); // a missing category is not an internal error
     EXPECT_EQ(doc->RemoveUnplacedSamples(), 0);
+}
+
+TEST_F(DocPlacement, CategoriesAreWalkedInByteOrder) {
+    Strings names;
+    CCategory c;
+    CQuorrinDoc::Cursor cursor;
+    for (bool more = doc->FirstCategory(c, cursor); more && names.size() < 10;
+         more = doc->NextCategory(c, cursor))
+        names.push_back(c.GetName());
+    EXPECT_EQ(names, (Strings{"C++", "Java", "Tools", "Visual Basic"}));
 }
 
 } // namespace

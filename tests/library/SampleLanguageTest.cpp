@@ -10,6 +10,12 @@ namespace {
 
 using L = SampleLanguage;
 
+// Two words inside a longer name; a name the guess does not know is plain text.
+TEST(SampleLanguage, TheGuessFromACategoryName) {
+    EXPECT_EQ(GuessLanguage("GNU make rules"), L::Makefile);
+    EXPECT_EQ(GuessLanguage("Recipes"), L::Plain);
+}
+
 TEST(SampleLanguage, WordsAreUniqueAndReadBackAndTheCategoryRuleUsesThem) {
     std::set<std::string> words;
     for (SampleLanguage language : AllSampleLanguages()) {
