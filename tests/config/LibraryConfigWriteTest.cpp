@@ -1,4 +1,5 @@
-// Writing the library configuration: library saves, the options and a category's language.
+// Writing the library configuration: library saves, the expanded state, the options and a
+// category's language.
 #include <gtest/gtest.h>
 
 #include "ConfigTestUtil.h"
@@ -40,6 +41,14 @@ TEST_F(ConfigWrite, EachSaveLeavesExactlyWhatTheLibraryHolds) {
     SaveLibrary(config, {cpp, java, vb});
     EXPECT_EQ(DumpApp(store), "CustomCats\nCustomSubcats\nHiddenCats\nHiddenCats / C++\nHiddenSubcats\n");
     EXPECT_TRUE(messenger.shown.empty());
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
+}
+
+TEST_F(ConfigWrite, TheExpandedStateIsWrittenAndEveryKeyClosed) {
+    config.g_expandedSubcats = {{"C++", {"GUI"}}, {"Tools", {}}};
+    config.WriteExpandedCats();
+    EXPECT_EQ(DumpApp(store),
+              "ExpandedCats\nExpandedCats / C++\nExpandedCats / C++ / GUI\nExpandedCats / Tools\n");
     EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 

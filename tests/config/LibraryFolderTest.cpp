@@ -41,6 +41,7 @@ TEST_F(LibraryFolderTest, RelativeFoldersAreIgnored) {
     EXPECT_EQ(FileKeyStore::DefaultPath(), root + "/home/.config/Velmora Software/Tindrel/Tindrel.conf");
     EXPECT_TRUE(libraryfolder::Remember(store, "samples"));
     EXPECT_EQ(libraryfolder::Remembered(store), "");
+    EXPECT_EQ(store.OpenHandleCount(), 0u);
 }
 
 TEST_F(LibraryFolderTest, TheCurrentAGivenAndABadFolder) {

@@ -22,24 +22,6 @@ std::string Slots(const CCategory& c) {
     return out;
 }
 
-// The whole record: name, file, kind, shown, changed, then the slots.
-std::string Record(const CCategory& c) {
-    return c.GetName() + " [" + c.GetFileName() + "]" + (c.IsCustom() ? " custom" : "") +
-           (c.IsDefault() ? " default" : "") + (c.IsDisplayed() ? " shown" : " hidden") +
-           (c.IsChanged() ? " changed" : "") + " " + Slots(c);
-}
-
-const std::string kFreeCustomSlots = "|*|*|*|*|*|*|*|*|*|*|*|*"; // slots 3 to 14, unused
-
-TEST(CategoryRecord, NewRecordsAndTheirSlots) {
-    EXPECT_EQ(Record(CCategory()), " [] default shown ||" + kFreeCustomSlots);
-    CCategory custom("Tools");
-    EXPECT_EQ(Record(custom), "Tools [quorrinTools.txt] custom shown ||" + kFreeCustomSlots);
-    custom.Slot(0) = {"A", true, true};
-    custom.ResetSlots(true);
-    EXPECT_EQ(Record(custom), "Tools [quorrinTools.txt] custom shown changed ||" + kFreeCustomSlots);
-}
-
 TEST(CategoryRecord, FindingRemovingAndFreeSlots) {
     CCategory c = DefaultRecord();
     c.Slot(3) = {"Mine", true, true};
