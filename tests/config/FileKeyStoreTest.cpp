@@ -173,6 +173,10 @@ TEST_F(FileStore, FlushWritesOnlyAChangeAndAFailedWriteLeavesTheOldFileWhole) {
     ASSERT_TRUE(store.Flush(error)) << error; // the next flush writes everything
     EXPECT_TRUE(FileKeyStore(path).KeyExists({"New", "Key"}));
     EXPECT_TRUE(messenger.shown.empty());
+    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kHardIO);
+    CLibraryConfig config(store);
+    SaveLibrary(config, {CustomCategory("Tools")});
+    EXPECT_EQ(messenger.shown.size(), 1u); // a library save's failed flush is shown
 }
 
 // A key with an empty name cannot be addressed by name (opening "" gives the parent
