@@ -1,38 +1,10 @@
-// The sample tree: where samples stand and in what order, samples without a place,
-// the expanded branches through rebuilds and restarts, Expand all and Collapse all.
+// The sample tree: the expanded branches through rebuilds, restarts and a re-expanded root,
+// Expand all and Collapse all, and the exit's offer to export load errors.
 #include <QLineEdit>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
-
-TEST_F(GuiTest, SamplesStandSortedBelowTheirPlaceAndThoseWithoutOneBecomeLoadErrors) {
-    // Java is hidden; "gui" differs from "GUI" in case only; "Nowhere" does not exist.
-    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Java\"\n");
-    std::string cpp = SampleFileBytes("C++", "", "Hello", "", "", "") +
-                      SampleFileBytes("C++", "gui", "Wrong case", "", "", "") +
-                      SampleFileBytes("Nowhere", "", "Lost category", "", "", "");
-    // Byte order puts capitals first and "\xC3\x84pfel" (UTF-8) last; the tree ignores case.
-    for (const char* title : {"Mango", "Zebra", "apple", "banana", "\xC3\x84pfel", "zebra"})
-        cpp += SampleFileBytes("C++", "General", title, "", "", "");
-    WriteFileBytes("quorrincpp.txt", cpp);
-    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "Hidden java", "", "", ""));
-    WriteFileBytes("quorrinvb.txt", SampleFileBytes("Visual Basic", "General", "Basic", "", "", ""));
-    Start();
-    const Names general = {"apple", "banana", "Mango", "Zebra", "zebra", "\xC3\x84pfel"};
-    EXPECT_EQ(ChildNames(Root()), (Names{"C++", "Visual Basic"}));
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"COM", "General", "GUI", "Hello"}));
-    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
-    EXPECT_EQ(ChildNames(SubcategoryItem("Visual Basic", "General")), Names{"Basic"});
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
-    EXPECT_EQ(App().GetLoadErrorCount(), 3);
-    EXPECT_EQ(Doc()->PeekSample("Wrong case"), nullptr); // they left the library
-    EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
-    Tree()->RebuildTree(std::string());
-    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
-    View()->OnLoadErrorsEmptied();
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
-}
 
 TEST_F(GuiTest, TheExitOffersToExportTheLoadErrors) {
     struct Case {
@@ -132,4 +104,15 @@ TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     EXPECT_FALSE(Child<QLineEdit>("keywordsEdit")->isEnabled());
     EXPECT_FALSE(CommandEnabled(cmd::kCollapseAll));
     EXPECT_TRUE(CommandEnabled(cmd::kExpandAll));
+}
+
+TEST_F(GuiTest, TheStoredTreeStateFollowsARootCollapsedAndExpandedAgain) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "x"));
+    Start();
+    CategoryItem("C++")->setExpanded(true);
+    SubcategoryItem("C++", "General")->setExpanded(true);
+    Root()->setExpanded(false);
+    EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
+    Root()->setExpanded(true); // the branches show as they were: so does the stored state
+    EXPECT_EQ(App().Config().g_expandedSubcats["C++"], NameSet{"General"});
 }

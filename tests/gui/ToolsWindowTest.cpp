@@ -102,26 +102,6 @@ TEST_F(ToolsWindowTest, PrintingTakesTheSampleAsTheFormShowsIt) {
     EXPECT_GT(pages, 2);
 }
 
-TEST_F(ToolsWindowTest, CopySampleTakesTheEditorsTextAndLeavesTheCaretAtMost65535In) {
-    std::string text;
-    while (text.size() < 70000)
-        text += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text) +
-                                         SampleFileBytes("C++", "General", "Short", "", "", "int a;\r\n"));
-    Start();
-    Select(SampleItem("Long"));
-    Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
-    EXPECT_EQ(TextEdit()->CaretCharPosition(), 65535);
-    Select(SampleItem("Short"));
-    TextEdit()->SetCaretCharPosition(TextEdit()->PlainText().size());
-    TextEdit()->InsertPlainText(QStringLiteral("edited"));
-    Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int a;\nedited"));
-    EXPECT_EQ(TextEdit()->CaretCharPosition(), TextEdit()->PlainText().size());
-    EXPECT_FALSE(TextEdit()->hasSelectedText());
-}
-
 TEST_F(ToolsWindowTest, CutCopyAndPasteFollowTheFocusAndPasteCutsAtAZeroByte) {
     StartWithLibrary();
     Frame()->activateWindow();
@@ -210,7 +190,13 @@ TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
     EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
 }
 
-TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
+TEST(DropTextTest, PastesByKeyAndContextMenuGoThroughThePasteRule) {
+    QLineEdit title;
+    CPasteFilter titleFilter;
+    titleFilter.Watch(&title);
+    QGuiApplication::clipboard()->setText(QStringLiteral("First line\nsecond line"));
+    QTest::keyClick(&title, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(title.text(), QStringLiteral("First line"));
     for (bool multiLine : {false, true}) {
         QLineEdit line;
         QPlainTextEdit text;

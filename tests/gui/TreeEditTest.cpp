@@ -264,18 +264,3 @@ TEST_F(TreeEditTest, ChangeTitleMovesTheSampleWithItsEditsToItsNewPlaceOnDisk) {
     EXPECT_EQ(Selected(), "zulu");
     EXPECT_EQ(Tree()->currentItem()->parent(), SubcategoryItem("C++", "General"));
 }
-
-TEST_F(GuiTest, ANameProposedInAnotherEncodingKeepsItsBytes) {
-    Start();
-    // A name read from an old file in Windows-1252: shown decoded, kept as it was;
-    // a typed name is UTF-8.
-    for (const char* proposal : {"Caf\xe9", "X"}) {
-        CNewSubcategoryDlg dlg(*Doc(), proposal, "C++");
-        WhenModal([&](QWidget* w) {
-            Find<QLineEdit>(w, "newSubcategoryNameEdit")->setText(QString::fromUtf8("Caf\xc3\xa9"));
-            Click(Find<QPushButton>(w, "okButton"));
-        });
-        ASSERT_EQ(dlg.exec(), QDialog::Accepted);
-        EXPECT_EQ(dlg.m_strName, proposal[0] == 'X' ? "Caf\xc3\xa9" : proposal);
-    }
-}
