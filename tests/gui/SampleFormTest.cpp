@@ -1,4 +1,4 @@
-// The sample form: what it shows, edits committed on a switch or a close, samples moved
+// The sample form: edits committed on a switch or a close, samples moved
 // through the drop-downs, refused content, and every byte of the fields kept.
 #include <QComboBox>
 #include <QDialog>
@@ -57,25 +57,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(FormTest, ShowsTheSelectedSampleAndOnlyASampleAndOffersOnlyPlacesTheTreeShows) {
-    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Visual Basic\"\n" + kAppKey +
-                "\"HiddenSubcats\" \"C++\" \"COM\"\n");
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    EXPECT_EQ(Child<QPlainTextEdit>("commentsEdit")->toPlainText(), QStringLiteral("First\nSecond\n"));
-    EXPECT_EQ(ComboEntries(Category()), (Names{"C++", "Java"}));
-    EXPECT_EQ(ComboEntries(Subcategory()), (Names{" (none assigned) ", "General", "GUI"}));
-    EXPECT_EQ(ComboCurrent(Subcategory()), "General");
-    EXPECT_FALSE(Form()->IsFormModified()); // showing is not an edit
-    EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
-    // The root disables the fields; a category empties them.
-    Select(Root());
-    EXPECT_FALSE(Keywords()->isEnabled());
-    Select(CategoryItem("Java"));
-    EXPECT_TRUE(Text()->PlainText().isEmpty());
-    EXPECT_FALSE(Text()->isEnabled());
-}
 
 TEST_F(FormTest, EditsAreCommittedOnASwitchOrACloseOrDroppedWhenTheUserSaysNo) {
     struct Case {

@@ -56,35 +56,6 @@ TEST_F(GuiTest, ExpandedBranchesAreTrackedAndRestoredAtTheNextStartUnlessTheOpti
     EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
 }
 
-TEST_F(GuiTest, ARebuildShowsTheLibraryAsItIsThenWithTheBranchesExpandedAsBefore) {
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "alpha", "", "", "") +
-                                         SampleFileBytes("C++", "General", "Beta", "", "", "") +
-                                         SampleFileBytes("C++", "", "gamma", "", "", "") +
-                                         SampleFileBytes("C++", "GUI", "c", "", "", ""));
-    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "delta", "", "", ""));
-    WriteConfig(std::string(kAppKey) + "\"ExpandedCats\" \"C++\"\n" + kAppKey +
-                "\"ExpandedCats\" \"C++\" \"General\"\n");
-    Start();
-    ASSERT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-    // A sample deleted, one added, one moved to another category, one retitled, one
-    // moved between sub-categories.
-    ASSERT_TRUE(Doc()->DeleteSample("alpha"));
-    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(MakeSample("Alpha2", "C++", "General"))));
-    auto change = [&](const char* title, auto edit) {
-        CSample s = *Doc()->PeekSample(title);
-        edit(s);
-        ASSERT_TRUE(Doc()->UpdateSample(title, s));
-    };
-    change("delta", [](CSample& s) { s.SetCategory("C++"), s.SetSubcategory(""); });
-    change("gamma", [](CSample& s) { s.SetTitle("aardvark"); });
-    change("c", [](CSample& s) { s.SetSubcategory("General"); });
-    Tree()->RebuildTree("Beta");
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"aardvark", "COM", "delta", "General", "GUI"}));
-    EXPECT_EQ(ShownSamples(), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
-    EXPECT_EQ(Selected(), "Beta");
-    EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-}
-
 TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "int a;\r\n"));
     Start();
@@ -104,15 +75,4 @@ TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     EXPECT_FALSE(Child<QLineEdit>("keywordsEdit")->isEnabled());
     EXPECT_FALSE(CommandEnabled(cmd::kCollapseAll));
     EXPECT_TRUE(CommandEnabled(cmd::kExpandAll));
-}
-
-TEST_F(GuiTest, TheStoredTreeStateFollowsARootCollapsedAndExpandedAgain) {
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "x"));
-    Start();
-    CategoryItem("C++")->setExpanded(true);
-    SubcategoryItem("C++", "General")->setExpanded(true);
-    Root()->setExpanded(false);
-    EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
-    Root()->setExpanded(true); // the branches show as they were: so does the stored state
-    EXPECT_EQ(App().Config().g_expandedSubcats["C++"], NameSet{"General"});
 }

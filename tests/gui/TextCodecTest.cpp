@@ -5,22 +5,6 @@
 #include "base/TextRules.h"
 #include "ui/TextCodec.h"
 
-TEST(TextCodec, Windows1252ShowsItsCharactersAndKeepsTheUndefinedBytes) {
-    EXPECT_EQ(DetectEncoding("caf\xC3\xA9"), TextEncoding::Utf8);
-    EXPECT_EQ(DetectEncoding("caf\xE9"), TextEncoding::Windows1252);
-    EXPECT_EQ(DecodeBytes("\x80\x85\x93\x94\x99\xE9", TextEncoding::Windows1252),
-              QString::fromUtf8("\xE2\x82\xAC\xE2\x80\xA6\xE2\x80\x9C\xE2\x80\x9D\xE2\x84\xA2\xC3\xA9"));
-    // 0x81, 0x8D, 0x8F, 0x90, 0x9D have no character; they are kept as themselves.
-    bool ok = false;
-    EXPECT_EQ(EncodeString(DecodeBytes("\x81\x9D", TextEncoding::Windows1252), TextEncoding::Windows1252, &ok),
-              "\x81\x9D");
-    EXPECT_TRUE(ok);
-    // A lone CR is shown as a symbol and written back as a CR.
-    FieldCodec codec;
-    EXPECT_EQ(DecodeField("a\rb\r\nc\r\n", codec), QString::fromUtf8("a\xE2\x90\x8D" "b\nc\n"));
-    EXPECT_TRUE(codec.mapsLoneCr);
-}
-
 TEST(TextCodec, TypedTextIsEncodedTheWayTheFieldWasRead) {
     const struct {
         const char* read;

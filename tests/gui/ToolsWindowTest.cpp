@@ -171,25 +171,6 @@ TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWiz
     EXPECT_TRUE(DropOnView(TextData("").get()));
 }
 
-TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
-    auto kind = [](auto fill) {
-        QMimeData d;
-        fill(d);
-        return ClassifyDrop(&d);
-    };
-    const QString web = QStringLiteral("https://example.org/"), file = QStringLiteral("/tmp/a.txt");
-    EXPECT_EQ(kind([](QMimeData& d) { d.setText(QStringLiteral("int x;")); }), DropKind::Text);
-    // A web address dragged from a browser is text; files from a file manager are not.
-    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl(web)}), d.setText(web); }), DropKind::Text);
-    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(file)}), d.setText(file); }), DropKind::Other);
-    EXPECT_EQ(kind([](QMimeData& d) { d.setImageData(QImage(4, 4, QImage::Format_RGB32)), d.setText("x"); }),
-              DropKind::Other);
-    EXPECT_EQ(kind([](QMimeData&) {}), DropKind::Other);
-    EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve"); // Windows-1252 bytes as they are
-    EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
-    EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
-}
-
 TEST(DropTextTest, PastesByKeyAndContextMenuGoThroughThePasteRule) {
     QLineEdit title;
     CPasteFilter titleFilter;

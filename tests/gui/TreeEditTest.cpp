@@ -54,35 +54,6 @@ protected:
 
 } // namespace
 
-TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryThatIsKept) {
-    StartWithLibrary();
-    DialogScripts dialogs;
-    // Cancel adds nothing; a taken or empty name is refused.
-    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
-    dialogs.Then([&](QWidget* w) {
-        auto* edit = Find<QLineEdit>(w, "newCategoryNameEdit");
-        for (const char* refused : {"Java", "   "}) {
-            TypeInto(edit, QString::fromLatin1(refused));
-            Click(Find<QPushButton>(w, "okButton"));
-            EXPECT_TRUE(w->isVisible());
-        }
-        Type("newCategoryNameEdit", " Algorithms ")(w);
-    });
-    Run(cmd::kInsert);
-    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
-    Run(cmd::kInsert);
-    EXPECT_EQ(m_messages.Texts().at(1), edit_msg::kEmptyCategoryName);
-    EXPECT_EQ(ChildNames(Root()), (Names{"Algorithms", "C++", "Java", "Visual Basic"}));
-    EXPECT_EQ(SelectedTag(), kTagRoot);
-    ASSERT_NE(Doc()->PeekCategory("Algorithms"), nullptr);
-    Doc()->MarkCategoryChanged("Algorithms");
-    ASSERT_TRUE(View()->OnFileSave());
-    EXPECT_TRUE(std::filesystem::exists(File("quorrinAlgorithms.txt")));
-    Exit();
-    Start();
-    EXPECT_NE(CategoryItem("Algorithms"), nullptr);
-}
-
 TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategoryToTheConfigurationAtOnce) {
     StartWithLibrary();
     Select(CategoryItem("C++"));
