@@ -46,6 +46,9 @@ TEST_F(GuiTest, CommandsFollowTheLibraryAndTheSelectionWithoutTheUserTouchingAny
     Root()->setExpanded(false);
     Pump();
     EXPECT_FALSE(Frame()->Action(cmd::kCollapseAll)->isEnabled());
+    // Nothing to search in an empty library.
+    ASSERT_TRUE(Doc()->DeleteSample("Alpha"));
+    EXPECT_FALSE(CommandEnabled(cmd::kSearch));
 }
 
 TEST_F(GuiTest, TheOptionsChangeOnlyOnOkAndAreKeptForTheNextStart) {

@@ -76,3 +76,23 @@ TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     EXPECT_FALSE(CommandEnabled(cmd::kCollapseAll));
     EXPECT_TRUE(CommandEnabled(cmd::kExpandAll));
 }
+
+TEST_F(GuiTest, SamplesStandInNameOrderLetterCaseAside) {
+    std::string cpp;
+    for (const char* title : {"Zebra", "\xC3\x84pfel", "apple", "Mango", "zebra"})
+        cpp += SampleFileBytes("C++", "General", title, "", "", "");
+    WriteFileBytes("quorrincpp.txt", cpp);
+    Start();
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (Names{"apple", "Mango", "Zebra", "zebra", "\xC3\x84pfel"}));
+}
+
+TEST_F(GuiTest, TheStoredTreeStateFollowsARootCollapsedAndExpandedAgain) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "x"));
+    Start();
+    CategoryItem("C++")->setExpanded(true);
+    SubcategoryItem("C++", "General")->setExpanded(true);
+    Root()->setExpanded(false);
+    EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
+    Root()->setExpanded(true); // the branches show as they were: so does the stored state
+    EXPECT_EQ(App().Config().g_expandedSubcats["C++"], NameSet{"General"});
+}
