@@ -54,6 +54,18 @@ protected:
 
 } // namespace
 
+TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryThatIsShownAndKept) {
+    StartWithLibrary();
+    DialogScripts dialogs;
+    dialogs.Then(Type("newCategoryNameEdit", " Algorithms "));
+    Run(cmd::kInsert);
+    EXPECT_EQ(ChildNames(Root()), (Names{"Algorithms", "C++", "Java", "Visual Basic"}));
+    EXPECT_EQ(SelectedTag(), kTagRoot);
+    Exit();
+    Start();
+    EXPECT_NE(CategoryItem("Algorithms"), nullptr);
+}
+
 TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategoryToTheConfigurationAtOnce) {
     StartWithLibrary();
     Select(CategoryItem("C++"));
