@@ -124,44 +124,6 @@ TEST_F(FormTest, TheDropDownsMoveTheSampleWithItsEditsAndKeepItSelected) {
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), Alpha("Java", "", "moved") + Gamma());
 }
 
-TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
-    WriteConfig(std::string(kAppKey) + "\"CustomSubcats\" \"C++\" \"Threads\"\n");
-    const std::string worker = SampleFileBytes("C++", "Threads", "Worker", "t", "", "std::thread t;\r\n");
-    WriteFileBytes("quorrincpp.txt", worker);
-    Start();
-    Select(SampleItem("Worker"));
-
-    m_messages.answers = {MsgAnswer::No};
-    Choose(Category(), "Java");
-    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNo);
-    EXPECT_EQ(ComboCurrent(Category()), "C++"); // back to the category it had
-    EXPECT_FALSE(Form()->IsFormModified());
-    EXPECT_EQ(Cpp(), worker);
-
-    // Yes, then Cancel in the name dialog: no sub-category, so the sample stays.
-    m_messages.answers = {MsgAnswer::Yes};
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        // The sample's sub-category is proposed.
-        EXPECT_EQ(Find<QLineEdit>(w, "newSubcategoryNameEdit")->text(), QStringLiteral("Threads"));
-        static_cast<QDialog*>(w)->reject();
-    });
-    Choose(Category(), "Java");
-    EXPECT_EQ(ComboCurrent(Category()), "C++");
-
-    // Yes, and another name typed: the sample moves to the sub-category made.
-    m_messages.answers = {MsgAnswer::Yes};
-    dialogs.Then([](QWidget* w) {
-        TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QStringLiteral("Tasks"));
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    Choose(Category(), "Java");
-    EXPECT_EQ(App().Config().g_customSubcats["Java"], NameSet{"Tasks"});
-    EXPECT_EQ(ChildNames(SubcategoryItem("Java", "Tasks")), Names{"Worker"});
-    EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), SampleFileBytes("Java", "Tasks", "Worker", "t", "", "std::thread t;\r\n"));
-    EXPECT_EQ(App().GetLoadErrorCount(), 0);
-}
-
 TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {
     StartWithLibrary();
     Select(SampleItem("Alpha"));

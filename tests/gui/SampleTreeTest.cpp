@@ -1,35 +1,10 @@
-// The sample tree: the expanded branches through rebuilds, restarts and a re-expanded root,
-// Expand all and Collapse all, and the exit's offer to export load errors.
+// The sample tree: the order of samples, the expanded branches through restarts and a
+// re-expanded root, Expand all and Collapse all.
 #include <QLineEdit>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
-
-TEST_F(GuiTest, TheExitOffersToExportTheLoadErrors) {
-    struct Case {
-        std::deque<MsgAnswer> answers;
-        bool asksForFile;
-        const char* file; // nullptr: the file dialog is cancelled
-    };
-    for (const Case& c : {Case{{MsgAnswer::Yes}, true, "exported.txt"},
-                          Case{{MsgAnswer::Yes, MsgAnswer::Ok}, true, nullptr}, // "not saved"
-                          Case{{MsgAnswer::No}, false, nullptr}}) {
-        WriteFileBytes("quorrincpp.txt", SampleFileBytes("Nowhere", "", "Lost", "k", "", "t\r\n"));
-        Start();
-        m_messages.answers = c.answers;
-        if (c.asksForFile)
-            m_files.answers.push_back(c.file ? std::optional(File(c.file)) : std::nullopt);
-        Exit();
-        EXPECT_EQ(m_messages.shown.at(0).icon, MsgIcon::Stop);
-        EXPECT_EQ(ReadFileBytes(File("exported.txt")).find("Title: Lost") != std::string::npos, c.file != nullptr);
-        EXPECT_NE(ReadConfig().find("\"Settings\""), std::string::npos); // the settings are still written
-        std::remove(File("exported.txt").c_str());
-        m_messages.Clear();
-    }
-    EXPECT_EQ(m_files.requests.size(), 2u);
-    EXPECT_EQ(m_files.requests.at(0).proposedName, "loaderr.txt");
-}
 
 TEST_F(GuiTest, ExpandedBranchesAreTrackedAndRestoredAtTheNextStartUnlessTheOptionIsOff) {
     Start();
