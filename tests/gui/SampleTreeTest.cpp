@@ -1,35 +1,10 @@
-// The sample tree: the order of samples, the expanded branches through restarts and a
-// re-expanded root, Expand all and Collapse all.
+// The sample tree: the order of samples, the stored state of a re-expanded root, Expand all
+// and Collapse all.
 #include <QLineEdit>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
-
-TEST_F(GuiTest, ExpandedBranchesAreTrackedAndRestoredAtTheNextStartUnlessTheOptionIsOff) {
-    Start();
-    NameSetMap& live = App().Config().g_expandedSubcats;
-    // A sub-category of a category without an entry is not recorded.
-    SubcategoryItem("Java", "COM")->setExpanded(true);
-    EXPECT_TRUE(live.empty());
-    CategoryItem("C++")->setExpanded(true);
-    SubcategoryItem("C++", "GUI")->setExpanded(true);
-    CategoryItem("Java")->setExpanded(true);
-    CategoryItem("Java")->setExpanded(false);
-    EXPECT_EQ(live, (NameSetMap{{"C++", NameSet{"GUI"}}}));
-    Exit();
-    Start();
-    EXPECT_TRUE(SubcategoryItem("C++", "GUI")->isExpanded());
-    EXPECT_FALSE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_FALSE(CategoryItem("Java")->isExpanded());
-    App().Config().m_bSaveTreeState = false;
-    CategoryItem("C++")->setExpanded(false);
-    CategoryItem("Visual Basic")->setExpanded(true);
-    Exit();
-    Start();
-    EXPECT_TRUE(CategoryItem("C++")->isExpanded());
-    EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
-}
 
 TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "int a;\r\n"));

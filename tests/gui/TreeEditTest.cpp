@@ -66,29 +66,6 @@ TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryThatIsShownAndKept) {
     EXPECT_NE(CategoryItem("Algorithms"), nullptr);
 }
 
-TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategoryToTheConfigurationAtOnce) {
-    StartWithLibrary();
-    Select(CategoryItem("C++"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        EXPECT_TRUE(Find<QRadioButton>(w, "subcategoryRadio")->isChecked());
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    dialogs.Then([](QWidget* w) {
-        for (const char* refused : {"GUI", ""}) {
-            TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QString::fromLatin1(refused));
-            Click(Find<QPushButton>(w, "okButton"));
-        }
-        Type("newSubcategoryNameEdit", "Algorithms")(w);
-    });
-    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
-    Run(cmd::kInsert);
-    EXPECT_EQ(m_messages.Texts().at(1), edit_msg::kEmptySubcategoryName);
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"Algorithms", "COM", "Direct", "General", "GUI"}));
-    EXPECT_NE(ReadConfig().find("\"CustomSubcats\" \"C++\" \"Algorithms\""), std::string::npos);
-    EXPECT_EQ(Selected(), "C++");
-}
-
 TEST_F(TreeEditTest, InsertStartsTheWizardForThePlaceSelectedAndTheSampleIsSavedAtOnce) {
     StartWithLibrary();
     DialogScripts dialogs;
