@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>

@@ -1,11 +1,9 @@
 // The sample form: edits committed on a switch or a close, samples moved
 // through the drop-downs, refused content, and every byte of the fields kept.
 #include <QComboBox>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include "GuiTestSupport.h"

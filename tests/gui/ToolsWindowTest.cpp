@@ -1,11 +1,9 @@
 // The tool commands in the window: Correct load errors, printing, and text into and out
 // of the library by the clipboard and by drops.
-#include <QAbstractButton>
-#include <QApplication>
 #include <QClipboard>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>

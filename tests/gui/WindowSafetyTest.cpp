@@ -6,7 +6,6 @@
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QScreen>
 #include <QSplitter>
 #include <QTest>
 
