@@ -104,22 +104,4 @@ TEST_F(LaunchTest, HelpShowsTheCurrentGuideInTheViewerTheLibrarysOwnFirst) {
     EXPECT_TRUE(m_started.empty());
 }
 
-TEST_F(LaunchTest, WithoutAViewerATextEditorOpensNocandoAndWithoutAnEditorTheUserIsTold) {
-    m_urlOpens = false;
-    LaunchLibraryHelp(nullptr);
-    EXPECT_EQ(m_opened.size(), 1u);
-    ASSERT_EQ(m_started.size(), 1u);
-    EXPECT_EQ(m_arguments, QStringList{QStringLiteral("nocando.txt")});
-    // No second attempt at the viewer in this run.
-    LaunchLibraryHelp(nullptr);
-    EXPECT_EQ(m_opened.size(), 1u);
-    EXPECT_EQ(m_started.size(), 2u);
-    m_started.clear();
-    m_failPrograms = 1000;
-    m_messages.answers = {MsgAnswer::Ok};
-    LaunchLibraryHelp(nullptr);
-    EXPECT_EQ(m_started.size(), TextEditorPrograms().size());
-    EXPECT_NE(m_messages.shown.at(0).text.find("manually view the file\nnocando.txt"), std::string::npos);
-}
-
 } // namespace

@@ -1,7 +1,7 @@
 // The code editor: widget text in and out unchanged, through edits and long lines; its keys.
+#include <QClipboard>
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>

@@ -1,6 +1,5 @@
 // The demo library that `make run` starts on: its files are exact category files and
 // its configuration registers the custom category.
-#include <QTreeWidget>
 #include <filesystem>
 
 #include "GuiTestSupport.h"

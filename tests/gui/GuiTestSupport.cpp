@@ -8,7 +8,6 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QTest>
-#include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
 #include <cstdio>
@@ -99,8 +98,7 @@ std::optional<std::string> ScriptedFileDialogs::GetSaveFileName(QWidget*, const 
     return answer;
 }
 
-std::optional<std::string> ScriptedFileDialogs::GetExistingFolder(QWidget*, const FolderRequest& request) {
-    folderRequests.push_back(request);
+std::optional<std::string> ScriptedFileDialogs::GetExistingFolder(QWidget*, const FolderRequest&) {
     if (answers.empty())
         return std::nullopt; // the user cancels
     std::optional<std::string> answer = answers.front();
@@ -275,12 +273,6 @@ void GuiTest::Choose(QComboBox* combo, const std::string& entryBytes) {
     Pump();
 }
 
-std::vector<std::string> GuiTest::ComboEntries(QComboBox* combo) {
-    std::vector<std::string> out;
-    for (int i = 0; i < combo->count(); ++i)
-        out.push_back(combo->itemData(i).toByteArray().toStdString());
-    return out;
-}
 
 std::string GuiTest::ComboCurrent(QComboBox* combo) { return combo->currentData().toByteArray().toStdString(); }
 

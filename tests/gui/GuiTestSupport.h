@@ -62,7 +62,6 @@ public:
 
     std::deque<std::optional<std::string>> answers;
     std::vector<SaveAsRequest> requests;
-    std::vector<FolderRequest> folderRequests;
 
 private:
     IFileDialogs* m_previous;
@@ -104,7 +103,6 @@ protected:
     template <class W> W* Child(const char* name) { return Frame()->findChild<W*>(QString::fromLatin1(name)); }
     // Chooses the entry with these bytes in a drop-down list as the user does.
     void Choose(QComboBox* combo, const std::string& entryBytes);
-    std::vector<std::string> ComboEntries(QComboBox* combo);
     std::string ComboCurrent(QComboBox* combo);
     bool CommandEnabled(int id);
     // Runs a menu command as the user would: it must be enabled; pending events run after.

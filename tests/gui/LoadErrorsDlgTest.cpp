@@ -1,5 +1,5 @@
-// The Load Errors dialog: the places it offers, corrections and their checks, Discard,
-// and what the window and the files show afterwards.
+// The Load Errors dialog: corrections and their checks, Discard, and what the window and
+// the files show afterwards.
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -51,25 +51,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(LoadErrorsTest, OnlyPlacesTheTreeShowsAreOfferedAndTheRowSetsThem) {
-    WriteConfig(std::string(kAppKey) + "\"HiddenSubcats\" \"C++\" \"COM\"\n" + kAppKey + "\"HiddenCats\" \"Visual Basic\"\n");
-    StartWithLibrary();
-    EXPECT_EQ(Rows(), (Names{"1 Dup", "2 Orphan"}));
-    EXPECT_EQ(ComboEntries(Categories()), (Names{"C++", "Java"}));
-    EXPECT_EQ(ComboEntries(Subcategories()), (Names{" (none assigned) ", "General", "GUI"}));
-    // The duplicate's own place is shown: correcting only its title keeps it there.
-    ClickRow(0);
-    EXPECT_EQ(Title()->text(), QStringLiteral("Dup"));
-    EXPECT_EQ(ComboCurrent(Categories()), "Java");
-    EXPECT_EQ(ComboCurrent(Subcategories()), "GUI");
-    // Show entire sample: the clicked record, the Java file's.
-    std::string shown;
-    DialogScripts dialogs;
-    dialogs.Then([&](QWidget* w) { shown = qobject_cast<CSampleInErrorDlg*>(w)->m_strSample; });
-    Button("showSampleButton")->click();
-    EXPECT_NE(shown.find("Category:  Java"), std::string::npos);
-}
 
 TEST_F(LoadErrorsTest, ADuplicateNeedsANewTitleAndIsThenAddedWhereTheUserSays) {
     StartWithLibrary();

@@ -1,11 +1,9 @@
-// The sample form: what it shows, edits committed on a switch or a close, samples moved
+// The sample form: edits committed on a switch or a close, samples moved
 // through the drop-downs, refused content, and every byte of the fields kept.
 #include <QComboBox>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -57,25 +55,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(FormTest, ShowsTheSelectedSampleAndOnlyASampleAndOffersOnlyPlacesTheTreeShows) {
-    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Visual Basic\"\n" + kAppKey +
-                "\"HiddenSubcats\" \"C++\" \"COM\"\n");
-    StartWithLibrary();
-    Select(SampleItem("Alpha"));
-    EXPECT_EQ(Child<QPlainTextEdit>("commentsEdit")->toPlainText(), QStringLiteral("First\nSecond\n"));
-    EXPECT_EQ(ComboEntries(Category()), (Names{"C++", "Java"}));
-    EXPECT_EQ(ComboEntries(Subcategory()), (Names{" (none assigned) ", "General", "GUI"}));
-    EXPECT_EQ(ComboCurrent(Subcategory()), "General");
-    EXPECT_FALSE(Form()->IsFormModified()); // showing is not an edit
-    EXPECT_FALSE(CommandEnabled(cmd::kFileSave));
-    // The root disables the fields; a category empties them.
-    Select(Root());
-    EXPECT_FALSE(Keywords()->isEnabled());
-    Select(CategoryItem("Java"));
-    EXPECT_TRUE(Text()->PlainText().isEmpty());
-    EXPECT_FALSE(Text()->isEnabled());
-}
 
 TEST_F(FormTest, EditsAreCommittedOnASwitchOrACloseOrDroppedWhenTheUserSaysNo) {
     struct Case {
@@ -141,44 +120,6 @@ TEST_F(FormTest, TheDropDownsMoveTheSampleWithItsEditsAndKeepItSelected) {
     Choose(Subcategory(), " (none assigned) ");
     EXPECT_EQ(SampleItem("Alpha")->parent(), CategoryItem("Java"));
     EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), Alpha("Java", "", "moved") + Gamma());
-}
-
-TEST_F(FormTest, AMissingSubcategoryAsksWhetherToCreateIt) {
-    WriteConfig(std::string(kAppKey) + "\"CustomSubcats\" \"C++\" \"Threads\"\n");
-    const std::string worker = SampleFileBytes("C++", "Threads", "Worker", "t", "", "std::thread t;\r\n");
-    WriteFileBytes("quorrincpp.txt", worker);
-    Start();
-    Select(SampleItem("Worker"));
-
-    m_messages.answers = {MsgAnswer::No};
-    Choose(Category(), "Java");
-    EXPECT_EQ(m_messages.shown.at(0).buttons, MsgButtons::YesNo);
-    EXPECT_EQ(ComboCurrent(Category()), "C++"); // back to the category it had
-    EXPECT_FALSE(Form()->IsFormModified());
-    EXPECT_EQ(Cpp(), worker);
-
-    // Yes, then Cancel in the name dialog: no sub-category, so the sample stays.
-    m_messages.answers = {MsgAnswer::Yes};
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        // The sample's sub-category is proposed.
-        EXPECT_EQ(Find<QLineEdit>(w, "newSubcategoryNameEdit")->text(), QStringLiteral("Threads"));
-        static_cast<QDialog*>(w)->reject();
-    });
-    Choose(Category(), "Java");
-    EXPECT_EQ(ComboCurrent(Category()), "C++");
-
-    // Yes, and another name typed: the sample moves to the sub-category made.
-    m_messages.answers = {MsgAnswer::Yes};
-    dialogs.Then([](QWidget* w) {
-        TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QStringLiteral("Tasks"));
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    Choose(Category(), "Java");
-    EXPECT_EQ(App().Config().g_customSubcats["Java"], NameSet{"Tasks"});
-    EXPECT_EQ(ChildNames(SubcategoryItem("Java", "Tasks")), Names{"Worker"});
-    EXPECT_EQ(ReadFileBytes(File("quorrinjava.txt")), SampleFileBytes("Java", "Tasks", "Worker", "t", "", "std::thread t;\r\n"));
-    EXPECT_EQ(App().GetLoadErrorCount(), 0);
 }
 
 TEST_F(FormTest, ContentTheFileCannotHoldIsRefusedAndTheSampleStaysSelected) {

@@ -1,117 +1,10 @@
-// The sample tree: where samples stand and in what order, samples without a place,
-// the expanded branches through rebuilds and restarts, Expand all and Collapse all.
+// The sample tree: the order of samples, the stored state of a re-expanded root, Expand all
+// and Collapse all.
 #include <QLineEdit>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
 #include "config/LibraryConfig.h"
-
-TEST_F(GuiTest, SamplesStandSortedBelowTheirPlaceAndThoseWithoutOneBecomeLoadErrors) {
-    // Java is hidden; "gui" differs from "GUI" in case only; "Nowhere" does not exist.
-    WriteConfig(std::string(kAppKey) + "\"HiddenCats\" \"Java\"\n");
-    std::string cpp = SampleFileBytes("C++", "", "Hello", "", "", "") +
-                      SampleFileBytes("C++", "gui", "Wrong case", "", "", "") +
-                      SampleFileBytes("Nowhere", "", "Lost category", "", "", "");
-    // Byte order puts capitals first and "\xC3\x84pfel" (UTF-8) last; the tree ignores case.
-    for (const char* title : {"Mango", "Zebra", "apple", "banana", "\xC3\x84pfel", "zebra"})
-        cpp += SampleFileBytes("C++", "General", title, "", "", "");
-    WriteFileBytes("quorrincpp.txt", cpp);
-    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "Hidden java", "", "", ""));
-    WriteFileBytes("quorrinvb.txt", SampleFileBytes("Visual Basic", "General", "Basic", "", "", ""));
-    Start();
-    const Names general = {"apple", "banana", "Mango", "Zebra", "zebra", "\xC3\x84pfel"};
-    EXPECT_EQ(ChildNames(Root()), (Names{"C++", "Visual Basic"}));
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"COM", "General", "GUI", "Hello"}));
-    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
-    EXPECT_EQ(ChildNames(SubcategoryItem("Visual Basic", "General")), Names{"Basic"});
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples (*Load errors exist*)"));
-    EXPECT_EQ(App().GetLoadErrorCount(), 3);
-    EXPECT_EQ(Doc()->PeekSample("Wrong case"), nullptr); // they left the library
-    EXPECT_TRUE(CommandEnabled(cmd::kCorrectLoadErrors));
-    Tree()->RebuildTree(std::string());
-    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), general);
-    View()->OnLoadErrorsEmptied();
-    EXPECT_EQ(Root()->text(0), QStringLiteral("Samples"));
-}
-
-TEST_F(GuiTest, TheExitOffersToExportTheLoadErrors) {
-    struct Case {
-        std::deque<MsgAnswer> answers;
-        bool asksForFile;
-        const char* file; // nullptr: the file dialog is cancelled
-    };
-    for (const Case& c : {Case{{MsgAnswer::Yes}, true, "exported.txt"},
-                          Case{{MsgAnswer::Yes, MsgAnswer::Ok}, true, nullptr}, // "not saved"
-                          Case{{MsgAnswer::No}, false, nullptr}}) {
-        WriteFileBytes("quorrincpp.txt", SampleFileBytes("Nowhere", "", "Lost", "k", "", "t\r\n"));
-        Start();
-        m_messages.answers = c.answers;
-        if (c.asksForFile)
-            m_files.answers.push_back(c.file ? std::optional(File(c.file)) : std::nullopt);
-        Exit();
-        EXPECT_EQ(m_messages.shown.at(0).icon, MsgIcon::Stop);
-        EXPECT_EQ(ReadFileBytes(File("exported.txt")).find("Title: Lost") != std::string::npos, c.file != nullptr);
-        EXPECT_NE(ReadConfig().find("\"Settings\""), std::string::npos); // the settings are still written
-        std::remove(File("exported.txt").c_str());
-        m_messages.Clear();
-    }
-    EXPECT_EQ(m_files.requests.size(), 2u);
-    EXPECT_EQ(m_files.requests.at(0).proposedName, "loaderr.txt");
-}
-
-TEST_F(GuiTest, ExpandedBranchesAreTrackedAndRestoredAtTheNextStartUnlessTheOptionIsOff) {
-    Start();
-    NameSetMap& live = App().Config().g_expandedSubcats;
-    // A sub-category of a category without an entry is not recorded.
-    SubcategoryItem("Java", "COM")->setExpanded(true);
-    EXPECT_TRUE(live.empty());
-    CategoryItem("C++")->setExpanded(true);
-    SubcategoryItem("C++", "GUI")->setExpanded(true);
-    CategoryItem("Java")->setExpanded(true);
-    CategoryItem("Java")->setExpanded(false);
-    EXPECT_EQ(live, (NameSetMap{{"C++", NameSet{"GUI"}}}));
-    Exit();
-    Start();
-    EXPECT_TRUE(SubcategoryItem("C++", "GUI")->isExpanded());
-    EXPECT_FALSE(SubcategoryItem("C++", "General")->isExpanded());
-    EXPECT_FALSE(CategoryItem("Java")->isExpanded());
-    App().Config().m_bSaveTreeState = false;
-    CategoryItem("C++")->setExpanded(false);
-    CategoryItem("Visual Basic")->setExpanded(true);
-    Exit();
-    Start();
-    EXPECT_TRUE(CategoryItem("C++")->isExpanded());
-    EXPECT_FALSE(CategoryItem("Visual Basic")->isExpanded());
-}
-
-TEST_F(GuiTest, ARebuildShowsTheLibraryAsItIsThenWithTheBranchesExpandedAsBefore) {
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "alpha", "", "", "") +
-                                         SampleFileBytes("C++", "General", "Beta", "", "", "") +
-                                         SampleFileBytes("C++", "", "gamma", "", "", "") +
-                                         SampleFileBytes("C++", "GUI", "c", "", "", ""));
-    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "GUI", "delta", "", "", ""));
-    WriteConfig(std::string(kAppKey) + "\"ExpandedCats\" \"C++\"\n" + kAppKey +
-                "\"ExpandedCats\" \"C++\" \"General\"\n");
-    Start();
-    ASSERT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-    // A sample deleted, one added, one moved to another category, one retitled, one
-    // moved between sub-categories.
-    ASSERT_TRUE(Doc()->DeleteSample("alpha"));
-    ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(MakeSample("Alpha2", "C++", "General"))));
-    auto change = [&](const char* title, auto edit) {
-        CSample s = *Doc()->PeekSample(title);
-        edit(s);
-        ASSERT_TRUE(Doc()->UpdateSample(title, s));
-    };
-    change("delta", [](CSample& s) { s.SetCategory("C++"), s.SetSubcategory(""); });
-    change("gamma", [](CSample& s) { s.SetTitle("aardvark"); });
-    change("c", [](CSample& s) { s.SetSubcategory("General"); });
-    Tree()->RebuildTree("Beta");
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"aardvark", "COM", "delta", "General", "GUI"}));
-    EXPECT_EQ(ShownSamples(), (Names{"aardvark", "delta", "Alpha2", "Beta", "c"}));
-    EXPECT_EQ(Selected(), "Beta");
-    EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
-}
 
 TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "int a;\r\n"));
@@ -132,4 +25,24 @@ TEST_F(GuiTest, ExpandAllThenCollapseAllWhichCommitsTheFormAndEmptiesIt) {
     EXPECT_FALSE(Child<QLineEdit>("keywordsEdit")->isEnabled());
     EXPECT_FALSE(CommandEnabled(cmd::kCollapseAll));
     EXPECT_TRUE(CommandEnabled(cmd::kExpandAll));
+}
+
+TEST_F(GuiTest, SamplesStandInNameOrderLetterCaseAside) {
+    std::string cpp;
+    for (const char* title : {"Zebra", "\xC3\x84pfel", "apple", "Mango", "zebra"})
+        cpp += SampleFileBytes("C++", "General", title, "", "", "");
+    WriteFileBytes("quorrincpp.txt", cpp);
+    Start();
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (Names{"apple", "Mango", "Zebra", "zebra", "\xC3\x84pfel"}));
+}
+
+TEST_F(GuiTest, TheStoredTreeStateFollowsARootCollapsedAndExpandedAgain) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Alpha", "", "", "x"));
+    Start();
+    CategoryItem("C++")->setExpanded(true);
+    SubcategoryItem("C++", "General")->setExpanded(true);
+    Root()->setExpanded(false);
+    EXPECT_TRUE(App().Config().g_expandedSubcats.empty());
+    Root()->setExpanded(true); // the branches show as they were: so does the stored state
+    EXPECT_EQ(App().Config().g_expandedSubcats["C++"], NameSet{"General"});
 }

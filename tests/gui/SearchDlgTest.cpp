@@ -164,23 +164,6 @@ TEST_F(SearchTest, TheDocumentClosedOrTheDialogDestroyedDuringTheSearch) {
     EXPECT_EQ(Doc()->GetSampleCount(), 6); // the program goes on
 }
 
-TEST_F(SearchTest, ManyResultsArriveInTitleOrderAndAClearInTheMiddleLeavesNoneBehind) {
-    for (int i = 0; i < 600; ++i)
-        ASSERT_TRUE(Doc()->AddSample(std::make_unique<CSample>(
-            MakeSample(StrFormat("M%04d", i), "Java", "", "", "", "needle needle"))));
-    Search("needle");
-    const Rows rows = Found();
-    ASSERT_EQ(rows.size(), 600u);
-    EXPECT_EQ(rows.front() + rows.back(), "M0000=2M0599=2");
-    PumpWith([&](int n) {
-        if (n == 400)
-            Button("clearDisplayButton")->click();
-    });
-    Search("needle");
-    EXPECT_TRUE(Found().empty());
-    EXPECT_EQ(m_pumps, 400);
-}
-
 TEST_F(SearchTest, TheWindowsSearchIsMadeOnceKeepsItsResultsAndShowsTheChosenSample) {
     delete m_dlg.data(); // the window makes its own
     Run(cmd::kSearch);

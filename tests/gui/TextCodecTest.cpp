@@ -1,48 +1,9 @@
-// The form's text codec: UTF-8 when valid, Windows-1252 otherwise, same bytes back (the
-// round trips of every byte value are in CodeEditorTest), typed text in the field's encoding.
+// The library's case folding against Qt's (the round trips of every byte value through the
+// form's codec are in CodeEditorTest).
 #include <gtest/gtest.h>
 
 #include "base/TextRules.h"
-#include "ui/TextCodec.h"
-
-TEST(TextCodec, Windows1252ShowsItsCharactersAndKeepsTheUndefinedBytes) {
-    EXPECT_EQ(DetectEncoding("caf\xC3\xA9"), TextEncoding::Utf8);
-    EXPECT_EQ(DetectEncoding("caf\xE9"), TextEncoding::Windows1252);
-    EXPECT_EQ(DecodeBytes("\x80\x85\x93\x94\x99\xE9", TextEncoding::Windows1252),
-              QString::fromUtf8("\xE2\x82\xAC\xE2\x80\xA6\xE2\x80\x9C\xE2\x80\x9D\xE2\x84\xA2\xC3\xA9"));
-    // 0x81, 0x8D, 0x8F, 0x90, 0x9D have no character; they are kept as themselves.
-    bool ok = false;
-    EXPECT_EQ(EncodeString(DecodeBytes("\x81\x9D", TextEncoding::Windows1252), TextEncoding::Windows1252, &ok),
-              "\x81\x9D");
-    EXPECT_TRUE(ok);
-    // A lone CR is shown as a symbol and written back as a CR.
-    FieldCodec codec;
-    EXPECT_EQ(DecodeField("a\rb\r\nc\r\n", codec), QString::fromUtf8("a\xE2\x90\x8D" "b\nc\n"));
-    EXPECT_TRUE(codec.mapsLoneCr);
-}
-
-TEST(TextCodec, TypedTextIsEncodedTheWayTheFieldWasRead) {
-    const struct {
-        const char* read;
-        const char* typed; // UTF-8
-        const char* written;
-        TextEncoding after;
-    } cases[] = {
-        {"caf\xE9\r\n", "cr\xC3\xA8me \xE2\x82\xAC", "caf\xE9\r\ncr\xE8me \x80", TextEncoding::Windows1252},
-        {"caf\xC3\xA9", " cr\xC3\xA8me", "caf\xC3\xA9 cr\xC3\xA8me", TextEncoding::Utf8},
-        // A character the code page lacks turns the field into UTF-8.
-        {"caf\xE9", " \xE2\x86\x92", "caf\xC3\xA9 \xE2\x86\x92", TextEncoding::Utf8},
-        // A paragraph separator from the editor is a line end.
-        {"one", "\xE2\x80\xA9two", "one\r\ntwo", TextEncoding::Utf8},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.written);
-        FieldCodec codec;
-        const QString shown = DecodeField(c.read, codec) + QString::fromUtf8(c.typed);
-        EXPECT_EQ(EncodeField(shown, codec), c.written);
-        EXPECT_EQ(codec.encoding, c.after);
-    }
-}
+#include <QString>
 
 // The library's lower case agrees with Qt's over the two-byte characters: where Qt's
 // lower case is one character of that range, FoldCase gives it; otherwise FoldCase

@@ -1,11 +1,9 @@
 // The tool commands in the window: Correct load errors, printing, and text into and out
 // of the library by the clipboard and by drops.
-#include <QAbstractButton>
-#include <QApplication>
 #include <QClipboard>
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QImage>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -102,26 +100,6 @@ TEST_F(ToolsWindowTest, PrintingTakesTheSampleAsTheFormShowsIt) {
     EXPECT_GT(pages, 2);
 }
 
-TEST_F(ToolsWindowTest, CopySampleTakesTheEditorsTextAndLeavesTheCaretAtMost65535In) {
-    std::string text;
-    while (text.size() < 70000)
-        text += "0123456789abcdefghijklmnopqrstuvwxyz\r\n";
-    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Long", "", "", text) +
-                                         SampleFileBytes("C++", "General", "Short", "", "", "int a;\r\n"));
-    Start();
-    Select(SampleItem("Long"));
-    Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text().size(), TextEdit()->PlainText().size());
-    EXPECT_EQ(TextEdit()->CaretCharPosition(), 65535);
-    Select(SampleItem("Short"));
-    TextEdit()->SetCaretCharPosition(TextEdit()->PlainText().size());
-    TextEdit()->InsertPlainText(QStringLiteral("edited"));
-    Run(cmd::kCopySampleToClipboard);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int a;\nedited"));
-    EXPECT_EQ(TextEdit()->CaretCharPosition(), TextEdit()->PlainText().size());
-    EXPECT_FALSE(TextEdit()->hasSelectedText());
-}
-
 TEST_F(ToolsWindowTest, CutCopyAndPasteFollowTheFocusAndPasteCutsAtAZeroByte) {
     StartWithLibrary();
     Frame()->activateWindow();
@@ -191,26 +169,13 @@ TEST_F(ToolsWindowTest, TextDroppedOnTheViewReplacesTheSamplesTextOrStartsTheWiz
     EXPECT_TRUE(DropOnView(TextData("").get()));
 }
 
-TEST(DropTextTest, WhatCountsAsTextAndWhatTheLibraryTakesOfIt) {
-    auto kind = [](auto fill) {
-        QMimeData d;
-        fill(d);
-        return ClassifyDrop(&d);
-    };
-    const QString web = QStringLiteral("https://example.org/"), file = QStringLiteral("/tmp/a.txt");
-    EXPECT_EQ(kind([](QMimeData& d) { d.setText(QStringLiteral("int x;")); }), DropKind::Text);
-    // A web address dragged from a browser is text; files from a file manager are not.
-    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl(web)}), d.setText(web); }), DropKind::Text);
-    EXPECT_EQ(kind([&](QMimeData& d) { d.setUrls({QUrl::fromLocalFile(file)}), d.setText(file); }), DropKind::Other);
-    EXPECT_EQ(kind([](QMimeData& d) { d.setImageData(QImage(4, 4, QImage::Format_RGB32)), d.setText("x"); }),
-              DropKind::Other);
-    EXPECT_EQ(kind([](QMimeData&) {}), DropKind::Other);
-    EXPECT_EQ(RawTextBytes(TextData("na\xEFve").get()), "na\xEFve"); // Windows-1252 bytes as they are
-    EXPECT_EQ(LibraryTextFromBytes(std::string("\0abc", 4)), "");
-    EXPECT_EQ(LibraryTextFromBytes("a\nb\r\nc\rd\n\n"), "a\r\nb\r\nc\rd\r\n\r\n");
-}
-
-TEST(DropTextTest, TheContextMenuPasteGoesThroughThePasteRule) {
+TEST(DropTextTest, PastesByKeyAndContextMenuGoThroughThePasteRule) {
+    QLineEdit title;
+    CPasteFilter titleFilter;
+    titleFilter.Watch(&title);
+    QGuiApplication::clipboard()->setText(QStringLiteral("First line\nsecond line"));
+    QTest::keyClick(&title, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(title.text(), QStringLiteral("First line"));
     for (bool multiLine : {false, true}) {
         QLineEdit line;
         QPlainTextEdit text;

@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -54,56 +53,16 @@ protected:
 
 } // namespace
 
-TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryThatIsKept) {
+TEST_F(TreeEditTest, InsertOnTheRootAddsACategoryThatIsShownAndKept) {
     StartWithLibrary();
     DialogScripts dialogs;
-    // Cancel adds nothing; a taken or empty name is refused.
-    dialogs.Then([](QWidget* w) { Click(Find<QPushButton>(w, "cancelButton")); });
-    dialogs.Then([&](QWidget* w) {
-        auto* edit = Find<QLineEdit>(w, "newCategoryNameEdit");
-        for (const char* refused : {"Java", "   "}) {
-            TypeInto(edit, QString::fromLatin1(refused));
-            Click(Find<QPushButton>(w, "okButton"));
-            EXPECT_TRUE(w->isVisible());
-        }
-        Type("newCategoryNameEdit", " Algorithms ")(w);
-    });
+    dialogs.Then(Type("newCategoryNameEdit", " Algorithms "));
     Run(cmd::kInsert);
-    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
-    Run(cmd::kInsert);
-    EXPECT_EQ(m_messages.Texts().at(1), edit_msg::kEmptyCategoryName);
     EXPECT_EQ(ChildNames(Root()), (Names{"Algorithms", "C++", "Java", "Visual Basic"}));
     EXPECT_EQ(SelectedTag(), kTagRoot);
-    ASSERT_NE(Doc()->PeekCategory("Algorithms"), nullptr);
-    Doc()->MarkCategoryChanged("Algorithms");
-    ASSERT_TRUE(View()->OnFileSave());
-    EXPECT_TRUE(std::filesystem::exists(File("quorrinAlgorithms.txt")));
     Exit();
     Start();
     EXPECT_NE(CategoryItem("Algorithms"), nullptr);
-}
-
-TEST_F(TreeEditTest, InsertOnACategoryAddsASubcategoryToTheConfigurationAtOnce) {
-    StartWithLibrary();
-    Select(CategoryItem("C++"));
-    DialogScripts dialogs;
-    dialogs.Then([](QWidget* w) {
-        EXPECT_TRUE(Find<QRadioButton>(w, "subcategoryRadio")->isChecked());
-        Click(Find<QPushButton>(w, "okButton"));
-    });
-    dialogs.Then([](QWidget* w) {
-        for (const char* refused : {"GUI", ""}) {
-            TypeInto(Find<QLineEdit>(w, "newSubcategoryNameEdit"), QString::fromLatin1(refused));
-            Click(Find<QPushButton>(w, "okButton"));
-        }
-        Type("newSubcategoryNameEdit", "Algorithms")(w);
-    });
-    m_messages.answers = {MsgAnswer::Ok, MsgAnswer::Ok};
-    Run(cmd::kInsert);
-    EXPECT_EQ(m_messages.Texts().at(1), edit_msg::kEmptySubcategoryName);
-    EXPECT_EQ(ChildNames(CategoryItem("C++")), (Names{"Algorithms", "COM", "Direct", "General", "GUI"}));
-    EXPECT_NE(ReadConfig().find("\"CustomSubcats\" \"C++\" \"Algorithms\""), std::string::npos);
-    EXPECT_EQ(Selected(), "C++");
 }
 
 TEST_F(TreeEditTest, InsertStartsTheWizardForThePlaceSelectedAndTheSampleIsSavedAtOnce) {
@@ -263,19 +222,4 @@ TEST_F(TreeEditTest, ChangeTitleMovesTheSampleWithItsEditsToItsNewPlaceOnDisk) {
     Pump();
     EXPECT_EQ(Selected(), "zulu");
     EXPECT_EQ(Tree()->currentItem()->parent(), SubcategoryItem("C++", "General"));
-}
-
-TEST_F(GuiTest, ANameProposedInAnotherEncodingKeepsItsBytes) {
-    Start();
-    // A name read from an old file in Windows-1252: shown decoded, kept as it was;
-    // a typed name is UTF-8.
-    for (const char* proposal : {"Caf\xe9", "X"}) {
-        CNewSubcategoryDlg dlg(*Doc(), proposal, "C++");
-        WhenModal([&](QWidget* w) {
-            Find<QLineEdit>(w, "newSubcategoryNameEdit")->setText(QString::fromUtf8("Caf\xc3\xa9"));
-            Click(Find<QPushButton>(w, "okButton"));
-        });
-        ASSERT_EQ(dlg.exec(), QDialog::Accepted);
-        EXPECT_EQ(dlg.m_strName, proposal[0] == 'X' ? "Caf\xc3\xa9" : proposal);
-    }
 }

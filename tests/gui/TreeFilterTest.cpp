@@ -1,11 +1,10 @@
 // The instant find above the tree: narrowing as the user types, the option to search
 // the text too, and the whole tree brought back exactly as it was.
+#include <QClipboard>
 #include <QApplication>
 #include <QCheckBox>
-#include <QClipboard>
 #include <QLineEdit>
 #include <QTest>
-#include <QTreeWidget>
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"

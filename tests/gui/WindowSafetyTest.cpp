@@ -1,13 +1,11 @@
 // What the window does so that nothing is lost: the end of a session, a last save that
-// fails, a second window on the same library, changes other programs make, and the
-// questions that delete answering No to Enter; and the window coming back as it was left.
+// fails, a second window on the same library, changes other programs make; and the window
+// coming back as it was left.
 #include <csignal>
 
 #include <QCheckBox>
 #include <QGuiApplication>
 #include <QLineEdit>
-#include <QMessageBox>
-#include <QScreen>
 #include <QSplitter>
 #include <QTest>
 
@@ -15,7 +13,6 @@
 #include "app/Commands.h"
 #include "base/FolderMarker.h"
 #include "ui/CodeEditor.h"
-#include "ui/MessageBoxes.h"
 
 namespace {
 
@@ -121,18 +118,6 @@ TEST_F(WindowSafetyTest, TheWindowIsUpBeforeTheLibraryIsReadAndShowsItThen) {
     EXPECT_TRUE(CommandEnabled(cmd::kInsert));
     ASSERT_EQ(m_messages.shown.size(), 1u);
     EXPECT_NE(m_messages.shown[0].text.find("not in proper sequence"), std::string::npos);
-}
-
-TEST(MessageBoxes, EnterAnswersTheDefaultButton) {
-    CMessageBoxes boxes;
-    DialogScripts dialogs;
-    auto pressEnter = [](QWidget* w) {
-        ASSERT_NE(qobject_cast<QMessageBox*>(w), nullptr);
-        QTest::keyClick(w, Qt::Key_Return);
-    };
-    dialogs.Then(pressEnter).Then(pressEnter);
-    EXPECT_EQ(boxes.Show("Delete it?", MsgButtons::YesNoDefaultNo, MsgIcon::None), MsgAnswer::No);
-    EXPECT_EQ(boxes.Show("Save it?", MsgButtons::YesNo, MsgIcon::Question), MsgAnswer::Yes);
 }
 
 } // namespace
