@@ -10,6 +10,14 @@
 
 namespace {
 
+// Windows-1252 text, the overlong forms of each length, a surrogate, past U+10FFFF, cut
+// short, a stray and a missing continuation byte.
+TEST(TextRules, Utf8RefusesWhatTheStandardRefuses) {
+    for (const char* bytes : {"caf\xE9", "\xC0\xAF", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF",
+                              "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xE2\x86", "\x80", "\xC3\x28"})
+        EXPECT_FALSE(IsValidUtf8(bytes)) << bytes;
+}
+
 // Every code point but the surrogates: its length, read back, valid.
 TEST(TextRules, Utf8EncodingRoundTripsForEveryCodePoint) {
     for (char32_t cp = 0; cp <= 0x10FFFF; cp = cp == 0xD7FF ? 0xE000 : cp + 1) {
