@@ -44,6 +44,18 @@ TEST(FileStoreText, TheDocumentedTextIsWrittenAndReadBack) {
     EXPECT_EQ(Contents(back), Contents(store));
 }
 
+// A dword is 32 bits: ten digits above 2^32 and a sign are bad lines. A file from an editor
+// on another system, with CR LF line ends and a byte-order mark, reads whole.
+TEST(FileStoreText, ADwordIsThirtyTwoBitsAndCrLfWithAByteOrderMarkIsRead) {
+    for (const auto& [name, bad, contents] : {std::tuple{"dwords.conf", 3, "\n/D max=4294967295\n"},
+                                              std::tuple{"crlf-bom.conf", 0, "\n/A v='one'\n"}}) {
+        MemoryKeyStore store;
+        EXPECT_EQ(FileKeyStore::Parse(ReadFileBytes(DataPath(std::string("config/parse/") + name)), store).badLines,
+                  bad) << name;
+        EXPECT_EQ(Contents(store), contents) << name;
+    }
+}
+
 TEST(FileStoreText, AnyNameComesBackWithItsExactBytesInValidUtf8Text) {
     const std::pair<std::string, std::string> quoted[] = {
         {"q\"b\\", "\"q\\\"b\\\\\""},
