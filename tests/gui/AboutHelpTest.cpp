@@ -43,8 +43,7 @@ TEST(VersionInfoTest, TheRecordIsReadFromTheProgramAndFilesWithoutOneHaveNone) {
 TEST(VersionInfoTest, TheAboutBoxShowsTheVersionOfTheProgramFoundByItsFileName) {
     TempDir dir;
     // No "tindrel" beside this test program, in the current folder or along PATH.
-    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
-    setenv("PATH", "/usr/bin:/bin", 1);
+    EnvVar path("PATH", "/usr/bin:/bin");
     {
         CAboutDlg about;
         EXPECT_EQ(Find<QLabel>(&about, "versionText")->text(), QStringLiteral("   ()"));
@@ -52,15 +51,12 @@ TEST(VersionInfoTest, TheAboutBoxShowsTheVersionOfTheProgramFoundByItsFileName) 
     fs::copy_file(SelfPath(), dir.File("tindrel")); // a program that carries the record
     CAboutDlg about;
     EXPECT_EQ(Find<QLabel>(&about, "versionText")->text(), QStringLiteral("1.0   (1.0.198.133)"));
-    setenv("PATH", oldPath.c_str(), 1);
 }
 
 // Records what would be started; the first `failPrograms` starts fail.
 class LaunchTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        // The built-in guide is written to the cache folder: keep it in the test's folder.
-        setenv("XDG_CACHE_HOME", (m_dir.Path() + "/cache").c_str(), 1);
         SetProgramStarter([this](const QString& program, const QStringList& args) {
             m_started.push_back(program.toStdString());
             m_arguments = args;
@@ -75,10 +71,11 @@ protected:
     void TearDown() override {
         GuardLaunches();
         ResetHtmlHelpLoader();
-        unsetenv("XDG_CACHE_HOME");
     }
 
     TempDir m_dir;
+    // The built-in guide is written to the cache folder: keep it in the test's folder.
+    EnvVar m_cache{"XDG_CACHE_HOME", m_dir.Path() + "/cache"};
     RecordingMessenger m_messages{RecordingMessenger::Unscripted::Fail};
     std::vector<std::string> m_started;
     QStringList m_arguments;
