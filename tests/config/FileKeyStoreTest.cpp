@@ -96,9 +96,7 @@ protected:
     void TearDown() override { fileio::Faults::Clear(); }
     // The messages shown and forgotten, then the last flush's error, the file's path as <file>.
     std::string Shown() {
-        std::string out;
-        for (const std::string& text : messenger.Texts())
-            out += text + "\n";
+        std::string out = Lines(messenger.Texts());
         messenger.Clear();
         out += error;
         for (size_t at; (at = out.find(path)) != std::string::npos;)

@@ -139,13 +139,12 @@ void Click(QAbstractButton* button) {
     QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, at);
 }
 
-std::string WizardPlace(QWidget* wizard) {
-    return Find<QLabel>(wizard, "wizCategoryLabel")->text().toStdString() + "/" +
-           Find<QLabel>(wizard, "wizSubcategoryLabel")->text().toStdString();
-}
-
 ModalScript ExpectPlace(const char* place) {
-    return [=](QWidget* w) { EXPECT_EQ(WizardPlace(w), place); };
+    return [=](QWidget* w) {
+        EXPECT_EQ(Find<QLabel>(w, "wizCategoryLabel")->text().toStdString() + "/" +
+                      Find<QLabel>(w, "wizSubcategoryLabel")->text().toStdString(),
+                  place);
+    };
 }
 
 ModalScript FinishWizard(const char* title, ModalScript check, const char* text) {

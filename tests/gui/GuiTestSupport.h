@@ -41,8 +41,7 @@ void TypeInto(QLineEdit* edit, const QString& text);
 void TypeInto(QPlainTextEdit* edit, const QString& text);
 // A mouse click on a button.
 void Click(QAbstractButton* button);
-// The Add Sample wizard's place, as "category/sub-category", and a script that checks it.
-std::string WizardPlace(QWidget* wizard);
+// A script that checks the Add Sample wizard's place, as "category/sub-category".
 ModalScript ExpectPlace(const char* place);
 // The wizard run through to Finish with this title, after check; text typed on page 3
 // unless it is nullptr (the text the wizard came with kept).

@@ -33,7 +33,8 @@ TEST_F(GuiTest, SamplesStandInNameOrderLetterCaseAside) {
         cpp += SampleFileBytes("C++", "General", title, "", "", "");
     WriteFileBytes("quorrincpp.txt", cpp);
     Start();
-    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")), (Names{"apple", "Mango", "Zebra", "zebra", "\xC3\x84pfel"}));
+    EXPECT_EQ(ChildNames(SubcategoryItem("C++", "General")),
+              (Names{"apple", "Mango", "Zebra", "zebra", "\xC3\x84pfel"}));
 }
 
 TEST_F(GuiTest, TheStoredTreeStateFollowsARootCollapsedAndExpandedAgain) {
