@@ -88,14 +88,18 @@ public:
     // returns false and the caller keeps the category marked changed.
     void EmptyFile();
     bool WriteSample(const CSample& sample);
-    // Appends a record exactly as another file held it (its marker lines included).
-    bool WriteRecordBytes(std::string_view record);
+    // Appends a record exactly as another file held it (its marker lines included). A
+    // record without a last line end gets one, unless nothing is to follow it.
+    bool WriteRecordBytes(std::string_view record, bool last = false);
     bool CloseFile();
     // Deletes the file (it must not be open); failures show the delete message.
     void DeleteFile();
     // The file holds samples the library does not show: it is copied aside before it is
     // rewritten or deleted.
     void MarkUnreadOnDisk() { m_unreadOnDisk = true; }
+    // The part of the file that could not be read is kept by the library and written
+    // back with the file: a rewrite loses nothing, no copy is needed.
+    void KeepUnreadPart() { m_unreadOnDisk = false; }
 
 private:
     bool m_custom = false;

@@ -155,14 +155,14 @@ bool CCategory::WriteSample(const CSample& sample) {
     return true;
 }
 
-bool CCategory::WriteRecordBytes(std::string_view record) {
+bool CCategory::WriteRecordBytes(std::string_view record, bool last) {
     if (!m_saving && !StartFromCurrentContent())
         return false;
     if (m_saveFailed)
         return false;
     m_pending.append(record);
     // The last record of a file may have ended without its line end.
-    if (!record.empty() && record.back() != '\n')
+    if (!last && !record.empty() && record.back() != '\n')
         m_pending += "\r\n";
     return true;
 }

@@ -190,7 +190,7 @@ bool CQuorrinDoc::DeleteCategory(const std::string& name) {
     CCategory& category = *it->second;
     // Records the file keeps for the Load Errors dialog are not the category's samples:
     // the file is copied aside before it goes.
-    if (!m_kept.Of(name).empty())
+    if (m_kept.AnyFor(name))
         category.MarkUnreadOnDisk();
     category.DeleteFile();
     m_settings.ForgetCategory(name);
@@ -203,6 +203,7 @@ bool CQuorrinDoc::DeleteCategory(const std::string& name) {
             kept.push_back(record.id);
         for (std::uint64_t id : kept)
             m_kept.Drop(id);
+        m_kept.SetUnreadable(name, {});
         m_categories.erase(it);
     }
     return true;

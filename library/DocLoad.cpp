@@ -42,6 +42,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
                         MsgButtons::Ok, MsgIcon::Exclamation);
             continue;
         }
+        KeepUnreadPart(*category, buffer.View(), spans, !category->ReadIncomplete());
         if (file.samples.empty())
             continue;
         const size_t f = files.size();

@@ -2,6 +2,7 @@
 // it, every category's settings recorded; closing.
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
+#include "library/CategoryWriter.h"
 #include "library/QuorrinDoc.h"
 
 bool CQuorrinDoc::OnSaveDocument() {
@@ -62,6 +63,7 @@ CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
         return SaveResult::NotOpened;
     // Changed by someone else since we read or wrote it: their changes are merged first.
     const MergeCounts merged = ChangedOnDisk(category) ? MergeFromFile(category) : MergeCounts();
+    KeepMovesUntilWritten(category);
     category.EmptyFile();
     // The category's samples in title order. Only a refused sample shows a message here;
     // that save has failed already, and the library may have changed under the message
@@ -74,6 +76,9 @@ CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
     // Then the records the file keeps although the library does not hold them here.
     for (const CKeptRecords::Record& record : m_kept.Of(category.GetName()))
         category.WriteRecordBytes(record.bytes);
+    // Last, the part of the file that could not be read, exactly as it was.
+    if (const std::string& unreadable = m_kept.Unreadable(category.GetName()); !unreadable.empty())
+        category.WriteRecordBytes(unreadable, true);
     // The old file is replaced only when every byte was written; otherwise the category
     // stays changed.
     if (!category.CloseFile())
@@ -84,6 +89,25 @@ CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
     if (!merged.Empty() && m_view)
         m_view->OnLibraryChangedOutside();
     return SaveResult::Written;
+}
+
+void CQuorrinDoc::KeepMovesUntilWritten(const CCategory& category) {
+    const std::string& name = category.GetName();
+    for (const std::string& title : m_pendingChanges.Titles(name)) {
+        const std::optional<CSample>* asInFile = m_pendingChanges.Find(name, title);
+        const CSample* sample = m_samples.Find(title);
+        if (!asInFile || !asInFile->has_value() || !sample || sample->GetCategory() == name ||
+            m_kept.IsWaitedFor(title))
+            continue;
+        // Moved to a category whose file has not been written since: the record stays
+        // here until it has (a crash in between leaves it in both files, never in none).
+        const CCategory* destination = PeekCategory(sample->GetCategory());
+        if (!destination || !destination->IsChanged())
+            continue;
+        std::string bytes;
+        if (AppendSampleBytes(bytes, **asInFile))
+            m_kept.Keep(name, std::move(bytes), title);
+    }
 }
 
 bool CQuorrinDoc::CompleteMovesInto(const std::string& name) {

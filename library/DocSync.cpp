@@ -1,106 +1,147 @@
 // Changes made to the category files by anything else (the command-line tool, a second
 // program, a sync client, an editor) while the library is open: merged before a file is
 // rewritten, and read in while a category has nothing unsaved.
-#include <set>
 #include <unordered_map>
 
 #include "base/Messenger.h"
 #include "library/QuorrinDoc.h"
-
-namespace {
-
-bool SameFields(const CSample& a, const CSample& b) {
-    return a.GetTitle() == b.GetTitle() && a.GetCategory() == b.GetCategory() &&
-           a.GetSubcategory() == b.GetSubcategory() && a.Keywords() == b.Keywords() &&
-           a.GetComments() == b.GetComments() && a.GetText() == b.GetText();
-}
-
-} // namespace
+#include "library/RecordMerge.h"
 
 bool CQuorrinDoc::ChangedOnDisk(const CCategory& category) const {
     return !IsReadOnly() && !(fileio::StampOf(category.GetFileName()) == category.Stamp());
 }
 
+void CQuorrinDoc::KeepUnreadPart(CCategory& category, std::string_view data, const std::vector<RecordSpan>& spans,
+                                 bool complete) {
+    if (IsReadOnly())
+        return;
+    if (complete) {
+        m_kept.SetUnreadable(category.GetName(), {});
+    } else if (category.ReadIncomplete() && !data.empty()) {
+        // From the record where reading stopped to the end: it stays in the file. What
+        // was kept unreadable before stays too, unless this part still holds it.
+        const size_t from = spans.empty() ? 0 : spans.back().end;
+        std::string unreadable(data.substr(from));
+        const std::string& before = m_kept.Unreadable(category.GetName());
+        if (unreadable.find(before) == std::string::npos)
+            unreadable += before;
+        m_kept.SetUnreadable(category.GetName(), std::move(unreadable));
+        category.KeepUnreadPart();
+    }
+}
+
 CQuorrinDoc::MergeCounts CQuorrinDoc::MergeFromFile(CCategory& category) {
+    using namespace recordmerge;
     MergeCounts counts;
     const std::string name = category.GetName();
     std::vector<std::unique_ptr<CSample>> records;
     std::vector<RecordSpan> spans;
     fileio::ReadBuffer buffer;
-    category.ReadSampleList(records, &buffer, &spans);
+    const bool complete = category.ReadSampleList(records, &buffer, &spans);
     const std::string_view data = buffer.View();
-    // A missing or emptied file is not taken as every sample deleted: the library's
-    // samples are written back.
-    const bool present = !data.empty();
+    KeepUnreadPart(category, data, spans, complete);
+    // An empty or missing file, or one read only in part, removes nothing: the
+    // library's samples are written back.
+    const ReadEnd end = complete ? ReadEnd::Complete : ReadEnd::StoppedEarly;
+    counts.stoppedEarly = category.ReadIncomplete();
+    auto bytesOf = [&](size_t k) { return data.substr(spans[k].begin, spans[k].end - spans[k].begin); };
 
     // The records this file keeps for the library, by their bytes, until found again.
     std::unordered_multimap<std::string_view, std::uint64_t> kept;
     for (const CKeptRecords::Record& record : m_kept.Of(name))
         kept.emplace(record.bytes, record.id);
-    std::set<std::string> found;
-    std::vector<std::pair<CSample, std::string>> unplaced; // with their bytes
-
+    std::vector<bool> isKept(records.size(), false);
+    std::vector<const CSample*> theirs;
     for (size_t k = 0; k < records.size() && k < spans.size(); ++k) {
-        CSample& record = *records[k];
-        const std::string bytes(data.substr(spans[k].begin, spans[k].end - spans[k].begin));
-        if (auto at = kept.find(bytes); at != kept.end()) {
+        theirs.push_back(records[k].get());
+        if (auto at = kept.find(bytesOf(k)); at != kept.end()) {
             kept.erase(at);
+            isKept[k] = true;
+        }
+    }
+
+    Ours ours;
+    ours.category = name;
+    ours.base = [&](const std::string& title) -> const CSample* {
+        if (const std::optional<CSample>* asInFile = m_pendingChanges.Find(name, title))
+            return asInFile->has_value() ? &**asInFile : nullptr;
+        // Unchanged since the file was read or written: the file holds the library's
+        // sample, unless its record waits in another category's file.
+        const CSample* sample = m_samples.Find(title);
+        return sample && sample->GetCategory() == name && !m_kept.IsWaitedFor(title) ? sample : nullptr;
+    };
+    ours.sample = [&](const std::string& title) { return m_samples.Find(title); };
+    ours.kept = [&](size_t k) { return static_cast<bool>(isKept[k]); };
+    ours.place = [&](const CSample& record) {
+        if (!HasPlace(record))
+            return Placement::Nowhere;
+        return record.GetCategory() == name ? Placement::Here : Placement::Elsewhere;
+    };
+    for (const CSample* sample : SamplesOfCategory(name))
+        ours.titles.push_back(sample->GetTitle());
+    for (std::string& title : m_pendingChanges.Titles(name))
+        ours.titles.push_back(std::move(title));
+
+    // What the file lacks now is written back at the next save.
+    if (end == ReadEnd::StoppedEarly && (!ours.titles.empty() || m_kept.AnyFor(name)))
+        MarkCategoryChanged(name);
+    std::vector<std::string> removed;
+    for (const Decision& decision : Merge(ours, theirs, end)) {
+        const std::string& title = decision.title;
+        counts.editsOverDeletes += decision.editBeatDelete ? 1 : 0;
+        if (decision.their == Decision::npos) {
+            if (decision.action == Action::Delete) {
+                removed.push_back(title);
+                ++counts.removed;
+            }
+            else if (decision.editBeatDelete)
+                MarkCategoryChanged(name); // written back at the next save
             continue;
         }
-        const std::string& title = record.GetTitle();
-        const CSample* held = m_samples.Find(title);
-        if (found.count(title)) {
-            // The file holds this title twice: the later record is a duplicate.
-            record.SetLoadErrorReason(kReasonDuplicate);
-            unplaced.emplace_back(record, bytes);
-            continue;
-        }
-        if (const std::optional<CSample>* ours = m_pendingChanges.Find(name, title)) {
-            found.insert(title);
-            // Unchanged there since we read it: our change stands. Changed on both
-            // sides: the other version stays in the file, for the user to correct.
-            if (ours->has_value() && SameFields(**ours, record))
-                continue;
-            record.SetLoadErrorReason(kReasonDuplicate);
-            m_loadErrors.Add(record, m_kept.Keep(name, bytes));
-            ++counts.conflicts;
-            continue;
-        }
-        if (held && held->GetCategory() == name) {
-            found.insert(title);
-            if (!SameFields(*held, record)) {
+        CSample& record = *records[decision.their];
+        const std::string_view bytes = bytesOf(decision.their);
+        switch (decision.action) {
+        case Action::Same:
+        case Action::Keep:
+        case Action::Delete:
+            break;
+        case Action::TakeTheirs: {
+            const std::string category = record.GetCategory();
+            if (m_samples.Find(title)) {
                 m_samples.Replace(title, record);
                 ++counts.changed;
+            } else {
+                m_samples.Insert(std::move(records[decision.their]));
+                ++counts.added;
             }
-            continue;
+            if (category != name) {
+                // Filed under another category: it waits in this file for that one's.
+                m_kept.Keep(name, std::string(bytes), title);
+                MarkCategoryChanged(category);
+            }
+            break;
         }
-        if (held || !HasPlace(record)) {
-            // A title the library holds elsewhere, or no place in the tree.
-            record.SetLoadErrorReason(held ? kReasonDuplicate : kReasonNoParent);
-            unplaced.emplace_back(record, bytes);
-            continue;
-        }
-        const std::string category = record.GetCategory();
-        found.insert(title);
-        m_samples.Insert(std::move(records[k]));
-        if (category != name)
-            m_kept.Keep(name, bytes, title); // filed under another category: it waits for that file
-        ++counts.added;
-    }
-    for (auto& [record, bytes] : unplaced) {
-        m_loadErrors.Add(record, m_kept.Keep(name, std::move(bytes)));
-        ++counts.added;
-    }
-    if (present) {
-        // What the file held and holds no more was removed there.
-        std::vector<std::string> removed;
-        for (const CSample* sample : SamplesOfCategory(name)) {
-            const std::string& title = sample->GetTitle();
-            if (!found.count(title) && !m_pendingChanges.Find(name, title) && !m_kept.IsWaitedFor(title))
+        case Action::KeepTwice:
+        case Action::KeepUnplaced: {
+            const bool twice = decision.action == Action::KeepTwice;
+            if (!twice && m_samples.Find(title)) {
+                // Their change took it out of the tree: the library's version goes.
                 removed.push_back(title);
+                ++counts.changed;
+            } else if (twice && ours.base(title)) {
+                ++counts.conflicts;
+            } else {
+                ++counts.added;
+            }
+            record.SetLoadErrorReason(twice ? kReasonDuplicate : kReasonNoParent);
+            m_loadErrors.Add(record, m_kept.Keep(name, std::string(bytes)));
+            break;
         }
-        m_samples.EraseAll(removed);
-        counts.removed += static_cast<int>(removed.size());
+        }
+    }
+    m_samples.EraseAll(removed);
+    if (end == ReadEnd::Complete) {
+        // Kept records the file no longer holds were removed there.
         for (const auto& [bytes, id] : kept) {
             m_kept.Drop(id);
             m_loadErrors.RemoveOrigin(id);
@@ -121,6 +162,12 @@ void CQuorrinDoc::ReportMerge(const CCategory& category, const MergeCounts& coun
         text += StrFormat("\n%d sample(s) were changed both here and there: their other version is listed under "
                           "Correct load errors.",
                           counts.conflicts);
+    if (counts.editsOverDeletes > 0)
+        text += StrFormat("\n%d sample(s) deleted on one side were changed on the other: the changed version is kept.",
+                          counts.editsOverDeletes);
+    if (counts.stoppedEarly)
+        text += "\nThe file could not be read to its end: nothing was removed from the library, and the part "
+                "that could not be read stays at the end of the file until it is corrected.";
     ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
 }
 
@@ -151,9 +198,10 @@ void CQuorrinDoc::AdoptFile(CCategory& category) {
     fileio::ReadBuffer buffer;
     if (!category.OpenFileForRead())
         return;
-    category.ReadSampleList(records, &buffer, &spans);
+    const bool complete = category.ReadSampleList(records, &buffer, &spans);
     category.CloseFile();
     const std::string_view data = buffer.View();
+    KeepUnreadPart(category, data, spans, complete);
     // The sub-categories its samples name, as far as there are places for them.
     int subcategories = 0;
     for (const auto& record : records) {

@@ -122,3 +122,16 @@ std::vector<std::string> CKeptRecords::CompleteMoves(const std::vector<std::stri
     }
     return categories;
 }
+
+void CKeptRecords::SetUnreadable(const std::string& category, std::string bytes) {
+    if (bytes.empty())
+        m_unreadable.erase(category);
+    else
+        m_unreadable[category] = std::move(bytes);
+}
+
+const std::string& CKeptRecords::Unreadable(const std::string& category) const {
+    static const std::string none;
+    auto it = m_unreadable.find(category);
+    return it == m_unreadable.end() ? none : it->second;
+}

@@ -50,7 +50,16 @@ public:
     // waiting for them leave their files. The categories whose files held them.
     std::vector<std::string> CompleteMoves(const std::vector<std::string>& titles);
 
+    // The part of the category's file that could not be read (from the record where
+    // reading stopped to the end of the file): written back last, byte for byte, so it
+    // stays on disk in its own file until the file reads to its end. Empty: none.
+    void SetUnreadable(const std::string& category, std::string bytes);
+    const std::string& Unreadable(const std::string& category) const;
+    // The category's file keeps anything besides the library's samples.
+    bool AnyFor(const std::string& category) const { return !Of(category).empty() || !Unreadable(category).empty(); }
+
 private:
+    std::map<std::string, std::string> m_unreadable;
     std::map<std::string, std::vector<Record>> m_byCategory;
     std::unordered_map<std::uint64_t, std::string> m_categoryOf;         // id to category
     std::unordered_multimap<std::string, std::uint64_t> m_waitingFor;    // title to ids

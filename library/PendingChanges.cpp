@@ -15,3 +15,11 @@ const std::optional<CSample>* CPendingChanges::Find(const std::string& category,
     auto t = c->second.find(title);
     return t == c->second.end() ? nullptr : &t->second;
 }
+
+std::vector<std::string> CPendingChanges::Titles(const std::string& category) const {
+    std::vector<std::string> titles;
+    if (auto c = m_byCategory.find(category); c != m_byCategory.end())
+        for (const auto& [title, asInFile] : c->second)
+            titles.push_back(title);
+    return titles;
+}

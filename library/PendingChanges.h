@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "library/Sample.h"
 
@@ -19,6 +20,8 @@ public:
     // nullptr when the title has not changed in the category; otherwise the sample as
     // the file held it (no value: the file did not hold it).
     const std::optional<CSample>* Find(const std::string& category, const std::string& title) const;
+    // The titles changed in the category since its file was last read or written.
+    std::vector<std::string> Titles(const std::string& category) const;
     bool Any(const std::string& category) const { return m_byCategory.count(category) > 0; }
     // The category's file now holds what the library holds.
     void Synced(const std::string& category) { m_byCategory.erase(category); }

@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -34,6 +35,12 @@ public:
     // Samples came in, changed or went because another program changed a category
     // file: the tree is built again.
     virtual void OnLibraryChangedOutside() {}
+    // The same, naming the categories whose files brought the changes; the window lists
+    // them in a notice that does not wait for an answer.
+    virtual void OnCategoriesChangedOutside(const std::vector<std::string>& categories) {
+        (void)categories;
+        OnLibraryChangedOutside();
+    }
 };
 
 // How the library is loaded. ReadOnly never creates, empties, rewrites or locks a
@@ -206,13 +213,22 @@ private:
         int changed = 0;
         int removed = 0;
         int conflicts = 0;
-        bool Empty() const { return added + changed + removed + conflicts == 0; }
+        int editsOverDeletes = 0;
+        bool stoppedEarly = false; // the file could not be read to its end
+        bool Empty() const { return added + changed + removed + conflicts + editsOverDeletes == 0 && !stoppedEarly; }
     };
     bool ChangedOnDisk(const CCategory& category) const;
     // Reads the category's open file and takes over what was changed there since we
     // read or wrote it; our own unsaved changes stand, and a sample changed on both
     // sides keeps its other version as a load error.
     MergeCounts MergeFromFile(CCategory& category);
+    // After a read of the category's file: the part of it that could not be read is
+    // kept, to be written back at its end.
+    void KeepUnreadPart(CCategory& category, std::string_view data, const std::vector<RecordSpan>& spans,
+                        bool complete);
+    // Before a category's file is rewritten: samples that leave it for a category whose
+    // file does not hold them yet stay in it until that file does.
+    void KeepMovesUntilWritten(const CCategory& category);
     void ReportMerge(const CCategory& category, const MergeCounts& counts);
     // A new category's file was in the folder already: its samples are read in as at
     // load, with the sub-categories they name, and the user is told.

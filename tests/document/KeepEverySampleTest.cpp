@@ -9,6 +9,7 @@
 #include <random>
 
 #include "DocTestSupport.h"
+#include "library/CategoryFormat.h"
 #include "library/CategoryReader.h"
 #include "library/EditRules.h"
 
@@ -17,14 +18,29 @@ namespace {
 const char* const kFiles[] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", "quorrinTools.txt"};
 const char* const kOwners[] = {"C++", "Java", "Visual Basic", "Tools"};
 
-// Every record in the category files, as the reader sees it.
+// Every record in the category files, also those behind a part the reader cannot read
+// (the reader stops there; this search starts again at the next record's first line).
 std::vector<CSample> RecordsOnDisk() {
     std::vector<CSample> all;
     for (const char* file : kFiles) {
-        std::vector<std::unique_ptr<CSample>> samples;
-        ParseSamples(ReadFileBytes(file), samples);
-        for (auto& s : samples)
-            all.push_back(*s);
+        const std::string bytes = ReadFileBytes(file);
+        const std::string_view view(bytes);
+        size_t pos = 0;
+        while (pos < bytes.size()) {
+            size_t at = view.substr(pos, marker::kSampleBegin.size()) == marker::kSampleBegin && (pos == 0 || bytes[pos - 1] == '\n')
+                            ? pos
+                            : bytes.find("\n" + std::string(marker::kSampleBegin), pos);
+            if (at == std::string::npos)
+                break;
+            if (at != pos || bytes.compare(at, marker::kSampleBegin.size(), marker::kSampleBegin) != 0)
+                ++at; // past the LF
+            std::vector<std::unique_ptr<CSample>> samples;
+            std::vector<RecordSpan> spans;
+            ParseSamples(view.substr(at), samples, &spans);
+            for (auto& s : samples)
+                all.push_back(*s);
+            pos = at + (spans.empty() ? 1 : spans.back().end);
+        }
     }
     return all;
 }
@@ -62,7 +78,8 @@ protected:
     }
 
     // Adds, changes or removes one record of a category file, as an editor or another
-    // program would; the file is replaced or rewritten in place.
+    // program would; the file is replaced or rewritten in place. Some changes move a
+    // record to another or an unknown category, or write a title twice.
     void EditOutside() {
         const int f = static_cast<int>(rng() % 4);
         const std::string file = kFiles[f];
@@ -71,30 +88,80 @@ protected:
         std::vector<RecordSpan> spans;
         ParseSamples(bytes, records, &spans);
         std::string out;
-        const unsigned what = records.empty() ? 0 : rng() % 3;
+        const unsigned what = records.empty() ? 0 : rng() % 5;
         if (what == 0) {
             CSample added = MakeSample("o" + std::to_string(next++), kOwners[f],
                                        rng() % 2 ? "General" : "Sorting", "", "", "outside\r\n");
-            out = bytes + FileBytes({added});
+            // Behind the last record it can read (a part it cannot read stays last).
+            const size_t end = spans.empty() ? 0 : spans.back().end;
+            out = bytes.substr(0, end) + FileBytes({added}) + bytes.substr(end);
             required.push_back(added);
         } else {
             const size_t k = rng() % records.size();
             out = bytes.substr(0, spans[k].begin);
-            Release(*records[k]);
-            if (what == 1) {
-                CSample changed = *records[k];
-                changed.SetText(changed.GetText() + "changed outside\r\n");
-                out += FileBytes({changed});
-                required.push_back(changed);
+            if (what == 4) {
+                // The same title once more, with other text.
+                CSample twice = *records[k];
+                twice.SetText("twice\r\n");
+                out += bytes.substr(spans[k].begin, spans[k].end - spans[k].begin) + FileBytes({twice});
+                required.push_back(twice);
+            } else {
+                Release(*records[k]);
+                if (what != 1) {
+                    CSample changed = *records[k];
+                    if (what == 2)
+                        changed.SetText(changed.GetText() + "changed outside\r\n");
+                    else
+                        changed.SetCategory(rng() % 2 ? "Ghost" : kOwners[rng() % 4]);
+                    out += FileBytes({changed});
+                    required.push_back(changed);
+                }
             }
             out += bytes.substr(spans[k].end);
         }
+        WriteOutside(file, out);
+    }
+
+    void WriteOutside(const std::string& file, const std::string& bytes) {
         if (rng() % 2) {
-            WriteFileBytes(file + ".new", out);
+            WriteFileBytes(file + ".new", bytes);
             std::rename((file + ".new").c_str(), file.c_str());
         } else {
-            WriteFileBytes(file, out);
+            WriteFileBytes(file, bytes);
         }
+    }
+
+    // Another program leaves a file it could not finish: cut off, with a line of garbage,
+    // or with CR-only line ends. The window notices it while idle and then saves; what the
+    // damage took from the file is back, and what could not be read stays in it.
+    void DamageOutside() {
+        // What another program wrote before is in the library first: what it never read,
+        // the damage takes with it.
+        doc->ReloadChangedCategories();
+        Save();
+        const std::string file = kFiles[rng() % 4];
+        std::string bytes = ReadFileBytes(file);
+        if (bytes.empty())
+            return;
+        const unsigned what = rng() % 3;
+        const size_t at = rng() % bytes.size();
+        if (what == 0) {
+            bytes.resize(at);
+        } else if (what == 1) {
+            // Between two records (inside one it would be an edit of that record).
+            const size_t record = bytes.rfind(marker::kSampleBegin, at);
+            bytes.insert(record == std::string::npos ? 0 : record, "garbage\r\n");
+        } else {
+            std::string cr;
+            for (char c : bytes)
+                if (c != '\n')
+                    cr += c;
+            bytes = cr;
+        }
+        trace += "(" + file + " " + std::to_string(what) + "@" + std::to_string(at) + ") ";
+        WriteOutside(file, bytes);
+        doc->ReloadChangedCategories();
+        Save();
     }
 
     void Save() {
@@ -127,7 +194,7 @@ protected:
 
     void Step() {
         const std::vector<std::string> titles = Titles();
-        const unsigned op = rng() % 12;
+        const unsigned op = rng() % 13;
         trace += std::to_string(op) + " ";
         switch (op) {
         case 0: { // add
@@ -240,6 +307,9 @@ protected:
             break;
         case 10: // another program changes a category file
             EditOutside();
+            break;
+        case 11:
+            DamageOutside();
             break;
         default: // noticed while idle
             doc->ReloadChangedCategories();
