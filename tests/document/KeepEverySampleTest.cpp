@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 #include <random>
+#include <set>
 
 #include "DocTestSupport.h"
 #include "library/CategoryFormat.h"
@@ -517,6 +518,106 @@ TEST_F(DiskSafety, ChangesOnBothSidesKeepBothVersions) {
               std::string::npos)
         << messages.shown[1].text;
     EXPECT_FALSE(doc->ReloadChangedCategories()); // nothing new since
+}
+
+} // namespace
+
+namespace {
+
+// Every operation that writes more than one file, stopped after its k-th rename or sync
+// for every k (nothing reaches the disk after that point, as in a crash), then read again
+// from disk by a fresh start: no title the user did not delete is missing.
+class CrashPoints : public DocFixture {
+protected:
+    CrashPoints() : DocFixture(true) {}
+
+    std::set<std::string> TitlesOnDisk() {
+        std::set<std::string> titles;
+        for (const CSample& s : RecordsOnDisk())
+            titles.insert(s.GetTitle());
+        return titles;
+    }
+
+    // Runs change on a fresh library, then saves with a crash after the k-th rename or
+    // sync, for every k until a save runs through. expected: titles that must be on disk
+    // after the crash; "X|Y" is met by either (a retitle may or may not have landed).
+    void ForEveryCrashPoint(const std::function<void()>& change, const std::set<std::string>& expected) {
+        for (int k = 0;; ++k) {
+            SCOPED_TRACE("crash after step " + std::to_string(k));
+            WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("A", "C++"), MakeSample("Keep", "C++")}));
+            WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("J", "Java")}));
+            WriteFileBytes("quorrinvb.txt", FileBytes({MakeSample("Lost", "Visual Basic", "Nowhere")}));
+            doc.reset();
+            errors = CLoadErrorList();
+            Load();
+            doc->RemoveUnplacedSamples();
+            change();
+            int steps = 0;
+            bool crashed = false;
+            fileio::SetFaultHook([&](const fileio::FaultPoint& p, std::size_t& landed) {
+                if (crashed)
+                    return (landed = 0, static_cast<int>(fileio::kHardIO));
+                if ((p.op == fileio::Op::Rename || p.op == fileio::Op::Sync) && steps++ == k)
+                    crashed = true;
+                return static_cast<int>(fileio::kNone);
+            });
+            doc->OnSaveDocument();
+            doc.reset();
+            fileio::SetFaultHook(nullptr);
+            const std::set<std::string> titles = TitlesOnDisk();
+            for (const std::string& title : expected) {
+                const size_t bar = title.find('|');
+                EXPECT_TRUE(titles.count(title.substr(0, bar)) ||
+                            (bar != std::string::npos && titles.count(title.substr(bar + 1))))
+                    << "\"" << title << "\" is missing";
+            }
+            if (!crashed || HasFailure())
+                break;
+        }
+    }
+};
+
+TEST_F(CrashPoints, MovesAndCorrectionsWriteTheDestinationFirst) {
+    // Through the form to a category whose file is written after the source's.
+    ForEveryCrashPoint(
+        [&] {
+            CSample moved = *doc->PeekSample("A");
+            moved.SetCategory("Visual Basic");
+            doc->PendingSample() = moved;
+            doc->DisplayedSample() = *doc->PeekSample("A");
+            doc->CommitPendingEdit();
+        },
+        {"A", "Keep", "J", "Lost"});
+    // And back the other way, with a retitle.
+    ForEveryCrashPoint(
+        [&] {
+            CSample moved = *doc->PeekSample("J");
+            moved.SetCategory("C++");
+            moved.SetTitle("J2");
+            ASSERT_TRUE(doc->UpdateSample("J", moved));
+            doc->MarkCategoryChanged("C++");
+            doc->MarkCategoryChanged("Java");
+        },
+        {"A", "Keep", "Lost", "J2|J"});
+    // A load error corrected into another category.
+    ForEveryCrashPoint(
+        [&] {
+            errors.Staged() = MakeSample("Found", "C++");
+            ASSERT_TRUE(doc->AddStagedSample());
+            doc->ReleaseLoadError("Lost", "Found");
+        },
+        {"A", "Keep", "J"});
+}
+
+TEST_F(CrashPoints, AnOutsideMoveToALaterCategoryIsWrittenThereFirst) {
+    // Another program changed A's category line: the merge inside the save moves it.
+    ForEveryCrashPoint(
+        [&] {
+            WriteFileBytes("quorrincpp.txt",
+                           FileBytes({MakeSample("A", "Java"), MakeSample("Keep", "C++", "GUI")}));
+            doc->MarkCategoryChanged("C++");
+        },
+        {"A", "Keep", "J", "Lost"});
 }
 
 } // namespace
