@@ -168,7 +168,6 @@ void CClipboardAndDrop::ReplaceSampleText(const std::string& title, const std::s
     // The form shows the new text at once.
     m_form.ShowReplacedText(text);
     if (m_context.doc->UpdateSample(title, copy)) {
-        m_context.doc->MarkCategoryChanged(copy.GetCategory());
         if (m_context.doc->DisplayedSample().GetTitle() == title)
             m_context.doc->DisplayedSample().SetText(text);
         // On disk at once, as a command's change is; with unsaved edits in the form the

@@ -56,10 +56,15 @@ bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data)
         return true;
     }
     const CSample& stored = *m_samples.Find(oldTitle);
-    m_pendingChanges.Changing(stored.GetCategory(), stored);
-    if (&data != &stored && data.GetCategory() != stored.GetCategory())
+    const std::string oldCategory = stored.GetCategory();
+    m_pendingChanges.Changing(oldCategory, stored);
+    if (&data != &stored && data.GetCategory() != oldCategory)
         m_pendingChanges.Arriving(data.GetCategory(), oldTitle);
-    return m_samples.Replace(oldTitle, data);
+    const bool replaced = m_samples.Replace(oldTitle, data);
+    // Both files are written at the next save: the old one without it, the new with it.
+    MarkCategoryChanged(oldCategory);
+    MarkCategoryChanged(data.GetCategory());
+    return replaced;
 }
 
 bool CQuorrinDoc::DeleteSample(const std::string& title) {

@@ -220,10 +220,7 @@ protected:
             } else {
                 s.SetText(s.GetText() + "more\r\n");
             }
-            // As the form's commit does: both the old and the new category are written.
-            doc->MarkCategoryChanged(doc->PeekSample(title)->GetCategory());
-            doc->UpdateSample(title, s);
-            doc->MarkCategoryChanged(s.GetCategory());
+            doc->UpdateSample(title, s); // marks both categories changed itself
             unsaved[title] = s;
             break;
         }
@@ -595,8 +592,6 @@ TEST_F(CrashPoints, MovesAndCorrectionsWriteTheDestinationFirst) {
             moved.SetCategory("C++");
             moved.SetTitle("J2");
             ASSERT_TRUE(doc->UpdateSample("J", moved));
-            doc->MarkCategoryChanged("C++");
-            doc->MarkCategoryChanged("Java");
         },
         {"A", "Keep", "Lost", "J2|J"});
     // A load error corrected into another category.
