@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <ctime>
 #include <tuple>
 #include <utility>
@@ -114,8 +115,20 @@ int OpenRegular(const std::string& path, int flags, int& cause, bool create = tr
 }
 
 mode_t NewFileMode() {
-    mode_t mask = ::umask(0);
-    ::umask(mask);
+    // The process's umask as the kernel reports it: reading it through umask() would set
+    // it, for a moment, for every thread of the process.
+    mode_t mask = 022;
+    if (std::FILE* status = std::fopen("/proc/self/status", "re")) {
+        char line[256];
+        unsigned value = 0;
+        while (std::fgets(line, sizeof line, status)) {
+            if (std::sscanf(line, "Umask: %o", &value) == 1) {
+                mask = static_cast<mode_t>(value & 0777);
+                break;
+            }
+        }
+        std::fclose(status);
+    }
     return static_cast<mode_t>(0666 & ~mask);
 }
 

@@ -70,8 +70,13 @@ TEST_F(FileLayerFiles, AtomicWriteReplacesOrLeavesAloneAndFilesCopyRenameAndGo) 
     WriteFileBytes("f.txt", "old");
     ASSERT_TRUE(WriteFileAtomically("f.txt", "new", cause));
     EXPECT_EQ(ReadFileBytes("f.txt"), "new");
+    // A new file gets the mode the process's umask allows, and the umask stays as it is.
+    const mode_t before = ::umask(027);
     ASSERT_TRUE(WriteFileAtomically("created.txt", "", cause));
-    EXPECT_TRUE(FileExists("created.txt"));
+    struct stat st {};
+    ASSERT_EQ(::stat("created.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(::umask(before), 027u);
     Faults::FailNext(Op::Rename, kAccessDenied);
     EXPECT_EQ(Failed(WriteFileAtomically("f.txt", "newer", cause)), kAccessDenied);
     EXPECT_EQ(ReadFileBytes("f.txt"), "new");
