@@ -114,6 +114,16 @@ int OpenRegular(const std::string& path, int flags, int& cause, bool create = tr
     return -1;
 }
 
+} // namespace
+
+std::string PathIn(const std::string& folder, const std::string& name) {
+    if (folder.empty())
+        return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+namespace {
+
 mode_t NewFileMode() {
     // The process's umask as the kernel reports it: reading it through umask() would set
     // it, for a moment, for every thread of the process.

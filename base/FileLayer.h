@@ -104,6 +104,8 @@ private:
 };
 
 bool FileExists(const std::string& path);
+// The path of the file name in folder; name itself for an empty folder (the current one).
+std::string PathIn(const std::string& folder, const std::string& name);
 bool RemoveFile(const std::string& path, int& cause);
 bool RenameFile(const std::string& from, const std::string& to, int& cause);
 // The temporary files of WriteFileAtomically are named path + kTempInfix + six

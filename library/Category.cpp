@@ -28,6 +28,7 @@ CCategory& CCategory::operator=(const CCategory& other) {
     m_custom = other.m_custom;
     m_name = other.m_name;
     m_fileName = other.m_fileName;
+    m_folder = other.m_folder;
     for (int i = 0; i < kSlotCount; ++i)
         m_slots[i] = other.m_slots[i];
     return *this;

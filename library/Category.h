@@ -46,6 +46,11 @@ public:
     void SetName(std::string v) { m_name = std::move(v); }
     const std::string& GetFileName() const { return m_fileName; }
     void SetFileName(std::string v) { m_fileName = std::move(v); }
+    // The library folder that holds the file ("": the current folder), and the path the
+    // file is opened by. Messages name the file by its name alone.
+    const std::string& GetFolder() const { return m_folder; }
+    void SetFolder(std::string v) { m_folder = std::move(v); }
+    std::string GetFilePath() const { return fileio::PathIn(m_folder, m_fileName); }
     bool IsDisplayed() const { return m_displayed; }
     void SetDisplayed(bool v) { m_displayed = v; }
     bool IsChanged() const { return m_changed; }
@@ -78,8 +83,9 @@ public:
     // True when the last ReadSampleList stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }
-    // The backup copy made of this category's file before its first rewrite after an
-    // incomplete read (empty when none was made). The user is told its name once.
+    // The name of the backup copy made of this category's file, in the same folder,
+    // before its first rewrite after an incomplete read (empty when none was made). The
+    // user is told its name once.
     const std::string& BackupPath() const { return m_backupPath; }
 
     // Saving: EmptyFile starts new content, WriteSample appends one sample to it,
@@ -106,6 +112,7 @@ private:
     SubcategorySlot m_slots[kSlotCount];
     std::string m_name;
     std::string m_fileName;
+    std::string m_folder;
     bool m_displayed = true;
     bool m_changed = false;
 

@@ -46,12 +46,12 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
     m_saveFailed = false;
     auto file = std::make_unique<fileio::File>();
     int cause = fileio::kNone;
-    bool opened = exclusive ? file->OpenExclusive(m_fileName, cause) : file->OpenForRead(m_fileName, cause);
+    bool opened = exclusive ? file->OpenExclusive(GetFilePath(), cause) : file->OpenForRead(GetFilePath(), cause);
     if (!opened) {
         ShowFileError(filemsg::kOpen, cause);
         // A file that could not even be opened before it was ever read may hold
         // samples the library does not know.
-        if (exclusive && !m_readAttempted && fileio::FileExists(m_fileName))
+        if (exclusive && !m_readAttempted && fileio::FileExists(GetFilePath()))
             m_unreadOnDisk = true;
         return false;
     }
@@ -67,7 +67,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
     std::uint64_t size = 0;
     if (!m_file || !m_file->IsOpen()) {
         ShowFileError(filemsg::kRead, fileio::kInvalidFile);
-        m_readIncomplete = m_unreadOnDisk = fileio::FileExists(m_fileName);
+        m_readIncomplete = m_unreadOnDisk = fileio::FileExists(GetFilePath());
         return false;
     }
     // Taken before the bytes are read: a change while they are read makes it stale, and
@@ -174,28 +174,28 @@ bool CCategory::BackUpUnreadFile(bool deleting) {
     bool read = false;
     if (m_file && m_file->IsOpen()) {
         read = m_file->ReadAll(original, cause);
-    } else if (!fileio::FileExists(m_fileName)) {
+    } else if (!fileio::FileExists(GetFilePath())) {
         return true;
     } else {
         fileio::File in;
-        read = in.OpenForRead(m_fileName, cause) && in.ReadAll(original, cause);
+        read = in.OpenForRead(GetFilePath(), cause) && in.ReadAll(original, cause);
     }
     if (read && original.empty())
         return true; // nothing to lose
-    if (read && !m_backupPath.empty() && fileio::FileExists(m_backupPath))
+    if (read && !m_backupPath.empty() && fileio::FileExists(fileio::PathIn(m_folder, m_backupPath)))
         return true; // made at an earlier, failed attempt; the file is unchanged since
 
     std::string backup;
     if (read) {
         for (int n = 1; n <= 1000 && backup.empty(); ++n) {
             std::string candidate = m_fileName + (n == 1 ? std::string(".bak") : ".bak" + std::to_string(n));
-            if (!fileio::FileExists(candidate))
+            if (!fileio::FileExists(fileio::PathIn(m_folder, candidate)))
                 backup = candidate;
         }
         if (backup.empty())
             cause = fileio::kDirectoryFull;
         else
-            read = fileio::WriteFileAtomically(backup, original, cause);
+            read = fileio::WriteFileAtomically(fileio::PathIn(m_folder, backup), original, cause);
     }
     if (!read || backup.empty()) {
         ShowMessage("The file " + m_fileName +
@@ -222,7 +222,7 @@ bool CCategory::CloseFile() {
         if (!m_saveFailed && (!m_unreadOnDisk || BackUpUnreadFile(false))) {
             int cause = fileio::kNone;
             bool inPlace = false;
-            if (fileio::WriteFileAtomically(m_fileName, m_pending, cause, &inPlace)) {
+            if (fileio::WriteFileAtomically(GetFilePath(), m_pending, cause, &inPlace)) {
                 ok = true;
             } else if (inPlace) {
                 // Only the folder could not be synced: the new content is in place and
@@ -240,7 +240,7 @@ bool CCategory::CloseFile() {
                 m_readAttempted = true;
                 m_unreadOnDisk = false;
                 m_readIncomplete = false;
-                m_stamp = fileio::StampOf(m_fileName);
+                m_stamp = fileio::StampOf(GetFilePath());
             }
         }
         m_saveFailed = false;
@@ -269,12 +269,12 @@ void CCategory::DeleteFile() {
     m_saving = false;
     m_pending = std::string();
     int cause = fileio::kNone;
-    if (m_unreadOnDisk && fileio::FileExists(m_fileName)) {
+    if (m_unreadOnDisk && fileio::FileExists(GetFilePath())) {
         // Samples the library never showed are not thrown away with the category.
         if (!BackUpUnreadFile(true))
             return;
         m_unreadOnDisk = false;
     }
-    if (!fileio::RemoveFile(m_fileName, cause))
+    if (!fileio::RemoveFile(GetFilePath(), cause))
         ShowFileError(filemsg::kDelete, cause);
 }

@@ -158,7 +158,8 @@ bool CQuorrinDoc::AddCategory(std::unique_ptr<CCategory> category) {
     // A file of that name in the folder (the configuration may have been lost) is never
     // overwritten: its samples become the new category's.
     CCategory& added = *at->second;
-    if (!IsReadOnly() && added.IsCustom() && fileio::StampOf(added.GetFileName()).size > 0)
+    added.SetFolder(m_folder);
+    if (!IsReadOnly() && added.IsCustom() && fileio::StampOf(added.GetFilePath()).size > 0)
         AdoptFile(added);
     return true;
 }

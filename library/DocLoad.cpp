@@ -14,10 +14,11 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
 
     // The placeholder document file is created only when absent: a user's own file of
     // that name keeps its content.
-    if (!IsReadOnly() && !fileio::FileExists(kPlaceholderFile)) {
+    const std::string placeholderPath = fileio::PathIn(m_folder, kPlaceholderFile);
+    if (!IsReadOnly() && !fileio::FileExists(placeholderPath)) {
         fileio::File placeholder;
         int cause = fileio::kNone;
-        if (placeholder.OpenExclusive(kPlaceholderFile, cause))
+        if (placeholder.OpenExclusive(placeholderPath, cause))
             placeholder.Close(cause);
     }
 
@@ -114,7 +115,7 @@ bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_
                                    fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans) {
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
-        if (category.GetFileName().empty() || !fileio::FileExists(category.GetFileName()))
+        if (category.GetFileName().empty() || !fileio::FileExists(category.GetFilePath()))
             return true;
         if (!category.OpenFileForRead())
             return false;
@@ -137,6 +138,7 @@ void CQuorrinDoc::AddDefaultCategories() {
         category->SetCustom(false);
         category->SetName(name);
         category->SetFileName(kDefaultFiles[i]);
+        category->SetFolder(m_folder);
         category->SetDisplayed(m_settings.IsCategoryShown(name));
         category->SetChanged(false);
         for (int slot = 0; slot < kDefaultSlotCount; ++slot) {
@@ -160,6 +162,7 @@ void CQuorrinDoc::AddDefaultCategories() {
 void CQuorrinDoc::AddCustomCategories() {
     for (const auto& [name, fileName] : m_settings.CustomCategoryFiles()) {
         auto category = std::make_unique<CCategory>(name);
+        category->SetFolder(m_folder);
         if (!fileName.empty() && !IsPlainFileName(fileName)) {
             // A path would make the library read and write files outside its folder.
             ShowMessage("The configuration names the file \"" + fileName + "\" for category \"" + name +
@@ -212,7 +215,7 @@ void CQuorrinDoc::FetchRecordBytes(const std::vector<ReadFile>& files,
             fileio::File in;
             fileio::FileStamp now;
             int cause = fileio::kNone;
-            same = in.OpenForRead(category->GetFileName(), cause) && in.Stamp(now, cause) &&
+            same = in.OpenForRead(category->GetFilePath(), cause) && in.Stamp(now, cause) &&
                    now == category->Stamp() && in.ReadAll(data, cause) && data.size() == now.size;
         }
         for (std::uint32_t k : positions) {
@@ -232,10 +235,10 @@ void CQuorrinDoc::RemoveLeftovers() {
     // lock no save is at work, so every such file is a leftover.
     fileio::FolderWriteLock lock;
     int cause = fileio::kNone;
-    if (!lock.Acquire(".", kWriteLockWaitMs, cause))
+    if (!lock.Acquire(FolderPath(), kWriteLockWaitMs, cause))
         return; // someone is writing now: the leftovers go next time
     std::vector<std::string> names{kPlaceholderFile};
     for (const auto& [name, category] : m_categories)
         names.push_back(category->GetFileName());
-    fileio::RemoveLeftoverTemporaries(".", names);
+    fileio::RemoveLeftoverTemporaries(FolderPath(), names);
 }

@@ -14,7 +14,7 @@ bool CQuorrinDoc::OnSaveDocument() {
     // checked and replaced without anyone writing in between.
     fileio::FolderWriteLock lock;
     int cause = fileio::kNone;
-    if (CanSave() && !lock.Acquire(".", kWriteLockWaitMs, cause)) {
+    if (CanSave() && !lock.Acquire(FolderPath(), kWriteLockWaitMs, cause)) {
         ShowMessage("The library folder is being written by another program.\n"
                     "Nothing has been saved; please save again in a moment.",
                     MsgButtons::Ok, MsgIcon::Exclamation);

@@ -8,7 +8,7 @@
 #include "library/RecordMerge.h"
 
 bool CQuorrinDoc::ChangedOnDisk(const CCategory& category) const {
-    return !IsReadOnly() && !(fileio::StampOf(category.GetFileName()) == category.Stamp());
+    return !IsReadOnly() && !(fileio::StampOf(category.GetFilePath()) == category.Stamp());
 }
 
 void CQuorrinDoc::KeepUnreadPart(CCategory& category, std::string_view data, const std::vector<RecordSpan>& spans,
@@ -179,7 +179,7 @@ bool CQuorrinDoc::ReloadChangedCategories() {
         // A category with unsaved changes takes the file's changes when it is saved.
         if (category->IsChanged() || m_pendingChanges.Any(name) || !ChangedOnDisk(*category))
             continue;
-        if (!fileio::FileExists(category->GetFileName()) || !category->OpenFileForRead())
+        if (!fileio::FileExists(category->GetFilePath()) || !category->OpenFileForRead())
             continue;
         const MergeCounts counts = MergeFromFile(*category);
         category->CloseFile();

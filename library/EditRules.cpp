@@ -84,7 +84,7 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
         return Refuse(edit_msg::kCategoryNameTooLong, MsgIcon::Exclamation);
     // A file of that name already in the folder becomes the category's; one that cannot
     // be read to its end would lose what it holds past the break.
-    if (!FileReadsToItsEnd(file))
+    if (!FileReadsToItsEnd(fileio::PathIn(doc.Folder(), file)))
         return Refuse(StrFormat(edit_msg::kCategoryFileUnreadable, file.c_str()), MsgIcon::Exclamation);
     // Two categories on one file would overwrite each other's samples at every save.
     for (const auto& [key, category] : doc.Categories()) {

@@ -65,9 +65,13 @@ public:
     CQuorrinDoc& operator=(const CQuorrinDoc&) = delete;
 
     void SetView(IDocumentView* view) { m_view = view; }
+    // The library folder, before the load: every file the document reads or writes is in
+    // it. Empty: the current folder.
+    void SetFolder(std::string folder) { m_folder = std::move(folder); }
+    const std::string& Folder() const { return m_folder; }
 
     // --- Load, save, close ---
-    // The load sequence, in the current directory.
+    // The load sequence, in the library folder.
     bool OnNewDocument(LoadMode mode = LoadMode::Normal);
     bool IsReadOnly() const { return m_mode == LoadMode::ReadOnly; }
     // The save sequence; false when a changed category's file cannot be opened.
@@ -184,6 +188,9 @@ private:
     bool m_placementChanged = false;
     std::vector<std::string> m_deferred;
     LoadMode m_mode = LoadMode::Normal;
+    std::string m_folder;
+    // The folder as the file layer's folder calls take it.
+    std::string FolderPath() const { return m_folder.empty() ? std::string(".") : m_folder; }
 
     void AddDefaultCategories();
     void RemoveLeftovers();

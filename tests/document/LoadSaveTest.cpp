@@ -222,4 +222,36 @@ TEST_F(DocSave, TheUnreadablePartOfAFileStaysAtItsEndByteForByte) {
     EXPECT_EQ(messages.Texts().size(), 1u); // the sequence error
 }
 
+// Two libraries in one process, neither in the current folder: each document reads,
+// merges, moves and writes only the files of its own folder.
+TEST_F(DocLoad, TwoLibraryFoldersInOneProcess) {
+    ASSERT_EQ(::mkdir("one", 0700), 0);
+    ASSERT_EQ(::mkdir("two", 0700), 0);
+    const std::string one = dir.File("one"), two = dir.File("two");
+    WriteFileBytes(one + "/quorrincpp.txt", FileBytes({MakeSample("First", "C++")}));
+    WriteFileBytes(one + "/quorrinjava.txt", "broken\r\n");
+    ConfigureCustom("Tools", "quorrinTools.txt", {"Sorting"});
+    config.LoadProfile();
+    CLoadErrorList errorsTwo;
+    CQuorrinDoc docOne(config, errors), docTwo(config, errorsTwo);
+    docOne.SetFolder(one);
+    docTwo.SetFolder(two);
+    ASSERT_TRUE(docOne.OnNewDocument());
+    ASSERT_TRUE(docTwo.OnNewDocument());
+    ASSERT_NE(docOne.PeekSample("First"), nullptr);
+    EXPECT_EQ(docTwo.PeekSample("First"), nullptr);
+    CSample moved = *docOne.PeekSample("First");
+    moved.SetCategory("Java");
+    ASSERT_TRUE(docOne.UpdateSample("First", moved));
+    docTwo.AddSample(std::make_unique<CSample>(MakeSample("Second", "Tools", "Sorting")));
+    ASSERT_TRUE(docOne.OnSaveDocument());
+    ASSERT_TRUE(docTwo.OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes(one + "/quorrinjava.txt"), FileBytes({moved}) + "broken\r\n");
+    EXPECT_EQ(ReadFileBytes(one + "/quorrincpp.txt"), "");
+    EXPECT_EQ(ReadFileBytes(two + "/quorrinTools.txt"), FileBytes({MakeSample("Second", "Tools", "Sorting")}));
+    EXPECT_TRUE(fileio::FileExists(two + "/library.txt"));
+    for (const char* name : {"quorrincpp.txt", "quorrinTools.txt", "library.txt"})
+        EXPECT_FALSE(fileio::FileExists(name)) << name;
+}
+
 } // namespace
