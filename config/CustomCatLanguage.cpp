@@ -29,6 +29,8 @@ void CLibraryConfig::SetCustomCategoryLanguage(const std::string& category, cons
         g_customCatLanguages[category] = word;
     // A category saved before has its key: the choice is kept at once. A new one gets
     // its key, with the language, at the library save that records it.
+    if (m_readOnly)
+        return;
     KeyHandle cats = OpenAppSubKey(kCustomCats);
     if (cats == kNoKey)
         return;

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -19,6 +20,8 @@ const char* const kHeader = "TindrelConfig ";
 // Larger files are not configuration files of this program: the tree holds a few
 // hundred short names.
 constexpr std::uint64_t kMaxFileSize = 64u * 1024 * 1024;
+// How long a flush waits for another process writing the file.
+constexpr int kWriteLockWaitMs = 5000;
 // Deeper paths are not read (the tree written by this program is six deep).
 constexpr std::size_t kMaxDepth = 512;
 
@@ -324,7 +327,8 @@ void FileKeyStore::Load() {
     std::string text;
     std::uint64_t size = 0;
     int cause = 0;
-    if (!file.OpenForRead(m_path, cause) || !file.Size(size, cause) ||
+    fileio::FileStamp stamp;
+    if (!file.OpenForRead(m_path, cause) || !file.Stamp(stamp, cause) || !file.Size(size, cause) ||
         (size <= kMaxFileSize && !file.ReadAll(text, cause))) {
         m_state = LoadState::Unreadable;
         problem = "cannot be read.\nReason: " + std::string(fileio::CauseText(cause));
@@ -359,10 +363,16 @@ void FileKeyStore::Load() {
     }
     int ignored = 0;
     file.Close(ignored);
+    // What the file holds as far as it was read: a file not loaded whole is written anew
+    // from it at the next flush, once it has been kept aside.
+    m_base = TreeOf(*this);
+    m_onDisk = m_base;
+    m_diskStamp = stamp;
+    if (m_state != LoadState::Unreadable && size <= kMaxFileSize)
+        m_diskText = text;
 
     if (m_state == LoadState::Loaded) {
         m_savedChanges = ChangeCount();
-        m_written = Serialize(*this);
         return;
     }
     std::string kept = KeepAside();
@@ -402,6 +412,106 @@ std::string FileKeyStore::KeepAside() {
            "), so Tindrel will not overwrite it.";
 }
 
+FileKeyStore::Tree FileKeyStore::TreeOf(const MemoryKeyStore& store) {
+    Tree tree;
+    store.Visit([&tree](const KeyPath& path, const std::map<std::string, Value>& values) {
+        tree.emplace(path, values);
+    });
+    return tree;
+}
+
+namespace {
+
+bool IsBelow(const KeyPath& path, const KeyPath& branch) {
+    return path.size() >= branch.size() && std::equal(branch.begin(), branch.end(), path.begin());
+}
+
+// A key and every key below it; those follow it in the tree's order.
+template <typename Tree> void EraseBranch(Tree& tree, const KeyPath& branch) {
+    for (auto it = tree.lower_bound(branch); it != tree.end() && IsBelow(it->first, branch);)
+        it = tree.erase(it);
+}
+
+template <typename Tree> void CopyBranch(const Tree& from, Tree& to, const KeyPath& branch) {
+    for (auto it = from.lower_bound(branch); it != from.end() && IsBelow(it->first, branch); ++it)
+        to[it->first] = it->second;
+}
+
+} // namespace
+
+void FileKeyStore::ApplyChanges(const Tree& before, const Tree& now, Tree& onDisk) {
+    // Keys this process deleted go, with whatever others put below them meanwhile.
+    for (const auto& [path, values] : before) {
+        if (!now.count(path))
+            EraseBranch(onDisk, path);
+    }
+    for (const auto& [path, values] : now) {
+        const auto was = before.find(path);
+        if (was != before.end() && was->second == values)
+            continue;
+        // Changed here but deleted by another process: the key comes back as this process
+        // has it, whole (a category's key keeps its file name), from the highest key gone.
+        for (size_t depth = 1; depth <= path.size(); ++depth) {
+            const KeyPath upper(path.begin(), path.begin() + static_cast<std::ptrdiff_t>(depth));
+            if (!onDisk.count(upper)) {
+                CopyBranch(now, onDisk, upper);
+                break;
+            }
+        }
+        std::map<std::string, Value>& into = onDisk[path];
+        for (const auto& [name, value] : values) {
+            if (was == before.end())
+                into[name] = value;
+            else if (auto old = was->second.find(name); old == was->second.end() || !(old->second == value))
+                into[name] = value;
+        }
+        if (was != before.end()) {
+            for (const auto& [name, value] : was->second) {
+                if (!values.count(name))
+                    into.erase(name);
+            }
+        }
+    }
+}
+
+bool FileKeyStore::ReadCurrent(Tree& onDisk, std::string& error) {
+    const fileio::FileStamp stamp = fileio::StampOf(m_path);
+    if (!stamp.exists) {
+        onDisk = Tree{{KeyPath(), {}}};
+        return true;
+    }
+    if (stamp == m_diskStamp) {
+        onDisk = m_onDisk;
+        return true;
+    }
+    fileio::File file;
+    std::string text;
+    std::uint64_t size = 0;
+    int cause = 0;
+    if (!file.OpenForRead(m_path, cause) || !file.Size(size, cause) ||
+        (size <= kMaxFileSize && !file.ReadAll(text, cause))) {
+        error = FileError(m_path, cause);
+        return false;
+    }
+    int ignored = 0;
+    file.Close(ignored);
+    if (m_diskText && size <= kMaxFileSize && text == *m_diskText) {
+        onDisk = m_onDisk;
+        return true;
+    }
+    MemoryKeyStore current;
+    const ParseReport report = size <= kMaxFileSize ? Parse(text, current) : ParseReport{true};
+    if (report.foreign || report.version > kFormatVersion || report.Damaged()) {
+        error =
+            "File: " + m_path +
+            "\nReason: it has been changed since Tindrel read it, and it cannot be read whole now, so it is "
+            "not overwritten.";
+        return false;
+    }
+    onDisk = TreeOf(current);
+    return true;
+}
+
 bool FileKeyStore::Flush(std::string& error) {
     error.clear();
     if (ChangeCount() == m_savedChanges && !m_mustWrite)
@@ -411,9 +521,9 @@ bool FileKeyStore::Flush(std::string& error) {
                 "\nReason: the damaged file could not be kept aside, so it is not overwritten.";
         return false;
     }
-    // A save rebuilds keys with the same content: only a different text is written.
-    std::string text = Serialize(*this);
-    if (!m_mustWrite && m_written && *m_written == text) {
+    // A save rebuilds keys with the same content: only a real change is written.
+    Tree mine = TreeOf(*this);
+    if (!m_mustWrite && mine == m_base) {
         m_savedChanges = ChangeCount();
         return true;
     }
@@ -426,13 +536,39 @@ bool FileKeyStore::Flush(std::string& error) {
             return false;
         }
     }
+    // No other process writes the file between the read and the rename.
+    fileio::FolderWriteLock lock;
     int cause = 0;
-    if (!fileio::WriteFileAtomically(m_path, text, cause)) {
+    if (!lock.Acquire(folder.empty() ? std::string(".") : folder.string(), kWriteLockWaitMs, cause)) {
         error = FileError(m_path, cause);
         return false;
     }
+    Tree onDisk;
+    if (!ReadCurrent(onDisk, error))
+        return false;
+    Tree merged = onDisk;
+    ApplyChanges(m_base, mine, merged);
+    std::optional<std::string> text;
+    if (m_mustWrite || merged != onDisk) {
+        MemoryKeyStore out;
+        for (const auto& [path, values] : merged) {
+            out.PutKey(path);
+            for (const auto& [name, value] : values)
+                out.PutValue(path, name, value);
+        }
+        text = Serialize(out);
+        if (!fileio::WriteFileAtomically(m_path, *text, cause)) {
+            error = FileError(m_path, cause);
+            return false;
+        }
+    }
     m_savedChanges = ChangeCount();
     m_mustWrite = false;
-    m_written = std::move(text);
+    m_base = std::move(mine);
+    if (text) {
+        m_onDisk = std::move(merged);
+        m_diskText = std::move(text);
+        m_diskStamp = fileio::StampOf(m_path);
+    }
     return true;
 }

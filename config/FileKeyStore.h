@@ -1,7 +1,10 @@
 // The key store on Linux: the key tree of one user held in memory and kept in one
 // text file, $XDG_CONFIG_HOME/Velmora Software/Tindrel/Tindrel.conf (else below
-// ~/.config). Flush writes the whole tree atomically (temporary file, sync,
-// rename), so a crash leaves either the old or the new file.
+// ~/.config). Other processes keep the same file, so Flush does not write back the
+// tree as this process holds it: under the folder's write lock it reads the file as it
+// is now, applies what this process changed since its load or last write (keys added
+// or deleted, values set or removed), and writes the result atomically (temporary
+// file, sync, rename), so a crash leaves either the old or the new file.
 //
 // File format, version 1 (UTF-8 safe, one item per line, "\n" line ends):
 //   TindrelConfig 1
@@ -17,9 +20,11 @@
 // name keeps its exact bytes. The "end" line tells a whole file from a cut one.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 
+#include "base/FileLayer.h"
 #include "config/MemoryKeyStore.h"
 
 class FileKeyStore : public MemoryKeyStore {
@@ -48,7 +53,9 @@ public:
     // Where a damaged file was kept, or "" when none was kept.
     const std::string& KeptCopyPath() const { return m_keptCopy; }
 
-    // Writes the whole tree when its text differs from what the file holds.
+    // Applies this process's changes to the file as it is now (see above); writes only
+    // when that changes the file. A file changed since into one that cannot be read
+    // whole is not overwritten.
     bool Flush(std::string& error) override;
 
     // The file's text for a tree, and the reading of one.
@@ -68,6 +75,14 @@ public:
     static std::string Quote(const std::string& bytes);
 
 private:
+    // Every key (the root too) with its values.
+    using Tree = std::map<KeyPath, std::map<std::string, Value>>;
+    static Tree TreeOf(const MemoryKeyStore& store);
+    // Adds to onDisk what changed from before to now.
+    static void ApplyChanges(const Tree& before, const Tree& now, Tree& onDisk);
+    // The tree the file holds now; false with the error when it cannot be told.
+    bool ReadCurrent(Tree& onDisk, std::string& error);
+
     void Load();
     // Copies the file aside (moving it when it cannot be copied); returns the
     // sentence for the message.
@@ -77,7 +92,13 @@ private:
     LoadState m_state = LoadState::Missing;
     std::string m_keptCopy;
     std::uint64_t m_savedChanges = 0;
-    bool m_mustWrite = false;             // the file on disk does not hold the tree
-    std::optional<std::string> m_written; // the text the file holds, when known
-    bool m_protected = false;             // a damaged file could not be kept aside: never overwrite it
+    bool m_mustWrite = false; // the file on disk does not hold the tree
+    bool m_protected = false; // a damaged file could not be kept aside: never overwrite it
+    // This process's tree at the load or the last write: its changes are what differs.
+    Tree m_base;
+    // What the file held then (as far as it could be read), its bytes and its stamp: a
+    // file still the same need not be read again.
+    Tree m_onDisk;
+    std::optional<std::string> m_diskText;
+    fileio::FileStamp m_diskStamp;
 };

@@ -471,6 +471,8 @@ void CLibraryConfig::WriteHiddenCat(const std::string& name, bool displayed) {
 }
 
 void CLibraryConfig::WriteExpandedCats() {
+    if (m_readOnly)
+        return;
     KeyHandle key = RebuildKey(kExpandedCats);
     if (key != kNoKey) {
         for (const auto& [category, subcategories] : g_expandedSubcats) {
@@ -487,6 +489,8 @@ void CLibraryConfig::WriteExpandedCats() {
 }
 
 void CLibraryConfig::SaveSettings() {
+    if (m_readOnly)
+        return;
     // As the framework's profile functions: the keys are created when missing and
     // failures are not reported.
     long rc = keyerr::kSuccess;
@@ -517,10 +521,12 @@ void CLibraryConfig::BeginLibrarySave() {
     m_wroteCustomSubcats = false;
     m_wroteHiddenCats = false;
     m_wroteHiddenSubcats = false;
-    m_inLibrarySave = true;
+    m_inLibrarySave = !m_readOnly;
 }
 
 void CLibraryConfig::RecordCategory(const CCategory& category) {
+    if (m_readOnly)
+        return;
     if (category.IsCustom()) {
         WriteCustomCat(category);
         return;
@@ -556,6 +562,8 @@ void CLibraryConfig::EndLibrarySave() {
 }
 
 void CLibraryConfig::Flush() {
+    if (m_readOnly)
+        return;
     std::string error;
     if (!m_store.Flush(error))
         ShowMessage("Tindrel was unable to save the library configuration.\n" + error +

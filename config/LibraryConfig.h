@@ -53,6 +53,11 @@ public:
     void SetCustomCategoryLanguage(const std::string& category, const std::string& word);
 
     // --- Writing ---
+    // A read-only configuration (a window that opened the library read-only) writes
+    // nothing to the store: saves, the expanded state, the options and language choices
+    // change only the tables.
+    void SetReadOnly(bool readOnly) { m_readOnly = readOnly; }
+    bool IsReadOnly() const { return m_readOnly; }
     // Around one library save: afterwards the stored configuration says exactly
     // what the categories recorded in between hold.
     void BeginLibrarySave() override;
@@ -130,6 +135,7 @@ private:
     void Close(KeyHandle key);
 
     IKeyStore& m_store;
+    bool m_readOnly = false;
     int m_countCustomCats = 0;
     int m_countCustomSubcats = 0;
     int m_countHiddenCats = 0;

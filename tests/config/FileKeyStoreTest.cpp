@@ -203,4 +203,70 @@ TEST_F(FileStore, AKeyWithAnEmptyNameIsRefusedAndASaveStillEnds) {
     EXPECT_FALSE(FileKeyStore(path).KeyExists(AppPath({"CustomCats", "Tools"}))); // the save flushed it
 }
 
+// Two processes on one configuration file (two windows on two library folders, or a
+// window and one started later): each flush applies its own changes to the file as it is
+// now and keeps the other's.
+TEST_F(FileStore, AFlushWritesOnlyItsOwnChangesAndKeepsAnotherProcesssChanges) {
+    {
+        FileKeyStore earlier(path);
+        CLibraryConfig config(earlier);
+        SaveLibrary(config, {CustomCategory("Old"), CustomCategory("Kept")});
+    }
+    FileKeyStore firstStore(path);
+    FileKeyStore secondStore(path);
+    CLibraryConfig first = Loaded(firstStore);
+    CLibraryConfig second = Loaded(secondStore);
+    SaveLibrary(first, {CustomCategory("Old"), CustomCategory("Kept"), CustomCategory("Tools")});
+    // The second never knew Tools; it deletes Old and adds Games.
+    SaveLibrary(second, {CustomCategory("Kept"), CustomCategory("Games")});
+    second.m_bSaveTreeState = false;
+    second.SaveSettings();
+    // The first deletes Kept; the second chooses a language for it afterwards, which
+    // brings the key back whole.
+    SaveLibrary(first, {CustomCategory("Old"), CustomCategory("Tools")});
+    second.SetCustomCategoryLanguage("Kept", "shell");
+    FileKeyStore after(path);
+    CLibraryConfig next = Loaded(after);
+    EXPECT_EQ(next.g_customCatFiles, (std::map<std::string, std::string>{{"Games", "quorrinGames.txt"},
+                                                                         {"Kept", "quorrinKept.txt"},
+                                                                         {"Tools", "quorrinTools.txt"}}));
+    EXPECT_EQ(next.CustomCategoryLanguage("Kept"), "shell");
+    EXPECT_FALSE(next.m_bSaveTreeState);
+    EXPECT_TRUE(messenger.shown.empty());
+}
+
+TEST_F(FileStore, AFileChangedSinceIntoOneThatCannotBeReadWholeIsNotOverwritten) {
+    FileKeyStore store(path);
+    store.PutKey({"Mine"});
+    ASSERT_TRUE(store.Flush(error)) << error;
+    WriteFileBytes(path, "TindrelConfig 2\nkey \"Theirs\"\nend\n"); // a newer version's
+    store.PutKey({"More"});
+    EXPECT_FALSE(store.Flush(error));
+    EXPECT_EQ(ReadFileBytes(path), "TindrelConfig 2\nkey \"Theirs\"\nend\n");
+    EXPECT_NE(error.find("cannot be read whole now"), std::string::npos) << error;
+}
+
+// A window that opened the library read-only writes nothing of it: not a save, not the
+// tree state, not the options, not a language choice.
+TEST_F(FileStore, AReadOnlyConfigurationLeavesTheFileAsItWas) {
+    {
+        FileKeyStore earlier(path);
+        CLibraryConfig config(earlier);
+        SaveLibrary(config, {CustomCategory("Tools", {"Loops"})});
+    }
+    const std::string before = ReadFileBytes(path);
+    FileKeyStore store(path);
+    CLibraryConfig config = Loaded(store);
+    config.SetReadOnly(true);
+    SaveLibrary(config, {DefaultCategory("C++")});
+    config.g_expandedSubcats = {{"C++", {"GUI"}}};
+    config.WriteExpandedCats();
+    config.m_bAutoSaveOnSwitch = false;
+    config.SaveSettings();
+    config.SetCustomCategoryLanguage("Tools", "shell");
+    config.Flush();
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(config.CustomCategoryLanguage("Tools"), "shell"); // shown for the run
+}
+
 } // namespace
