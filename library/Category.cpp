@@ -1,5 +1,8 @@
 #include "library/Category.h"
 
+#include "base/FolderMarker.h"
+#include "library/QuorrinDoc.h"
+
 CCategory::CCategory() {
     ResetSlots(false);
 }
@@ -11,6 +14,43 @@ std::string CategoryFileName(const std::string& name) {
 bool IsPlainFileName(const std::string& name) {
     return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
            name.find('\0') == std::string::npos;
+}
+
+namespace {
+
+// The names of the program's own files in the library folder. A category on one of them
+// would have its file truncated, replaced or removed as that file is.
+bool IsProgramFileName(const std::string& name) {
+    if (name == CFolderMarker::kFileName || name == CQuorrinDoc::kPlaceholderFile)
+        return true;
+    // A temporary file of the file layer: "<file>.tmp-" and six characters; leftovers of
+    // those are removed at start.
+    const std::string infix = fileio::kTempInfix;
+    if (name.size() >= infix.size() + 6 &&
+        name.compare(name.size() - 6 - infix.size(), infix.size(), infix) == 0)
+        return true;
+    // A backup copy: "<file>.bak", "<file>.bak2", ...
+    size_t end = name.size();
+    while (end > 0 && name[end - 1] >= '0' && name[end - 1] <= '9')
+        --end;
+    return end >= 4 && name.compare(end - 4, 4, ".bak") == 0;
+}
+
+} // namespace
+
+std::string CategoryFileRefusal(const std::string& fileName,
+                                const std::map<std::string, std::string>& otherFiles) {
+    if (fileName.empty())
+        return std::string();
+    if (!IsPlainFileName(fileName))
+        return "which is not a file in the library folder";
+    if (IsProgramFileName(fileName))
+        return "a name Tindrel keeps for its own files in the library folder";
+    for (const auto& [category, file] : otherFiles) {
+        if (file == fileName)
+            return "which category \"" + category + "\" uses already";
+    }
+    return std::string();
 }
 
 CCategory::CCategory(const std::string& name) : m_custom(true), m_name(name), m_fileName(CategoryFileName(name)) {

@@ -19,6 +19,15 @@ std::string CategoryFileName(const std::string& name);
 // True when name names a file in the current folder itself: not empty, no path
 // separator, not "." or "..", no zero byte.
 bool IsPlainFileName(const std::string& name);
+// Why a category cannot keep its samples in the file fileName of the library folder, as
+// the end of a sentence about that file ("which is not a file in the library folder");
+// "" when it can. Refused: a name that is not plain, a name the program keeps for its own
+// files there (the window's marker, library.txt, a temporary file "<file>.tmp-XXXXXX", a
+// backup copy "<file>.bak" or "<file>.bakN"), and a name another category uses already
+// (compared exactly, as the file system does). otherFiles: the other categories' files,
+// by category name. An empty name (no file) is no collision.
+std::string CategoryFileRefusal(const std::string& fileName,
+                                const std::map<std::string, std::string>& otherFiles);
 
 struct SubcategorySlot {
     std::string name;

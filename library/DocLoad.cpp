@@ -160,14 +160,20 @@ void CQuorrinDoc::AddDefaultCategories() {
 }
 
 void CQuorrinDoc::AddCustomCategories() {
+    // The files in use so far: a second category on one of them would double its samples
+    // and lose them to the other's saves.
+    std::map<std::string, std::string> files;
+    for (const auto& [name, category] : m_categories)
+        files.emplace(name, category->GetFileName());
     for (const auto& [name, fileName] : m_settings.CustomCategoryFiles()) {
         auto category = std::make_unique<CCategory>(name);
         category->SetFolder(m_folder);
-        if (!fileName.empty() && !IsPlainFileName(fileName)) {
-            // A path would make the library read and write files outside its folder.
+        const std::string refusal = CategoryFileRefusal(fileName, files);
+        if (!refusal.empty()) {
+            // A path would make the library read and write files outside its folder, a
+            // file of the program's or of another category would be overwritten.
             ShowMessage("The configuration names the file \"" + fileName + "\" for category \"" + name +
-                            "\", which is not a file in the library folder.\n"
-                            "The category is left out; its settings are kept.",
+                            "\", " + refusal + ".\nThe category is left out; its settings are kept.",
                         MsgButtons::Ok, MsgIcon::Exclamation);
             category->SetFileName(fileName);
             if (const NameSet* subs = m_settings.CustomCategorySubcategories(name)) {
@@ -191,7 +197,8 @@ void CQuorrinDoc::AddCustomCategories() {
             }
         }
         category->SetChanged(false);
-        m_categories.emplace(name, std::move(category));
+        if (m_categories.emplace(name, std::move(category)).second)
+            files.emplace(name, fileName);
     }
 }
 

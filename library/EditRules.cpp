@@ -92,6 +92,13 @@ InputCheck CheckNewCategoryName(const CQuorrinDoc& doc, const std::string& name)
             return Refuse(StrFormat(edit_msg::kCategoryFileTaken, file.c_str(), category->GetName().c_str()),
                           MsgIcon::Exclamation);
     }
+    // "cpp.txt.tmp-ab" would give "quorrincpp.txt.tmp-ab.txt", which the start removes as a
+    // leftover temporary file of the C++ category's.
+    const std::string refusal = CategoryFileRefusal(file, {});
+    if (!refusal.empty())
+        return Refuse("The file of this category would be \"" + file + "\", " + refusal +
+                          ".\nPlease select a new name.",
+                      MsgIcon::Exclamation);
     return {};
 }
 

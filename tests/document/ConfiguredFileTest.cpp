@@ -1,0 +1,51 @@
+// Category files the configuration or a new category's name could give that collide with
+// another category's file or with the program's own files in the library folder.
+#include "DocTestSupport.h"
+#include "base/FolderMarker.h"
+#include "library/EditRules.h"
+
+namespace {
+
+using ConfiguredFile = DocFixture;
+
+TEST_F(ConfiguredFile, AFileAnotherCategoryOrTheProgramUsesLeavesTheCategoryOutWithItsKeys) {
+    const std::string cpp = FileBytes({MakeSample("Only", "C++")});
+    WriteFileBytes("quorrincpp.txt", cpp);
+    WriteFileBytes(CFolderMarker::kFileName, "process 1 on elsewhere\n");
+    ConfigureCustom("Alpha", "shared.txt", {});
+    ConfigureCustom("Beta", "shared.txt", {"Sub"});
+    const char* const refused[][2] = {{"Cee", "quorrincpp.txt"},  {"Dee", ".tindrel.lock"},
+                                      {"Eee", "library.txt"},     {"Fff", "shared.txt.bak"},
+                                      {"Ggg", "shared.txt.bak2"}, {"Hhh", "shared.txt.tmp-Ab12Cd"}};
+    for (const auto& [name, file] : refused)
+        ConfigureCustom(name, file, {});
+    Load();
+    ASSERT_EQ(messages.shown.size(), 7u); // each once
+    EXPECT_EQ(messages.shown[0].text,
+              "The configuration names the file \"shared.txt\" for category \"Beta\", "
+              "which category \"Alpha\" uses already.\n"
+              "The category is left out; its settings are kept.");
+    EXPECT_NE(doc->PeekCategory("Alpha"), nullptr);
+    EXPECT_EQ(doc->PeekCategory("Beta"), nullptr);
+    for (const auto& [name, file] : refused)
+        EXPECT_EQ(doc->PeekCategory(name), nullptr) << name;
+    EXPECT_EQ(Titles(), std::vector<std::string>{"Only"});
+    EXPECT_EQ(errors.GetCount(), 0); // nothing doubled
+    ASSERT_TRUE(doc->OnSaveDocument());
+    Close();
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
+    EXPECT_EQ(ReadFileBytes(CFolderMarker::kFileName), "process 1 on elsewhere\n");
+    EXPECT_TRUE(store.KeyExists(AppPath({"CustomCats", "Beta", "Sub"})));
+    for (const auto& [name, file] : refused)
+        EXPECT_TRUE(store.KeyExists(AppPath({"CustomCats", name}))) << name;
+}
+
+// "quorrincpp.txt.tmp-ab.txt" looks like a temporary file of the C++ category's file, and
+// those are removed at start.
+TEST_F(ConfiguredFile, ANewCategoryWhoseFileLooksLikeTheProgramsOwnIsRefused) {
+    Load();
+    EXPECT_FALSE(CheckNewCategoryName(*doc, "cpp.txt.tmp-ab").Ok());
+    EXPECT_TRUE(CheckNewCategoryName(*doc, "x.bak").Ok()); // "quorrinx.bak.txt" is no backup name
+}
+
+} // namespace
