@@ -104,6 +104,9 @@ bool CQuorrinApp::InitInstance() {
     if (!TakeFolderMarker(readOnly))
         return false;
     m_config = std::make_unique<CLibraryConfig>(*m_store);
+    // A read-only window writes nothing of the library's configuration, ever: what it
+    // read at start is not the state another window may have stored since.
+    m_config->SetReadOnly(readOnly);
     if (!m_config->LoadProfile())
         ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
 
@@ -181,15 +184,27 @@ void CQuorrinApp::WaitForLibrary() {
 }
 
 bool CQuorrinApp::TakeFolderMarker(bool& readOnly) {
-    std::string holder;
-    if (m_marker.Take(".", holder) != CFolderMarker::Result::HeldByOther)
+    std::string detail;
+    const CFolderMarker::Result result = m_marker.Take(".", detail);
+    std::string text;
+    if (result == CFolderMarker::Result::HeldByOther) {
+        // Two windows saving one library would each write back what they loaded.
+        text = "The library in\n" + m_libraryFolder + "\nis open in another Tindrel window (" + detail +
+               ").\nTwo windows on one library would overwrite each other's changes.\n\n"
+               "Open it read-only?";
+    } else if (result == CFolderMarker::Result::NotAFile) {
+        // Without its marker this window could not tell another one that it has the
+        // library, nor learn that another has it: it does not write.
+        text = "The library folder\n" + m_libraryFolder + "\nholds " + detail + " named \"" +
+               CFolderMarker::kFileName +
+               "\", the name of the file by which Tindrel windows tell each other that they have the library "
+               "open.\nWhile it is there, Tindrel cannot tell whether another window has the library.\n"
+               "Remove or rename it, then open the library again to change it.\n\n"
+               "Open it read-only?";
+    } else {
         return true;
-    // Two windows saving one library would each write back what they loaded.
-    const MsgAnswer answer =
-        ShowMessage("The library in\n" + m_libraryFolder + "\nis open in another Tindrel window (" + holder +
-                        ").\nTwo windows on one library would overwrite each other's changes.\n\n"
-                        "Open it read-only?",
-                    MsgButtons::YesNo, MsgIcon::Question);
+    }
+    const MsgAnswer answer = ShowMessage(text, MsgButtons::YesNo, MsgIcon::Question);
     readOnly = answer == MsgAnswer::Yes;
     return readOnly;
 }
@@ -283,7 +298,7 @@ int CQuorrinApp::ExitInstance() {
         m_config->SaveSettings();
         m_config->g_expandedSubcats.clear();
     }
-    if (m_frame && m_store)
+    if (m_frame && m_store && !m_readOnly)
         WriteWindowSettings(*m_store, CaptureWindow(*m_frame));
     m_frame.reset();
     return 0;

@@ -12,8 +12,12 @@ public:
 
     enum class Result {
         Taken,       // ours now
-        HeldByOther, // another process has the library open; holder names it
-        Unavailable  // no marker can be kept here (a read-only folder): none is held
+        HeldByOther, // another process has the library open; detail names it
+        // Something that is not a regular file has the marker's name (a symbolic link, a
+        // folder, a pipe...; detail says which): no marker is held, and whether another
+        // window has the library cannot be told. Nothing was opened through it.
+        NotAFile,
+        Unavailable // no marker can be kept here (a read-only folder): none is held
     };
 
     CFolderMarker() = default;
@@ -21,8 +25,9 @@ public:
     CFolderMarker& operator=(const CFolderMarker&) = delete;
     ~CFolderMarker();
 
-    // holder: "process 1234 on host name" when another holds the marker.
-    Result Take(const std::string& folder, std::string& holder);
+    // detail: "process 1234 on host name" when another holds the marker; "a symbolic
+    // link", "a folder", ... when the name is not a regular file.
+    Result Take(const std::string& folder, std::string& detail);
     void Release();
     bool Held() const { return m_fd >= 0; }
 

@@ -165,4 +165,34 @@ TEST_F(FileLayerFiles, TheFolderMarkerNamesItsHolderAndGoesWithIt) {
     EXPECT_EQ(third.Take(".", holder), CFolderMarker::Result::Taken);
 }
 
+TEST_F(FileLayerFiles, AMarkerNameThatIsNoRegularFileIsToldAndNothingGoesThroughIt) {
+    const std::string name = CFolderMarker::kFileName;
+    std::string detail;
+    // A link that points nowhere, one to a file, a folder, a pipe: none is opened or left.
+    ASSERT_EQ(symlink("elsewhere.txt", name.c_str()), 0);
+    CFolderMarker marker;
+    EXPECT_EQ(marker.Take(".", detail), CFolderMarker::Result::NotAFile);
+    EXPECT_EQ(detail, "a symbolic link");
+    EXPECT_FALSE(FileExists("elsewhere.txt"));
+    WriteFileBytes("elsewhere.txt", "mine\n");
+    EXPECT_EQ(marker.Take(".", detail), CFolderMarker::Result::NotAFile);
+    marker.Release();
+    EXPECT_EQ(ReadFileBytes("elsewhere.txt"), "mine\n");
+    ASSERT_EQ(std::remove(name.c_str()), 0);
+    ASSERT_EQ(mkdir(name.c_str(), 0755), 0);
+    EXPECT_EQ(marker.Take(".", detail), CFolderMarker::Result::NotAFile);
+    EXPECT_EQ(detail, "a folder");
+    ASSERT_EQ(rmdir(name.c_str()), 0);
+    ASSERT_EQ(mkfifo(name.c_str(), 0644), 0);
+    EXPECT_EQ(marker.Take(".", detail), CFolderMarker::Result::NotAFile); // without waiting on it
+    EXPECT_EQ(detail, "a named pipe");
+    ASSERT_EQ(std::remove(name.c_str()), 0);
+    // A marker that is not ours any more is not removed with ours.
+    ASSERT_EQ(marker.Take(".", detail), CFolderMarker::Result::Taken);
+    ASSERT_EQ(std::remove(name.c_str()), 0);
+    WriteFileBytes(name, "process 2 on elsewhere\n");
+    marker.Release();
+    EXPECT_EQ(ReadFileBytes(name), "process 2 on elsewhere\n");
+}
+
 } // namespace
