@@ -2,6 +2,12 @@
 // kill), SIGHUP, SIGINT and the desktop session's end. Each becomes one call on the
 // window thread (a signal handler may do almost nothing itself: it writes a byte to a
 // pipe, which the event loop reads).
+//
+// A SIGINT after the first signal (Ctrl+C pressed again while the window saves and
+// closes) ends the program without waiting for the close, but never halfway through a file:
+// at once when no file is being written, else when the write under way is complete
+// (fileio::EndAfterWrites). Every file is replaced atomically, so what is on disk then
+// is each file whole, old or new.
 #pragma once
 
 #include <QObject>

@@ -1,4 +1,5 @@
 #include "base/FileLayer.h"
+#include "base/WriteGate.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -500,6 +501,8 @@ bool RenameFile(const std::string& from, const std::string& to, int& cause) {
 }
 
 bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace) {
+    // The program is not ended between the temporary file and the folder's sync.
+    const WriteSection section;
     if (inPlace)
         *inPlace = false;
     const std::string target = ResolveTarget(path);

@@ -2,6 +2,7 @@
 // fails, a second window on the same library, changes other programs make; and the window
 // coming back as it was left.
 #include <csignal>
+#include <filesystem>
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -11,6 +12,7 @@
 
 #include "GuiTestSupport.h"
 #include "app/Commands.h"
+#include "app/SessionEnd.h"
 #include "base/FolderMarker.h"
 #include "ui/CodeEditor.h"
 
@@ -41,6 +43,60 @@ TEST_F(WindowSafetyTest, ASignalClosesTheWindowAsExitDoesWithoutQuestions) {
     EXPECT_NE(ReadFileBytes(File("quorrincpp.txt")).find("\r\nedited\r\n"), std::string::npos);
     EXPECT_NE(ReadConfig().find("\"Settings\""), std::string::npos);
     EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST_F(WindowSafetyTest, ASignalOrACloseWhileTheLibraryIsReadLosesNothing) {
+    for (const bool bySignal : {true, false}) {
+        SCOPED_TRACE(bySignal ? "signal" : "close");
+        WriteLibrary();
+        m_app = std::make_unique<CQuorrinApp>();
+        ASSERT_TRUE(m_app->InitInstance());
+        ASSERT_TRUE(m_app->IsLoading());
+        if (bySignal) {
+            std::raise(SIGINT);
+            for (int i = 0; i < 50 && Frame()->isVisible(); ++i)
+                QTest::qWait(10);
+        } else {
+            Frame()->close();
+        }
+        EXPECT_FALSE(Frame()->isVisible());
+        m_app->ExitInstance();
+        m_app.reset();
+        EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), SampleFileBytes("C++", "General", "Alpha", "old", "", "x\r\n"));
+    }
+    EXPECT_TRUE(m_messages.shown.empty());
+}
+
+TEST(SessionEndTest, CtrlCAgainEndsTheProgramOnlyOnceTheWriteUnderWayIsComplete) {
+    TempDir dir;
+    WriteFileBytes(dir.File("quorrincpp.txt"), "old");
+    // The second Ctrl+C comes while the file is being written.
+    EXPECT_EXIT(
+        {
+            CSessionEnd end([] {});
+            fileio::SetFaultHook([](const fileio::FaultPoint& p, std::size_t&) {
+                if (p.op == fileio::Op::Write) {
+                    std::raise(SIGINT);
+                    std::raise(SIGINT);
+                }
+                return static_cast<int>(fileio::kNone);
+            });
+            int cause = fileio::kNone;
+            fileio::WriteFileAtomically("quorrincpp.txt", "new", cause);
+            std::_Exit(0);
+        },
+        ::testing::KilledBySignal(SIGINT), "");
+    EXPECT_EQ(ReadFileBytes(dir.File("quorrincpp.txt")), "new");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1); // no temporary file left
+    // A session's end sends SIGTERM and SIGHUP: the close goes on.
+    EXPECT_EXIT(
+        {
+            CSessionEnd end([] {});
+            std::raise(SIGTERM);
+            std::raise(SIGHUP);
+            std::_Exit(3);
+        },
+        ::testing::ExitedWithCode(3), "");
 }
 
 TEST_F(WindowSafetyTest, AFailedLastSaveLetsTheUserKeepTheWindow) {
