@@ -210,13 +210,20 @@ bool CQuorrinApp::TakeFolderMarker(bool& readOnly) {
 }
 
 void CQuorrinApp::WatchLibrary() {
-    QStringList files;
-    for (const auto& [name, category] : m_doc->Categories())
-        files.append(QString::fromStdString(category->GetFileName()));
-    m_watcher = std::make_unique<CLibraryWatcher>(QStringLiteral("."), files, [this] {
-        if (m_doc)
-            m_doc->ReloadChangedCategories();
-    });
+    m_watcher = std::make_unique<CLibraryWatcher>(
+        QString::fromStdString(m_libraryFolder),
+        [this] {
+            std::vector<CLibraryWatcher::WatchedFile> files;
+            if (!m_doc || m_doc->IsClosing())
+                return files;
+            for (const auto& [name, category] : m_doc->Categories())
+                files.push_back({category->GetFilePath(), category->Stamp(), !category->IsChanged()});
+            return files;
+        },
+        [this] {
+            if (m_doc && !m_doc->IsClosing())
+                m_doc->ReloadChangedCategories();
+        });
 }
 
 void CQuorrinApp::EndSession() {

@@ -49,6 +49,9 @@ public:
     void WaitForLibrary();
     bool IsLoading() const { return m_loading; }
     bool EndingSession() const override { return m_endingSession; }
+    // Notices other programs' changes to the library's files; nullptr until the library
+    // has been read, and for a library opened read-only.
+    CLibraryWatcher* Watcher() const { return m_watcher.get(); }
 
     // The view's host.
     void RunOptions() override;
