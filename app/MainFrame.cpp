@@ -62,6 +62,8 @@ CMainFrame::CMainFrame(IFrameHost& app) : m_app(app) {
 
     CMessageBoxes::SetParentWindow(this);
     connect(m_view, &CQuorrinView::CommandStateChanged, this, &CMainFrame::ScheduleUpdate);
+    connect(m_view, &CQuorrinView::ChangedOutsideNoticed, this,
+            [this](const QString& text) { statusBar()->showMessage(text); });
     qApp->installEventFilter(this);
 }
 

@@ -1,7 +1,11 @@
 #include "browser/QuorrinView.h"
 
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSplitter>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include "browser/ClipboardAndDrop.h"
@@ -11,6 +15,7 @@
 #include "browser/TreeFilter.h"
 #include "browser/ViewCommands.h"
 #include "ui/CodeEditor.h"
+#include "ui/TextCodec.h"
 
 CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& host, QWidget* parent)
     : QWidget(parent), m_context{&doc, config, host, this} {
@@ -68,7 +73,14 @@ void CQuorrinView::BuildLayout() {
     m_hsplit = beside;
     beside->setObjectName(QStringLiteral("treeSplitter"));
     beside->addWidget(treePane);
-    beside->addWidget(m_form->FieldsPanel());
+    // The notice of changes other programs made, above the form.
+    auto* formPane = new QWidget(this);
+    auto* formColumn = new QVBoxLayout(formPane);
+    formColumn->setContentsMargins(0, 0, 0, 0);
+    formColumn->setSpacing(4);
+    formColumn->addWidget(BuildOutsideChangeBar());
+    formColumn->addWidget(m_form->FieldsPanel(), 1);
+    beside->addWidget(formPane);
     beside->setStretchFactor(0, 1);
     beside->setStretchFactor(1, 2);
     beside->setChildrenCollapsible(false);
@@ -88,6 +100,35 @@ void CQuorrinView::BuildLayout() {
     outer->addWidget(m_vsplit);
     QWidget::setTabOrder(m_filter->Field(), m_tree);
     m_form->ChainTabOrder(m_tree);
+}
+
+QWidget* CQuorrinView::BuildOutsideChangeBar() {
+    auto* bar = new QFrame(this);
+    bar->setObjectName(QStringLiteral("outsideChangeBar"));
+    bar->setFrameShape(QFrame::StyledPanel);
+    bar->setAutoFillBackground(true);
+    bar->setBackgroundRole(QPalette::ToolTipBase);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(6, 2, 2, 2);
+    m_outsideText = new QLabel(bar);
+    m_outsideText->setObjectName(QStringLiteral("outsideChangeText"));
+    m_outsideText->setForegroundRole(QPalette::ToolTipText);
+    m_outsideText->setWordWrap(true);
+    m_outsideText->setTextFormat(Qt::PlainText);
+    auto* close = new QToolButton(bar);
+    close->setObjectName(QStringLiteral("outsideChangeClose"));
+    close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+    close->setToolTip(QStringLiteral("Close"));
+    close->setAutoRaise(true);
+    row->addWidget(m_outsideText, 1);
+    row->addWidget(close, 0, Qt::AlignTop);
+    connect(close, &QToolButton::clicked, this, [this] {
+        m_outsideBar->hide();
+        m_outsideCategories.clear();
+    });
+    bar->hide();
+    m_outsideBar = bar;
+    return bar;
 }
 
 void CQuorrinView::OnInitialUpdate() {
@@ -189,9 +230,32 @@ void CQuorrinView::OnStagedSampleAdded() {
 
 void CQuorrinView::OnLoadErrorsEmptied() { m_tree->ShowNoLoadErrors(); }
 
-void CQuorrinView::OnLibraryChangedOutside() {
-    // The same sample stays selected when it is still there, shown as it is now.
+void CQuorrinView::OnLibraryChangedOutside() { ShowOutsideChanges({}); }
+
+void CQuorrinView::OnCategoriesChangedOutside(const std::vector<std::string>& categories) {
+    ShowOutsideChanges(categories);
+}
+
+void CQuorrinView::ShowOutsideChanges(const std::vector<std::string>& categories) {
+    // The same sample stays selected when it is still there, shown as it is now; what the
+    // user has typed into it and not yet committed stays in the form.
     const std::string selected = m_tree->SelectedTag() == kTagSample ? m_form->FormTitle() : std::string();
-    m_tree->RebuildTree(selected);
+    m_form->RebuildKeepingEdits([&] { m_tree->RebuildTree(selected); });
     emit CommandStateChanged();
+
+    m_outsideCategories.insert(categories.begin(), categories.end());
+    QString text;
+    if (m_outsideCategories.empty()) {
+        text = QStringLiteral("Another program changed the library's files; the changes have been read in.");
+    } else {
+        QStringList names;
+        for (const std::string& name : m_outsideCategories)
+            names.append(QLatin1Char('"') + DecodeName(name) + QLatin1Char('"'));
+        text = QStringLiteral("Another program changed the files of %1 %2; the changes have been read in.")
+                   .arg(names.size() == 1 ? QStringLiteral("category") : QStringLiteral("categories"),
+                        names.join(QStringLiteral(", ")));
+    }
+    m_outsideText->setText(text);
+    m_outsideBar->show();
+    emit ChangedOutsideNoticed(text);
 }

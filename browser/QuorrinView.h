@@ -9,6 +9,9 @@
 
 #include <QList>
 #include <QWidget>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "browser/ViewContext.h"
 #include "library/QuorrinDoc.h"
@@ -21,6 +24,7 @@ class CTreeEditCommands;
 class CTreeFilter;
 class CViewCommands;
 class IViewHost;
+class QLabel;
 class QSplitter;
 
 class CQuorrinView : public QWidget, public IDocumentView {
@@ -93,13 +97,20 @@ public:
     void OnStagedSampleAdded() override;
     void OnLoadErrorsEmptied() override;
     void OnLibraryChangedOutside() override;
+    void OnCategoriesChangedOutside(const std::vector<std::string>& categories) override;
 
 signals:
     // Something that command enable states depend on has changed.
     void CommandStateChanged();
+    // Changes other programs made have been read in; text is for the status bar.
+    void ChangedOutsideNoticed(const QString& text);
 
 private:
     void BuildLayout();
+    QWidget* BuildOutsideChangeBar();
+    // The tree built again after changes other programs made, and the notice above the
+    // form: the categories named (all of them since it was last closed), or the library.
+    void ShowOutsideChanges(const std::vector<std::string>& categories);
 
     ViewContext m_context;
     CQuorrinDoc* m_loadingDoc = nullptr;
@@ -111,4 +122,8 @@ private:
     CTreeFilter* m_filter = nullptr;
     QSplitter* m_vsplit = nullptr;
     QSplitter* m_hsplit = nullptr;
+    QWidget* m_outsideBar = nullptr;
+    QLabel* m_outsideText = nullptr;
+    // The categories the notice names; empty while it is closed.
+    std::set<std::string> m_outsideCategories;
 };

@@ -145,6 +145,13 @@ bool CSampleForm::OnSelChanging(QTreeWidgetItem*) {
 }
 
 void CSampleForm::OnSelChanged(QTreeWidgetItem* current) {
+    // The tree rebuilt under unsaved edits selects their sample again: they stay in the
+    // fields as typed; only the drop-down lists are filled from the library as it is now.
+    if (m_keepEdits && CSampleTree::ItemTag(current) == kTagSample && CSampleTree::ItemName(current) == m_formTitle &&
+        m_context.doc->PeekSample(m_formTitle)) {
+        FillCategoryList();
+        return;
+    }
     // The selection moved without leaving the sample first (the tree was rebuilt): its
     // edits stay pending, the text with them, for the next commit or save.
     if (m_formModified && m_context.doc)
@@ -510,6 +517,12 @@ void CSampleForm::ShowReplacedText(const std::string& text) {
     // Unsaved edits of the other fields stay pending, now with the new text.
     if (m_formModified)
         CaptureForm();
+}
+
+void CSampleForm::RebuildKeepingEdits(const std::function<void()>& rebuild) {
+    m_keepEdits = m_formModified && m_context.doc && !m_formTitle.empty();
+    rebuild();
+    m_keepEdits = false;
 }
 
 // ---------------------------------------------------------------------------------

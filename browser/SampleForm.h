@@ -82,6 +82,11 @@ public:
     // The text of the shown sample was replaced in the library: shows it, not as an edit.
     void ShowReplacedText(const std::string& text);
 
+    // Runs rebuild, a rebuild of the tree for changes other programs made, so that the
+    // sample shown keeps what the user has typed into it and not yet committed: the
+    // fields stay as they are (caret and undo too) and stay modified, for the next commit.
+    void RebuildKeepingEdits(const std::function<void()>& rebuild);
+
     // The document is about to close: offers to keep unsaved edits.
     void OnDocumentClosing();
     // The document has saved (and committed the pending sample).
@@ -137,6 +142,8 @@ private:
     bool m_formModified = false;
     bool m_closing = false;
     bool m_closeRefused = false;
+    // Set during RebuildKeepingEdits while the form holds unsaved edits.
+    bool m_keepEdits = false;
 
     // The form's title as bytes and how each edit field was decoded.
     std::string m_formTitle;
