@@ -17,6 +17,7 @@
 #include "app/MainFrame.h"
 #include "app/WindowGeometry.h"
 #include "browser/QuorrinView.h"
+#include "base/FileLayer.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
 #include "library/LoadErrorExport.h"
@@ -25,13 +26,13 @@
 
 namespace {
 
-// The Save As dialog for the load-error export.
+// The Save As dialog for the load-error export, opened in the library folder.
 class CSaveAsDialogChooser : public ISaveAsChooser {
 public:
-    explicit CSaveAsDialogChooser(QWidget* parent) : m_parent(parent) {}
+    CSaveAsDialogChooser(QWidget* parent, std::string folder) : m_parent(parent), m_folder(std::move(folder)) {}
     bool ChoosePath(const std::string& proposedName, std::string& path) override {
         SaveAsRequest request;
-        request.proposedName = proposedName;
+        request.proposedName = fileio::PathIn(m_folder, proposedName);
         request.defaultSuffix = QStringLiteral("txt");
         request.confirmOverwrite = true;
         auto chosen = FileDialogs().GetSaveFileName(m_parent, request);
@@ -43,6 +44,7 @@ public:
 
 private:
     QWidget* m_parent;
+    std::string m_folder;
 };
 
 // While the session ends nobody answers: every question gets its default answer, and
@@ -96,7 +98,8 @@ bool CQuorrinApp::InitInstance() {
         m_ownStore = std::make_unique<FileKeyStore>();
         m_store = m_ownStore.get();
     }
-    // The library code works on the current folder.
+    // The library folder as an absolute path: the document opens every file by its path
+    // in it, and the process's working folder stays where it was.
     m_libraryFolder = libraryfolder::Enter(m_libraryChoice, *m_store, libraryfolder::EnterMode::Window);
     if (m_libraryFolder.empty())
         return false;
@@ -111,6 +114,7 @@ bool CQuorrinApp::InitInstance() {
         ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
 
     m_doc = std::make_unique<CQuorrinDoc>(*m_config, m_loadErrors);
+    m_doc->SetFolder(m_libraryFolder);
     m_readOnly = readOnly;
     m_frame = std::make_unique<CMainFrame>(*this);
     RestoreWindow(*m_frame, ReadWindowSettings(*m_store));
@@ -185,7 +189,7 @@ void CQuorrinApp::WaitForLibrary() {
 
 bool CQuorrinApp::TakeFolderMarker(bool& readOnly) {
     std::string detail;
-    const CFolderMarker::Result result = m_marker.Take(".", detail);
+    const CFolderMarker::Result result = m_marker.Take(m_libraryFolder, detail);
     std::string text;
     if (result == CFolderMarker::Result::HeldByOther) {
         // Two windows saving one library would each write back what they loaded.
@@ -294,7 +298,7 @@ int CQuorrinApp::ExitInstance() {
                                                  "Do you want to save the samples that\ncould not be loaded?",
                                              MsgButtons::YesNo, MsgIcon::Stop);
         if (answer == MsgAnswer::Yes) {
-            CSaveAsDialogChooser chooser(nullptr);
+            CSaveAsDialogChooser chooser(nullptr, m_libraryFolder);
             if (!ExportLoadErrors(m_loadErrors, chooser))
                 ShowMessage("Load errors not saved!");
         }

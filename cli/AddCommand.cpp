@@ -26,7 +26,7 @@ const char* const kAddHelp =
 
 } // namespace
 
-int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     ParsedArgs parsed =
         ParseArgs("add", args, 1, {},
                   {"--title", "--category", "--subcategory", "--keywords", "--comments-file", "--text-file"});
@@ -61,12 +61,12 @@ int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
     // cannot both pass, and the window's saves wait for the add (and then keep it).
     fileio::FolderWriteLock lock;
     int cause = fileio::kNone;
-    if (!lock.Acquire(".", kLockWaitMs, cause)) {
+    if (!lock.Acquire(folder, kLockWaitMs, cause)) {
         ShowMessage("The library folder is being written by another program; nothing has been added.\n"
                     "Please try again in a moment.");
         return kExitError;
     }
-    Library library(store);
+    Library library(store, folder);
     if (!CheckNewSample(library.doc, library.errors, sample).Report())
         return kExitError;
     // Appended to what the file holds now (WriteSample without EmptyFile), under the

@@ -40,7 +40,7 @@ const char* const kToolHelp =
 
 } // namespace
 
-int Run(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int Run(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     StreamMessenger messenger(io.err);
     if (args.empty()) {
         io.err << kToolHelp;
@@ -51,7 +51,7 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
         io.out << kToolHelp;
         return kExitOk;
     }
-    using Handler = int (*)(const std::vector<std::string>&, IKeyStore&, Streams);
+    using Handler = int (*)(const std::vector<std::string>&, IKeyStore&, const std::string&, Streams);
     static const std::map<std::string, Handler> handlers = {
         {"list", CmdList}, {"show", CmdShow},   {"search", CmdSearch},
         {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},
@@ -63,7 +63,7 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
     }
     int status;
     try {
-        status = it->second(args, store, io);
+        status = it->second(args, store, folder, io);
     } catch (const UsageError& e) {
         io.err << "tindrel-cli " << command << ": " << e.text << "\nRun 'tindrel-cli " << command
                << " --help' for its usage.\n";

@@ -1,5 +1,5 @@
-// The commands of tindrel-cli. Each works on the library in the current folder with
-// the user's configuration, and returns the process exit status.
+// The commands of tindrel-cli. Each works on the library in the folder it is given (an
+// absolute path) with the user's configuration, and returns the process exit status.
 #pragma once
 
 #include <memory>
@@ -13,7 +13,7 @@ class IKeyStore;
 namespace cli {
 
 // Runs one command line (argv without the program name).
-int Run(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int Run(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 
 // The user's configuration, read from the file the program uses into a store held in
 // memory, so nothing can be written back. warning is set when the file is damaged,

@@ -26,8 +26,9 @@ MsgAnswer StreamMessenger::Show(const std::string& text, MsgButtons buttons, Msg
     return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
 }
 
-Library::Library(IKeyStore& store) : config(store), doc(config, errors) {
+Library::Library(IKeyStore& store, const std::string& folder) : config(store), doc(config, errors) {
     config.LoadProfile();
+    doc.SetFolder(folder);
     doc.OnNewDocument(LoadMode::ReadOnly);
     doc.RemoveUnplacedSamples();
 }

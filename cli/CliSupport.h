@@ -41,7 +41,7 @@ private:
 // The library as the program sees it after building its tree, loaded without
 // touching any file.
 struct Library {
-    explicit Library(IKeyStore& store);
+    Library(IKeyStore& store, const std::string& folder);
     CLibraryConfig config;
     CLoadErrorList errors;
     CQuorrinDoc doc;
@@ -66,11 +66,11 @@ ParsedArgs ParseArgs(const std::string& command, const std::vector<std::string>&
 bool ReadInput(const std::string& path, std::istream& in, std::string& out);
 
 // The commands; each gets the whole command line (its name first).
-int CmdList(const std::vector<std::string>& args, IKeyStore& store, Streams io);
-int CmdShow(const std::vector<std::string>& args, IKeyStore& store, Streams io);
-int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, Streams io);
-int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, Streams io);
-int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, Streams io);
-int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, Streams io);
+int CmdList(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 
 } // namespace cli

@@ -112,7 +112,7 @@ void PrintTree(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostrea
 
 } // namespace
 
-int CmdList(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int CmdList(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     ParsedArgs parsed = ParseArgs("list", args, 1, {}, {});
     if (parsed.help) {
         io.out << kListHelp;
@@ -120,12 +120,12 @@ int CmdList(const std::vector<std::string>& args, IKeyStore& store, Streams io) 
     }
     if (!parsed.positionals.empty())
         throw UsageError{"list takes no arguments"};
-    Library library(store);
+    Library library(store, folder);
     PrintTree(library.doc, library.errors, io.out);
     return kExitOk;
 }
 
-int CmdShow(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     ParsedArgs parsed = ParseArgs("show", args, 1, {"--raw", "--all"}, {});
     if (parsed.help) {
         io.out << kShowHelp;
@@ -139,7 +139,7 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, Streams io) 
         throw UsageError{"--raw and --all exclude each other"};
     const std::string& title = parsed.positionals[0];
 
-    Library library(store);
+    Library library(store, folder);
     const CSample* sample = library.doc.PeekSample(title);
     if (!sample) {
         std::string reason;
@@ -170,7 +170,7 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, Streams io) 
     return kExitOk;
 }
 
-int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     ParsedArgs parsed = ParseArgs("search", args, 1, {"--keywords-only", "--match-case"}, {"--category"});
     if (parsed.help) {
         io.out << kSearchHelp;
@@ -189,7 +189,7 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, Streams io
         return kExitError;
     }
 
-    Library library(store);
+    Library library(store, folder);
     if (!options.category.empty() && options.category != kNoLimit &&
         !library.doc.PeekCategory(options.category)) {
         ShowMessage("Category \"" + options.category + "\" does not exist in the library.");
@@ -207,7 +207,7 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, Streams io
     return kExitOk;
 }
 
-int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     ParsedArgs parsed = ParseArgs("info", args, 1, {"--detail"}, {});
     if (parsed.help) {
         io.out << kInfoHelp;
@@ -215,13 +215,13 @@ int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, Streams io) 
     }
     if (!parsed.positionals.empty())
         throw UsageError{"info takes no arguments"};
-    Library library(store);
+    Library library(store, folder);
     const int kind = parsed.flags.count("--detail") ? kReportDetail : kReportSummary;
     io.out << ToUnixLineEnds(BuildReport(library.doc, kind));
     return kExitOk;
 }
 
-int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, Streams io) {
+int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
     ParsedArgs parsed = ParseArgs("check", args, 1, {}, {});
     if (parsed.help) {
         io.out << kCheckHelp;
@@ -229,7 +229,7 @@ int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, Streams io)
     }
     if (!parsed.positionals.empty())
         throw UsageError{"check takes no arguments"};
-    Library library(store);
+    Library library(store, folder);
     std::string lines;
     library.errors.ForEach([&](const CSample& s) {
         lines += s.GetTitle();

@@ -27,7 +27,11 @@ int main(int argc, char** argv) {
     // Nothing is created: a folder that cannot be entered is an error (help needs none).
     const bool help = options.rest.empty() || options.rest[0] == "--help" || options.rest[0] == "-h" ||
                       options.rest[0] == "help";
-    if (!help && libraryfolder::Enter(options.library, *store, libraryfolder::EnterMode::Tool).empty())
-        return cli::kExitError;
-    return cli::Run(options.rest, *store, cli::Streams{std::cin, std::cout, std::cerr});
+    std::string folder;
+    if (!help) {
+        folder = libraryfolder::Enter(options.library, *store, libraryfolder::EnterMode::Tool);
+        if (folder.empty())
+            return cli::kExitError;
+    }
+    return cli::Run(options.rest, *store, folder, cli::Streams{std::cin, std::cout, std::cerr});
 }

@@ -31,19 +31,27 @@ std::string CannotOpen(const std::string& folder, int err) {
     return "The library folder\n" + folder + "\ncannot be opened." + Reason(err);
 }
 
-// The folder just entered, as the system names it.
+// The folder as the system names it: absolute, links resolved.
 std::string Entered(const std::string& folder) {
-    const std::string here = CurrentFolder();
-    return here.empty() ? folder : here;
+    std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(folder.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : folder;
 }
 
-// Changes into folder; errno is kept for the caller on failure.
-bool ChangeInto(const std::string& folder) {
+// True when folder is one the program could work in (a folder it may enter); errno is
+// kept for the caller otherwise. The process's own working folder never changes.
+bool CanEnter(const std::string& folder) {
     if (folder.empty()) {
         errno = ENOENT;
         return false;
     }
-    return ::chdir(folder.c_str()) == 0;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) != 0)
+        return false;
+    if (!S_ISDIR(st.st_mode)) {
+        errno = ENOTDIR;
+        return false;
+    }
+    return ::access(folder.c_str(), X_OK) == 0;
 }
 
 // Creates folder and its missing parents, private to the user as the data folder's
@@ -138,7 +146,7 @@ std::string Enter(const LibraryChoice& choice, IKeyStore& store, EnterMode mode)
         return here;
     }
     case LibraryPlace::GivenFolder:
-        if (ChangeInto(choice.folder))
+        if (CanEnter(choice.folder))
             return Entered(choice.folder);
         ShowMessage(CannotOpen(choice.folder, errno), MsgButtons::Ok, MsgIcon::Stop);
         return {};
@@ -149,7 +157,7 @@ std::string Enter(const LibraryChoice& choice, IKeyStore& store, EnterMode mode)
     const std::string fallback = DefaultPath();
     const std::string remembered = Remembered(store);
     if (!remembered.empty()) {
-        if (ChangeInto(remembered))
+        if (CanEnter(remembered))
             return Entered(remembered);
         const int err = errno;
         if (mode == EnterMode::Tool || remembered == fallback) {
@@ -167,7 +175,7 @@ std::string Enter(const LibraryChoice& choice, IKeyStore& store, EnterMode mode)
                     MsgButtons::Ok, MsgIcon::Stop);
         return {};
     }
-    if (ChangeInto(fallback))
+    if (CanEnter(fallback))
         return Entered(fallback);
     ShowMessage(CannotOpen(fallback, errno), MsgButtons::Ok, MsgIcon::Stop);
     return {};

@@ -1,7 +1,6 @@
 // The folder that holds the library. The program and the command-line tool work on
-// the library in their current folder; at start they change into the folder chosen
-// on their command line: the current one, one named there, or the user's library
-// folder. The user's library folder is the one last chosen in the window,
+// the library in the folder chosen on their command line: the current one, one named
+// there, or the user's library folder. The user's library folder is the one last chosen in the window,
 // remembered in the configuration (value LibraryFolder below Settings), or else
 // $XDG_DATA_HOME/Velmora Software/Tindrel/library (~/.local/share/... when
 // XDG_DATA_HOME is unset), which is created on first use.
@@ -41,7 +40,7 @@ bool Remember(IKeyStore& store, const std::string& folder);
 // (one the user may read, write and enter); "" after telling the user why not.
 std::string Check(const std::string& folder);
 
-// What Enter may do beyond changing into the folder.
+// What Enter may do beyond finding the folder.
 enum class EnterMode {
     // The window: the default folder is created when missing, and a remembered folder
     // that cannot be entered gives way to the default one (the user is told).
@@ -49,8 +48,9 @@ enum class EnterMode {
     // The command-line tool: nothing is created and nothing gives way.
     Tool,
 };
-// Changes into the chosen folder and answers it as an absolute path; "" after
-// telling the user (through ShowMessage) why no folder could be entered.
+// The chosen folder as an absolute path, checked to be one the program can work in;
+// "" after telling the user (through ShowMessage) why not. The process's working
+// folder is left as it is: the library code is given this path.
 std::string Enter(const LibraryChoice& choice, IKeyStore& store, EnterMode mode);
 
 } // namespace libraryfolder
