@@ -125,6 +125,7 @@ QWidget* CQuorrinView::BuildOutsideChangeBar() {
     connect(close, &QToolButton::clicked, this, [this] {
         m_outsideBar->hide();
         m_outsideCategories.clear();
+        m_outsideDetails.clear();
     });
     bar->hide();
     m_outsideBar = bar;
@@ -232,18 +233,22 @@ void CQuorrinView::OnLoadErrorsEmptied() { m_tree->ShowNoLoadErrors(); }
 
 void CQuorrinView::OnLibraryChangedOutside() { ShowOutsideChanges({}); }
 
-void CQuorrinView::OnCategoriesChangedOutside(const std::vector<std::string>& categories) {
-    ShowOutsideChanges(categories);
+void CQuorrinView::OnCategoriesChangedOutside(const std::vector<OutsideChange>& changes) {
+    ShowOutsideChanges(changes);
 }
 
-void CQuorrinView::ShowOutsideChanges(const std::vector<std::string>& categories) {
+void CQuorrinView::ShowOutsideChanges(const std::vector<OutsideChange>& changes) {
     // The same sample stays selected when it is still there, shown as it is now; what the
     // user has typed into it and not yet committed stays in the form.
     const std::string selected = m_tree->SelectedTag() == kTagSample ? m_form->FormTitle() : std::string();
     m_form->RebuildKeepingEdits([&] { m_tree->RebuildTree(selected); });
     emit CommandStateChanged();
 
-    m_outsideCategories.insert(categories.begin(), categories.end());
+    for (const OutsideChange& change : changes) {
+        m_outsideCategories.insert(change.category);
+        if (!change.text.empty())
+            m_outsideDetails.append(DecodeName(change.text));
+    }
     QString text;
     if (m_outsideCategories.empty()) {
         text = QStringLiteral("Another program changed the library's files; the changes have been read in.");
@@ -256,6 +261,8 @@ void CQuorrinView::ShowOutsideChanges(const std::vector<std::string>& categories
                         names.join(QStringLiteral(", ")));
     }
     m_outsideText->setText(text);
+    // What each file brought, in full, for whoever wants to know.
+    m_outsideText->setToolTip(m_outsideDetails.join(QStringLiteral("\n\n")));
     m_outsideBar->show();
     emit ChangedOutsideNoticed(text);
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringList>
 #include <QWidget>
 #include <set>
 #include <string>
@@ -97,7 +98,7 @@ public:
     void OnStagedSampleAdded() override;
     void OnLoadErrorsEmptied() override;
     void OnLibraryChangedOutside() override;
-    void OnCategoriesChangedOutside(const std::vector<std::string>& categories) override;
+    void OnCategoriesChangedOutside(const std::vector<OutsideChange>& changes) override;
 
 signals:
     // Something that command enable states depend on has changed.
@@ -110,7 +111,7 @@ private:
     QWidget* BuildOutsideChangeBar();
     // The tree built again after changes other programs made, and the notice above the
     // form: the categories named (all of them since it was last closed), or the library.
-    void ShowOutsideChanges(const std::vector<std::string>& categories);
+    void ShowOutsideChanges(const std::vector<OutsideChange>& changes);
 
     ViewContext m_context;
     CQuorrinDoc* m_loadingDoc = nullptr;
@@ -126,4 +127,5 @@ private:
     QLabel* m_outsideText = nullptr;
     // The categories the notice names; empty while it is closed.
     std::set<std::string> m_outsideCategories;
+    QStringList m_outsideDetails;
 };

@@ -51,6 +51,7 @@ bool CQuorrinDoc::OnSaveDocument() {
     for (const auto& category : m_skipped)
         m_settings.RecordCategory(*category);
     m_settings.EndLibrarySave();
+    TellOutsideChanges();
     if (!ok)
         return false;
     if (!m_closing && m_view)
@@ -63,6 +64,8 @@ CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
         return SaveResult::NotOpened;
     // Changed by someone else since we read or wrote it: their changes are merged first.
     const MergeCounts merged = ChangedOnDisk(category) ? MergeFromFile(category) : MergeCounts();
+    if (!merged.Empty())
+        m_outsideChanges.push_back({category.GetName(), DescribeMerge(category, merged)});
     KeepMovesUntilWritten(category);
     category.EmptyFile();
     // The category's samples in title order. Only a refused sample shows a message here;
@@ -85,9 +88,6 @@ CQuorrinDoc::SaveResult CQuorrinDoc::SaveCategory(CCategory& category) {
         return SaveResult::NotWritten;
     category.SetChanged(false);
     m_pendingChanges.Synced(category.GetName());
-    ReportMerge(category, merged);
-    if (!merged.Empty() && m_view)
-        m_view->OnLibraryChangedOutside();
     return SaveResult::Written;
 }
 

@@ -151,9 +151,9 @@ CQuorrinDoc::MergeCounts CQuorrinDoc::MergeFromFile(CCategory& category) {
     return counts;
 }
 
-void CQuorrinDoc::ReportMerge(const CCategory& category, const MergeCounts& counts) {
+std::string CQuorrinDoc::DescribeMerge(const CCategory& category, const MergeCounts& counts) {
     if (counts.Empty())
-        return;
+        return {};
     std::string text = "The file " + category.GetFileName() + " of category \"" + category.GetName() +
                        "\" was changed by another program.\nIts changes have been taken over";
     text += StrFormat(": %d sample(s) added or changed there, %d removed there.", counts.added + counts.changed,
@@ -168,7 +168,16 @@ void CQuorrinDoc::ReportMerge(const CCategory& category, const MergeCounts& coun
     if (counts.stoppedEarly)
         text += "\nThe file could not be read to its end: nothing was removed from the library, and the part "
                 "that could not be read stays at the end of the file until it is corrected.";
-    ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
+    return text;
+}
+
+void CQuorrinDoc::TellOutsideChanges() {
+    if (m_outsideChanges.empty())
+        return;
+    std::vector<OutsideChange> changes;
+    changes.swap(m_outsideChanges);
+    if (m_view)
+        m_view->OnCategoriesChangedOutside(changes);
 }
 
 bool CQuorrinDoc::ReloadChangedCategories() {
@@ -183,11 +192,12 @@ bool CQuorrinDoc::ReloadChangedCategories() {
             continue;
         const MergeCounts counts = MergeFromFile(*category);
         category->CloseFile();
-        ReportMerge(*category, counts);
-        any = any || !counts.Empty();
+        if (!counts.Empty()) {
+            m_outsideChanges.push_back({name, DescribeMerge(*category, counts)});
+            any = true;
+        }
     }
-    if (any && m_view)
-        m_view->OnLibraryChangedOutside();
+    TellOutsideChanges();
     return any;
 }
 

@@ -20,6 +20,12 @@
 
 using CategoryMap = std::map<std::string, std::unique_ptr<CCategory>>;
 
+// What another program's change to one category file did to the library, for the user.
+struct OutsideChange {
+    std::string category;
+    std::string text; // what was taken over, kept twice or kept unread
+};
+
 // What the document tells the view. The window implements it; tests do too.
 class IDocumentView {
 public:
@@ -35,10 +41,10 @@ public:
     // Samples came in, changed or went because another program changed a category
     // file: the tree is built again.
     virtual void OnLibraryChangedOutside() {}
-    // The same, naming the categories whose files brought the changes; the window lists
-    // them in a notice that does not wait for an answer.
-    virtual void OnCategoriesChangedOutside(const std::vector<std::string>& categories) {
-        (void)categories;
+    // The same, naming the categories whose files brought the changes and what each
+    // did; the window lists them in a notice that does not wait for an answer.
+    virtual void OnCategoriesChangedOutside(const std::vector<OutsideChange>& changes) {
+        (void)changes;
         OnLibraryChangedOutside();
     }
 };
@@ -236,7 +242,11 @@ private:
     // Before a category's file is rewritten: samples that leave it for a category whose
     // file does not hold them yet stay in it until that file does.
     void KeepMovesUntilWritten(const CCategory& category);
-    void ReportMerge(const CCategory& category, const MergeCounts& counts);
+    // What a merge did, for the user ("" when nothing changed).
+    static std::string DescribeMerge(const CCategory& category, const MergeCounts& counts);
+    // The outside changes met during a save, told to the view once it is done.
+    std::vector<OutsideChange> m_outsideChanges;
+    void TellOutsideChanges();
     // A new category's file was in the folder already: its samples are read in as at
     // load, with the sub-categories they name, and the user is told.
     void AdoptFile(CCategory& category);

@@ -30,6 +30,12 @@ struct RecordingView : IDocumentView {
     void OnStagedSampleAdded() override { calls.push_back("staged"); }
     void OnLoadErrorsEmptied() override { calls.push_back("emptied"); }
     void OnLibraryChangedOutside() override { calls.push_back("outside"); }
+    void OnCategoriesChangedOutside(const std::vector<OutsideChange>& changes) override {
+        calls.push_back("outside");
+        for (const OutsideChange& change : changes)
+            outside.push_back(change.category + ": " + change.text);
+    }
+    std::vector<std::string> outside; // what each outside change did, as told
 };
 
 // A temporary library folder with its own configuration store, load-error store and

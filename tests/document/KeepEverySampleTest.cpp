@@ -499,21 +499,21 @@ TEST_F(DiskSafety, ChangesOnBothSidesKeepBothVersions) {
     EXPECT_EQ(doc->PeekSample("B")->GetText(), "theirs\r\n");
     EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"A"});
     EXPECT_EQ(view.calls, (std::vector<std::string>{"outside", "saved"}));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(
-        messages.shown[0].text.find(": 2 sample(s) added or changed there, 0 removed there.\n1 sample(s) "
-                                    "were changed both here and there"),
-        std::string::npos)
-        << messages.shown[0].text;
+    // Told to the view, not in a message box.
+    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_EQ(view.outside.size(), 1u);
+    EXPECT_EQ(view.outside[0], "C++: The file quorrincpp.txt of category \"C++\" was changed by another program.\n"
+                               "Its changes have been taken over: 2 sample(s) added or changed there, 0 removed "
+                               "there.\n1 sample(s) were changed both here and there: their other version is "
+                               "listed under Correct load errors.");
 
     // Removed there while nothing is unsaved here: read in while idle.
     WriteFileBytes("quorrincpp.txt", FileBytes({mine, MakeSample("C", "C++"), theirs}));
     EXPECT_TRUE(doc->ReloadChangedCategories());
     EXPECT_EQ(doc->PeekSample("B"), nullptr);
-    ASSERT_EQ(messages.shown.size(), 2u);
-    EXPECT_NE(messages.shown[1].text.find(": 0 sample(s) added or changed there, 1 removed there."),
-              std::string::npos)
-        << messages.shown[1].text;
+    ASSERT_EQ(view.outside.size(), 2u);
+    EXPECT_NE(view.outside[1].find(": 0 sample(s) added or changed there, 1 removed there."), std::string::npos)
+        << view.outside[1];
     EXPECT_FALSE(doc->ReloadChangedCategories()); // nothing new since
 }
 

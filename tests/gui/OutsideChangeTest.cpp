@@ -123,8 +123,8 @@ TEST_F(OutsideChangeTest, TheNoticeNamesEveryCategoryChangedUntilItIsClosed) {
     auto* bar = Child<QWidget>("outsideChangeBar");
     ASSERT_NE(bar, nullptr);
     EXPECT_FALSE(bar->isVisible());
-    View()->OnCategoriesChangedOutside({"Java"});
-    View()->OnCategoriesChangedOutside({"C++"});
+    View()->OnCategoriesChangedOutside({{"Java", ""}});
+    View()->OnCategoriesChangedOutside({{"C++", ""}});
     EXPECT_TRUE(bar->isVisible());
     const QString both = QStringLiteral(
         "Another program changed the files of categories \"C++\", \"Java\"; the changes have been read in.");
@@ -133,7 +133,7 @@ TEST_F(OutsideChangeTest, TheNoticeNamesEveryCategoryChangedUntilItIsClosed) {
 
     Click(Child<QAbstractButton>("outsideChangeClose"));
     EXPECT_FALSE(bar->isVisible());
-    View()->OnCategoriesChangedOutside({"Java"});
+    View()->OnCategoriesChangedOutside({{"Java", ""}});
     EXPECT_EQ(Child<QLabel>("outsideChangeText")->text(),
               QStringLiteral("Another program changed the files of category \"Java\"; the changes have been read in."));
 }
