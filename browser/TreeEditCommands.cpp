@@ -45,17 +45,6 @@ private:
     CTreeEditCommands* m_edits;
 };
 
-// The titles of every sample item below item.
-void CollectSampleTitles(const QTreeWidgetItem* item, std::vector<std::string>& titles) {
-    for (int i = 0; i < item->childCount(); ++i) {
-        const QTreeWidgetItem* child = item->child(i);
-        if (CSampleTree::ItemTag(child) == kTagSample)
-            titles.push_back(CSampleTree::ItemName(child));
-        else
-            CollectSampleTitles(child, titles);
-    }
-}
-
 // The wizard starts where the main tree's selection is.
 WizardPreselection PreselectionOf(const QTreeWidgetItem* item, const CQuorrinDoc& doc) {
     WizardPreselection place;
@@ -259,39 +248,19 @@ void CTreeEditCommands::OnDelete() {
     const int tag = CSampleTree::ItemTag(selected);
     std::string category = tag == kTagSubcategory ? CSampleTree::ItemName(selected->parent()) : std::string();
     std::string subcategory;
-    std::vector<std::string> titles;
-    if (hadChildren && (tag == kTagCategory || tag == kTagSubcategory))
-        CollectSampleTitles(selected, titles);
     selected = nullptr;
     if (ShowMessage(question, MsgButtons::YesNoDefaultNo, MsgIcon::None) != MsgAnswer::Yes)
         return;
 
+    const bool editsPending = !m_context.doc->PendingSample().GetTitle().empty();
     switch (tag) {
-    case kTagCategory: {
-        for (const std::string& title : titles)
-            m_context.doc->DeleteSample(title);
-        CCategory record;
-        m_context.doc->FindCategory(text, record);
-        record.ResetSlots(true);
-        CQuorrinDoc::ResetDefaultSubcategories(record, false);
-        m_context.doc->UpdateCategory(text, record);
-        m_context.doc->DeleteCategory(text);
+    case kTagCategory:
+        m_context.doc->DeleteCategoryAndSamples(text);
         break;
-    }
     case kTagSubcategory: {
-        for (const std::string& title : titles)
-            m_context.doc->DeleteSample(title);
-        CCategory record;
-        if (!m_context.doc->FindCategory(category, record)) {
-            ShowMessage("Internal error.\nUnable to locate parent category!\n" + std::string("\tParent: ") +
-                        category + "Selected subcategory cannot be deleted.");
-            return;
-        }
-        if (record.IsCustomSubcategory(text))
-            m_context.doc->RemoveCustomSubcategoryFromConfig(category, text);
-        if (!record.RemoveSubcategory(text)) {
-            ShowMessage(std::string("Internal error.\nUnable to locate subcategory within category!\n") +
-                        "Selected subcategory not deleted.");
+        const std::string problem = m_context.doc->DeleteSubcategoryAndSamples(category, text);
+        if (!problem.empty()) {
+            ShowMessage(problem);
             return;
         }
         if (wasExpanded) {
@@ -300,7 +269,6 @@ void CTreeEditCommands::OnDelete() {
             if (it != expanded.end())
                 it->second.erase(text);
         }
-        m_context.doc->UpdateCategory(category, record);
         break;
     }
     case kTagSample: {
@@ -314,13 +282,9 @@ void CTreeEditCommands::OnDelete() {
     default:
         return;
     }
-
-    // Unsaved edits of a sample that is gone must not be committed later.
-    const std::string& pending = m_context.doc->PendingSample().GetTitle();
-    if (!pending.empty() && !m_context.doc->PeekSample(pending)) {
-        m_context.doc->PendingSample().Reset();
+    // The document has dropped unsaved edits of a sample that is gone.
+    if (editsPending && m_context.doc->PendingSample().GetTitle().empty())
         m_form.SetFormModified(false);
-    }
 
     m_tree.RebuildTree(std::string());
     if (tag == kTagSubcategory)

@@ -79,6 +79,9 @@ bool CQuorrinDoc::DeleteSample(const std::string& title) {
     // Deleted by the user: a record of it waiting in another file to move here goes too.
     for (const std::string& source : m_kept.DropMovesTo(title))
         MarkCategoryChanged(source);
+    // Unsaved edits of it must not be committed later.
+    if (m_pending.GetTitle() == title)
+        m_pending.Reset();
     return m_samples.Erase(title);
 }
 
@@ -213,6 +216,41 @@ bool CQuorrinDoc::DeleteCategory(const std::string& name) {
         m_categories.erase(it);
     }
     return true;
+}
+
+void CQuorrinDoc::DeleteCategoryAndSamples(const std::string& name) {
+    std::vector<std::string> titles;
+    for (const CSample* sample : SamplesOfCategory(name))
+        titles.push_back(sample->GetTitle());
+    for (const std::string& title : titles)
+        DeleteSample(title);
+    CCategory record;
+    if (!FindCategory(name, record))
+        return;
+    record.ResetSlots(true);
+    ResetDefaultSubcategories(record, false);
+    UpdateCategory(name, record);
+    DeleteCategory(name);
+}
+
+std::string CQuorrinDoc::DeleteSubcategoryAndSamples(const std::string& category, const std::string& subcategory) {
+    CCategory record;
+    if (!FindCategory(category, record))
+        return "Internal error.\nUnable to locate parent category!\n\tParent: " + category +
+               "Selected subcategory cannot be deleted.";
+    if (record.FindSlot(subcategory) < 0)
+        return "Internal error.\nUnable to locate subcategory within category!\nSelected subcategory not deleted.";
+    std::vector<std::string> titles;
+    for (const CSample* sample : SamplesOfCategory(category))
+        if (sample->GetSubcategory() == subcategory)
+            titles.push_back(sample->GetTitle());
+    for (const std::string& title : titles)
+        DeleteSample(title);
+    if (record.IsCustomSubcategory(subcategory))
+        RemoveCustomSubcategoryFromConfig(category, subcategory);
+    record.RemoveSubcategory(subcategory);
+    UpdateCategory(category, record);
+    return {};
 }
 
 void CQuorrinDoc::ResetDefaultSubcategories(CCategory& category, bool shown) {

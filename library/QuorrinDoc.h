@@ -152,6 +152,12 @@ public:
     bool AddCategory(std::unique_ptr<CCategory> category);
     bool UpdateCategory(const std::string& name, const CCategory& data);
     bool DeleteCategory(const std::string& name);
+    // The user's deletes from the tree, each a whole procedure: the samples below go
+    // (and records waiting for them), the category's slots and its configuration, and
+    // unsaved edits of a sample that went. The sub-category's returns the message for
+    // the user when it cannot be done ("" when done).
+    void DeleteCategoryAndSamples(const std::string& name);
+    std::string DeleteSubcategoryAndSamples(const std::string& category, const std::string& subcategory);
     static void ResetDefaultSubcategories(CCategory& category, bool shown);
     void AddCustomSubcategoryToConfig(const std::string& category, const std::string& subcategory);
     void RemoveCustomSubcategoryFromConfig(const std::string& category, const std::string& subcategory);

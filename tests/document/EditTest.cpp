@@ -99,6 +99,44 @@ TEST_F(DocEdit, ADeletedDefaultCategoryIsHiddenAndADeletedCustomOneGoes) {
     EXPECT_EQ(doc->PeekCategory("Web"), nullptr);
 }
 
+// The tree's deletes as whole procedures of the document.
+TEST_F(DocEdit, DeletingASubcategoryOrACategoryTakesItsSamplesSlotsAndUnsavedEdits) {
+    // (First: a retitle onto a title another sample holds is refused and loses nothing.)
+    CSample onto = *doc->PeekSample("Alpha");
+    onto.SetTitle("Beta");
+    EXPECT_FALSE(doc->UpdateSample("Alpha", onto));
+    EXPECT_EQ(doc->PeekSample("Beta")->GetSubcategory(), "GUI");
+    messages.Clear();
+    Add(MakeSample("S1", "Tools", "Sorting"));
+    Add(MakeSample("S2", "Tools", ""));
+    doc->PendingSample() = *doc->PeekSample("S1");
+    doc->PendingSample().SetText("typed\r\n");
+    EXPECT_EQ(doc->DeleteSubcategoryAndSamples("Tools", "Sorting"), "");
+    EXPECT_EQ(doc->PeekSample("S1"), nullptr);
+    EXPECT_NE(doc->PeekSample("S2"), nullptr);
+    EXPECT_EQ(doc->PendingSample().GetTitle(), ""); // never committed later
+    EXPECT_LT(doc->PeekCategory("Tools")->FindSlot("Sorting"), 0);
+    EXPECT_NE(doc->DeleteSubcategoryAndSamples("Tools", "Sorting"), ""); // gone already
+    EXPECT_NE(doc->DeleteSubcategoryAndSamples("Nope", "General"), "");
+
+    // A default sub-category: only its samples go; the C++ file keeps the others.
+    EXPECT_EQ(doc->DeleteSubcategoryAndSamples("C++", "GUI"), "");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"),
+              FileBytes({MakeSample("Alpha", "C++", "General", "a, b", "note\r\n", "x\r\n")}));
+    EXPECT_FALSE(store.KeyExists(AppPath({"CustomCats", "Tools", "Sorting"})));
+    EXPECT_TRUE(store.KeyExists(AppPath({"CustomCats", "Tools"})));
+
+    doc->DeleteCategoryAndSamples("C++");
+    EXPECT_EQ(doc->PeekSample("Alpha"), nullptr);
+    EXPECT_FALSE(doc->PeekCategory("C++")->IsDisplayed());
+    EXPECT_FALSE(fileio::FileExists("quorrincpp.txt"));
+    doc->DeleteCategoryAndSamples("Tools");
+    EXPECT_EQ(doc->PeekCategory("Tools"), nullptr);
+    EXPECT_EQ(doc->PeekSample("S2"), nullptr);
+    EXPECT_TRUE(messages.shown.empty());
+}
+
 TEST_F(DocEdit, ShowAllShowsWhatIsHiddenWithoutMarkingAnything) {
     // The free slots of a custom category hide nothing (Restore defaults would show nothing).
     EXPECT_FALSE(doc->AnyHidden());

@@ -364,7 +364,7 @@ using DiskSafety = DocFixture;
 TEST_F(DiskSafety, LoadErrorsStayInTheirFileUntilCorrectedOrDiscarded) {
     // A duplicate, a sample in a sub-category the configuration lacks, one whose keywords
     // a save would write differently, and one in a hidden category.
-    const std::string dup = FileBytes({MakeSample("Dup", "C++", "General", "", "", "second\r\n")});
+    const std::string dup = FileBytes({MakeSample("Dup", "C++", "General", "x,y ,z", "", "second\r\n")});
     std::string lost = FileBytes({MakeSample("Lost", "C++", "Gone", "a,b ,c", "", "x")});
     lost.resize(lost.size() - 2); // no final line end
     WriteFileBytes("quorrincpp.txt",
@@ -453,8 +453,9 @@ TEST_F(DiskSafety, ADeletedCustomSubcategoryStaysDeleted) {
 }
 
 TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
-    const std::string bytes = FileBytes({MakeSample("Bash loop", "Shell", "Bash"),
-                                         MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", "")});
+    const std::string bytes =
+        FileBytes({MakeSample("Bash loop", "Shell", "Bash"), MakeSample("Bash test", "Shell", "Bash"),
+                   MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", "")});
     WriteFileBytes("quorrinShell.txt", bytes);
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Taken", "C++")}));
     WriteFileBytes("quorrinBroken.txt", bytes.substr(0, bytes.size() / 2));
@@ -469,6 +470,8 @@ TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     CCategory shell;
     ASSERT_TRUE(doc->FindCategory("Shell", shell));
     EXPECT_GE(shell.FindSlot("Bash"), 0);
+    EXPECT_EQ(shell.Slot(shell.FindSlot("Bash") + 1).name, ""); // one slot for the two samples
+    EXPECT_EQ(view.calls, std::vector<std::string>{"outside"}); // the tree is built again
     EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Taken"});
     ASSERT_FALSE(messages.shown.empty());
     EXPECT_NE(messages.shown.back().text.find("\n1 sample(s) could not be placed"), std::string::npos);
@@ -477,6 +480,27 @@ TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     doc->MarkCategoryChanged("Shell");
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrinShell.txt"), bytes);
+}
+
+// Another program writes a part the reader cannot read: it stays at the file's end
+// through every save until that program mends the file.
+TEST_F(DiskSafety, AnUnreadablePartWrittenOutsideStaysUntilItIsMended) {
+    const CSample a = MakeSample("A", "C++"), b = MakeSample("B", "C++"), r = MakeSample("R", "C++");
+    WriteFileBytes("quorrincpp.txt", FileBytes({a}));
+    Load();
+    WriteFileBytes("quorrincpp.txt", FileBytes({a}) + "junk\r\n" + FileBytes({r}));
+    doc->ReloadChangedCategories();
+    EXPECT_EQ(doc->PeekSample("R"), nullptr);
+    Add(b);
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({a, b}) + "junk\r\n" + FileBytes({r}));
+    // Mended there: read to its end, the old part is not written again.
+    WriteFileBytes("quorrincpp.txt", FileBytes({a, b, r}));
+    EXPECT_TRUE(doc->ReloadChangedCategories());
+    ASSERT_NE(doc->PeekSample("R"), nullptr);
+    doc->MarkCategoryChanged("C++");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({a, b, r}));
 }
 
 TEST_F(DiskSafety, ChangesOnBothSidesKeepBothVersions) {
