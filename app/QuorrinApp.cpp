@@ -272,7 +272,8 @@ bool CQuorrinApp::CloseDocument(bool quiet) {
     if (view)
         view->DetachDocument();
     m_doc->SetView(nullptr);
-    // Destroying the document saves every changed category once more.
+    // Every changed category is tried once more (quitting anyway after a failed save).
+    m_doc->SaveAtClose();
     m_doc.reset();
     return true;
 }

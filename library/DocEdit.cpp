@@ -133,11 +133,8 @@ void CQuorrinDoc::CommitPendingEdit() {
 
     CSample copy = m_pending;
     copy.SetLoadErrorReason(stored.GetLoadErrorReason());
-    UpdateSample(title, copy);
+    UpdateSample(title, copy); // marks the old and the new category changed
 
-    MarkChangedThroughUpdate(m_displayed.GetCategory());
-    if (oldCategory != newCategory)
-        MarkChangedThroughUpdate(newCategory);
     if (oldCategory != newCategory || oldSubcategory != newSubcategory)
         m_placementChanged = true;
 }

@@ -3,11 +3,9 @@
 CQuorrinDoc::CQuorrinDoc(ILibrarySettings& settings, CLoadErrorList& loadErrors)
     : m_settings(settings), m_loadErrors(loadErrors) {}
 
-CQuorrinDoc::~CQuorrinDoc() {
-    m_closing = true;
-    if (!IsReadOnly())
-        OnSaveDocument();
-}
+// Nothing is saved here: the owner's close (SaveAtClose) is the last save, and one that
+// has to show or return what failed cannot run in a destructor.
+CQuorrinDoc::~CQuorrinDoc() = default;
 
 // ---------------------------------------------------------------------------------------------
 // Queries

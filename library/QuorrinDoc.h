@@ -65,7 +65,7 @@ public:
     static constexpr int kWriteLockWaitMs = 5000;
 
     CQuorrinDoc(ILibrarySettings& settings, CLoadErrorList& loadErrors);
-    // Sets closing and saves every changed category once more.
+    // Saves nothing: the owner ends with SaveAtClose.
     ~CQuorrinDoc();
     CQuorrinDoc(const CQuorrinDoc&) = delete;
     CQuorrinDoc& operator=(const CQuorrinDoc&) = delete;

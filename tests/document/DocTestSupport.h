@@ -54,8 +54,12 @@ protected:
         doc->SetView(&view);
         ASSERT_TRUE(doc->OnNewDocument(mode));
     }
-    // Destroys the document (its final save runs).
-    void Close() { doc.reset(); }
+    // The owner's close: the last save, then the document goes.
+    void Close() {
+        if (doc)
+            doc->SaveAtClose();
+        doc.reset();
+    }
 
     // A custom category in the configuration, as the program's last save left it.
     void ConfigureCustom(const std::string& name, const std::string& file,

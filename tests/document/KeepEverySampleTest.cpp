@@ -482,6 +482,21 @@ TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     EXPECT_EQ(ReadFileBytes("quorrinShell.txt"), bytes);
 }
 
+// Another program files a sample under another category: it moves there at the next save,
+// and leaves its old file only then.
+TEST_F(DiskSafety, ASampleAnotherProgramFiledElsewhereMovesAtTheNextSave) {
+    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("A", "C++"), MakeSample("B", "C++")}));
+    Load();
+    const std::string moved = FileBytes({MakeSample("A", "Java")});
+    WriteFileBytes("quorrincpp.txt", moved + FileBytes({MakeSample("B", "C++")}));
+    EXPECT_TRUE(doc->ReloadChangedCategories());
+    EXPECT_EQ(doc->PeekSample("A")->GetCategory(), "Java");
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), "");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), moved);
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("B", "C++")}));
+}
+
 // Another program writes a part the reader cannot read: it stays at the file's end
 // through every save until that program mends the file.
 TEST_F(DiskSafety, AnUnreadablePartWrittenOutsideStaysUntilItIsMended) {
