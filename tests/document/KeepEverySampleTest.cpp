@@ -495,6 +495,17 @@ TEST_F(DiskSafety, ASampleAnotherProgramFiledElsewhereMovesAtTheNextSave) {
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), moved);
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("B", "C++")}));
+
+    // Filed under a category that does not exist: B leaves the tree and stays in its file
+    // as a load error, once (the library's version is not written beside it).
+    const std::string lost = FileBytes({MakeSample("B", "Ghost")});
+    WriteFileBytes("quorrincpp.txt", lost);
+    EXPECT_TRUE(doc->ReloadChangedCategories());
+    EXPECT_EQ(doc->PeekSample("B"), nullptr);
+    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"B"});
+    doc->MarkCategoryChanged("C++");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), lost);
 }
 
 // Another program writes a part the reader cannot read: it stays at the file's end
@@ -516,44 +527,6 @@ TEST_F(DiskSafety, AnUnreadablePartWrittenOutsideStaysUntilItIsMended) {
     doc->MarkCategoryChanged("C++");
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({a, b, r}));
-}
-
-TEST_F(DiskSafety, ChangesOnBothSidesKeepBothVersions) {
-    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("A", "C++"), MakeSample("B", "C++")}));
-    Load();
-    // Here: A is edited. There (another program): A and B are edited, C is added.
-    CSample mine = *doc->PeekSample("A");
-    mine.SetText("mine\r\n");
-    ASSERT_TRUE(doc->UpdateSample("A", mine));
-    doc->MarkCategoryChanged("C++");
-    const CSample theirs = MakeSample("A", "C++", "General", "", "", "theirs\r\n");
-    const CSample theirB = MakeSample("B", "C++", "General", "", "", "theirs\r\n");
-    WriteFileBytes("quorrincpp.txt.new", FileBytes({theirs, theirB, MakeSample("C", "C++")}));
-    std::rename("quorrincpp.txt.new", "quorrincpp.txt");
-    messages.Clear();
-    view.calls.clear();
-
-    ASSERT_TRUE(doc->OnSaveDocument());
-    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({mine, theirB, MakeSample("C", "C++"), theirs}));
-    EXPECT_EQ(doc->PeekSample("B")->GetText(), "theirs\r\n");
-    EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"A"});
-    EXPECT_EQ(view.calls, (std::vector<std::string>{"outside", "saved"}));
-    // Told to the view, not in a message box.
-    EXPECT_TRUE(messages.shown.empty());
-    ASSERT_EQ(view.outside.size(), 1u);
-    EXPECT_EQ(view.outside[0], "C++: The file quorrincpp.txt of category \"C++\" was changed by another program.\n"
-                               "Its changes have been taken over: 2 sample(s) added or changed there, 0 removed "
-                               "there.\n1 sample(s) were changed both here and there: their other version is "
-                               "listed under Correct load errors.");
-
-    // Removed there while nothing is unsaved here: read in while idle.
-    WriteFileBytes("quorrincpp.txt", FileBytes({mine, MakeSample("C", "C++"), theirs}));
-    EXPECT_TRUE(doc->ReloadChangedCategories());
-    EXPECT_EQ(doc->PeekSample("B"), nullptr);
-    ASSERT_EQ(view.outside.size(), 2u);
-    EXPECT_NE(view.outside[1].find(": 0 sample(s) added or changed there, 1 removed there."), std::string::npos)
-        << view.outside[1];
-    EXPECT_FALSE(doc->ReloadChangedCategories()); // nothing new since
 }
 
 } // namespace
