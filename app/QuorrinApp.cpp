@@ -293,11 +293,14 @@ int CQuorrinApp::ExitInstance() {
 
     // Unattended, the question is not asked: the load errors stay in their files anyway.
     if (m_loadErrors.GetCount() >= 1 && !m_endingSession) {
+        // The samples in error are in their files (a save writes them back as they were
+        // read), so nothing is lost by No: the question offers a copy, it warns of nothing.
         const MsgAnswer answer = ShowMessage(std::string("Load errors exist.\n\n") +
-                                                 "All samples in error will be permanently lost\n"
-                                                 "unless saved to a text file!\n\n" +
-                                                 "Do you want to save the samples that\ncould not be loaded?",
-                                             MsgButtons::YesNo, MsgIcon::Stop);
+                                                 "The samples that could not be loaded stay in their files\n"
+                                                 "until you correct or discard them (Samples > Correct load "
+                                                 "errors).\n\n" +
+                                                 "Do you want to save a copy of them to a text file as well?",
+                                             MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgAnswer::Yes) {
             CSaveAsDialogChooser chooser(nullptr, m_libraryFolder);
             if (!ExportLoadErrors(m_loadErrors, chooser))
