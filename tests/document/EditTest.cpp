@@ -135,6 +135,10 @@ TEST_F(DocEdit, DeletingASubcategoryOrACategoryTakesItsSamplesSlotsAndUnsavedEdi
     EXPECT_EQ(doc->PeekCategory("Tools"), nullptr);
     EXPECT_EQ(doc->PeekSample("S2"), nullptr);
     EXPECT_TRUE(messages.shown.empty());
+    // Closing asks the view first (it offers to keep unsaved form edits).
+    view.calls.clear();
+    doc->OnCloseDocument();
+    EXPECT_EQ(view.calls, Strings{"closing"});
 }
 
 TEST_F(DocEdit, ShowAllShowsWhatIsHiddenWithoutMarkingAnything) {

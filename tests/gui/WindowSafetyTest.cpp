@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QSplitter>
-#include <QLabel>
 #include <QTest>
 
 #include "GuiTestSupport.h"
@@ -143,26 +142,6 @@ TEST_F(WindowSafetyTest, ASecondWindowOnTheLibraryIsToldAndOpensItReadOnlyOrNotA
     EXPECT_FALSE(CommandEnabled(cmd::kDelete));
     Exit();
     EXPECT_EQ(ReadFileBytes(File("quorrincpp.txt")), SampleFileBytes("C++", "General", "Alpha", "old", "", "x\r\n"));
-}
-
-TEST_F(WindowSafetyTest, ASampleAddedByAnotherProgramAppearsWhileIdle) {
-    WriteLibrary();
-    Start();
-    WriteFileBytes(File("quorrincpp.txt.new"),
-                   SampleFileBytes("C++", "General", "Alpha", "old", "", "x\r\n") +
-                       SampleFileBytes("C++", "General", "Added", "", "", "y\r\n"));
-    std::rename(File("quorrincpp.txt.new").c_str(), File("quorrincpp.txt").c_str());
-    for (int i = 0; i < 100 && !SampleItem("Added"); ++i)
-        QTest::qWait(20);
-    EXPECT_NE(SampleItem("Added"), nullptr);
-    EXPECT_FALSE(CommandEnabled(cmd::kFileSave)); // nothing to write back
-    // Told in the notice above the form, with what the file brought; no message box.
-    auto* text = Frame()->findChild<QLabel*>(QStringLiteral("outsideChangeText"));
-    ASSERT_NE(text, nullptr);
-    EXPECT_TRUE(text->isVisible());
-    EXPECT_TRUE(text->text().contains(QStringLiteral("\"C++\"")));
-    EXPECT_TRUE(text->toolTip().contains(QStringLiteral("1 sample(s) added or changed there"))) << text->toolTip().toStdString();
-    EXPECT_TRUE(m_messages.shown.empty());
 }
 
 TEST_F(WindowSafetyTest, TheWindowIsUpBeforeTheLibraryIsReadAndShowsItThen) {
