@@ -92,6 +92,10 @@ public:
     // True when the last ReadSampleList stopped before the end of a non-empty file,
     // so the file holds samples the library does not.
     bool ReadIncomplete() const { return m_readIncomplete; }
+    // True when the last ReadSampleList read the whole file but its records broke off
+    // (a sequence error): the bytes after the last whole record are the unread part.
+    // False after a failure to read the file itself.
+    bool ReadStoppedInSequence() const { return m_readStoppedInSequence; }
     // The name of the backup copy made of this category's file, in the same folder,
     // before its first rewrite after an incomplete read (empty when none was made). The
     // user is told its name once.
@@ -131,6 +135,7 @@ private:
     bool m_saving = false;     // EmptyFile was called since OpenFile
     bool m_saveFailed = false; // a sample was refused or a write failed
     bool m_readIncomplete = false;
+    bool m_readStoppedInSequence = false;
     bool m_readAttempted = false; // a read ran, or a save replaced the file
     bool m_unreadOnDisk = false;  // the file may hold samples the library lacks
     std::string m_backupPath;

@@ -63,6 +63,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
                                std::vector<RecordSpan>* spans) {
     m_readAttempted = true;
     m_readIncomplete = false;
+    m_readStoppedInSequence = false;
     int cause = fileio::kNone;
     std::uint64_t size = 0;
     if (!m_file || !m_file->IsOpen()) {
@@ -99,7 +100,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
     if (failedAt) {
         ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok,
                     MsgIcon::Stop);
-        m_readIncomplete = m_unreadOnDisk = true;
+        m_readIncomplete = m_unreadOnDisk = m_readStoppedInSequence = true;
         return false;
     }
     m_unreadOnDisk = false;

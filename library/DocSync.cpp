@@ -17,7 +17,7 @@ void CQuorrinDoc::KeepUnreadPart(CCategory& category, std::string_view data, con
         return;
     if (complete) {
         m_kept.SetUnreadable(category.GetName(), {});
-    } else if (category.ReadIncomplete() && !data.empty()) {
+    } else if (category.ReadStoppedInSequence() && !data.empty()) {
         // From the record where reading stopped to the end: it stays in the file. What
         // was kept unreadable before stays too, unless this part still holds it.
         const size_t from = spans.empty() ? 0 : spans.back().end;

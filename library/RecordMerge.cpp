@@ -65,8 +65,8 @@ std::vector<Decision> Merge(const Ours& ours, const std::vector<const CSample*>&
     }
 
     for (const std::string& title : ours.titles) {
-        if (seen.count(title))
-            continue;
+        if (!seen.insert(title).second)
+            continue; // in theirs, or named twice here
         const CSample* sample = ours.sample(title);
         if (!sample || sample->GetCategory() != ours.category)
             continue; // deleted or moved away here: nothing of it goes into this file

@@ -209,6 +209,24 @@ TEST_F(DocSave, AFailedWriteKeepsTheOldFileAndTheChangedMark) {
     EXPECT_EQ(messages.Texts().size(), 1u);
 }
 
+// A file that could not be read at all has no "unreadable part" of its own bytes: nothing
+// of the file read before it (whose bytes the reading buffer still holds) goes into it.
+TEST_F(DocSave, AFileThatCouldNotBeReadGetsNothingOfAnotherFile) {
+    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("First", "C++")}));
+    const std::string java = FileBytes({MakeSample("J", "Java")});
+    WriteFileBytes("quorrinjava.txt", java);
+    fileio::SetFaultHook([](const fileio::FaultPoint& p, std::size_t&) {
+        return static_cast<int>(p.op == fileio::Op::Read && p.path == "quorrinjava.txt" ? fileio::kHardIO
+                                                                                          : fileio::kNone);
+    });
+    Load();
+    fileio::SetFaultHook(nullptr);
+    Add(MakeSample("Added", "Java"));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("Added", "Java")}));
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt.bak"), java); // what it held is kept aside
+}
+
 TEST_F(DocSave, TheUnreadablePartOfAFileStaysAtItsEndByteForByte) {
     const std::string tail = "broken\r\n" + FileBytes({MakeSample("Behind", "C++")}) + ">>>>SAMPLE_BEGIN>>";
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("First", "C++")}) + tail);
