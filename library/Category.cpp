@@ -1,7 +1,6 @@
 #include "library/Category.h"
 
 #include "base/FolderMarker.h"
-#include "library/QuorrinDoc.h"
 
 CCategory::CCategory() {
     ResetSlots(false);
@@ -21,7 +20,7 @@ namespace {
 // The names of the program's own files in the library folder. A category on one of them
 // would have its file truncated, replaced or removed as that file is.
 bool IsProgramFileName(const std::string& name) {
-    if (name == CFolderMarker::kFileName || name == CQuorrinDoc::kPlaceholderFile)
+    if (name == CFolderMarker::kFileName || name == kPlaceholderFileName)
         return true;
     // A temporary file of the file layer: "<file>.tmp-" and six characters; leftovers of
     // those are removed at start.

@@ -11,6 +11,9 @@
 #include "library/CategoryReader.h"
 #include "library/Sample.h"
 
+// The empty placeholder document file every library folder holds.
+inline constexpr const char* kPlaceholderFileName = "library.txt";
+
 constexpr int kSlotCount = 15;
 constexpr int kDefaultSlotCount = 3;
 

@@ -60,7 +60,7 @@ public:
     static constexpr const char* kDefaultCategories[3] = {"C++", "Java", "Visual Basic"};
     static constexpr const char* kDefaultFiles[3] = {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt"};
     static constexpr const char* kDefaultSubcategories[3] = {"General", "GUI", "COM"};
-    static constexpr const char* kPlaceholderFile = "library.txt";
+    static constexpr const char* kPlaceholderFile = kPlaceholderFileName;
     // How long a save waits for another writer of the library folder.
     static constexpr int kWriteLockWaitMs = 5000;
 
