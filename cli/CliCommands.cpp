@@ -25,7 +25,8 @@ const char* const kToolHelp =
     "Commands:\n"
     "  list     the sample tree as the window shows it, then the load errors\n"
     "  show     one sample's text or all its fields\n"
-    "  search   count occurrences of a text in every sample\n"
+    "  find     the samples that hold every word, best first, as the window finds them\n"
+    "  search   count occurrences of a text (or a regular expression) in every sample\n"
     "  info     the Library Info report\n"
     "  check    list the load errors; exit status 1 when there are any\n"
     "  add      add a sample to its category file\n"
@@ -54,7 +55,7 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
     using Handler = int (*)(const std::vector<std::string>&, IKeyStore&, const std::string&, Streams);
     static const std::map<std::string, Handler> handlers = {
         {"list", CmdList}, {"show", CmdShow},   {"search", CmdSearch},
-        {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},
+        {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},   {"find", CmdFind},
     };
     auto it = handlers.find(command);
     if (it == handlers.end()) {

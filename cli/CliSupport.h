@@ -71,6 +71,7 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::s
 int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdFind(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 
 } // namespace cli

@@ -7,6 +7,7 @@
 
 #include "base/TextRules.h"
 #include "cli/CliSupport.h"
+#include "cli/JsonOut.h"
 #include "library/LibraryReport.h"
 #include "library/LibrarySearch.h"
 
@@ -15,23 +16,26 @@ namespace cli {
 namespace {
 
 const char* const kListHelp =
-    "Usage: tindrel-cli list\n"
+    "Usage: tindrel-cli list [--json]\n"
     "\n"
     "Prints the sample tree as the window shows it: the root, the displayed categories\n"
     "in library order, their shown sub-categories together with the samples that have\n"
     "no sub-category, and the samples of each sub-category, each level indented by two\n"
     "blanks. Children are sorted as the window sorts them: alphabetically, letter case\n"
     "deciding only between names that are otherwise equal. Samples that have no place\n"
-    "in the tree follow under \"Load errors:\", one line each: title, a tab, the reason.\n";
+    "in the tree follow under \"Load errors:\", one line each: title, a tab, the reason.\n"
+    "  --json   the same as one JSON object: root, categories (name, subcategories with\n"
+    "           their samples, samples without a sub-category) and loadErrors\n";
 
 const char* const kShowHelp =
-    "Usage: tindrel-cli show TITLE [--raw | --all]\n"
+    "Usage: tindrel-cli show TITLE [--raw | --all | --json]\n"
     "\n"
     "Prints the text of the sample with that exact title, its CR LF line ends shown\n"
     "as LF.\n"
     "  --raw   write the text's bytes exactly as the library holds them\n"
     "  --all   print every field: title, category, sub-category, keywords, comments\n"
-    "          and text\n";
+    "          and text\n"
+    "  --json  every field as one JSON object (keywords as a list, LF line ends)\n";
 
 const char* const kSearchHelp =
     "Usage: tindrel-cli search TEXT [--keywords-only] [--match-case] [--category NAME]\n"
@@ -54,54 +58,76 @@ const char* const kCheckHelp =
     "Loads the library as the program does and prints every load error, one line each:\n"
     "title, a tab, the reason. Exit status 1 when there are any, 0 otherwise.\n";
 
-void PrintTree(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostream& out) {
-    out << (errors.GetCount() > 0 ? "Samples (*Load errors exist*)" : "Samples") << '\n';
+// The tree as the window shows it: the displayed categories in library order, each
+// with its children sorted as the window sorts them; a sub-category's samples below it.
+struct ListedChild {
+    std::string_view text;
+    bool subcategory;
+    std::vector<std::string_view> samples; // of a sub-category
+};
+struct ListedCategory {
+    std::string_view name;
+    std::vector<ListedChild> children;
+};
 
+std::vector<ListedCategory> ListTree(const CQuorrinDoc& doc) {
     // Every sample left in the library has a place: group the titles by category and
     // sub-category in one pass (they come in title order).
     std::map<std::string_view, std::map<std::string_view, std::vector<std::string_view>>> placed;
     for (const auto& [title, sample] : doc.Samples())
         placed[sample->GetCategory()][sample->GetSubcategory()].push_back(title);
 
-    struct Child {
-        std::string_view text;
-        bool subcategory;
-    };
+    std::vector<ListedCategory> tree;
     for (const auto& [name, category] : doc.Categories()) {
         if (!category->IsDisplayed())
             continue;
-        out << "  " << name << '\n';
+        ListedCategory& listed = tree.emplace_back();
+        listed.name = name;
         auto bySub = placed.find(name);
-        std::vector<Child> children;
+        std::vector<ListedChild>& children = listed.children;
         for (int slot = 0; slot < kSlotCount; ++slot) {
             const SubcategorySlot& s = category->Slot(slot);
             if (!s.name.empty() && s.inUse)
-                children.push_back({s.name, true});
+                children.push_back({s.name, true, {}});
         }
         if (bySub != placed.end()) {
             auto direct = bySub->second.find(std::string_view());
             if (direct != bySub->second.end()) {
                 for (std::string_view title : direct->second)
-                    children.push_back({title, false});
+                    children.push_back({title, false, {}});
             }
         }
         std::stable_sort(children.begin(), children.end(),
-                         [](const Child& a, const Child& b) { return NameLess(a.text, b.text); });
+                         [](const ListedChild& a, const ListedChild& b) { return NameLess(a.text, b.text); });
         std::set<std::string_view> filled; // a name held by two slots gets its samples once
-        for (const Child& child : children) {
-            out << "    " << child.text << '\n';
+        for (ListedChild& child : children) {
             if (!child.subcategory || bySub == placed.end() || !filled.insert(child.text).second)
                 continue;
             auto titles = bySub->second.find(child.text);
             if (titles == bySub->second.end())
                 continue;
             // The library holds titles in byte order; the list shows them as the tree does.
-            std::stable_sort(titles->second.begin(), titles->second.end(), NameLess);
-            for (std::string_view title : titles->second)
+            child.samples = titles->second;
+            std::stable_sort(child.samples.begin(), child.samples.end(), NameLess);
+        }
+    }
+    return tree;
+}
+
+const char* RootText(const CLoadErrorList& errors) {
+    return errors.GetCount() > 0 ? "Samples (*Load errors exist*)" : "Samples";
+}
+
+void PrintTree(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostream& out) {
+    out << RootText(errors) << '\n';
+    for (const ListedCategory& category : ListTree(doc)) {
+        out << "  " << category.name << '\n';
+        for (const ListedChild& child : category.children) {
+            out << "    " << child.text << '\n';
+            for (std::string_view title : child.samples)
                 out << "      " << title << '\n';
         }
     }
-
     if (errors.GetCount() > 0) {
         out << "Load errors:\n";
         errors.ForEach([&](const CSample& s) {
@@ -110,10 +136,44 @@ void PrintTree(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostrea
     }
 }
 
+// The same tree as one JSON object, the samples of each level in a list of titles.
+void PrintTreeJson(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::ostream& out) {
+    auto titles = [](const std::vector<std::string_view>& list) {
+        return JsonStrings(std::vector<std::string>(list.begin(), list.end()));
+    };
+    std::string json = "{\"root\":" + JsonString(RootText(errors)) + ",\"categories\":[";
+    bool firstCategory = true;
+    for (const ListedCategory& category : ListTree(doc)) {
+        json += firstCategory ? "\n" : ",\n";
+        firstCategory = false;
+        std::vector<std::string_view> direct;
+        std::string subs;
+        for (const ListedChild& child : category.children) {
+            if (!child.subcategory) {
+                direct.push_back(child.text);
+                continue;
+            }
+            subs += subs.empty() ? "" : ",";
+            subs += "{\"name\":" + JsonString(child.text) + ",\"samples\":" + titles(child.samples) + "}";
+        }
+        json += "{\"name\":" + JsonString(category.name) + ",\"subcategories\":[" + subs +
+                "],\"samples\":" + titles(direct) + "}";
+    }
+    json += "],\n\"loadErrors\":[";
+    bool firstError = true;
+    errors.ForEach([&](const CSample& s) {
+        json += firstError ? "" : ",";
+        firstError = false;
+        json += "{\"title\":" + JsonString(s.GetTitle()) +
+                ",\"reason\":" + JsonString(LoadErrorReasonText(s.GetLoadErrorReason())) + "}";
+    });
+    out << json << "]}\n";
+}
+
 } // namespace
 
 int CmdList(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
-    ParsedArgs parsed = ParseArgs("list", args, 1, {}, {});
+    ParsedArgs parsed = ParseArgs("list", args, 1, {"--json"}, {});
     if (parsed.help) {
         io.out << kListHelp;
         return kExitOk;
@@ -121,12 +181,15 @@ int CmdList(const std::vector<std::string>& args, IKeyStore& store, const std::s
     if (!parsed.positionals.empty())
         throw UsageError{"list takes no arguments"};
     Library library(store, folder);
-    PrintTree(library.doc, library.errors, io.out);
+    if (parsed.flags.count("--json"))
+        PrintTreeJson(library.doc, library.errors, io.out);
+    else
+        PrintTree(library.doc, library.errors, io.out);
     return kExitOk;
 }
 
 int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
-    ParsedArgs parsed = ParseArgs("show", args, 1, {"--raw", "--all"}, {});
+    ParsedArgs parsed = ParseArgs("show", args, 1, {"--raw", "--all", "--json"}, {});
     if (parsed.help) {
         io.out << kShowHelp;
         return kExitOk;
@@ -135,8 +198,9 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::s
         throw UsageError{"show needs exactly one TITLE"};
     const bool raw = parsed.flags.count("--raw") > 0;
     const bool all = parsed.flags.count("--all") > 0;
-    if (raw && all)
-        throw UsageError{"--raw and --all exclude each other"};
+    const bool json = parsed.flags.count("--json") > 0;
+    if (raw + all + json > 1)
+        throw UsageError{"--raw, --all and --json exclude each other"};
     const std::string& title = parsed.positionals[0];
 
     Library library(store, folder);
@@ -154,7 +218,9 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::s
                         ")");
         return kExitError;
     }
-    if (raw) {
+    if (json) {
+        io.out << JsonSample(*sample, true) << '\n';
+    } else if (raw) {
         io.out << sample->GetText();
     } else if (all) {
         std::string text = "Title:  " + sample->GetTitle() + "\n\nCategory:  " + sample->GetCategory() +

@@ -313,3 +313,18 @@ TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
 }
 
 } // namespace
+
+// find: every word in any order, best first; --json on find, show and list.
+TEST_F(Cli, FindRanksEveryWordAndJsonSpeaksForScripts) {
+    MakeLibrary();
+    ExpectFileEq(Transcript({{"find", "hello"},
+                             {"find", "HELLO", "--text"},
+                             {"find", "sort", "quick"},
+                             {"find", "quick sort"},
+                             {"find", "hello", "sort"},
+                             {"find", "--json", "--text", "hello"},
+                             {"show", "Hello", "--json"},
+                             {"list", "--json"},
+                             {"find", " "}}),
+                 "cli/find.txt");
+}
