@@ -6,8 +6,14 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           # The sample text's code editor.
           libqscintilla2-qt6-dev
+          # Import and export: JSON with comments and trailing commas, YAML front matter.
+          libjsoncpp-dev libyaml-cpp-dev
           # The install test: the desktop entry's and the metadata's validators, man.
-          desktop-file-utils appstream man-db)
+          desktop-file-utils appstream man-db
+          # Regular expressions in the Search dialog and tindrel-cli (PCRE2 with its JIT).
+          libpcre2-dev
+          # The benchmark's reference for the search's speed (rg -c).
+          ripgrep)
 if [ "${1:-}" = "--gui-tools" ]; then
   # Only for looking at the window by hand and for scripts/screenshot.sh and
   # scripts/make-icons.sh: a virtual display, its drivers, a screen grabber, an SVG renderer.
