@@ -30,9 +30,12 @@ const char* const kToolHelp =
     "  info     the Library Info report\n"
     "  check    list the load errors; exit status 1 when there are any\n"
     "  add      add a sample to its category file\n"
+    "  import   import samples from VS Code, Markdown, source files, massCode, SnippetsLab\n"
+    "  export   write the library out as VS Code snippets, Markdown or source files\n"
     "\n"
-    "Every command but add only reads: it creates, changes and locks no file, and no\n"
-    "command writes the configuration. Messages go to standard error.\n"
+    "Every command but add and import only reads the library: it creates, changes and\n"
+    "locks no file there (export writes only below its --out folder); no command but\n"
+    "import writes the configuration. Messages go to standard error.\n"
     "Run 'tindrel-cli COMMAND --help' for a command's options.\n"
     "\n"
     "Exit status: 0 success; 1 an error (for the reading commands also a file of the\n"
@@ -55,7 +58,8 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
     using Handler = int (*)(const std::vector<std::string>&, IKeyStore&, const std::string&, Streams);
     static const std::map<std::string, Handler> handlers = {
         {"list", CmdList}, {"show", CmdShow},   {"search", CmdSearch},
-        {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},   {"find", CmdFind},
+        {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},
+        {"import", CmdImport}, {"export", CmdExport},   {"find", CmdFind},
     };
     auto it = handlers.find(command);
     if (it == handlers.end()) {
@@ -74,7 +78,7 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
     // A message shown while reading the library (a file that could not be opened, a
     // sequence error) is an error, even when the command printed its result. A sample
     // that add has written is added, whatever was said about other files.
-    if (status == kExitOk && messenger.Count() > 0 && command != "add")
+    if (status == kExitOk && messenger.Count() > 0 && command != "add" && command != "import")
         status = kExitError;
     return status;
 }

@@ -73,5 +73,7 @@ int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, const std::s
 int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdFind(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 
 } // namespace cli

@@ -1,0 +1,153 @@
+// tindrel-cli import and export: samples from other programs' files into the library, and
+// the library out into other formats.
+#include <ostream>
+
+#include "cli/CliSupport.h"
+#include "config/FileKeyStore.h"
+#include "library/ImportPlan.h"
+#include "library/ImportSource.h"
+#include "library/LibraryExport.h"
+#include "library/SampleLanguage.h"
+#include "library/VsCodeFormat.h"
+
+namespace cli {
+
+namespace {
+
+const char* const kImportHelp =
+    "Usage: tindrel-cli import [--format vscode|markdown|files|masscode|snippetslab]\n"
+    "                          [--category C] [--subcategory S] [--dry-run] PATH...\n"
+    "\n"
+    "Imports samples from files or folders: VS Code snippet files, Markdown files with\n"
+    "front matter, a folder of source files (category/sub-category/title.ext), a\n"
+    "massCode db.json or Markdown vault, a SnippetsLab JSON export. The format is guessed\n"
+    "when --format is left out. Without --category each sample keeps its own category,\n"
+    "or the one its language picks (cpp C++, java Java, vb Visual Basic, any other a\n"
+    "custom category named after the language). Missing categories and sub-categories\n"
+    "are made. A title the library holds already gets \" (2)\", \" (3)\"...; a sample\n"
+    "there already with the same fields is skipped, so an import can be run again.\n"
+    "Every rename and warning is printed; --dry-run prints them and writes nothing.\n"
+    "The import is on disk when the command returns.\n";
+
+const char* const kExportHelp =
+    "Usage: tindrel-cli export --format vscode|markdown|files --out DIR [--category C]\n"
+    "                          [--overwrite]\n"
+    "\n"
+    "Writes the library (or one category) into DIR, which is made when missing:\n"
+    "  markdown  one file per sample, every field kept\n"
+    "  vscode    one .code-snippets file per category (sub-categories are not carried)\n"
+    "  files     one source file per sample (keywords and comments are not carried)\n"
+    "A file already in DIR is never replaced unless --overwrite is given.\n";
+
+std::string Value(const ParsedArgs& parsed, const char* name) {
+    auto it = parsed.values.find(name);
+    return it == parsed.values.end() ? std::string() : it->second;
+}
+
+// The highlighting of the custom categories the import made, from the language their
+// samples named.
+void SetNewCategoryLanguages(CLibraryConfig& config, const ImportPlan& plan) {
+    for (const auto& place : plan.newPlaces) {
+        if (!place.subcategory.empty() || place.language.empty())
+            continue;
+        std::string word = vscode::LanguageWordFor(place.language);
+        SampleLanguage language;
+        if (word.empty() && LanguageFromWord(place.language, language))
+            word = place.language;
+        if (!word.empty())
+            config.SetCustomCategoryLanguage(place.category, word);
+    }
+}
+
+} // namespace
+
+int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
+    const ParsedArgs parsed = ParseArgs("import", args, 1, {"--dry-run"}, {"--format", "--category", "--subcategory"});
+    if (parsed.help) {
+        io.out << kImportHelp;
+        return kExitOk;
+    }
+    if (parsed.positionals.empty())
+        throw UsageError{"import needs a file or folder to import"};
+    std::string format = Value(parsed, "--format");
+    if (!format.empty() && !importsource::IsFormat(format))
+        throw UsageError{"unknown format '" + format + "'"};
+    if (format.empty()) {
+        std::string why;
+        format = importsource::GuessFormat(parsed.positionals, why);
+        if (format.empty())
+            throw UsageError{why + "; give it with --format"};
+    }
+    InterchangeResult read;
+    importsource::Read(format, parsed.positionals, read);
+    const ImportOptions options{Value(parsed, "--category"), Value(parsed, "--subcategory")};
+
+    io.out << "Format: " << format << "\n";
+    if (parsed.flags.count("--dry-run")) {
+        Library library(store, folder);
+        const ImportPlan plan = PlanImport(library.doc, library.errors, read, options);
+        io.out << plan.Describe() << "Dry run: nothing has been written.\n";
+        return plan.refusal.empty() ? kExitOk : kExitError;
+    }
+    // The categories an import makes are kept in the configuration, which is written
+    // (only this process's changes, applied to the file as it is now).
+    FileKeyStore writable;
+    CLibraryConfig config(writable);
+    config.LoadProfile();
+    CLoadErrorList errors;
+    CQuorrinDoc doc(config, errors);
+    doc.SetFolder(folder);
+    if (!doc.OnNewDocument(LoadMode::Normal))
+        return kExitError;
+    doc.RemoveUnplacedSamples();
+    const ImportPlan plan = PlanImport(doc, errors, read, options);
+    io.out << plan.Describe();
+    if (!plan.refusal.empty())
+        return kExitError;
+    const bool saved = ApplyImport(doc, plan);
+    SetNewCategoryLanguages(config, plan);
+    if (!saved) {
+        io.err << "The import could not be saved completely; the samples written are listed by 'tindrel-cli list'.\n";
+        return kExitError;
+    }
+    io.out << "Imported " << plan.adds.size() << " sample(s).\n";
+    return kExitOk;
+}
+
+int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
+    const ParsedArgs parsed = ParseArgs("export", args, 1, {"--overwrite"}, {"--format", "--out", "--category"});
+    if (parsed.help) {
+        io.out << kExportHelp;
+        return kExitOk;
+    }
+    if (!parsed.positionals.empty())
+        throw UsageError{"export takes options only; unexpected argument '" + parsed.positionals[0] + "'"};
+    ExportOptions options;
+    options.format = Value(parsed, "--format");
+    if (options.format != "vscode" && options.format != "markdown" && options.format != "files")
+        throw UsageError{"--format must be vscode, markdown or files"};
+    options.folder = Value(parsed, "--out");
+    if (options.folder.empty())
+        throw UsageError{"export needs --out DIR"};
+    if (parsed.values.count("--category"))
+        options.categories.push_back(Value(parsed, "--category"));
+    options.overwrite = parsed.flags.count("--overwrite") > 0;
+    Library library(store, folder);
+    options.languageOf = [&](const std::string& category) {
+        const CCategory* record = library.doc.PeekCategory(category);
+        return std::string(LanguageWord(CategoryLanguage(category, record && record->IsCustom(),
+                                                         library.config.CustomCategoryLanguage(category))));
+    };
+    ExportReport report;
+    if (!ExportLibrary(library.doc, options, report)) {
+        io.err << report.error << "\n";
+        return kExitError;
+    }
+    io.out << "Exported " << report.samples << " sample(s) into " << report.files << " file(s) in "
+           << options.folder << ".\n";
+    for (const auto& lost : report.lost)
+        io.out << "Not carried by this format: " << lost << ".\n";
+    return kExitOk;
+}
+
+} // namespace cli
