@@ -114,6 +114,7 @@ bool CQuorrinApp::InitInstance() {
         ShowMessage("Unable to load profile!\n", MsgButtons::Ok, MsgIcon::Stop);
 
     m_doc = std::make_unique<CQuorrinDoc>(*m_config, m_loadErrors);
+    m_doc->SetMessageSink(&m_docMessages);
     m_doc->SetFolder(m_libraryFolder);
     m_readOnly = readOnly;
     m_frame = std::make_unique<CMainFrame>(*this);
@@ -148,6 +149,10 @@ private:
 };
 
 } // namespace
+
+void CQuorrinApp::DocMessageBoxes::OnDocumentMessage(const DocMessage& message) {
+    ShowMessage(message.text, MsgButtons::Ok, message.icon);
+}
 
 void CQuorrinApp::StartLoading(LoadMode mode) {
     m_loading = true;
@@ -303,7 +308,9 @@ int CQuorrinApp::ExitInstance() {
                                              MsgButtons::YesNo, MsgIcon::Question);
         if (answer == MsgAnswer::Yes) {
             CSaveAsDialogChooser chooser(nullptr, m_libraryFolder);
-            if (!ExportLoadErrors(m_loadErrors, chooser))
+            CDocMessages exportMessages;
+            exportMessages.SetSink(&m_docMessages);
+            if (!ExportLoadErrors(m_loadErrors, chooser, exportMessages))
                 ShowMessage("Load errors not saved!");
         }
     }

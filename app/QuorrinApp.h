@@ -125,4 +125,10 @@ private:
     bool m_loading = false;
     bool m_readOnly = false;
     std::vector<LoadMessage> m_loadMessages;
+    // What the document has to say goes to the message seam; on the loading thread it is
+    // kept with the load's other messages, in order.
+    struct DocMessageBoxes : IDocMessageSink {
+        void OnDocumentMessage(const DocMessage& message) override;
+    };
+    DocMessageBoxes m_docMessages;
 };

@@ -8,6 +8,7 @@
 #include "ui/DialogParts.h"
 #include "base/TextRules.h"
 #include "library/EditRules.h"
+#include "ui/InputRefusal.h"
 #include "ui/ByteEntries.h"
 
 CChangeTitleDlg::CChangeTitleDlg(const CQuorrinDoc& doc, std::string currentTitle, QWidget* parent)
@@ -56,7 +57,7 @@ void CChangeTitleDlg::DoDataExchange(bool save) {
 void CChangeTitleDlg::accept() {
     DoDataExchange(true);
     m_strNewTitle = std::string(Trim(m_strNewTitle));
-    if (!CheckNewTitle(m_doc, m_strNewTitle).Report())
+    if (!ShowRefusal(CheckNewTitle(m_doc, m_strNewTitle)))
         return;
     QDialog::accept();
 }

@@ -7,6 +7,7 @@
 #include "ui/DialogParts.h"
 #include "base/TextRules.h"
 #include "library/EditRules.h"
+#include "ui/InputRefusal.h"
 #include "ui/ByteEntries.h"
 
 CNewCategoryDlg::CNewCategoryDlg(const CQuorrinDoc& doc, std::string proposedName, QWidget* parent)
@@ -38,7 +39,7 @@ void CNewCategoryDlg::DoDataExchange(bool save) {
 void CNewCategoryDlg::accept() {
     DoDataExchange(true);
     m_strName = std::string(Trim(m_strName));
-    if (!CheckNewCategoryName(m_doc, m_strName).Report())
+    if (!ShowRefusal(CheckNewCategoryName(m_doc, m_strName)))
         return;
     QDialog::accept();
 }

@@ -6,6 +6,7 @@
 
 #include "ui/DialogParts.h"
 #include "library/EditRules.h"
+#include "ui/InputRefusal.h"
 #include "ui/ByteEntries.h"
 
 CNewSubcategoryDlg::CNewSubcategoryDlg(const CQuorrinDoc& doc, std::string proposedName,
@@ -40,7 +41,7 @@ void CNewSubcategoryDlg::DoDataExchange(bool save) {
 
 void CNewSubcategoryDlg::accept() {
     DoDataExchange(true);
-    if (!CheckNewSubcategoryName(m_doc, m_strCategory, m_strName).Report())
+    if (!ShowRefusal(CheckNewSubcategoryName(m_doc, m_strCategory, m_strName)))
         return;
     QDialog::accept();
 }

@@ -67,8 +67,10 @@ int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::st
         return kExitError;
     }
     Library library(store, folder);
-    if (!CheckNewSample(library.doc, library.errors, sample).Report())
+    if (const InputCheck check = CheckNewSample(library.doc, library.errors, sample); !check.Ok()) {
+        ShowMessage(check.text, MsgButtons::Ok, check.icon);
         return kExitError;
+    }
     // Appended to what the file holds now (WriteSample without EmptyFile), under the
     // file's lock, and the file replaced atomically: every byte already in it stays.
     CCategory target = *library.doc.PeekCategory(sample.GetCategory());

@@ -26,9 +26,14 @@ MsgAnswer StreamMessenger::Show(const std::string& text, MsgButtons buttons, Msg
     return buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel ? MsgAnswer::Ok : MsgAnswer::Yes;
 }
 
+void MessageChannelSink::OnDocumentMessage(const DocMessage& message) {
+    ShowMessage(message.text, MsgButtons::Ok, message.icon);
+}
+
 Library::Library(IKeyStore& store, const std::string& folder) : config(store), doc(config, errors) {
     config.LoadProfile();
     doc.SetFolder(folder);
+    doc.SetMessageSink(&sink);
     doc.OnNewDocument(LoadMode::ReadOnly);
     doc.RemoveUnplacedSamples();
 }

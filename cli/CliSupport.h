@@ -38,10 +38,17 @@ private:
     int m_count = 0;
 };
 
+// Passes what the library has to say to the message channel above.
+class MessageChannelSink : public IDocMessageSink {
+public:
+    void OnDocumentMessage(const DocMessage& message) override;
+};
+
 // The library as the program sees it after building its tree, loaded without
 // touching any file.
 struct Library {
     Library(IKeyStore& store, const std::string& folder);
+    MessageChannelSink sink;
     CLibraryConfig config;
     CLoadErrorList errors;
     CQuorrinDoc doc;

@@ -68,6 +68,7 @@ CCategory& CCategory::operator=(const CCategory& other) {
     m_name = other.m_name;
     m_fileName = other.m_fileName;
     m_folder = other.m_folder;
+    m_messages = other.m_messages;
     for (int i = 0; i < kSlotCount; ++i)
         m_slots[i] = other.m_slots[i];
     return *this;

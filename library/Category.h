@@ -9,6 +9,7 @@
 
 #include "base/FileLayer.h"
 #include "library/CategoryReader.h"
+#include "library/DocMessages.h"
 #include "library/Sample.h"
 
 // The empty placeholder document file every library folder holds.
@@ -63,6 +64,10 @@ public:
     const std::string& GetFolder() const { return m_folder; }
     void SetFolder(std::string v) { m_folder = std::move(v); }
     std::string GetFilePath() const { return fileio::PathIn(m_folder, m_fileName); }
+    // Where the file operations' messages go: the document's, or (none set) the
+    // category's own, for its owner to take.
+    void SetMessages(CDocMessages* messages) { m_messages = messages; }
+    CDocMessages& Messages() const { return m_messages ? *m_messages : m_ownMessages; }
     bool IsDisplayed() const { return m_displayed; }
     void SetDisplayed(bool v) { m_displayed = v; }
     bool IsChanged() const { return m_changed; }
@@ -75,7 +80,7 @@ public:
     const SubcategorySlot& Slot(int i) const { return m_slots[i]; }
 
     // --- The category file ---
-    // Opens it (exclusive, created when absent, never truncated). Shows the
+    // Opens it (exclusive, created when absent, never truncated). Tells the
     // specified message and returns false on failure.
     bool OpenFile();
     // Opens it for reading only: shared, nothing created or locked (a read-only view
@@ -129,6 +134,8 @@ private:
     std::string m_name;
     std::string m_fileName;
     std::string m_folder;
+    CDocMessages* m_messages = nullptr;
+    mutable CDocMessages m_ownMessages; // never copied
     bool m_displayed = true;
     bool m_changed = false;
 
@@ -147,5 +154,5 @@ private:
     bool OpenCategoryFile(bool exclusive);
     bool StartFromCurrentContent();
     bool BackUpUnreadFile(bool deleting);
-    void ShowFileError(const char* format, int cause) const;
+    void TellFileError(const char* format, int cause) const;
 };

@@ -14,16 +14,16 @@
 
 namespace {
 
-void ShowMissingFileName(const std::string& category) {
-    ShowMessage("Unable to open file associated with category " + category +
+void TellMissingFileName(CDocMessages& messages, const std::string& category) {
+    messages.Tell("Unable to open file associated with category " + category +
                 ".\nReason: File name is missing.\n" +
                 "Probable cause: Tindrel could not read file name from Registry key.");
 }
 
 } // namespace
 
-void CCategory::ShowFileError(const char* format, int cause) const {
-    ShowMessage(StrFormat(format, m_fileName.c_str(), fileio::CauseText(cause)));
+void CCategory::TellFileError(const char* format, int cause) const {
+    Messages().Tell(StrFormat(format, m_fileName.c_str(), fileio::CauseText(cause)));
 }
 
 bool CCategory::OpenFile() {
@@ -36,7 +36,7 @@ bool CCategory::OpenFileForRead() {
 
 bool CCategory::OpenCategoryFile(bool exclusive) {
     if (m_fileName.empty()) {
-        ShowMissingFileName(m_name);
+        TellMissingFileName(Messages(), m_name);
         return false;
     }
     if (m_file && m_file->IsOpen())
@@ -48,7 +48,7 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
     int cause = fileio::kNone;
     bool opened = exclusive ? file->OpenExclusive(GetFilePath(), cause) : file->OpenForRead(GetFilePath(), cause);
     if (!opened) {
-        ShowFileError(filemsg::kOpen, cause);
+        TellFileError(filemsg::kOpen, cause);
         // A file that could not even be opened before it was ever read may hold
         // samples the library does not know.
         if (exclusive && !m_readAttempted && fileio::FileExists(GetFilePath()))
@@ -67,14 +67,14 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
     int cause = fileio::kNone;
     std::uint64_t size = 0;
     if (!m_file || !m_file->IsOpen()) {
-        ShowFileError(filemsg::kRead, fileio::kInvalidFile);
+        TellFileError(filemsg::kRead, fileio::kInvalidFile);
         m_readIncomplete = m_unreadOnDisk = fileio::FileExists(GetFilePath());
         return false;
     }
     // Taken before the bytes are read: a change while they are read makes it stale, and
     // the next save then looks at the file again.
     if (!m_file->Stamp(m_stamp, cause)) {
-        ShowFileError(filemsg::kRead, cause);
+        TellFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
@@ -87,7 +87,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
     if (!buffer)
         buffer = &ownBuffer;
     if (!m_file->ReadAll(*buffer, cause)) {
-        ShowFileError(filemsg::kRead, cause);
+        TellFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
@@ -98,8 +98,7 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
     }
     const char* failedAt = ParseSamples(data, out, spans);
     if (failedAt) {
-        ShowMessage(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgButtons::Ok,
-                    MsgIcon::Stop);
+        Messages().Tell(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgIcon::Stop);
         m_readIncomplete = m_unreadOnDisk = m_readStoppedInSequence = true;
         return false;
     }
@@ -127,7 +126,7 @@ bool CCategory::StartFromCurrentContent() {
         return true;
     int cause = fileio::kNone;
     if (!m_file->ReadAll(m_pending, cause)) {
-        ShowFileError(filemsg::kRead, cause);
+        TellFileError(filemsg::kRead, cause);
         m_saveFailed = true;
         return false;
     }
@@ -147,9 +146,8 @@ bool CCategory::WriteSample(const CSample& sample) {
     const size_t before = m_pending.size();
     if (!AppendSampleBytes(m_pending, sample)) {
         m_pending.resize(before);
-        ShowMessage("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName +
-                        ".\n" + CheckSampleStorable(sample) + "\nThe file keeps its old content.",
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+        Messages().Tell("The sample \"" + sample.GetTitle() + "\" cannot be written to file " + m_fileName +
+                        ".\n" + CheckSampleStorable(sample) + "\nThe file keeps its old content.", MsgIcon::Exclamation);
         m_saveFailed = true;
         return false;
     }
@@ -199,18 +197,16 @@ bool CCategory::BackUpUnreadFile(bool deleting) {
             read = fileio::WriteFileAtomically(fileio::PathIn(m_folder, backup), original, cause);
     }
     if (!read || backup.empty()) {
-        ShowMessage("The file " + m_fileName +
+        Messages().Tell("The file " + m_fileName +
                         " holds samples that are not in the library, and no backup copy of it could be made" +
                         (backup.empty() ? std::string() : " as " + backup) +
-                        ".\nReason: " + fileio::CauseText(cause) + " \nThe file has not been changed.",
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+                        ".\nReason: " + fileio::CauseText(cause) + " \nThe file has not been changed.", MsgIcon::Exclamation);
         return false;
     }
     m_backupPath = backup;
-    ShowMessage("The file " + m_fileName + " holds samples that could not be read into the library.\n" +
+    Messages().Tell("The file " + m_fileName + " holds samples that could not be read into the library.\n" +
                     "Before it is " + (deleting ? "deleted" : "rewritten") +
-                    ", the original has been kept as " + backup + ".",
-                MsgButtons::Ok, MsgIcon::Information);
+                    ", the original has been kept as " + backup + ".", MsgIcon::Information);
     return true;
 }
 
@@ -229,13 +225,12 @@ bool CCategory::CloseFile() {
                 // Only the folder could not be synced: the new content is in place and
                 // nothing is lost while the system runs, but it may not outlive a crash.
                 ok = true;
-                ShowMessage(StrFormat("The file %s has been written, but the folder holding it could not be "
+                Messages().Tell(StrFormat("The file %s has been written, but the folder holding it could not be "
                                       "flushed to disk.\nReason: %s \nAfter a power failure the file may "
                                       "still hold its old content.",
-                                      m_fileName.c_str(), fileio::CauseText(cause)),
-                            MsgButtons::Ok, MsgIcon::Exclamation);
+                                      m_fileName.c_str(), fileio::CauseText(cause)), MsgIcon::Exclamation);
             } else {
-                ShowFileError(filemsg::kWrite, cause);
+                TellFileError(filemsg::kWrite, cause);
             }
             if (ok) {
                 m_readAttempted = true;
@@ -250,7 +245,7 @@ bool CCategory::CloseFile() {
     if (m_file && m_file->IsOpen()) {
         int cause = fileio::kNone;
         if (!m_file->Close(cause)) {
-            ShowFileError(filemsg::kClose, cause);
+            TellFileError(filemsg::kClose, cause);
             // After a save the result says whether the new content is in place; the
             // old handle does not change that.
             if (!saved)
@@ -277,5 +272,5 @@ void CCategory::DeleteFile() {
         m_unreadOnDisk = false;
     }
     if (!fileio::RemoveFile(GetFilePath(), cause))
-        ShowFileError(filemsg::kDelete, cause);
+        TellFileError(filemsg::kDelete, cause);
 }

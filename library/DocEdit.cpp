@@ -33,19 +33,17 @@ void CQuorrinDoc::NotifyView() {
 
 bool CQuorrinDoc::UpdateSample(const std::string& oldTitle, const CSample& data) {
     if (!m_samples.Find(oldTitle)) {
-        ShowMessage("Internal error - unable to update sample data!\n"
+        m_messages.Tell("Internal error - unable to update sample data!\n"
                     "Could not find sample " +
-                        oldTitle + " in Library.\n",
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+                        oldTitle + " in Library.\n", MsgIcon::Exclamation);
         return false;
     }
     if (data.GetTitle() != oldTitle) {
         // Moving onto a title another sample holds would lose one of the two samples.
         if (m_samples.Find(data.GetTitle())) {
-            ShowMessage("Internal error - unable to update sample data!\n"
+            m_messages.Tell("Internal error - unable to update sample data!\n"
                         "Another sample already has the title " +
-                            data.GetTitle() + " in Library.\n",
-                        MsgButtons::Ok, MsgIcon::Exclamation);
+                            data.GetTitle() + " in Library.\n", MsgIcon::Exclamation);
             return false;
         }
         auto moved = std::make_unique<CSample>(data); // data may be the stored sample itself
@@ -120,9 +118,8 @@ void CQuorrinDoc::CommitPendingEdit() {
         return;
     CSample stored;
     if (!FindSample(title, stored)) {
-        ShowMessage(
-            StrFormat("Internal error! Cannot find sample data for original title %s.", title.c_str()),
-            MsgButtons::Ok, MsgIcon::Exclamation);
+        m_messages.Tell(
+            StrFormat("Internal error! Cannot find sample data for original title %s.", title.c_str()), MsgIcon::Exclamation);
         m_pending.Reset();
         return;
     }
@@ -159,6 +156,7 @@ bool CQuorrinDoc::AddCategory(std::unique_ptr<CCategory> category) {
     // overwritten: its samples become the new category's.
     CCategory& added = *at->second;
     added.SetFolder(m_folder);
+    added.SetMessages(&m_messages);
     if (!IsReadOnly() && added.IsCustom() && fileio::StampOf(added.GetFilePath()).size > 0)
         AdoptFile(added);
     return true;
@@ -167,10 +165,9 @@ bool CQuorrinDoc::AddCategory(std::unique_ptr<CCategory> category) {
 bool CQuorrinDoc::UpdateCategory(const std::string& name, const CCategory& data) {
     auto it = m_categories.find(name);
     if (it == m_categories.end()) {
-        ShowMessage("Internal error - unable to update category data!\n"
+        m_messages.Tell("Internal error - unable to update category data!\n"
                     "Could not find category " +
-                        name + " in Library.\n",
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+                        name + " in Library.\n", MsgIcon::Exclamation);
         return false;
     }
     CCategory& stored = *it->second;
@@ -187,10 +184,9 @@ bool CQuorrinDoc::UpdateCategory(const std::string& name, const CCategory& data)
 bool CQuorrinDoc::DeleteCategory(const std::string& name) {
     auto it = m_categories.find(name);
     if (it == m_categories.end()) {
-        ShowMessage("Internal error.\nUnable to locate category to be deleted!\n"
+        m_messages.Tell("Internal error.\nUnable to locate category to be deleted!\n"
                     "Category: " +
-                        name,
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+                        name, MsgIcon::Exclamation);
         return false;
     }
     CCategory& category = *it->second;

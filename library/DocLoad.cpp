@@ -38,9 +38,8 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         ReadFile file{&name, {}, {}, {}};
         std::vector<RecordSpan> spans;
         if (!ReadCategoryFile(*category, file.samples, buffer, spans)) {
-            ShowMessage(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
-                            "Samples for this category cannot be displayed.",
-                        MsgButtons::Ok, MsgIcon::Exclamation);
+            m_messages.Tell(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
+                            "Samples for this category cannot be displayed.", MsgIcon::Exclamation);
             continue;
         }
         KeepUnreadPart(*category, buffer.View(), spans, !category->ReadIncomplete());
@@ -139,6 +138,7 @@ void CQuorrinDoc::AddDefaultCategories() {
         category->SetName(name);
         category->SetFileName(kDefaultFiles[i]);
         category->SetFolder(m_folder);
+        category->SetMessages(&m_messages);
         category->SetDisplayed(m_settings.IsCategoryShown(name));
         category->SetChanged(false);
         for (int slot = 0; slot < kDefaultSlotCount; ++slot) {
@@ -168,13 +168,13 @@ void CQuorrinDoc::AddCustomCategories() {
     for (const auto& [name, fileName] : m_settings.CustomCategoryFiles()) {
         auto category = std::make_unique<CCategory>(name);
         category->SetFolder(m_folder);
+        category->SetMessages(&m_messages);
         const std::string refusal = CategoryFileRefusal(fileName, files);
         if (!refusal.empty()) {
             // A path would make the library read and write files outside its folder, a
             // file of the program's or of another category would be overwritten.
-            ShowMessage("The configuration names the file \"" + fileName + "\" for category \"" + name +
-                            "\", " + refusal + ".\nThe category is left out; its settings are kept.",
-                        MsgButtons::Ok, MsgIcon::Exclamation);
+            m_messages.Tell("The configuration names the file \"" + fileName + "\" for category \"" + name +
+                            "\", " + refusal + ".\nThe category is left out; its settings are kept.", MsgIcon::Exclamation);
             category->SetFileName(fileName);
             if (const NameSet* subs = m_settings.CustomCategorySubcategories(name)) {
                 int slot = 0;

@@ -15,9 +15,8 @@ bool CQuorrinDoc::OnSaveDocument() {
     fileio::FolderWriteLock lock;
     int cause = fileio::kNone;
     if (CanSave() && !lock.Acquire(FolderPath(), kWriteLockWaitMs, cause)) {
-        ShowMessage("The library folder is being written by another program.\n"
-                    "Nothing has been saved; please save again in a moment.",
-                    MsgButtons::Ok, MsgIcon::Exclamation);
+        m_messages.Tell("The library folder is being written by another program.\n"
+                    "Nothing has been saved; please save again in a moment.", MsgIcon::Exclamation);
         return false;
     }
     bool ok = true;

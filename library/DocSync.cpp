@@ -250,7 +250,7 @@ void CQuorrinDoc::AdoptFile(CCategory& category) {
     text += ".";
     if (errors > 0)
         text += StrFormat("\n%d sample(s) could not be placed; they are listed under Correct load errors.", errors);
-    ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
+    m_messages.Tell(text, MsgIcon::Information);
     if (m_view && (placed > 0 || errors > 0))
         m_view->OnLibraryChangedOutside();
 }

@@ -50,12 +50,6 @@ InputCheck Refuse(std::string text, MsgIcon icon = MsgIcon::None) {
 
 } // namespace
 
-bool InputCheck::Report() const {
-    if (!Ok())
-        ShowMessage(text, MsgButtons::Ok, icon);
-    return Ok();
-}
-
 std::string NextCategoryProposal() {
     return StrFormat("Untitled%d", ++g_categoryCounter);
 }

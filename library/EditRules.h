@@ -18,8 +18,6 @@ struct InputCheck {
     MsgIcon icon = MsgIcon::None;
 
     bool Ok() const { return text.empty(); }
-    // Shows the refusal, if any, as a message box with an OK button; returns Ok().
-    bool Report() const;
 };
 
 // The most characters a sub-category name may have (the name edit refuses more).

@@ -24,12 +24,13 @@ const char* const kHeader = "// This file contains the data from unsaved samples
 const char* const kRule = "\n*********************************\n";
 
 // Writes one record piece by piece; false at the first failed write (already shown).
-bool WriteRecord(fileio::File& file, const std::string& path, const CSample& sample, bool withHeader) {
+bool WriteRecord(fileio::File& file, const std::string& path, const CSample& sample, bool withHeader,
+                 CDocMessages& messages) {
     auto put = [&](const std::string& piece) {
         int cause = fileio::kNone;
         if (file.Write(ToTextMode(piece), cause))
             return true;
-        ShowMessage(
+        messages.Tell(
             StrFormat(filemsg::kWrite, path.c_str(), fileio::CauseText(cause)));
         return false;
     };
@@ -43,7 +44,7 @@ bool WriteRecord(fileio::File& file, const std::string& path, const CSample& sam
 
 } // namespace
 
-bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser) {
+bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser, CDocMessages& messages) {
     if (errors.GetCount() == 0)
         return true;
     std::string path;
@@ -54,18 +55,18 @@ bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser) {
     fileio::File file;
     int cause = fileio::kNone;
     if (!file.OpenForWrite(path, cause)) {
-        ShowMessage(
+        messages.Tell(
             StrFormat(filemsg::kOpen, path.c_str(), fileio::CauseText(cause)));
         return false;
     }
     CLoadErrorList::Cursor cursor;
     CSample sample;
     for (bool more = errors.GetFirst(sample, cursor); more; more = errors.GetNext(sample, cursor)) {
-        if (WriteRecord(file, path, sample, errors.RecordsWritten() == 0))
+        if (WriteRecord(file, path, sample, errors.RecordsWritten() == 0, messages))
             ++errors.RecordsWritten();
     }
     cause = fileio::kNone;
     if (!file.Close(cause))
-        ShowMessage(StrFormat(filemsg::kClose, path.c_str(), fileio::CauseText(cause)));
+        messages.Tell(StrFormat(filemsg::kClose, path.c_str(), fileio::CauseText(cause)));
     return true;
 }

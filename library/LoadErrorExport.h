@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "library/DocMessages.h"
+
 class CLoadErrorList;
 
 class ISaveAsChooser {
@@ -18,9 +20,9 @@ constexpr const char* kLoadErrorExportName = "loaderr.txt";
 
 // Writes every record of the store. True when the store is empty or the file was
 // written (also when closing it failed); false when the choice was cancelled or the
-// file could not be created. Failures are shown with their cause texts; a record
+// file could not be created. Failures are told to messages with their cause texts; a record
 // whose write fails is left incomplete and the export goes on with the next one.
-bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser);
+bool ExportLoadErrors(CLoadErrorList& errors, ISaveAsChooser& chooser, CDocMessages& messages);
 
 // Text-mode translation of the export file: every LF becomes CR LF, a CR stays.
 std::string ToTextMode(const std::string& text);

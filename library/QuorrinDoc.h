@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "library/Category.h"
+#include "library/DocMessages.h"
 #include "library/KeptRecords.h"
 #include "library/LibrarySettings.h"
 #include "library/LoadErrorList.h"
@@ -71,6 +72,10 @@ public:
     CQuorrinDoc& operator=(const CQuorrinDoc&) = delete;
 
     void SetView(IDocumentView* view) { m_view = view; }
+    // What the document has to tell the user goes to sink as it happens; while there is
+    // none (a load on another thread), it is kept for TakeMessages.
+    void SetMessageSink(IDocMessageSink* sink) { m_messages.SetSink(sink); }
+    std::vector<DocMessage> TakeMessages() { return m_messages.Take(); }
     // The library folder, before the load: every file the document reads or writes is in
     // it. Empty: the current folder.
     void SetFolder(std::string folder) { m_folder = std::move(folder); }
@@ -186,6 +191,7 @@ private:
     ILibrarySettings& m_settings;
     CLoadErrorList& m_loadErrors;
     IDocumentView* m_view = nullptr;
+    CDocMessages m_messages;
     CategoryMap m_categories;
     CSampleStore m_samples;
     CKeptRecords m_kept;

@@ -17,6 +17,7 @@
 #include "ui/ByteEntries.h"
 #include "ui/PasteRule.h"
 #include "library/ContentCheck.h"
+#include "ui/InputRefusal.h"
 #include "library/QuorrinDoc.h"
 
 namespace {
@@ -161,7 +162,7 @@ bool CAddSample1::validatePage() {
         m_pSheet->SetChunk(0, HeaderChunkPieces(m_strTitle, m_strCategory, m_strSubcategory));
     // The check of a page that is being left; a refusal keeps the page and the input.
     OnKillActive();
-    return CheckAddSamplePage1(m_doc, m_strCategory, m_strTitle).Report();
+    return ShowRefusal(CheckAddSamplePage1(m_doc, m_strCategory, m_strTitle));
 }
 
 QTreeWidgetItem* CAddSample1::AddItem(QTreeWidgetItem* parent, const std::string& name, int tag) {

@@ -52,6 +52,7 @@ protected:
         config.LoadProfile();
         doc = std::make_unique<CQuorrinDoc>(config, errors);
         doc->SetView(&view);
+        doc->SetMessageSink(&sink);
         ASSERT_TRUE(doc->OnNewDocument(mode));
     }
     // The owner's close: the last save, then the document goes.
@@ -100,5 +101,6 @@ protected:
     CLibraryConfig config;
     CLoadErrorList errors;
     RecordingView view;
+    SeamSink sink;
     std::unique_ptr<CQuorrinDoc> doc;
 };

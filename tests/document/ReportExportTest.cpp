@@ -73,13 +73,13 @@ protected:
 
 TEST_F(Export, TwoRecordsOverAnExistingFileAndTheHeaderOnlyWhileNothingWasWritten) {
     WriteFileBytes(chooser.answer, std::string(5000, 'x'));
-    EXPECT_TRUE(ExportLoadErrors(errors, chooser));
+    EXPECT_TRUE(ExportLoadErrors(errors, chooser, SeamMessages()));
     EXPECT_EQ(chooser.proposed, (std::vector<std::string>{"loaderr.txt"}));
     ExpectFileEq(FileAt{chooser.answer}, "export/two-records.txt");
     EXPECT_EQ(errors.RecordsWritten(), 2);
     EXPECT_EQ(errors.ExportPath(), chooser.answer);
     chooser.answer = dir.File("again.txt");
-    EXPECT_TRUE(ExportLoadErrors(errors, chooser));
+    EXPECT_TRUE(ExportLoadErrors(errors, chooser, SeamMessages()));
     EXPECT_EQ(ReadFileBytes(chooser.answer), firstRecord + secondRecord);
     EXPECT_EQ(errors.RecordsWritten(), 4);
     EXPECT_TRUE(messages.shown.empty());
@@ -88,7 +88,7 @@ TEST_F(Export, TwoRecordsOverAnExistingFileAndTheHeaderOnlyWhileNothingWasWritte
 
 TEST_F(Export, AFailedHeaderSkipsItsRecordAndTheNextBeginsWithTheHeader) {
     fileio::Faults::FailNext(fileio::Op::Write, fileio::kDiskFull);
-    EXPECT_TRUE(ExportLoadErrors(errors, chooser));
+    EXPECT_TRUE(ExportLoadErrors(errors, chooser, SeamMessages()));
     EXPECT_EQ(ReadFileBytes(chooser.answer), header + secondRecord);
     EXPECT_EQ(errors.RecordsWritten(), 1);
     EXPECT_EQ(messages.Texts().size(), 1u);

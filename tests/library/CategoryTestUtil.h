@@ -70,6 +70,7 @@ inline std::string TakeShown(RecordingMessenger& m) {
 inline CCategory CategoryFor(const std::string& fileName) {
     CCategory c("Tools");
     c.SetFileName(fileName);
+    c.SetMessages(&SeamMessages());
     return c;
 }
 

@@ -93,6 +93,20 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(m_path, ec);
 }
 
+void SeamSink::OnDocumentMessage(const DocMessage& message) {
+    ShowMessage(message.text, MsgButtons::Ok, message.icon);
+}
+
+CDocMessages& SeamMessages() {
+    static SeamSink sink;
+    static CDocMessages messages = [] {
+        CDocMessages m;
+        m.SetSink(&sink);
+        return m;
+    }();
+    return messages;
+}
+
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

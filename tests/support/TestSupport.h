@@ -18,6 +18,7 @@
 
 #include "base/Messenger.h"
 #include "config/MemoryKeyStore.h"
+#include "library/DocMessages.h"
 #include "library/Sample.h"
 #include "support/Faults.h"
 
@@ -51,6 +52,15 @@ private:
     Unscripted m_unscripted;
     IMessenger* m_previous;
 };
+
+// Passes what a document or category has to say to the messenger in use, as the
+// window and the command-line tool do.
+class SeamSink : public IDocMessageSink {
+public:
+    void OnDocumentMessage(const DocMessage& message) override;
+};
+// Messages of categories that belong to no document, passed on the same way.
+CDocMessages& SeamMessages();
 
 // Makes a fresh folder, changes into it, and on destruction changes back and removes it.
 // inMemory: in /dev/shm when there is one, where a sync costs nothing (for tests that
