@@ -53,6 +53,17 @@ int LineAt(std::string_view data, size_t offset) {
     return 1 + static_cast<int>(std::count(data.begin(), data.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
 }
 
+LineIndex::LineIndex(std::string_view data) {
+    m_starts.push_back(0);
+    for (size_t i = 0; i < data.size(); ++i)
+        if (data[i] == '\n')
+            m_starts.push_back(i + 1);
+}
+
+int LineIndex::LineAt(size_t offset) const {
+    return static_cast<int>(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin());
+}
+
 size_t LongestRun(std::string_view text, char c) {
     size_t longest = 0;
     size_t run = 0;

@@ -49,6 +49,15 @@ std::string ToLf(std::string_view text);
 std::vector<std::string> SplitLines(std::string_view text);
 // The 1-based line of the byte at offset.
 int LineAt(std::string_view data, size_t offset);
+// Lines of one text for many look-ups: the line of an offset by binary search.
+class LineIndex {
+public:
+    explicit LineIndex(std::string_view data);
+    int LineAt(size_t offset) const;
+
+private:
+    std::vector<size_t> m_starts;
+};
 // The longest run of c in text.
 size_t LongestRun(std::string_view text, char c);
 // A name fit for one file or folder name: '/' and control characters become '_', a

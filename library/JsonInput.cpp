@@ -56,11 +56,15 @@ bool Parse(std::string_view data, const std::string& file, Json::Value& root, In
     return false;
 }
 
-int LineOf(std::string_view data, const Json::Value& value) {
+interchange::LineIndex IndexOf(std::string_view data) {
     if (data.substr(0, 3) == "\xEF\xBB\xBF")
         data.remove_prefix(3);
+    return interchange::LineIndex(data);
+}
+
+int LineOf(const interchange::LineIndex& index, const Json::Value& value) {
     const auto offset = value.getOffsetStart();
-    return offset <= 0 ? 0 : interchange::LineAt(data, static_cast<size_t>(offset));
+    return offset < 0 ? 0 : index.LineAt(static_cast<size_t>(offset));
 }
 
 bool StringOrLines(const Json::Value& value, std::string& text) {

@@ -83,6 +83,7 @@ void ImportMassCodeDb(std::string_view data, const std::string& file, Interchang
     Json::Value root;
     if (!jsoninput::Parse(data, file, root, out))
         return;
+    const interchange::LineIndex lines = jsoninput::IndexOf(data);
     if (!root.isObject() || !root["snippets"].isArray()) {
         out.Warn(file, 1, "not a massCode db.json: no list of snippets");
         return;
@@ -92,7 +93,7 @@ void ImportMassCodeDb(std::string_view data, const std::string& file, Interchang
     for (const auto& t : root["tags"])
         tags[IdOf(t, "id")] = Str(t, "name");
     for (const auto& s : root["snippets"]) {
-        const int line = jsoninput::LineOf(data, s);
+        const int line = jsoninput::LineOf(lines, s);
         if (!s.isObject()) {
             out.Warn(file, line, "a snippet that is not an object is not imported");
             continue;
@@ -203,6 +204,7 @@ void ImportSnippetsLab(std::string_view data, const std::string& file, Interchan
     Json::Value root;
     if (!jsoninput::Parse(data, file, root, out))
         return;
+    const interchange::LineIndex lines = jsoninput::IndexOf(data);
     const Json::Value& contents = root.isObject() ? root["contents"] : Json::Value::nullSingleton();
     if (!contents.isObject() || !contents["snippets"].isArray()) {
         out.Warn(file, 1, "not a SnippetsLab export: no contents with a list of snippets");
@@ -215,7 +217,7 @@ void ImportSnippetsLab(std::string_view data, const std::string& file, Interchan
     if (contents.isMember("smartGroups") && contents["smartGroups"].size() > 0)
         out.Warn(file, 1, "smart groups are not imported (" + std::to_string(contents["smartGroups"].size()) + ")");
     for (const auto& s : contents["snippets"]) {
-        const int line = jsoninput::LineOf(data, s);
+        const int line = jsoninput::LineOf(lines, s);
         if (!s.isObject()) {
             out.Warn(file, line, "a snippet that is not an object is not imported");
             continue;

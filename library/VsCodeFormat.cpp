@@ -86,6 +86,7 @@ void ImportFile(std::string_view data, const std::string& file, const std::strin
     Json::Value root;
     if (!jsoninput::Parse(data, file, root, out))
         return;
+    const interchange::LineIndex lines = jsoninput::IndexOf(data);
     if (!root.isObject()) {
         out.Warn(file, 1, "not a snippet file: the file holds no object of snippets");
         return;
@@ -93,7 +94,7 @@ void ImportFile(std::string_view data, const std::string& file, const std::strin
     const std::string fileLanguage = Stem(fileName);
     for (const std::string& name : root.getMemberNames()) {
         const Json::Value& snippet = root[name];
-        const int line = jsoninput::LineOf(data, snippet);
+        const int line = jsoninput::LineOf(lines, snippet);
         if (!snippet.isObject()) {
             out.Warn(file, line, "the snippet \"" + name + "\" is not an object; it is not imported");
             continue;
