@@ -104,6 +104,9 @@ private:
 };
 
 bool FileExists(const std::string& path);
+// The names of the regular files in folder ("": the current one), sorted; none when it
+// cannot be read.
+std::vector<std::string> FileNamesIn(const std::string& folder);
 // The path of the file name in folder; name itself for an empty folder (the current one).
 std::string PathIn(const std::string& folder, const std::string& name);
 bool RemoveFile(const std::string& path, int& cause);

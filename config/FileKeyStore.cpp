@@ -11,6 +11,7 @@
 
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
+#include "base/QuotedLine.h"
 #include "base/TextRules.h"
 #include "config/LibraryFolder.h"
 
@@ -24,74 +25,6 @@ constexpr std::uint64_t kMaxFileSize = 64u * 1024 * 1024;
 constexpr int kWriteLockWaitMs = 5000;
 // Deeper paths are not read (the tree written by this program is six deep).
 constexpr std::size_t kMaxDepth = 512;
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-// Reads the words and quoted texts of one line.
-class LineReader {
-public:
-    explicit LineReader(std::string_view line) : m_s(line) {}
-
-    void SkipBlanks() {
-        while (m_i < m_s.size() && (m_s[m_i] == ' ' || m_s[m_i] == '\t'))
-            ++m_i;
-    }
-    bool AtEnd() {
-        SkipBlanks();
-        return m_i >= m_s.size();
-    }
-    bool AtQuote() {
-        SkipBlanks();
-        return m_i < m_s.size() && m_s[m_i] == '"';
-    }
-    std::string_view Word() {
-        SkipBlanks();
-        std::size_t start = m_i;
-        while (m_i < m_s.size() && m_s[m_i] != ' ' && m_s[m_i] != '\t' && m_s[m_i] != '"')
-            ++m_i;
-        return m_s.substr(start, m_i - start);
-    }
-    bool Quoted(std::string& out) {
-        out.clear();
-        if (!AtQuote())
-            return false;
-        ++m_i;
-        while (m_i < m_s.size()) {
-            char c = m_s[m_i++];
-            if (c == '"')
-                return true;
-            if (c != '\\') {
-                out.push_back(c);
-                continue;
-            }
-            if (m_i >= m_s.size())
-                return false;
-            char e = m_s[m_i++];
-            if (e == '\\' || e == '"') {
-                out.push_back(e);
-            } else if (e == 'x' && m_i + 2 <= m_s.size() && HexDigit(m_s[m_i]) >= 0 &&
-                       HexDigit(m_s[m_i + 1]) >= 0) {
-                out.push_back(static_cast<char>(HexDigit(m_s[m_i]) * 16 + HexDigit(m_s[m_i + 1])));
-                m_i += 2;
-            } else {
-                return false;
-            }
-        }
-        return false; // no closing quote
-    }
-
-private:
-    std::string_view m_s;
-    std::size_t m_i = 0;
-};
 
 bool ParseDword(std::string_view word, std::uint32_t& value) {
     if (word.empty() || word.size() > 10)
@@ -117,32 +50,7 @@ std::string FileError(const std::string& path, int cause) {
 // --- Text form ---
 
 std::string FileKeyStore::Quote(const std::string& bytes) {
-    static const char* const kHex = "0123456789ABCDEF";
-    std::string out;
-    out.reserve(bytes.size() + 2);
-    out.push_back('"');
-    char32_t cp = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        unsigned char c = static_cast<unsigned char>(bytes[i]);
-        if (c == '"' || c == '\\') {
-            out.push_back('\\');
-            out.push_back(static_cast<char>(c));
-            ++i;
-        } else if (c >= 0x20 && c < 0x7F) {
-            out.push_back(static_cast<char>(c));
-            ++i;
-        } else if (std::size_t next = i; c >= 0x80 && NextUtf8(bytes, next, cp)) {
-            out.append(bytes, i, next - i);
-            i = next;
-        } else {
-            out += "\\x";
-            out.push_back(kHex[c >> 4]);
-            out.push_back(kHex[c & 15]);
-            ++i;
-        }
-    }
-    out.push_back('"');
-    return out;
+    return QuoteBytes(bytes);
 }
 
 std::string FileKeyStore::Serialize(const MemoryKeyStore& store) {
@@ -201,7 +109,7 @@ FileKeyStore::ParseReport FileKeyStore::Parse(const std::string& text, MemoryKey
                 return report;
             }
             if (ended)
-                report.trailing = !LineReader(rest).AtEnd();
+                report.trailing = !QuotedLineReader(rest).AtEnd();
             else
                 report.truncated = true;
             return report;
@@ -230,7 +138,7 @@ FileKeyStore::ParseReport FileKeyStore::Parse(const std::string& text, MemoryKey
             continue;
         }
 
-        LineReader reader(line);
+        QuotedLineReader reader(line);
         if (reader.AtEnd())
             continue;
         std::string_view word = reader.Word();

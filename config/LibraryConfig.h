@@ -48,6 +48,9 @@ public:
     // --- The language of a custom category ---
     // The stored word, empty when the user chose none.
     std::string CustomCategoryLanguage(const std::string& category) const;
+    std::string CategoryLanguage(const std::string& category) const override {
+        return CustomCategoryLanguage(category);
+    }
     // Keeps the user's choice (an empty word forgets it) and writes it into the
     // category's key at once when the key exists; every library save writes it too.
     void SetCustomCategoryLanguage(const std::string& category, const std::string& word);

@@ -1,3 +1,4 @@
+#include "library/LibraryStructure.h"
 #include "library/Category.h"
 
 #include "base/FolderMarker.h"
@@ -20,7 +21,7 @@ namespace {
 // The names of the program's own files in the library folder. A category on one of them
 // would have its file truncated, replaced or removed as that file is.
 bool IsProgramFileName(const std::string& name) {
-    if (name == CFolderMarker::kFileName || name == kPlaceholderFileName)
+    if (name == CFolderMarker::kFileName || name == kPlaceholderFileName || name == kStructureFileName)
         return true;
     // A temporary file of the file layer: "<file>.tmp-" and six characters; leftovers of
     // those are removed at start.

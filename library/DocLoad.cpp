@@ -22,8 +22,14 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
             placeholder.Close(cause);
     }
 
+    m_settings.Load(m_folder, IsReadOnly(),
+                    std::vector<std::string>(std::begin(kDefaultCategories), std::end(kDefaultCategories)),
+                    m_messages);
     AddDefaultCategories();
     AddCustomCategories();
+    if (m_settings.WasDamaged())
+        AddSubcategoriesFromRecords();
+    AddFoundCategories();
     if (!IsReadOnly())
         RemoveLeftovers();
 
@@ -107,7 +113,22 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         }
     }
     m_samples.EraseAll(unplaced);
+    WriteStructureAtFirstOpen();
     return true;
+}
+
+void CQuorrinDoc::WriteStructureAtFirstOpen() {
+    // A folder that holds a library gets its structure file when it is first opened here;
+    // one without any category file is left as it is until something is saved into it.
+    if (IsReadOnly() || !m_settings.NeedsWrite())
+        return;
+    bool anyFile = false;
+    for (const auto& [name, category] : m_categories)
+        anyFile = anyFile || fileio::FileExists(category->GetFilePath());
+    fileio::FolderWriteLock lock;
+    int cause = fileio::kNone;
+    if (anyFile && lock.Acquire(FolderPath(), kWriteLockWaitMs, cause))
+        m_settings.Write(m_messages);
 }
 
 bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
@@ -122,6 +143,10 @@ bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_
         category.CloseFile();
         return true;
     }
+    // A missing file is made when a sample is first saved into it: an empty file made at
+    // start could be newer than the real one a sync tool is still bringing.
+    if (!fileio::FileExists(category.GetFilePath()))
+        return true;
     if (!category.OpenFile())
         return false;
     category.ReadSampleList(out, &buffer, &spans);

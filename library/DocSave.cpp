@@ -14,7 +14,7 @@ bool CQuorrinDoc::OnSaveDocument() {
     // checked and replaced without anyone writing in between.
     fileio::FolderWriteLock lock;
     int cause = fileio::kNone;
-    if (CanSave() && !lock.Acquire(FolderPath(), kWriteLockWaitMs, cause)) {
+    if ((CanSave() || m_settings.NeedsWrite()) && !lock.Acquire(FolderPath(), kWriteLockWaitMs, cause)) {
         m_messages.Tell("The library folder is being written by another program.\n"
                     "Nothing has been saved; please save again in a moment.", MsgIcon::Exclamation);
         return false;
@@ -50,6 +50,8 @@ bool CQuorrinDoc::OnSaveDocument() {
     for (const auto& category : m_skipped)
         m_settings.RecordCategory(*category);
     m_settings.EndLibrarySave();
+    if (lock.Held() && !m_settings.Write(m_messages))
+        ok = false;
     TellOutsideChanges();
     if (!ok)
         return false;

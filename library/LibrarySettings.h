@@ -24,6 +24,11 @@ public:
     virtual const std::map<std::string, std::string>& CustomCategoryFiles() const = 0;
     // The sub-categories of a custom category (nullptr when none).
     virtual const NameSet* CustomCategorySubcategories(const std::string& category) const = 0;
+    // The language word chosen for a custom category ("" when none).
+    virtual std::string CategoryLanguage(const std::string& category) const {
+        (void)category;
+        return std::string();
+    }
 
     virtual void AddCustomSubcategory(const std::string& category, const std::string& subcategory) = 0;
     virtual void RemoveCustomSubcategory(const std::string& category, const std::string& subcategory) = 0;

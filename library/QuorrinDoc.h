@@ -12,6 +12,7 @@
 
 #include "library/Category.h"
 #include "library/DocMessages.h"
+#include "library/FolderLayout.h"
 #include "library/KeptRecords.h"
 #include "library/LibrarySettings.h"
 #include "library/LoadErrorList.h"
@@ -188,7 +189,8 @@ public:
     CLoadErrorList& LoadErrors() { return m_loadErrors; }
 
 private:
-    ILibrarySettings& m_settings;
+    // The library's structure from the folder, the user's choices from the settings.
+    CFolderLayout m_settings;
     CLoadErrorList& m_loadErrors;
     IDocumentView* m_view = nullptr;
     CDocMessages m_messages;
@@ -213,6 +215,10 @@ private:
     void AddDefaultCategories();
     void RemoveLeftovers();
     void AddCustomCategories();
+    void AddFoundCategories();
+    void AddSubcategoriesFromRecords();
+    bool ReadRecordsOf(const std::string& fileName, std::vector<std::unique_ptr<CSample>>& records) const;
+    void WriteStructureAtFirstOpen();
     bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
                           fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans);
     // A record read at load whose bytes are kept while its fate is decided.

@@ -62,9 +62,12 @@ protected:
         doc.reset();
     }
 
-    // A custom category in the configuration, as the program's last save left it.
+    // A custom category in the configuration, as the program's last save left it (with
+    // its file, empty unless the test wrote it).
     void ConfigureCustom(const std::string& name, const std::string& file,
                          const std::vector<std::string>& subs) {
+        if (IsPlainFileName(file) && !fileio::FileExists(file))
+            WriteFileBytes(file, "");
         store.PutKey(AppPath({"CustomCats", name}));
         store.PutValue(AppPath({"CustomCats", name}), "FileName", MemoryKeyStore::Value{false, file, 0});
         for (const std::string& sub : subs)

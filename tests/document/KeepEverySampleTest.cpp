@@ -424,9 +424,8 @@ TEST_F(DiskSafety, AFileTheConfigurationNamesOutsideTheFolderIsLeftAloneWithItsK
     ConfigureCustom("Escape", name, {"Sub"});
     ConfigureCustom("Tools", "quorrinTools.txt", {});
     Load();
+    // Not a file in this folder: not part of this library.
     EXPECT_EQ(doc->PeekCategory("Escape"), nullptr);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("\"" + name + "\""), std::string::npos) << messages.shown[0].text;
     doc->MarkCategoryChanged("Tools");
     ASSERT_TRUE(doc->OnSaveDocument());
     Close();
@@ -456,10 +455,11 @@ TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     const std::string bytes =
         FileBytes({MakeSample("Bash loop", "Shell", "Bash"), MakeSample("Bash test", "Shell", "Bash"),
                    MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", "")});
-    WriteFileBytes("quorrinShell.txt", bytes);
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Taken", "C++")}));
-    WriteFileBytes("quorrinBroken.txt", bytes.substr(0, bytes.size() / 2));
     Load();
+    // Files that came after the load (a copy, a sync).
+    WriteFileBytes("quorrinShell.txt", bytes);
+    WriteFileBytes("quorrinBroken.txt", bytes.substr(0, bytes.size() / 2));
     EXPECT_TRUE(CheckNewCategoryName(*doc, "Shell").Ok());
     // A file that cannot be read to its end would lose its tail: the name is refused.
     EXPECT_FALSE(CheckNewCategoryName(*doc, "Broken").Ok());

@@ -1,0 +1,149 @@
+// The library's structure lives in its folder: taken over from a configuration once,
+// seen from any other configuration, category files nobody configured shown, and no
+// empty files made at start.
+#include "DocTestSupport.h"
+
+#include "library/LibraryStructure.h"
+
+namespace {
+
+using FolderStructure = DocFixture;
+using Strings = std::vector<std::string>;
+
+Strings CategoryNames(const CQuorrinDoc& doc) {
+    Strings names;
+    for (const auto& [name, category] : doc.Categories())
+        names.push_back(name);
+    return names;
+}
+
+Strings Slots(const CQuorrinDoc& doc, const std::string& category) {
+    Strings names;
+    const CCategory* c = doc.PeekCategory(category);
+    for (int i = 0; c && i < kSlotCount; ++i)
+        if (!c->Slot(i).name.empty())
+            names.push_back(c->Slot(i).name);
+    return names;
+}
+
+TEST_F(FolderStructure, ALibraryMadeUnderOneConfigurationIsSeenFromAFreshOne) {
+    // This folder's category and one the user made for another folder.
+    WriteFileBytes("quorrinTools.txt", FileBytes({MakeSample("Quick", "Tools", "Sorting")}));
+    ConfigureCustom("Tools", "quorrinTools.txt", {"Sorting", "Empty"});
+    store.PutValue(AppPath({"CustomCats", "Tools"}), "Language", MemoryKeyStore::Value{false, "Python", 0});
+    store.PutKey(AppPath({"CustomCats", "Elsewhere"}));
+    store.PutValue(AppPath({"CustomCats", "Elsewhere"}), "FileName",
+                   MemoryKeyStore::Value{false, "quorrinElsewhere.txt", 0});
+    store.PutKey(AppPath({"CustomSubcats", "Java", "Streams"}));
+    Load();
+    EXPECT_EQ(CategoryNames(*doc), (Strings{"C++", "Java", "Tools", "Visual Basic"}));
+    EXPECT_FALSE(fileio::FileExists("quorrinElsewhere.txt"));
+    // Written at the first open, the configuration left as it was.
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), "TindrelLibrary 1\n"
+                                                 "category \"Java\"\n"
+                                                 "subcategory \"Java\" \"Streams\"\n"
+                                                 "category \"Tools\" file \"quorrinTools.txt\" language \"Python\"\n"
+                                                 "subcategory \"Tools\" \"Empty\"\n"
+                                                 "subcategory \"Tools\" \"Sorting\"\n"
+                                                 "end\n");
+    Close();
+    CLibraryConfig again(store); // the other folder's category stays in the configuration
+    again.LoadProfile();
+    EXPECT_EQ(again.g_customCatFiles.count("Elsewhere"), 1u);
+
+    // Another user: nothing in the configuration.
+    MemoryKeyStore freshStore;
+    CLibraryConfig fresh(freshStore);
+    fresh.LoadProfile();
+    CLoadErrorList freshErrors;
+    CQuorrinDoc other(fresh, freshErrors);
+    ASSERT_TRUE(other.OnNewDocument(LoadMode::ReadOnly));
+    EXPECT_EQ(CategoryNames(other), (Strings{"C++", "Java", "Tools", "Visual Basic"}));
+    EXPECT_EQ(Slots(other, "Tools"), (Strings{"Empty", "Sorting"}));
+    EXPECT_EQ(Slots(other, "Java"), (Strings{"General", "GUI", "COM", "Streams"}));
+    EXPECT_NE(other.PeekSample("Quick"), nullptr);
+}
+
+TEST_F(FolderStructure, TheStructureFollowsTheLibrarysChangesAndNeverForgetsWhatItLeftOut) {
+    WriteFileBytes(kStructureFileName, "TindrelLibrary 1\n"
+                                       "category \"Tools\" file \"quorrinTools.txt\"\n"
+                                       "category \"Bad\" file \"../outside.txt\"\n"
+                                       "end\n");
+    Load();
+    EXPECT_EQ(CategoryNames(*doc), (Strings{"C++", "Java", "Tools", "Visual Basic"}));
+    EXPECT_EQ(messages.shown.size(), 1u); // the file name outside the folder
+    auto added = std::make_unique<CCategory>("Rust");
+    ASSERT_TRUE(doc->AddCategory(std::move(added)));
+    doc->AddCustomSubcategoryToConfig("Tools", "Graphs");
+    CCategory tools = *doc->PeekCategory("Tools");
+    tools.Slot(0) = SubcategorySlot{"Graphs", true, true};
+    ASSERT_TRUE(doc->UpdateCategory("Tools", tools));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), "TindrelLibrary 1\n"
+                                                 "category \"Bad\" file \"../outside.txt\"\n"
+                                                 "category \"Rust\" file \"quorrinRust.txt\"\n"
+                                                 "category \"Tools\" file \"quorrinTools.txt\"\n"
+                                                 "subcategory \"Tools\" \"Graphs\"\n"
+                                                 "end\n");
+    doc->DeleteCategoryAndSamples("Rust");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes(kStructureFileName).find("Rust"), std::string::npos);
+}
+
+TEST_F(FolderStructure, ACategoryFileNobodyConfiguredIsShownAndKept) {
+    WriteFileBytes("quorrinRust.txt", FileBytes({MakeSample("Borrow", "Rust", "Lifetimes"),
+                                                 MakeSample("Box", "Rust", "")}));
+    // Records that name another category than the file: named after the file.
+    WriteFileBytes("quorrinGo.txt", FileBytes({MakeSample("Chan", "Golang", "Sync"), MakeSample("Defer", "Go", "")}));
+    // A copy of a category that has its own file: neither loaded nor changed.
+    const std::string copy = FileBytes({MakeSample("J1", "Java")});
+    WriteFileBytes("quorrinjava.sync-conflict-20261201-101010-ABCDEFG.txt", copy);
+    Load(LoadMode::ReadOnly);
+    EXPECT_EQ(CategoryNames(*doc), (Strings{"C++", "Go", "Java", "Rust", "Visual Basic"}));
+    EXPECT_TRUE(messages.shown.size() == 1u && messages.shown[0].text.find("sync-conflict") != std::string::npos);
+    EXPECT_FALSE(fileio::FileExists(kStructureFileName));
+    doc.reset();
+    messages.Clear();
+    errors.Remove("Chan");
+
+    Load();
+    EXPECT_EQ(Titles(), (Strings{"Borrow", "Box", "Defer"}));
+    EXPECT_EQ(Slots(*doc, "Rust"), (Strings{"Lifetimes"}));
+    EXPECT_EQ(ErrorTitles(), Strings{"Chan"}); // names a category the library lacks: kept in its file
+    EXPECT_EQ(ReadFileBytes("quorrinjava.sync-conflict-20261201-101010-ABCDEFG.txt"), copy);
+    Close();
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), "TindrelLibrary 1\n"
+                                                 "category \"Go\" file \"quorrinGo.txt\"\n"
+                                                 "category \"Rust\" file \"quorrinRust.txt\"\n"
+                                                 "subcategory \"Rust\" \"Lifetimes\"\n"
+                                                 "end\n");
+    // A structure file lost: rebuilt from the files, nothing of them dropped.
+    std::remove(kStructureFileName);
+    Load();
+    EXPECT_EQ(Titles(), (Strings{"Borrow", "Box", "Defer"}));
+    EXPECT_TRUE(fileio::FileExists(kStructureFileName));
+}
+
+TEST_F(FolderStructure, ADamagedStructureFileIsCopiedAsideAndItsCategoriesStay) {
+    WriteFileBytes("quorrinTools.txt", FileBytes({MakeSample("Quick", "Tools", "Sorting")}));
+    const std::string cut = "TindrelLibrary 1\ncategory \"Tools\" file \"quorrinTools.txt\"\nsubcategory \"Tools\" \"Sor";
+    WriteFileBytes(kStructureFileName, cut);
+    Load();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(doc->PeekSample("Quick"), nullptr); // its sub-category taken from its record
+    EXPECT_EQ(ReadFileBytes(std::string(kStructureFileName) + ".bak"), cut);
+    EXPECT_EQ(ReadFileBytes(kStructureFileName),
+              "TindrelLibrary 1\ncategory \"Tools\" file \"quorrinTools.txt\"\nsubcategory \"Tools\" \"Sorting\"\nend\n");
+}
+
+TEST_F(FolderStructure, NoEmptyFileIsMadeAtStart) {
+    Load();
+    for (const char* file : {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", kStructureFileName})
+        EXPECT_FALSE(fileio::FileExists(file)) << file;
+    ASSERT_TRUE(Add(MakeSample("First", "Java")));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("First", "Java")}));
+    EXPECT_FALSE(fileio::FileExists("quorrincpp.txt"));
+}
+
+} // namespace
