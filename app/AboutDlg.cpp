@@ -3,11 +3,14 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QFile>
 #include <QLabel>
+#include <Qsci/qsciglobal.h>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/VersionInfo.h"
+#include "config/FileKeyStore.h"
 #include "base/Messenger.h"
 
 QString VersionText(const std::string& productVersion, const std::string& fileVersion) {
@@ -40,7 +43,16 @@ std::string CAboutDlg::SystemInfoFailureText() {
 #endif
 }
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
+QString CAboutDlg::DetailsText(const std::string& libraryFolder) {
+    QString text = QStringLiteral("Qt %1, QScintilla %2").arg(QString::fromLatin1(qVersion()),
+                                                              QStringLiteral(QSCINTILLA_VERSION_STR));
+    if (!libraryFolder.empty())
+        text += QStringLiteral("\nLibrary: ") + QFile::decodeName(QByteArray::fromStdString(libraryFolder));
+    text += QStringLiteral("\nConfiguration: ") + QFile::decodeName(QByteArray::fromStdString(FileKeyStore::DefaultPath()));
+    return text;
+}
+
+CAboutDlg::CAboutDlg(QWidget* parent, const std::string& libraryFolder) : QDialog(parent) {
     setObjectName(QStringLiteral("aboutDialog"));
     setWindowTitle(QString::fromLatin1(kCaption));
 
@@ -58,6 +70,10 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     versionLabel->setObjectName(QStringLiteral("versionText"));
     versionLabel->setTextFormat(Qt::PlainText);
     versionLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto* details = new QLabel(DetailsText(libraryFolder), this);
+    details->setObjectName(QStringLiteral("aboutDetails"));
+    details->setTextFormat(Qt::PlainText);
+    details->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
@@ -70,8 +86,9 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     text->addWidget(name, 0, 0, 1, 2);
     text->addWidget(versionCaption, 1, 0);
     text->addWidget(versionLabel, 1, 1);
+    text->addWidget(details, 2, 0, 1, 2);
     text->setColumnStretch(1, 1);
-    text->setRowStretch(2, 1);
+    text->setRowStretch(3, 1);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(ok);

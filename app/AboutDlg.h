@@ -1,5 +1,6 @@
 // CAboutDlg: the About box with the program's version, read from the version record
-// of the executable, and a button that starts the system-information program.
+// of the executable, the Qt and QScintilla versions, the library and configuration
+// paths, and a button that starts the system-information program.
 #pragma once
 
 #include <QDialog>
@@ -13,7 +14,11 @@
 class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    // libraryFolder: the folder of the library shown (empty: not named).
+    explicit CAboutDlg(QWidget* parent = nullptr, const std::string& libraryFolder = std::string());
+
+    // The lines below the version: the toolkit's versions and where the files are.
+    static QString DetailsText(const std::string& libraryFolder);
 
     // The version text: product version, three blanks, file version in parentheses.
     QString m_strVersion;

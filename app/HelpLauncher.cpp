@@ -108,10 +108,15 @@ std::string HelpFailureText(const QString& textHelpFile) {
     return std::string("Tindrel was unable to launch HTMLHelp or Notepad.\n") +
            "You will need to manually view the \"nocando.txt\" file\n" + "to view the Help information.";
 #else
-    return "Tindrel was unable to open its guide in a web browser (xdg-open)\nor \"" +
-           std::string(kNoHelpFile) + "\" in a text editor (" + ProgramList(TextEditorPrograms()) +
-           ").\nYou will need to manually view the file\n" + QFile::encodeName(textHelpFile).toStdString() +
-           "\nto view the Help information.";
+    std::string text = "Tindrel was unable to open its guide in a web browser (xdg-open)\nor \"" +
+                       std::string(kNoHelpFile) + "\" in a text editor (" + ProgramList(TextEditorPrograms()) +
+                       ").\nYou will need to manually view the file\n" +
+                       QFile::encodeName(textHelpFile).toStdString() + "\nto view the Help information.";
+    // The guide itself, for a browser started by hand.
+    const QString guide = FindHelpFile(kHelpFile);
+    if (!guide.isEmpty())
+        text += "\nThe guide is " + QFile::encodeName(guide).toStdString() + " (open it in a web browser).";
+    return text;
 #endif
 }
 

@@ -64,6 +64,7 @@ CMainFrame::CMainFrame(IFrameHost& app) : m_app(app) {
     connect(m_view, &CQuorrinView::CommandStateChanged, this, &CMainFrame::ScheduleUpdate);
     connect(m_view, &CQuorrinView::ChangedOutsideNoticed, this,
             [this](const QString& text) { statusBar()->showMessage(text); });
+    connect(m_view, &CQuorrinView::StatusText, this, [this](const QString& text) { statusBar()->showMessage(text); });
     qApp->installEventFilter(this);
 }
 
@@ -130,7 +131,7 @@ void CMainFrame::CreateActions() {
     a->setShortcuts({QKS(Qt::CTRL | Qt::Key_V), QKS(Qt::SHIFT | Qt::Key_Insert)});
     a->setIcon(CommandIcon("edit-paste", QStringLiteral(":/icons/paste.xpm"), QStyle::SP_CustomBase, this));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnEditPaste);
-    a = AddCommand(cmd::kCopySampleToClipboard, "Copy sample to clipboard",
+    a = AddCommand(cmd::kCopySampleToClipboard, "Copy &sample to clipboard",
                    "Copy the currently selected sample text to the clipboard\nCopy to clipbaord",
                    "actionCopySampleToClipboard");
     a->setShortcut(QKS(Qt::CTRL | Qt::SHIFT | Qt::Key_C));
@@ -145,9 +146,9 @@ void CMainFrame::CreateActions() {
                    "actionViewStatusBar");
     a->setCheckable(true);
     a->setChecked(true);
-    a = AddCommand(cmd::kExpandAll, "Expand all", "Expand all branches of the tree\nExpand all", "actionExpandAll");
+    a = AddCommand(cmd::kExpandAll, "&Expand all", "Expand all branches of the tree\nExpand all", "actionExpandAll");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnExpandAll);
-    a = AddCommand(cmd::kCollapseAll, "Collapse all", "Collapse all branches of the tree\nCollapse all",
+    a = AddCommand(cmd::kCollapseAll, "&Collapse all", "Collapse all branches of the tree\nCollapse all",
                    "actionCollapseAll");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnCollapseAll);
     a = AddCommand(cmd::kShowWhiteSpace, "Show &White Space",
@@ -168,28 +169,28 @@ void CMainFrame::CreateActions() {
                    "actionInsert");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_I));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnInsert);
-    a = AddCommand(cmd::kDelete, "Delete\tCtrl+D", "Delete item from the tree\nDelete tree item", "actionDelete");
+    a = AddCommand(cmd::kDelete, "&Delete\tCtrl+D", "Delete item from the tree\nDelete tree item", "actionDelete");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_D));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnDelete);
-    a = AddCommand(cmd::kChangeTitle, "Change title...\tCtrl+T",
+    a = AddCommand(cmd::kChangeTitle, "&Change title...\tCtrl+T",
                    "Change title for the currently-displayed sample\nChange title", "actionChangeTitle");
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_T));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnChangeTitle);
-    a = AddCommand(cmd::kRestoreDefaults, "Restore defaults",
+    a = AddCommand(cmd::kRestoreDefaults, "R&estore defaults",
                    "Show all default categories/subcategories that have been hidden\n"
                    "Show hidden categories/subcategories",
                    "actionRestoreDefaults");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnRestoreDefaults);
-    a = AddCommand(cmd::kCorrectLoadErrors, "Correct load errors...",
+    a = AddCommand(cmd::kCorrectLoadErrors, "Correct &load errors...",
                    "Provides opportunity to correct samples that did not load\nCorrect load errors",
                    "actionCorrectLoadErrors");
     connect(a, &QAction::triggered, this, [this] { m_app.ShowLoadErrorsDialog(); });
-    a = AddCommand(cmd::kOptions, "Options...", "Modify Quorrin options", "actionOptions");
+    a = AddCommand(cmd::kOptions, "&Options...", "Modify Quorrin options", "actionOptions");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnOptions);
 
-    a = AddCommand(cmd::kLibraryHelp, "Library Help", "Display Help information", "actionLibraryHelp");
+    a = AddCommand(cmd::kLibraryHelp, "Library &Help", "Display Help information", "actionLibraryHelp");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnLibraryHelp);
-    a = AddCommand(cmd::kLibraryInfo, "Library Info...", "Display library statistics", "actionLibraryInfo");
+    a = AddCommand(cmd::kLibraryInfo, "Library &Info...", "Display library statistics", "actionLibraryInfo");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnLibraryInfo);
     a = AddCommand(cmd::kAppAbout, "&About Tindrel...",
                    "Display program information, version number and copyright\nAbout", "actionAbout");

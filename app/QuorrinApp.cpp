@@ -356,7 +356,7 @@ void CQuorrinApp::ShowLoadErrorsDialog() {
 }
 
 void CQuorrinApp::OnAppAbout() {
-    CAboutDlg dlg(m_frame.get());
+    CAboutDlg dlg(m_frame.get(), m_libraryFolder);
     dlg.exec();
 }
 

@@ -102,11 +102,9 @@ void CClipboardAndDrop::OnEditPaste() {
 void CClipboardAndDrop::OnCopySampleToClipboard() {
     if (m_tree.SelectedTag() != kTagSample)
         return;
-    CCodeEditor* text = m_form.TextEdit();
-    // The whole text as the form shows it; the caret ends at position 65535 (or the end).
-    text->selectAll();
-    text->copy();
-    text->SetCaretCharPosition(65535);
+    // The whole text as the form shows it; the selection and the caret stay as they are.
+    const int lines = m_form.TextEdit()->CopyAll();
+    emit StatusText(lines == 1 ? QStringLiteral("Copied 1 line") : QStringLiteral("Copied %1 lines").arg(lines));
 }
 
 // ---------------------------------------------------------------------------------

@@ -41,6 +41,8 @@ public:
 signals:
     // Something that command enable states depend on has changed.
     void StateChanged();
+    // What a command did, for the status bar.
+    void StatusText(const QString& text);
 
 private:
     void ReplaceSampleText(const std::string& title, const std::string& text);

@@ -1,5 +1,6 @@
 #include "browser/QuorrinView.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,6 +40,7 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
     connect(m_form, &CSampleForm::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_edits, &CTreeEditCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_clipboard, &CClipboardAndDrop::StateChanged, this, &CQuorrinView::CommandStateChanged);
+    connect(m_clipboard, &CClipboardAndDrop::StatusText, this, &CQuorrinView::StatusText);
     connect(m_commands, &CViewCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
     // The instant find commits unsaved edits before the tree changes; a sample picked
     // from its results is ready to read and copy in the editor.
@@ -98,7 +100,9 @@ void CQuorrinView::BuildLayout() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(6, 6, 6, 6);
     outer->addWidget(m_vsplit);
-    QWidget::setTabOrder(m_filter->Field(), m_tree);
+    // Tab goes as the eye does: the find field, In text, the tree, the form, the text.
+    QWidget::setTabOrder(m_filter->Field(), m_filter->InTextBox());
+    QWidget::setTabOrder(m_filter->InTextBox(), m_tree);
     m_form->ChainTabOrder(m_tree);
 }
 

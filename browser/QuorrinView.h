@@ -105,6 +105,8 @@ signals:
     void CommandStateChanged();
     // Changes other programs made have been read in; text is for the status bar.
     void ChangedOutsideNoticed(const QString& text);
+    // What a command did, for the status bar.
+    void StatusText(const QString& text);
 
 private:
     void BuildLayout();

@@ -117,7 +117,8 @@ void CSampleForm::ChainTabOrder(QWidget* first) {
     QWidget::setTabOrder(m_changeTitleButton, m_categoryCombo);
     QWidget::setTabOrder(m_categoryCombo, m_subcategoryCombo);
     QWidget::setTabOrder(m_subcategoryCombo, m_keywordsEdit);
-    QWidget::setTabOrder(m_keywordsEdit, m_commentsEdit);
+    QWidget::setTabOrder(m_keywordsEdit, m_language->Combo());
+    QWidget::setTabOrder(m_language->Combo(), m_commentsEdit);
     QWidget::setTabOrder(m_commentsEdit, m_textEdit);
 }
 
@@ -224,6 +225,9 @@ void CSampleForm::ShowSample(const CSample& sample) {
     m_textEdit->SetLanguage(m_language->Current());
     m_textBytes = sample.GetText();
     m_textEdit->SetPlainText(DecodeField(m_textBytes, m_textCodec));
+    // A text not indented yet is indented as most of its category's samples are.
+    if (!m_textEdit->HasOwnIndentStyle() && m_context.doc)
+        m_textEdit->SetIndentFallback(CategoryIndentStyle(*m_context.doc, sample.GetCategory()));
     m_loadingForm = false;
 }
 

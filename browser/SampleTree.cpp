@@ -18,29 +18,6 @@ const char* const kRootTextLoadErrors = "Samples (*Load errors exist*)";
 
 namespace {
 
-// QString::compare with Qt::CaseInsensitive, plain ASCII compared in place: the
-// comparison that needs no folded copies.
-int CompareFolded(const QString& a, const QString& b) {
-    const QChar* p = a.constData();
-    const QChar* q = b.constData();
-    const qsizetype n = std::min(a.size(), b.size());
-    for (qsizetype i = 0; i < n; ++i) {
-        char16_t x = p[i].unicode();
-        char16_t y = q[i].unicode();
-        if (x == y)
-            continue;
-        if (x >= 0x80 || y >= 0x80)
-            return a.compare(b, Qt::CaseInsensitive);
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char16_t>(x + ('a' - 'A'));
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char16_t>(y + ('a' - 'A'));
-        if (x != y)
-            return x < y ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, const QWidget* w) {
     QIcon icon = QIcon::fromTheme(QString::fromLatin1(name));
     if (icon.isNull())
@@ -49,13 +26,6 @@ QIcon ThemeIcon(const char* name, QStyle::StandardPixmap fallback, const QWidget
 }
 
 } // namespace
-
-bool TextLess(const QString& a, const QString& b) {
-    const int c = CompareFolded(a, b);
-    if (c != 0)
-        return c < 0;
-    return a < b;
-}
 
 bool TitleBefore(std::string_view a, std::string_view b, const QString& textA, const QString& textB) {
     if (!IsAscii(a) || !IsAscii(b))
@@ -136,14 +106,19 @@ void CSampleTree::ClearItems() {
     m_ignoreSelection = false;
 }
 
-void CSampleTree::RebuildTree(const std::string& selectTitle) {
+void CSampleTree::RebuildTree(const std::string& selectTitle, bool keepBranches) {
     if (!m_context.doc)
         return;
+    const bool keep = keepBranches && m_root && !m_filter;
+    const ViewState shown = keep ? CaptureViewState() : ViewState();
     setUpdatesEnabled(false);
     ClearItems();
     std::vector<Branch> branches;
     std::vector<QTreeWidgetItem*> expand;
-    BuildSkeleton(m_filter ? Expansion::Filtered : Expansion::TreeState, nullptr, branches, expand);
+    BuildSkeleton(m_filter ? Expansion::Filtered
+                  : keep   ? Expansion::Saved
+                           : Expansion::TreeState,
+                  keep ? &shown : nullptr, branches, expand);
     PlaceSamples(branches);
     FinishTree(branches, expand);
 

@@ -59,8 +59,9 @@ public:
 
     // Empties and refills the tree, expands what the tree state asks for, then selects
     // the sample titled selectTitle, or the root when selectTitle is empty. Samples
-    // without a place become load errors.
-    void RebuildTree(const std::string& selectTitle);
+    // without a place become load errors. With keepBranches, the branches expanded now
+    // stay expanded and no others are opened (but the selected sample's).
+    void RebuildTree(const std::string& selectTitle, bool keepBranches = false);
     // Pre-order search from start (itself included) for name at level; nullptr if none.
     // A sample item not made yet is made with its branch.
     QTreeWidgetItem* FindTreeItem(QTreeWidgetItem* start, const std::string& name, int level);

@@ -6,6 +6,7 @@
 #include "base/Messenger.h"
 #include "browser/ChangeTitleDlg.h"
 #include "browser/InsertItemDlg.h"
+#include "browser/LanguageChoice.h"
 #include "browser/NewCategoryDlg.h"
 #include "browser/NewSubcategoryDlg.h"
 #include "browser/SampleForm.h"
@@ -205,7 +206,9 @@ bool CTreeEditCommands::LaunchAddSampleWizard() {
         return false;
     std::unique_ptr<CSample> sample =
         RunAddSampleWizard(*m_context.doc, PreselectionOf(m_tree.SelectedItem(), *m_context.doc),
-                           m_context.host.WizardState(), Window());
+                           m_context.host.WizardState(), Window(), [this](const std::string& category) {
+                               return LanguageOfCategory(m_context.doc, m_context.config, category);
+                           });
     if (!sample)
         return false;
     // Unsaved edits of the sample in the form are kept before the tree is rebuilt.
@@ -213,13 +216,43 @@ bool CTreeEditCommands::LaunchAddSampleWizard() {
     const std::string title = sample->GetTitle();
     m_context.doc->AddSample(std::move(sample));
     m_form.EnableSampleFields(true);
-    m_tree.RebuildTree(title);
+    // The other branches stay as the user left them.
+    m_tree.RebuildTree(title, true);
     SaveNow();
     return true;
 }
 
 // ---------------------------------------------------------------------------------
 // Delete
+
+namespace {
+
+int SamplesBelow(const QTreeWidgetItem* item) {
+    int count = 0;
+    for (int i = 0; i < item->childCount(); ++i)
+        count += CSampleTree::ItemTag(item->child(i)) == kTagSample ? 1 : SamplesBelow(item->child(i));
+    return count;
+}
+
+// What the delete question names: the item, and how many samples go with it.
+std::string DeleteQuestion(const QTreeWidgetItem* item) {
+    const std::string name = CSampleTree::ItemName(item);
+    const int tag = CSampleTree::ItemTag(item);
+    if (tag == kTagSample)
+        return StrFormat("Delete the sample \"%s\"?", name.c_str());
+    std::string what = tag == kTagCategory
+                           ? StrFormat("the category \"%s\"", name.c_str())
+                           : StrFormat("the sub-category \"%s\" of \"%s\"", name.c_str(),
+                                       CSampleTree::ItemName(item->parent()).c_str());
+    const int samples = SamplesBelow(item);
+    if (samples == 1)
+        what += " and the sample under it";
+    else if (samples > 1)
+        what += StrFormat(" and the %d samples under it", samples);
+    return "Delete " + what + "?";
+}
+
+} // namespace
 
 void CTreeEditCommands::OnDelete() {
     if (!m_context.doc || m_context.readOnly || !m_tree.RootItem())
@@ -236,12 +269,12 @@ void CTreeEditCommands::OnDelete() {
     // The question and the deletion take every sample below, also those not shown yet.
     m_tree.BuildBranch(selected, true);
     const bool hadChildren = selected->childCount() > 0;
-    const std::string question = hadChildren
-                                     ? std::string("Deleting this item will cause all its child items\n") +
-                                           "to also be deleted!\n\n" +
-                                           "All samples under this item will be permanently deleted.\n\n" +
-                                           "Continue with the deletion?"
-                                     : std::string("Are you sure you want to delete this item?\n");
+    const std::string question = DeleteQuestion(selected) +
+                                 (hadChildren ? std::string("\n\nDeleting this item will cause all its child items\n") +
+                                                    "to also be deleted!\n\n" +
+                                                    "All samples under this item will be permanently deleted.\n\n" +
+                                                    "Continue with the deletion?"
+                                              : std::string());
     // Everything needed from the item is taken now: the question's own event loop may
     // run a posted commit that rebuilds the tree.
     const bool wasExpanded = selected->isExpanded();

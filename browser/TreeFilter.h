@@ -37,6 +37,7 @@ public:
     // The field, the option and the status, in a row the view lays out above the tree.
     QWidget* Panel() const { return m_panel; }
     QLineEdit* Field() const { return m_field; }
+    QCheckBox* InTextBox() const { return m_inText; }
     // Ctrl+K: the field takes the focus with its text selected.
     void Focus();
     // Whether comments and text are searched too.

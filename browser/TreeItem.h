@@ -6,15 +6,15 @@
 #include <string>
 #include <string_view>
 
+#include "ui/TextOrder.h"
+
 // Item tags.
 constexpr int kTagCategory = 0;
 constexpr int kTagSubcategory = 1;
 constexpr int kTagSample = 2;
 constexpr int kTagRoot = 3;
 
-// The tree's and the drop-down lists' alphabetical order: letter case is ignored first,
-// then decides, so the order is total. Compared without folded copies.
-bool TextLess(const QString& a, const QString& b);
+// The tree's and the drop-down lists' alphabetical order is TextLess.
 // TextLess for two names given also as bytes: plain ASCII names are compared by their
 // bytes (their text is those bytes), without reaching the texts.
 bool TitleBefore(std::string_view a, std::string_view b, const QString& textA, const QString& textB);

@@ -31,6 +31,16 @@ enum class SampleLanguage {
     CMake,
     Pascal,
     Diff,
+    Go,
+    Rust,
+    TypeScript,
+    Kotlin,
+    Swift,
+    Dart,
+    Php,
+    Markdown,
+    Dockerfile,
+    Toml,
 };
 
 // Every language, in the order a list offers them (plain text first).

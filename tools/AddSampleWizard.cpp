@@ -11,10 +11,13 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/DialogParts.h"
 #include "base/TextRules.h"
 #include "ui/ByteEntries.h"
+#include "ui/CodeEditor.h"
+#include "ui/TextOrder.h"
 #include "ui/PasteRule.h"
 #include "library/ContentCheck.h"
 #include "ui/InputRefusal.h"
@@ -192,6 +195,11 @@ void CAddSample1::FillTree() {
             if (!slot.name.empty() && slot.inUse)
                 AddItem(catItem, slot.name, kWizTagSubcategory);
         }
+        // In the main tree's order.
+        QList<QTreeWidgetItem*> subs = catItem->takeChildren();
+        std::stable_sort(subs.begin(), subs.end(),
+                         [](QTreeWidgetItem* a, QTreeWidgetItem* b) { return TextLess(a->text(0), b->text(0)); });
+        catItem->addChildren(subs);
     }
     root->setExpanded(true);
     // Nothing is chosen until the user or the preselection chooses: the tree must not
@@ -301,8 +309,9 @@ bool CAddSample2::validatePage() {
 // ---------------------------------------------------------------------------------
 // Page 3: the text
 
-CAddSample3::CAddSample3(bool& droppedTextPending, std::string& droppedText)
-    : CAddSamplePage(CAddSampleWizard::kCaptions[2]) {
+CAddSample3::CAddSample3(const CQuorrinDoc& doc, LanguageOfCategoryFn languageOf, bool& droppedTextPending,
+                         std::string& droppedText)
+    : CAddSamplePage(CAddSampleWizard::kCaptions[2]), m_doc(doc), m_languageOf(std::move(languageOf)) {
     setObjectName(QStringLiteral("addSample3"));
     if (droppedTextPending) {
         m_strSample = std::move(droppedText);
@@ -311,15 +320,28 @@ CAddSample3::CAddSample3(bool& droppedTextPending, std::string& droppedText)
     }
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(PlainLabel("1. Enter the sample below.", this));
-    m_textEdit = CodeEdit(this, "wizTextEdit");
+    m_textEdit = new CCodeEditor(this);
+    m_textEdit->setObjectName(QStringLiteral("wizTextEdit"));
     layout->addWidget(m_textEdit, 1);
 }
 
+void CAddSample3::OnSetActive() {
+    // The language before the text: the text is highlighted once, as it goes in.
+    const std::string category = m_pSheet ? m_pSheet->ChosenCategory() : std::string();
+    m_textEdit->SetLanguage(m_languageOf && !category.empty() ? m_languageOf(category) : SampleLanguage::Plain);
+    m_textEdit->SetIndentFallback(CategoryIndentStyle(m_doc, category));
+    CAddSamplePage::OnSetActive();
+}
+
 void CAddSample3::DoDataExchange(bool save) {
-    if (save)
-        m_strSample = EncodeField(PlainTextOf(m_textEdit), m_textCodec);
-    else
-        m_textEdit->setPlainText(DecodeField(m_strSample, m_textCodec));
+    if (save) {
+        m_strSample = EncodeField(m_textEdit->PlainText(), m_textCodec);
+        return;
+    }
+    // Shown again after Back and Next: the caret and the undo history stay.
+    const QString text = DecodeField(m_strSample, m_textCodec);
+    if (text != m_textEdit->PlainText())
+        m_textEdit->SetPlainText(text);
 }
 
 bool CAddSample3::validatePage() {
@@ -416,6 +438,8 @@ void CAddSampleWizard::SetChunk(int index, const ChunkPieces& pieces) {
     m_shownChunks[index] = shown;
 }
 
+std::string CAddSampleWizard::ChosenCategory() const { return m_p1 ? m_p1->m_strCategory : std::string(); }
+
 std::string CAddSampleWizard::Confirmation() const {
     return m_carry.confirmChunks[0] + m_carry.confirmChunks[1] + m_carry.confirmChunks[2];
 }
@@ -436,10 +460,11 @@ std::unique_ptr<CSample> CAddSampleWizard::BuildSample() const {
 }
 
 std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, const WizardPreselection& preselection,
-                                            WizardCarryOver carry, QWidget* parent) {
+                                            WizardCarryOver carry, QWidget* parent,
+                                            LanguageOfCategoryFn languageOf) {
     auto* p1 = new CAddSample1(doc, preselection);
     auto* p2 = new CAddSample2();
-    auto* p3 = new CAddSample3(carry.droppedTextPending, carry.droppedText);
+    auto* p3 = new CAddSample3(doc, std::move(languageOf), carry.droppedTextPending, carry.droppedText);
     auto* p4 = new CAddSample4();
     CAddSampleWizard sheet(carry, parent);
     sheet.AddPages(p1, p2, p3, p4);

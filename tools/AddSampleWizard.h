@@ -6,13 +6,16 @@
 #include <QString>
 #include <QWizard>
 #include <QWizardPage>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "ui/TextCodec.h"
 #include "library/AddSampleRules.h"
+#include "library/SampleLanguage.h"
 
 class CAddSampleWizard;
+class CCodeEditor;
 class CQuorrinDoc;
 class CSample;
 class QLabel;
@@ -40,6 +43,9 @@ struct WizardPreselection {
     std::string category;
     std::string subcategory;
 };
+
+// The language a category's samples are highlighted in.
+using LanguageOfCategoryFn = std::function<SampleLanguage(const std::string& category)>;
 
 // Item tags of the wizard tree: the root and the categories 0, sub-categories 1.
 constexpr int kWizTagCategory = 0;
@@ -126,17 +132,22 @@ private:
 class CAddSample3 : public CAddSamplePage {
     Q_OBJECT
 public:
-    // Takes the pending dropped text, if any, as its text.
-    CAddSample3(bool& droppedTextPending, std::string& droppedText);
+    // Takes the pending dropped text, if any, as its text. The text is edited in the
+    // code editor, highlighted and indented as the chosen category's samples are.
+    CAddSample3(const CQuorrinDoc& doc, LanguageOfCategoryFn languageOf, bool& droppedTextPending,
+                std::string& droppedText);
 
     std::string m_strSample;
 
     void DoDataExchange(bool save) override;
+    void OnSetActive() override;
     // Next: stores and rebuilds the sample chunk.
     bool validatePage() override;
 
 private:
-    QPlainTextEdit* m_textEdit;
+    const CQuorrinDoc& m_doc;
+    LanguageOfCategoryFn m_languageOf;
+    CCodeEditor* m_textEdit;
     FieldCodec m_textCodec;
 };
 
@@ -169,6 +180,8 @@ public:
     // page 4 stays here.
     void SetChunk(int index, const ChunkPieces& pieces);
     std::string Confirmation() const;
+    // The category chosen on page 1.
+    std::string ChosenCategory() const;
     QString ShownConfirmation() const;
 
     // The sample of the finished run, from the pages' values.
@@ -192,6 +205,8 @@ private:
 
 // Runs the wizard modally with the pages built from the document, starting at the
 // preselection. Returns the new sample when the run ended with Finish, nullptr when it
-// was cancelled; the library itself is not touched.
+// was cancelled; the library itself is not touched. The text page highlights in the
+// language languageOf gives for the chosen category (plain text without it).
 std::unique_ptr<CSample> RunAddSampleWizard(CQuorrinDoc& doc, const WizardPreselection& preselection,
-                                            WizardCarryOver carry, QWidget* parent);
+                                            WizardCarryOver carry, QWidget* parent,
+                                            LanguageOfCategoryFn languageOf = {});

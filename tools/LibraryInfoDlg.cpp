@@ -7,7 +7,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "library/LibraryReport.h"
 #include "library/QuorrinDoc.h"
@@ -76,7 +80,34 @@ void CLibraryInfoDlg::DoDataExchange(bool save) {
     }
     m_summary->setChecked(m_nReportKind == kReportSummary);
     m_detail->setChecked(m_nReportKind == kReportDetail);
-    m_reportEdit->setPlainText(DecodeLines(m_strReport));
+    const QString report = DecodeLines(m_strReport);
+    AlignColumns(report);
+    m_reportEdit->setPlainText(report);
+}
+
+void CLibraryInfoDlg::AlignColumns(const QString& report) {
+    // Tab stops every 8 characters, but the summary's counts stand in one column after
+    // the longest "Name: ...", however long a category's name is.
+    const QFontMetricsF metrics(m_reportEdit->font());
+    const qreal eight = metrics.horizontalAdvance(QLatin1Char(' ')) * 8;
+    qreal widest = 0;
+    if (m_nReportKind == kReportSummary)
+        for (const QString& line : report.split(QLatin1Char('\n'))) {
+            const qsizetype second = line.indexOf(QLatin1Char('\t'), 1);
+            if (line.startsWith(QLatin1Char('\t')) && second > 0)
+                widest = std::max(widest, metrics.horizontalAdvance(line.mid(1, second - 1)));
+        }
+    QTextOption option = m_reportEdit->document()->defaultTextOption();
+    QList<QTextOption::Tab> tabs;
+    if (widest > 0) {
+        tabs.append(QTextOption::Tab(eight, QTextOption::LeftTab));
+        // The next multiple of 8 characters with at least two blanks' room.
+        const qreal count = std::ceil((eight + widest + eight / 4) / eight) * eight;
+        tabs.append(QTextOption::Tab(count, QTextOption::LeftTab));
+    }
+    option.setTabs(tabs);
+    option.setTabStopDistance(eight);
+    m_reportEdit->document()->setDefaultTextOption(option);
 }
 
 void CLibraryInfoDlg::OnReportKind() {

@@ -30,6 +30,8 @@ public slots:
 private:
     void DoDataExchange(bool save);
     void BuildReport();
+    // The report's tab stops for the report as shown.
+    void AlignColumns(const QString& report);
 
     const CQuorrinDoc& m_doc;
     QPlainTextEdit* m_reportEdit = nullptr;

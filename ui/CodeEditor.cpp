@@ -42,9 +42,9 @@ CCodeEditor::CCodeEditor(QWidget* parent) : QsciScintilla(parent) {
     setEolMode(EolUnix);
     SendScintilla(SCI_SETPASTECONVERTENDINGS, 1UL);
     setWrapMode(WrapNone);
-    setAutoIndent(true);
-    setIndentationsUseTabs(true);
-    setTabWidth(4);
+    // Enter, Tab and Shift+Tab keep to the text's own indentation (CodeEditorIndent).
+    setAutoIndent(false);
+    ApplyIndentStyle();
     setBraceMatching(SloppyBraceMatch);
     setCaretLineVisible(true);
     // The current line stays marked while the focus is elsewhere in the window.
@@ -112,8 +112,6 @@ void CCodeEditor::ApplyLexer() {
         setPaper(p.color(QPalette::Base));
     }
     setBraceMatching(m_longLines ? NoBraceMatch : SloppyBraceMatch);
-    // Auto-indent would copy the blanks that start a piece of a long line.
-    setAutoIndent(!m_longLines);
     setMarginsFont(font);
     setMarginsBackgroundColor(Mix(p.color(QPalette::Base), p.color(QPalette::Window), 0.6));
     setMarginsForegroundColor(Mix(p.color(QPalette::Text), p.color(QPalette::Base), 0.45));
@@ -229,7 +227,12 @@ void CCodeEditor::keyPressEvent(QKeyEvent* e) {
         else if (hasSelectedText())
             ShiftLines(true);
         else
-            QsciScintilla::keyPressEvent(e);
+            InsertIndentAtCaret();
+        e->accept();
+        return;
+    }
+    if (!alt && !ctrl && (key == Qt::Key_Return || key == Qt::Key_Enter) && !isReadOnly()) {
+        InsertLineBreak();
         e->accept();
         return;
     }
@@ -258,30 +261,4 @@ void CCodeEditor::keyPressEvent(QKeyEvent* e) {
         return;
     }
     QsciScintilla::keyPressEvent(e);
-}
-
-void CCodeEditor::ShiftLines(bool indent) {
-    if (isReadOnly())
-        return;
-    int lineFrom = 0, indexFrom = 0, lineTo = 0, indexTo = 0;
-    if (hasSelectedText()) {
-        getSelection(&lineFrom, &indexFrom, &lineTo, &indexTo);
-        // A selection that ends at the start of a line does not take that line.
-        if (lineTo > lineFrom && indexTo == 0)
-            --lineTo;
-    } else {
-        getCursorPosition(&lineFrom, &indexFrom);
-        lineTo = lineFrom;
-    }
-    beginUndoAction();
-    for (int line = lineFrom; line <= lineTo; ++line) {
-        if (IsContinuationLine(line))
-            continue; // the middle of a long line
-        if (!indent)
-            unindent(line);
-        else if (SendScintilla(SCI_GETLINEENDPOSITION, static_cast<unsigned long>(line)) >
-                 SendScintilla(SCI_POSITIONFROMLINE, static_cast<unsigned long>(line)))
-            QsciScintilla::indent(line); // empty lines get no trailing blanks
-    }
-    endUndoAction();
 }

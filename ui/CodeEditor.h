@@ -1,6 +1,7 @@
 // The sample text's code editor: highlighting by language, line numbers, the current
-// line marked, brace matching, auto-indent, Tab and Shift+Tab indenting the selected
-// lines (Ctrl+Tab and Ctrl+Shift+Tab leave the editor), a find bar (Ctrl+F, F3,
+// line marked, brace matching, Tab and Shift+Tab indenting the selected lines and Enter
+// keeping the line's indentation, all in the text's own style of indentation (Ctrl+Tab
+// and Ctrl+Shift+Tab leave the editor), a find bar (Ctrl+F, F3,
 // Shift+F3, Escape), zoom (Ctrl+plus, Ctrl+minus, Ctrl+0, Ctrl+wheel) and white space
 // shown on request.
 //
@@ -18,7 +19,10 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <optional>
+
 #include "library/SampleLanguage.h"
+#include "ui/IndentStyle.h"
 #include "ui/SoftBreaks.h"
 
 class CEditorFindBar;
@@ -53,6 +57,9 @@ public:
     // Ctrl+X come here too.
     void copy() override;
     void cut() override;
+    // Copies the whole text exactly as it is, leaving the selection and the caret; gives
+    // the number of lines copied (a last line without a line end counts).
+    int CopyAll();
 
     // --- Look ---
     void SetLanguage(SampleLanguage language);
@@ -65,6 +72,16 @@ public:
     // Points added to the font size (negative: smaller); 0 is the normal size.
     int ZoomLevel() const;
     void SetZoomLevel(int level);
+
+    // --- Indentation ---
+    // Tab adds one unit of indentation to each line of the selection, Shift+Tab takes
+    // up to one away (a selection that ends at the start of a line leaves that line
+    // alone), Enter starts the new line with the bytes that indent the line before. The
+    // unit is the one the text as set shows; fallback is used when it shows none.
+    void SetIndentFallback(const IndentStyle& fallback);
+    IndentStyle IndentInUse() const { return m_foundIndent.value_or(m_indentFallback); }
+    // Whether the text as set shows its own style (the fallback is not used).
+    bool HasOwnIndentStyle() const { return m_foundIndent.has_value(); }
 
     // --- Find ---
     // Opens the find bar (Ctrl+F) with the selection, when it is on one line, as the text.
@@ -102,6 +119,14 @@ private:
     // Indents (by one level) or unindents the lines of the selection, or the caret's
     // line, as one undo step.
     void ShiftLines(bool indent);
+    // Tab without a selection: blanks to the next unit's column, or a tab.
+    void InsertIndentAtCaret();
+    // Enter: a line end and the current line's indentation up to the caret.
+    void InsertLineBreak();
+    void ApplyIndentStyle();
+    // Soon, once the change under way is complete: the long-line mode on when the text
+    // has a long line, off (the code view back) once none is left.
+    void QueueLongLineReview();
     bool Find(bool forward, bool incremental);
     // Whether a line of the text is longer than kLongLineBytes; only the lines from
     // firstLine to lastLine when they are given.
@@ -128,4 +153,7 @@ private:
     // The record whose breaks the next insertion brings back (0: none).
     int m_restoreToken = 0;
     int m_zoom = 0;
+    bool m_reviewQueued = false;
+    std::optional<IndentStyle> m_foundIndent;
+    IndentStyle m_indentFallback;
 };

@@ -52,8 +52,12 @@ void CCodeEditor::SetPlainText(const QString& text) {
     SendScintilla(SCI_SETSAVEPOINT);
     SendScintilla(SCI_GOTOPOS, 0UL);
     SendScintilla(SCI_SETXOFFSET, 0UL);
+    // The horizontal scroll range grows with the widest line drawn: it starts anew.
+    SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
     setReadOnly(readOnly);
     m_settingText = false;
+    m_foundIndent = DetectIndentStyle(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    ApplyIndentStyle();
     UpdateLineNumberWidth();
 }
 
@@ -165,6 +169,12 @@ void CCodeEditor::copy() {
         QApplication::clipboard()->setText(TextBetween(start, end));
 }
 
+int CCodeEditor::CopyAll() {
+    const QString text = PlainText();
+    QApplication::clipboard()->setText(text);
+    return static_cast<int>(text.count(QLatin1Char('\n'))) + (text.isEmpty() || text.endsWith(QLatin1Char('\n')) ? 0 : 1);
+}
+
 void CCodeEditor::cut() {
     if (isReadOnly() || !hasSelectedText())
         return;
@@ -207,10 +217,10 @@ void CCodeEditor::OnModified(int position, int type, const char* text, int lengt
         if (!m_longLines && text) {
             // Typing or pasting may make a line too long: the lines the insertion touched.
             const int first = static_cast<int>(SendScintilla(SCI_LINEFROMPOSITION, static_cast<unsigned long>(at)));
-            if (HasLongLine(first, first + std::max(linesAdded, 0))) {
-                // Not from within the change notification: the editor is still changing.
-                QMetaObject::invokeMethod(this, [this] { SetLongLineMode(true); }, Qt::QueuedConnection);
-            }
+            if (HasLongLine(first, first + std::max(linesAdded, 0)))
+                QueueLongLineReview();
+        } else if (m_longLines && linesAdded > 0 && m_soft.Empty()) {
+            QueueLongLineReview(); // a line end may have split the long line
         }
     } else {
         std::vector<long> offsets = m_soft.Removed(at, length);
@@ -219,8 +229,33 @@ void CCodeEditor::OnModified(int position, int type, const char* text, int lengt
             const int record = m_soft.Remember({CSoftBreaks::Change::Removal, at, length, std::move(offsets)});
             SendScintilla(SCI_ADDUNDOACTION, static_cast<unsigned long>(record), static_cast<long>(UNDO_MAY_COALESCE));
         }
+        // Undo or a deletion may take the long line away; joining lines may make one.
+        if (m_longLines || linesAdded < 0)
+            QueueLongLineReview();
     }
+    // The line numbers were sized before the breaks above were counted.
+    if (linesAdded != 0)
+        UpdateLineNumberWidth();
     emit TextEdited();
+}
+
+void CCodeEditor::QueueLongLineReview() {
+    if (m_reviewQueued)
+        return;
+    m_reviewQueued = true;
+    // Not from within the change notification: the editor is still changing.
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_reviewQueued = false;
+            const bool wanted = !m_soft.Empty() || HasLongLine();
+            if (wanted == m_longLines)
+                return;
+            SetLongLineMode(wanted);
+            if (!wanted)
+                SendScintilla(SCI_SETSCROLLWIDTH, 1UL);
+        },
+        Qt::QueuedConnection);
 }
 
 bool CCodeEditor::HasLongLine(int firstLine, int lastLine) const {

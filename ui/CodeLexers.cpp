@@ -15,8 +15,10 @@
 #include <Qsci/qscilexerjson.h>
 #include <Qsci/qscilexerlua.h>
 #include <Qsci/qscilexermakefile.h>
+#include <Qsci/qscilexermarkdown.h>
 #include <Qsci/qscilexerpascal.h>
 #include <Qsci/qscilexerperl.h>
+#include <Qsci/qscilexerproperties.h>
 #include <Qsci/qscilexerpython.h>
 #include <Qsci/qscilexerruby.h>
 #include <Qsci/qscilexersql.h>
@@ -108,6 +110,87 @@ private:
     };
 };
 
+// A language whose comments, strings and braces are C's: the C-family lexer with the
+// language's own keywords (set 1) and its built-in types and functions (set 2).
+class CCFamilyLexer : public QsciLexerCPP {
+public:
+    CCFamilyLexer(QObject* parent, const char* name, const char* keywords, const char* types)
+        : QsciLexerCPP(parent), m_name(name), m_keywords(keywords), m_types(types) {}
+
+    const char* language() const override { return m_name; }
+    const char* keywords(int set) const override {
+        if (set == 1)
+            return m_keywords;
+        if (set == 2)
+            return m_types;
+        return QsciLexerCPP::keywords(set);
+    }
+
+private:
+    const char* m_name;
+    const char* m_keywords;
+    const char* m_types;
+};
+
+QsciLexer* MakeCFamilyLexer(SampleLanguage language, QObject* parent) {
+    switch (language) {
+    case SampleLanguage::Go:
+        return new CCFamilyLexer(
+            parent, "Go",
+            "break case chan const continue default defer else fallthrough for func go goto if import interface "
+            "map package range return select struct switch type var",
+            "any bool byte complex64 complex128 error false float32 float64 int int8 int16 int32 int64 iota nil "
+            "rune string true uint uint8 uint16 uint32 uint64 uintptr append cap clear close copy delete len make "
+            "max min new panic print println recover");
+    case SampleLanguage::Rust:
+        return new CCFamilyLexer(
+            parent, "Rust",
+            "as async await break const continue crate dyn else enum extern false fn for if impl in let loop "
+            "match mod move mut pub ref return self Self static struct super trait true type union unsafe use "
+            "where while",
+            "bool char f32 f64 i8 i16 i32 i64 i128 isize str u8 u16 u32 u64 u128 usize Box Err None Ok Option "
+            "Result Some String Vec");
+    case SampleLanguage::TypeScript:
+        return new CCFamilyLexer(
+            parent, "TypeScript",
+            "abstract as async await break case catch class const constructor continue debugger declare default "
+            "delete do else enum export extends false finally for from function get if implements import in "
+            "infer instanceof interface is keyof let module namespace new null of private protected public "
+            "readonly return satisfies set static super switch this throw true try type typeof var void while "
+            "with yield",
+            "any bigint boolean never number object string symbol undefined unknown Array Map Promise Record Set");
+    case SampleLanguage::Kotlin:
+        return new CCFamilyLexer(
+            parent, "Kotlin",
+            "abstract annotation as break by catch class companion const constructor continue crossinline data "
+            "do else enum external false final finally for fun get if import in infix init inline inner "
+            "interface internal is lateinit noinline null object open operator out override package private "
+            "protected public reified return sealed set super suspend tailrec this throw true try typealias val "
+            "var vararg when where while",
+            "Any Array Boolean Byte Char Double Float Int List Long Map MutableList MutableMap Nothing Set Short "
+            "String Unit");
+    case SampleLanguage::Swift:
+        return new CCFamilyLexer(
+            parent, "Swift",
+            "actor associatedtype async await break case catch class continue default defer deinit do else enum "
+            "extension fallthrough false fileprivate final for func guard if import in init inout internal is "
+            "lazy let mutating nil nonisolated open operator override private protocol public repeat rethrows "
+            "return self Self some static struct subscript super switch throw throws true try typealias var "
+            "weak where while",
+            "Any AnyObject Array Bool Character Dictionary Double Float Int Optional Set String UInt Void");
+    case SampleLanguage::Dart:
+        return new CCFamilyLexer(
+            parent, "Dart",
+            "abstract as assert async await base break case catch class const continue covariant default "
+            "deferred do else enum export extends extension external factory false final finally for get hide "
+            "if implements import in interface is late library mixin new null on operator part required "
+            "rethrow return sealed set show static super switch sync this throw true try typedef var void "
+            "when while with yield",
+            "bool double dynamic Function Future int Iterable List Map Never num Object Set Stream String");
+    default: return nullptr;
+    }
+}
+
 // Dark colours become light ones of the same hue on a dark base; greys are the text.
 QColor Readable(const QColor& colour, const QPalette& palette) {
     const QColor text = palette.color(QPalette::Text);
@@ -146,6 +229,17 @@ QsciLexer* MakeLexer(SampleLanguage language, QObject* parent) {
     case SampleLanguage::CMake: return new QsciLexerCMake(parent);
     case SampleLanguage::Pascal: return new QsciLexerPascal(parent);
     case SampleLanguage::Diff: return new QsciLexerDiff(parent);
+    case SampleLanguage::Go:
+    case SampleLanguage::Rust:
+    case SampleLanguage::TypeScript:
+    case SampleLanguage::Kotlin:
+    case SampleLanguage::Swift:
+    case SampleLanguage::Dart: return MakeCFamilyLexer(language, parent);
+    // PHP is embedded in HTML, and the HTML lexer knows it.
+    case SampleLanguage::Php: return new QsciLexerHTML(parent);
+    case SampleLanguage::Markdown: return new QsciLexerMarkdown(parent);
+    case SampleLanguage::Dockerfile: return new QsciLexerBash(parent);
+    case SampleLanguage::Toml: return new QsciLexerProperties(parent);
     }
     return nullptr;
 }

@@ -97,7 +97,47 @@ TEST_F(EditorTest, EveryByteComesBackUnchangedAndOnlyTheUserEdits) {
     EXPECT_FALSE(editor->IsTextModified());
 }
 
-TEST_F(EditorTest, TabIndentsTheSelectionCtrlTabLeavesAndTheWindowKeepsItsShortcuts) {
+TEST_F(EditorTest, TabShiftTabAndEnterKeepTheTextsOwnIndentation) {
+    // Blanks of four: a selection ending at column 0 leaves that line alone for both keys.
+    const QString blanks = QStringLiteral("int f() {\n    a;\n\n    if (x)\n        b;\n}\n");
+    editor->SetPlainText(blanks);
+    editor->setSelection(1, 0, 4, 0);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("int f() {\n        a;\n\n        if (x)\n        b;\n}\n"));
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(editor->PlainText(), blanks);
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("int f() {\na;\n\nif (x)\n        b;\n}\n"));
+    Keys(Qt::Key_Z, 1); // a whole unindent is one undo step
+    EXPECT_EQ(editor->PlainText(), blanks);
+    // Enter copies the line's indentation bytes; Tab without a selection goes to the next unit.
+    editor->setCursorPosition(4, 10);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    QTest::keyClicks(editor, QStringLiteral("c;"));
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("int f() {\n    a;\n\n    if (x)\n        b;\n            c;\n}\n"));
+
+    // Tabs, and blanks of two, stay what they are.
+    editor->SetPlainText(QStringLiteral("f {\n\tg {\n\t\th;\n"));
+    editor->setSelection(0, 1, 2, 3);
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("\tf {\n\t\tg {\n\t\t\th;\n"));
+    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Return);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("f {\n\tg {\n\t\th;\n\t\t\n"));
+    editor->SetPlainText(QStringLiteral("a\n  b\n    c\n"));
+    editor->selectAll();
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("  a\n    b\n      c\n"));
+    // A text without indentation takes the style it is given (the category's).
+    editor->SetPlainText(QStringLiteral("x\n"));
+    editor->SetIndentFallback(IndentStyle{true, 4});
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("\tx\n"));
+}
+
+TEST_F(EditorTest, CtrlTabLeavesTheEditorAndTheWindowKeepsItsShortcuts) {
     // The window's commands keep their shortcuts; the editor keeps its own undo.
     QAction search(&window), undo(&window);
     search.setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
@@ -107,16 +147,10 @@ TEST_F(EditorTest, TabIndentsTheSelectionCtrlTabLeavesAndTheWindowKeepsItsShortc
     QLineEdit next(&window);
     window.layout()->addWidget(&next);
     next.show();
-    const QString text = QStringLiteral("alpha\nbeta\n\ngamma\n");
-    editor->SetPlainText(text);
-    editor->setSelection(0, 2, 3, 1);
+    editor->SetPlainText(QStringLiteral("alpha\n"));
     QTest::keyClick(editor, Qt::Key_Tab);
-    EXPECT_EQ(editor->PlainText(), QStringLiteral("\talpha\n\tbeta\n\n\tgamma\n")); // empty lines stay empty
-    QTest::keyClick(editor, Qt::Key_Backtab, Qt::ShiftModifier);
-    EXPECT_EQ(editor->PlainText(), text);
-    QTest::keyClick(editor, Qt::Key_Tab);
-    Keys(Qt::Key_Z, 1); // a whole indent is one undo step
-    EXPECT_EQ(editor->PlainText(), text);
+    Keys(Qt::Key_Z, 1);
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("alpha\n"));
     Keys(Qt::Key_L, 1);
     EXPECT_EQ(searched.count(), 1);
     EXPECT_EQ(undone.count(), 0);
@@ -197,6 +231,30 @@ TEST_F(EditorTest, ALongLineShownInPiecesComesBackExactThroughEditsUndoAndRedo) 
     EXPECT_EQ(editor->PlainText(), withPaste);
     Keys(Qt::Key_Z, 30);
     EXPECT_EQ(editor->PlainText(), text);
+}
+
+TEST_F(EditorTest, UndoingAPastedLongLineBringsTheCodeViewBack) {
+    editor->SetLanguage(SampleLanguage::Cpp);
+    editor->SetPlainText(QStringLiteral("int a;\n"));
+    const int numbers = editor->marginWidth(0);
+    ASSERT_GT(numbers, 0);
+    editor->InsertPlainText(LongLine(12));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(editor->IsLongLineMode());
+    EXPECT_EQ(editor->lexer(), nullptr);
+    EXPECT_EQ(editor->marginWidth(0), 0); // the pieces are not numbered
+    Keys(Qt::Key_Z, 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(editor->PlainText(), QStringLiteral("int a;\n"));
+    EXPECT_FALSE(editor->IsLongLineMode());
+    EXPECT_NE(editor->lexer(), nullptr);
+    EXPECT_EQ(editor->marginWidth(0), numbers);
+    // A short text shown next scrolls no further than its own lines.
+    editor->InsertPlainText(LongLine(12));
+    QCoreApplication::processEvents();
+    editor->SetPlainText(QStringLiteral("int b;\n"));
+    QCoreApplication::processEvents();
+    EXPECT_LT(editor->SendScintilla(QsciScintillaBase::SCI_GETSCROLLWIDTH), editor->width());
 }
 
 } // namespace

@@ -15,6 +15,7 @@
 #include <filesystem>
 
 #include "app/ProcessLauncher.h"
+#include "ui/CodeEditor.h"
 
 namespace {
 
@@ -129,6 +130,7 @@ template <class Edit> void TypeIntoEdit(Edit* edit, const QString& text) {
 
 void TypeInto(QLineEdit* edit, const QString& text) { TypeIntoEdit(edit, text); }
 void TypeInto(QPlainTextEdit* edit, const QString& text) { TypeIntoEdit(edit, text); }
+void TypeInto(CCodeEditor* edit, const QString& text) { TypeIntoEdit(edit, text); }
 
 void Click(QAbstractButton* button) {
     ASSERT_NE(button, nullptr);
@@ -155,7 +157,7 @@ ModalScript FinishWizard(const char* title, ModalScript check, const char* text)
         Click(Find<QAbstractButton>(w, "nextButton"));
         Click(Find<QAbstractButton>(w, "nextButton"));
         if (text)
-            TypeInto(Find<QPlainTextEdit>(w, "wizTextEdit"), QString::fromUtf8(text));
+            TypeInto(Find<CCodeEditor>(w, "wizTextEdit"), QString::fromUtf8(text));
         Click(Find<QAbstractButton>(w, "nextButton"));
         Click(Find<QAbstractButton>(w, "finishButton"));
     };

@@ -28,6 +28,7 @@
 class QAbstractButton;
 class QLineEdit;
 class QPlainTextEdit;
+class CCodeEditor;
 
 using Names = std::vector<std::string>;
 
@@ -39,6 +40,7 @@ std::string SampleFileBytes(const std::string& category, const std::string& subc
 // Replaces an edit's text as the user does: everything selected, then typed.
 void TypeInto(QLineEdit* edit, const QString& text);
 void TypeInto(QPlainTextEdit* edit, const QString& text);
+void TypeInto(CCodeEditor* edit, const QString& text);
 // A mouse click on a button.
 void Click(QAbstractButton* button);
 // A script that checks the Add Sample wizard's place, as "category/sub-category".

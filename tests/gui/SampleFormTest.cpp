@@ -1,6 +1,9 @@
 // The sample form: edits committed on a switch or a close, samples moved
 // through the drop-downs, refused content, and every byte of the fields kept.
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
+#include <QStatusBar>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -212,4 +215,25 @@ TEST_F(FormTest, TheTextIsShownInItsCategorysLanguageWhichACustomCategoryCanChoo
     Start();
     Select(SampleItem("Backup"));
     EXPECT_EQ(Text()->Language(), SampleLanguage::Python);
+}
+
+TEST_F(FormTest, CopySampleToClipboardLeavesTheSelectionAndCountsTheLines) {
+    StartWithLibrary();
+    Select(SampleItem("Alpha"));
+    Text()->setSelection(1, 4, 1, 10);
+    Run(cmd::kCopySampleToClipboard);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("int main() {\n    return 0;\n}\n"));
+    EXPECT_EQ(Text()->selectedText(), QStringLiteral("return"));
+    EXPECT_EQ(Text()->CaretCharPosition(), 23);
+    EXPECT_EQ(Frame()->statusBar()->currentMessage(), QStringLiteral("Copied 3 lines"));
+}
+
+TEST_F(FormTest, ATextWithoutIndentationIsIndentedAsMostOfItsCategory) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Flat", "", "", "f();\r\n") +
+                                         SampleFileBytes("C++", "General", "Tabbed", "", "", "{\r\n\tg();\r\n}\r\n"));
+    Start();
+    Select(SampleItem("Flat"));
+    Text()->selectAll();
+    QTest::keyClick(Text(), Qt::Key_Tab);
+    EXPECT_EQ(Text()->PlainText(), QStringLiteral("\tf();\n"));
 }

@@ -111,6 +111,7 @@ TEST_F(TreeEditTest, DeletingASampleAsksWithNoAsDefaultAndSelectsItsParent) {
     StartWithLibrary();
     Select(SampleItem("Beta"));
     Delete(MsgAnswer::No, false);
+    EXPECT_EQ(m_messages.shown[0].text, "Delete the sample \"Beta\"?");
     EXPECT_NE(Doc()->PeekSample("Beta"), nullptr);
     Delete(MsgAnswer::Yes, false);
     EXPECT_EQ(SampleItem("Beta"), nullptr);

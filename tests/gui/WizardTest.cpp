@@ -3,10 +3,12 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QTest>
 #include <QTreeWidget>
 
 #include "GuiTestSupport.h"
 #include "tools/AddSampleWizard.h"
+#include "ui/CodeEditor.h"
 
 namespace {
 
@@ -22,7 +24,7 @@ struct Wiz {
     QLineEdit* Title() { return Find<QLineEdit>(w, "wizTitleEdit"); }
     QLineEdit* Keywords() { return Find<QLineEdit>(w, "wizKeywordsEdit"); }
     QPlainTextEdit* Comments() { return Find<QPlainTextEdit>(w, "wizCommentsEdit"); }
-    QPlainTextEdit* Text() { return Find<QPlainTextEdit>(w, "wizTextEdit"); }
+    CCodeEditor* Text() { return Find<CCodeEditor>(w, "wizTextEdit"); }
     // The item with this path below the root ("C++", "General").
     QTreeWidgetItem* Item(const Names& path) {
         QTreeWidgetItem* item = Tree()->topLevelItem(0);
@@ -52,7 +54,10 @@ protected:
             Wiz wiz{w};
             script(wiz);
         });
-        return RunAddSampleWizard(*Doc(), preselection, WizardCarryOver{chunks, droppedPending, dropped}, nullptr);
+        return RunAddSampleWizard(*Doc(), preselection, WizardCarryOver{chunks, droppedPending, dropped}, nullptr,
+                                  [](const std::string& category) {
+                                      return category == "Java" ? SampleLanguage::Java : SampleLanguage::Plain;
+                                  });
     }
 
     WizardPreselection preselection;
@@ -65,12 +70,21 @@ protected:
 
 TEST_F(WizardTest, AFinishedRunBuildsTheSampleItSummedUpAndBackAndNextKeepTheValues) {
     auto s = RunWizard([&](Wiz& z) {
+        // Sub-categories in the main tree's order.
+        const QTreeWidgetItem* java = z.Item({"Java"});
+        EXPECT_EQ(java->child(0)->text(0) + java->child(1)->text(0) + java->child(2)->text(0),
+                  QStringLiteral("COMGeneralGUI"));
         z.Choose({"Java", "COM"});
         TypeInto(z.Title(), QStringLiteral("First"));
         z.Next();
         TypeInto(z.Keywords(), QStringLiteral("k1"));
         z.Next();
-        z.Text()->setPlainText(QStringLiteral("void qs();\nint x;"));
+        // The code editor in the category's language; Tab indents and keeps the focus.
+        EXPECT_EQ(z.Text()->Language(), SampleLanguage::Java);
+        TypeInto(z.Text(), QStringLiteral("void qs();"));
+        QTest::keyClick(z.Text(), Qt::Key_Return);
+        QTest::keyClick(z.Text(), Qt::Key_Tab);
+        QTest::keyClicks(z.Text(), QStringLiteral("int x;"));
         z.Next();
         // From page 4 back to page 1: everything is still there, a page left with Back too.
         z.Press("backButton");
@@ -85,7 +99,7 @@ TEST_F(WizardTest, AFinishedRunBuildsTheSampleItSummedUpAndBackAndNextKeepTheVal
         z.Next(3);
         EXPECT_EQ(Find<QPlainTextEdit>(z.w, "wizConfirmEdit")->toPlainText().toStdString(),
                   "Title:  Quick sort\n\nCategory:  C++\nSub-category:  GUI\nKeywords:\nsort , fast,  array\n\n"
-                  "Comments:\nFrom the book.\nPage 87\n\nSample:\nvoid qs();\nint x;");
+                  "Comments:\nFrom the book.\nPage 87\n\nSample:\nvoid qs();\n    int x;");
         z.Press("finishButton");
     });
     ASSERT_NE(s, nullptr);
@@ -93,7 +107,7 @@ TEST_F(WizardTest, AFinishedRunBuildsTheSampleItSummedUpAndBackAndNextKeepTheVal
     EXPECT_EQ(s->GetCategory() + "/" + s->GetSubcategory(), "C++/GUI");
     EXPECT_EQ(s->Keywords(), (Names{"sort", "fast", "array"}));
     EXPECT_EQ(s->GetComments(), "From the book.\r\nPage 87");
-    EXPECT_EQ(s->GetText(), "void qs();\r\nint x;");
+    EXPECT_EQ(s->GetText(), "void qs();\r\n    int x;");
     // The summary's pieces stay with the application after the run.
     EXPECT_EQ(chunks[0], "Title:  Quick sort\r\n\r\nCategory:  C++\r\nSub-category:  GUI\r\n");
 }

@@ -14,6 +14,11 @@ using L = SampleLanguage;
 TEST(SampleLanguage, TheGuessFromACategoryName) {
     EXPECT_EQ(GuessLanguage("GNU make rules"), L::Makefile);
     EXPECT_EQ(GuessLanguage("Recipes"), L::Plain);
+    EXPECT_EQ(GuessLanguage("Go"), L::Go);
+    EXPECT_EQ(GuessLanguage("Rust snippets"), L::Rust);
+    EXPECT_EQ(GuessLanguage("TS"), L::TypeScript);
+    EXPECT_EQ(GuessLanguage("PHP"), L::Php);
+    EXPECT_EQ(GuessLanguage("Docker files"), L::Dockerfile);
 }
 
 TEST(SampleLanguage, WordsAreUniqueAndReadBackAndTheCategoryRuleUsesThem) {
