@@ -11,7 +11,7 @@ DESTDIR ?=
 TESTS := test_base test_library test_config test_document test_cli test_gui test_install
 CORE_TESTS := test_base test_library test_config test_document test_cli
 
-.PHONY: deps configure build test run bench asan-test install screenshot clean
+.PHONY: deps configure build test run bench asan-test install uninstall package screenshot clean
 
 deps:
 	@scripts/install-deps.sh
@@ -33,6 +33,19 @@ run: build
 
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
+
+# Removes every file the last `make install` put in place (as its manifest lists them)
+# and the program's own help folder; folders shared with other programs stay.
+uninstall:
+	@test -f $(BUILD)/install_manifest.txt || { echo "Nothing to uninstall: no $(BUILD)/install_manifest.txt" >&2; exit 1; }
+	@while IFS= read -r f; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
+	@grep '/share/tindrel/help/' $(BUILD)/install_manifest.txt | head -n 1 | while IFS= read -r f; do \
+	  d=$$(dirname -- "$(DESTDIR)$$f"); rmdir -- "$$d" "$$(dirname -- "$$d")" 2>/dev/null || true; done
+
+# A Debian package of what `make install` installs, below /usr: $(BUILD)/tindrel_*.deb.
+package: build
+	@scripts/install-deps.sh
+	@cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@$(BUILD)/bench/tindrel-bench $(BENCH_ARGS)

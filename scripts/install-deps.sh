@@ -13,11 +13,13 @@ packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-
           # Regular expressions in the Search dialog and tindrel-cli (PCRE2 with its JIT).
           libpcre2-dev
           # The benchmark's reference for the search's speed (rg -c).
-          ripgrep)
+          ripgrep
+          # make package: the .deb's library dependencies (dpkg-shlibdeps).
+          dpkg-dev)
 if [ "${1:-}" = "--gui-tools" ]; then
   # Only for looking at the window by hand and for scripts/screenshot.sh and
   # scripts/make-icons.sh: a virtual display, its drivers, a screen grabber, an SVG renderer.
-  packages+=(xvfb xdotool imagemagick librsvg2-bin)
+  packages+=(xvfb xdotool imagemagick librsvg2-bin xclip)
 fi
 
 missing=()
