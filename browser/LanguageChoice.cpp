@@ -10,7 +10,11 @@
 SampleLanguage LanguageOfCategory(const CQuorrinDoc* doc, const CLibraryConfig& config, const std::string& category) {
     const CCategory* record = doc ? doc->PeekCategory(category) : nullptr;
     const bool custom = !record || record->IsCustom();
-    return CategoryLanguage(category, custom, custom ? config.CustomCategoryLanguage(category) : std::string());
+    // The library's own choice first (it travels with the folder), then the user's.
+    std::string word = custom && doc ? doc->CategoryLanguageWord(category) : std::string();
+    if (custom && word.empty())
+        word = config.CustomCategoryLanguage(category);
+    return CategoryLanguage(category, custom, word);
 }
 
 CLanguageChoice::CLanguageChoice(ViewContext& context, QWidget* parent) : QObject(parent), m_context(context) {
@@ -52,6 +56,7 @@ void CLanguageChoice::OnActivated(int index) {
     if (!LanguageFromWord(word, chosen) || chosen == m_current)
         return;
     m_context.config.SetCustomCategoryLanguage(m_category, word);
+    m_context.doc->SetCategoryLanguage(m_category, word);
     m_current = chosen;
     emit LanguageChosen();
 }

@@ -30,12 +30,15 @@ const char* const kToolHelp =
     "  info     the Library Info report\n"
     "  check    list the load errors; exit status 1 when there are any\n"
     "  add      add a sample to its category file\n"
+    "  category add NAME [--language WORD], subcategory add CATEGORY NAME\n"
+    "           add to the library's structure (tindrel-library.txt in its folder)\n"
     "  import   import samples from VS Code, Markdown, source files, massCode, SnippetsLab\n"
     "  export   write the library out as VS Code snippets, Markdown or source files\n"
     "\n"
-    "Every command but add and import only reads the library: it creates, changes and\n"
-    "locks no file there (export writes only below its --out folder); no command but\n"
-    "import writes the configuration. Messages go to standard error.\n"
+    "Every command but add, import, category and subcategory only reads the library:\n"
+    "it creates, changes and locks no file there (export writes only below its --out\n"
+    "folder); no command but import writes the configuration. Messages go to standard\n"
+    "error.\n"
     "Run 'tindrel-cli COMMAND --help' for a command's options.\n"
     "\n"
     "Exit status: 0 success; 1 an error (for the reading commands also a file of the\n"
@@ -60,6 +63,7 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
         {"list", CmdList}, {"show", CmdShow},   {"search", CmdSearch},
         {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},
         {"import", CmdImport}, {"export", CmdExport},   {"find", CmdFind},
+        {"category", CmdCategory}, {"subcategory", CmdSubcategory},
     };
     auto it = handlers.find(command);
     if (it == handlers.end()) {
@@ -78,7 +82,8 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
     // A message shown while reading the library (a file that could not be opened, a
     // sequence error) is an error, even when the command printed its result. A sample
     // that add has written is added, whatever was said about other files.
-    if (status == kExitOk && messenger.Count() > 0 && command != "add" && command != "import")
+    if (status == kExitOk && messenger.Count() > 0 && command != "add" && command != "import" &&
+        command != "category" && command != "subcategory")
         status = kExitError;
     return status;
 }

@@ -79,6 +79,8 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std:
 int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdFind(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdCategory(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdSubcategory(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);

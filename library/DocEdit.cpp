@@ -251,6 +251,13 @@ void CQuorrinDoc::ResetDefaultSubcategories(CCategory& category, bool shown) {
         category.Slot(slot) = SubcategorySlot{kDefaultSubcategories[slot], false, shown};
 }
 
+void CQuorrinDoc::SetCategoryLanguage(const std::string& category, const std::string& word) {
+    if (m_settings.Language(category) == word || !m_categories.count(category))
+        return;
+    m_settings.SetLanguage(category, word);
+    MarkCategoryChanged(category);
+}
+
 void CQuorrinDoc::AddCustomSubcategoryToConfig(const std::string& category, const std::string& subcategory) {
     m_settings.AddCustomSubcategory(category, subcategory);
 }

@@ -92,10 +92,10 @@ std::string CFolderLayout::Language(const std::string& category) const {
 }
 
 void CFolderLayout::SetLanguage(const std::string& category, const std::string& word) {
-    auto it = m_structure.find(category);
-    if (it == m_structure.end() || it->second.language == word)
+    StructureCategory& entry = m_structure[category];
+    if (entry.language == word)
         return;
-    it->second.language = word;
+    entry.language = word;
     m_needsWrite = !m_newer;
 }
 

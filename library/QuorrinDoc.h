@@ -165,6 +165,12 @@ public:
     void DeleteCategoryAndSamples(const std::string& name);
     std::string DeleteSubcategoryAndSamples(const std::string& category, const std::string& subcategory);
     static void ResetDefaultSubcategories(CCategory& category, bool shown);
+    // The language word the library keeps for a custom category ("" when none was chosen);
+    // a new choice is written with the library's next save.
+    std::string CategoryLanguageWord(const std::string& category) const { return m_settings.Language(category); }
+    // The structure as read from the folder (or taken from the configuration).
+    const CFolderLayout& Layout() const { return m_settings; }
+    void SetCategoryLanguage(const std::string& category, const std::string& word);
     void AddCustomSubcategoryToConfig(const std::string& category, const std::string& subcategory);
     void RemoveCustomSubcategoryFromConfig(const std::string& category, const std::string& subcategory);
 

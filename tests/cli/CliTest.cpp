@@ -312,6 +312,33 @@ TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
     EXPECT_EQ(ReadFileBytes(LibFile("quorrinTools.txt")), broken);
 }
 
+TEST_F(Cli, CategoryAndSubcategoryAddChangeTheStructureFileOnly) {
+    ASSERT_EQ(Run({"category", "add", " Rust ", "--language", "rust"}).status, 0);
+    ASSERT_EQ(Run({"subcategory", "add", "Rust", "Async"}).status, 0);
+    ASSERT_EQ(Run({"subcategory", "add", "Java", "Streams"}).status, 0);
+    const std::string structure = "TindrelLibrary 1\n"
+                                  "category \"Java\"\n"
+                                  "subcategory \"Java\" \"Streams\"\n"
+                                  "category \"Rust\" file \"quorrinRust.txt\" language \"rust\"\n"
+                                  "subcategory \"Rust\" \"Async\"\n"
+                                  "end\n";
+    EXPECT_EQ(ReadFileBytes(LibFile("tindrel-library.txt")), structure);
+    EXPECT_EQ(Take(lib).size(), 1u); // no category file, no configuration change in the folder
+    EXPECT_NE(Run({"list"}).out.find("Rust\n    Async\n"), std::string::npos);
+    // Refused as the dialogs refuse, nothing written; a bad command line is status 2.
+    for (const Args& args : {Args{"category", "add", "Rust"}, Args{"category", "add", "a/b"},
+                             Args{"subcategory", "add", "Rust", "Async"}, Args{"subcategory", "add", "Nowhere", "X"}})
+        EXPECT_EQ(Run(args).status, 1) << args[2];
+    for (const Args& args : {Args{"category", "add", "Go", "--language", "klingon"}, Args{"category", "add"},
+                             Args{"subcategory", "add", "Rust"}, Args{"category", "remove", "Rust"}})
+        EXPECT_EQ(Run(args).status, 2) << args.back();
+    EXPECT_EQ(ReadFileBytes(LibFile("tindrel-library.txt")), structure);
+    // Fifteen places a category.
+    for (int i = 0; i < 14; ++i)
+        ASSERT_EQ(Run({"subcategory", "add", "Rust", "S" + std::to_string(i)}).status, 0) << i;
+    EXPECT_EQ(Run({"subcategory", "add", "Rust", "One more"}).status, 1);
+}
+
 } // namespace
 
 // find: every word in any order, best first; --json on find, show and list.
