@@ -100,6 +100,13 @@ void CMainFrame::CreateActions() {
     a->setShortcut(QKS(Qt::CTRL | Qt::Key_S));
     a->setIcon(CommandIcon("document-save", QString(), QStyle::SP_DialogSaveButton, this));
     connect(a, &QAction::triggered, v, &CQuorrinView::OnFileSave);
+    a = AddCommand(cmd::kFileImport, "&Import...",
+                   "Import samples from VS Code snippets, Markdown, source files, massCode or SnippetsLab\nImport",
+                   "actionImport");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnImport);
+    a = AddCommand(cmd::kFileExport, "&Export...",
+                   "Write the library out as Markdown, VS Code snippets or source files\nExport", "actionExport");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnExport);
     a = AddCommand(cmd::kLibraryFolder, "Library &Folder...",
                    "Open the library in another folder and keep it as your library folder\nLibrary folder",
                    "actionLibraryFolder");
@@ -207,6 +214,9 @@ void CMainFrame::CreateMenus() {
     };
     QMenu* file = menu("&File", "menuFile");
     file->addAction(Action(cmd::kFileSave));
+    file->addSeparator();
+    file->addAction(Action(cmd::kFileImport));
+    file->addAction(Action(cmd::kFileExport));
     file->addSeparator();
     file->addAction(Action(cmd::kLibraryFolder));
     file->addSeparator();
@@ -334,6 +344,8 @@ void CMainFrame::UpdateCommandUI() {
     set(cmd::kChangeTitle, editable && tag == kTagSample);
     m_view->EnableChangeTitle(editable && tag == kTagSample);
     set(cmd::kRestoreDefaults, editable && doc->AnyHidden());
+    set(cmd::kFileImport, editable);
+    set(cmd::kFileExport, doc != nullptr);
     set(cmd::kCorrectLoadErrors, editable && m_app.GetLoadErrorCount() >= 1);
     set(cmd::kOptions, doc != nullptr);
     set(cmd::kLibraryHelp, true);

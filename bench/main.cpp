@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "bench/BenchUtil.h"
+#include "bench/InterchangeBench.h"
 #include "bench/Report.h"
 #include "bench/SaveBench.h"
 #include "bench/Workload.h"
@@ -396,6 +397,8 @@ int main(int argc, char** argv) {
     // Save: one sample changed in the big category, then every category changed.
     std::fprintf(stderr, "save...\n");
     MeasureSave(doc, big, root, opt.runs, slowRuns, v);
+    std::fprintf(stderr, "import and export...\n");
+    MeasureInterchange(doc, root, slowRuns, v);
     v["messages"] = quiet.count;
     lib.reset();
 
@@ -446,6 +449,8 @@ int main(int argc, char** argv) {
         {"growth_tree", growth && gui ? Div(F("tree_ms"), F("small_tree_ms")) : -1, 12},
         {"growth_search", growth ? Div(F("search_common_nocase_ms"), F("small_search_ms")) : -1, 12},
     };
+    const std::vector<Target> interchangeTargets = InterchangeTargets(fig);
+    targets.insert(targets.end(), interchangeTargets.begin(), interchangeTargets.end());
 #ifdef TINDREL_BENCH_GUI
     const std::vector<Target> findTargets = FindTargets(fig);
     targets.insert(targets.end(), findTargets.begin(), findTargets.end());
@@ -536,6 +541,7 @@ int main(int argc, char** argv) {
         Row("growth " + from + ": search", Msk("search_common_nocase_ms"), Msk("small_search_ms"),
             T("growth_search").ratio, "<= 12x", MetText(T("growth_search")));
     }
+    PrintInterchangeRows(fig, interchangeTargets);
 #ifdef TINDREL_BENCH_GUI
     PrintFindRows(fig, findTargets);
 #endif

@@ -192,6 +192,8 @@ void CQuorrinView::OnRestoreDefaults() { m_edits->OnRestoreDefaults(); }
 void CQuorrinView::OnOptions() { m_commands->OnOptions(); }
 void CQuorrinView::OnLibraryHelp() { m_commands->OnLibraryHelp(); }
 void CQuorrinView::OnLibraryInfo() { m_commands->OnLibraryInfo(); }
+void CQuorrinView::OnImport() { m_commands->OnImport(); }
+void CQuorrinView::OnExport() { m_commands->OnExport(); }
 void CQuorrinView::OnFindSamples() { m_filter->Focus(); }
 
 CQuorrinView::Layout CQuorrinView::CurrentLayout() const {

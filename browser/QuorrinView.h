@@ -77,6 +77,8 @@ public:
     void OnOptions();
     void OnLibraryHelp();
     void OnLibraryInfo();
+    void OnImport();
+    void OnExport();
     // The instant find above the tree takes the focus (Ctrl+K).
     void OnFindSamples();
 

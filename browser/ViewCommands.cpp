@@ -5,7 +5,14 @@
 #include "browser/SampleTree.h"
 #include "browser/ViewContext.h"
 #include "browser/ViewHost.h"
+#include "config/LibraryConfig.h"
+#include "library/ImportPlan.h"
+#include "library/LibraryExport.h"
 #include "library/QuorrinDoc.h"
+#include "library/SampleLanguage.h"
+#include "library/VsCodeFormat.h"
+#include "tools/ExportDlg.h"
+#include "tools/ImportDlg.h"
 #include "tools/LibraryInfoDlg.h"
 #include "tools/SearchDlg.h"
 #include "ui/ByteEntries.h"
@@ -45,6 +52,64 @@ void CViewCommands::OnLibraryInfo() {
         return;
     CLibraryInfoDlg dlg(*m_context.doc, m_context.view->window());
     dlg.exec();
+}
+
+void CViewCommands::OnImport() {
+    if (!m_context.doc || m_context.readOnly)
+        return;
+    // What the form holds is committed first: the import saves the library.
+    if (m_form.IsFormModified() && !m_form.CaptureFormChecked())
+        return;
+    CImportDlg dlg(*m_context.doc, m_context.doc->LoadErrors(), m_context.view->window());
+    if (dlg.exec() != QDialog::Accepted || !m_context.doc)
+        return;
+    const ImportPlan& plan = dlg.Plan();
+    const bool saved = ApplyImport(*m_context.doc, plan);
+    // A new custom category is highlighted in the language its samples named.
+    for (const auto& place : plan.newPlaces) {
+        if (!place.subcategory.empty())
+            continue;
+        std::string word = vscode::LanguageWordFor(place.language);
+        SampleLanguage language;
+        if (word.empty() && LanguageFromWord(place.language, language))
+            word = place.language;
+        if (!word.empty())
+            m_context.config.SetCustomCategoryLanguage(place.category, word);
+    }
+    m_tree.RebuildTree(plan.adds.empty() ? std::string() : plan.adds.front().sample.GetTitle(), true);
+    emit StateChanged();
+    ShowMessage(saved ? "Imported " + std::to_string(plan.adds.size()) + " sample(s)."
+                      : std::string("The import could not be saved completely; the samples stay in the library "
+                                    "and are saved with the next save."),
+                MsgButtons::Ok, saved ? MsgIcon::Information : MsgIcon::Exclamation);
+}
+
+void CViewCommands::OnExport() {
+    if (!m_context.doc)
+        return;
+    CExportDlg dlg(*m_context.doc, m_context.view->window());
+    if (dlg.exec() != QDialog::Accepted || !m_context.doc)
+        return;
+    ExportOptions options;
+    options.format = dlg.m_format;
+    options.folder = dlg.m_folder;
+    options.categories = dlg.m_categories;
+    options.overwrite = dlg.m_overwrite;
+    options.languageOf = [this](const std::string& category) {
+        const CCategory* record = m_context.doc->PeekCategory(category);
+        return std::string(LanguageWord(CategoryLanguage(category, record && record->IsCustom(),
+                                                         m_context.config.CustomCategoryLanguage(category))));
+    };
+    ExportReport report;
+    if (!ExportLibrary(*m_context.doc, options, report)) {
+        ShowMessage(report.error, MsgButtons::Ok, MsgIcon::Exclamation);
+        return;
+    }
+    std::string text = "Exported " + std::to_string(report.samples) + " sample(s) into " +
+                       std::to_string(report.files) + " file(s) in " + options.folder + ".";
+    for (const auto& lost : report.lost)
+        text += "\nNot carried by this format: " + lost + ".";
+    ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
 }
 
 void CViewCommands::OnLibraryHelp() { m_context.host.ShowLibraryHelp(); }

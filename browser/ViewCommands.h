@@ -1,6 +1,6 @@
 // CViewCommands: the view's commands that save or only open other windows: Save,
 // Search (one modeless dialog, made on first use and kept while the view exists),
-// Library Info, Library Help, Options, and printing the selected sample.
+// Library Info, Library Help, Options, Import, Export, and printing the selected sample.
 #pragma once
 
 #include <QObject>
@@ -23,6 +23,10 @@ public:
     void OnOptions();
     void OnFilePrint();
     void OnFilePrintPreview();
+    // File > Import...: the Import dialog's preview, then the plan applied and saved.
+    void OnImport();
+    // File > Export...: the Export dialog, then the files written.
+    void OnExport();
 
 signals:
     // Something that command enable states depend on has changed.

@@ -44,3 +44,15 @@ std::optional<std::string> CQtFileDialogs::GetExistingFolder(QWidget* parent, co
         return std::nullopt;
     return QFile::encodeName(folder).toStdString();
 }
+
+std::optional<std::vector<std::string>> CQtFileDialogs::GetOpenFileNames(QWidget* parent,
+                                                                         const OpenFilesRequest& request) {
+    const QStringList files = QFileDialog::getOpenFileNames(
+        parent, request.caption, QFile::decodeName(request.startFolder.c_str()), request.filter);
+    if (files.isEmpty())
+        return std::nullopt;
+    std::vector<std::string> out;
+    for (const QString& f : files)
+        out.push_back(QFile::encodeName(f).toStdString());
+    return out;
+}

@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QWidget;
 
@@ -21,6 +22,12 @@ struct FolderRequest {
     std::string startFolder; // the folder shown first
 };
 
+struct OpenFilesRequest {
+    QString caption;
+    QString filter;          // e.g. "Snippets (*.code-snippets *.json);;All Files (*)"
+    std::string startFolder; // the folder shown first
+};
+
 class IFileDialogs {
 public:
     virtual ~IFileDialogs() = default;
@@ -28,6 +35,12 @@ public:
     virtual std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request) = 0;
     // An existing folder chosen by the user, or no value when cancelled.
     virtual std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request) = 0;
+    // Existing files chosen by the user (at least one), or no value when cancelled.
+    virtual std::optional<std::vector<std::string>> GetOpenFileNames(QWidget* parent, const OpenFilesRequest& request) {
+        (void)parent;
+        (void)request;
+        return std::nullopt;
+    }
 };
 
 // The dialogs in use. Until some are installed every request is cancelled. Passing
@@ -40,4 +53,5 @@ class CQtFileDialogs : public IFileDialogs {
 public:
     std::optional<std::string> GetSaveFileName(QWidget* parent, const SaveAsRequest& request) override;
     std::optional<std::string> GetExistingFolder(QWidget* parent, const FolderRequest& request) override;
+    std::optional<std::vector<std::string>> GetOpenFileNames(QWidget* parent, const OpenFilesRequest& request) override;
 };

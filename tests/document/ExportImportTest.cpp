@@ -1,0 +1,114 @@
+// A library with awkward texts exported and imported into an empty folder: as Markdown
+// its category files come back byte for byte; as source files title and text come back;
+// an export replaces no file unless asked.
+#include <filesystem>
+
+#include "DocTestSupport.h"
+#include "library/ImportPlan.h"
+#include "library/ImportSource.h"
+#include "library/LibraryExport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class ExportImportTest : public DocFixture {
+protected:
+    void Fill() {
+        Load();
+        ConfigureCustom("Shell", "quorrinShell.txt", {"Git"});
+        Close();
+        Load();
+        ASSERT_TRUE(Add(MakeSample("CR LF and blanks", "C++", "GUI", "a, b", "  lead\r\n\r\n", "\r\n x \r\n\r\n")));
+        ASSERT_TRUE(Add(MakeSample("Backticks", "Java", "COM", "", "```", "````\r\n`` ` ```````\r\n$1 }")));
+        ASSERT_TRUE(Add(MakeSample("caf\xE9", "Java", "", "\xE9t\xE9", "\x80 euro", "na\xEFve\r\n")));
+        ASSERT_TRUE(Add(MakeSample("a/b: \"slash\"", "Shell", "", "", "", "echo\r\n***TEXT_END*** x\r\n")));
+        ASSERT_TRUE(doc->OnSaveDocument());
+        Close();
+        Load(); // the samples as the library reads them back
+    }
+    ExportReport Export(const std::string& format, const std::string& out, bool overwrite = false) {
+        ExportOptions options;
+        options.format = format;
+        options.folder = out;
+        options.overwrite = overwrite;
+        options.languageOf = [](const std::string& c) { return c == "C++" ? "cpp" : "plain"; };
+        ExportReport report;
+        const bool ok = ExportLibrary(*doc, options, report);
+        EXPECT_EQ(ok, report.error.empty()) << report.error;
+        return report;
+    }
+    // Imports the folder into a library of its own in folder `into`; returns its samples.
+    void ImportInto(const std::string& format, const std::string& from, const std::string& into) {
+        fs::create_directories(into);
+        MemoryKeyStore otherStore;
+        CLibraryConfig otherConfig(otherStore);
+        otherConfig.LoadProfile();
+        CLoadErrorList otherErrors;
+        CQuorrinDoc other(otherConfig, otherErrors);
+        other.SetFolder(into);
+        ASSERT_TRUE(other.OnNewDocument());
+        InterchangeResult read;
+        importsource::Read(format, {from}, read);
+        const ImportPlan plan = PlanImport(other, otherErrors, read, {});
+        EXPECT_TRUE(plan.warnings.empty()) << plan.Describe();
+        ASSERT_TRUE(ApplyImport(other, plan));
+    }
+};
+
+TEST_F(ExportImportTest, MarkdownComesBackByteForByte) {
+    Fill();
+    const ExportReport report = Export("markdown", dir.File("md"));
+    EXPECT_EQ(report.files, 4);
+    EXPECT_TRUE(fs::exists(dir.File("md/Java/COM/Backticks.md")));
+    EXPECT_TRUE(fs::exists(dir.File("md/Shell/a_b: \"slash\".md")));
+    ImportInto("markdown", dir.File("md"), dir.File("again"));
+    // Read back from the new folder, every sample is the one read from the old.
+    MemoryKeyStore s;
+    CLibraryConfig c(s);
+    c.LoadProfile();
+    CLoadErrorList e;
+    CQuorrinDoc back(c, e);
+    back.SetFolder(dir.File("again"));
+    ASSERT_TRUE(back.OnNewDocument(LoadMode::ReadOnly));
+    ASSERT_EQ(back.GetSampleCount(), 4);
+    for (const auto& [title, sample] : doc->Samples()) {
+        ASSERT_NE(back.PeekSample(title), nullptr) << title;
+        EXPECT_TRUE(SameRecord(*back.PeekSample(title), *sample)) << title;
+    }
+}
+
+TEST_F(ExportImportTest, SourceFilesKeepTitleAndTextAndSaySo) {
+    Fill();
+    const ExportReport report = Export("files", dir.File("src"));
+    EXPECT_EQ(report.lost, std::vector<std::string>{"keywords and comments (a source file holds only the text)"});
+    EXPECT_EQ(ReadFileBytes(dir.File("src/C++/GUI/CR LF and blanks.cpp")), "\n x \n\n");
+    ImportInto("files", dir.File("src"), dir.File("again"));
+    Close();
+    MemoryKeyStore s;
+    CLibraryConfig c(s);
+    c.LoadProfile();
+    CLoadErrorList e;
+    CQuorrinDoc back(c, e);
+    back.SetFolder(dir.File("again"));
+    ASSERT_TRUE(back.OnNewDocument(LoadMode::ReadOnly));
+    ASSERT_NE(back.PeekSample("CR LF and blanks"), nullptr);
+    EXPECT_EQ(back.PeekSample("CR LF and blanks")->GetText(), "\r\n x \r\n\r\n");
+    EXPECT_EQ(back.PeekSample("CR LF and blanks")->GetSubcategory(), "GUI");
+}
+
+TEST_F(ExportImportTest, NothingReplacedUnlessAsked) {
+    Fill();
+    fs::create_directories(dir.File("vs"));
+    WriteFileBytes(dir.File("vs/Shell.code-snippets"), "mine");
+    ExportReport refused = Export("vscode", dir.File("vs"));
+    EXPECT_NE(refused.error.find("Shell.code-snippets is there already"), std::string::npos);
+    EXPECT_EQ(refused.files, 0);
+    EXPECT_FALSE(fs::exists(dir.File("vs/C++.code-snippets")));
+    EXPECT_EQ(ReadFileBytes(dir.File("vs/Shell.code-snippets")), "mine");
+    const ExportReport done = Export("vscode", dir.File("vs"), true);
+    EXPECT_EQ(done.files, 3);
+    EXPECT_EQ(done.lost, std::vector<std::string>{"sub-categories (a VS Code snippet has no place for one)"});
+}
+
+} // namespace
