@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "library/QuorrinDoc.h"
+#include "library/RegexMatcher.h"
 #include "library/Sample.h"
 #include "base/TextRules.h"
 
@@ -282,10 +283,18 @@ SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
     if (options.text.empty())
         return totals;
     const bool limited = !options.category.empty() && options.category != kNoLimit;
-    CSampleMatcher matcher(options.text, options.keywordsOnly, options.matchCase);
+    CSearchCounter counter(options);
+    if (!counter.Ok()) {
+        totals.error = counter.Error();
+        return totals;
+    }
     // False when onMatch asks to stop.
     auto visit = [&](const CSample& sample) {
-        const unsigned n = matcher.Count(sample);
+        const unsigned n = counter.Count(sample);
+        if (counter.RanAway()) {
+            totals.error = RanAwayMessage(sample.GetTitle());
+            return false;
+        }
         if (n == 0)
             return true;
         totals.occurrences += n;

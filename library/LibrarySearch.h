@@ -17,6 +17,7 @@ struct SearchOptions {
     std::string text;
     bool keywordsOnly = false;
     bool matchCase = false;
+    bool regex = false;   // text is a regular expression (CRegexMatcher)
     std::string category; // empty or "(no limit)": no limit; otherwise the exact name
 };
 
@@ -94,10 +95,13 @@ struct SearchTotals {
     long long occurrences = 0;
     int samples = 0;
     bool stopped = false; // onMatch asked to stop
+    std::string error;    // the pattern is not valid, or ran away (nothing more was searched)
 };
 
 // Visits every sample with count > 0 in title order; onMatch returns false to stop.
-// An empty search text finds nothing.
+// An empty search text finds nothing. A regular expression that does not compile
+// searches nothing; one that runs away ends the search at that sample; both leave the
+// message in the totals' error.
 SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
                            const std::function<bool(const CSample& sample, unsigned count)>& onMatch);
 
