@@ -38,11 +38,15 @@ const char* const kShowHelp =
     "  --json  every field as one JSON object (keywords as a list, LF line ends)\n";
 
 const char* const kSearchHelp =
-    "Usage: tindrel-cli search TEXT [--keywords-only] [--match-case] [--category NAME]\n"
+    "Usage: tindrel-cli search TEXT [--regex] [--keywords-only] [--match-case] [--category NAME]\n"
     "\n"
     "Counts the occurrences of TEXT in every sample (keywords, title, comments, text)\n"
     "and prints one line per sample that holds it: title, a tab, the count, in title\n"
     "order; then \"Found N occurrence(s) in M sample(s)\".\n"
+    "  --regex           TEXT is a regular expression (PCRE2, as the Search dialog's\n"
+    "                    \"Regular expression\" option): ^ and $ at each line, matches\n"
+    "                    of no characters not counted, Windows-1252 fields matched as\n"
+    "                    the window shows them\n"
     "  --keywords-only   search the keywords only\n"
     "  --match-case      compare letter case exactly\n"
     "  --category NAME   only samples of that category (exact name)\n";
@@ -237,7 +241,7 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::s
 }
 
 int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
-    ParsedArgs parsed = ParseArgs("search", args, 1, {"--keywords-only", "--match-case"}, {"--category"});
+    ParsedArgs parsed = ParseArgs("search", args, 1, {"--keywords-only", "--match-case", "--regex"}, {"--category"});
     if (parsed.help) {
         io.out << kSearchHelp;
         return kExitOk;
@@ -248,6 +252,7 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std:
     options.text = parsed.positionals[0];
     options.keywordsOnly = parsed.flags.count("--keywords-only") > 0;
     options.matchCase = parsed.flags.count("--match-case") > 0;
+    options.regex = parsed.flags.count("--regex") > 0;
     if (auto it = parsed.values.find("--category"); it != parsed.values.end())
         options.category = it->second;
     if (options.text.empty()) {
@@ -269,7 +274,12 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std:
         lines += '\n';
         return true;
     });
-    io.out << lines << FoundLine(totals.occurrences, totals.samples) << '\n';
+    io.out << lines;
+    if (!totals.error.empty()) {
+        ShowMessage(totals.error);
+        return kExitError;
+    }
+    io.out << FoundLine(totals.occurrences, totals.samples) << '\n';
     return kExitOk;
 }
 

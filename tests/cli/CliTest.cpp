@@ -341,7 +341,8 @@ TEST_F(Cli, CategoryAndSubcategoryAddChangeTheStructureFileOnly) {
 
 } // namespace
 
-// find: every word in any order, best first; --json on find, show and list.
+// find: every word in any order, best first; --json on find, show and list; search
+// with a regular expression.
 TEST_F(Cli, FindRanksEveryWordAndJsonSpeaksForScripts) {
     MakeLibrary();
     ExpectFileEq(Transcript({{"find", "hello"},
@@ -352,6 +353,9 @@ TEST_F(Cli, FindRanksEveryWordAndJsonSpeaksForScripts) {
                              {"find", "--json", "--text", "hello"},
                              {"show", "Hello", "--json"},
                              {"list", "--json"},
-                             {"find", " "}}),
+                             {"find", " "},
+                             {"search", "--regex", "h[ae]llo|sort"},
+                             {"search", "--regex", "^[a-z]+", "--match-case", "--keywords-only"},
+                             {"search", "--regex", "(hello"}}),
                  "cli/find.txt");
 }
