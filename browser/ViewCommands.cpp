@@ -10,7 +10,6 @@
 #include "library/LibraryExport.h"
 #include "library/QuorrinDoc.h"
 #include "library/SampleLanguage.h"
-#include "library/VsCodeFormat.h"
 #include "tools/ExportDlg.h"
 #include "tools/ImportDlg.h"
 #include "tools/LibraryInfoDlg.h"
@@ -65,17 +64,6 @@ void CViewCommands::OnImport() {
         return;
     const ImportPlan& plan = dlg.Plan();
     const bool saved = ApplyImport(*m_context.doc, plan);
-    // A new custom category is highlighted in the language its samples named.
-    for (const auto& place : plan.newPlaces) {
-        if (!place.subcategory.empty())
-            continue;
-        std::string word = vscode::LanguageWordFor(place.language);
-        SampleLanguage language;
-        if (word.empty() && LanguageFromWord(place.language, language))
-            word = place.language;
-        if (!word.empty())
-            m_context.config.SetCustomCategoryLanguage(place.category, word);
-    }
     m_tree.RebuildTree(plan.adds.empty() ? std::string() : plan.adds.front().sample.GetTitle(), true);
     emit StateChanged();
     ShowMessage(saved ? "Imported " + std::to_string(plan.adds.size()) + " sample(s)."
@@ -98,7 +86,7 @@ void CViewCommands::OnExport() {
     options.languageOf = [this](const std::string& category) {
         const CCategory* record = m_context.doc->PeekCategory(category);
         return std::string(LanguageWord(CategoryLanguage(category, record && record->IsCustom(),
-                                                         m_context.config.CustomCategoryLanguage(category))));
+                                                         m_context.doc->CategoryLanguageWord(category))));
     };
     ExportReport report;
     if (!ExportLibrary(*m_context.doc, options, report)) {

@@ -3,12 +3,10 @@
 #include <ostream>
 
 #include "cli/CliSupport.h"
-#include "config/FileKeyStore.h"
 #include "library/ImportPlan.h"
 #include "library/ImportSource.h"
 #include "library/LibraryExport.h"
 #include "library/SampleLanguage.h"
-#include "library/VsCodeFormat.h"
 
 namespace cli {
 
@@ -44,21 +42,6 @@ std::string Value(const ParsedArgs& parsed, const char* name) {
     return it == parsed.values.end() ? std::string() : it->second;
 }
 
-// The highlighting of the custom categories the import made, from the language their
-// samples named.
-void SetNewCategoryLanguages(CLibraryConfig& config, const ImportPlan& plan) {
-    for (const auto& place : plan.newPlaces) {
-        if (!place.subcategory.empty() || place.language.empty())
-            continue;
-        std::string word = vscode::LanguageWordFor(place.language);
-        SampleLanguage language;
-        if (word.empty() && LanguageFromWord(place.language, language))
-            word = place.language;
-        if (!word.empty())
-            config.SetCustomCategoryLanguage(place.category, word);
-    }
-}
-
 } // namespace
 
 int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
@@ -89,13 +72,13 @@ int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std:
         io.out << plan.Describe() << "Dry run: nothing has been written.\n";
         return plan.refusal.empty() ? kExitOk : kExitError;
     }
-    // The categories an import makes are kept in the configuration, which is written
-    // (only this process's changes, applied to the file as it is now).
-    FileKeyStore writable;
-    CLibraryConfig config(writable);
+    // The categories an import makes go into the library's structure file with its save.
+    CLibraryConfig config(store);
     config.LoadProfile();
     CLoadErrorList errors;
     CQuorrinDoc doc(config, errors);
+    MessageChannelSink sink;
+    doc.SetMessageSink(&sink);
     doc.SetFolder(folder);
     if (!doc.OnNewDocument(LoadMode::Normal))
         return kExitError;
@@ -104,9 +87,7 @@ int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std:
     io.out << plan.Describe();
     if (!plan.refusal.empty())
         return kExitError;
-    const bool saved = ApplyImport(doc, plan);
-    SetNewCategoryLanguages(config, plan);
-    if (!saved) {
+    if (!ApplyImport(doc, plan)) {
         io.err << "The import could not be saved completely; the samples written are listed by 'tindrel-cli list'.\n";
         return kExitError;
     }
@@ -136,7 +117,7 @@ int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std:
     options.languageOf = [&](const std::string& category) {
         const CCategory* record = library.doc.PeekCategory(category);
         return std::string(LanguageWord(CategoryLanguage(category, record && record->IsCustom(),
-                                                         library.config.CustomCategoryLanguage(category))));
+                                                         library.doc.CategoryLanguageWord(category))));
     };
     ExportReport report;
     if (!ExportLibrary(library.doc, options, report)) {

@@ -11,6 +11,7 @@
 #include "library/EditRules.h"
 #include "library/LoadErrorList.h"
 #include "library/QuorrinDoc.h"
+#include "library/SampleLanguage.h"
 #include "library/VsCodeFormat.h"
 
 namespace {
@@ -209,9 +210,18 @@ std::string ImportPlan::Describe() const {
     return out;
 }
 
-bool EnsureCategory(CQuorrinDoc& doc, const std::string& category, const std::string& subcategory) {
-    if (!doc.PeekCategory(category) && !doc.AddCategory(std::make_unique<CCategory>(category)))
-        return false;
+bool EnsureCategory(CQuorrinDoc& doc, const std::string& category, const std::string& subcategory,
+                    const std::string& language) {
+    if (!doc.PeekCategory(category)) {
+        if (!doc.AddCategory(std::make_unique<CCategory>(category)))
+            return false;
+        std::string word = vscode::LanguageWordFor(language);
+        SampleLanguage known;
+        if (word.empty() && LanguageFromWord(language, known))
+            word = language;
+        if (!word.empty())
+            doc.SetCategoryLanguage(category, word);
+    }
     if (subcategory.empty())
         return true;
     CCategory record;
@@ -232,7 +242,7 @@ bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan) {
     if (!plan.refusal.empty())
         return false;
     for (const auto& place : plan.newPlaces)
-        if (!EnsureCategory(doc, place.category, place.subcategory))
+        if (!EnsureCategory(doc, place.category, place.subcategory, place.language))
             return false;
     for (const auto& add : plan.adds)
         doc.AddSample(std::make_unique<CSample>(add.sample));

@@ -51,9 +51,11 @@ ImportPlan PlanImport(const CQuorrinDoc& doc, const CLoadErrorList& loadErrors, 
                       const ImportOptions& options);
 
 // Makes a category (and sub-category, when given) the import needs, as the window's New
-// Category and New Sub-category commands do. language: the word the new category is
-// highlighted in. The one place where an import changes the library's structure.
-bool EnsureCategory(CQuorrinDoc& doc, const std::string& category, const std::string& subcategory);
+// Category and New Sub-category commands do; a new custom category is highlighted in the
+// language its samples named (a VS Code id or a language word), when Tindrel knows it. The
+// one place where an import changes the library's structure, which the next save writes.
+bool EnsureCategory(CQuorrinDoc& doc, const std::string& category, const std::string& subcategory,
+                    const std::string& language = {});
 
 // Applies a plan without a refusal: the places, then the samples, then one save (under
 // the folder's write lock). False when the save did not write everything.
