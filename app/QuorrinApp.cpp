@@ -20,6 +20,7 @@
 #include "base/FileLayer.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
+#include "library/LibraryStructure.h"
 #include "library/LoadErrorExport.h"
 #include "library/QuorrinDoc.h"
 #include "tools/LoadErrorsDlg.h"
@@ -227,6 +228,8 @@ void CQuorrinApp::WatchLibrary() {
                 return files;
             for (const auto& [name, category] : m_doc->Categories())
                 files.push_back({category->GetFilePath(), category->Stamp(), !category->IsChanged()});
+            // The library's structure: categories another program added.
+            files.push_back({fileio::PathIn(m_libraryFolder, kStructureFileName), m_doc->Layout().Stamp(), true});
             return files;
         },
         [this] {

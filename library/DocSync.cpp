@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "base/Messenger.h"
+#include "library/LibraryStructure.h"
 #include "library/QuorrinDoc.h"
 #include "library/RecordMerge.h"
 
@@ -180,10 +181,50 @@ void CQuorrinDoc::TellOutsideChanges() {
         m_view->OnCategoriesChangedOutside(changes);
 }
 
+void CQuorrinDoc::TakeStructureChanges() {
+    if (fileio::StampOf(fileio::PathIn(m_folder, kStructureFileName)) == m_settings.Stamp())
+        return;
+    LibraryStructure read;
+    if (!m_settings.ReadChanged(read))
+        return; // being written, or damaged: the next save writes the library's own
+    m_settings.TakeAdditions(read);
+    for (const auto& [name, entry] : read) {
+        auto it = m_categories.find(name);
+        if (it == m_categories.end()) {
+            std::map<std::string, std::string> files;
+            for (const auto& [other, category] : m_categories)
+                files.emplace(other, category->GetFileName());
+            if (entry.fileName.empty() || !CategoryFileRefusal(entry.fileName, files).empty())
+                continue;
+            auto category = std::make_unique<CCategory>(name);
+            category->SetFileName(entry.fileName);
+            for (size_t i = 0; i < entry.subcategories.size() && i < static_cast<size_t>(kSlotCount); ++i)
+                category->Slot(static_cast<int>(i)) = SubcategorySlot{entry.subcategories[i], true, true};
+            if (AddCategory(std::move(category)))
+                m_outsideChanges.push_back({name, "new category from another program"});
+            continue;
+        }
+        CCategory& category = *it->second;
+        int added = 0;
+        for (const std::string& sub : entry.subcategories) {
+            const int free = category.FreeSlot();
+            if (category.FindSlot(sub) >= 0 || free < 0)
+                continue;
+            category.Slot(free) = SubcategorySlot{sub, true, true};
+            ++added;
+        }
+        if (added > 0)
+            m_outsideChanges.push_back(
+                {name, std::to_string(added) + (added == 1 ? " new sub-category" : " new sub-categories") +
+                           " from another program"});
+    }
+}
+
 bool CQuorrinDoc::ReloadChangedCategories() {
     if (IsReadOnly())
         return false;
-    bool any = false;
+    TakeStructureChanges();
+    bool any = !m_outsideChanges.empty();
     for (auto& [name, category] : m_categories) {
         // A category with unsaved changes takes the file's changes when it is saved.
         if (category->IsChanged() || m_pendingChanges.Any(name) || !ChangedOnDisk(*category))

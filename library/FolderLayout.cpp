@@ -14,6 +14,7 @@ void CFolderLayout::Load(const std::string& folder, bool readOnly, const std::ve
     m_forgotten.clear();
     m_needsWrite = m_keepAside = m_newer = false;
     const std::string path = fileio::PathIn(folder, kStructureFileName);
+    m_stamp = fileio::StampOf(path);
     if (!fileio::FileExists(path)) {
         TakeFromSettings(defaults);
         Index();
@@ -128,7 +129,35 @@ bool CFolderLayout::Write(CDocMessages& messages) {
         return false;
     }
     m_needsWrite = false;
+    m_stamp = fileio::StampOf(path);
     return true;
+}
+
+bool CFolderLayout::ReadChanged(LibraryStructure& read) {
+    const std::string path = fileio::PathIn(m_folder, kStructureFileName);
+    m_stamp = fileio::StampOf(path);
+    fileio::File file;
+    std::string bytes;
+    int cause = fileio::kNone;
+    if (!file.OpenForRead(path, cause) || !file.ReadAll(bytes, cause))
+        return false;
+    return ParseStructure(bytes, read).whole;
+}
+
+void CFolderLayout::TakeAdditions(const LibraryStructure& read) {
+    for (const auto& [name, entry] : read) {
+        if (m_forgotten.count(name))
+            continue;
+        StructureCategory& mine = m_structure[name];
+        if (mine.fileName.empty())
+            mine.fileName = entry.fileName;
+        if (mine.language.empty())
+            mine.language = entry.language;
+        for (const std::string& sub : entry.subcategories)
+            if (std::find(mine.subcategories.begin(), mine.subcategories.end(), sub) == mine.subcategories.end())
+                mine.subcategories.push_back(sub);
+    }
+    Index();
 }
 
 bool CFolderLayout::IsCategoryShown(const std::string& category) const {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/FileLayer.h"
 #include "library/DocMessages.h"
 #include "library/LibraryStructure.h"
 #include "library/LibrarySettings.h"
@@ -37,6 +38,15 @@ public:
     // configured): it joins the structure at the next save.
     void AddFound(const std::string& category, const std::string& fileName,
                   const std::vector<std::string>& subcategories);
+    // The structure file as last read or written here: a file whose stamp differs has been
+    // changed by another program (tindrel-cli category add, a sync).
+    const fileio::FileStamp& Stamp() const { return m_stamp; }
+    // Reads the file again after another program changed it; false (and nothing read)
+    // when it cannot be read whole. The file's stamp is taken either way.
+    bool ReadChanged(LibraryStructure& read);
+    // Takes in what another program added: categories and sub-categories the structure
+    // lacks (nothing is removed here).
+    void TakeAdditions(const LibraryStructure& read);
     // After the save's files: writes the structure file when it changed. The caller holds
     // the folder's write lock.
     bool Write(CDocMessages& messages);
@@ -71,6 +81,7 @@ private:
     bool m_needsWrite = false;
     bool m_keepAside = false; // the file on disk could not be read whole
     bool m_newer = false;     // written by a later version: never overwritten
+    fileio::FileStamp m_stamp;
     // Views of m_structure in the form the layout's readers take.
     std::map<std::string, std::string> m_files;
     NameSetMap m_subs;

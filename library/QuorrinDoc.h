@@ -222,6 +222,7 @@ private:
     void RemoveLeftovers();
     void AddCustomCategories();
     void AddFoundCategories();
+    void TakeStructureChanges();
     void AddSubcategoriesFromRecords();
     bool ReadRecordsOf(const std::string& fileName, std::vector<std::unique_ptr<CSample>>& records) const;
     void WriteStructureAtFirstOpen();

@@ -136,6 +136,33 @@ TEST_F(FolderStructure, ADamagedStructureFileIsCopiedAsideAndItsCategoriesStay) 
               "TindrelLibrary 1\ncategory \"Tools\" file \"quorrinTools.txt\"\nsubcategory \"Tools\" \"Sorting\"\nend\n");
 }
 
+TEST_F(FolderStructure, CategoriesAnotherProgramAddsAreTakenInAndKept) {
+    ConfigureCustom("Tools", "quorrinTools.txt", {"Sorting"});
+    Load();
+    ASSERT_TRUE(fileio::FileExists(kStructureFileName));
+    // tindrel-cli category add, subcategory add.
+    const std::string theirs = "TindrelLibrary 1\n"
+                               "category \"Rust\" file \"quorrinRust.txt\" language \"rust\"\n"
+                               "subcategory \"Rust\" \"Async\"\n"
+                               "category \"Tools\" file \"quorrinTools.txt\"\n"
+                               "subcategory \"Tools\" \"Sorting\"\n"
+                               "subcategory \"Tools\" \"Graphs\"\n"
+                               "end\n";
+    WriteFileBytes(kStructureFileName, theirs);
+    doc->ReloadChangedCategories();
+    EXPECT_EQ(view.outside, (Strings{"Rust: new category from another program",
+                                     "Tools: 1 new sub-category from another program"}));
+    EXPECT_EQ(Slots(*doc, "Rust"), Strings{"Async"});
+    EXPECT_EQ(Slots(*doc, "Tools"), (Strings{"Sorting", "Graphs"}));
+    EXPECT_EQ(doc->CategoryLanguageWord("Rust"), "rust");
+    view.outside.clear();
+    doc->ReloadChangedCategories(); // once only
+    EXPECT_TRUE(view.outside.empty());
+    ASSERT_TRUE(Add(MakeSample("Spawn", "Rust", "Async")));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), theirs);
+}
+
 TEST_F(FolderStructure, NoEmptyFileIsMadeAtStart) {
     Load();
     for (const char* file : {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", kStructureFileName})
