@@ -48,6 +48,8 @@ class ISampleFilter {
 public:
     virtual ~ISampleFilter() = default;
     virtual bool Accepts(const CSample& sample) = 0;
+    // How well an accepted sample matches, higher first; all 0: the alphabetical order.
+    virtual int Rank(const CSample&) { return 0; }
 };
 
 class CSampleTree : public QTreeWidget {
@@ -178,6 +180,10 @@ private:
     std::vector<const CSample*> PendingSamples(QTreeWidgetItem* item);
     // Items for samples (in title order), merged into item's sorted children.
     void AddSampleItems(QTreeWidgetItem* item, const std::vector<const CSample*>& samples);
+    // A narrowed tree's order: each item's samples best first, and the branches by their
+    // best sample (ties alphabetical). Returns the best rank below item. Only for items
+    // not yet in the widget.
+    int RankChildren(QTreeWidgetItem* item);
     ItemIdentity IdentityOf(const QTreeWidgetItem* item) const;
     QTreeWidgetItem* ItemOf(const ItemIdentity& identity);
     ViewState CaptureViewState() const;

@@ -210,6 +210,14 @@ void CSampleTree::FinishTree(std::vector<Branch>& branches, const std::vector<QT
                 expandNow.push_back(item);
         }
     }
+    if (m_filter) {
+        std::vector<std::pair<int, QTreeWidgetItem*>> ranked;
+        for (QTreeWidgetItem* category : categoryItems)
+            ranked.emplace_back(RankChildren(category), category);
+        std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+        for (qsizetype i = 0; i < categoryItems.size(); ++i)
+            categoryItems[i] = ranked[static_cast<size_t>(i)].second;
+    }
     m_root->addChildren(categoryItems);
     if (doc.LoadErrors().GetCount() > 0)
         m_root->setText(0, QString::fromLatin1(kRootTextLoadErrors));
@@ -220,6 +228,29 @@ void CSampleTree::FinishTree(std::vector<Branch>& branches, const std::vector<QT
     for (QTreeWidgetItem* item : expandNow)
         item->setExpanded(true);
     m_trackExpansion = true;
+}
+
+int CSampleTree::RankChildren(QTreeWidgetItem* item) {
+    std::vector<std::pair<int, QTreeWidgetItem*>> ranked;
+    int best = 0;
+    for (QTreeWidgetItem* child : item->takeChildren()) {
+        int rank = 0;
+        if (ItemTag(child) == kTagSample) {
+            const CSample* sample = m_context.doc->PeekSample(ItemName(child));
+            rank = sample ? m_filter->Rank(*sample) : 0;
+        } else {
+            rank = RankChildren(child);
+        }
+        best = std::max(best, rank);
+        ranked.emplace_back(rank, child);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    QList<QTreeWidgetItem*> children;
+    children.reserve(static_cast<qsizetype>(ranked.size()));
+    for (const auto& entry : ranked)
+        children.append(entry.second);
+    item->addChildren(children);
+    return best;
 }
 
 std::vector<const CSample*> CSampleTree::PendingSamples(QTreeWidgetItem* item) {
@@ -242,13 +273,23 @@ std::vector<const CSample*> CSampleTree::PendingSamples(QTreeWidgetItem* item) {
 void CSampleTree::AddSampleItems(QTreeWidgetItem* item, const std::vector<const CSample*>& samples) {
     std::vector<CTreeItem*> fresh;
     fresh.reserve(samples.size());
+    std::unordered_map<const CTreeItem*, int> rankOf; // in a narrowed tree
     for (const CSample* sample : samples) {
         QTreeWidgetItem* si = NewItem(sample->GetTitle(), kTagSample);
         m_sampleItems.emplace(TreeItem(si)->Name(), si);
         fresh.push_back(TreeItem(si));
+        if (m_filter)
+            rankOf[fresh.back()] = m_filter->Rank(*sample);
     }
     std::stable_sort(fresh.begin(), fresh.end(),
                      [](const CTreeItem* a, const CTreeItem* b) { return TextLess(a->Text(), b->Text()); });
+    if (m_filter) {
+        // A narrowed branch made late: its samples best first, after what it holds.
+        std::stable_sort(fresh.begin(), fresh.end(),
+                         [&rankOf](const CTreeItem* a, const CTreeItem* b) { return rankOf[a] > rankOf[b]; });
+        item->addChildren(QList<QTreeWidgetItem*>(fresh.begin(), fresh.end()));
+        return;
+    }
     // Merged into the children in runs: the items already there (sub-categories, maybe
     // selected or expanded) stay where they are.
     int at = 0;

@@ -10,18 +10,20 @@
 #include "browser/SampleTree.h"
 #include "browser/ViewContext.h"
 #include "library/LibrarySearch.h"
+#include "library/WordFind.h"
 #include "ui/TextCodec.h"
 
 namespace {
 
-// What a narrowed tree shows, also in the branches it makes later.
+// What a narrowed tree shows, also in the branches it makes later, and in which order.
 class CMatchFilter : public ISampleFilter {
 public:
-    CMatchFilter(const std::string& needle, SearchScope scope) : m_matcher(needle, scope, false) {}
-    bool Accepts(const CSample& sample) override { return m_matcher.Contains(sample); }
+    CMatchFilter(const std::string& typed, bool inText) : m_find(typed, inText) {}
+    bool Accepts(const CSample& sample) override { return m_find.Score(sample) > 0; }
+    int Rank(const CSample& sample) override { return m_find.Score(sample); }
 
 private:
-    CSampleMatcher m_matcher;
+    CWordFind m_find;
 };
 
 // The text as the library's search takes it: UTF-8, up to a zero byte.
@@ -45,14 +47,17 @@ CTreeFilter::CTreeFilter(ViewContext& context, CSampleTree& tree, QWidget* paren
     m_field->setObjectName(QStringLiteral("treeFilter"));
     m_field->setPlaceholderText(QStringLiteral("Find samples (Ctrl+K)"));
     m_field->setClearButtonEnabled(true);
-    m_field->setToolTip(QStringLiteral("Shows only the samples whose title or keywords contain this text.\n"
+    m_field->setToolTip(QStringLiteral("Shows only the samples whose title or keywords hold every word typed,\n"
+                                       "best first.\n"
                                        "Down: into the results; Enter: show the sample; Escape: the whole tree"));
     m_inText = new QCheckBox(QStringLiteral("In text"), m_panel);
     m_inText->setObjectName(QStringLiteral("treeFilterInText"));
     m_inText->setToolTip(QStringLiteral("Find the text in the comments and sample text too"));
     m_status = new QLabel(m_panel);
     m_status->setObjectName(QStringLiteral("treeFilterStatus"));
-    m_status->hide();
+    // Room for the longest count from the start: the field and "In text" stay where they
+    // are as the count changes.
+    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(QStringLiteral("0000000 found")));
     row->addWidget(m_field, 1);
     row->addWidget(m_inText);
     row->addWidget(m_status);
@@ -75,7 +80,6 @@ void CTreeFilter::SetIncludesText(bool on) { m_inText->setChecked(on); }
 
 void CTreeFilter::SetStatus(const QString& text) {
     m_status->setText(text);
-    m_status->setVisible(!text.isEmpty());
 }
 
 void CTreeFilter::OnTextChanged() {
@@ -90,7 +94,8 @@ void CTreeFilter::OnTextChanged() {
 void CTreeFilter::Apply() {
     CQuorrinDoc* doc = m_context.doc;
     const std::string needle = NeedleOf(m_field->text());
-    if (!doc || needle.empty()) {
+    const std::vector<std::string> words = SplitWords(needle);
+    if (!doc || words.empty()) {
         SetStatus(QString());
         if (m_tree.IsFiltered()) {
             if (m_beforeChange)
@@ -105,7 +110,7 @@ void CTreeFilter::Apply() {
     if (!m_context.doc)
         return;
     m_index.Update(*doc);
-    std::vector<const CSample*> titles = m_index.Find(needle);
+    std::vector<const CSample*> titles = m_index.FindAll(words);
     if (!IncludesText()) {
         ShowResult(titles, false);
         emit Finished();
@@ -143,7 +148,7 @@ void CTreeFilter::RunSlice() {
     }
     QElapsedTimer slice;
     slice.start();
-    CSampleMatcher matcher(m_needle, SearchScope::Everything, false);
+    CWordFind find(m_needle, true);
     const CSample* sample = m_started ? doc->NextSampleRecord(m_cursor) : doc->FirstSampleRecord(m_cursor);
     m_started = true;
     int sinceCheck = 0;
@@ -153,7 +158,7 @@ void CTreeFilter::RunSlice() {
             m_nextTitleMatch < m_titleMatches.size() && m_titleMatches[m_nextTitleMatch] == sample;
         if (byTitle)
             ++m_nextTitleMatch;
-        if (byTitle || matcher.Contains(*sample))
+        if (byTitle || find.Score(*sample) > 0)
             m_found.push_back(sample);
         if (++sinceCheck >= 32) {
             sinceCheck = 0;
@@ -175,8 +180,7 @@ void CTreeFilter::RunSlice() {
 }
 
 void CTreeFilter::ShowResult(const std::vector<const CSample*>& matches, bool includesText) {
-    const SearchScope scope = includesText ? SearchScope::Everything : SearchScope::TitleAndKeywords;
-    m_tree.ShowFiltered(std::make_shared<CMatchFilter>(NeedleOf(m_field->text()), scope), matches);
+    m_tree.ShowFiltered(std::make_shared<CMatchFilter>(NeedleOf(m_field->text()), includesText), matches);
     if (!m_searching)
         SetStatus(QStringLiteral("%1 found").arg(m_tree.FilteredCount()));
 }

@@ -1,7 +1,8 @@
 // CTreeFilter: the instant find above the sample tree. As the user types, the tree is
-// narrowed to the samples whose title or keywords contain the text (letter case ignored
-// as the Search dialog ignores it), or, with "In text" ticked, whose comments or text
-// contain it too; their categories and sub-categories stay as parents. Escape clears
+// narrowed to the samples that hold every word typed (CWordFind: in any order, in the
+// title or a keyword, or with "In text" ticked also in the comments or text, letter
+// case ignored), best first within each branch and the branches by their best sample;
+// their categories and sub-categories stay as parents. Escape clears
 // the text and brings the whole tree back as it was. Down moves into the results and
 // Enter shows a sample (the editor then takes the focus, ready to copy).
 //

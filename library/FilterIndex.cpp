@@ -93,24 +93,44 @@ void CFilterIndex::FindIn(const Part& part, std::string_view needle, std::vector
     }
 }
 
+std::vector<bool> CFilterIndex::Hits(std::string_view text) const {
+    std::vector<bool> hit(m_samples.size());
+    if (HasZero(text)) {
+        // A zero byte would meet the fields' ends: the matcher itself decides.
+        CSampleMatcher matcher(text, SearchScope::TitleAndKeywords, false);
+        for (size_t i = 0; i < m_samples.size(); ++i)
+            hit[i] = matcher.Contains(*m_samples[i]);
+        return hit;
+    }
+    const SearchNeedle needle(text, false);
+    FindIn(m_utf8, needle.For(true), hit);
+    FindIn(m_other, needle.For(false), hit);
+    return hit;
+}
+
 std::vector<const CSample*> CFilterIndex::Find(std::string_view text) const {
     std::vector<const CSample*> out;
     if (text.empty())
         return out;
-    if (HasZero(text)) {
-        // A zero byte would meet the fields' ends: the matcher itself decides.
-        CSampleMatcher matcher(text, SearchScope::TitleAndKeywords, false);
-        for (const CSample* sample : m_samples)
-            if (matcher.Contains(*sample))
-                out.push_back(sample);
-        return out;
-    }
-    const SearchNeedle needle(text, false);
-    std::vector<bool> hit(m_samples.size());
-    FindIn(m_utf8, needle.For(true), hit);
-    FindIn(m_other, needle.For(false), hit);
+    const std::vector<bool> hit = Hits(text);
     for (size_t i = 0; i < m_samples.size(); ++i)
         if (hit[i])
+            out.push_back(m_samples[i]);
+    return out;
+}
+
+std::vector<const CSample*> CFilterIndex::FindAll(const std::vector<std::string>& words) const {
+    std::vector<const CSample*> out;
+    if (words.empty())
+        return out;
+    std::vector<bool> all = Hits(words[0]);
+    for (size_t w = 1; w < words.size(); ++w) {
+        const std::vector<bool> hit = Hits(words[w]);
+        for (size_t i = 0; i < all.size(); ++i)
+            all[i] = all[i] && hit[i];
+    }
+    for (size_t i = 0; i < m_samples.size(); ++i)
+        if (all[i])
             out.push_back(m_samples[i]);
     return out;
 }

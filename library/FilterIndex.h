@@ -22,6 +22,9 @@ public:
     // The samples whose title or one of whose keywords contains text, in title order;
     // the document's records, good while IsCurrent. Empty for an empty text.
     std::vector<const CSample*> Find(std::string_view text) const;
+    // The samples in whose title or keywords every word occurs (each word anywhere), in
+    // title order. Empty for no words.
+    std::vector<const CSample*> FindAll(const std::vector<std::string>& words) const;
     size_t Size() const { return m_samples.size(); }
 
 private:
@@ -34,6 +37,8 @@ private:
     };
     static void AddField(Part& part, std::string_view field);
     static void FindIn(const Part& part, std::string_view needle, std::vector<bool>& hit);
+    // The index's samples in which text occurs, one flag each.
+    std::vector<bool> Hits(std::string_view text) const;
 
     Part m_utf8;  // fields that are valid UTF-8 (plain ASCII included)
     Part m_other; // the rest, Windows-1252

@@ -64,9 +64,11 @@ TEST_F(TreeFilterTest, NarrowsAsTheUserTypesAndEscapeBringsTheTreeBackAsItWas) {
 
     Run(cmd::kFindSamples);
     EXPECT_TRUE(Field()->hasFocus());
-    // Title or keywords, letter case ignored; the parents stay, with their matches.
+    // Title or keywords, letter case ignored; the parents stay, with their matches. The
+    // best first: a word of the title before a keyword, so the sample directly in C++
+    // comes before the sub-category General whose best is a keyword.
     TypeFilter("LiSt");
-    EXPECT_EQ(ShownSamples(), (Names{"Alpha", "Linked LIST"}));
+    EXPECT_EQ(ShownSamples(), (Names{"Linked LIST", "Alpha"}));
     EXPECT_EQ(ChildNames(Root()), Names{"C++"});
     EXPECT_EQ(SubcategoryItem("C++", "GUI"), nullptr);
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Beta")); // left as it was
@@ -87,7 +89,13 @@ TEST_F(TreeFilterTest, NarrowsAsTheUserTypesAndEscapeBringsTheTreeBackAsItWas) {
     Child<QCheckBox>("treeFilterInText")->setChecked(true);
     Field()->setFocus();
     TypeFilter("list");
-    EXPECT_EQ(ShownSamples(), (Names{"Alpha", "Linked LIST", "Gamma"}));
+    EXPECT_EQ(ShownSamples(), (Names{"Linked LIST", "Alpha", "Gamma"}));
+    // Every word, in any order.
+    TypeFilter(" link");
+    EXPECT_EQ(ShownSamples(), (Names{"Linked LIST"}));
+    Field()->clear();
+    TypeFilter("link list");
+    EXPECT_EQ(ShownSamples(), (Names{"Linked LIST"}));
     TypeFilter("x");
     EXPECT_TRUE(ShownSamples().empty());
     EXPECT_EQ(Root()->childCount(), 0);
