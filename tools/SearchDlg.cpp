@@ -18,6 +18,7 @@
 
 #include "base/Messenger.h"
 #include "library/LibrarySearch.h"
+#include "library/RegexMatcher.h"
 #include "library/QuorrinDoc.h"
 #include "ui/ByteEntries.h"
 #include "ui/DialogParts.h"
@@ -25,9 +26,15 @@
 
 namespace {
 
-// The library's matcher for what the user typed (the keyboard gives UTF-8).
-CSampleMatcher MatcherFor(const QString& text, bool keywordsOnly, bool matchCase) {
-    return CSampleMatcher(EncodeString(text, TextEncoding::Utf8), keywordsOnly, matchCase);
+// The library's counting for what the user typed (the keyboard gives UTF-8): the text,
+// or the regular expression.
+std::unique_ptr<CSearchCounter> CounterFor(const QString& text, bool keywordsOnly, bool matchCase, bool regex) {
+    SearchOptions options;
+    options.text = EncodeString(text, TextEncoding::Utf8);
+    options.keywordsOnly = keywordsOnly;
+    options.matchCase = matchCase;
+    options.regex = regex;
+    return std::make_unique<CSearchCounter>(options);
 }
 
 } // namespace
@@ -71,6 +78,10 @@ void CSearchDlg::BuildLayout() {
     m_keywordsOnlyCheck->setObjectName(QStringLiteral("keywordsOnlyCheck"));
     m_matchCaseCheck = new QCheckBox(QStringLiteral("Match case"), this);
     m_matchCaseCheck->setObjectName(QStringLiteral("matchCaseCheck"));
+    m_regexCheck = new QCheckBox(QStringLiteral("Regular expression"), this);
+    m_regexCheck->setObjectName(QStringLiteral("regexCheck"));
+    m_regexCheck->setToolTip(QStringLiteral("Search for a regular expression (Perl syntax, as PCRE2 reads it):\n"
+                                            "^ and $ at each line; matches of no characters count nothing"));
     auto* categoryLabel = new QLabel(QStringLiteral("Limit search to this category:"), this);
     m_categoryList = new QComboBox(this);
     m_categoryList->setObjectName(QStringLiteral("categoryLimitCombo"));
@@ -122,6 +133,7 @@ void CSearchDlg::BuildLayout() {
     left->addWidget(m_searchEdit);
     left->addWidget(m_keywordsOnlyCheck);
     left->addWidget(m_matchCaseCheck);
+    left->addWidget(m_regexCheck);
     auto* categoryRow = new QHBoxLayout;
     categoryRow->addWidget(categoryLabel);
     categoryRow->addWidget(m_categoryList, 1);
@@ -203,6 +215,7 @@ void CSearchDlg::DoDataExchange(bool save) {
         m_strSearchText = m_searchEdit->text();
         m_bKeywordsOnly = m_keywordsOnlyCheck->isChecked();
         m_bMatchCase = m_matchCaseCheck->isChecked();
+        m_bRegex = m_regexCheck->isChecked();
         return;
     }
     // Showing the values is not the user's typing: it leaves Search as it is.
@@ -211,6 +224,7 @@ void CSearchDlg::DoDataExchange(bool save) {
         m_searchEdit->setText(m_strSearchText);
     m_keywordsOnlyCheck->setChecked(m_bKeywordsOnly);
     m_matchCaseCheck->setChecked(m_bMatchCase);
+    m_regexCheck->setChecked(m_bRegex);
     m_statusLabel->setText(m_strStatus);
     m_exchanging = false;
 }
@@ -258,6 +272,20 @@ void CSearchDlg::RunSearch() {
         m_bStopRequested = false;
         m_bCleared = false;
         DoDataExchange(true);
+        QString needleText = m_strSearchText;
+        bool needleKeywordsOnly = m_bKeywordsOnly;
+        bool needleMatchCase = m_bMatchCase;
+        bool needleRegex = m_bRegex;
+        std::unique_ptr<CSearchCounter> needle =
+            CounterFor(needleText, needleKeywordsOnly, needleMatchCase, needleRegex);
+        if (!needle->Ok()) {
+            // A pattern that does not compile searches nothing; the display stays.
+            SetIdleState();
+            ShowMessage(needle->Error(), MsgButtons::Ok, MsgIcon::Exclamation);
+            if (!alive)
+                return;
+            break;
+        }
         m_nSamplesFound = 0;
         m_nOccurrencesFound = 0;
         DropPendingRows();
@@ -278,10 +306,7 @@ void CSearchDlg::RunSearch() {
 
         const std::string limit = CurrentEntryBytes(m_categoryList);
         const bool limited = !limit.empty() && limit != kNoLimit;
-        QString needleText = m_strSearchText;
-        bool needleKeywordsOnly = m_bKeywordsOnly;
-        bool needleMatchCase = m_bMatchCase;
-        CSampleMatcher needle = MatcherFor(needleText, needleKeywordsOnly, needleMatchCase);
+        std::string ranAway; // the message when a pattern hit the match limit
 
         // A copy: the dialog, and its member, may be destroyed while the pump runs.
         const std::function<void()> pump = m_pump;
@@ -298,7 +323,13 @@ void CSearchDlg::RunSearch() {
             // library's own record is counted, when it is still there.
             if (const CSample* live = doc->SampleRecordAt(cursor)) {
                 if (!limited || live->GetCategory() == limit) {
-                    const unsigned n = needle.Count(*live);
+                    const unsigned n = needle->Count(*live);
+                    if (needle->RanAway()) {
+                        // One match cannot be interrupted: the limit ended it, and the search ends.
+                        ranAway = RanAwayMessage(live->GetTitle());
+                        m_bStopRequested = true;
+                        break;
+                    }
                     if (n > 0) {
                         m_nOccurrencesFound += n;
                         AddResultRow(*live, n);
@@ -313,11 +344,15 @@ void CSearchDlg::RunSearch() {
                 break;
             }
             if (m_strSearchText != needleText || m_bKeywordsOnly != needleKeywordsOnly ||
-                m_bMatchCase != needleMatchCase) {
+                m_bMatchCase != needleMatchCase || m_bRegex != needleRegex) {
                 needleText = m_strSearchText;
                 needleKeywordsOnly = m_bKeywordsOnly;
                 needleMatchCase = m_bMatchCase;
-                needle = MatcherFor(needleText, needleKeywordsOnly, needleMatchCase);
+                needleRegex = m_bRegex;
+                // A pattern typed half-way may not compile yet: the last good one goes on.
+                auto changed = CounterFor(needleText, needleKeywordsOnly, needleMatchCase, needleRegex);
+                if (changed->Ok())
+                    needle = std::move(changed);
             }
             if (!doc->NextSampleRecord(cursor))
                 break;
@@ -341,6 +376,11 @@ void CSearchDlg::RunSearch() {
         m_bStopRequested = false;
         SetIdleState();
         DoDataExchange(false);
+        if (!ranAway.empty()) {
+            ShowMessage(ranAway, MsgButtons::Ok, MsgIcon::Exclamation);
+            if (!alive)
+                return;
+        }
     } while (m_bRestart);
     m_bSearching = false;
     m_bCleared = false;
@@ -383,6 +423,7 @@ void CSearchDlg::OnClearDisplay() {
     m_strStatus.clear();
     m_bKeywordsOnly = false;
     m_bMatchCase = false;
+    m_bRegex = false;
     DropPendingRows();
     m_resultList->clear();
     m_categoryList->setCurrentIndex(FindEntryBytes(m_categoryList, kNoLimit));

@@ -55,6 +55,7 @@ public:
     QString m_strSearchText;
     bool m_bKeywordsOnly = false;
     bool m_bMatchCase = false;
+    bool m_bRegex = false; // the text is a regular expression
     QString m_strStatus;
     int m_nSamplesFound = 0;
     long long m_nOccurrencesFound = 0;
@@ -105,6 +106,7 @@ private:
     QLineEdit* m_searchEdit = nullptr;
     QCheckBox* m_keywordsOnlyCheck = nullptr;
     QCheckBox* m_matchCaseCheck = nullptr;
+    QCheckBox* m_regexCheck = nullptr;
     QComboBox* m_categoryList = nullptr;
     QTreeWidget* m_resultList = nullptr;
     QLabel* m_statusLabel = nullptr;
