@@ -58,6 +58,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             i += static_cast<size_t>(qtValues);
         } else if (!optionsEnded && arg == "--") {
             optionsEnded = true;
+        } else if (!optionsEnded && arg == "--pick") {
+            if (line.pick)
+                return fail("--pick given twice");
+            line.pick = true;
         } else if (!optionsEnded && arg == "--library") {
             if (library)
                 return fail("--library given twice");
@@ -81,7 +85,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 const char* CommandLineHelp() {
-    return "Usage: tindrel [--library | FOLDER]\n"
+    return "Usage: tindrel [--pick] [--library | FOLDER]\n"
            "\n"
            "Tindrel keeps a library of source-code samples: a tree of categories and\n"
            "sub-categories, a form for the selected sample, an Add Sample wizard, search\n"
@@ -99,6 +103,8 @@ const char* CommandLineHelp() {
            "\n"
            "Options:\n"
            "  --library      work on your library folder (see above)\n"
+           "  --pick         a small window instead: type words of a title, Enter copies\n"
+           "                 that sample's text to the clipboard, Escape closes\n"
            "  -h, --help     show this help and exit\n"
            "  --version      show the version and exit\n"
            "Qt's standard options (for example -style NAME) are accepted as well.\n"

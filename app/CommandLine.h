@@ -1,4 +1,5 @@
-// The window program's command line: tindrel [--library | FOLDER], --help, --version.
+// The window program's command line: tindrel [--pick] [--library | FOLDER], --help,
+// --version.
 // Read before the application object exists, so that --help and --version work
 // without a display.
 #pragma once
@@ -12,6 +13,7 @@ struct CommandLine {
     enum class Action { Run, Help, Version, Error };
     Action action = Action::Run;
     LibraryChoice library; // Run: the folder to work on
+    bool pick = false;     // Run: the quick-pick window instead of the main window
     std::string error;     // Error: what is wrong, one line
 };
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/PickWindow.h"
 #include "app/QuorrinApp.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
@@ -56,6 +57,8 @@ int main(int argc, char* argv[]) {
     SetMessenger(&messageBoxes);
     CQtFileDialogs fileDialogs;
     SetFileDialogs(&fileDialogs);
+    if (line.pick)
+        return RunPick(line.library);
 
     // File > Library Folder... ends one run and asks for the next on the folder chosen.
     LibraryChoice library = line.library;

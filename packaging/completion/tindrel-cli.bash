@@ -3,7 +3,7 @@
 
 _tindrel_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local commands="list show search info check add"
+    local commands="list show find search info check add"
     local i command=""
     COMPREPLY=()
 
@@ -36,9 +36,11 @@ _tindrel_cli() {
     case $command in
     "") options="--library --folder --help --version"
         [[ $cur == -* ]] || options=$commands ;;
-    list | check) options="--help" ;;
-    show) options="--raw --all --help" ;;
-    search) options="--keywords-only --match-case --category --help" ;;
+    list) options="--json --help" ;;
+    check) options="--help" ;;
+    show) options="--raw --all --json --help" ;;
+    find) options="--text --json --help" ;;
+    search) options="--regex --keywords-only --match-case --category --help" ;;
     info) options="--detail --help" ;;
     add) options="--title --category --subcategory --keywords --comments-file --text-file --help" ;;
     *) return ;;

@@ -64,8 +64,10 @@ desktop=$root/share/applications/$app_id.desktop
 if ! out=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$out" ]; then
   fail "desktop-file-validate: $out"
 fi
-exec_line=$(sed -n 's/^Exec=//p' "$desktop")
+exec_line=$(sed -n '1,/^$/s/^Exec=//p' "$desktop")
 [ "$exec_line" = "$prefix/bin/tindrel --library" ] || fail "Exec line: $exec_line"
+pick_line=$(sed -n '/^\[Desktop Action QuickPick\]/,$s/^Exec=//p' "$desktop")
+[ "$pick_line" = "$prefix/bin/tindrel --pick --library" ] || fail "Quick pick's Exec line: $pick_line"
 [ "$(sed -n 's/^Icon=//p' "$desktop")" = "$app_id" ] || fail "the Icon is not $app_id"
 
 # --- AppStream metadata ---
