@@ -222,3 +222,32 @@ TEST_F(SearchTest, ClosingTheProgramDuringASearch) {
     EXPECT_EQ(View()->Document(), nullptr);
     EXPECT_EQ(Status(), kStopped);
 }
+
+// The "Regular expression" option counts through the shared matcher; a bad pattern is
+// told and leaves the rows as they were; a pattern that runs away ends the search.
+TEST_F(SearchTest, RegularExpressionsCountAsTheToolDoesAndFailLoudly) {
+    auto* regex = Find<QCheckBox>(m_dlg, "regexCheck");
+    regex->setChecked(true);
+    Search("lists?\\b");
+    EXPECT_EQ(Found(), (Rows{"B lists=5", "E java list=3"}));
+    EXPECT_EQ(Status(), "Found 8 occurrence(s) in 2 sample(s)");
+
+    m_messages.answers = {MsgAnswer::Ok};
+    regex->setChecked(true);
+    Search("(a");
+    EXPECT_EQ(m_messages.Texts(),
+              std::vector<std::string>{"The regular expression is not valid at character 3: missing closing parenthesis."});
+    EXPECT_EQ(Found(), (Rows{"B lists=5", "E java list=3"}));
+    EXPECT_EQ(Buttons(), (B{true, false, true}));
+
+    m_messages.Clear();
+    m_messages.answers = {MsgAnswer::Ok};
+    ASSERT_TRUE(Doc()->AddSample(
+        std::make_unique<CSample>(MakeSample("AA run", "C++", "General", "", "", std::string(40, 'a') + "!"))));
+    regex->setChecked(true);
+    Search("(a+)+$");
+    EXPECT_EQ(Status(), kStopped);
+    EXPECT_EQ(Found(), (Rows{"A aaaa=2"})); // the samples before it
+    ASSERT_EQ(m_messages.Texts().size(), 1u);
+    EXPECT_NE(m_messages.Texts()[0].find("\"AA run\""), std::string::npos);
+}
