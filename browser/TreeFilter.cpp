@@ -55,12 +55,12 @@ CTreeFilter::CTreeFilter(ViewContext& context, CSampleTree& tree, QWidget* paren
     m_inText->setToolTip(QStringLiteral("Find the text in the comments and sample text too"));
     m_status = new QLabel(m_panel);
     m_status->setObjectName(QStringLiteral("treeFilterStatus"));
-    // Room for the longest count from the start: the field and "In text" stay where they
-    // are as the count changes.
-    m_status->setMinimumWidth(m_status->fontMetrics().horizontalAdvance(QStringLiteral("0000000 found")));
+    m_status->hide();
+    // "In text" at the row's end: the count takes its room from the field, so the box
+    // stays where it is as the count changes.
     row->addWidget(m_field, 1);
-    row->addWidget(m_inText);
     row->addWidget(m_status);
+    row->addWidget(m_inText);
 
     connect(m_field, &QLineEdit::textChanged, this, &CTreeFilter::OnTextChanged);
     connect(m_inText, &QCheckBox::toggled, this, &CTreeFilter::OnTextChanged);
@@ -80,6 +80,7 @@ void CTreeFilter::SetIncludesText(bool on) { m_inText->setChecked(on); }
 
 void CTreeFilter::SetStatus(const QString& text) {
     m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
 }
 
 void CTreeFilter::OnTextChanged() {
