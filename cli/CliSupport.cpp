@@ -6,6 +6,7 @@
 
 #include "base/FileLayer.h"
 #include "library/CategoryFormat.h"
+#include "library/Interchange.h"
 
 namespace cli {
 
@@ -105,25 +106,11 @@ bool ReadInput(const std::string& path, std::istream& in, std::string& out) {
 }
 
 std::string ToLibraryLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 32 + 2);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
-            out += '\r';
-        out += text[i];
-    }
-    return out;
+    return interchange::ToCrLf(text);
 }
 
 std::string ToUnixLineEnds(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        out += text[i];
-    }
-    return out;
+    return interchange::ToLf(text);
 }
 
 } // namespace cli

@@ -12,6 +12,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The library in a folder as a new window would read it.
+struct ReadBack {
+    explicit ReadBack(const std::string& folder) {
+        config.LoadProfile();
+        doc.SetFolder(folder);
+        EXPECT_TRUE(doc.OnNewDocument(LoadMode::ReadOnly));
+    }
+    MemoryKeyStore store;
+    CLibraryConfig config{store};
+    CLoadErrorList errors;
+    CQuorrinDoc doc{config, errors};
+};
+
 class ExportImportTest : public DocFixture {
 protected:
     void Fill() {
@@ -64,13 +77,8 @@ TEST_F(ExportImportTest, MarkdownComesBackByteForByte) {
     EXPECT_TRUE(fs::exists(dir.File("md/Shell/a_b: \"slash\".md")));
     ImportInto("markdown", dir.File("md"), dir.File("again"));
     // Read back from the new folder, every sample is the one read from the old.
-    MemoryKeyStore s;
-    CLibraryConfig c(s);
-    c.LoadProfile();
-    CLoadErrorList e;
-    CQuorrinDoc back(c, e);
-    back.SetFolder(dir.File("again"));
-    ASSERT_TRUE(back.OnNewDocument(LoadMode::ReadOnly));
+    ReadBack again(dir.File("again"));
+    const CQuorrinDoc& back = again.doc;
     ASSERT_EQ(back.GetSampleCount(), 4);
     for (const auto& [title, sample] : doc->Samples()) {
         ASSERT_NE(back.PeekSample(title), nullptr) << title;
@@ -85,13 +93,8 @@ TEST_F(ExportImportTest, SourceFilesKeepTitleAndTextAndSaySo) {
     EXPECT_EQ(ReadFileBytes(dir.File("src/C++/GUI/CR LF and blanks.cpp")), "\n x \n\n");
     ImportInto("files", dir.File("src"), dir.File("again"));
     Close();
-    MemoryKeyStore s;
-    CLibraryConfig c(s);
-    c.LoadProfile();
-    CLoadErrorList e;
-    CQuorrinDoc back(c, e);
-    back.SetFolder(dir.File("again"));
-    ASSERT_TRUE(back.OnNewDocument(LoadMode::ReadOnly));
+    ReadBack again(dir.File("again"));
+    const CQuorrinDoc& back = again.doc;
     ASSERT_NE(back.PeekSample("CR LF and blanks"), nullptr);
     EXPECT_EQ(back.PeekSample("CR LF and blanks")->GetText(), "\r\n x \r\n\r\n");
     EXPECT_EQ(back.PeekSample("CR LF and blanks")->GetSubcategory(), "GUI");
