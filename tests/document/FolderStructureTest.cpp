@@ -168,7 +168,7 @@ TEST_F(FolderStructure, NoEmptyFileIsMadeAtStart) {
     for (const char* file : {"quorrincpp.txt", "quorrinjava.txt", "quorrinvb.txt", kStructureFileName})
         EXPECT_FALSE(fileio::FileExists(file)) << file;
     ASSERT_TRUE(Add(MakeSample("First", "Java")));
-    ASSERT_TRUE(doc->OnSaveDocument());
+    Close(); // the last save
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), FileBytes({MakeSample("First", "Java")}));
     EXPECT_FALSE(fileio::FileExists("quorrincpp.txt"));
 }

@@ -454,7 +454,8 @@ TEST_F(DiskSafety, ADeletedCustomSubcategoryStaysDeleted) {
 TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     const std::string bytes =
         FileBytes({MakeSample("Bash loop", "Shell", "Bash"), MakeSample("Bash test", "Shell", "Bash"),
-                   MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", "")});
+                   MakeSample("Plain", "Shell", ""), MakeSample("Taken", "Shell", ""),
+                   MakeSample("Filed here", "Java", "")}); // stays until Java's own file holds it
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("Taken", "C++")}));
     Load();
     // Files that came after the load (a copy, a sync).
@@ -495,6 +496,11 @@ TEST_F(DiskSafety, ASampleAnotherProgramFiledElsewhereMovesAtTheNextSave) {
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), moved);
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("B", "C++")}));
+
+    // Removed there: removed here.
+    WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("C", "Java")}));
+    EXPECT_TRUE(doc->ReloadChangedCategories());
+    EXPECT_EQ(doc->PeekSample("A"), nullptr);
 
     // Filed under a category that does not exist: B leaves the tree and stays in its file
     // as a load error, once (the library's version is not written beside it).
