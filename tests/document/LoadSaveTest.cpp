@@ -273,3 +273,22 @@ TEST_F(DocLoad, TwoLibraryFoldersInOneProcess) {
 }
 
 } // namespace
+
+namespace {
+
+// A sample its file cannot hold fails the save of that file once: one message, the walk
+// stops, the file keeps what it held and the category stays marked for the next save.
+TEST_F(DocLoad, ASaveStopsAtTheFirstSampleItsFileCannotHold) {
+    const std::string old = FileBytes({MakeSample("Old", "Java")});
+    WriteFileBytes("quorrinjava.txt", old);
+    Load();
+    ASSERT_TRUE(Add(MakeSample("Bad\none", "Java")));
+    ASSERT_TRUE(Add(MakeSample("Bad\ntwo", "Java")));
+    doc->OnSaveDocument();
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_NE(messages.shown[0].text.find("cannot be written to file quorrinjava.txt"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), old);
+    EXPECT_TRUE(doc->CanSave());
+}
+
+} // namespace
