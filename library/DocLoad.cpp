@@ -22,9 +22,10 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
             placeholder.Close(cause);
     }
 
-    m_settings.Load(m_folder, IsReadOnly(),
-                    std::vector<std::string>(std::begin(kDefaultCategories), std::end(kDefaultCategories)),
-                    m_messages);
+    std::map<std::string, std::string> defaults;
+    for (int i = 0; i < 3; ++i)
+        defaults.emplace(kDefaultCategories[i], kDefaultFiles[i]);
+    m_settings.Load(m_folder, IsReadOnly(), defaults, m_messages);
     AddDefaultCategories();
     AddCustomCategories();
     if (m_settings.WasDamaged())

@@ -6,8 +6,8 @@
 #include "library/Category.h"
 #include "library/CategoryFormat.h"
 
-void CFolderLayout::Load(const std::string& folder, bool readOnly, const std::vector<std::string>& defaults,
-                         CDocMessages& messages) {
+void CFolderLayout::Load(const std::string& folder, bool readOnly,
+                         const std::map<std::string, std::string>& defaults, CDocMessages& messages) {
     m_folder = folder;
     m_readOnly = readOnly;
     m_structure.clear();
@@ -57,19 +57,23 @@ void CFolderLayout::Load(const std::string& folder, bool readOnly, const std::ve
     Index();
 }
 
-void CFolderLayout::TakeFromSettings(const std::vector<std::string>& defaults) {
+void CFolderLayout::TakeFromSettings(const std::map<std::string, std::string>& defaults) {
     // Only what this folder's files hold: the categories the user made for other folders
-    // do not belong to this library.
+    // do not belong to this library, nor do those on a file the library cannot give them
+    // (another category's, the program's own).
+    std::map<std::string, std::string> taken = defaults;
     for (const auto& [name, fileName] : m_user.CustomCategoryFiles()) {
-        if (!IsPlainFileName(fileName) || !fileio::FileExists(fileio::PathIn(m_folder, fileName)))
+        if (defaults.count(name) || !CategoryFileRefusal(fileName, taken).empty() ||
+            !fileio::FileExists(fileio::PathIn(m_folder, fileName)))
             continue;
+        taken.emplace(name, fileName);
         StructureCategory& entry = m_structure[name];
         entry.fileName = fileName;
         entry.language = m_user.CategoryLanguage(name);
         if (const NameSet* subs = m_user.CustomCategorySubcategories(name))
             entry.subcategories.assign(subs->begin(), subs->end());
     }
-    for (const std::string& name : defaults) {
+    for (const auto& [name, fileName] : defaults) {
         if (const NameSet* subs = m_user.CustomSubcategories(name); subs && !subs->empty())
             m_structure[name].subcategories.assign(subs->begin(), subs->end());
     }

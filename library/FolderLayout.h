@@ -21,8 +21,9 @@ public:
     // Reads the folder's structure file (or takes the settings' categories whose files are
     // in folder when there is none). A file that cannot be read whole is reported; what
     // could be read is used and the file is copied aside before it is next written.
-    // defaults: the default categories' names (their added sub-categories are taken too).
-    void Load(const std::string& folder, bool readOnly, const std::vector<std::string>& defaults,
+    // defaults: the default categories' files by name (their added sub-categories are
+    // taken too).
+    void Load(const std::string& folder, bool readOnly, const std::map<std::string, std::string>& defaults,
               CDocMessages& messages);
     // The structure as loaded or last saved.
     const LibraryStructure& Structure() const { return m_structure; }
@@ -87,5 +88,5 @@ private:
     NameSetMap m_subs;
 
     void Index();
-    void TakeFromSettings(const std::vector<std::string>& defaults);
+    void TakeFromSettings(const std::map<std::string, std::string>& defaults);
 };

@@ -1,8 +1,9 @@
-// Category files the configuration or a new category's name could give that collide with
+// Category files the library's structure or a new category's name could give that collide with
 // another category's file or with the program's own files in the library folder.
 #include "DocTestSupport.h"
 #include "base/FolderMarker.h"
 #include "library/EditRules.h"
+#include "library/LibraryStructure.h"
 
 namespace {
 
@@ -12,13 +13,17 @@ TEST_F(ConfiguredFile, AFileAnotherCategoryOrTheProgramUsesLeavesTheCategoryOutW
     const std::string cpp = FileBytes({MakeSample("Only", "C++")});
     WriteFileBytes("quorrincpp.txt", cpp);
     WriteFileBytes(CFolderMarker::kFileName, "process 1 on elsewhere\n");
-    ConfigureCustom("Alpha", "shared.txt", {});
-    ConfigureCustom("Beta", "shared.txt", {"Sub"});
     const char* const refused[][2] = {{"Cee", "quorrincpp.txt"},  {"Dee", ".tindrel.lock"},
                                       {"Eee", "library.txt"},     {"Fff", "shared.txt.bak"},
                                       {"Ggg", "shared.txt.bak2"}, {"Hhh", "shared.txt.tmp-Ab12Cd"}};
+    // The library's structure names them (a configuration's such categories are not taken
+    // into a folder at all).
+    std::string structure = "TindrelLibrary 1\ncategory \"Alpha\" file \"shared.txt\"\n"
+                            "category \"Beta\" file \"shared.txt\"\nsubcategory \"Beta\" \"Sub\"\n";
     for (const auto& [name, file] : refused)
-        ConfigureCustom(name, file, {});
+        structure += std::string("category \"") + name + "\" file \"" + file + "\"\n";
+    structure += "end\n";
+    WriteFileBytes(kStructureFileName, structure);
     Load();
     ASSERT_EQ(messages.shown.size(), 7u); // each once
     EXPECT_EQ(messages.shown[0].text,
@@ -35,9 +40,7 @@ TEST_F(ConfiguredFile, AFileAnotherCategoryOrTheProgramUsesLeavesTheCategoryOutW
     Close();
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), cpp);
     EXPECT_EQ(ReadFileBytes(CFolderMarker::kFileName), "process 1 on elsewhere\n");
-    EXPECT_TRUE(store.KeyExists(AppPath({"CustomCats", "Beta", "Sub"})));
-    for (const auto& [name, file] : refused)
-        EXPECT_TRUE(store.KeyExists(AppPath({"CustomCats", name}))) << name;
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), structure); // the left-out entries stay
 }
 
 // "quorrincpp.txt.tmp-ab.txt" looks like a temporary file of the C++ category's file, and

@@ -35,6 +35,9 @@ TEST_F(FolderStructure, ALibraryMadeUnderOneConfigurationIsSeenFromAFreshOne) {
     store.PutValue(AppPath({"CustomCats", "Elsewhere"}), "FileName",
                    MemoryKeyStore::Value{false, "quorrinElsewhere.txt", 0});
     store.PutKey(AppPath({"CustomSubcats", "Java", "Streams"}));
+    // On a file the library cannot give it: not taken over.
+    store.PutKey(AppPath({"CustomCats", "Twin"}));
+    store.PutValue(AppPath({"CustomCats", "Twin"}), "FileName", MemoryKeyStore::Value{false, "quorrinTools.txt", 0});
     Load();
     EXPECT_EQ(CategoryNames(*doc), (Strings{"C++", "Java", "Tools", "Visual Basic"}));
     EXPECT_FALSE(fileio::FileExists("quorrinElsewhere.txt"));
