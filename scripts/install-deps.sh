@@ -15,7 +15,9 @@ packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-
           # The benchmark's reference for the search's speed (rg -c).
           ripgrep
           # make package: the .deb's library dependencies (dpkg-shlibdeps).
-          dpkg-dev)
+          dpkg-dev
+          # Sync through git: tindrel-cli sync and the window's Sync Now run git.
+          git)
 if [ "${1:-}" = "--gui-tools" ]; then
   # Only for looking at the window by hand and for scripts/screenshot.sh and
   # scripts/make-icons.sh: a virtual display, its drivers, a screen grabber, an SVG renderer.
