@@ -34,10 +34,14 @@ const char* const kToolHelp =
     "           add to the library's structure (tindrel-library.txt in its folder)\n"
     "  import   import samples from VS Code, Markdown, source files, massCode, SnippetsLab\n"
     "  export   write the library out as VS Code snippets, Markdown or source files\n"
+    "  sync     keep the library in step with its other copies through git: sync,\n"
+    "           sync init [--remote URL], sync clone URL FOLDER, sync status\n"
+    "  merge-file  git's merge driver for the library's files (set up by sync init)\n"
     "\n"
-    "Every command but add, import, category and subcategory only reads the library:\n"
-    "it creates, changes and locks no file there (export writes only below its --out\n"
-    "folder); no command writes the configuration. Messages go to standard error.\n"
+    "Every command but add, import, category, subcategory, sync and merge-file\n"
+    "only reads the library: it creates, changes and locks no file there (export\n"
+    "writes only below its --out folder); no command writes the configuration.\n"
+    "Messages go to standard error.\n"
     "Run 'tindrel-cli COMMAND --help' for a command's options.\n"
     "\n"
     "Exit status: 0 success; 1 an error (for the reading commands also a file of the\n"
@@ -63,6 +67,7 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
         {"info", CmdInfo}, {"check", CmdCheck}, {"add", CmdAdd},
         {"import", CmdImport}, {"export", CmdExport},   {"find", CmdFind},
         {"category", CmdCategory}, {"subcategory", CmdSubcategory},
+        {"sync", CmdSync}, {"merge-file", CmdMergeFile},
     };
     auto it = handlers.find(command);
     if (it == handlers.end()) {
@@ -82,7 +87,8 @@ int Run(const std::vector<std::string>& args, IKeyStore& store, const std::strin
     // sequence error) is an error, even when the command printed its result. A sample
     // that add has written is added, whatever was said about other files.
     if (status == kExitOk && messenger.Count() > 0 && command != "add" && command != "import" &&
-        command != "category" && command != "subcategory")
+        command != "category" && command != "subcategory" && command != "sync" &&
+        command != "merge-file")
         status = kExitError;
     return status;
 }

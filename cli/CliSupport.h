@@ -84,5 +84,7 @@ int CmdSubcategory(const std::vector<std::string>& args, IKeyStore& store, const
 int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdSync(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
+int CmdMergeFile(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io);
 
 } // namespace cli

@@ -3,7 +3,7 @@
 
 _tindrel_cli() {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local commands="list show find search info check add"
+    local commands="list show find search info check add sync"
     local i command=""
     COMPREPLY=()
 
@@ -43,6 +43,7 @@ _tindrel_cli() {
     search) options="--regex --keywords-only --match-case --category --help" ;;
     info) options="--detail --help" ;;
     add) options="--title --category --subcategory --keywords --comments-file --text-file --help" ;;
+    sync) options="init clone status --commit-deletions --remote --no-fetch --help" ;;
     *) return ;;
     esac
     COMPREPLY=($(compgen -W "$options" -- "$cur"))
