@@ -517,6 +517,15 @@ bool RenameFile(const std::string& from, const std::string& to, int& cause) {
     return true;
 }
 
+bool MakeFolder(const std::string& path, int& cause) {
+    if (Injected(Op::Rename, path, cause))
+        return false;
+    struct stat info {};
+    if (::mkdir(path.c_str(), 0777) == 0 || (errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)))
+        return true;
+    return Fail(cause, errno == EEXIST ? ENOTDIR : errno);
+}
+
 bool WriteFileAtomically(const std::string& path, std::string_view data, int& cause, bool* inPlace) {
     // The program is not ended between the temporary file and the folder's sync.
     const WriteSection section;

@@ -111,6 +111,8 @@ std::vector<std::string> FileNamesIn(const std::string& folder);
 std::string PathIn(const std::string& folder, const std::string& name);
 bool RemoveFile(const std::string& path, int& cause);
 bool RenameFile(const std::string& from, const std::string& to, int& cause);
+// Makes the folder unless it is there already.
+bool MakeFolder(const std::string& path, int& cause);
 // The temporary files of WriteFileAtomically are named path + kTempInfix + six
 // characters.
 inline constexpr const char* kTempInfix = ".tmp-";

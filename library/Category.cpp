@@ -1,4 +1,5 @@
 #include "library/LibraryStructure.h"
+#include "library/ConflictCopy.h"
 #include "library/Category.h"
 
 #include "base/FolderMarker.h"
@@ -21,7 +22,8 @@ namespace {
 // The names of the program's own files in the library folder. A category on one of them
 // would have its file truncated, replaced or removed as that file is.
 bool IsProgramFileName(const std::string& name) {
-    if (name == CFolderMarker::kFileName || name == kPlaceholderFileName || name == kStructureFileName)
+    if (name == CFolderMarker::kFileName || name == kPlaceholderFileName || name == kStructureFileName ||
+        name == kMergedCopiesFolder || !ConflictCopyOriginal(name).empty())
         return true;
     // A temporary file of the file layer: "<file>.tmp-" and six characters; leftovers of
     // those are removed at start.

@@ -26,6 +26,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     for (int i = 0; i < 3; ++i)
         defaults.emplace(kDefaultCategories[i], kDefaultFiles[i]);
     m_settings.Load(m_folder, IsReadOnly(), defaults, m_messages);
+    MergeStructureCopies();
     AddDefaultCategories();
     AddCustomCategories();
     if (m_settings.WasDamaged())
@@ -114,6 +115,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         }
     }
     m_samples.EraseAll(unplaced);
+    MergeConflictCopies();
     WriteStructureAtFirstOpen();
     return true;
 }
@@ -172,12 +174,10 @@ void CQuorrinDoc::AddDefaultCategories() {
                                                    m_settings.IsSubcategoryShown(name, kDefaultSubcategories[slot])};
         }
         int slot = kDefaultSlotCount;
-        if (const NameSet* custom = m_settings.CustomSubcategories(name)) {
-            for (const std::string& sub : *custom) {
-                if (slot >= kSlotCount)
-                    break;
-                category->Slot(slot++) = SubcategorySlot{sub, true, true};
-            }
+        for (const std::string& sub : m_settings.SubcategoriesInOrder(name)) {
+            if (slot >= kSlotCount)
+                break;
+            category->Slot(slot++) = SubcategorySlot{sub, true, true};
         }
         for (; slot < kSlotCount; ++slot)
             category->Slot(slot) = SubcategorySlot{std::string(), true, false};
@@ -202,25 +202,21 @@ void CQuorrinDoc::AddCustomCategories() {
             m_messages.Tell("The configuration names the file \"" + fileName + "\" for category \"" + name +
                             "\", " + refusal + ".\nThe category is left out; its settings are kept.", MsgIcon::Exclamation);
             category->SetFileName(fileName);
-            if (const NameSet* subs = m_settings.CustomCategorySubcategories(name)) {
-                int slot = 0;
-                for (const std::string& sub : *subs)
-                    if (slot < kSlotCount)
-                        category->Slot(slot++) = SubcategorySlot{sub, true, true};
-            }
+            int slot = 0;
+            for (const std::string& sub : m_settings.SubcategoriesInOrder(name))
+                if (slot < kSlotCount)
+                    category->Slot(slot++) = SubcategorySlot{sub, true, true};
             m_skipped.push_back(std::move(category));
             continue;
         }
         category->SetCustom(true);
         category->SetFileName(fileName);
         category->SetDisplayed(true);
-        if (const NameSet* subs = m_settings.CustomCategorySubcategories(name)) {
-            int slot = 0;
-            for (const std::string& sub : *subs) {
-                if (slot >= kSlotCount)
-                    break;
-                category->Slot(slot++) = SubcategorySlot{sub, true, true};
-            }
+        int slot = 0;
+        for (const std::string& sub : m_settings.SubcategoriesInOrder(name)) {
+            if (slot >= kSlotCount)
+                break;
+            category->Slot(slot++) = SubcategorySlot{sub, true, true};
         }
         category->SetChanged(false);
         if (m_categories.emplace(name, std::move(category)).second)

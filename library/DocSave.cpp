@@ -20,6 +20,9 @@ bool CQuorrinDoc::OnSaveDocument() {
         return false;
     }
     bool ok = true;
+    // The structure file another program changed since it was read is merged first.
+    if (lock.Held())
+        TakeStructureChanges();
     m_settings.BeginLibrarySave();
     // A second round writes the files that records have left because the first round
     // put those samples into their own categories' files.
@@ -52,6 +55,8 @@ bool CQuorrinDoc::OnSaveDocument() {
     m_settings.EndLibrarySave();
     if (lock.Held() && !m_settings.Write(m_messages))
         ok = false;
+    if (lock.Held() && ok)
+        SetMergedCopiesAside();
     TellOutsideChanges();
     if (!ok)
         return false;

@@ -1,6 +1,7 @@
 // Changes made to the category files by anything else (the command-line tool, a second
 // program, a sync client, an editor) while the library is open: merged before a file is
 // rewritten, and read in while a category has nothing unsaved.
+#include <algorithm>
 #include <unordered_map>
 
 #include "base/Messenger.h"
@@ -181,14 +182,57 @@ void CQuorrinDoc::TellOutsideChanges() {
         m_view->OnCategoriesChangedOutside(changes);
 }
 
+structuremerge::UsedNames CQuorrinDoc::NamesInUse() const {
+    // What the library's records name, and every category whose file is in the folder:
+    // the structure never lets go of those.
+    structuremerge::UsedNames used;
+    for (const auto& [name, category] : m_categories) {
+        if (!m_samples.OfCategory(name).empty() || m_kept.AnyFor(name) || category->IsChanged() ||
+            fileio::FileExists(category->GetFilePath()))
+            used[name];
+        for (const CSample* sample : m_samples.OfCategory(name))
+            if (!sample->GetSubcategory().empty())
+                used[name].insert(sample->GetSubcategory());
+    }
+    m_loadErrors.ForEach([&](const CSample& record) {
+        if (!record.GetCategory().empty())
+            used[record.GetCategory()].insert(record.GetSubcategory());
+    });
+    return used;
+}
+
 void CQuorrinDoc::TakeStructureChanges() {
-    if (fileio::StampOf(fileio::PathIn(m_folder, kStructureFileName)) == m_settings.Stamp())
+    if (IsReadOnly() || fileio::StampOf(fileio::PathIn(m_folder, kStructureFileName)) == m_settings.Stamp())
         return;
     LibraryStructure read;
     if (!m_settings.ReadChanged(read))
         return; // being written, or damaged: the next save writes the library's own
-    m_settings.TakeAdditions(read);
-    for (const auto& [name, entry] : read) {
+    for (const auto& [name, category] : m_categories)
+        m_settings.Note(*category);
+    const structuremerge::Result result = m_settings.MergeIn(read, NamesInUse(), [this](const std::string& name) {
+        auto it = m_categories.find(name);
+        size_t places = kSlotCount;
+        if (it != m_categories.end())
+            for (int slot = 0; slot < kSlotCount; ++slot)
+                if (!it->second->Slot(slot).custom && !it->second->Slot(slot).name.empty())
+                    --places;
+        return places;
+    });
+    const LibraryStructure& merged = m_settings.Structure();
+    // Categories the other side deleted that nothing here holds any more leave the tree.
+    for (auto it = m_categories.begin(); it != m_categories.end();) {
+        CCategory& category = *it->second;
+        const bool gone = category.IsCustom() && !merged.count(it->first) && m_samples.OfCategory(it->first).empty() &&
+                          !m_kept.AnyFor(it->first) && !category.IsChanged() && !m_pendingChanges.Any(it->first) &&
+                          !fileio::FileExists(category.GetFilePath());
+        if (!gone) {
+            ++it;
+            continue;
+        }
+        m_outsideChanges.push_back({it->first, "category deleted by another program"});
+        it = m_categories.erase(it);
+    }
+    for (const auto& [name, entry] : merged) {
         auto it = m_categories.find(name);
         if (it == m_categories.end()) {
             std::map<std::string, std::string> files;
@@ -205,7 +249,17 @@ void CQuorrinDoc::TakeStructureChanges() {
             continue;
         }
         CCategory& category = *it->second;
-        int added = 0;
+        int added = 0, removed = 0;
+        // Sub-categories the other side deleted, empty here, leave; theirs join.
+        for (int slot = 0; slot < kSlotCount; ++slot) {
+            SubcategorySlot& place = category.Slot(slot);
+            if (place.custom && !place.name.empty() &&
+                std::find(entry.subcategories.begin(), entry.subcategories.end(), place.name) ==
+                    entry.subcategories.end()) {
+                place = SubcategorySlot{};
+                ++removed;
+            }
+        }
         for (const std::string& sub : entry.subcategories) {
             const int free = category.FreeSlot();
             if (category.FindSlot(sub) >= 0 || free < 0)
@@ -217,7 +271,14 @@ void CQuorrinDoc::TakeStructureChanges() {
             m_outsideChanges.push_back(
                 {name, std::to_string(added) + (added == 1 ? " new sub-category" : " new sub-categories") +
                            " from another program"});
+        if (removed > 0)
+            m_outsideChanges.push_back(
+                {name, std::to_string(removed) + (removed == 1 ? " sub-category" : " sub-categories") +
+                           " deleted by another program"});
     }
+    for (const auto& [category, sub] : result.withoutPlace)
+        m_outsideChanges.push_back({category, "no place for the sub-category \"" + sub +
+                                                  "\" from another program; its samples are load errors"});
 }
 
 bool CQuorrinDoc::ReloadChangedCategories() {

@@ -11,6 +11,7 @@ void CFolderLayout::Load(const std::string& folder, bool readOnly,
     m_folder = folder;
     m_readOnly = readOnly;
     m_structure.clear();
+    m_base.clear();
     m_forgotten.clear();
     m_needsWrite = m_keepAside = m_newer = false;
     const std::string path = fileio::PathIn(folder, kStructureFileName);
@@ -53,6 +54,8 @@ void CFolderLayout::Load(const std::string& folder, bool readOnly,
                           ".\nWhat could be read is used; the file is copied to " + kStructureFileName +
                           ".bak before it is written again.",
                       MsgIcon::Exclamation);
+    } else {
+        m_base = m_structure;
     }
     Index();
 }
@@ -89,6 +92,12 @@ void CFolderLayout::Index() {
         if (!entry.subcategories.empty())
             m_subs[name] = NameSet(entry.subcategories.begin(), entry.subcategories.end());
     }
+}
+
+const std::vector<std::string>& CFolderLayout::SubcategoriesInOrder(const std::string& category) const {
+    static const std::vector<std::string> none;
+    auto it = m_structure.find(category);
+    return it == m_structure.end() ? none : it->second.subcategories;
 }
 
 std::string CFolderLayout::Language(const std::string& category) const {
@@ -133,6 +142,7 @@ bool CFolderLayout::Write(CDocMessages& messages) {
         return false;
     }
     m_needsWrite = false;
+    m_base = m_structure;
     m_stamp = fileio::StampOf(path);
     return true;
 }
@@ -145,23 +155,39 @@ bool CFolderLayout::ReadChanged(LibraryStructure& read) {
     int cause = fileio::kNone;
     if (!file.OpenForRead(path, cause) || !file.ReadAll(bytes, cause))
         return false;
-    return ParseStructure(bytes, read).whole;
+    const StructureReadResult result = ParseStructure(bytes, read);
+    if (result.newer) {
+        m_newer = true;
+        return false;
+    }
+    if (!result.whole) {
+        m_keepAside = true;
+        m_needsWrite = !m_newer;
+    }
+    return result.whole;
 }
 
-void CFolderLayout::TakeAdditions(const LibraryStructure& read) {
-    for (const auto& [name, entry] : read) {
-        if (m_forgotten.count(name))
-            continue;
-        StructureCategory& mine = m_structure[name];
-        if (mine.fileName.empty())
-            mine.fileName = entry.fileName;
-        if (mine.language.empty())
-            mine.language = entry.language;
-        for (const std::string& sub : entry.subcategories)
-            if (std::find(mine.subcategories.begin(), mine.subcategories.end(), sub) == mine.subcategories.end())
-                mine.subcategories.push_back(sub);
+void CFolderLayout::MergeCopy(const LibraryStructure& copy) {
+    const LibraryStructure merged = structuremerge::Merge({}, m_structure, copy, {}).merged;
+    if (merged != m_structure) {
+        m_structure = merged;
+        Index();
     }
+    // Written once more either way, so that the copy is set aside after it.
+    m_needsWrite = !m_newer;
+}
+
+structuremerge::Result CFolderLayout::MergeIn(const LibraryStructure& theirs, const structuremerge::UsedNames& used,
+                                              const std::function<size_t(const std::string&)>& places) {
+    structuremerge::Result result = structuremerge::Merge(m_base, m_structure, theirs, used, places);
+    for (const auto& [name, entry] : theirs)
+        if (!result.merged.count(name))
+            m_forgotten.insert(name); // deleted on this side, or there and taken
+    m_structure = result.merged;
+    m_base = theirs;
+    m_needsWrite = !m_newer && m_structure != theirs;
     Index();
+    return result;
 }
 
 bool CFolderLayout::IsCategoryShown(const std::string& category) const {
@@ -219,8 +245,22 @@ void CFolderLayout::BeginLibrarySave() {
 void CFolderLayout::RecordCategory(const CCategory& category) {
     m_user.RecordCategory(category);
     m_recordedUser.insert(category.GetName());
-    const std::string& name = category.GetName();
     StructureCategory entry;
+    if (EntryOf(category, entry))
+        m_recorded[category.GetName()] = std::move(entry);
+}
+
+void CFolderLayout::Note(const CCategory& category) {
+    StructureCategory entry;
+    if (EntryOf(category, entry))
+        m_structure[category.GetName()] = std::move(entry);
+    else
+        m_structure.erase(category.GetName());
+    Index();
+}
+
+bool CFolderLayout::EntryOf(const CCategory& category, StructureCategory& entry) const {
+    const std::string& name = category.GetName();
     if (category.IsCustom())
         entry.fileName = category.GetFileName();
     entry.language = Language(name);
@@ -229,8 +269,7 @@ void CFolderLayout::RecordCategory(const CCategory& category) {
         if (slot.custom && !slot.name.empty())
             entry.subcategories.push_back(slot.name);
     }
-    if (category.IsCustom() || !entry.subcategories.empty() || !entry.language.empty())
-        m_recorded[name] = std::move(entry);
+    return category.IsCustom() || !entry.subcategories.empty() || !entry.language.empty();
 }
 
 void CFolderLayout::EndLibrarySave() {

@@ -13,6 +13,7 @@
 #include "library/DocMessages.h"
 #include "library/LibraryStructure.h"
 #include "library/LibrarySettings.h"
+#include "library/StructureMerge.h"
 
 class CFolderLayout : public ILibrarySettings {
 public:
@@ -32,6 +33,8 @@ public:
     bool NeedsWrite() const { return m_needsWrite; }
     // True when the file was there but could not be read whole.
     bool WasDamaged() const { return m_keepAside; }
+    // The sub-categories the library added to a category, in the order of their places.
+    const std::vector<std::string>& SubcategoriesInOrder(const std::string& category) const;
     // A category's language word from the structure ("" when none was chosen).
     std::string Language(const std::string& category) const;
     void SetLanguage(const std::string& category, const std::string& word);
@@ -43,11 +46,19 @@ public:
     // changed by another program (tindrel-cli category add, a sync).
     const fileio::FileStamp& Stamp() const { return m_stamp; }
     // Reads the file again after another program changed it; false (and nothing read)
-    // when it cannot be read whole. The file's stamp is taken either way.
+    // when it cannot be read whole (the file is then copied aside before it is next
+    // written). The file's stamp is taken either way.
     bool ReadChanged(LibraryStructure& read);
-    // Takes in what another program added: categories and sub-categories the structure
-    // lacks (nothing is removed here).
-    void TakeAdditions(const LibraryStructure& read);
+    // Merges what another program wrote (read by ReadChanged) with this side's structure,
+    // entry by entry against the version last read or written here; the merged structure
+    // is this side's from now on.
+    // Brings the category's entry up to date with the library's category (before a merge:
+    // what the library changed since its last save is this side's version).
+    void Note(const CCategory& category);
+    // Merges a sync tool's copy of the structure file: what either holds is kept.
+    void MergeCopy(const LibraryStructure& copy);
+    structuremerge::Result MergeIn(const LibraryStructure& theirs, const structuremerge::UsedNames& used,
+                                   const std::function<size_t(const std::string&)>& places);
     // After the save's files: writes the structure file when it changed. The caller holds
     // the folder's write lock.
     bool Write(CDocMessages& messages);
@@ -75,6 +86,7 @@ private:
     std::string m_folder;
     bool m_readOnly = false;
     LibraryStructure m_structure;
+    LibraryStructure m_base; // the file as last read or written here
     LibraryStructure m_recorded;
     std::set<std::string> m_forgotten;
     std::set<std::string> m_recordedUser; // names recorded into the settings this save
@@ -88,5 +100,7 @@ private:
     NameSetMap m_subs;
 
     void Index();
+    // The structure's entry for the category; false when it needs none.
+    bool EntryOf(const CCategory& category, StructureCategory& entry) const;
     void TakeFromSettings(const std::map<std::string, std::string>& defaults);
 };

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -207,6 +208,17 @@ private:
     // Custom categories the configuration describes but the library cannot use (their
     // file is not a plain name in the folder): left out, their settings kept.
     std::vector<std::unique_ptr<CCategory>> m_skipped;
+    // Sync tools' conflict copies merged at load, set aside once what they brought is
+    // written.
+    struct ConflictCopy {
+        std::string fileName;
+        std::set<std::string> categories; // those that took its samples
+        bool structure = false;           // a copy of the structure file
+    };
+    std::vector<ConflictCopy> m_conflictCopies;
+    void MergeStructureCopies();
+    void MergeConflictCopies();
+    void SetMergedCopiesAside();
     CSample m_displayed;
     CSample m_pending;
     std::string m_lastAddedTitle;
@@ -222,7 +234,10 @@ private:
     void RemoveLeftovers();
     void AddCustomCategories();
     void AddFoundCategories();
+    // Merges the structure file another program changed into the library's structure
+    // and tree (before each save too, under the folder's lock).
     void TakeStructureChanges();
+    structuremerge::UsedNames NamesInUse() const;
     void AddSubcategoriesFromRecords();
     bool ReadRecordsOf(const std::string& fileName, std::vector<std::unique_ptr<CSample>>& records) const;
     void WriteStructureAtFirstOpen();

@@ -100,10 +100,10 @@ TEST_F(FolderStructure, ACategoryFileNobodyConfiguredIsShownAndKept) {
     WriteFileBytes("quorrinGo.txt", FileBytes({MakeSample("Chan", "Golang", "Sync"), MakeSample("Defer", "Go", "")}));
     // A copy of a category that has its own file: neither loaded nor changed.
     const std::string copy = FileBytes({MakeSample("J1", "Java")});
-    WriteFileBytes("quorrinjava.sync-conflict-20261201-101010-ABCDEFG.txt", copy);
+    WriteFileBytes("quorrinjava copy.txt", copy);
     Load(LoadMode::ReadOnly);
     EXPECT_EQ(CategoryNames(*doc), (Strings{"C++", "Go", "Java", "Rust", "Visual Basic"}));
-    EXPECT_TRUE(messages.shown.size() == 1u && messages.shown[0].text.find("sync-conflict") != std::string::npos);
+    EXPECT_TRUE(messages.shown.size() == 1u && messages.shown[0].text.find("quorrinjava copy.txt") != std::string::npos);
     EXPECT_FALSE(fileio::FileExists(kStructureFileName));
     doc.reset();
     messages.Clear();
@@ -113,7 +113,7 @@ TEST_F(FolderStructure, ACategoryFileNobodyConfiguredIsShownAndKept) {
     EXPECT_EQ(Titles(), (Strings{"Borrow", "Box", "Defer"}));
     EXPECT_EQ(Slots(*doc, "Rust"), (Strings{"Lifetimes"}));
     EXPECT_EQ(ErrorTitles(), Strings{"Chan"}); // names a category the library lacks: kept in its file
-    EXPECT_EQ(ReadFileBytes("quorrinjava.sync-conflict-20261201-101010-ABCDEFG.txt"), copy);
+    EXPECT_EQ(ReadFileBytes("quorrinjava copy.txt"), copy);
     Close();
     EXPECT_EQ(ReadFileBytes(kStructureFileName), "TindrelLibrary 1\n"
                                                  "category \"Go\" file \"quorrinGo.txt\"\n"
@@ -164,6 +164,57 @@ TEST_F(FolderStructure, CategoriesAnotherProgramAddsAreTakenInAndKept) {
     ASSERT_TRUE(Add(MakeSample("Spawn", "Rust", "Async")));
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes(kStructureFileName), theirs);
+}
+
+TEST_F(FolderStructure, TwoCopiesChangingTheStructureAtOnceKeepBothSidesChanges) {
+    WriteFileBytes("quorrinTools.txt", FileBytes({MakeSample("Quick", "Tools", "Sorting")}));
+    WriteFileBytes(kStructureFileName, "TindrelLibrary 1\n"
+                                       "category \"C++\"\n"
+                                       "subcategory \"C++\" \"Templates\"\n"
+                                       "category \"Old\" file \"quorrinOld.txt\"\n"
+                                       "category \"Tools\" file \"quorrinTools.txt\"\n"
+                                       "subcategory \"Tools\" \"Sorting\"\n"
+                                       "subcategory \"Tools\" \"Empty\"\n"
+                                       "end\n");
+    Load();
+    // Here: a new category and a new sub-category.
+    ASSERT_TRUE(doc->AddCategory(std::make_unique<CCategory>("Rust")));
+    doc->AddCustomSubcategoryToConfig("Tools", "Graphs");
+    CCategory tools = *doc->PeekCategory("Tools");
+    tools.Slot(2) = SubcategorySlot{"Graphs", true, true};
+    ASSERT_TRUE(doc->UpdateCategory("Tools", tools));
+    // Meanwhile another copy deleted "Old" and two sub-categories of Tools (one still
+    // holds a sample), added a category and a sub-category of a default one.
+    WriteFileBytes(kStructureFileName, "TindrelLibrary 1\n"
+                                       "category \"C++\"\n"
+                                       "subcategory \"C++\" \"Templates\"\n"
+                                       "subcategory \"C++\" \"Atomics\"\n"
+                                       "category \"Go\" file \"quorrinGo.txt\"\n"
+                                       "subcategory \"Go\" \"Chan\"\n"
+                                       "category \"Tools\" file \"quorrinTools.txt\"\n"
+                                       "end\n");
+    ASSERT_TRUE(doc->OnSaveDocument());
+    const std::string merged = "TindrelLibrary 1\n"
+                               "category \"C++\"\n"
+                               "subcategory \"C++\" \"Templates\"\n"
+                               "subcategory \"C++\" \"Atomics\"\n"
+                               "category \"Go\" file \"quorrinGo.txt\"\n"
+                               "subcategory \"Go\" \"Chan\"\n"
+                               "category \"Rust\" file \"quorrinRust.txt\"\n"
+                               "category \"Tools\" file \"quorrinTools.txt\"\n"
+                               "subcategory \"Tools\" \"Sorting\"\n"
+                               "subcategory \"Tools\" \"Graphs\"\n"
+                               "end\n";
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), merged);
+    EXPECT_EQ(CategoryNames(*doc), (Strings{"C++", "Go", "Java", "Rust", "Tools", "Visual Basic"}));
+    EXPECT_EQ(Slots(*doc, "Tools"), (Strings{"Sorting", "Graphs"}));
+    EXPECT_NE(doc->PeekSample("Quick"), nullptr);
+    // The next save keeps it so; a fresh load sees the same.
+    ASSERT_TRUE(doc->OnSaveDocument());
+    Close();
+    EXPECT_EQ(ReadFileBytes(kStructureFileName), merged);
+    Load();
+    EXPECT_EQ(Slots(*doc, "C++"), (Strings{"General", "GUI", "COM", "Templates", "Atomics"}));
 }
 
 TEST_F(FolderStructure, NoEmptyFileIsMadeAtStart) {
