@@ -47,10 +47,13 @@ void CQuorrinDoc::MergeStructureCopies() {
     }
 }
 
-void CQuorrinDoc::MergeConflictCopies() {
+void CQuorrinDoc::MergeConflictCopies(bool whileOpen) {
     for (const std::string& fileName : fileio::FileNamesIn(m_folder)) {
         const std::string original = ConflictCopyOriginal(fileName);
-        if (original.empty() || original == kStructureFileName)
+        bool merged = false;
+        for (const ConflictCopy& copy : m_conflictCopies)
+            merged = merged || copy.fileName == fileName;
+        if (original.empty() || original == kStructureFileName || merged)
             continue;
         CCategory* home = nullptr;
         for (auto& [name, category] : m_categories)
@@ -115,7 +118,12 @@ void CQuorrinDoc::MergeConflictCopies() {
                     kMergedCopiesFolder + " when the library is saved.";
             m_conflictCopies.push_back(std::move(copy));
         }
-        m_messages.Tell(text, MsgIcon::Information);
+        // Brought by a sync tool while the library is open: told with the other outside
+        // changes, without a message box.
+        if (whileOpen)
+            m_outsideChanges.push_back({homeName, text});
+        else
+            m_messages.Tell(text, MsgIcon::Information);
     }
 }
 

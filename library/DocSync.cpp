@@ -285,6 +285,7 @@ bool CQuorrinDoc::ReloadChangedCategories() {
     if (IsReadOnly())
         return false;
     TakeStructureChanges();
+    MergeConflictCopies(true);
     bool any = !m_outsideChanges.empty();
     for (auto& [name, category] : m_categories) {
         // A category with unsaved changes takes the file's changes when it is saved.

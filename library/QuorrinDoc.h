@@ -217,7 +217,7 @@ private:
     };
     std::vector<ConflictCopy> m_conflictCopies;
     void MergeStructureCopies();
-    void MergeConflictCopies();
+    void MergeConflictCopies(bool whileOpen = false);
     void SetMergedCopiesAside();
     CSample m_displayed;
     CSample m_pending;

@@ -72,6 +72,23 @@ TEST_F(ConflictCopies, ACopyIsMergedByRecordAndSetAsideOnlyOnceItsFileIsWritten)
     EXPECT_EQ(ReadFileBytes(aside + kJavaCopy + ".2"), copy);
 }
 
+TEST_F(ConflictCopies, ACopyBroughtWhileTheLibraryIsOpenIsToldWithTheOutsideChanges) {
+    const CSample a = MakeSample("A", "Java");
+    WriteFileBytes("quorrinjava.txt", FileBytes({a}));
+    Load();
+    const std::string copy = FileBytes({a, MakeSample("New", "Java")});
+    WriteFileBytes(kJavaCopy, copy);
+    doc->ReloadChangedCategories();
+    EXPECT_TRUE(messages.shown.empty());
+    ASSERT_EQ(view.outside.size(), 1u);
+    EXPECT_NE(view.outside[0].find("1 sample added"), std::string::npos);
+    doc->ReloadChangedCategories(); // once only
+    EXPECT_EQ(view.outside.size(), 1u);
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), copy);
+    EXPECT_EQ(ReadFileBytes(std::string(kMergedCopiesFolder) + "/" + kJavaCopy), copy);
+}
+
 TEST_F(ConflictCopies, ACopyThatCannotBeReadToItsEndIsLeftAsItIs) {
     const std::string java = FileBytes({MakeSample("A", "Java")});
     const std::string cut = FileBytes({MakeSample("X", "Java", "General", "", "", "x\r\n")}).substr(0, 30);
