@@ -57,18 +57,8 @@ bool IsTopLevel(const std::string& folder, std::string& problem) {
 bool EnsureLines(const std::string& path, const std::vector<std::string>& lines, Report& report) {
     std::string bytes;
     syncmerge::ReadWhole(path, bytes);
-    std::set<std::string> present;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        if (end == std::string::npos)
-            end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        present.insert(line);
-        start = end + 1;
-    }
+    const std::vector<std::string> had = syncgit::Split(bytes, '\n');
+    const std::set<std::string> present(had.begin(), had.end());
     std::string added;
     for (const std::string& line : lines)
         if (!present.count(line))
@@ -107,17 +97,7 @@ int Count(const Git& git, const std::string& range) {
 }
 
 std::vector<std::string> Lines0(const std::string& text) {
-    std::vector<std::string> names;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\0', start);
-        if (end == std::string::npos)
-            end = text.size();
-        if (end > start)
-            names.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return names;
+    return syncgit::Split(text, '\0');
 }
 
 // The titles that stand more than once in the folder's category files: samples kept twice

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +20,10 @@ struct Options {
     bool commitDeletions = false;
     // The titles this side deleted, by file name: a file that lost only these is committed.
     std::map<std::string, std::set<std::string>> deleted;
+    // The window's word: the titles its library holds, by the file of their category. A
+    // title a file lost that the library no longer holds there was deleted (or moved) by
+    // the user; one it still holds was lost by the file.
+    std::optional<std::map<std::string, std::set<std::string>>> held;
 };
 
 struct Report {

@@ -73,7 +73,14 @@ bool DescribeCategoryFile(const syncgit::Git& git, const syncgit::Change& change
         if (work.byTitle.count(title))
             continue;
         lost.push_back(title);
-        unexplained = unexplained || allowed == options.deleted.end() || !allowed->second.count(title);
+        const bool deletedHere = allowed != options.deleted.end() && allowed->second.count(title);
+        bool gone = false;
+        // An emptied file is never taken as the user's deletes on the window's word alone.
+        if (options.held && !work.list.empty()) {
+            auto held = options.held->find(change.name);
+            gone = held == options.held->end() || !held->second.count(title);
+        }
+        unexplained = unexplained || !(deletedHere || gone);
     }
     if (unexplained && !options.commitDeletions) {
         problem = change.name + (change.deleted ? " is gone" : " has lost " + std::to_string(lost.size()) +

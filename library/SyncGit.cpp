@@ -43,23 +43,33 @@ bool Git::Show(const std::string& revision, const std::string& name, std::string
     return r.Ok();
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(separator, start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string piece = text.substr(start, end - start);
+        if (separator == '\n' && !piece.empty() && piece.back() == '\r')
+            piece.pop_back();
+        if (!piece.empty())
+            pieces.push_back(std::move(piece));
+        start = end + 1;
+    }
+    return pieces;
+}
+
 std::string Message(const proc::Result& result) {
     if (!result.started)
         return "git could not be run (" + result.error + "); is git installed?";
-    std::string text = result.err.empty() ? result.out : result.err;
     // git's last "fatal:" or "error:" line says most; otherwise the first line.
     std::string best;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        while (!line.empty() && (line.back() == '\r' || line.back() == ' '))
+    for (std::string line : Split(result.err.empty() ? result.out : result.err, '\n')) {
+        while (!line.empty() && line.back() == ' ')
             line.pop_back();
         if (!line.empty() && (best.empty() || line.rfind("fatal:", 0) == 0 || line.rfind("error:", 0) == 0))
             best = line;
-        start = end + 1;
     }
     return best.empty() ? "git ended with status " + std::to_string(result.status) : best;
 }
@@ -79,13 +89,7 @@ std::vector<Change> LocalChanges(const Git& git) {
     const proc::Result r = git.Run({"status", "--porcelain", "-z", "--untracked-files=all", "--no-renames"});
     if (!r.Ok())
         return changes;
-    size_t start = 0;
-    while (start < r.out.size()) {
-        size_t end = r.out.find('\0', start);
-        if (end == std::string::npos)
-            end = r.out.size();
-        const std::string entry = r.out.substr(start, end - start);
-        start = end + 1;
+    for (const std::string& entry : Split(r.out, '\0')) {
         if (entry.size() < 4)
             continue;
         const std::string name = entry.substr(3);

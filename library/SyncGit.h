@@ -26,6 +26,9 @@ private:
     mutable bool m_identityKnown = false;
 };
 
+// The pieces of text between separators, each without a CR before a LF separator;
+// empty pieces left out.
+std::vector<std::string> Split(const std::string& text, char separator);
 // The first line of git's message (trimmed), or what kept git from running.
 std::string Message(const proc::Result& result);
 // The folder's path with symbolic links resolved; the path itself when that fails.
