@@ -15,7 +15,8 @@ constexpr int kSettleMs = 400;
 CLibraryWatcher::CLibraryWatcher(const QString& folder, Listing files, std::function<void()> onChange,
                                  QObject* parent)
     : QObject(parent), m_watcher(new QFileSystemWatcher(this)), m_settle(new QTimer(this)), m_poll(new QTimer(this)),
-      m_files(std::move(files)), m_onChange(std::move(onChange)) {
+      m_files(std::move(files)), m_onChange(std::move(onChange)),
+      m_gitLock(fileio::PathIn(folder.toStdString(), ".git/index.lock")) {
     setObjectName(QStringLiteral("libraryWatcher"));
     m_settle->setSingleShot(true);
     m_settle->setInterval(kSettleMs);
@@ -53,7 +54,9 @@ void CLibraryWatcher::Settled() {
 }
 
 bool CLibraryWatcher::CheckNow() {
-    if (m_inRound || !Idle())
+    // A git operation at work in the folder (a pull, checkout or stash by hand, or a sync)
+    // is changing files: the round waits for it to end and then takes what it left.
+    if (m_inRound || !Idle() || fileio::FileExists(m_gitLock))
         return false;
     const std::vector<WatchedFile> files = m_files();
     const QStringList watched = m_watcher->files();

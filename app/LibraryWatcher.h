@@ -42,7 +42,7 @@ public:
 
     // What the poll does: watches the files listed now and runs onChange when one of them
     // changed since the library or the last round saw it; true when it ran. Nothing runs
-    // under a dialog or while a round is under way.
+    // under a dialog, while a round is under way, or while git is at work in the folder.
     bool CheckNow();
     QStringList WatchedFiles() const;
 
@@ -60,4 +60,6 @@ private:
     // does not take now (or that brought nothing new) starts no second round.
     std::map<std::string, fileio::FileStamp> m_seen;
     bool m_inRound = false;
+    // git's lock file in the folder's repository: present while git changes files.
+    std::string m_gitLock;
 };

@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
@@ -15,10 +17,12 @@
 
 #include "app/Commands.h"
 #include "app/LockIndicators.h"
+#include "app/SyncControl.h"
 #include "ui/MessageBoxes.h"
 #include "app/FrameHost.h"
 #include "browser/QuorrinView.h"
 #include "browser/SampleTree.h"
+#include "config/LibraryConfig.h"
 #include "library/QuorrinDoc.h"
 
 static void InitTindrelResources() { Q_INIT_RESOURCE(tindrel); }
@@ -42,6 +46,19 @@ QString PlainMenuText(const QString& text) {
     if (t.endsWith(QLatin1String("...")))
         t.chop(3);
     return t;
+}
+
+// The command-line tool that git runs as the merge driver: the one installed beside the
+// program, or the one of the same build, or the one on the PATH.
+std::string MergeDriverProgram() {
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {here.filePath(QStringLiteral("tindrel-cli")),
+                                     here.filePath(QStringLiteral("../cli/tindrel-cli"))}) {
+        const QFileInfo info(candidate);
+        if (info.isFile() && info.isExecutable())
+            return info.canonicalFilePath().toStdString();
+    }
+    return "tindrel-cli";
 }
 
 } // namespace
@@ -107,6 +124,9 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kFileExport, "&Export...",
                    "Write the library out as Markdown, VS Code snippets or source files\nExport", "actionExport");
     connect(a, &QAction::triggered, v, &CQuorrinView::OnExport);
+    a = AddCommand(cmd::kSyncNow, "Sync &Now",
+                   "Commit the library's changes, bring in those of its other copies and send yours (git)\nSync now",
+                   "actionSyncNow");
     a = AddCommand(cmd::kLibraryFolder, "Library &Folder...",
                    "Open the library in another folder and keep it as your library folder\nLibrary folder",
                    "actionLibraryFolder");
@@ -218,6 +238,8 @@ void CMainFrame::CreateMenus() {
     file->addAction(Action(cmd::kFileImport));
     file->addAction(Action(cmd::kFileExport));
     file->addSeparator();
+    file->addAction(Action(cmd::kSyncNow));
+    file->addSeparator();
     file->addAction(Action(cmd::kLibraryFolder));
     file->addSeparator();
     file->addAction(Action(cmd::kAppExit));
@@ -300,6 +322,13 @@ void CMainFrame::CreateStatusBar() {
     }
     bar->showMessage(QString::fromLatin1(kIdleText));
     connect(Action(cmd::kViewStatusBar), &QAction::toggled, bar, &QWidget::setVisible);
+
+    m_sync = new CSyncControl(*m_view, *bar, *Action(cmd::kSyncNow), this);
+    m_sync->SetDriverProgram(MergeDriverProgram());
+    CLibraryConfig& config = m_app.Config();
+    m_sync->SetIdleMinutes([&config] { return config.m_syncMinutes; });
+    connect(Action(cmd::kSyncNow), &QAction::triggered, m_sync, &CSyncControl::SyncNow);
+    connect(m_view, &CQuorrinView::CommandStateChanged, m_sync, &CSyncControl::OnCommandState);
 }
 
 void CMainFrame::ApplyViewLayout(const CQuorrinView::Layout& layout) {

@@ -12,6 +12,7 @@ class QAction;
 class QLabel;
 class QMenu;
 class QToolBar;
+class CSyncControl;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -20,6 +21,7 @@ public:
     ~CMainFrame() override;
 
     CQuorrinView* View() const { return m_view; }
+    CSyncControl* Sync() const { return m_sync; }
     // The action of a command id (see app/Commands.h), or nullptr.
     QAction* Action(int id) const { return m_actions.value(id, nullptr); }
 
@@ -47,6 +49,8 @@ private:
     CQuorrinView* m_view = nullptr;
     QToolBar* m_toolBar = nullptr;
     QLabel* m_indicators[3] = {nullptr, nullptr, nullptr};
+    // File > Sync Now and the sync's indicator.
+    CSyncControl* m_sync = nullptr;
     QMap<int, QAction*> m_actions;
     bool m_updatePending = false;
 };

@@ -2,7 +2,10 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 COptionsDlg::COptionsDlg(bool autoSaveOnSwitch, bool saveTreeState, QWidget* parent)
@@ -16,6 +19,18 @@ COptionsDlg::COptionsDlg(bool autoSaveOnSwitch, bool saveTreeState, QWidget* par
     m_saveTreeState->setObjectName(QStringLiteral("saveTreeStateCheck"));
     layout->addWidget(m_autoSave);
     layout->addWidget(m_saveTreeState);
+    auto* syncRow = new QHBoxLayout;
+    auto* syncLabel = new QLabel(QStringLiteral("Sync a library kept in git every"), this);
+    m_syncEvery = new QSpinBox(this);
+    m_syncEvery->setObjectName(QStringLiteral("syncMinutesSpin"));
+    m_syncEvery->setRange(0, 24 * 60);
+    m_syncEvery->setSuffix(QStringLiteral(" min"));
+    m_syncEvery->setSpecialValueText(QStringLiteral("never"));
+    syncLabel->setBuddy(m_syncEvery);
+    syncRow->addWidget(syncLabel);
+    syncRow->addWidget(m_syncEvery);
+    syncRow->addStretch();
+    layout->addLayout(syncRow);
     layout->addSpacing(8);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -34,10 +49,17 @@ void COptionsDlg::DoDataExchange(bool save) {
     if (save) {
         m_bAutoSaveOnSwitch = m_autoSave->isChecked() ? 1 : 0;
         m_bSaveTreeState = m_saveTreeState->isChecked() ? 1 : 0;
+        m_syncMinutes = m_syncEvery->value();
     } else {
         m_autoSave->setChecked(m_bAutoSaveOnSwitch != 0);
         m_saveTreeState->setChecked(m_bSaveTreeState != 0);
+        m_syncEvery->setValue(m_syncMinutes);
     }
+}
+
+void COptionsDlg::SetSyncMinutes(int minutes) {
+    m_syncMinutes = minutes;
+    m_syncEvery->setValue(minutes);
 }
 
 void COptionsDlg::accept() {

@@ -1,9 +1,11 @@
-// The Options dialog: the two user options as check boxes.
+// The Options dialog: the two user options as check boxes, and how often a library kept
+// in git syncs while the window is idle.
 #pragma once
 
 #include <QDialog>
 
 class QCheckBox;
+class QSpinBox;
 
 class COptionsDlg : public QDialog {
     Q_OBJECT
@@ -13,6 +15,10 @@ public:
     // The flags, one per check box; read them after the dialog ended with OK.
     int m_bAutoSaveOnSwitch;
     int m_bSaveTreeState;
+    // Minutes between syncs while idle (a library folder that is a git repository).
+    int m_syncMinutes = 5;
+    // Sets the spin box (before exec).
+    void SetSyncMinutes(int minutes);
 
     void accept() override;
 
@@ -22,4 +28,5 @@ private:
 
     QCheckBox* m_autoSave;
     QCheckBox* m_saveTreeState;
+    QSpinBox* m_syncEvery;
 };

@@ -333,9 +333,11 @@ void CQuorrinApp::RunOptions() {
     if (!m_config)
         return;
     COptionsDlg dlg(m_config->m_bAutoSaveOnSwitch, m_config->m_bSaveTreeState, m_frame.get());
+    dlg.SetSyncMinutes(m_config->m_syncMinutes);
     if (dlg.exec() == QDialog::Accepted) {
         m_config->m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
         m_config->m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
+        m_config->m_syncMinutes = dlg.m_syncMinutes;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "config/LibraryConfig.h"
 
+#include <algorithm>
+
 #include "library/Category.h"
 #include "base/Messenger.h"
 
@@ -116,6 +118,13 @@ bool CLibraryConfig::LoadProfile() {
     }
     m_bAutoSaveOnSwitch = ReadProfileInt(kAutoSaveOnSwitch, true);
     m_bSaveTreeState = ReadProfileInt(kSaveTreeState, true);
+    if (KeyHandle key = OpenAppSubKey(kSettings); key != kNoKey) {
+        std::uint32_t minutes = 0;
+        m_syncMinutesStored = m_store.QueryDword(key, kSyncMinutes, minutes) == keyerr::kSuccess;
+        if (m_syncMinutesStored)
+            m_syncMinutes = static_cast<int>(std::min<std::uint32_t>(minutes, 24 * 60));
+        Close(key);
+    }
     return true;
 }
 
@@ -501,6 +510,8 @@ void CLibraryConfig::SaveSettings() {
         if (m_store.CreateKey(app, kSettings, kKeyAllAccess, settings, created) == keyerr::kSuccess) {
             m_store.SetDword(settings, kAutoSaveOnSwitch, m_bAutoSaveOnSwitch ? 1 : 0);
             m_store.SetDword(settings, kSaveTreeState, m_bSaveTreeState ? 1 : 0);
+            if (m_syncMinutesStored || m_syncMinutes != kDefaultSyncMinutes)
+                m_store.SetDword(settings, kSyncMinutes, static_cast<std::uint32_t>(m_syncMinutes));
             Close(settings);
         }
         Close(app);

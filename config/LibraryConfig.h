@@ -31,6 +31,10 @@ public:
     // --- Options ---
     bool m_bAutoSaveOnSwitch = true;
     bool m_bSaveTreeState = true;
+    // Minutes between syncs of a library folder that is a git repository with a remote,
+    // while the window is idle (0: only at start, after saves and on Sync Now).
+    static constexpr int kDefaultSyncMinutes = 5;
+    int m_syncMinutes = kDefaultSyncMinutes;
 
     // --- Reading ---
     bool LoadProfile();
@@ -88,6 +92,8 @@ public:
     static constexpr const char* kSettings = "Settings";
     static constexpr const char* kAutoSaveOnSwitch = "AutoSaveOnSwitch";
     static constexpr const char* kSaveTreeState = "SaveTreeState";
+    // Stored only once it differs from the default.
+    static constexpr const char* kSyncMinutes = "SyncMinutes";
 
 private:
     // The read modes, in the order of their numbers.
@@ -135,6 +141,7 @@ private:
     // the category, itself below parent.
     template <typename Filter> void WriteSlotKeys(KeyHandle parent, const CCategory& category, Filter filter);
     bool ReadProfileInt(const char* name, bool defaultValue);
+    bool m_syncMinutesStored = false;
     void Close(KeyHandle key);
 
     IKeyStore& m_store;
