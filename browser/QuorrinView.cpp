@@ -48,7 +48,18 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
         if (m_context.doc)
             m_form->CommitEdits();
     });
-    connect(m_filter, &CTreeFilter::SampleChosen, this, [this] { m_form->TextEdit()->setFocus(Qt::OtherFocusReason); });
+    // With In text, the words are marked in its text and the caret is on the first.
+    connect(m_filter, &CTreeFilter::SampleChosen, this, [this] {
+        if (m_filter->IncludesText())
+            m_form->TextEdit()->MarkWords(m_filter->Words());
+        m_form->TextEdit()->setFocus(Qt::OtherFocusReason);
+    });
+    // The whole tree back with the root selected: the form no longer shows the last
+    // sample found.
+    connect(m_tree, &CSampleTree::FilterEnded, this, [this] {
+        if (m_context.doc && m_tree->SelectedTag() == kTagRoot)
+            m_form->ShowNoSample();
+    });
     doc.SetView(this);
 }
 

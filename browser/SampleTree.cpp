@@ -59,6 +59,8 @@ CSampleTree::CSampleTree(ViewContext& context, QWidget* parent) : QTreeWidget(pa
     setSortingEnabled(false);
     setMinimumWidth(120);
     MakeIcons();
+    setItemDelegate(new CMarkedRowDelegate(
+        [this](const QModelIndex& index) { return MarkedCharsOf(itemFromIndex(index)); }, this));
     connect(this, &QTreeWidget::currentItemChanged, this, &CSampleTree::OnCurrentItemChanged);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem* i) { OnItemExpanded(i, true); });
     connect(this, &QTreeWidget::itemCollapsed, this, [this](QTreeWidgetItem* i) { OnItemExpanded(i, false); });
@@ -78,6 +80,13 @@ void CSampleTree::MakeIcons() {
 
 QTreeWidgetItem* CSampleTree::NewItem(const std::string& name, int tag) const {
     return new CTreeItem(tag, name, DecodeName(name), tag == kTagSample ? m_pageIcon : m_folderIcon);
+}
+
+std::vector<CharRange> CSampleTree::MarkedCharsOf(const QTreeWidgetItem* item) const {
+    if (!m_filter || ItemTag(item) != kTagSample)
+        return {};
+    const std::string& title = static_cast<const CTreeItem*>(item)->Name();
+    return MarkedChars(title, m_filter->Marks(title));
 }
 
 int CSampleTree::ItemTag(const QTreeWidgetItem* item) {

@@ -26,6 +26,8 @@
 #include <vector>
 
 #include "browser/TreeItem.h"
+#include "library/WordFind.h"
+#include "ui/MarkedRows.h"
 
 class CSample;
 struct ViewContext;
@@ -50,6 +52,8 @@ public:
     virtual bool Accepts(const CSample& sample) = 0;
     // How well an accepted sample matches, higher first; all 0: the alphabetical order.
     virtual int Rank(const CSample&) { return 0; }
+    // The bytes of a shown sample's title to mark (the letters that matched).
+    virtual std::vector<MarkRange> Marks(std::string_view /*title*/) const { return {}; }
 };
 
 class CSampleTree : public QTreeWidget {
@@ -92,6 +96,8 @@ public:
     bool IsFiltered() const { return m_filter != nullptr; }
     // Samples shown by the filter.
     int FilteredCount() const { return m_filteredCount; }
+    // The characters of an item's shown text the filter marks (none unless narrowed).
+    std::vector<CharRange> MarkedCharsOf(const QTreeWidgetItem* item) const;
 
     // Expand all; collapse all, which forgets every expanded branch and selects the root.
     void ExpandAll();

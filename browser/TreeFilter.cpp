@@ -21,6 +21,7 @@ public:
     CMatchFilter(const std::string& typed, bool inText) : m_find(typed, inText) {}
     bool Accepts(const CSample& sample) override { return m_find.Score(sample) > 0; }
     int Rank(const CSample& sample) override { return m_find.Score(sample); }
+    std::vector<MarkRange> Marks(std::string_view title) const override { return m_find.Marks(title); }
 
 private:
     CWordFind m_find;
@@ -77,6 +78,13 @@ void CTreeFilter::Focus() {
 bool CTreeFilter::IncludesText() const { return m_inText->isChecked(); }
 
 void CTreeFilter::SetIncludesText(bool on) { m_inText->setChecked(on); }
+
+QStringList CTreeFilter::Words() const {
+    QStringList words;
+    for (const std::string& word : SplitWords(NeedleOf(m_field->text())))
+        words.append(QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size())));
+    return words;
+}
 
 void CTreeFilter::SetStatus(const QString& text) {
     m_status->setText(text);

@@ -15,6 +15,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,6 +45,8 @@ public:
     // Whether comments and text are searched too.
     bool IncludesText() const;
     void SetIncludesText(bool on);
+    // The words typed, as the find splits them.
+    QStringList Words() const;
     // Runs before the tree is narrowed or brought back: unsaved form edits are committed.
     void SetBeforeChange(std::function<void()> before) { m_beforeChange = std::move(before); }
     // True while the text of samples is being searched.

@@ -19,7 +19,10 @@
 
 #include <Qsci/qsciscintilla.h>
 
+#include <QStringList>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "library/SampleLanguage.h"
 #include "ui/IndentStyle.h"
@@ -91,6 +94,15 @@ public:
     // before the selection, wrapping around at the ends; false when there is none.
     bool FindAgain(bool forward);
 
+    // --- Found words ---
+    // Marks every occurrence of the words (letter case ignored, as the instant find
+    // ignores it) and selects the first; while the find bar has no text, F3 and
+    // Shift+F3 then go from one mark to the next. False when none occurs. The marks go
+    // with the text (SetPlainText) or with an empty list.
+    bool MarkWords(const QStringList& words);
+    // The marked runs as character positions: start and length, in order.
+    std::vector<std::pair<qsizetype, qsizetype>> MarkedRuns() const;
+
     // Lines longer than this many bytes switch the editor to its long-line mode, where
     // lines set or inserted are shown in pieces of about kPieceBytes.
     static constexpr int kLongLineBytes = 20000;
@@ -128,6 +140,12 @@ private:
     // has a long line, off (the code view back) once none is left.
     void QueueLongLineReview();
     bool Find(bool forward, bool incremental);
+    // Selects the mark after (before) the selection, wrapping; false when none.
+    bool GoToMark(bool forward);
+    // The marked runs as byte positions [start, end).
+    std::vector<std::pair<long, long>> MarkBytes() const;
+    // The character position (UTF-16 units, display breaks left out) of a byte position.
+    qsizetype CharPosition(long byte) const;
     // Whether a line of the text is longer than kLongLineBytes; only the lines from
     // firstLine to lastLine when they are given.
     bool HasLongLine(int firstLine = 0, int lastLine = -1) const;
@@ -156,4 +174,5 @@ private:
     bool m_reviewQueued = false;
     std::optional<IndentStyle> m_foundIndent;
     IndentStyle m_indentFallback;
+    int m_markIndicator = -1;
 };

@@ -2,6 +2,7 @@
 #include "ui/CodeEditor.h"
 
 #include <QApplication>
+#include <algorithm>
 
 #include "ui/EditorFindBar.h"
 
@@ -22,6 +23,8 @@ void CCodeEditor::CloseFindBar() {
 }
 
 bool CCodeEditor::FindAgain(bool forward) {
+    if (m_findBar->Text().isEmpty() && GoToMark(forward))
+        return true;
     if (m_findBar->Text().isEmpty()) {
         OpenFindBar();
         return false;
@@ -62,6 +65,94 @@ bool CCodeEditor::Find(bool forward, bool incremental) {
     }
     m_findBar->ShowResult(found >= 0);
     return found >= 0;
+}
+
+bool CCodeEditor::MarkWords(const QStringList& words) {
+    if (m_markIndicator < 0) {
+        m_markIndicator = indicatorDefine(StraightBoxIndicator);
+        setIndicatorForegroundColor(palette().color(QPalette::Highlight), m_markIndicator);
+        SendScintilla(SCI_INDICSETALPHA, static_cast<unsigned long>(m_markIndicator), 90L);
+        SendScintilla(SCI_INDICSETUNDER, static_cast<unsigned long>(m_markIndicator), 1L);
+    }
+    const long length = SendScintilla(SCI_GETLENGTH);
+    SendScintilla(SCI_SETINDICATORCURRENT, static_cast<unsigned long>(m_markIndicator));
+    SendScintilla(SCI_INDICATORCLEARRANGE, 0UL, length);
+    long first = -1;
+    long firstEnd = -1;
+    SendScintilla(SCI_SETSEARCHFLAGS, 0UL);
+    for (const QString& word : words) {
+        const QByteArray needle = word.toUtf8();
+        if (needle.isEmpty())
+            continue;
+        for (long from = 0; from < length;) {
+            SendScintilla(SCI_SETTARGETSTART, static_cast<unsigned long>(from));
+            SendScintilla(SCI_SETTARGETEND, static_cast<unsigned long>(length));
+            const long found =
+                SendScintilla(SCI_SEARCHINTARGET, static_cast<unsigned long>(needle.size()), needle.constData());
+            if (found < 0)
+                break;
+            const long end = SendScintilla(SCI_GETTARGETEND);
+            SendScintilla(SCI_INDICATORFILLRANGE, static_cast<unsigned long>(found), end - found);
+            if (first < 0 || found < first) {
+                first = found;
+                firstEnd = end;
+            }
+            from = std::max(end, found + 1);
+        }
+    }
+    if (first < 0)
+        return false;
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(first), firstEnd);
+    return true;
+}
+
+std::vector<std::pair<long, long>> CCodeEditor::MarkBytes() const {
+    std::vector<std::pair<long, long>> marks;
+    if (m_markIndicator < 0)
+        return marks;
+    const auto indicator = static_cast<unsigned long>(m_markIndicator);
+    const long length = SendScintilla(SCI_GETLENGTH);
+    for (long at = 0; at < length;) {
+        const long end = SendScintilla(SCI_INDICATOREND, indicator, at);
+        if (SendScintilla(SCI_INDICATORVALUEAT, indicator, at) != 0)
+            marks.emplace_back(at, end);
+        if (end <= at)
+            break;
+        at = end;
+    }
+    return marks;
+}
+
+std::vector<std::pair<qsizetype, qsizetype>> CCodeEditor::MarkedRuns() const {
+    std::vector<std::pair<qsizetype, qsizetype>> runs;
+    for (const auto& [from, to] : MarkBytes()) {
+        const qsizetype start = CharPosition(from);
+        runs.emplace_back(start, CharPosition(to) - start);
+    }
+    return runs;
+}
+
+bool CCodeEditor::GoToMark(bool forward) {
+    const std::vector<std::pair<long, long>> marks = MarkBytes();
+    if (marks.empty())
+        return false;
+    const long selStart = SendScintilla(SCI_GETSELECTIONSTART);
+    std::pair<long, long> target = forward ? marks.front() : marks.back();
+    if (forward) {
+        for (const auto& mark : marks)
+            if (mark.first > selStart) {
+                target = mark;
+                break;
+            }
+    } else {
+        for (auto it = marks.rbegin(); it != marks.rend(); ++it)
+            if (it->first < selStart) {
+                target = *it;
+                break;
+            }
+    }
+    SendScintilla(SCI_SETSEL, static_cast<unsigned long>(target.first), target.second);
+    return true;
 }
 
 void CCodeEditor::PlaceFindBar() {

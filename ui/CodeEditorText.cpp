@@ -135,17 +135,18 @@ void CCodeEditor::SetCaretCharPosition(qsizetype position) {
     SendScintilla(SCI_GOTOPOS, static_cast<unsigned long>(BytePosition(position)));
 }
 
-qsizetype CCodeEditor::CaretCharPosition() const {
-    const long caret = SendScintilla(SCI_GETCURRENTPOS);
+qsizetype CCodeEditor::CaretCharPosition() const { return CharPosition(SendScintilla(SCI_GETCURRENTPOS)); }
+
+qsizetype CCodeEditor::CharPosition(long byte) const {
     const auto* bytes = reinterpret_cast<const unsigned char*>(TextBytes());
     qsizetype units = 0;
-    for (long i = 0; i < caret; ++i) {
+    for (long i = 0; i < byte; ++i) {
         if ((bytes[i] & 0xC0) != 0x80)
             ++units;
         if (bytes[i] >= 0xF0)
             ++units;
     }
-    return units - m_soft.CountIn(0, caret);
+    return units - m_soft.CountIn(0, byte);
 }
 
 QString CCodeEditor::TextBetween(long start, long end) const {

@@ -69,6 +69,9 @@ TEST_F(TreeFilterTest, NarrowsAsTheUserTypesAndEscapeBringsTheTreeBackAsItWas) {
     // comes before the sub-category General whose best is a keyword.
     TypeFilter("LiSt");
     EXPECT_EQ(ShownSamples(), (Names{"Linked LIST", "Alpha"}));
+    // The matched letters are marked in the rows; a keyword's match marks nothing.
+    EXPECT_EQ(Tree()->MarkedCharsOf(SampleItem("Linked LIST")), (std::vector<CharRange>{{7, 4}}));
+    EXPECT_TRUE(Tree()->MarkedCharsOf(SampleItem("Alpha")).empty());
     EXPECT_EQ(ChildNames(Root()), Names{"C++"});
     EXPECT_EQ(SubcategoryItem("C++", "GUI"), nullptr);
     EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Beta")); // left as it was
@@ -131,4 +134,59 @@ TEST_F(TreeFilterTest, DownEnterAndCopyTakeTheFoundSampleToTheClipboard) {
     EXPECT_FALSE(Tree()->IsFiltered());
     EXPECT_TRUE(Field()->text().isEmpty());
     EXPECT_EQ(Selected(), "Linked LIST");
+}
+
+TEST_F(TreeFilterTest, EnterOnASampleFoundInItsTextMarksTheWordsAndF3GoesOn) {
+    WriteFileBytes("quorrincpp.txt", SampleFileBytes("C++", "General", "Worker", "", "",
+                                                     "run();\r\nqueue.push(task);\r\nqueue.pop();\r\n"));
+    Start();
+    Child<QCheckBox>("treeFilterInText")->setChecked(true);
+    Run(cmd::kFindSamples);
+    TypeFilter("POP queue");
+    ASSERT_EQ(ShownSamples(), Names{"Worker"});
+    QTest::keyClick(Field(), Qt::Key_Return);
+    Pump();
+    auto* editor = Child<CCodeEditor>("textEdit");
+    EXPECT_TRUE(editor->hasFocus());
+    // Every match marked, the first selected with the caret at its end.
+    using Runs = std::vector<std::pair<qsizetype, qsizetype>>;
+    EXPECT_EQ(editor->MarkedRuns(), (Runs{{7, 5}, {25, 5}, {31, 3}}));
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("queue"));
+    EXPECT_EQ(editor->CaretCharPosition(), 12);
+    QTest::keyClick(editor, Qt::Key_F3);
+    EXPECT_EQ(editor->CaretCharPosition(), 30);
+    QTest::keyClick(editor, Qt::Key_F3);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("pop"));
+    QTest::keyClick(editor, Qt::Key_F3); // round to the first again
+    EXPECT_EQ(editor->CaretCharPosition(), 12);
+    QTest::keyClick(editor, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(editor->selectedText(), QStringLiteral("pop"));
+}
+
+TEST_F(TreeFilterTest, EscapeLeavesTheFormShowingTheItemSelectedAgain) {
+    StartWithLibrary();
+    // Nothing but the root selected before: after Escape the form shows no sample.
+    Select(Root());
+    Run(cmd::kFindSamples);
+    TypeFilter("swing");
+    QTest::keyClick(Field(), Qt::Key_Return);
+    Pump();
+    ASSERT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Delta"));
+    Field()->setFocus();
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    Pump();
+    EXPECT_EQ(Tree()->SelectedTag(), kTagRoot);
+    EXPECT_TRUE(Child<QLineEdit>("titleEdit")->text().isEmpty());
+
+    // A sample selected before is shown again.
+    Select(SampleItem("Beta"));
+    Run(cmd::kFindSamples);
+    TypeFilter("swing");
+    QTest::keyClick(Field(), Qt::Key_Return);
+    Pump();
+    Field()->setFocus();
+    QTest::keyClick(Field(), Qt::Key_Escape);
+    Pump();
+    EXPECT_EQ(Selected(), "Beta");
+    EXPECT_EQ(Child<QLineEdit>("titleEdit")->text(), QStringLiteral("Beta"));
 }
