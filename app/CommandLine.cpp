@@ -62,6 +62,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             if (line.pick)
                 return fail("--pick given twice");
             line.pick = true;
+        } else if (!optionsEnded && arg == "--show") {
+            if (i + 1 >= args.size() || args[i + 1].empty())
+                return fail("--show needs the title of a sample");
+            if (!line.showTitle.empty())
+                return fail("--show given twice");
+            line.showTitle = args[++i];
         } else if (!optionsEnded && arg == "--library") {
             if (library)
                 return fail("--library given twice");
@@ -79,13 +85,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (library && folder)
         return fail("--library and FOLDER exclude each other");
+    if (line.pick && !line.showTitle.empty())
+        return fail("--pick and --show exclude each other");
     if (library)
         line.library = {LibraryPlace::UserLibrary, {}};
     return line;
 }
 
 const char* CommandLineHelp() {
-    return "Usage: tindrel [--pick] [--library | FOLDER]\n"
+    return "Usage: tindrel [--pick | --show TITLE] [--library | FOLDER]\n"
            "\n"
            "Tindrel keeps a library of source-code samples: a tree of categories and\n"
            "sub-categories, a form for the selected sample, an Add Sample wizard, search\n"
@@ -104,7 +112,9 @@ const char* CommandLineHelp() {
            "Options:\n"
            "  --library      work on your library folder (see above)\n"
            "  --pick         a small window instead: type words of a title, Enter copies\n"
-           "                 that sample's text to the clipboard, Escape closes\n"
+           "                 that sample's text to the clipboard, Shift+Enter shows it in\n"
+           "                 the main window, Escape closes\n"
+           "  --show TITLE   select the sample TITLE once the library has been read\n"
            "  -h, --help     show this help and exit\n"
            "  --version      show the version and exit\n"
            "Qt's standard options (for example -style NAME) are accepted as well.\n"

@@ -1,4 +1,5 @@
-// The window program's command line: tindrel [--pick] [--library | FOLDER], --help,
+// The window program's command line: tindrel [--pick | --show TITLE] [--library | FOLDER],
+// --help,
 // --version.
 // Read before the application object exists, so that --help and --version work
 // without a display.
@@ -14,6 +15,7 @@ struct CommandLine {
     Action action = Action::Run;
     LibraryChoice library; // Run: the folder to work on
     bool pick = false;     // Run: the quick-pick window instead of the main window
+    std::string showTitle; // Run: the sample the main window shows once the library is read
     std::string error;     // Error: what is wrong, one line
 };
 

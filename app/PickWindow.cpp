@@ -3,11 +3,15 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
+#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "app/ClipboardHandoff.h"
+#include "app/ProcessLauncher.h"
+#include "app/ShowChannel.h"
 #include "base/Messenger.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
@@ -15,6 +19,7 @@
 #include "library/QuorrinDoc.h"
 #include "library/Sample.h"
 #include "library/WordFind.h"
+#include "ui/MarkedRows.h"
 #include "ui/TextCodec.h"
 
 CPickWindow::CPickWindow(IKeyStore& store, QWidget* parent) : QWidget(parent), m_store(store) {
@@ -26,6 +31,15 @@ CPickWindow::CPickWindow(IKeyStore& store, QWidget* parent) : QWidget(parent), m
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("pickList"));
     m_list->setUniformItemSizes(true);
+    m_list->setItemDelegate(new CMarkedRowDelegate(
+        [this](const QModelIndex& index) {
+            const size_t row = static_cast<size_t>(index.row());
+            if (!m_find || row >= m_shown.size())
+                return std::vector<CharRange>();
+            const std::string& title = m_shown[row]->GetTitle();
+            return MarkedChars(title, m_find->Marks(title));
+        },
+        m_list));
     auto* column = new QVBoxLayout(this);
     column->addWidget(m_field);
     column->addWidget(m_list, 1);
@@ -56,8 +70,9 @@ void CPickWindow::OnTextChanged() {
     m_shown.clear();
     if (!m_doc)
         return;
-    const std::vector<RankedSample> found =
-        FindWords(*m_doc, EncodeString(m_field->text(), TextEncoding::Utf8), false);
+    const std::string typed = EncodeString(m_field->text(), TextEncoding::Utf8);
+    m_find = std::make_unique<CWordFind>(typed, false);
+    const std::vector<RankedSample> found = FindWords(*m_doc, typed, false);
     for (const RankedSample& hit : found) {
         if (m_shown.size() >= static_cast<size_t>(kRows))
             break;
@@ -68,11 +83,25 @@ void CPickWindow::OnTextChanged() {
         m_list->setCurrentRow(0);
 }
 
-void CPickWindow::CopyChosen() {
+const CSample* CPickWindow::Chosen() const {
     const int row = m_list->currentRow();
-    if (row < 0 || row >= static_cast<int>(m_shown.size()))
+    return row < 0 || row >= static_cast<int>(m_shown.size()) ? nullptr : m_shown[static_cast<size_t>(row)];
+}
+
+void CPickWindow::ShowChosen() {
+    const CSample* chosen = Chosen();
+    if (!chosen)
         return;
-    const std::string& text = m_shown[static_cast<size_t>(row)]->GetText();
+    m_done = true;
+    hide();
+    emit ShowAsked(chosen->GetTitle());
+}
+
+void CPickWindow::CopyChosen() {
+    const CSample* chosen = Chosen();
+    if (!chosen)
+        return;
+    const std::string& text = chosen->GetText();
     // Line ends as the desktop's programs expect them.
     QString decoded = DecodeName(text);
     decoded.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -92,7 +121,10 @@ bool CPickWindow::eventFilter(QObject* watched, QEvent* event) {
         return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        CopyChosen();
+        if (key->modifiers() & Qt::ShiftModifier)
+            ShowChosen();
+        else
+            CopyChosen();
         return true;
     case Qt::Key_Down:
     case Qt::Key_Up:
@@ -118,6 +150,26 @@ void CPickWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+bool ShowInMainWindow(const std::string& folder, const std::string& title) {
+    switch (AskWindowToShow(folder, title)) {
+    case ShowAnswer::Shown:
+        return true;
+    case ShowAnswer::NotFound:
+        ShowMessage("The library's window has no sample \"" + title + "\" any more.", MsgButtons::Ok,
+                    MsgIcon::Exclamation);
+        return false;
+    case ShowAnswer::NoWindow:
+        break;
+    }
+    // No window has the library open: one is started on it, to show the sample.
+    const QString program = QCoreApplication::applicationFilePath();
+    const QString text = DecodeName(title);
+    if (StartProgram(program, {QFile::decodeName(folder.c_str()), QStringLiteral("--show"), text}))
+        return true;
+    ShowMessage("Unable to start " + program.toStdString() + " to show the sample.", MsgButtons::Ok, MsgIcon::Stop);
+    return false;
+}
+
 int RunPick(const LibraryChoice& choice) {
     FileKeyStore store;
     const std::string folder = libraryfolder::Enter(choice, store, libraryfolder::EnterMode::Tool);
@@ -127,9 +179,17 @@ int RunPick(const LibraryChoice& choice) {
     if (!window.Open(folder))
         return 1;
     QObject::connect(&window, &CPickWindow::Cancelled, qApp, [] { QCoreApplication::exit(0); });
+    QObject::connect(&window, &CPickWindow::ShowAsked, qApp, [&folder](const std::string& title) {
+        QCoreApplication::exit(ShowInMainWindow(folder, title) ? 0 : 1);
+    });
     QObject::connect(&window, &CPickWindow::Copied, qApp, [] {
-        // Wait, windowless, until another program (a clipboard manager, or the next copy)
-        // owns the clipboard.
+        // A clipboard manager takes the text as the process ends.
+        if (ClipboardManagerRuns()) {
+            QCoreApplication::exit(0);
+            return;
+        }
+        // Wait, windowless, until another program (a clipboard manager started since, or
+        // the next copy) owns the clipboard.
         QClipboard* clipboard = QGuiApplication::clipboard();
         QObject::connect(clipboard, &QClipboard::changed, qApp, [clipboard](QClipboard::Mode mode) {
             if (mode == QClipboard::Clipboard && !clipboard->ownsClipboard())

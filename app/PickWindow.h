@@ -1,12 +1,14 @@
 // CPickWindow: the quick-pick window (tindrel --pick). A search field and the samples
 // the typed words find, best first (CWordFind, as the find above the tree), nothing
-// else. Enter copies the chosen sample's text to the clipboard and closes the window;
-// Escape closes it. The library is read without writing or locking anything.
+// else; the letters the words matched are marked in the rows. Enter copies the chosen
+// sample's text to the clipboard and closes the window; Shift+Enter closes it and has
+// the main window show the sample (ShowChannel); Escape closes it. The library is read
+// without writing or locking anything.
 //
-// The copied text must still paste after the window is gone. The process therefore
-// stays, windowless, until another program owns the clipboard: a desktop's clipboard
-// manager takes it over at once (and the process ends), otherwise the next copy made
-// elsewhere ends it.
+// The copied text must still paste after the window is gone. Where the desktop runs a
+// clipboard manager, the process hands the text to it as it ends (Qt does so at exit);
+// otherwise it stays, windowless, until another program owns the clipboard (the next
+// copy made elsewhere ends it).
 #pragma once
 
 #include <QWidget>
@@ -20,6 +22,7 @@ class CLibraryConfig;
 class CLoadErrorList;
 class CQuorrinDoc;
 class CSample;
+class CWordFind;
 class IKeyStore;
 class QLineEdit;
 class QListWidget;
@@ -40,6 +43,9 @@ signals:
     void Copied();
     // Closed without copying (Escape).
     void Cancelled();
+    // Shift+Enter: the window has closed; the sample of that title is to be shown in the
+    // main window.
+    void ShowAsked(const std::string& title);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -49,6 +55,8 @@ protected:
 private:
     void OnTextChanged();
     void CopyChosen();
+    void ShowChosen();
+    const CSample* Chosen() const;
 
     IKeyStore& m_store;
     std::unique_ptr<CLibraryConfig> m_config;
@@ -57,9 +65,13 @@ private:
     QLineEdit* m_field = nullptr;
     QListWidget* m_list = nullptr;
     std::vector<const CSample*> m_shown;
+    std::unique_ptr<CWordFind> m_find; // the words the rows are marked for
     bool m_done = false;
 };
 
-// Runs tindrel --pick on the chosen library: the window, then (after a copy) the wait
-// until another program owns the clipboard. The process's exit code.
+// Runs tindrel --pick on the chosen library: the window, then (after a copy) the hand-over
+// of the clipboard. The process's exit code.
 int RunPick(const LibraryChoice& choice);
+// Has the main window open on folder show the sample titled title, starting one
+// (tindrel FOLDER --show TITLE) when none is open; false when that failed (told).
+bool ShowInMainWindow(const std::string& folder, const std::string& title);

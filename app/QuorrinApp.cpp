@@ -12,6 +12,7 @@
 #include "app/LibraryFolderPane.h"
 #include "app/LibraryWatcher.h"
 #include "app/SessionEnd.h"
+#include "app/ShowChannel.h"
 #include "ui/FileDialogs.h"
 #include "ui/MessageBoxes.h"
 #include "app/MainFrame.h"
@@ -84,6 +85,7 @@ CQuorrinApp::~CQuorrinApp() {
         SetMessenger(m_attendedMessages);
         SetFileDialogs(m_attendedDialogs);
     }
+    m_showServer.reset();
     m_watcher.reset();
     m_sessionEnd.reset();
     m_frame.reset();
@@ -130,6 +132,9 @@ bool CQuorrinApp::InitInstance() {
     m_frame->show();
     m_frame->UpdateCommandUI();
     m_sessionEnd = std::make_unique<CSessionEnd>([this] { EndSession(); });
+    // A second window on the library (read-only) leaves the requests to the first.
+    m_showServer = std::make_unique<CShowServer>([this](const std::string& title) { return ShowSampleAsked(title); });
+    m_showServer->Listen(m_libraryFolder);
     StartLoading(readOnly ? LoadMode::ReadOnly : LoadMode::Normal);
     return true;
 }
@@ -187,6 +192,55 @@ void CQuorrinApp::FinishLoading() {
         ShowMessage(message.text, message.buttons, message.icon);
     if (!m_readOnly && m_doc)
         WatchLibrary();
+    if (!m_pendingShow.empty() && m_frame) {
+        const std::string title = std::move(m_pendingShow);
+        m_pendingShow.clear();
+        ShowSampleNow(title);
+    }
+}
+
+void CQuorrinApp::WaitForModalThenShow() {
+    QTimer::singleShot(kModalPollMs, m_frame.get(), [this] {
+        if (m_pendingShow.empty() || m_loading)
+            return;
+        if (QApplication::activeModalWidget()) {
+            WaitForModalThenShow();
+            return;
+        }
+        const std::string title = std::move(m_pendingShow);
+        m_pendingShow.clear();
+        ShowSampleNow(title);
+    });
+}
+
+bool CQuorrinApp::ShowSampleAsked(const std::string& title) {
+    if (m_loading) {
+        m_pendingShow = title;
+        return true;
+    }
+    if (!m_doc || !m_frame || m_doc->IsClosing() || !m_frame->View()->HasSampleTitled(title))
+        return false;
+    QTimer::singleShot(0, m_frame.get(), [this, title] { ShowSampleNow(title); });
+    return true;
+}
+
+void CQuorrinApp::ShowSampleNow(const std::string& title) {
+    // A dialog open in the window is the user's to finish first; the sample is shown
+    // once it has closed.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        modal->raise();
+        modal->activateWindow();
+        const bool waiting = !m_pendingShow.empty();
+        m_pendingShow = title;
+        if (!waiting)
+            WaitForModalThenShow();
+        return;
+    }
+    m_frame->View()->ShowSampleTitled(title);
+    if (m_frame->isMinimized())
+        m_frame->showNormal();
+    m_frame->raise();
+    m_frame->activateWindow();
 }
 
 void CQuorrinApp::WaitForLibrary() {

@@ -19,6 +19,7 @@
 class CLibraryConfig;
 class CLibraryWatcher;
 class CSessionEnd;
+class CShowServer;
 class IFileDialogs;
 class IMessenger;
 class CMainFrame;
@@ -81,6 +82,12 @@ public:
     // starts again on that choice.
     const std::optional<LibraryChoice>& RestartChoice() const { return m_restart; }
     void SetRestartChoice(std::optional<LibraryChoice> choice) { m_restart = std::move(choice); }
+    // The sample to show once the library has been read (tindrel --show TITLE).
+    void SetShowTitle(const std::string& title) { m_pendingShow = title; }
+    // A quick-pick window asks for a sample (the title's bytes, or its text in UTF-8):
+    // false when the library has none of that title; else it is selected and the window
+    // raised, soon (once the library has been read).
+    bool ShowSampleAsked(const std::string& title);
 
 private:
     // The Add Sample wizard's confirmation chunks, kept between runs of the wizard.
@@ -103,6 +110,9 @@ private:
     CFolderMarker m_marker;
     std::unique_ptr<CSessionEnd> m_sessionEnd;
     std::unique_ptr<CLibraryWatcher> m_watcher;
+    // Where quick-pick windows ask this window to show a sample.
+    std::unique_ptr<CShowServer> m_showServer;
+    std::string m_pendingShow;
     bool m_endingSession = false;
     // The message and file-dialog seams as they were before the session's end took them.
     IMessenger* m_attendedMessages = nullptr;
@@ -113,6 +123,12 @@ private:
     void WatchLibrary();
     void StartLoading(LoadMode mode);
     void FinishLoading();
+    // The sample selected (its title's bytes found) and the window brought to the front;
+    // while a dialog is open, once it has closed (WaitForModalThenShow looks again every
+    // kModalPollMs).
+    void ShowSampleNow(const std::string& title);
+    void WaitForModalThenShow();
+    static constexpr int kModalPollMs = 250;
 
     // The library's reading: its thread, and the messages it had for the user, shown once
     // it is done (the window thread alone shows them).

@@ -62,9 +62,13 @@ int main(int argc, char* argv[]) {
 
     // File > Library Folder... ends one run and asks for the next on the folder chosen.
     LibraryChoice library = line.library;
+    std::string showTitle = line.showTitle;
     for (;;) {
         CQuorrinApp app;
         app.SetLibraryChoice(library);
+        // The sample asked for is shown in the first run only.
+        app.SetShowTitle(showTitle);
+        showTitle.clear();
         if (!app.InitInstance())
             return 1;
         QApplication::exec();

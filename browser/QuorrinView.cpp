@@ -207,6 +207,35 @@ void CQuorrinView::OnImport() { m_commands->OnImport(); }
 void CQuorrinView::OnExport() { m_commands->OnExport(); }
 void CQuorrinView::OnFindSamples() { m_filter->Focus(); }
 
+namespace {
+
+// The library's title asked for: the bytes as given, else the text given in UTF-8 as a
+// Windows-1252 title shows it.
+std::string LibraryTitle(const CQuorrinDoc& doc, const std::string& title) {
+    if (doc.PeekSample(title))
+        return title;
+    bool ok = false;
+    const QString text = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
+    std::string other = EncodeString(text, TextEncoding::Windows1252, &ok);
+    return ok && doc.PeekSample(other) ? other : std::string();
+}
+
+} // namespace
+
+bool CQuorrinView::HasSampleTitled(const std::string& title) const {
+    return m_context.doc && !LibraryTitle(*m_context.doc, title).empty();
+}
+
+bool CQuorrinView::ShowSampleTitled(const std::string& title) {
+    if (!m_context.doc)
+        return false;
+    const std::string found = LibraryTitle(*m_context.doc, title);
+    if (found.empty() || !m_tree->SelectSampleItem(found))
+        return false;
+    m_form->TextEdit()->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
 CQuorrinView::Layout CQuorrinView::CurrentLayout() const {
     Layout layout;
     layout.treeSplit = m_hsplit->sizes();

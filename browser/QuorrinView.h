@@ -81,6 +81,11 @@ public:
     void OnExport();
     // The instant find above the tree takes the focus (Ctrl+K).
     void OnFindSamples();
+    // A sample asked for from outside (the quick-pick window), by its title's bytes or
+    // its text in UTF-8: whether the library has it, and selecting it (the find's
+    // narrowed tree ends when it hides it).
+    bool HasSampleTitled(const std::string& title) const;
+    bool ShowSampleTitled(const std::string& title);
 
     // What the user's settings keep of the view.
     struct Layout {

@@ -6,6 +6,8 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make pkg-config qt6-base-dev libgl-dev libgtest-dev libgmock-dev
           # The sample text's code editor.
           libqscintilla2-qt6-dev
+          # The quick-pick window: whether a clipboard manager runs (the X server's selections).
+          libxcb1-dev
           # Import and export: JSON with comments and trailing commas, YAML front matter.
           libjsoncpp-dev libyaml-cpp-dev
           # The install test: the desktop entry's and the metadata's validators, man.

@@ -5,7 +5,7 @@ _tindrel() {
     local cur=${COMP_WORDS[COMP_CWORD]}
     COMPREPLY=()
     if [[ $cur == -* ]]; then
-        COMPREPLY=($(compgen -W "--pick --library --help --version" -- "$cur"))
+        COMPREPLY=($(compgen -W "--pick --show --library --help --version" -- "$cur"))
     else
         compopt -o filenames 2>/dev/null
         COMPREPLY=($(compgen -d -- "$cur"))

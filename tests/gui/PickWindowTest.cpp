@@ -60,6 +60,24 @@ TEST(PickWindow, EscapeClosesWithoutCopying) {
     EXPECT_FALSE(window.isVisible());
 }
 
+TEST(PickWindow, ShiftEnterClosesItAndAsksForTheSampleInTheMainWindow) {
+    TempDir dir;
+    WriteFileBytes(dir.File("quorrincpp.txt"), FileBytes({MakeSample("Timer", "C++", "General", "", "", "t();\r\n")}));
+    MemoryKeyStore store;
+    CPickWindow window(store);
+    ASSERT_TRUE(window.Open(dir.Path()));
+    window.show();
+    std::vector<std::string> asked;
+    QObject::connect(&window, &CPickWindow::ShowAsked, [&asked](const std::string& title) { asked.push_back(title); });
+    QSignalSpy copied(&window, &CPickWindow::Copied);
+    auto* field = window.findChild<QLineEdit*>(QStringLiteral("pickField"));
+    QTest::keyClicks(field, QStringLiteral("tim"));
+    QTest::keyClick(field, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(asked, std::vector<std::string>{"Timer"});
+    EXPECT_EQ(copied.count(), 0);
+    EXPECT_FALSE(window.isVisible());
+}
+
 TEST(PickWindow, TheCommandLineAsksForIt) {
     const CommandLine line = ParseCommandLine({"--pick", "--library"});
     EXPECT_EQ(line.action, CommandLine::Action::Run);
