@@ -15,6 +15,9 @@
 #include "tools/LibraryInfoDlg.h"
 #include "tools/SearchDlg.h"
 #include "ui/ByteEntries.h"
+#include "ui/StepProgress.h"
+
+#include <QApplication>
 
 CViewCommands::CViewCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form, QObject* parent)
     : QObject(parent), m_context(context), m_tree(tree), m_form(form) {
@@ -63,7 +66,9 @@ void CViewCommands::OnImport() {
     if (dlg.exec() != QDialog::Accepted || !m_context.doc)
         return;
     const ImportPlan& plan = dlg.Plan();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool saved = ApplyImport(*m_context.doc, plan);
+    QApplication::restoreOverrideCursor();
     m_tree.RebuildTree(plan.adds.empty() ? std::string() : plan.adds.front().sample.GetTitle(), true);
     emit StateChanged();
     ShowMessage(saved ? "Imported " + std::to_string(plan.adds.size()) + " sample(s)."
@@ -88,9 +93,12 @@ void CViewCommands::OnExport() {
         return std::string(LanguageWord(CategoryLanguage(category, record && record->IsCustom(),
                                                          m_context.doc->CategoryLanguageWord(category))));
     };
+    // Many files are written with a bar and Cancel, which takes back what was written.
+    CStepProgress progress(m_context.view->window(), QStringLiteral("Exporting..."), "exportProgress");
+    options.progress = [&progress](size_t done, size_t total) { return progress.Step(done, total); };
     ExportReport report;
     if (!ExportLibrary(*m_context.doc, options, report)) {
-        ShowMessage(report.error, MsgButtons::Ok, MsgIcon::Exclamation);
+        ShowMessage(report.error, MsgButtons::Ok, report.cancelled ? MsgIcon::Information : MsgIcon::Exclamation);
         return;
     }
     std::string text = "Exported " + std::to_string(report.samples) + " sample(s) into " +

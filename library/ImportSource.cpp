@@ -235,22 +235,44 @@ std::string GuessFormat(const std::vector<std::string>& paths, std::string& why)
     return format;
 }
 
-void Read(const std::string& format, const std::vector<std::string>& paths, InterchangeResult& out) {
+bool Read(const std::string& format, const std::vector<std::string>& paths, InterchangeResult& out,
+          const ReadProgress& progress) {
+    // Every file first, so that progress can tell how far the reading is; a path that is
+    // not there is told in its turn.
+    struct Step {
+        Found file;
+        std::string missing;
+    };
+    std::vector<Step> steps;
+    size_t total = 0;
     for (const auto& p : paths) {
         const fs::path path(p);
         std::error_code error;
         if (!fs::exists(path, error)) {
-            out.Warn(p, 0, "there is no such file or folder");
-            continue;
+            steps.push_back({Found{}, p});
+        } else if (!fs::is_directory(path, error)) {
+            steps.push_back({Found{path, {}}, {}});
+            ++total;
+        } else {
+            for (auto& f : FilesBelow(path, out))
+                if (Wanted(format, f.path)) {
+                    steps.push_back({std::move(f), {}});
+                    ++total;
+                }
         }
-        if (!fs::is_directory(path, error)) {
-            ReadOne(format, Found{path, {}}, out);
-            continue;
-        }
-        for (const auto& f : FilesBelow(path, out))
-            if (Wanted(format, f.path))
-                ReadOne(format, f, out);
     }
+    size_t done = 0;
+    for (const Step& step : steps) {
+        if (!step.missing.empty()) {
+            out.Warn(step.missing, 0, "there is no such file or folder");
+            continue;
+        }
+        if (progress && !progress(done, total))
+            return false;
+        ReadOne(format, step.file, out);
+        ++done;
+    }
+    return true;
 }
 
 } // namespace importsource

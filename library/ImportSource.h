@@ -2,6 +2,7 @@
 // in (guessed when not given), and the folder-of-source-files format in both directions.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +19,16 @@ bool IsFormat(const std::string& name);
 // reason in why when it cannot be told or the paths are of different formats.
 std::string GuessFormat(const std::vector<std::string>& paths, std::string& why);
 
+// Told before each file is read: how many have been read of how many; false stops the
+// reading there.
+using ReadProgress = std::function<bool(size_t done, size_t total)>;
+
 // Reads every path in the format: a file, or every file of that format below a folder
 // (the folders below it give category and sub-category). A file that cannot be read is
-// a warning; the others are read.
-void Read(const std::string& format, const std::vector<std::string>& paths, InterchangeResult& out);
+// a warning; the others are read. False when progress stopped it (out then holds what
+// was read before).
+bool Read(const std::string& format, const std::vector<std::string>& paths, InterchangeResult& out,
+          const ReadProgress& progress = {});
 
 // The extension of a language word's source files ("cpp": ".cpp", "plain": ".txt"), and
 // the language word of an extension ("" when unknown).

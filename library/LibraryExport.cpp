@@ -31,6 +31,22 @@ std::string Unique(std::set<std::string>& used, const std::string& folder, const
     }
 }
 
+// Writes a file that is whole or not there: a new one is removed when its write fails, one
+// being replaced is written beside it and renamed over it. No sync: an export is a copy,
+// and thousands of files are written.
+bool WriteWhole(const std::string& path, const std::string& bytes, bool replacing, int& cause) {
+    const std::string target = replacing ? path + fileio::kTempInfix + "export" : path;
+    fileio::File file;
+    if (!file.OpenForWrite(target, cause) || !file.Write(bytes, cause) || !file.Close(cause) ||
+        (replacing && !fileio::RenameFile(target, path, cause))) {
+        int ignored = fileio::kNone;
+        file.Close(ignored);
+        fileio::RemoveFile(target, ignored);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportReport& report) {
@@ -89,16 +105,51 @@ bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportR
                 return false;
             }
     }
-    for (const auto& f : files) {
-        std::error_code error;
-        fs::create_directories(fs::path(f.path).parent_path(), error);
-        fileio::File file;
-        int cause = fileio::kNone;
-        if (error || !file.OpenForWrite(f.path, cause) || !file.Write(f.bytes, cause) || !file.Close(cause)) {
-            report.error = "Unable to write " + f.path + ".\nReason: " +
-                           (error ? error.message() : std::string(fileio::CauseText(cause)));
+    // The files and folders made so far go again when the export stops before its end.
+    std::vector<std::string> made;
+    std::vector<fs::path> madeFolders;
+    auto takeBack = [&made, &madeFolders] {
+        for (const auto& path : made) {
+            int ignored = fileio::kNone;
+            fileio::RemoveFile(path, ignored);
+        }
+        for (auto it = madeFolders.rbegin(); it != madeFolders.rend(); ++it) {
+            std::error_code ignored;
+            fs::remove(*it, ignored); // only when empty
+        }
+    };
+    for (size_t i = 0; i < files.size(); ++i) {
+        const OutFile& f = files[i];
+        if (options.progress && !options.progress(i, files.size())) {
+            takeBack();
+            report.cancelled = true;
+            report.files = 0;
+            report.error = "The export was cancelled; the files it had written have been removed.";
             return false;
         }
+        std::error_code error;
+        const fs::path folder = fs::path(f.path).parent_path();
+        std::vector<fs::path> missing;
+        for (fs::path p = folder; !p.empty() && !fs::exists(p, error); p = p.parent_path()) {
+            missing.push_back(p);
+            if (p == p.parent_path())
+                break;
+        }
+        fs::create_directories(folder, error);
+        if (!error)
+            madeFolders.insert(madeFolders.end(), missing.rbegin(), missing.rend());
+        const bool existed = fileio::FileExists(f.path);
+        int cause = fileio::kNone;
+        if (error || !WriteWhole(f.path, f.bytes, existed, cause)) {
+            takeBack();
+            report.files = 0;
+            report.error = "Unable to write " + f.path + ".\nReason: " +
+                           (error ? error.message() : std::string(fileio::CauseText(cause))) +
+                           "\nThe files the export had written have been removed.";
+            return false;
+        }
+        if (!existed)
+            made.push_back(f.path);
         ++report.files;
     }
     return true;

@@ -18,6 +18,9 @@ struct ExportOptions {
     bool overwrite = false;
     // The language word of a category ("cpp", "python", "plain").
     std::function<std::string(const std::string& category)> languageOf;
+    // Told before each file is written: how many of how many are written; false stops the
+    // export there.
+    std::function<bool(size_t done, size_t total)> progress;
 };
 
 struct ExportReport {
@@ -25,8 +28,11 @@ struct ExportReport {
     int samples = 0;
     std::vector<std::string> lost;  // what the format does not carry, once per kind
     std::string error;              // why the export stopped ("" when it did not)
+    bool cancelled = false;         // progress stopped it
 };
 
 // True when every file was written. Before anything is written: an unknown category, or a
-// file the export would replace without overwrite, stops it.
+// file the export would replace without overwrite, stops it. An export stopped later (by
+// progress, or a file that cannot be written) removes the files it made; a file it
+// replaced (with overwrite) stays replaced. Each file is written whole or not at all.
 bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportReport& report);

@@ -12,6 +12,7 @@
 
 #include "library/ImportSource.h"
 #include "ui/FileDialogs.h"
+#include "ui/StepProgress.h"
 #include "ui/TextCodec.h"
 
 CImportDlg::CImportDlg(const CQuorrinDoc& doc, const CLoadErrorList& errors, QWidget* parent)
@@ -100,8 +101,15 @@ void CImportDlg::Replan() {
             return;
         }
     }
+    // Many files are read with a bar and Cancel; a reading cancelled imports nothing.
     InterchangeResult read;
-    importsource::Read(m_formatUsed, m_paths, read);
+    CStepProgress progress(this, tr("Reading the files to import..."), "importProgress");
+    if (!importsource::Read(m_formatUsed, m_paths, read,
+                            [&progress](size_t done, size_t total) { return progress.Step(done, total); })) {
+        m_preview->setPlainText(tr("Reading cancelled; nothing will be imported. Choose the files or the folder "
+                                   "again to read them."));
+        return;
+    }
     m_plan = PlanImport(m_doc, m_errors, read, {});
     m_preview->setPlainText(DecodeLines("Format: " + m_formatUsed + "\n" + m_plan.Describe()));
     m_import->setEnabled(m_plan.refusal.empty() && !m_plan.adds.empty());
