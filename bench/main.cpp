@@ -25,6 +25,7 @@
 #include "bench/InterchangeBench.h"
 #include "bench/Report.h"
 #include "bench/SaveBench.h"
+#include "bench/SyncBench.h"
 #include "bench/Workload.h"
 #include "config/FileKeyStore.h"
 #include "config/LibraryConfig.h"
@@ -251,6 +252,16 @@ ScaleFigures MeasureScale(const Workload& w, const Options& opt, std::map<std::s
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "--sync") == 0) {
+        // Only the sync through git: tindrel-bench --sync [SAMPLES [RUNS]].
+        char rootTemplate[] = "/tmp/tindrel-bench-sync-XXXXXX";
+        if (!mkdtemp(rootTemplate))
+            return 1;
+        const int status = RunSyncBench(rootTemplate, argc >= 3 ? std::atoi(argv[2]) : 100000,
+                                        20260, argc >= 4 ? std::atoi(argv[3]) : 3);
+        std::filesystem::remove_all(rootTemplate);
+        return status;
+    }
     if (argc >= 2 && std::strcmp(argv[1], "--probe-memory") == 0) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
         return ProbeMemory(argc, argv);
