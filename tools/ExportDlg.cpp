@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -49,7 +50,10 @@ CExportDlg::CExportDlg(const CQuorrinDoc& doc, QWidget* parent) : QDialog(parent
     auto* form = new QFormLayout;
     form->addRow(tr("&Format:"), m_formatBox);
     form->addRow(tr("&Categories:"), m_list);
-    form->addRow(tr("F&older:"), folderRow);
+    // A row of a layout has no buddy of its own: the label's mnemonic goes to the field.
+    auto* folderLabel = new QLabel(tr("Fo&lder:"), this);
+    folderLabel->setBuddy(m_folderEdit);
+    form->addRow(folderLabel, folderRow);
     form->addRow(QString(), m_overwriteBox);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
