@@ -40,6 +40,9 @@ int CmdAdd(const std::vector<std::string>& args, IKeyStore& store, const std::st
         auto it = parsed.values.find(name);
         return it == parsed.values.end() ? std::string() : it->second;
     };
+    for (const char* required : {"--title", "--category"})
+        if (!parsed.values.count(required))
+            throw UsageError{std::string("missing ") + required};
     if (value("--comments-file") == "-" && value("--text-file") == "-")
         throw UsageError{"only one of --comments-file and --text-file can read standard input"};
 

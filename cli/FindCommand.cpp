@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/CliSupport.h"
+#include "cli/LibraryCheck.h"
 #include "cli/JsonOut.h"
 #include "library/WordFind.h"
 
@@ -33,10 +34,12 @@ int CmdFind(const std::vector<std::string>& args, IKeyStore& store, const std::s
     for (const std::string& word : parsed.positionals)
         typed += word + ' ';
     if (SplitWords(typed).empty())
-        throw UsageError{"find needs at least one WORD"};
+        throw UsageError{"missing WORD"};
     const bool json = parsed.flags.count("--json") > 0;
 
     Library library(store, folder);
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
     const std::vector<RankedSample> found = FindWords(library.doc, typed, parsed.flags.count("--text") > 0);
     std::string out;
     if (json) {

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "cli/CliSupport.h"
+#include "cli/LibraryCheck.h"
 #include "library/ImportPlan.h"
 #include "library/ImportSource.h"
 #include "library/LibraryExport.h"
@@ -51,7 +52,7 @@ int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std:
         return kExitOk;
     }
     if (parsed.positionals.empty())
-        throw UsageError{"import needs a file or folder to import"};
+        throw UsageError{"missing PATH (a file or folder to import)"};
     std::string format = Value(parsed, "--format");
     if (!format.empty() && !importsource::IsFormat(format))
         throw UsageError{"unknown format '" + format + "'"};
@@ -105,15 +106,19 @@ int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std:
         throw UsageError{"export takes options only; unexpected argument '" + parsed.positionals[0] + "'"};
     ExportOptions options;
     options.format = Value(parsed, "--format");
+    options.folder = Value(parsed, "--out");
+    if (!parsed.values.count("--format"))
+        throw UsageError{"missing --format (vscode, markdown or files)"};
+    if (options.folder.empty())
+        throw UsageError{"missing --out DIR"};
     if (options.format != "vscode" && options.format != "markdown" && options.format != "files")
         throw UsageError{"--format must be vscode, markdown or files"};
-    options.folder = Value(parsed, "--out");
-    if (options.folder.empty())
-        throw UsageError{"export needs --out DIR"};
     if (parsed.values.count("--category"))
         options.categories.push_back(Value(parsed, "--category"));
     options.overwrite = parsed.flags.count("--overwrite") > 0;
     Library library(store, folder);
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
     options.languageOf = [&](const std::string& category) {
         const CCategory* record = library.doc.PeekCategory(category);
         return std::string(LanguageWord(CategoryLanguage(category, record && record->IsCustom(),

@@ -8,6 +8,7 @@
 #include "base/TextRules.h"
 #include "cli/CliSupport.h"
 #include "cli/JsonOut.h"
+#include "cli/LibraryCheck.h"
 #include "library/LibraryReport.h"
 #include "library/LibrarySearch.h"
 
@@ -16,7 +17,7 @@ namespace cli {
 namespace {
 
 const char* const kListHelp =
-    "Usage: tindrel-cli list [--json]\n"
+    "Usage: tindrel-cli list [--json | --titles | --categories]\n"
     "\n"
     "Prints the sample tree as the window shows it: the root, the displayed categories\n"
     "in library order, their shown sub-categories together with the samples that have\n"
@@ -25,7 +26,9 @@ const char* const kListHelp =
     "deciding only between names that are otherwise equal. Samples that have no place\n"
     "in the tree follow under \"Load errors:\", one line each: title, a tab, the reason.\n"
     "  --json   the same as one JSON object: root, categories (name, subcategories with\n"
-    "           their samples, samples without a sub-category) and loadErrors\n";
+    "           their samples, samples without a sub-category) and loadErrors\n"
+    "  --titles       only the samples' titles, one a line, in title order\n"
+    "  --categories   only the displayed categories' names, one a line\n";
 
 const char* const kShowHelp =
     "Usage: tindrel-cli show TITLE [--raw | --all | --json]\n"
@@ -177,15 +180,28 @@ void PrintTreeJson(const CQuorrinDoc& doc, const CLoadErrorList& errors, std::os
 } // namespace
 
 int CmdList(const std::vector<std::string>& args, IKeyStore& store, const std::string& folder, Streams io) {
-    ParsedArgs parsed = ParseArgs("list", args, 1, {"--json"}, {});
+    ParsedArgs parsed = ParseArgs("list", args, 1, {"--json", "--titles", "--categories"}, {});
     if (parsed.help) {
         io.out << kListHelp;
         return kExitOk;
     }
     if (!parsed.positionals.empty())
         throw UsageError{"list takes no arguments"};
+    if (parsed.flags.size() > 1)
+        throw UsageError{"--json, --titles and --categories exclude each other"};
     Library library(store, folder);
-    if (parsed.flags.count("--json"))
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
+    if (parsed.flags.count("--titles")) {
+        std::string lines;
+        for (const auto& [title, sample] : library.doc.Samples())
+            lines += title + '\n';
+        io.out << lines;
+    } else if (parsed.flags.count("--categories")) {
+        for (const auto& [name, category] : library.doc.Categories())
+            if (category->IsDisplayed())
+                io.out << name << '\n';
+    } else if (parsed.flags.count("--json"))
         PrintTreeJson(library.doc, library.errors, io.out);
     else
         PrintTree(library.doc, library.errors, io.out);
@@ -198,8 +214,10 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::s
         io.out << kShowHelp;
         return kExitOk;
     }
-    if (parsed.positionals.size() != 1)
-        throw UsageError{"show needs exactly one TITLE"};
+    if (parsed.positionals.empty())
+        throw UsageError{"missing TITLE"};
+    if (parsed.positionals.size() > 1)
+        throw UsageError{"too many arguments: show takes one TITLE (quote a title with blanks)"};
     const bool raw = parsed.flags.count("--raw") > 0;
     const bool all = parsed.flags.count("--all") > 0;
     const bool json = parsed.flags.count("--json") > 0;
@@ -208,6 +226,8 @@ int CmdShow(const std::vector<std::string>& args, IKeyStore& store, const std::s
     const std::string& title = parsed.positionals[0];
 
     Library library(store, folder);
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
     const CSample* sample = library.doc.PeekSample(title);
     if (!sample) {
         std::string reason;
@@ -246,8 +266,10 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std:
         io.out << kSearchHelp;
         return kExitOk;
     }
-    if (parsed.positionals.size() != 1)
-        throw UsageError{"search needs exactly one TEXT"};
+    if (parsed.positionals.empty())
+        throw UsageError{"missing TEXT"};
+    if (parsed.positionals.size() > 1)
+        throw UsageError{"too many arguments: search takes one TEXT (quote a text with blanks)"};
     SearchOptions options;
     options.text = parsed.positionals[0];
     options.keywordsOnly = parsed.flags.count("--keywords-only") > 0;
@@ -261,6 +283,8 @@ int CmdSearch(const std::vector<std::string>& args, IKeyStore& store, const std:
     }
 
     Library library(store, folder);
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
     if (!options.category.empty() && options.category != kNoLimit &&
         !library.doc.PeekCategory(options.category)) {
         ShowMessage("Category \"" + options.category + "\" does not exist in the library.");
@@ -292,6 +316,8 @@ int CmdInfo(const std::vector<std::string>& args, IKeyStore& store, const std::s
     if (!parsed.positionals.empty())
         throw UsageError{"info takes no arguments"};
     Library library(store, folder);
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
     const int kind = parsed.flags.count("--detail") ? kReportDetail : kReportSummary;
     io.out << ToUnixLineEnds(BuildReport(library.doc, kind));
     return kExitOk;
@@ -306,6 +332,8 @@ int CmdCheck(const std::vector<std::string>& args, IKeyStore& store, const std::
     if (!parsed.positionals.empty())
         throw UsageError{"check takes no arguments"};
     Library library(store, folder);
+    if (!LibraryIsHere(library, io.err))
+        return kExitError;
     std::string lines;
     library.errors.ForEach([&](const CSample& s) {
         lines += s.GetTitle();

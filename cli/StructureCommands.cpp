@@ -69,7 +69,9 @@ int CmdCategory(const std::vector<std::string>& args, IKeyStore& store, const st
         io.out << kCategoryHelp;
         return kExitOk;
     }
-    if (parsed.positionals.empty() || parsed.positionals[0] != "add")
+    if (parsed.positionals.empty())
+        throw UsageError{"missing ACTION (the only one is 'add')"};
+    if (parsed.positionals[0] != "add")
         throw UsageError{"the only action is 'add'"};
     if (parsed.positionals.size() != 2)
         throw UsageError{parsed.positionals.size() < 2 ? "missing NAME" : "too many arguments"};
@@ -100,7 +102,9 @@ int CmdSubcategory(const std::vector<std::string>& args, IKeyStore& store, const
         io.out << kSubcategoryHelp;
         return kExitOk;
     }
-    if (parsed.positionals.empty() || parsed.positionals[0] != "add")
+    if (parsed.positionals.empty())
+        throw UsageError{"missing ACTION (the only one is 'add')"};
+    if (parsed.positionals[0] != "add")
         throw UsageError{"the only action is 'add'"};
     if (parsed.positionals.size() != 3)
         throw UsageError{parsed.positionals.size() < 2   ? "missing CATEGORY"

@@ -196,8 +196,8 @@ TEST_F(Cli, ReadingCommandsPrintAndChangeNothing) {
     ExpectFileEq(Transcript({{"list"}}), "cli/damaged.txt");
 }
 
-TEST_F(Cli, AnEmptyFolderShowsTheDefaultsAndBadCommandLinesExitWithTwo) {
-    ExpectFileEq(Transcript({{"list"}, {"info"}, {"check"}, {"frobnicate"}}), "cli/empty.txt");
+TEST_F(Cli, AnEmptyFolderHoldsNoLibraryAndBadCommandLinesExitWithTwo) {
+    ExpectFileEq(Transcript({{"list"}, {"frobnicate"}}), "cli/empty.txt");
     EXPECT_TRUE(Take(lib).empty());
     EXPECT_FALSE(fs::exists(cfg));
     for (const Args& args :
@@ -210,6 +210,31 @@ TEST_F(Cli, AnEmptyFolderShowsTheDefaultsAndBadCommandLinesExitWithTwo) {
         EXPECT_EQ(Run({command, "--help"}).out.rfind(std::string("Usage: tindrel-cli ") + command, 0), 0u)
             << command;
     EXPECT_TRUE(Take(lib).empty()); // help reads nothing and creates nothing
+}
+
+// A missing argument is named first, before the folder is looked at: the folder here holds
+// no library, which alone would give status 1.
+TEST_F(Cli, AMissingArgumentIsNamedFirstWithStatusTwo) {
+    const std::vector<std::pair<Args, std::string>> cases = {
+        {{"show"}, "tindrel-cli show: missing TITLE"},
+        {{"search", "--match-case"}, "tindrel-cli search: missing TEXT"},
+        {{"find", "--text"}, "tindrel-cli find: missing WORD"},
+        {{"add", "--category", "Java"}, "tindrel-cli add: missing --title"},
+        {{"add", "--title", "T"}, "tindrel-cli add: missing --category"},
+        {{"export", "--format", "files"}, "tindrel-cli export: missing --out DIR"},
+        {{"import", "--dry-run"}, "tindrel-cli import: missing PATH (a file or folder to import)"},
+        {{"subcategory", "add"}, "tindrel-cli subcategory: missing CATEGORY"},
+    };
+    for (const auto& [args, line] : cases) {
+        const Result r = Run(args);
+        EXPECT_EQ(r.status, 2) << line;
+        EXPECT_EQ(r.err.substr(0, r.err.find('\n')), line);
+    }
+    EXPECT_EQ(Run({"show", "Hello"}).status, 1);
+    // Completion's lists: the titles in title order, the displayed categories.
+    MakeLibrary();
+    EXPECT_EQ(Run({"list", "--titles"}).out, "Direct\nHello\nQuick\nSwingy\n");
+    EXPECT_EQ(Run({"list", "--categories"}).out, "C++\nJava\nTools\n");
 }
 
 // --- add ----------------------------------------------------------------------------------
@@ -286,7 +311,7 @@ TEST_F(Cli, AddRunsTheWizardChecksInOrderAndRefusesAFileNotReadWhole) {
     // CR LF line ends inside the text are stored as CR CR LF, so only a last line without a
     // line end can equal the end marker. A sample without a place still holds its title.
     ExpectFileEq(
-        Transcript({{"add"},
+        Transcript({{"add", "--title", "T", "--category", ""},
                     {"add", "--title", "T", "--category", "Categories"},
                     {"add", "--title", "   ", "--category", "C++"},
                     {"add", "--title", "Hello", "--category", "Java"},
