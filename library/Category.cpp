@@ -3,6 +3,7 @@
 #include "library/Category.h"
 
 #include "base/FolderMarker.h"
+#include "library/Trash.h"
 
 CCategory::CCategory() {
     ResetSlots(false);
@@ -22,6 +23,8 @@ namespace {
 // The names of the program's own files in the library folder. A category on one of them
 // would have its file truncated, replaced or removed as that file is.
 bool IsProgramFileName(const std::string& name) {
+    if (name == trash::kFileName)
+        return true;
     if (name == CFolderMarker::kFileName || name == kPlaceholderFileName || name == kStructureFileName ||
         name == kMergedCopiesFolder || !ConflictCopyOriginal(name).empty())
         return true;

@@ -26,7 +26,7 @@ bool IsPlainFileName(const std::string& name);
 // Why a category cannot keep its samples in the file fileName of the library folder, as
 // the end of a sentence about that file ("which is not a file in the library folder");
 // "" when it can. Refused: a name that is not plain, a name the program keeps for its own
-// files there (the window's marker, library.txt, a temporary file "<file>.tmp-XXXXXX", a
+// files there (the window's marker, library.txt, the trash, a temporary file "<file>.tmp-XXXXXX", a
 // backup copy "<file>.bak" or "<file>.bakN"), and a name another category uses already
 // (compared exactly, as the file system does). otherFiles: the other categories' files,
 // by category name. An empty name (no file) is no collision.

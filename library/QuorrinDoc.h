@@ -21,6 +21,10 @@
 #include "library/Sample.h"
 #include "library/SampleStore.h"
 
+namespace trash {
+struct Deletion;
+}
+
 using CategoryMap = std::map<std::string, std::unique_ptr<CCategory>>;
 
 // What another program's change to one category file did to the library, for the user.
@@ -166,6 +170,19 @@ public:
     void DeleteCategoryAndSamples(const std::string& name);
     std::string DeleteSubcategoryAndSamples(const std::string& category, const std::string& subcategory);
     static void ResetDefaultSubcategories(CCategory& category, bool shown);
+    // The same deletes through the library's trash (tindrel-trash.txt in its folder): what
+    // goes is written there first and only then leaves the library. Nothing is deleted,
+    // after telling the user, when the trash cannot be written. The sub-category's returns
+    // the message for the user when it is not deleted ("" when done).
+    bool TrashSample(const std::string& title);
+    std::string TrashSubcategory(const std::string& category, const std::string& subcategory);
+    bool TrashCategory(const std::string& name);
+    // Brings the deletion of that id back (its category and sub-categories shown or made
+    // again; a title taken since gets " (restored)") and saves; it leaves the trash once
+    // the library's files hold it. restored: the titles as they are now in the library.
+    bool RestoreFromTrash(std::int64_t id, std::vector<std::string>* restored = nullptr);
+    // Removes those deletions from the trash for good.
+    bool RemoveFromTrash(const std::vector<std::int64_t>& ids);
     // The language word the library keeps for a custom category ("" when none was chosen);
     // a new choice is written with the library's next save.
     std::string CategoryLanguageWord(const std::string& category) const { return m_settings.Language(category); }
@@ -252,6 +269,8 @@ private:
                           const std::vector<std::pair<size_t, std::uint32_t>>& wanted,
                           std::map<std::pair<size_t, std::uint32_t>, HeldRecord>& held);
     bool MarkChangedThroughUpdate(const std::string& name);
+    bool WriteToTrash(trash::Deletion& deletion);
+    bool PlaceForRestore(const std::string& category, const std::string& subcategory, const std::string& language);
     // Writes one category's file: its samples, then its kept records. A category whose
     // file was not written stays changed.
     enum class SaveResult { Written, NotOpened, NotWritten };
