@@ -34,11 +34,12 @@ run: build
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD)
 
-# Removes every file the last `make install` put in place (as its manifest lists them)
+# Removes every file the last `make install` put in place (as its manifest lists them; its
+# last line has no line end)
 # and the program's own help folder; folders shared with other programs stay.
 uninstall:
 	@test -f $(BUILD)/install_manifest.txt || { echo "Nothing to uninstall: no $(BUILD)/install_manifest.txt" >&2; exit 1; }
-	@while IFS= read -r f; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
+	@while IFS= read -r f || [ -n "$$f" ]; do rm -f -- "$(DESTDIR)$$f"; done < $(BUILD)/install_manifest.txt
 	@grep '/share/tindrel/help/' $(BUILD)/install_manifest.txt | head -n 1 | while IFS= read -r f; do \
 	  d=$$(dirname -- "$(DESTDIR)$$f"); rmdir -- "$$d" "$$(dirname -- "$$d")" 2>/dev/null || true; done
 
