@@ -77,9 +77,11 @@ std::vector<char*> CLocaleEnvironment() {
 
 } // namespace
 
-double RunQuiet(const std::vector<std::string>& argv, const std::string& out) {
+double RunQuiet(const std::vector<std::string>& argv, const std::string& out, const std::string& dir) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    if (!dir.empty())
+        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
     posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     std::vector<char*> args = ArgvOf(argv);
@@ -212,19 +214,6 @@ MsgAnswer QuietMessenger::Show(const std::string& text, MsgButtons buttons, MsgI
 std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
-}
-
-InFolder::InFolder(const std::string& dir) {
-    char buf[4096];
-    if (getcwd(buf, sizeof buf))
-        m_old = buf;
-    if (chdir(dir.c_str()) != 0)
-        std::fprintf(stderr, "cannot change into %s\n", dir.c_str());
-}
-
-InFolder::~InFolder() {
-    if (!m_old.empty() && chdir(m_old.c_str()) != 0)
-        std::fprintf(stderr, "cannot change back into %s\n", m_old.c_str());
 }
 
 } // namespace bench

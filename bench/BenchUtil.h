@@ -26,8 +26,10 @@ double MedianOf(int runs, const std::function<void()>& fn);
 // out and standard error to /dev/null, and waits for it; returns its wall time in
 // seconds, or a negative figure when it could not be started or did not exit with
 // status 0 or 1 (grep's "nothing found" is 1). grep stops at the first match when
-// its output is /dev/null, so searches must write to a real file.
-double RunQuiet(const std::vector<std::string>& argv, const std::string& out = "/dev/null");
+// its output is /dev/null, so searches must write to a real file. A non-empty dir is
+// the child's working folder (this process keeps its own).
+double RunQuiet(const std::vector<std::string>& argv, const std::string& out = "/dev/null",
+                const std::string& dir = {});
 
 // Runs argv and returns its standard output (empty on failure).
 std::string RunCapture(const std::vector<std::string>& argv);
@@ -51,16 +53,6 @@ std::uint64_t FileBytes(const std::string& path);
 
 // a followed by b.
 std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b);
-
-// Changes the current folder for its lifetime (the library works in the current folder).
-class InFolder {
-public:
-    explicit InFolder(const std::string& dir);
-    ~InFolder();
-
-private:
-    std::string m_old;
-};
 
 // Counts the library's messages instead of showing them; answers Yes/Ok.
 class QuietMessenger : public IMessenger {

@@ -83,7 +83,7 @@ void MeasureInterchange(const CQuorrinDoc& doc, const std::string& root, int run
         const bool ok = ExportLibrary(doc, options, report);
         exports.push_back(ok ? Now() - start : -1);
         RunQuiet({"sync", "-f", root});
-        copies.push_back(RunQuiet({"cp", "-r", out, copy}));
+        copies.push_back(RunQuiet({"cp", "-r", "markdown", "markdown-copy"}, "/dev/null", root));
         v["export_markdown_files"] = report.files;
     }
     fs::remove_all(out);

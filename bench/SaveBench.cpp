@@ -11,7 +11,6 @@ namespace bench {
 
 void MeasureSave(CQuorrinDoc& doc, const Workload& big, const std::string& root, int runs, int slowRuns,
                  std::map<std::string, double>& v) {
-    InFolder in(big.dir);
     const std::string copyDir = root + "/copy";
     std::filesystem::create_directories(copyDir);
     const std::string copy = copyDir + "/" + std::filesystem::path(big.bigFile).filename().string();

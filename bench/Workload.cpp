@@ -253,6 +253,7 @@ void WriteConfiguration(const Workload& w, const std::vector<CategoryDef>& defs)
     {
         // Recording every category writes the library part of the configuration.
         CQuorrinDoc doc(config, errors);
+        doc.SetFolder(w.dir);
         doc.OnNewDocument();
         doc.OnSaveDocument();
     }
@@ -295,14 +296,6 @@ Workload GenerateWorkload(const std::string& dir, int samples, std::uint64_t see
     w.bigCount = counts[0];
     w.rareCount = std::min(counts[rareIndex], std::max(1, samples * 3 / 1000));
 
-    // The workload's folder is the current folder while the configuration is written
-    // (the document creates the category files there).
-    std::string old(4096, '\0');
-    if (!getcwd(old.data(), old.size()))
-        old.clear();
-    old.resize(old.find('\0'));
-    if (chdir(dir.c_str()) != 0)
-        return w;
     {
         QuietMessenger quiet;
         WriteConfiguration(w, defs);
@@ -327,8 +320,6 @@ Workload GenerateWorkload(const std::string& dir, int samples, std::uint64_t see
         WriteWhole(path, bytes);
         w.files.push_back(path);
         w.diskBytes += bytes.size();
-    }
-    if (!old.empty() && chdir(old.c_str()) != 0) {
     }
     return w;
 }

@@ -60,9 +60,10 @@ int SlowRuns(const Options& opt) {
 // One loaded library with its own configuration store, as the program holds it.
 class Library {
 public:
-    explicit Library(const Workload& w) : m_folder(w.dir), m_store(w.configPath), m_config(m_store) {
+    explicit Library(const Workload& w) : m_store(w.configPath), m_config(m_store) {
         m_config.LoadProfile();
         m_doc = std::make_unique<CQuorrinDoc>(m_config, m_errors);
+        m_doc->SetFolder(w.dir);
     }
     // The load sequence; seconds.
     double Load() {
@@ -73,7 +74,6 @@ public:
     CQuorrinDoc& Doc() { return *m_doc; }
 
 private:
-    InFolder m_folder;
     FileKeyStore m_store;
     CLibraryConfig m_config;
     CLoadErrorList m_errors;
