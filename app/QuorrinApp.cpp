@@ -11,6 +11,7 @@
 #include "app/Commands.h"
 #include "app/LibraryFolderPane.h"
 #include "app/LibraryWatcher.h"
+#include "app/NewLibraryQuestion.h"
 #include "app/SessionEnd.h"
 #include "app/ShowChannel.h"
 #include "ui/FileDialogs.h"
@@ -104,6 +105,10 @@ bool CQuorrinApp::InitInstance() {
     // The library folder as an absolute path: the document opens every file by its path
     // in it, and the process's working folder stays where it was.
     m_libraryFolder = libraryfolder::Enter(m_libraryChoice, *m_store, libraryfolder::EnterMode::Window);
+    // The user's own library folder is made without a question; any other that holds no
+    // library is asked about before anything is written there.
+    if (!m_libraryFolder.empty() && m_libraryChoice.place != LibraryPlace::UserLibrary && !m_libraryChoice.asked)
+        m_libraryFolder = FolderForLibrary(m_libraryFolder, nullptr);
     if (m_libraryFolder.empty())
         return false;
     bool readOnly = false;
@@ -427,7 +432,7 @@ void CQuorrinApp::ChooseLibraryFolder() {
         &frame, FolderRequest{QStringLiteral("Library Folder"), m_libraryFolder});
     if (!chosen || chosen->empty())
         return;
-    const std::string folder = libraryfolder::Check(*chosen);
+    const std::string folder = FolderForLibrary(libraryfolder::Check(*chosen), &frame);
     if (folder.empty())
         return;
     if (folder == m_libraryFolder) {
@@ -435,7 +440,7 @@ void CQuorrinApp::ChooseLibraryFolder() {
         return;
     }
     // The next run opens the folder itself, whether or not it could be remembered.
-    SetRestartChoice(LibraryChoice{LibraryPlace::GivenFolder, folder});
+    SetRestartChoice(LibraryChoice{LibraryPlace::GivenFolder, folder, true});
     if (!frame.close()) {
         SetRestartChoice(std::nullopt);
         return;

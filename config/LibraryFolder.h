@@ -19,6 +19,9 @@ enum class LibraryPlace {
 struct LibraryChoice {
     LibraryPlace place = LibraryPlace::CurrentFolder;
     std::string folder; // GivenFolder only
+    // The window has asked already whether to make a library there (a folder chosen with
+    // File > Library Folder...).
+    bool asked = false;
     bool operator==(const LibraryChoice&) const = default;
 };
 

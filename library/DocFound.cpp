@@ -114,7 +114,8 @@ void CQuorrinDoc::AddFoundCategories() {
         // The command-line tool shows it the same way, without a word on every run.
         if (!IsReadOnly())
             m_messages.Tell("The file " + fileName + " in the library folder was not one of the library's "
-                                "categories.\nIts " + CountOfSamples(records.size()) + " are shown as category \"" + name +
+                                "categories.\nIts " + CountOfSamples(records.size()) +
+                                (records.size() == 1 ? " is" : " are") + " shown as category \"" + name +
                                 "\", which is now kept with the library.",
                             MsgIcon::Information);
     }

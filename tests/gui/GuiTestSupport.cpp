@@ -190,6 +190,8 @@ void GuiTest::TearDown() {
 
 void GuiTest::Start() {
     m_app = std::make_unique<CQuorrinApp>();
+    // The test's folder, taken as a library whether or not it holds one yet.
+    m_app->SetLibraryChoice(LibraryChoice{LibraryPlace::CurrentFolder, {}, true});
     ASSERT_TRUE(m_app->InitInstance());
     m_app->WaitForLibrary();
     Pump();
