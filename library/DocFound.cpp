@@ -6,20 +6,10 @@
 
 #include "base/FileLayer.h"
 #include "library/CategoryReader.h"
+#include "library/LibraryPresence.h"
 #include "library/QuorrinDoc.h"
 
 namespace {
-
-constexpr std::string_view kPrefix = "quorrin";
-constexpr std::string_view kSuffix = ".txt";
-
-// "quorrin<name>.txt" gives name; anything else "".
-std::string NameFromFileName(const std::string& fileName) {
-    if (fileName.size() <= kPrefix.size() + kSuffix.size() || fileName.compare(0, kPrefix.size(), kPrefix) != 0 ||
-        fileName.compare(fileName.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
-        return std::string();
-    return fileName.substr(kPrefix.size(), fileName.size() - kPrefix.size() - kSuffix.size());
-}
 
 // The distinct sub-categories the records name, in file order, at most a category's places.
 std::vector<std::string> SubcategoriesOf(const std::vector<std::unique_ptr<CSample>>& records,
@@ -76,7 +66,7 @@ void CQuorrinDoc::AddFoundCategories() {
     for (const auto& category : m_skipped)
         taken.insert(category->GetFileName());
     for (const std::string& fileName : fileio::FileNamesIn(m_folder)) {
-        const std::string fromName = NameFromFileName(fileName);
+        const std::string fromName = CategoryNameFromFileName(fileName);
         if (fromName.empty() || taken.count(fileName) || !CategoryFileRefusal(fileName, {}).empty())
             continue;
         std::vector<std::unique_ptr<CSample>> records;

@@ -233,22 +233,29 @@ void CQuorrinDoc::TakeStructureChanges() {
         it = m_categories.erase(it);
     }
     for (const auto& [name, entry] : merged) {
-        auto it = m_categories.find(name);
-        if (it == m_categories.end()) {
-            std::map<std::string, std::string> files;
-            for (const auto& [other, category] : m_categories)
-                files.emplace(other, category->GetFileName());
-            if (entry.fileName.empty() || !CategoryFileRefusal(entry.fileName, files).empty())
-                continue;
-            auto category = std::make_unique<CCategory>(name);
-            category->SetFileName(entry.fileName);
-            for (size_t i = 0; i < entry.subcategories.size() && i < static_cast<size_t>(kSlotCount); ++i)
-                category->Slot(static_cast<int>(i)) = SubcategorySlot{entry.subcategories[i], true, true};
-            if (AddCategory(std::move(category)))
-                m_outsideChanges.push_back({name, "new category from another program"});
+        if (m_categories.count(name))
             continue;
-        }
-        CCategory& category = *it->second;
+        std::map<std::string, std::string> files;
+        for (const auto& [other, category] : m_categories)
+            files.emplace(other, category->GetFileName());
+        if (entry.fileName.empty() || !CategoryFileRefusal(entry.fileName, files).empty())
+            continue;
+        auto category = std::make_unique<CCategory>(name);
+        category->SetFileName(entry.fileName);
+        for (size_t i = 0; i < entry.subcategories.size() && i < static_cast<size_t>(kSlotCount); ++i)
+            category->Slot(static_cast<int>(i)) = SubcategorySlot{entry.subcategories[i], true, true};
+        if (AddCategory(std::move(category)))
+            m_outsideChanges.push_back({name, "new category from another program"});
+    }
+    static const StructureCategory none;
+    for (auto& [name, categoryPtr] : m_categories) {
+        // A default category without an entry has no sub-categories of the library's; a
+        // custom one without an entry is still here for what it holds and keeps its own.
+        auto found = merged.find(name);
+        if (found == merged.end() && categoryPtr->IsCustom())
+            continue;
+        const StructureCategory& entry = found == merged.end() ? none : found->second;
+        CCategory& category = *categoryPtr;
         int added = 0, removed = 0;
         // Sub-categories the other side deleted, empty here, leave; theirs join.
         for (int slot = 0; slot < kSlotCount; ++slot) {

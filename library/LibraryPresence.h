@@ -4,6 +4,10 @@
 
 #include <string>
 
+// The name part of a category file's usual name: "quorrin<name>.txt" gives name; any other
+// file name gives "".
+std::string CategoryNameFromFileName(const std::string& fileName);
+
 // True when the folder holds the library's structure file or a category file of the
 // usual name ("quorrin<name>.txt", a sync tool's copy of one included).
 bool HoldsLibrary(const std::string& folder);
