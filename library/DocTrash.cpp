@@ -127,9 +127,19 @@ bool CQuorrinDoc::RestoreFromTrash(std::int64_t id, std::vector<std::string>* re
             restored->push_back(copy->GetTitle());
         AddSample(std::move(copy));
     }
-    // The deletion stays in the trash until the files hold what it brought back.
+    // The deletion stays in the trash until the files hold what it brought back: a
+    // category file that could not be written keeps its category changed.
     if (!OnSaveDocument())
         return false;
+    for (const CSample& sample : deletion.samples) {
+        const CCategory* category = PeekCategory(sample.GetCategory());
+        if (category && category->IsChanged()) {
+            m_messages.Tell("The restored samples are in the library, but not all of them could be written to "
+                            "their files yet.\nThe deletion stays in the trash until they are.",
+                            MsgIcon::Exclamation);
+            return true;
+        }
+    }
     fileio::FolderWriteLock lock;
     int cause = fileio::kNone;
     problem.clear();

@@ -72,4 +72,14 @@ TEST_F(Trash, ACrashBetweenTheTrashAndTheCategoryFileLosesNothing) {
     EXPECT_EQ(InTrash()[0].samples.at(0).GetTitle(), "A");
 }
 
+// A restore its category's file cannot take yet leaves the deletion in the trash.
+TEST_F(Trash, ARestoreStaysInTheTrashUntilItsFileHoldsIt) {
+    ASSERT_TRUE(doc->TrashSample("A"));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    fileio::Faults::FailNext(fileio::Op::Rename, fileio::kDiskFull);
+    EXPECT_TRUE(doc->RestoreFromTrash(InTrash().at(0).id));
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt").find("***TITLE=A\r\n"), std::string::npos);
+    EXPECT_EQ(InTrash().size(), 1u);
+}
+
 } // namespace
