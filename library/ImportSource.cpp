@@ -107,13 +107,6 @@ std::vector<Found> FilesBelow(const fs::path& root, InterchangeResult& out) {
     return found;
 }
 
-std::string Joined(const std::vector<std::string>& parts, size_t from) {
-    std::string out;
-    for (size_t i = from; i < parts.size(); ++i)
-        out += (i > from ? "/" : "") + parts[i];
-    return out;
-}
-
 void ReadOne(const std::string& format, const Found& f, InterchangeResult& out) {
     std::string data;
     const std::string file = f.path.string();
@@ -124,7 +117,7 @@ void ReadOne(const std::string& format, const Found& f, InterchangeResult& out) 
     if (format == "vscode") {
         vscode::ImportFile(data, file, name, out);
     } else if (format == "markdown") {
-        markdown::ImportFile(data, file, stem, f.folders.empty() ? "" : f.folders[0], Joined(f.folders, 1), out);
+        markdown::ImportFile(data, file, stem, f.folders, out);
     } else if (format == "files") {
         ImportSourceFile(data, file, name, f.folders, out);
     } else if (format == "snippetslab") {
@@ -135,7 +128,7 @@ void ReadOne(const std::string& format, const Found& f, InterchangeResult& out) 
             std::vector<std::string> folders = f.folders;
             auto code = std::find(folders.begin(), folders.end(), "code");
             folders.erase(folders.begin(), code == folders.end() ? folders.begin() : code + 1);
-            snippetdb::ImportMassCodeNote(data, file, stem, Joined(folders, 0), out);
+            snippetdb::ImportMassCodeNote(data, file, stem, folders, out);
         } else {
             snippetdb::ImportMassCodeDb(data, file, out);
         }
@@ -184,10 +177,7 @@ void ImportSourceFile(std::string_view data, const std::string& file, const std:
     record.title = name.stem().string();
     record.file = file;
     record.line = 1;
-    if (!folders.empty()) {
-        record.category = folders[0];
-        record.subcategory = Joined(folders, 1);
-    }
+    interchange::PlaceFromFolders(folders, record, out);
     record.language = LanguageOfExtension(name.extension().string());
     if (record.language == "plain")
         record.language.clear();

@@ -64,6 +64,21 @@ int LineIndex::LineAt(size_t offset) const {
     return static_cast<int>(std::upper_bound(m_starts.begin(), m_starts.end(), offset) - m_starts.begin());
 }
 
+void PlaceFromFolders(const std::vector<std::string>& folders, InterchangeRecord& record,
+                      InterchangeResult& out) {
+    record.category = folders.empty() ? std::string() : folders[0];
+    record.subcategory = folders.size() < 2 ? std::string() : folders[1];
+    if (folders.size() < 3)
+        return;
+    std::string path;
+    for (const auto& f : folders)
+        path += (path.empty() ? "" : "/") + f;
+    if (out.flattenedFolders.insert(path).second)
+        out.Warn(record.file, record.line,
+                 "the folder \"" + path + "\" lies deeper than a sub-category; its samples go into \"" +
+                     record.category + "\" / \"" + record.subcategory + "\"");
+}
+
 size_t LongestRun(std::string_view text, char c) {
     size_t longest = 0;
     size_t run = 0;

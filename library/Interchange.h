@@ -3,6 +3,7 @@
 // needs. No Qt and no file access: the converters turn bytes into records and back.
 #pragma once
 
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,7 @@ struct InterchangeWarning {
 struct InterchangeResult {
     std::vector<InterchangeRecord> records;
     std::vector<InterchangeWarning> warnings;
+    std::set<std::string> flattenedFolders; // folders deeper than a sub-category, told once
     void Warn(const std::string& file, int line, std::string text) {
         warnings.push_back({file, line, std::move(text)});
     }
@@ -58,6 +60,12 @@ public:
 private:
     std::vector<size_t> m_starts;
 };
+// A folder path (outermost first) as a place in the library: the first folder names the
+// category, the second the sub-category. The library has no deeper places: a record of a
+// deeper folder goes into the sub-category its path starts with, and out is told once per
+// such folder (file: where it was met).
+void PlaceFromFolders(const std::vector<std::string>& folders, InterchangeRecord& record,
+                      InterchangeResult& out);
 // The longest run of c in text.
 size_t LongestRun(std::string_view text, char c);
 // A name fit for one file or folder name: '/' and control characters become '_', a

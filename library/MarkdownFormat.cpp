@@ -105,14 +105,14 @@ std::string ExportSample(const CSample& sample, const std::string& language) {
 }
 
 void ImportFile(std::string_view data, const std::string& file, const std::string& fileStem,
-                const std::string& folderCategory, const std::string& folderSubcategory, InterchangeResult& out) {
+                const std::vector<std::string>& folders, InterchangeResult& out) {
     InterchangeRecord record;
     record.file = file;
     record.line = 1;
     record.title = fileStem;
-    record.category = folderCategory;
-    record.subcategory = folderSubcategory;
     std::vector<std::string> converted;
+    bool namesCategory = false;
+    bool namesSubcategory = false;
 
     std::string_view body = data;
     if (data.size() >= 3 && data.substr(0, 3) == "\xEF\xBB\xBF")
@@ -136,12 +136,14 @@ void ImportFile(std::string_view data, const std::string& file, const std::strin
             const YAML::Node node = YAML::Load(std::string(yamlText));
             if (node.IsMap()) {
                 auto get = [&](const char* key, std::string& value) {
-                    if (node[key] && node[key].IsScalar())
-                        value = node[key].as<std::string>();
+                    if (!node[key] || !node[key].IsScalar())
+                        return false;
+                    value = node[key].as<std::string>();
+                    return true;
                 };
                 get("title", record.title);
-                get("category", record.category);
-                get("subcategory", record.subcategory);
+                namesCategory = get("category", record.category);
+                namesSubcategory = get("subcategory", record.subcategory);
                 get("language", record.language);
                 if (const YAML::Node keywords = node["keywords"]; keywords && keywords.IsSequence()) {
                     for (const auto& k : keywords)
@@ -168,6 +170,16 @@ void ImportFile(std::string_view data, const std::string& file, const std::strin
             return;
         }
         first = close + 1;
+    }
+    // Front matter that names the category places the sample; else its folders do.
+    if (!namesCategory) {
+        const std::string subcategory = record.subcategory;
+        const std::vector<std::string> place(
+            folders.begin(),
+            folders.begin() + std::min<size_t>(folders.size(), namesSubcategory ? 1 : folders.size()));
+        interchange::PlaceFromFolders(place, record, out);
+        if (namesSubcategory)
+            record.subcategory = subcategory;
     }
 
     // The code block: its fence is the longest backtick run that starts a line (tildes when

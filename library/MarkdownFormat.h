@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "library/Interchange.h"
 
@@ -18,9 +19,10 @@ namespace markdown {
 std::string ExportSample(const CSample& sample, const std::string& language);
 
 // Reads one file. A file without front matter takes its title from fileStem and its
-// place from folderCategory / folderSubcategory (the folders it lies in); so does front
-// matter that leaves them out. A file that cannot be read gives a warning, no record.
+// place from folders (those it lies in below the folder imported, outermost first: the
+// category, then the sub-category); so does front matter that leaves them out. A file
+// that cannot be read gives a warning, no record.
 void ImportFile(std::string_view data, const std::string& file, const std::string& fileStem,
-                const std::string& folderCategory, const std::string& folderSubcategory, InterchangeResult& out);
+                const std::vector<std::string>& folders, InterchangeResult& out);
 
 } // namespace markdown

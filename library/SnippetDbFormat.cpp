@@ -18,13 +18,6 @@ struct Fragment {
     std::string note;
 };
 
-// Splits a folder path "a/b/c" into category "a" and sub-category "b/c".
-void PlaceFromPath(const std::string& path, InterchangeRecord& record) {
-    const size_t slash = path.find('/');
-    record.category = path.substr(0, slash);
-    record.subcategory = slash == std::string::npos ? std::string() : path.substr(slash + 1);
-}
-
 // One record per fragment; a snippet without fragments is one empty sample.
 void AddFragments(const InterchangeRecord& base, const std::vector<Fragment>& fragments, InterchangeResult& out) {
     if (fragments.empty()) {
@@ -54,21 +47,21 @@ std::string IdOf(const Json::Value& v, const char* key) {
     return id.isString() ? id.asString() : id.isNumeric() ? id.asString() : std::string();
 }
 
-// The path of each folder by its id, outermost first.
-std::map<std::string, std::string> FolderPaths(const Json::Value& folders, const char* idKey, const char* nameKey,
-                                               const char* parentKey) {
+// The path of each folder by its id: the folder names, outermost first.
+std::map<std::string, std::vector<std::string>> FolderPaths(const Json::Value& folders, const char* idKey,
+                                                            const char* nameKey, const char* parentKey) {
     std::map<std::string, std::pair<std::string, std::string>> byId; // id: name, parent
     for (const auto& f : folders)
         byId[IdOf(f, idKey)] = {Str(f, nameKey), IdOf(f, parentKey)};
-    std::map<std::string, std::string> paths;
+    std::map<std::string, std::vector<std::string>> paths;
     for (const auto& [id, entry] : byId) {
-        std::string path = entry.first;
+        std::vector<std::string> path{entry.first};
         std::string parent = entry.second;
         for (int depth = 0; !parent.empty() && byId.count(parent) && depth < 64; ++depth) {
-            path = byId[parent].first + "/" + path;
+            path.insert(path.begin(), byId[parent].first);
             parent = byId[parent].second;
         }
-        paths[id] = path;
+        paths[id] = std::move(path);
     }
     return paths;
 }
@@ -107,7 +100,7 @@ void ImportMassCodeDb(std::string_view data, const std::string& file, Interchang
             continue;
         }
         if (auto f = folders.find(IdOf(s, "folderId")); f != folders.end())
-            PlaceFromPath(f->second, base);
+            interchange::PlaceFromFolders(f->second, base, out);
         base.comments = interchange::ToCrLf(Str(s, "description"));
         for (const auto& id : s["tagsIds"])
             if (auto t = tags.find(id.isString() ? id.asString() : id.asString()); t != tags.end())
@@ -120,12 +113,12 @@ void ImportMassCodeDb(std::string_view data, const std::string& file, Interchang
 }
 
 void ImportMassCodeNote(std::string_view data, const std::string& file, const std::string& fileStem,
-                        const std::string& folders, InterchangeResult& out) {
+                        const std::vector<std::string>& folders, InterchangeResult& out) {
     InterchangeRecord base;
     base.title = fileStem;
     base.file = file;
     base.line = 1;
-    PlaceFromPath(folders, base);
+    interchange::PlaceFromFolders(folders, base, out);
     std::string_view body = data;
     std::vector<Fragment> fragments;
     if (body.starts_with("---")) {
@@ -227,7 +220,7 @@ void ImportSnippetsLab(std::string_view data, const std::string& file, Interchan
         base.file = file;
         base.line = line;
         if (auto f = folders.find(IdOf(s, "folder")); f != folders.end())
-            PlaceFromPath(f->second, base);
+            interchange::PlaceFromFolders(f->second, base, out);
         for (const auto& id : s["tags"])
             if (auto t = tags.find(id.asString()); t != tags.end())
                 base.keywords.push_back(t->second);

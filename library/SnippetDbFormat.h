@@ -6,6 +6,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "library/Interchange.h"
 
@@ -19,9 +20,9 @@ void ImportMassCodeDb(std::string_view data, const std::string& file, Interchang
 // One note of a massCode v5 vault (code/<folders>/<name>.md): front matter (name,
 // description, tags, contents: label and language of each fragment), then a
 // "## Fragment: label" section with a fenced code block per fragment. folders: the
-// folders below code/, outermost first, joined with "/".
+// folders below code/, outermost first.
 void ImportMassCodeNote(std::string_view data, const std::string& file, const std::string& fileStem,
-                        const std::string& folders, InterchangeResult& out);
+                        const std::vector<std::string>& folders, InterchangeResult& out);
 
 // SnippetsLab's JSON export: contents.folders (uuid, title, parentUUID), contents.tags
 // (uuid, title), contents.snippets (title, folder, tags, fragments: title, language,

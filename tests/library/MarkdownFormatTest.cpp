@@ -2,9 +2,11 @@
 // round trip of random samples as the library reads them back, and files of other origin.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <random>
 
 #include "CategoryTestUtil.h"
+#include "library/ImportSource.h"
 #include "library/MarkdownFormat.h"
 
 namespace {
@@ -25,7 +27,7 @@ CSample FromRecord(const InterchangeRecord& r) {
 
 InterchangeResult Import(const std::string& bytes) {
     InterchangeResult result;
-    markdown::ImportFile(bytes, "x.md", "stem", "Folder", "Sub", result);
+    markdown::ImportFile(bytes, "x.md", "stem", {"Folder", "Sub"}, result);
     return result;
 }
 
@@ -100,6 +102,32 @@ TEST(MarkdownFormat, FilesOfOtherOrigin) {
     EXPECT_EQ(r.records[0].keywords, std::vector<std::string>{"k"});
     EXPECT_EQ(r.warnings.at(0).Describe(), "x.md:5: the code block is not closed; it runs to the end of the file");
     EXPECT_EQ(Import("---\ntitle: T\n").warnings.size(), 1u);
+}
+
+// A folder read whole: the folder right below it names the category, the next one the
+// sub-category; a deeper folder is no place of the library (its samples go into the
+// sub-category its path starts with, said once), and front matter places its own file.
+TEST(MarkdownFormat, FoldersGiveCategoryAndSubcategory) {
+    TempDir dir;
+    const std::string plain = "```\nx\n```\n";
+    for (const char* path :
+         {"md/Cat/top.md", "md/Cat/Sub/one.md", "md/Cat/Sub/Deep/er/two.md", "md/Cat/Sub/Deep/er/three.md"}) {
+        std::filesystem::create_directories(std::filesystem::path(dir.File(path)).parent_path());
+        WriteFileBytes(dir.File(path), plain);
+    }
+    WriteFileBytes(dir.File("md/Cat/Sub/Deep/placed.md"),
+                   "---\ntitle: P\ncategory: C\nsubcategory: \"\"\n---\n" + plain);
+    InterchangeResult r;
+    importsource::Read("markdown", {dir.File("md")}, r);
+    std::vector<std::string> places;
+    for (const auto& rec : r.records)
+        places.push_back(rec.title + ": " + rec.category + " / " + rec.subcategory);
+    EXPECT_EQ(places, (std::vector<std::string>{"three: Cat / Sub", "two: Cat / Sub", "P: C / ",
+                                                "one: Cat / Sub", "top: Cat / "}));
+    ASSERT_EQ(r.warnings.size(), 1u);
+    EXPECT_EQ(r.warnings[0].text,
+              "the folder \"Cat/Sub/Deep/er\" lies deeper than a sub-category; its samples go "
+              "into \"Cat\" / \"Sub\"");
 }
 
 } // namespace

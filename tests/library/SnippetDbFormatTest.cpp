@@ -28,12 +28,15 @@ std::vector<std::string> Lines(const InterchangeResult& r) {
 TEST(SnippetDbFormat, MassCodeDbWithEveryFragment) {
     InterchangeResult r;
     snippetdb::ImportMassCodeDb(ReadFileBytes(DataPath("interchange/masscode-db.json")), "db.json", r);
-    EXPECT_EQ(Lines(r), (std::vector<std::string>{
-                            "Submit | Web | Forms | [dom][forms] | Posts the form | form.submit();\r\n | javascript",
-                            "Submit \xE2\x80\x94 Markup | Web | Forms | [dom][forms] | Posts the form | <form></form> | html",
-                            "Inbox |  |  |  |  | pass | python",
-                            "Nested | Web | Forms/Deep |  |  | a {} | css",
-                            "warning db.json:12: \"Gone\" is in massCode's trash; it is not imported"}));
+    EXPECT_EQ(
+        Lines(r),
+        (std::vector<std::string>{
+            "Submit | Web | Forms | [dom][forms] | Posts the form | form.submit();\r\n | javascript",
+            "Submit \xE2\x80\x94 Markup | Web | Forms | [dom][forms] | Posts the form | <form></form> | html",
+            "Inbox |  |  |  |  | pass | python", "Nested | Web | Forms |  |  | a {} | css",
+            "warning db.json:12: \"Gone\" is in massCode's trash; it is not imported",
+            "warning db.json:15: the folder \"Web/Forms/Deep\" lies deeper than a sub-category; its "
+            "samples go into \"Web\" / \"Forms\""}));
 }
 
 TEST(SnippetDbFormat, MassCodeVaultNote) {
@@ -67,7 +70,7 @@ TEST(SnippetDbFormat, BadInputWarns) {
         EXPECT_EQ(a.warnings.size() + b.warnings.size(), 2u) << bad;
     }
     InterchangeResult r;
-    snippetdb::ImportMassCodeNote("---\nname: [\n---\n", "n.md", "n", "", r);
+    snippetdb::ImportMassCodeNote("---\nname: [\n---\n", "n.md", "n", {}, r);
     EXPECT_TRUE(r.records.empty());
     EXPECT_EQ(r.warnings.size(), 1u);
 }
