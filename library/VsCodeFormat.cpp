@@ -39,6 +39,14 @@ std::string Utf8(std::string_view text) {
     return out;
 }
 
+// A field as a snippet holds it: the library's category file gives every text and comment
+// a line end after its last line, which a snippet's body or description never had.
+std::string_view WithoutLastLineEnd(std::string_view text) {
+    if (text.ends_with("\r\n"))
+        text.remove_suffix(2);
+    return text;
+}
+
 std::string Stem(const std::string& fileName) {
     const size_t dot = fileName.rfind('.');
     return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
@@ -145,7 +153,7 @@ std::string ExportSamples(const std::vector<const CSample*>& samples, const std:
             snippet["prefix"] = prefix[0];
         else if (prefix.size() > 1)
             snippet["prefix"] = prefix;
-        const std::string text = Utf8(sample->GetText());
+        const std::string text = Utf8(WithoutLastLineEnd(sample->GetText()));
         const std::vector<std::string> lines = interchange::SplitLines(verbatim ? text : EscapeBody(text));
         if (lines.size() == 1) {
             snippet["body"] = lines[0];
@@ -155,8 +163,8 @@ std::string ExportSamples(const std::vector<const CSample*>& samples, const std:
                 body.append(l);
             snippet["body"] = body;
         }
-        if (!sample->GetComments().empty())
-            snippet["description"] = interchange::ToLf(Utf8(sample->GetComments()));
+        if (const std::string_view comments = WithoutLastLineEnd(sample->GetComments()); !comments.empty())
+            snippet["description"] = interchange::ToLf(Utf8(comments));
         if (!vscodeLanguage.empty())
             snippet["scope"] = vscodeLanguage;
         root[Utf8(sample->GetTitle())] = snippet;

@@ -2,57 +2,13 @@
 // bodies gives, the way back out equal field by field, escaping, and bad input.
 #include <gtest/gtest.h>
 
-#include <json/reader.h>
-
 #include <map>
 
 #include "CategoryTestUtil.h"
 #include "library/VsCodeFormat.h"
+#include "support/SnippetFileReader.h"
 
 namespace {
-
-// A snippet as VS Code sees it: body and description as joined text, prefix as a list.
-struct Snippet {
-    std::vector<std::string> prefix;
-    std::string body;
-    std::string description;
-    bool operator==(const Snippet&) const = default;
-};
-
-std::string Joined(const Json::Value& v) {
-    if (v.isString())
-        return v.asString();
-    std::string out;
-    for (Json::ArrayIndex i = 0; i < v.size(); ++i)
-        out += (i ? "\n" : "") + v[i].asString();
-    return out;
-}
-
-// Read with jsoncpp directly (comments and trailing commas allowed), not through the
-// code under test.
-std::map<std::string, Snippet> Snippets(const std::string& bytes) {
-    Json::CharReaderBuilder builder;
-    builder["allowTrailingCommas"] = true;
-    Json::Value root;
-    std::string errors;
-    std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
-    EXPECT_TRUE(reader->parse(bytes.data(), bytes.data() + bytes.size(), &root, &errors)) << errors;
-    std::map<std::string, Snippet> out;
-    for (const auto& name : root.getMemberNames()) {
-        const Json::Value& s = root[name];
-        if (!s.isObject() || !s.isMember("body"))
-            continue;
-        Snippet snippet;
-        if (s["prefix"].isString())
-            snippet.prefix.push_back(s["prefix"].asString());
-        for (const auto& p : s["prefix"].isArray() ? s["prefix"] : Json::Value(Json::arrayValue))
-            snippet.prefix.push_back(p.asString());
-        snippet.body = Joined(s["body"]);
-        snippet.description = s.isMember("description") ? Joined(s["description"]) : "";
-        out[name] = snippet;
-    }
-    return out;
-}
 
 CSample ToSample(const InterchangeRecord& r) {
     CSample s = MakeSample(r.title, vscode::CategoryForLanguage(r.language), "", "", r.comments, r.text);
@@ -85,21 +41,21 @@ TEST(VsCodeFormat, FileInAndOutEqualFieldByField) {
     std::map<std::string, std::vector<CSample>> byCategory;
     for (const auto& r : in.records)
         byCategory[ToSample(r).GetCategory()].push_back(ToSample(r));
-    std::map<std::string, Snippet> back;
+    std::map<std::string, SnippetSeen> back;
     for (const auto& [category, samples] : byCategory) {
         std::vector<const CSample*> pointers;
         for (const auto& s : samples)
             pointers.push_back(&s);
-        back.merge(Snippets(vscode::ExportSamples(pointers, "x")));
+        back.merge(SnippetsOf(vscode::ExportSamples(pointers, "x")));
     }
-    EXPECT_EQ(back, Snippets(original));
+    EXPECT_EQ(back, SnippetsOf(original));
 }
 
 TEST(VsCodeFormat, LibraryTextIsInsertedLiterally) {
     const CSample s = MakeSample("Money", "Shell", "", "cash", "", "echo ${HOME} \\ $1\r\nnext");
     const std::string file = vscode::ExportSamples({&s}, "shellscript");
     ExpectFileEq(file, "interchange/literal.code-snippets");
-    EXPECT_EQ(Snippets(file)["Money"].body, "echo \\${HOME\\} \\\\ \\$1\nnext");
+    EXPECT_EQ(SnippetsOf(file)["Money"].body, "echo \\${HOME\\} \\\\ \\$1\nnext");
 }
 
 TEST(VsCodeFormat, BadInputGivesWarnings) {
