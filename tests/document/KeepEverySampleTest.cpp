@@ -497,10 +497,15 @@ TEST_F(DiskSafety, ASampleAnotherProgramFiledElsewhereMovesAtTheNextSave) {
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt"), moved);
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("B", "C++")}));
 
-    // Removed there: removed here.
+    // Removed there: removed here, and the notice says what was taken over.
     WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("C", "Java")}));
+    view.outside.clear();
     EXPECT_TRUE(doc->ReloadChangedCategories());
     EXPECT_EQ(doc->PeekSample("A"), nullptr);
+    EXPECT_EQ(view.outside, std::vector<std::string>{
+                                "Java: The file quorrinjava.txt of category \"Java\" was changed by another "
+                                "program.\nIts changes have been taken over: 1 sample(s) added or changed there, "
+                                "1 removed there."});
 
     // Filed under a category that does not exist: B leaves the tree and stays in its file
     // as a load error, once (the library's version is not written beside it).
@@ -523,6 +528,12 @@ TEST_F(DiskSafety, AnUnreadablePartWrittenOutsideStaysUntilItIsMended) {
     WriteFileBytes("quorrincpp.txt", FileBytes({a}) + "junk\r\n" + FileBytes({r}));
     doc->ReloadChangedCategories();
     EXPECT_EQ(doc->PeekSample("R"), nullptr);
+    EXPECT_EQ(view.outside, std::vector<std::string>{
+                                "C++: The file quorrincpp.txt of category \"C++\" was changed by another "
+                                "program.\nIts changes have been taken over: 0 sample(s) added or changed there, "
+                                "0 removed there.\nThe file could not be read to its end: nothing was removed from "
+                                "the library, and the part that could not be read stays at the end of the file "
+                                "until it is corrected."});
     Add(b);
     ASSERT_TRUE(doc->OnSaveDocument());
     EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({a, b}) + "junk\r\n" + FileBytes({r}));
