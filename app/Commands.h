@@ -11,6 +11,7 @@ constexpr int kShowWhiteSpace = 32802;
 constexpr int kFileImport = 32810;
 constexpr int kFileExport = 32811;
 constexpr int kSyncNow = 32812;
+constexpr int kTrash = 32813;
 constexpr int kFilePrint = 57607;
 constexpr int kFilePrintPreview = 57609;
 constexpr int kAppExit = 57665;

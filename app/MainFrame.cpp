@@ -142,8 +142,14 @@ void CMainFrame::CreateActions() {
     a = AddCommand(cmd::kAppExit, "E&xit", "Quit the application; prompts to save documents\nExit", "actionExit");
     connect(a, &QAction::triggered, this, &QWidget::close);
 
+    // In the editor and the text fields the keys are their own undo, which they take
+    // before the window's shortcut; elsewhere they undo the last delete.
     a = AddCommand(cmd::kEditUndo, "&Undo\tCtrl+Z", "Undo the last action\nUndo", "actionUndo");
     a->setShortcuts({QKS(Qt::CTRL | Qt::Key_Z), QKS(Qt::ALT | Qt::Key_Backspace)});
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnUndoDelete);
+    a = AddCommand(cmd::kTrash, "T&rash...", "List the deleted samples, restore them or empty the trash\nTrash",
+                   "actionTrash");
+    connect(a, &QAction::triggered, v, &CQuorrinView::OnTrash);
     a = AddCommand(cmd::kEditCut, "Cu&t\tCtrl+X", "Cut the selection and put it on the Clipboard\nCut",
                    "actionCut");
     a->setShortcuts({QKS(Qt::CTRL | Qt::Key_X), QKS(Qt::SHIFT | Qt::Key_Delete)});
@@ -252,6 +258,8 @@ void CMainFrame::CreateMenus() {
     edit->addAction(Action(cmd::kEditPaste));
     edit->addSeparator();
     edit->addAction(Action(cmd::kCopySampleToClipboard));
+    edit->addSeparator();
+    edit->addAction(Action(cmd::kTrash));
 
     QMenu* view = menu("&View", "menuView");
     view->addAction(Action(cmd::kViewToolbar));
@@ -358,7 +366,10 @@ void CMainFrame::UpdateCommandUI() {
     set(cmd::kFileSave, doc && doc->CanSave());
     set(cmd::kFilePrint, doc != nullptr);
     set(cmd::kFilePrintPreview, doc != nullptr);
-    set(cmd::kEditUndo, false);
+    // Undo names what it undoes while there is a deletion to bring back.
+    const bool canUndo = m_view->CanUndoDelete();
+    set(cmd::kEditUndo, canUndo);
+    Action(cmd::kEditUndo)->setText(canUndo ? QStringLiteral("&Undo Delete\tCtrl+Z") : QStringLiteral("&Undo\tCtrl+Z"));
     set(cmd::kEditCut, m_view->CanCut());
     set(cmd::kEditCopy, m_view->CanCopy());
     set(cmd::kEditPaste, m_view->CanPaste());
@@ -374,6 +385,7 @@ void CMainFrame::UpdateCommandUI() {
     m_view->EnableChangeTitle(editable && tag == kTagSample);
     set(cmd::kRestoreDefaults, editable && doc->AnyHidden());
     set(cmd::kFileImport, editable);
+    set(cmd::kTrash, editable);
     set(cmd::kFileExport, doc != nullptr);
     set(cmd::kCorrectLoadErrors, editable && m_app.GetLoadErrorCount() >= 1);
     set(cmd::kOptions, doc != nullptr);

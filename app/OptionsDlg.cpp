@@ -8,6 +8,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include "config/LibraryConfig.h"
+
 COptionsDlg::COptionsDlg(bool autoSaveOnSwitch, bool saveTreeState, QWidget* parent)
     : QDialog(parent), m_bAutoSaveOnSwitch(autoSaveOnSwitch ? 1 : 0), m_bSaveTreeState(saveTreeState ? 1 : 0) {
     setObjectName(QStringLiteral("optionsDialog"));
@@ -31,6 +33,18 @@ COptionsDlg::COptionsDlg(bool autoSaveOnSwitch, bool saveTreeState, QWidget* par
     syncRow->addWidget(m_syncEvery);
     syncRow->addStretch();
     layout->addLayout(syncRow);
+    auto* trashRow = new QHBoxLayout;
+    auto* trashLabel = new QLabel(QStringLiteral("&Empty the trash of deletions older than"), this);
+    m_trashDaysSpin = new QSpinBox(this);
+    m_trashDaysSpin->setObjectName(QStringLiteral("trashDaysSpin"));
+    m_trashDaysSpin->setRange(0, CLibraryConfig::kMaxTrashDays);
+    m_trashDaysSpin->setSuffix(QStringLiteral(" days"));
+    m_trashDaysSpin->setSpecialValueText(QStringLiteral("never"));
+    trashLabel->setBuddy(m_trashDaysSpin);
+    trashRow->addWidget(trashLabel);
+    trashRow->addWidget(m_trashDaysSpin);
+    trashRow->addStretch();
+    layout->addLayout(trashRow);
     layout->addSpacing(8);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -50,16 +64,23 @@ void COptionsDlg::DoDataExchange(bool save) {
         m_bAutoSaveOnSwitch = m_autoSave->isChecked() ? 1 : 0;
         m_bSaveTreeState = m_saveTreeState->isChecked() ? 1 : 0;
         m_syncMinutes = m_syncEvery->value();
+        m_trashDays = m_trashDaysSpin->value();
     } else {
         m_autoSave->setChecked(m_bAutoSaveOnSwitch != 0);
         m_saveTreeState->setChecked(m_bSaveTreeState != 0);
         m_syncEvery->setValue(m_syncMinutes);
+        m_trashDaysSpin->setValue(m_trashDays);
     }
 }
 
 void COptionsDlg::SetSyncMinutes(int minutes) {
     m_syncMinutes = minutes;
     m_syncEvery->setValue(minutes);
+}
+
+void COptionsDlg::SetTrashDays(int days) {
+    m_trashDays = days;
+    m_trashDaysSpin->setValue(days);
 }
 
 void COptionsDlg::accept() {

@@ -1,5 +1,5 @@
-// The Options dialog: the two user options as check boxes, and how often a library kept
-// in git syncs while the window is idle.
+// The Options dialog: the two user options as check boxes, how often a library kept in
+// git syncs while the window is idle, and how long deletions stay in the trash.
 #pragma once
 
 #include <QDialog>
@@ -19,6 +19,9 @@ public:
     int m_syncMinutes = 5;
     // Sets the spin box (before exec).
     void SetSyncMinutes(int minutes);
+    // Days after which a deletion leaves the trash (0: it stays until the user empties it).
+    int m_trashDays = 0;
+    void SetTrashDays(int days);
 
     void accept() override;
 
@@ -29,4 +32,5 @@ private:
     QCheckBox* m_autoSave;
     QCheckBox* m_saveTreeState;
     QSpinBox* m_syncEvery;
+    QSpinBox* m_trashDaysSpin;
 };

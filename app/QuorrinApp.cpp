@@ -195,8 +195,12 @@ void CQuorrinApp::FinishLoading() {
     }
     for (const LoadMessage& message : messages)
         ShowMessage(message.text, message.buttons, message.icon);
-    if (!m_readOnly && m_doc)
+    if (!m_readOnly && m_doc) {
+        // The trash keeps deletions until the user empties it, or for the days set in Options.
+        if (m_config && m_config->m_trashDays > 0)
+            m_doc->EmptyTrashOlderThan(m_config->m_trashDays);
         WatchLibrary();
+    }
     if (!m_pendingShow.empty() && m_frame) {
         const std::string title = std::move(m_pendingShow);
         m_pendingShow.clear();
@@ -393,10 +397,12 @@ void CQuorrinApp::RunOptions() {
         return;
     COptionsDlg dlg(m_config->m_bAutoSaveOnSwitch, m_config->m_bSaveTreeState, m_frame.get());
     dlg.SetSyncMinutes(m_config->m_syncMinutes);
+    dlg.SetTrashDays(m_config->m_trashDays);
     if (dlg.exec() == QDialog::Accepted) {
         m_config->m_bAutoSaveOnSwitch = dlg.m_bAutoSaveOnSwitch != 0;
         m_config->m_bSaveTreeState = dlg.m_bSaveTreeState != 0;
         m_config->m_syncMinutes = dlg.m_syncMinutes;
+        m_config->m_trashDays = dlg.m_trashDays;
     }
 }
 

@@ -12,6 +12,7 @@
 #include "browser/ClipboardAndDrop.h"
 #include "browser/SampleForm.h"
 #include "browser/SampleTree.h"
+#include "browser/TrashCommands.h"
 #include "browser/TreeEditCommands.h"
 #include "browser/TreeFilter.h"
 #include "browser/ViewCommands.h"
@@ -23,7 +24,8 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
     setObjectName(QStringLiteral("quorrinView"));
     m_tree = new CSampleTree(m_context, this);
     m_form = new CSampleForm(m_context, *m_tree, this);
-    m_edits = new CTreeEditCommands(m_context, *m_tree, *m_form, this);
+    m_trash = new CTrashCommands(m_context, *m_tree, *m_form, this);
+    m_edits = new CTreeEditCommands(m_context, *m_tree, *m_form, *m_trash, this);
     m_clipboard = new CClipboardAndDrop(m_context, *m_tree, *m_form, *m_edits, this);
     m_commands = new CViewCommands(m_context, *m_tree, *m_form, this);
     m_filter = new CTreeFilter(m_context, *m_tree, this);
@@ -39,6 +41,8 @@ CQuorrinView::CQuorrinView(CQuorrinDoc& doc, CLibraryConfig& config, IViewHost& 
     connect(m_tree, &CSampleTree::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_form, &CSampleForm::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_edits, &CTreeEditCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
+    connect(m_trash, &CTrashCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
+    connect(m_trash, &CTrashCommands::StatusText, this, &CQuorrinView::StatusText);
     connect(m_clipboard, &CClipboardAndDrop::StateChanged, this, &CQuorrinView::CommandStateChanged);
     connect(m_clipboard, &CClipboardAndDrop::StatusText, this, &CQuorrinView::StatusText);
     connect(m_commands, &CViewCommands::StateChanged, this, &CQuorrinView::CommandStateChanged);
@@ -69,6 +73,7 @@ CQuorrinView::~CQuorrinView() {
     delete m_commands;
     delete m_clipboard;
     delete m_edits;
+    delete m_trash;
     delete m_form;
     delete m_vsplit;
 }
@@ -198,6 +203,9 @@ void CQuorrinView::OnExpandAll() { m_tree->ExpandAll(); }
 void CQuorrinView::OnSearch() { m_commands->OnSearch(); }
 void CQuorrinView::OnInsert() { m_edits->OnInsert(); }
 void CQuorrinView::OnDelete() { m_edits->OnDelete(); }
+bool CQuorrinView::CanUndoDelete() const { return m_trash->CanUndoDelete(); }
+void CQuorrinView::OnUndoDelete() { m_trash->OnUndoDelete(); }
+void CQuorrinView::OnTrash() { m_trash->OnTrash(); }
 void CQuorrinView::OnChangeTitle() { m_edits->OnChangeTitle(); }
 void CQuorrinView::OnRestoreDefaults() { m_edits->OnRestoreDefaults(); }
 void CQuorrinView::OnOptions() { m_commands->OnOptions(); }

@@ -21,6 +21,7 @@ class CClipboardAndDrop;
 class CLibraryConfig;
 class CSampleForm;
 class CSampleTree;
+class CTrashCommands;
 class CTreeEditCommands;
 class CTreeFilter;
 class CViewCommands;
@@ -72,6 +73,11 @@ public:
     void OnSearch();
     void OnInsert();
     void OnDelete();
+    // Edit > Undo Delete: the last deletion made here comes back from the trash, selected.
+    bool CanUndoDelete() const;
+    void OnUndoDelete();
+    // Edit > Trash...: the Trash dialog.
+    void OnTrash();
     void OnChangeTitle();
     void OnRestoreDefaults();
     void OnOptions();
@@ -127,6 +133,7 @@ private:
     CSampleTree* m_tree = nullptr;
     CSampleForm* m_form = nullptr;
     CTreeEditCommands* m_edits = nullptr;
+    CTrashCommands* m_trash = nullptr;
     CClipboardAndDrop* m_clipboard = nullptr;
     CViewCommands* m_commands = nullptr;
     CTreeFilter* m_filter = nullptr;

@@ -11,6 +11,7 @@
 #include "browser/NewSubcategoryDlg.h"
 #include "browser/SampleForm.h"
 #include "browser/SampleTree.h"
+#include "browser/TrashCommands.h"
 #include "browser/ViewContext.h"
 #include "browser/ViewHost.h"
 #include "config/LibraryConfig.h"
@@ -74,8 +75,9 @@ WizardPreselection PreselectionOf(const QTreeWidgetItem* item, const CQuorrinDoc
 
 } // namespace
 
-CTreeEditCommands::CTreeEditCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form, QObject* parent)
-    : QObject(parent), m_context(context), m_tree(tree), m_form(form) {
+CTreeEditCommands::CTreeEditCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form,
+                                     CTrashCommands& trash, QObject* parent)
+    : QObject(parent), m_context(context), m_tree(tree), m_form(form), m_trash(trash) {
     setObjectName(QStringLiteral("treeEditCommands"));
     m_tree.installEventFilter(new CTreeEditKeys(this));
 }
@@ -285,13 +287,17 @@ void CTreeEditCommands::OnDelete() {
     if (ShowMessage(question, MsgButtons::YesNoDefaultNo, MsgIcon::None) != MsgAnswer::Yes)
         return;
 
+    // Each deletion goes to the library's trash first; when it cannot, the document has
+    // said why and nothing is deleted.
     const bool editsPending = !m_context.doc->PendingSample().GetTitle().empty();
     switch (tag) {
     case kTagCategory:
-        m_context.doc->DeleteCategoryAndSamples(text);
+        if (!m_context.doc->TrashCategory(text))
+            return;
+        m_trash.Remember(tag, text, std::string());
         break;
     case kTagSubcategory: {
-        const std::string problem = m_context.doc->DeleteSubcategoryAndSamples(category, text);
+        const std::string problem = m_context.doc->TrashSubcategory(category, text);
         if (!problem.empty()) {
             ShowMessage(problem);
             return;
@@ -302,6 +308,7 @@ void CTreeEditCommands::OnDelete() {
             if (it != expanded.end())
                 it->second.erase(text);
         }
+        m_trash.Remember(tag, category, text);
         break;
     }
     case kTagSample: {
@@ -309,7 +316,9 @@ void CTreeEditCommands::OnDelete() {
             category = sample->GetCategory();
             subcategory = sample->GetSubcategory();
         }
-        m_context.doc->DeleteSample(text);
+        if (!m_context.doc->TrashSample(text))
+            return;
+        m_trash.Remember(tag, category, subcategory);
         break;
     }
     default:

@@ -10,13 +10,16 @@
 
 class CSampleForm;
 class CSampleTree;
+class CTrashCommands;
 class QTreeWidgetItem;
 struct ViewContext;
 
 class CTreeEditCommands : public QObject {
     Q_OBJECT
 public:
-    CTreeEditCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form, QObject* parent);
+    // trash: told of each deletion, which goes to the library's trash.
+    CTreeEditCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form, CTrashCommands& trash,
+                      QObject* parent);
 
     void OnInsert();
     void OnDelete();
@@ -45,4 +48,5 @@ private:
     ViewContext& m_context;
     CSampleTree& m_tree;
     CSampleForm& m_form;
+    CTrashCommands& m_trash;
 };

@@ -123,6 +123,10 @@ bool CLibraryConfig::LoadProfile() {
         m_syncMinutesStored = m_store.QueryDword(key, kSyncMinutes, minutes) == keyerr::kSuccess;
         if (m_syncMinutesStored)
             m_syncMinutes = static_cast<int>(std::min<std::uint32_t>(minutes, 24 * 60));
+        std::uint32_t days = 0;
+        m_trashDaysStored = m_store.QueryDword(key, kTrashDays, days) == keyerr::kSuccess;
+        if (m_trashDaysStored)
+            m_trashDays = static_cast<int>(std::min<std::uint32_t>(days, kMaxTrashDays));
         Close(key);
     }
     return true;
@@ -512,6 +516,8 @@ void CLibraryConfig::SaveSettings() {
             m_store.SetDword(settings, kSaveTreeState, m_bSaveTreeState ? 1 : 0);
             if (m_syncMinutesStored || m_syncMinutes != kDefaultSyncMinutes)
                 m_store.SetDword(settings, kSyncMinutes, static_cast<std::uint32_t>(m_syncMinutes));
+            if (m_trashDaysStored || m_trashDays != 0)
+                m_store.SetDword(settings, kTrashDays, static_cast<std::uint32_t>(m_trashDays));
             Close(settings);
         }
         Close(app);

@@ -35,6 +35,9 @@ public:
     // while the window is idle (0: only at start, after saves and on Sync Now).
     static constexpr int kDefaultSyncMinutes = 5;
     int m_syncMinutes = kDefaultSyncMinutes;
+    // Deletions older than this many days leave the library's trash at start (0: never).
+    static constexpr int kMaxTrashDays = 3650;
+    int m_trashDays = 0;
 
     // --- Reading ---
     bool LoadProfile();
@@ -94,6 +97,7 @@ public:
     static constexpr const char* kSaveTreeState = "SaveTreeState";
     // Stored only once it differs from the default.
     static constexpr const char* kSyncMinutes = "SyncMinutes";
+    static constexpr const char* kTrashDays = "TrashDays";
 
 private:
     // The read modes, in the order of their numbers.
@@ -142,6 +146,7 @@ private:
     template <typename Filter> void WriteSlotKeys(KeyHandle parent, const CCategory& category, Filter filter);
     bool ReadProfileInt(const char* name, bool defaultValue);
     bool m_syncMinutesStored = false;
+    bool m_trashDaysStored = false;
     void Close(KeyHandle key);
 
     IKeyStore& m_store;

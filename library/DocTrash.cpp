@@ -15,8 +15,10 @@ bool CQuorrinDoc::WriteToTrash(trash::Deletion& deletion) {
     std::string problem;
     if (!lock.Acquire(FolderPath(), kWriteLockWaitMs, cause))
         problem = "The library folder is being written by another program.";
-    else if (trash::Append(FolderPath(), deletion, problem))
+    else if (trash::Append(FolderPath(), deletion, problem)) {
+        m_lastTrashedId = deletion.id;
         return true;
+    }
     m_messages.Tell("Nothing has been deleted: the trash could not be written.\n" + problem, MsgIcon::Exclamation);
     return false;
 }
@@ -160,4 +162,21 @@ bool CQuorrinDoc::RemoveFromTrash(const std::vector<std::int64_t>& ids) {
         return true;
     m_messages.Tell("The trash could not be emptied.\n" + problem, MsgIcon::Exclamation);
     return false;
+}
+
+bool CQuorrinDoc::ListTrash(std::vector<trash::Deletion>& out, std::string& problem) const {
+    return trash::Read(FolderPath(), out, problem);
+}
+
+int CQuorrinDoc::EmptyTrashOlderThan(int days) {
+    if (days <= 0 || IsReadOnly())
+        return 0;
+    std::vector<trash::Deletion> deletions;
+    std::string problem;
+    trash::Read(FolderPath(), deletions, problem); // an unreadable part stays as it is
+    constexpr std::int64_t kMicrosecondsPerDay = 24LL * 60 * 60 * 1000 * 1000;
+    const std::set<std::int64_t> old = trash::OlderThan(deletions, trash::NowMicroseconds() - days * kMicrosecondsPerDay);
+    if (old.empty() || !RemoveFromTrash(std::vector<std::int64_t>(old.begin(), old.end())))
+        return 0;
+    return static_cast<int>(old.size());
 }

@@ -183,6 +183,14 @@ public:
     bool RestoreFromTrash(std::int64_t id, std::vector<std::string>* restored = nullptr);
     // Removes those deletions from the trash for good.
     bool RemoveFromTrash(const std::vector<std::int64_t>& ids);
+    // The id of the last deletion this document wrote to the trash (0 when none).
+    std::int64_t LastTrashedId() const { return m_lastTrashedId; }
+    // What the trash holds, oldest first; false, with the reason, when it could not be
+    // read to its end (what could be read is in out).
+    bool ListTrash(std::vector<trash::Deletion>& out, std::string& problem) const;
+    // Empties the trash of the deletions made more than days days ago (none for 0);
+    // how many went.
+    int EmptyTrashOlderThan(int days);
     // The language word the library keeps for a custom category ("" when none was chosen);
     // a new choice is written with the library's next save.
     std::string CategoryLanguageWord(const std::string& category) const { return m_settings.Language(category); }
@@ -270,6 +278,7 @@ private:
                           std::map<std::pair<size_t, std::uint32_t>, HeldRecord>& held);
     bool MarkChangedThroughUpdate(const std::string& name);
     bool WriteToTrash(trash::Deletion& deletion);
+    std::int64_t m_lastTrashedId = 0;
     bool PlaceForRestore(const std::string& category, const std::string& subcategory, const std::string& language);
     // Writes one category's file: its samples, then its kept records. A category whose
     // file was not written stays changed.
