@@ -17,8 +17,6 @@
 #include "ui/ByteEntries.h"
 #include "ui/StepProgress.h"
 
-#include <QApplication>
-
 CViewCommands::CViewCommands(ViewContext& context, CSampleTree& tree, CSampleForm& form, QObject* parent)
     : QObject(parent), m_context(context), m_tree(tree), m_form(form) {
     setObjectName(QStringLiteral("viewCommands"));
@@ -66,11 +64,22 @@ void CViewCommands::OnImport() {
     if (dlg.exec() != QDialog::Accepted || !m_context.doc)
         return;
     const ImportPlan& plan = dlg.Plan();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = ApplyImport(*m_context.doc, plan);
-    QApplication::restoreOverrideCursor();
+    // Category by category, each saved before the next; Cancel stops between two.
+    ImportApplied applied;
+    bool saved = false;
+    {
+        CStepProgress progress(m_context.view->window(), QStringLiteral("Importing..."),
+                               "importApplyProgress");
+        saved = ApplyImport(
+            *m_context.doc, plan,
+            [&progress](size_t done, size_t total) { return progress.Step(done, total); }, &applied);
+    }
     m_tree.RebuildTree(plan.adds.empty() ? std::string() : plan.adds.front().sample.GetTitle(), true);
     emit StateChanged();
+    if (applied.cancelled) {
+        ShowMessage(ImportCancelledText(applied), MsgButtons::Ok, MsgIcon::Information);
+        return;
+    }
     ShowMessage(saved ? "Imported " + std::to_string(plan.adds.size()) + " sample(s)."
                       : std::string("The import could not be saved completely; the samples stay in the library "
                                     "and are saved with the next save."),

@@ -238,13 +238,67 @@ bool EnsureCategory(CQuorrinDoc& doc, const std::string& category, const std::st
     return true;
 }
 
-bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan) {
+bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan, const ImportProgress& progress,
+                 ImportApplied* applied) {
+    ImportApplied ignored;
+    ImportApplied& result = applied ? *applied : ignored;
     if (!plan.refusal.empty())
         return false;
+    // The samples by category, in the order the plan met the categories.
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<const CSample*>> samples;
+    for (const auto& add : plan.adds) {
+        auto& list = samples[add.sample.GetCategory()];
+        if (list.empty())
+            order.push_back(add.sample.GetCategory());
+        list.push_back(&add.sample);
+    }
     for (const auto& place : plan.newPlaces)
-        if (!EnsureCategory(doc, place.category, place.subcategory, place.language))
+        if (!samples.count(place.category)) {
+            order.push_back(place.category);
+            samples[place.category];
+        }
+    size_t done = 0;
+    for (size_t i = 0; i < order.size(); ++i) {
+        const std::string& category = order[i];
+        if (progress && !progress(done, plan.adds.size())) {
+            result.cancelled = true;
+            result.left.assign(order.begin() + static_cast<std::ptrdiff_t>(i), order.end());
             return false;
-    for (const auto& add : plan.adds)
-        doc.AddSample(std::make_unique<CSample>(add.sample));
-    return doc.OnSaveDocument();
+        }
+        for (const auto& place : plan.newPlaces)
+            if (place.category == category &&
+                !EnsureCategory(doc, place.category, place.subcategory, place.language))
+                return false;
+        for (const CSample* s : samples[category])
+            doc.AddSample(std::make_unique<CSample>(*s));
+        if (progress && !doc.OnSaveDocument())
+            return false;
+        done += samples[category].size();
+        if (progress) {
+            result.samples = done;
+            result.categories.push_back(category);
+        }
+    }
+    if (progress)
+        return true;
+    if (!doc.OnSaveDocument())
+        return false;
+    result.samples = done;
+    result.categories = order;
+    return true;
+}
+
+std::string ImportCancelledText(const ImportApplied& applied) {
+    auto names = [](const std::vector<std::string>& list) {
+        std::string out;
+        for (size_t i = 0; i < list.size(); ++i)
+            out += (i == 0 ? "\"" : i + 1 == list.size() ? " and \"" : ", \"") + list[i] + "\"";
+        return out;
+    };
+    if (applied.categories.empty())
+        return "The import was cancelled before anything was imported; the library is as it was.";
+    return "The import was cancelled. " + std::to_string(applied.samples) + " sample(s) were imported into " +
+           names(applied.categories) + " and are saved; nothing was imported into " + names(applied.left) +
+           ".\nImporting the same files again brings in the rest: the samples imported already are skipped.";
 }

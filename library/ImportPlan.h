@@ -4,6 +4,7 @@
 // applying it adds the samples through the document and saves.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -57,9 +58,28 @@ ImportPlan PlanImport(const CQuorrinDoc& doc, const CLoadErrorList& loadErrors, 
 bool EnsureCategory(CQuorrinDoc& doc, const std::string& category, const std::string& subcategory,
                     const std::string& language = {});
 
+// How far an import got.
+struct ImportApplied {
+    size_t samples = 0;                  // imported and on disk
+    std::vector<std::string> categories; // those whose imported samples are all on disk
+    std::vector<std::string> left;       // those of which nothing was imported (cancelled)
+    bool cancelled = false;
+};
+
+// Told before each category is imported: how many samples are, of how many; false stops
+// the import there.
+using ImportProgress = std::function<bool(size_t done, size_t total)>;
+
 // Applies a plan without a refusal: the places, then the samples, then one save (under
 // the folder's write lock). False when the save did not write everything.
-bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan);
+// With progress the plan is applied category by category, each saved before the next is
+// begun: a cancel leaves the categories done imported and on disk, and nothing of the
+// others in the library (not even their new places); false then too.
+bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan, const ImportProgress& progress = {},
+                 ImportApplied* applied = nullptr);
+
+// What a cancelled import did, for the user: the categories imported (saved), those left.
+std::string ImportCancelledText(const ImportApplied& applied);
 
 // The category a record goes to when no --category is given: its own, else the one its
 // language picks, else "Imported".

@@ -75,10 +75,44 @@ TEST_F(ImportExportWindowTest, ACancelledReadingImportsNothingAndAWholeOneImport
             Click(Find<QPushButton>(dialog, "importChooseFolder"));
             Click(Find<QPushButton>(dialog, "importButton"));
         })
+        .Then(nullptr)
         .Then(nullptr);
     Run(cmd::kFileImport);
     EXPECT_EQ(m_messages.Texts().back(), "Imported 60 sample(s).");
     EXPECT_EQ(Doc()->Samples().size(), 1u + kSamples);
+}
+
+// The import itself goes category by category, each saved before the next: Cancel keeps
+// the categories done, on disk, and leaves nothing of the others, not even a new category.
+TEST_F(ImportExportWindowTest, ACancelledImportKeepsTheCategoriesSavedAndNothingOfTheRest) {
+    for (const char* category : {"C++", "Java", "Tools"}) {
+        fs::create_directories(File(std::string("in/") + category));
+        for (int i = 0; i < kSamples / 3; ++i)
+            WriteFileBytes(File(std::string("in/") + category + "/" + category + std::to_string(i) + ".txt"),
+                           "x\n");
+    }
+    Start();
+    DialogScripts scripts;
+    m_files.answers.push_back(File("in"));
+    m_messages.answers.push_back(MsgAnswer::Ok);
+    scripts
+        .Then([](QWidget* dialog) {
+            Click(Find<QPushButton>(dialog, "importChooseFolder"));
+            Click(Find<QPushButton>(dialog, "importButton"));
+        })
+        .Then(nullptr)
+        .Then(CancelAtASixth());
+    Run(cmd::kFileImport);
+    EXPECT_EQ(scripts.ran, (Names{"importDialog", "importProgress", "importApplyProgress"}));
+    // Pressed as the bar passed a sixth, Cancel is seen at the step after (two thirds).
+    EXPECT_EQ(m_messages.Texts().back(),
+              "The import was cancelled. 40 sample(s) were imported into \"C++\" and \"Java\" and are saved; "
+              "nothing was imported into \"Tools\".\nImporting the same files again brings in the rest: the "
+              "samples imported already are skipped.");
+    EXPECT_EQ(Doc()->Samples().size(), 40u);
+    EXPECT_EQ(Doc()->PeekCategory("Tools"), nullptr);
+    EXPECT_NE(ReadFileBytes(File("quorrinjava.txt")).find("***TITLE=Java19\r\n"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(File("tindrel-library.txt")).find("Tools"), std::string::npos);
 }
 
 TEST_F(ImportExportWindowTest, ACancelledExportTakesBackWhatItWrote) {
