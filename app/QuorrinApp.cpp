@@ -340,6 +340,9 @@ bool CQuorrinApp::CloseDocument(bool quiet) {
             view->CloseCancelled();
         return false;
     }
+    // Asked while the window is still there behind the question.
+    if (!quiet)
+        OfferLoadErrorCopy();
     if (view)
         view->DetachDocument();
     m_doc->SetView(nullptr);
@@ -347,6 +350,28 @@ bool CQuorrinApp::CloseDocument(bool quiet) {
     m_doc->SaveAtClose();
     m_doc.reset();
     return true;
+}
+
+void CQuorrinApp::OfferLoadErrorCopy() {
+    // Unattended, the question is not asked: the load errors stay in their files anyway.
+    if (m_loadErrorsOffered || m_endingSession || m_loadErrors.GetCount() < 1)
+        return;
+    m_loadErrorsOffered = true;
+    // The samples in error are in their files (a save writes them back as they were
+    // read), so nothing is lost by No: the question offers a copy, it warns of nothing.
+    const MsgAnswer answer = ShowMessage(std::string("Load errors exist.\n\n") +
+                                             "The samples that could not be loaded stay in their files\n"
+                                             "until you correct or discard them (Samples > Correct load "
+                                             "errors).\n\n" +
+                                             "Do you want to save a copy of them to a text file as well?",
+                                         MsgButtons::YesNo, MsgIcon::Question);
+    if (answer != MsgAnswer::Yes)
+        return;
+    CSaveAsDialogChooser chooser(m_frame.get(), m_libraryFolder);
+    CDocMessages exportMessages;
+    exportMessages.SetSink(&m_docMessages);
+    if (!ExportLoadErrors(m_loadErrors, chooser, exportMessages))
+        ShowMessage("Load errors not saved!");
 }
 
 int CQuorrinApp::ExitInstance() {
@@ -362,24 +387,7 @@ int CQuorrinApp::ExitInstance() {
         m_doc.reset();
     }
 
-    // Unattended, the question is not asked: the load errors stay in their files anyway.
-    if (m_loadErrors.GetCount() >= 1 && !m_endingSession) {
-        // The samples in error are in their files (a save writes them back as they were
-        // read), so nothing is lost by No: the question offers a copy, it warns of nothing.
-        const MsgAnswer answer = ShowMessage(std::string("Load errors exist.\n\n") +
-                                                 "The samples that could not be loaded stay in their files\n"
-                                                 "until you correct or discard them (Samples > Correct load "
-                                                 "errors).\n\n" +
-                                                 "Do you want to save a copy of them to a text file as well?",
-                                             MsgButtons::YesNo, MsgIcon::Question);
-        if (answer == MsgAnswer::Yes) {
-            CSaveAsDialogChooser chooser(nullptr, m_libraryFolder);
-            CDocMessages exportMessages;
-            exportMessages.SetSink(&m_docMessages);
-            if (!ExportLoadErrors(m_loadErrors, chooser, exportMessages))
-                ShowMessage("Load errors not saved!");
-        }
-    }
+    OfferLoadErrorCopy();
     if (m_config) {
         if (m_config->m_bSaveTreeState)
             m_config->WriteExpandedCats();

@@ -103,6 +103,9 @@ private:
     std::unique_ptr<CQuorrinDoc> m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     bool m_exited = false;
+    // The question about the load errors at the close is asked once, over the window.
+    bool m_loadErrorsOffered = false;
+    void OfferLoadErrorCopy();
     LibraryChoice m_libraryChoice;
     std::string m_libraryFolder;
     std::optional<LibraryChoice> m_restart;
