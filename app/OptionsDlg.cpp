@@ -39,6 +39,9 @@ COptionsDlg::COptionsDlg(bool autoSaveOnSwitch, bool saveTreeState, QWidget* par
     m_trashDaysSpin->setObjectName(QStringLiteral("trashDaysSpin"));
     m_trashDaysSpin->setRange(0, CLibraryConfig::kMaxTrashDays);
     m_trashDaysSpin->setSuffix(QStringLiteral(" days"));
+    connect(m_trashDaysSpin, &QSpinBox::valueChanged, this, [this](int days) {
+        m_trashDaysSpin->setSuffix(days == 1 ? QStringLiteral(" day") : QStringLiteral(" days"));
+    });
     m_trashDaysSpin->setSpecialValueText(QStringLiteral("never"));
     trashLabel->setBuddy(m_trashDaysSpin);
     trashRow->addWidget(trashLabel);
