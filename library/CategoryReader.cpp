@@ -1,8 +1,12 @@
 // Reading a category file: the samples of its bytes, in file order.
 #include "library/CategoryReader.h"
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <thread>
 
+#include "base/ByteSearch.h"
 #include "library/CategoryFormat.h"
 #include "library/LineScan.h"
 
@@ -12,13 +16,15 @@ namespace {
 // before it are removed. A last line without a line end is still a line.
 class LineReader {
 public:
-    explicit LineReader(std::string_view data) : m_data(data), m_lfs(data) {}
+    // From offset begin, which starts a line.
+    LineReader(std::string_view data, size_t begin)
+        : m_data(data), m_lfs(data.substr(begin)), m_base(begin), m_pos(begin) {}
 
     bool Next(std::string_view& line) {
         if (m_pos >= m_data.size())
             return false;
         const char* start = m_data.data() + m_pos;
-        const size_t lf = m_lfs.Next();
+        const size_t lf = m_base + m_lfs.Next();
         size_t len = lf - m_pos;
         m_pos = lf < m_data.size() ? lf + 1 : lf;
         if (lf < m_data.size() && len > 0 && start[len - 1] == '\r')
@@ -34,8 +40,9 @@ public:
 
 private:
     std::string_view m_data;
-    linescan::LfFinder m_lfs;
-    size_t m_pos = 0;
+    linescan::LfFinder m_lfs; // over the bytes from m_base on
+    size_t m_base;
+    size_t m_pos;
 };
 
 // Reads a comment or text section after its begin marker into value: the first line
@@ -78,22 +85,25 @@ bool Contains(std::string_view line, std::string_view what) {
 
 } // namespace
 
-const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
-                         std::vector<RecordSpan>* spans) {
-    // About one sample per kilobyte: room for most files at once.
-    out.reserve(out.size() + data.size() / 1024 + 1);
+namespace {
 
+// Reads the records from begin on, up to the end of data or to the first record that
+// starts at or after stopAt, into out (with their spans when wanted). Returns the
+// position where the sequence broke (nullptr when it did not); end is where reading
+// stopped.
+const char* ParseRange(std::string_view data, size_t begin, size_t stopAt,
+                       std::vector<std::unique_ptr<CSample>>& out, std::vector<RecordSpan>* spans, size_t& end) {
     // Comments, text and keywords are collected in buffers that keep their capacity from
     // sample to sample; each value is then copied once into a string of its exact size.
-    LineReader lines(data);
+    LineReader lines(data, begin);
     std::string_view line;
     std::string keywords;
     std::string scratch;
     std::string value;
     const char* failedAt = nullptr;
     // Each sample is made where it stays: the document takes the records as they are.
-    size_t begin = lines.Pos();
-    while (lines.Next(line)) {
+    size_t recordStart = lines.Pos();
+    while (lines.Pos() < stopAt && lines.Next(line)) {
         auto sample = std::make_unique<CSample>();
         if (line != marker::kSampleBegin) {
             failedAt = readpos::kStartOfSample;
@@ -144,8 +154,99 @@ const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSam
         failedAt = nullptr;
         out.push_back(std::move(sample));
         if (spans)
-            spans->push_back(RecordSpan{begin, lines.Pos()});
-        begin = lines.Pos();
+            spans->push_back(RecordSpan{recordStart, lines.Pos()});
+        recordStart = lines.Pos();
+    }
+    end = lines.Pos();
+    return failedAt;
+}
+
+// Below this many bytes a file is read on one thread: starting another costs more.
+constexpr size_t kPieceBytes = size_t{1} << 20;
+
+// A place after which a record may start: the first line at or after from that is the
+// sample begin marker, or npos. It is only a guess (a sample's text may hold such a
+// line); the reading of the piece before it checks it.
+size_t GuessRecordStart(std::string_view data, size_t from) {
+    static constexpr std::string_view kLfBegin = "\n>>>>SAMPLE_BEGIN>>>>>>>>>>>>>>>>>>>>>>>";
+    static_assert(kLfBegin.substr(1) == marker::kSampleBegin);
+    while (from < data.size()) {
+        const size_t at = FindBytes(data, kLfBegin, from);
+        if (at == std::string_view::npos)
+            return at;
+        const size_t after = at + kLfBegin.size();
+        if (after < data.size() && (data[after] == '\n' || (data[after] == '\r' && after + 1 < data.size() &&
+                                                            data[after + 1] == '\n')))
+            return at + 1;
+        from = after;
+    }
+    return std::string_view::npos;
+}
+
+struct Piece {
+    size_t begin = 0;
+    size_t stopAt = 0;
+    std::vector<std::unique_ptr<CSample>> samples;
+    std::vector<RecordSpan> spans;
+    const char* failedAt = nullptr;
+    size_t end = 0;
+};
+
+} // namespace
+
+const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
+                         std::vector<RecordSpan>* spans) {
+    // About one sample per kilobyte: room for most files at once.
+    out.reserve(out.size() + data.size() / 1024 + 1);
+    // Two pieces at least, so that the same path runs on a machine with one core.
+    const size_t threads = std::min<size_t>(std::max(2u, std::thread::hardware_concurrency()), 8);
+    const size_t parts = std::min(threads, data.size() / kPieceBytes);
+    size_t end = 0;
+    if (parts < 2)
+        return ParseRange(data, 0, std::string_view::npos, out, spans, end);
+
+    // A large file is read in pieces at once, each from a line that looks like the start
+    // of a record. A piece counts only when the piece before it stopped exactly where it
+    // starts, which makes the result the one a single pass gives; otherwise that stretch
+    // is read again from where the piece before it stopped.
+    std::vector<Piece> pieces;
+    size_t from = 0;
+    for (size_t k = 1; k < parts; ++k) {
+        const size_t at = GuessRecordStart(data, std::max(from + 1, data.size() / parts * k));
+        if (at == std::string_view::npos)
+            break;
+        pieces.push_back(Piece{from, at, {}, {}, nullptr, 0});
+        from = at;
+    }
+    pieces.push_back(Piece{from, std::string_view::npos, {}, {}, nullptr, 0});
+    auto read = [&data, spans](Piece& p) {
+        p.failedAt = ParseRange(data, p.begin, p.stopAt, p.samples, spans ? &p.spans : nullptr, p.end);
+    };
+    std::vector<std::thread> helpers;
+    for (size_t k = 1; k < pieces.size(); ++k)
+        helpers.emplace_back(read, std::ref(pieces[k]));
+    read(pieces[0]);
+    for (std::thread& t : helpers)
+        t.join();
+
+    const char* failedAt = nullptr;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        Piece& p = pieces[k];
+        if (k > 0 && end != p.begin) {
+            // The piece began inside a record: read on from where the last piece stopped.
+            p.samples.clear();
+            p.spans.clear();
+            p.begin = end;
+            read(p);
+        }
+        for (auto& sample : p.samples)
+            out.push_back(std::move(sample));
+        if (spans)
+            spans->insert(spans->end(), p.spans.begin(), p.spans.end());
+        end = p.end;
+        failedAt = p.failedAt;
+        if (failedAt)
+            break;
     }
     return failedAt;
 }

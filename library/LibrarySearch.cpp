@@ -2,9 +2,16 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <thread>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "library/QuorrinDoc.h"
 #include "library/RegexMatcher.h"
@@ -142,6 +149,32 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
     }
 
     size_t i = std::max(from - k, next); // every start before from - k is done
+#if defined(__SSE2__)
+    {
+        // Sixteen places at a time.
+        const __m128i caseBit = _mm_set1_epi8(Fold ? 0x20 : 0);
+        const __m128i first = _mm_set1_epi8(static_cast<char>(want[0] | (Fold ? 0x20 : 0)));
+        const __m128i last = _mm_set1_epi8(static_cast<char>(want[m - 1] | (Fold ? 0x20 : 0)));
+        // Both loads of sixteen bytes must lie inside the haystack.
+        while (i + m + 15 <= n) {
+            const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), caseBit);
+            const __m128i b =
+                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + m - 1)), caseBit);
+            unsigned candidates = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
+            while (candidates) {
+                const size_t pos = i + static_cast<size_t>(std::countr_zero(candidates));
+                candidates &= candidates - 1;
+                if (pos >= next && matchesAt(pos)) {
+                    if (++count >= limit)
+                        return count;
+                    next = pos + m;
+                }
+            }
+            i = std::max(i + 16, next);
+        }
+    }
+#endif
     if constexpr (std::endian::native == std::endian::little) {
         const std::uint64_t caseBit = Fold ? kOnes * 0x20 : 0;
         const std::uint64_t first = kOnes * (static_cast<unsigned char>(want[0]) | (Fold ? 0x20u : 0u));
@@ -254,9 +287,11 @@ unsigned CSampleMatcher::CountField(std::string_view field, unsigned limit) {
         return 0;
     if (m_matchCase)
         return CountNonOverlapping(field, ascii, limit);
-    // Plain ASCII is compared in place, A-Z as a-z. Anything else goes through FoldCase,
-    // whose result depends on the whole field; a one-byte needle too (it is rare).
-    if (ascii.size() >= 2 && IsAscii(field))
+    // An ASCII needle is compared in place, A-Z as a-z, in any field: FoldCase lowers
+    // A-Z and turns every other byte below 0x80 into itself and every byte from 0x80
+    // into one from 0x80, so such a needle meets the folded field exactly where it meets
+    // the field with its A-Z lowered. A one-byte needle goes through the fold (it is rare).
+    if (ascii.size() >= 2)
         return CountWords<true>(field, ascii, limit);
     m_folded.resize(field.size());
     if (!FoldAscii(field, m_folded.data()))
@@ -277,6 +312,59 @@ bool CSampleMatcher::Contains(const CSample& sample) {
                sample, m_scope, [this](std::string_view field) { return CountField(field, 1); }, 1) > 0;
 }
 
+namespace {
+
+// What the search found in each sample of a list: the count, and where a regular
+// expression ran away (the first such sample; the list's size when none did).
+struct ListCounts {
+    std::vector<unsigned> counts;
+    size_t ranAway = 0;
+};
+
+// Counts every sample of list, on every core for a long list: each thread takes the
+// next run of samples that no other has taken, with a counter of its own (this thread
+// with counter).
+ListCounts CountAll(const std::vector<const CSample*>& list, const SearchOptions& options,
+                    CSearchCounter& counter) {
+    ListCounts out;
+    const size_t n = list.size();
+    out.counts.assign(n, 0);
+    constexpr size_t kRun = 1024;
+    std::atomic<size_t> nextRun{0};
+    std::atomic<size_t> ranAway{n};
+    auto work = [&](CSearchCounter& counter) {
+        for (;;) {
+            const size_t from = nextRun.fetch_add(kRun);
+            if (from >= n || from >= ranAway.load(std::memory_order_relaxed))
+                return;
+            const size_t to = std::min(n, from + kRun);
+            for (size_t i = from; i < to; ++i) {
+                out.counts[i] = counter.Count(*list[i]);
+                if (counter.RanAway()) {
+                    size_t seen = ranAway.load();
+                    while (i < seen && !ranAway.compare_exchange_weak(seen, i)) {
+                    }
+                    return;
+                }
+            }
+        }
+    };
+    const size_t threads = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads && t * kRun < n; ++t)
+        helpers.emplace_back([&] {
+            CSearchCounter own(options);
+            work(own);
+        });
+    work(counter);
+    for (std::thread& t : helpers)
+        t.join();
+    out.ranAway = ranAway.load();
+    return out;
+}
+
+} // namespace
+
 SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
                            const std::function<bool(const CSample&, unsigned)>& onMatch) {
     SearchTotals totals;
@@ -288,29 +376,29 @@ SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
         totals.error = counter.Error();
         return totals;
     }
-    // False when onMatch asks to stop.
-    auto visit = [&](const CSample& sample) {
-        const unsigned n = counter.Count(sample);
-        if (counter.RanAway()) {
-            totals.error = RanAwayMessage(sample.GetTitle());
-            return false;
+    // The samples in title order (a category's own list is in the same order as the
+    // whole library), counted all at once and then visited in that order.
+    std::vector<const CSample*> all;
+    if (!limited) {
+        all.reserve(doc.Samples().size());
+        for (const auto& [title, sample] : doc.Samples())
+            all.push_back(sample.get());
+    }
+    const std::vector<const CSample*>& list = limited ? doc.SamplesOfCategory(options.category) : all;
+    const ListCounts found = CountAll(list, options, counter);
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i == found.ranAway) {
+            totals.error = RanAwayMessage(list[i]->GetTitle());
+            break;
         }
+        const unsigned n = found.counts[i];
         if (n == 0)
-            return true;
+            continue;
         totals.occurrences += n;
         ++totals.samples;
-        totals.stopped = onMatch && !onMatch(sample, n);
-        return !totals.stopped;
-    };
-    if (limited) {
-        // The category's own list, in the same title order as the whole library.
-        for (const CSample* sample : doc.SamplesOfCategory(options.category))
-            if (!visit(*sample))
-                break;
-    } else {
-        for (const auto& [title, sample] : doc.Samples())
-            if (!visit(*sample))
-                break;
+        totals.stopped = onMatch && !onMatch(*list[i], n);
+        if (totals.stopped)
+            break;
     }
     return totals;
 }

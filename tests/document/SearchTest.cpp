@@ -1,5 +1,6 @@
 // The counting search: what counts nothing, the instant find's index, the category limit,
 // the order of the results and the found line.
+#include <cstdio>
 #include <random>
 
 #include "DocTestSupport.h"
@@ -110,6 +111,35 @@ TEST_F(Search, CategoryLimitIsExact) {
     EXPECT_TRUE(stopped.stopped);
     EXPECT_EQ(calls, 2);
     EXPECT_EQ(stopped.samples, 2);
+}
+
+} // namespace
+
+namespace {
+
+// Many samples are counted on several threads at once: every match still comes in title
+// order with its own count, and a stop asked for by the caller ends the visits there.
+TEST_F(Search, ManySamplesComeInTitleOrderWithTheirCounts) {
+    Rows expected;
+    for (int i = 0; i < 5000; ++i) {
+        char title[16];
+        std::snprintf(title, sizeof title, "s%04d", i);
+        std::string text;
+        for (int k = 0; k < i % 4; ++k)
+            text += "a needle ";
+        Add(MakeSample(title, "Tools", "", "", "", text));
+        if (i % 4)
+            expected.emplace_back(title, static_cast<unsigned>(i % 4));
+    }
+    SearchOptions options;
+    options.text = "needle";
+    EXPECT_EQ(Run(options), expected);
+    options.category = "Tools";
+    EXPECT_EQ(Run(options), expected);
+    int calls = 0;
+    const SearchTotals stopped =
+        SearchLibrary(*doc, options, [&](const CSample&, unsigned) { return ++calls < 3000; });
+    EXPECT_EQ(stopped.samples, 3000);
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 // the reader, and the messages of reading a file on disk.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 
 #include "CategoryTestUtil.h"
+#include "library/CategoryFormat.h"
 
 namespace {
 
@@ -116,3 +118,40 @@ TEST(CategoryFileRead, FilesAndTheirMessages) {
 }
 
 } // namespace
+
+// A file of several megabytes is read in pieces at once; every sample's text holds a line
+// that looks like the start of a record near its end, so pieces start inside records too. Every record
+// comes out once, in file order, and a broken record in the second half stops the read
+// there with exactly the records before it.
+TEST(CategoryReader, ALargeFileKeepsEveryRecordInOrder) {
+    const std::string lookalike(marker::kSampleBegin);
+    auto title = [](int i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "t%05d", i);
+        return std::string(name);
+    };
+    // Written with LF line ends, read back with CR LF.
+    auto text = [&lookalike](int i, const char* eol) { return std::string(600 + i % 7, 'x') + eol + lookalike + eol; };
+    std::vector<CSample> samples;
+    for (int i = 0; i < 6000; ++i)
+        samples.push_back(MakeSample(title(i), "Tools", "General", "k", "", text(i, "\n")));
+    const std::string bytes = FileBytes(samples);
+    ASSERT_GT(bytes.size(), size_t{4} << 20);
+
+    const Parsed whole = Parse(bytes);
+    EXPECT_EQ(whole.failedAt, "");
+    ASSERT_EQ(whole.samples.size(), 6000u);
+    for (int i = 0; i < 6000; ++i) {
+        ASSERT_EQ(whole.samples[i]->GetTitle(), title(i));
+        ASSERT_EQ(whole.samples[i]->GetText(), text(i, "\r\n"));
+    }
+
+    std::string broken = bytes;
+    const size_t at = broken.find("<<<<SAMPLE_END", broken.find("***TITLE=" + title(4500)));
+    ASSERT_NE(at, std::string::npos);
+    broken[at + 4] = 'X';
+    const Parsed cut = Parse(broken);
+    EXPECT_NE(cut.failedAt, "");
+    ASSERT_EQ(cut.samples.size(), 4500u);
+    EXPECT_EQ(cut.samples.back()->GetTitle(), title(4499));
+}
