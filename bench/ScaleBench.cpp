@@ -82,15 +82,8 @@ int RunScaleBench(int samples, int runs, std::uint64_t seed, const std::string& 
     std::fprintf(stderr, "search...\n");
     const bool haveRg = HaveProgram("rg");
     const std::string toolOut = root + "/tool-output.txt";
-    struct Variant {
-        const char* key;
-        const char* word;
-        bool matchCase;
-    };
-    const Variant variants[] = {{"common_case", kCommonWord, true},
-                                {"common_nocase", kCommonWord, false},
-                                {"rare_case", kRareWord, true},
-                                {"rare_nocase", kRareWord, false}};
+    using Variant = SearchVariant;
+    const auto& variants = kSearchVariants;
     for (const Variant& var : variants) {
         SearchOptions options;
         options.text = var.word;

@@ -361,15 +361,8 @@ int main(int argc, char** argv) {
 
     // Search, beside grep (and rg).
     std::fprintf(stderr, "search...\n");
-    struct Variant {
-        const char* key;
-        const char* word;
-        bool matchCase;
-    };
-    const Variant variants[] = {{"common_case", kCommonWord, true},
-                                {"common_nocase", kCommonWord, false},
-                                {"rare_case", kRareWord, true},
-                                {"rare_nocase", kRareWord, false}};
+    using Variant = SearchVariant;
+    const auto& variants = kSearchVariants;
     for (const Variant& var : variants) {
         SearchTotals totals;
         const double t = MedianOf(opt.runs, [&] { totals = Search(doc, var.word, var.matchCase); });

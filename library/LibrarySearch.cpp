@@ -149,6 +149,20 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
     }
 
     size_t i = std::max(from - k, next); // every start before from - k is done
+    // The places i + (bit >> shift) of the set bits of candidates that hold the needle
+    // are counted; true once the count reaches limit.
+    auto takeCandidates = [&](std::uint64_t candidates, unsigned shift) {
+        while (candidates) {
+            const size_t pos = i + (static_cast<size_t>(std::countr_zero(candidates)) >> shift);
+            candidates &= candidates - 1;
+            if (pos >= next && matchesAt(pos)) {
+                if (++count >= limit)
+                    return true;
+                next = pos + m;
+            }
+        }
+        return false;
+    };
 #if defined(__SSE2__)
     {
         // Sixteen places at a time.
@@ -160,17 +174,10 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
             const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), caseBit);
             const __m128i b =
                 _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + m - 1)), caseBit);
-            unsigned candidates = static_cast<unsigned>(
+            const auto candidates = static_cast<unsigned>(
                 _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
-            while (candidates) {
-                const size_t pos = i + static_cast<size_t>(std::countr_zero(candidates));
-                candidates &= candidates - 1;
-                if (pos >= next && matchesAt(pos)) {
-                    if (++count >= limit)
-                        return count;
-                    next = pos + m;
-                }
-            }
+            if (takeCandidates(candidates, 0))
+                return count;
             i = std::max(i + 16, next);
         }
     }
@@ -183,16 +190,8 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
         while (i + m + 7 <= n) {
             const std::uint64_t a = Load8(p + i) | caseBit;
             const std::uint64_t b = Load8(p + i + m - 1) | caseBit;
-            std::uint64_t candidates = ZeroBytes(a ^ first) & ZeroBytes(b ^ last);
-            while (candidates) {
-                const size_t pos = i + static_cast<size_t>(std::countr_zero(candidates)) / 8;
-                candidates &= candidates - 1;
-                if (pos >= next && matchesAt(pos)) {
-                    if (++count >= limit)
-                        return count;
-                    next = pos + m;
-                }
-            }
+            if (takeCandidates(ZeroBytes(a ^ first) & ZeroBytes(b ^ last), 3))
+                return count;
             i = std::max(i + 8, next);
         }
     }
