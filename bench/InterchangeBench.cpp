@@ -64,12 +64,14 @@ void MeasureInterchange(const CQuorrinDoc& doc, const std::string& root, int run
     }
     v["import_vscode_ms"] = Median(imports) * 1000;
 
+    // Each run writes into new folders, and nothing is removed until all have run: a file
+    // system that has just removed many files is slow to make new ones for a few minutes
+    // (ext4 leaves the inodes of recent deletions alone), which would weigh on whichever
+    // side ran first after a removal.
     std::vector<double> exports, copies;
-    const std::string out = root + "/markdown";
-    const std::string copy = root + "/markdown-copy";
     for (int i = 0; i < runs; ++i) {
-        fs::remove_all(out);
-        fs::remove_all(copy);
+        const std::string out = root + "/markdown" + std::to_string(i);
+        const std::string copy = root + "/markdown-copy" + std::to_string(i);
         RunQuiet({"sync", "-f", root});
         ExportOptions options;
         options.format = "markdown";
@@ -83,11 +85,15 @@ void MeasureInterchange(const CQuorrinDoc& doc, const std::string& root, int run
         const bool ok = ExportLibrary(doc, options, report);
         exports.push_back(ok ? Now() - start : -1);
         RunQuiet({"sync", "-f", root});
-        copies.push_back(RunQuiet({"cp", "-r", "markdown", "markdown-copy"}, "/dev/null", root));
+        copies.push_back(
+            RunQuiet({"cp", "-r", fs::path(out).filename().string(), fs::path(copy).filename().string()},
+                     "/dev/null", root));
         v["export_markdown_files"] = report.files;
     }
-    fs::remove_all(out);
-    fs::remove_all(copy);
+    for (int i = 0; i < runs; ++i) {
+        fs::remove_all(root + "/markdown" + std::to_string(i));
+        fs::remove_all(root + "/markdown-copy" + std::to_string(i));
+    }
     v["export_markdown_ms"] = Median(exports) * 1000;
     v["cp_r_markdown_ms"] = Median(copies) * 1000;
 }

@@ -97,9 +97,21 @@ bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportR
     if (droppedNotes)
         report.lost.push_back("keywords and comments (a source file holds only the text)");
 
+    // Whether each folder was there before the export: only a folder that was can hold a
+    // file the export would replace (one look per folder, not per file).
+    std::map<std::string, bool> folderWasThere;
+    auto mayBeThere = [&folderWasThere](const std::string& path) {
+        const std::string folder = fs::path(path).parent_path().string();
+        auto it = folderWasThere.find(folder);
+        if (it == folderWasThere.end()) {
+            std::error_code error;
+            it = folderWasThere.emplace(folder, fs::exists(folder, error) || error).first;
+        }
+        return it->second && fileio::FileExists(path);
+    };
     if (!options.overwrite) {
         for (const auto& f : files)
-            if (fileio::FileExists(f.path)) {
+            if (mayBeThere(f.path)) {
                 report.error = "The file " + f.path +
                                " is there already; nothing has been exported (--overwrite replaces such files).";
                 return false;
@@ -108,6 +120,7 @@ bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportR
     // The files and folders made so far go again when the export stops before its end.
     std::vector<std::string> made;
     std::vector<fs::path> madeFolders;
+    std::set<std::string> ready; // folders there now
     auto takeBack = [&made, &madeFolders] {
         for (const auto& path : made) {
             int ignored = fileio::kNone;
@@ -127,18 +140,22 @@ bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportR
             report.error = "The export was cancelled; the files it had written have been removed.";
             return false;
         }
+        const bool existed = mayBeThere(f.path);
         std::error_code error;
         const fs::path folder = fs::path(f.path).parent_path();
-        std::vector<fs::path> missing;
-        for (fs::path p = folder; !p.empty() && !fs::exists(p, error); p = p.parent_path()) {
-            missing.push_back(p);
-            if (p == p.parent_path())
-                break;
+        if (!ready.count(folder.string())) {
+            std::vector<fs::path> missing;
+            for (fs::path p = folder; !p.empty() && !fs::exists(p, error); p = p.parent_path()) {
+                missing.push_back(p);
+                if (p == p.parent_path())
+                    break;
+            }
+            fs::create_directories(folder, error);
+            if (!error) {
+                madeFolders.insert(madeFolders.end(), missing.rbegin(), missing.rend());
+                ready.insert(folder.string());
+            }
         }
-        fs::create_directories(folder, error);
-        if (!error)
-            madeFolders.insert(madeFolders.end(), missing.rbegin(), missing.rend());
-        const bool existed = fileio::FileExists(f.path);
         int cause = fileio::kNone;
         if (error || !WriteWhole(f.path, f.bytes, existed, cause)) {
             takeBack();
