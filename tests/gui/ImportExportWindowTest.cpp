@@ -34,6 +34,12 @@ ModalScript CancelAtASixth() {
     };
 }
 
+// The Import dialog's script: the folder the file-dialog seam gives, then Import.
+void ChooseFolderAndImport(QWidget* dialog) {
+    Click(Find<QPushButton>(dialog, "importChooseFolder"));
+    Click(Find<QPushButton>(dialog, "importButton"));
+}
+
 // The files below a folder, as paths relative to it.
 std::vector<std::string> FilesBelow(const std::string& folder) {
     std::vector<std::string> out;
@@ -71,10 +77,7 @@ TEST_F(ImportExportWindowTest, ACancelledReadingImportsNothingAndAWholeOneImport
     m_files.answers.push_back(File("in"));
     m_messages.answers.push_back(MsgAnswer::Ok);
     scripts
-        .Then([](QWidget* dialog) {
-            Click(Find<QPushButton>(dialog, "importChooseFolder"));
-            Click(Find<QPushButton>(dialog, "importButton"));
-        })
+        .Then(ChooseFolderAndImport)
         .Then(nullptr)
         .Then(nullptr);
     Run(cmd::kFileImport);
@@ -96,10 +99,7 @@ TEST_F(ImportExportWindowTest, ACancelledImportKeepsTheCategoriesSavedAndNothing
     m_files.answers.push_back(File("in"));
     m_messages.answers.push_back(MsgAnswer::Ok);
     scripts
-        .Then([](QWidget* dialog) {
-            Click(Find<QPushButton>(dialog, "importChooseFolder"));
-            Click(Find<QPushButton>(dialog, "importButton"));
-        })
+        .Then(ChooseFolderAndImport)
         .Then(nullptr)
         .Then(CancelAtASixth());
     Run(cmd::kFileImport);
