@@ -125,10 +125,13 @@ int RunScaleBench(int samples, int runs, std::uint64_t seed, const std::string& 
     auto M = [&](const std::string& k) { return Ms(F(k) / 1000); };
     // The window's target grows with the library: 250 ms at 100,000 samples, 2.5 s at a million.
     const double shownBudget = samples >= 1000000 ? 2500 : 250;
+    // Peak memory: at most 3x the files, and 1.3x at a million samples.
+    const double memoryLimit = samples >= 1000000 ? 1.3 : 3;
     std::vector<Target> targets = {
         {"load_vs_cat", Div(F("load_ms"), F("cat_ms")), 5},
         {"growth_load", Div(F("load_ms"), F("small_load_ms")), 12},
-        {"memory_vs_disk", Div(F("hwm_tree_bytes") > 0 ? F("hwm_tree_bytes") : F("hwm_load_bytes"), F("disk_bytes")), 1.3},
+        {"memory_vs_disk", Div(F("hwm_tree_bytes") > 0 ? F("hwm_tree_bytes") : F("hwm_load_bytes"), F("disk_bytes")),
+         memoryLimit},
         {"start_shown_vs_budget", Div(F("start_shown_ms"), shownBudget), 1},
     };
     for (const Variant& var : variants)
@@ -147,7 +150,7 @@ int RunScaleBench(int samples, int runs, std::uint64_t seed, const std::string& 
         M("small_load_ms"), target(1).ratio, "<= 12x", MetText(target(1)));
     Row(F("hwm_tree_bytes") > 0 ? "peak memory after the tree" : "peak memory after load",
         Mb(F("hwm_tree_bytes") > 0 ? F("hwm_tree_bytes") : F("hwm_load_bytes")), "disk " + Mb(F("disk_bytes")),
-        target(2).ratio, "<= 1.3x", MetText(target(2)));
+        target(2).ratio, memoryLimit < 2 ? "<= 1.3x" : "<= 3x", MetText(target(2)));
     Row("the library in the window, fresh process", M("start_shown_ms"), Ms(shownBudget / 1000), target(3).ratio,
         "<= 1x", MetText(target(3)));
     for (size_t i = 0; i < 4; ++i) {
