@@ -316,3 +316,7 @@ int CompareNames(std::string_view a, std::string_view b) {
     const int c = a.compare(b);
     return c < 0 ? -1 : (c > 0 ? 1 : 0);
 }
+
+std::string CountOf(size_t n, std::string_view one, std::string_view many) {
+    return std::to_string(n) + " " + std::string(n == 1 ? one : many);
+}

@@ -53,3 +53,6 @@ int CompareNames(std::string_view a, std::string_view b);
 inline bool NameLess(std::string_view a, std::string_view b) {
     return CompareNames(a, b) < 0;
 }
+
+// A count with its noun in the right number: "1 sample", "2 samples", "0 samples".
+std::string CountOf(size_t n, std::string_view one, std::string_view many);

@@ -6,6 +6,7 @@
 #include "browser/SampleForm.h"
 #include "browser/SampleTree.h"
 #include "browser/ViewContext.h"
+#include "base/TextRules.h"
 #include "library/QuorrinDoc.h"
 #include "library/Trash.h"
 #include "tools/TrashDlg.h"
@@ -84,7 +85,7 @@ void CTrashCommands::OnTrash() {
     if (!dlg.m_restoredIds.empty()) {
         m_tree.RebuildTree(dlg.m_restoredTitles.empty() ? std::string() : dlg.m_restoredTitles.back(), true);
         const size_t n = dlg.m_restoredTitles.size();
-        emit StatusText(QStringLiteral("Restored %1 %2").arg(n).arg(n == 1 ? QStringLiteral("sample") : QStringLiteral("samples")));
+        emit StatusText(QString::fromStdString("Restored " + CountOf(n, "sample", "samples")));
     }
     ForgetGone();
     emit StateChanged();

@@ -80,7 +80,7 @@ void CViewCommands::OnImport() {
         ShowMessage(ImportCancelledText(applied), MsgButtons::Ok, MsgIcon::Information);
         return;
     }
-    ShowMessage(saved ? "Imported " + std::to_string(plan.adds.size()) + " sample(s)."
+    ShowMessage(saved ? ImportedText(plan)
                       : std::string("The import could not be saved completely; the samples stay in the library "
                                     "and are saved with the next save."),
                 MsgButtons::Ok, saved ? MsgIcon::Information : MsgIcon::Exclamation);
@@ -110,10 +110,9 @@ void CViewCommands::OnExport() {
         ShowMessage(report.error, MsgButtons::Ok, report.cancelled ? MsgIcon::Information : MsgIcon::Exclamation);
         return;
     }
-    std::string text = "Exported " + std::to_string(report.samples) + " sample(s) into " +
-                       std::to_string(report.files) + " file(s) in " + options.folder + ".";
-    for (const auto& lost : report.lost)
-        text += "\nNot carried by this format: " + lost + ".";
+    std::string text;
+    for (const std::string& line : ExportedLines(report, options.folder))
+        text += (text.empty() ? "" : "\n") + line;
     ShowMessage(text, MsgButtons::Ok, MsgIcon::Information);
 }
 

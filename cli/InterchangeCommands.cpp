@@ -92,7 +92,7 @@ int CmdImport(const std::vector<std::string>& args, IKeyStore& store, const std:
         io.err << "The import could not be saved completely; the samples written are listed by 'tindrel-cli list'.\n";
         return kExitError;
     }
-    io.out << "Imported " << plan.adds.size() << " sample(s).\n";
+    io.out << ImportedText(plan) << "\n";
     return kExitOk;
 }
 
@@ -129,10 +129,8 @@ int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std:
         io.err << report.error << "\n";
         return kExitError;
     }
-    io.out << "Exported " << report.samples << " sample(s) into " << report.files << " file(s) in "
-           << options.folder << ".\n";
-    for (const auto& lost : report.lost)
-        io.out << "Not carried by this format: " << lost << ".\n";
+    for (const std::string& line : ExportedLines(report, options.folder))
+        io.out << line << "\n";
     return kExitOk;
 }
 

@@ -4,6 +4,7 @@
 // copies' folder only after the library's files that took its samples have been written.
 // A copy that cannot be read to its end is left where it is.
 #include "base/FileLayer.h"
+#include "base/TextRules.h"
 #include "library/CategoryReader.h"
 #include "library/ConflictCopy.h"
 #include "library/QuorrinDoc.h"
@@ -15,10 +16,6 @@ bool ReadWhole(const std::string& path, std::string& bytes) {
     fileio::File file;
     int cause = fileio::kNone;
     return file.OpenForRead(path, cause) && file.ReadAll(bytes, cause);
-}
-
-std::string Count(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
 } // namespace
@@ -107,13 +104,13 @@ void CQuorrinDoc::MergeConflictCopies(bool whileOpen) {
         std::string text = "The file " + fileName + " in the library folder is a sync tool's copy of " + original +
                            " (category \"" + homeName + "\").\n";
         if (IsReadOnly()) {
-            text += "Merging it would add " + Count(added, "sample", "samples") + " and keep " +
-                    Count(twice, "sample", "samples") + " twice (" + std::to_string(same) +
+            text += "Merging it would add " + CountOf(added, "sample", "samples") + " and keep " +
+                    CountOf(twice, "sample", "samples") + " twice (" + std::to_string(same) +
                     " already in the library); it is merged when the library is next opened in the window.";
         } else {
             home->SetChanged(true);
-            text += "Merged into the library: " + Count(added, "sample", "samples") + " added, " +
-                    Count(twice, "sample", "samples") + " kept twice as load errors to correct, " +
+            text += "Merged into the library: " + CountOf(added, "sample", "samples") + " added, " +
+                    CountOf(twice, "sample", "samples") + " kept twice as load errors to correct, " +
                     std::to_string(same) + " already in the library.\nThe copy is moved to the folder " +
                     kMergedCopiesFolder + " when the library is saved.";
             m_conflictCopies.push_back(std::move(copy));

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/FileLayer.h"
+#include "base/TextRules.h"
 #include "library/CategoryReader.h"
 #include "library/LibraryPresence.h"
 #include "library/QuorrinDoc.h"
@@ -27,7 +28,7 @@ std::vector<std::string> SubcategoriesOf(const std::vector<std::unique_ptr<CSamp
 }
 
 std::string CountOfSamples(size_t n) {
-    return std::to_string(n) + (n == 1 ? " sample" : " samples");
+    return CountOf(n, "sample", "samples");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "base/Messenger.h"
+#include "base/TextRules.h"
 #include "library/LibraryStructure.h"
 #include "library/QuorrinDoc.h"
 #include "library/RecordMerge.h"
@@ -158,15 +159,15 @@ std::string CQuorrinDoc::DescribeMerge(const CCategory& category, const MergeCou
         return {};
     std::string text = "The file " + category.GetFileName() + " of category \"" + category.GetName() +
                        "\" was changed by another program.\nIts changes have been taken over";
-    text += StrFormat(": %d sample(s) added or changed there, %d removed there.", counts.added + counts.changed,
-                      counts.removed);
+    text += ": " + CountOf(counts.added + counts.changed, "sample", "samples") + " added or changed there, " +
+            std::to_string(counts.removed) + " removed there.";
     if (counts.conflicts > 0)
-        text += StrFormat("\n%d sample(s) were changed both here and there: their other version is listed under "
-                          "Correct load errors.",
-                          counts.conflicts);
+        text += "\n" + CountOf(counts.conflicts, "sample was", "samples were") +
+                " changed both here and there: their other version is listed under Correct load errors.";
     if (counts.editsOverDeletes > 0)
-        text += StrFormat("\n%d sample(s) deleted on one side were changed on the other: the changed version is kept.",
-                          counts.editsOverDeletes);
+        text += "\n" + CountOf(counts.editsOverDeletes, "sample", "samples") +
+                " deleted on one side " + (counts.editsOverDeletes == 1 ? "was" : "were") +
+                " changed on the other: the changed version is kept.";
     if (counts.stoppedEarly)
         text += "\nThe file could not be read to its end: nothing was removed from the library, and the part "
                 "that could not be read stays at the end of the file until it is corrected.";
@@ -354,12 +355,14 @@ void CQuorrinDoc::AdoptFile(CCategory& category) {
     }
     std::string text = "The library folder holds the file " + category.GetFileName() +
                        " already; it is not overwritten. " +
-                       StrFormat("Its %d sample(s) are now in category \"%s\"", placed, name.c_str());
+                       "Its " + CountOf(placed, "sample is", "samples are") + " now in category \"" + name + "\"";
     if (subcategories > 0)
-        text += StrFormat(", with the %d sub-categories they name", subcategories);
+        text += ", with the " + CountOf(subcategories, "sub-category", "sub-categories") +
+                (placed == 1 ? " it names" : " they name");
     text += ".";
     if (errors > 0)
-        text += StrFormat("\n%d sample(s) could not be placed; they are listed under Correct load errors.", errors);
+        text += "\n" + CountOf(errors, "sample", "samples") + " could not be placed; " +
+                (errors == 1 ? "it is" : "they are") + " listed under Correct load errors.";
     m_messages.Tell(text, MsgIcon::Information);
     if (m_view && (placed > 0 || errors > 0))
         m_view->OnLibraryChangedOutside();

@@ -191,8 +191,8 @@ std::string ImportPlan::Describe() const {
     std::map<std::string, int> counts;
     for (const auto& a : adds)
         ++counts[a.sample.GetCategory()];
-    Line(out, std::to_string(adds.size()) + " sample(s) to import, " + std::to_string(alreadyThere.size()) +
-                  " already in the library, " + std::to_string(warnings.size()) + " warning(s).");
+    Line(out, CountOf(adds.size(), "sample", "samples") + " to import, " + std::to_string(alreadyThere.size()) +
+                  " already in the library, " + CountOf(warnings.size(), "warning", "warnings") + ".");
     for (const auto& [category, n] : counts)
         Line(out, "  " + category + ": " + std::to_string(n));
     for (const auto& p : newPlaces)
@@ -289,6 +289,10 @@ bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan, const ImportProgress&
     return true;
 }
 
+std::string ImportedText(const ImportPlan& plan) {
+    return "Imported " + CountOf(plan.adds.size(), "sample", "samples") + ".";
+}
+
 std::string ImportCancelledText(const ImportApplied& applied) {
     auto names = [](const std::vector<std::string>& list) {
         std::string out;
@@ -298,7 +302,7 @@ std::string ImportCancelledText(const ImportApplied& applied) {
     };
     if (applied.categories.empty())
         return "The import was cancelled before anything was imported; the library is as it was.";
-    return "The import was cancelled. " + std::to_string(applied.samples) + " sample(s) were imported into " +
+    return "The import was cancelled. " + CountOf(applied.samples, "sample was", "samples were") + " imported into " +
            names(applied.categories) + " and are saved; nothing was imported into " + names(applied.left) +
            ".\nImporting the same files again brings in the rest: the samples imported already are skipped.";
 }

@@ -80,6 +80,8 @@ bool ApplyImport(CQuorrinDoc& doc, const ImportPlan& plan, const ImportProgress&
 
 // What a cancelled import did, for the user: the categories imported (saved), those left.
 std::string ImportCancelledText(const ImportApplied& applied);
+// What an import that ran to its end did: "Imported 3 samples."
+std::string ImportedText(const ImportPlan& plan);
 
 // The category a record goes to when no --category is given: its own, else the one its
 // language picks, else "Imported".

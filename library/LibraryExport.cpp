@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/FileLayer.h"
+#include "base/TextRules.h"
 #include "library/ImportSource.h"
 #include "library/Interchange.h"
 #include "library/MarkdownFormat.h"
@@ -170,4 +171,12 @@ bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportR
         ++report.files;
     }
     return true;
+}
+
+std::vector<std::string> ExportedLines(const ExportReport& report, const std::string& folder) {
+    std::vector<std::string> lines{"Exported " + CountOf(report.samples, "sample", "samples") + " into " +
+                                   CountOf(report.files, "file", "files") + " in " + folder + "."};
+    for (const auto& lost : report.lost)
+        lines.push_back("Not carried by this format: " + lost + ".");
+    return lines;
 }

@@ -36,3 +36,6 @@ struct ExportReport {
 // progress, or a file that cannot be written) removes the files it made; a file it
 // replaced (with overwrite) stays replaced. Each file is written whole or not at all.
 bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportReport& report);
+// What an export that ran to its end did, a line each: how many samples into how many
+// files, then what the format did not carry.
+std::vector<std::string> ExportedLines(const ExportReport& report, const std::string& folder);

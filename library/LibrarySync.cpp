@@ -6,6 +6,7 @@
 
 #include "base/FileLayer.h"
 #include "base/FolderMarker.h"
+#include "base/TextRules.h"
 #include "library/CategoryReader.h"
 #include "library/LibraryStructure.h"
 #include "library/SyncGit.h"
@@ -204,8 +205,8 @@ bool FetchAndMerge(const Git& git, const std::string& branch, Report& report) {
     } else {
         report.changedFiles = Lines0(git.Run({"ls-files", "-z"}).out);
     }
-    report.lines.push_back("Merged " + std::to_string(report.changedFiles.size()) + " changed file" +
-                           (report.changedFiles.size() == 1 ? "" : "s") + " from " + upstream + ".");
+    report.lines.push_back("Merged " + CountOf(report.changedFiles.size(), "changed file", "changed files") +
+                           " from " + upstream + ".");
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "base/FileLayer.h"
+#include "base/TextRules.h"
 #include "library/CategoryReader.h"
 #include "library/LibraryStructure.h"
 #include "library/LibrarySync.h"
@@ -83,8 +84,7 @@ bool DescribeCategoryFile(const syncgit::Git& git, const syncgit::Change& change
         unexplained = unexplained || !(deletedHere || gone);
     }
     if (unexplained && !options.commitDeletions) {
-        problem = change.name + (change.deleted ? " is gone" : " has lost " + std::to_string(lost.size()) +
-                                                                   (lost.size() == 1 ? " sample" : " samples")) +
+        problem = change.name + (change.deleted ? " is gone" : " has lost " + CountOf(lost.size(), "sample", "samples")) +
                   " since the last commit (" + Join(lost, ", ") +
                   "); it is not committed, so no other copy loses them. If you deleted them, run "
                   "'tindrel-cli sync --commit-deletions'.";

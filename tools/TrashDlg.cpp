@@ -11,6 +11,7 @@
 #include <set>
 
 #include "base/Messenger.h"
+#include "base/TextRules.h"
 #include "library/QuorrinDoc.h"
 #include "library/Trash.h"
 #include "ui/TextCodec.h"
@@ -18,10 +19,6 @@
 namespace {
 
 constexpr int kIdRole = Qt::UserRole;
-
-std::string Count(size_t n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-}
 
 // Where the deletion was in the tree: "C++ > GUI", or the category alone.
 QString PlaceOf(const trash::Deletion& deletion) {
@@ -108,8 +105,8 @@ void CTrashDlg::FillList() {
         }
     }
     std::string status = deletions.empty() ? std::string("The trash is empty.")
-                                           : "The trash holds " + Count(deletions.size(), "deletion", "deletions") +
-                                                 " (" + Count(samples, "sample", "samples") + ").";
+                                           : "The trash holds " + CountOf(deletions.size(), "deletion", "deletions") +
+                                                 " (" + CountOf(samples, "sample", "samples") + ").";
     if (!problem.empty())
         status += "\n" + problem;
     m_status->setText(DecodeName(status));
@@ -146,7 +143,7 @@ void CTrashDlg::OnEmpty() {
         ids.push_back(m_list->topLevelItem(i)->data(0, kIdRole).toLongLong());
     if (ids.empty())
         return;
-    const std::string question = "Empty the trash?\n\nIts " + Count(ids.size(), "deletion", "deletions") +
+    const std::string question = "Empty the trash?\n\nIts " + CountOf(ids.size(), "deletion", "deletions") +
                                  " will be gone for good and cannot be restored.";
     if (ShowMessage(question, MsgButtons::YesNoDefaultNo, MsgIcon::Question) != MsgAnswer::Yes)
         return;

@@ -33,7 +33,7 @@ TEST_F(ImportPlanTest, RenamesSkipsAndARunAgain) {
     read.Warn("in.json", 9, "read warning");
     ImportPlan plan = PlanImport(*doc, errors, read, {});
     EXPECT_EQ(plan.Describe(),
-              "2 sample(s) to import, 1 already in the library, 2 warning(s).\n"
+              "2 samples to import, 1 already in the library, 2 warnings.\n"
               "  C++: 1\n"
               "  Tools: 1\n"
               "New category \"Tools\"\n"

@@ -475,7 +475,7 @@ TEST_F(DiskSafety, ANewCategoryOverAnExistingFileTakesItsSamples) {
     EXPECT_EQ(view.calls, std::vector<std::string>{"outside"}); // the tree is built again
     EXPECT_EQ(ErrorTitles(), std::vector<std::string>{"Taken"});
     ASSERT_FALSE(messages.shown.empty());
-    EXPECT_NE(messages.shown.back().text.find("\n1 sample(s) could not be placed"), std::string::npos);
+    EXPECT_NE(messages.shown.back().text.find("\n1 sample could not be placed; it is listed"), std::string::npos);
     // The file was not rewritten, and a save keeps all three records.
     EXPECT_EQ(ReadFileBytes("quorrinShell.txt"), bytes);
     doc->MarkCategoryChanged("Shell");
@@ -504,7 +504,7 @@ TEST_F(DiskSafety, ASampleAnotherProgramFiledElsewhereMovesAtTheNextSave) {
     EXPECT_EQ(doc->PeekSample("A"), nullptr);
     EXPECT_EQ(view.outside, std::vector<std::string>{
                                 "Java: The file quorrinjava.txt of category \"Java\" was changed by another "
-                                "program.\nIts changes have been taken over: 1 sample(s) added or changed there, "
+                                "program.\nIts changes have been taken over: 1 sample added or changed there, "
                                 "1 removed there."});
 
     // Filed under a category that does not exist: B leaves the tree and stays in its file
@@ -530,7 +530,7 @@ TEST_F(DiskSafety, AnUnreadablePartWrittenOutsideStaysUntilItIsMended) {
     EXPECT_EQ(doc->PeekSample("R"), nullptr);
     EXPECT_EQ(view.outside, std::vector<std::string>{
                                 "C++: The file quorrincpp.txt of category \"C++\" was changed by another "
-                                "program.\nIts changes have been taken over: 0 sample(s) added or changed there, "
+                                "program.\nIts changes have been taken over: 0 samples added or changed there, "
                                 "0 removed there.\nThe file could not be read to its end: nothing was removed from "
                                 "the library, and the part that could not be read stays at the end of the file "
                                 "until it is corrected."});

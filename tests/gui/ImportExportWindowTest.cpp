@@ -81,7 +81,7 @@ TEST_F(ImportExportWindowTest, ACancelledReadingImportsNothingAndAWholeOneImport
         .Then(nullptr)
         .Then(nullptr);
     Run(cmd::kFileImport);
-    EXPECT_EQ(m_messages.Texts().back(), "Imported 60 sample(s).");
+    EXPECT_EQ(m_messages.Texts().back(), "Imported 60 samples.");
     EXPECT_EQ(Doc()->Samples().size(), 1u + kSamples);
 }
 
@@ -106,7 +106,7 @@ TEST_F(ImportExportWindowTest, ACancelledImportKeepsTheCategoriesSavedAndNothing
     EXPECT_EQ(scripts.ran, (Names{"importDialog", "importProgress", "importApplyProgress"}));
     // Pressed as the bar passed a sixth, Cancel is seen at the step after (two thirds).
     EXPECT_EQ(m_messages.Texts().back(),
-              "The import was cancelled. 40 sample(s) were imported into \"C++\" and \"Java\" and are saved; "
+              "The import was cancelled. 40 samples were imported into \"C++\" and \"Java\" and are saved; "
               "nothing was imported into \"Tools\".\nImporting the same files again brings in the rest: the "
               "samples imported already are skipped.");
     EXPECT_EQ(Doc()->Samples().size(), 40u);

@@ -103,7 +103,7 @@ TEST_F(OutsideChangeTest, OwnSavesStartNoRoundAndAnUnreportedWriteIsSeenOnce) {
     EXPECT_NE(SampleItem("Delta"), nullptr);
     EXPECT_FALSE(CommandEnabled(cmd::kFileSave)); // nothing to write back
     // What the file brought is in the notice's tool tip.
-    EXPECT_TRUE(Child<QLabel>("outsideChangeText")->toolTip().contains(QStringLiteral("1 sample(s) added")));
+    EXPECT_TRUE(Child<QLabel>("outsideChangeText")->toolTip().contains(QStringLiteral("1 sample added")));
     EXPECT_FALSE(App().Watcher()->CheckNow());
 }
 
