@@ -113,8 +113,8 @@ bool ExportLibrary(const CQuorrinDoc& doc, const ExportOptions& options, ExportR
     if (!options.overwrite) {
         for (const auto& f : files)
             if (mayBeThere(f.path)) {
-                report.error = "The file " + f.path +
-                               " is there already; nothing has been exported (--overwrite replaces such files).";
+                report.error = "The file " + f.path + " is there already; nothing has been exported.";
+                report.fileThere = true;
                 return false;
             }
     }

@@ -28,6 +28,7 @@ struct ExportReport {
     int samples = 0;
     std::vector<std::string> lost;  // what the format does not carry, once per kind
     std::string error;              // why the export stopped ("" when it did not)
+    bool fileThere = false;         // stopped before writing: a file it would replace is there
     bool cancelled = false;         // progress stopped it
 };
 

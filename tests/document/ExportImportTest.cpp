@@ -151,6 +151,7 @@ TEST_F(ExportImportTest, NothingReplacedUnlessAsked) {
     WriteFileBytes(dir.File("vs/Shell.code-snippets"), "mine");
     ExportReport refused = Export("vscode", dir.File("vs"));
     EXPECT_NE(refused.error.find("Shell.code-snippets is there already"), std::string::npos);
+    EXPECT_TRUE(refused.fileThere);
     EXPECT_EQ(refused.files, 0);
     EXPECT_FALSE(fs::exists(dir.File("vs/C++.code-snippets")));
     EXPECT_EQ(ReadFileBytes(dir.File("vs/Shell.code-snippets")), "mine");
