@@ -107,7 +107,7 @@ void CViewCommands::OnExport() {
     options.progress = [&progress](size_t done, size_t total) { return progress.Step(done, total); };
     ExportReport report;
     if (!ExportLibrary(*m_context.doc, options, report)) {
-        ShowMessage(report.error + (report.fileThere ? "\n\"Overwrite files already in the folder\" replaces such files."
+        ShowMessage(report.error + (report.fileThere ? "\nTick \"Overwrite files already in the folder\" to replace such files."
                                                      : std::string()),
                     MsgButtons::Ok, report.cancelled ? MsgIcon::Information : MsgIcon::Exclamation);
         return;

@@ -126,7 +126,7 @@ int CmdExport(const std::vector<std::string>& args, IKeyStore& store, const std:
     };
     ExportReport report;
     if (!ExportLibrary(library.doc, options, report)) {
-        io.err << report.error << (report.fileThere ? " (--overwrite replaces such files)" : "") << "\n";
+        io.err << report.error << (report.fileThere ? " Give --overwrite to replace such files." : "") << "\n";
         return kExitError;
     }
     for (const std::string& line : ExportedLines(report, options.folder))
