@@ -20,11 +20,11 @@ namespace {
 
 constexpr int kIdRole = Qt::UserRole;
 
-// Where the deletion was in the tree: "C++ > GUI", or the category alone.
-QString PlaceOf(const trash::Deletion& deletion) {
-    QString place = DecodeName(deletion.category);
-    if (!deletion.subcategory.empty())
-        place += QStringLiteral(" > ") + DecodeName(deletion.subcategory);
+// A place in the tree: "C++ > GUI", or the category alone.
+QString PlaceOf(const std::string& category, const std::string& subcategory) {
+    QString place = DecodeName(category);
+    if (!subcategory.empty())
+        place += QStringLiteral(" > ") + DecodeName(subcategory);
     return place;
 }
 
@@ -90,17 +90,15 @@ void CTrashDlg::FillList() {
     size_t samples = 0;
     for (auto it = deletions.rbegin(); it != deletions.rend(); ++it) {
         const trash::Deletion& deletion = *it;
-        auto* row = new QTreeWidgetItem(m_list, {WhatOf(deletion), PlaceOf(deletion), WhenOf(deletion)});
+        auto* row = new QTreeWidgetItem(m_list, {WhatOf(deletion), PlaceOf(deletion.category, deletion.subcategory), WhenOf(deletion)});
         row->setData(0, kIdRole, QVariant::fromValue<qlonglong>(deletion.id));
         samples += deletion.samples.size();
         if (deletion.kind == trash::Kind::Sample && deletion.samples.size() == 1)
             continue;
         // The samples that went with it, to read; a deletion is restored as a whole.
         for (const CSample& sample : deletion.samples) {
-            QString place = DecodeName(sample.GetCategory());
-            if (!sample.GetSubcategory().empty())
-                place += QStringLiteral(" > ") + DecodeName(sample.GetSubcategory());
-            auto* child = new QTreeWidgetItem(row, {DecodeName(sample.GetTitle()), place});
+            auto* child = new QTreeWidgetItem(
+                row, {DecodeName(sample.GetTitle()), PlaceOf(sample.GetCategory(), sample.GetSubcategory())});
             child->setFlags(Qt::ItemIsEnabled);
         }
     }
