@@ -94,6 +94,13 @@ public:
     // kept for the next file.
     bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer = nullptr,
                         std::vector<RecordSpan>* spans = nullptr);
+    // ReadSampleList in two steps, for reading on one thread and parsing on another:
+    // ReadBytes reads the open file's bytes into buffer (false, with the read message
+    // shown, when it could not, or the file is empty: nothing to parse); TakeParse takes
+    // what ParseSamples returned for them, shows the sequence message, and returns what
+    // ReadSampleList would.
+    bool ReadBytes(fileio::ReadBuffer& buffer);
+    bool TakeParse(const char* failedAt);
     // The state of the file when it was last read or written by this record (exists
     // false before that): a file whose stamp differs has been changed by someone else.
     const fileio::FileStamp& Stamp() const { return m_stamp; }

@@ -61,11 +61,19 @@ bool CCategory::OpenCategoryFile(bool exclusive) {
 
 bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer,
                                std::vector<RecordSpan>* spans) {
+    fileio::ReadBuffer ownBuffer;
+    if (!buffer)
+        buffer = &ownBuffer;
+    if (!ReadBytes(*buffer))
+        return false;
+    return TakeParse(ParseSamples(buffer->View(), out, spans));
+}
+
+bool CCategory::ReadBytes(fileio::ReadBuffer& buffer) {
     m_readAttempted = true;
     m_readIncomplete = false;
     m_readStoppedInSequence = false;
     int cause = fileio::kNone;
-    std::uint64_t size = 0;
     if (!m_file || !m_file->IsOpen()) {
         TellFileError(filemsg::kRead, fileio::kInvalidFile);
         m_readIncomplete = m_unreadOnDisk = fileio::FileExists(GetFilePath());
@@ -78,25 +86,23 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
-    size = m_stamp.size;
-    if (size == 0) {
+    if (m_stamp.size == 0) {
         m_unreadOnDisk = false;
         return false;
     }
-    fileio::ReadBuffer ownBuffer;
-    if (!buffer)
-        buffer = &ownBuffer;
-    if (!m_file->ReadAll(*buffer, cause)) {
+    if (!m_file->ReadAll(buffer, cause)) {
         TellFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;
     }
-    const std::string_view data = buffer->View();
-    if (data.empty()) {
+    if (buffer.View().empty()) {
         m_unreadOnDisk = false;
         return false;
     }
-    const char* failedAt = ParseSamples(data, out, spans);
+    return true;
+}
+
+bool CCategory::TakeParse(const char* failedAt) {
     if (failedAt) {
         Messages().Tell(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgIcon::Stop);
         m_readIncomplete = m_unreadOnDisk = m_readStoppedInSequence = true;

@@ -195,11 +195,12 @@ struct Piece {
 } // namespace
 
 const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
-                         std::vector<RecordSpan>* spans) {
+                         std::vector<RecordSpan>* spans, size_t threads) {
     // About one sample per kilobyte: room for most files at once.
     out.reserve(out.size() + data.size() / 1024 + 1);
     // Two pieces at least, so that the same path runs on a machine with one core.
-    const size_t threads = std::min<size_t>(std::max(2u, std::thread::hardware_concurrency()), 8);
+    if (threads == 0)
+        threads = std::min<size_t>(std::max(2u, std::thread::hardware_concurrency()), 8);
     const size_t parts = std::min(threads, data.size() / kPieceBytes);
     size_t end = 0;
     if (parts < 2)

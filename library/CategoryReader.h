@@ -18,6 +18,7 @@ struct RecordSpan {
 // Appends the samples of a category file's bytes to out, in file order, each record made
 // where it stays, and (when spans is given) where each record lies. Returns nullptr when
 // every byte was read; otherwise the position where the sequence broke (one of
-// readpos::), with the samples before it in out.
+// readpos::), with the samples before it in out. A large file is read on up to threads
+// threads at once (0: as many as the machine has, at most 8).
 const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
-                         std::vector<RecordSpan>* spans = nullptr);
+                         std::vector<RecordSpan>* spans = nullptr, size_t threads = 0);

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdint>
 #include <map>
+#include <thread>
 
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
 #include "library/CategoryWriter.h"
+#include "library/FileReadPipeline.h"
 #include "library/QuorrinDoc.h"
 
 bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
@@ -35,47 +37,93 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     if (!IsReadOnly())
         RemoveLeftovers();
 
-    // Every category file, in category order. The samples of all files are placed in
-    // the sample map together afterwards. A record that may have to stay in its file
-    // although the library will not hold it there (no place in the tree, or filed under
-    // another category) is kept as its file's bytes while those are at hand.
+    // Every category file, in category order. The files are read one after another here
+    // and parsed on other threads meanwhile; what each file has to tell is told here
+    // afterwards, in category order. The samples of all files are placed in the sample
+    // map together afterwards. A record that may have to stay in its file although the
+    // library will not hold it there (no place in the tree, or filed under another
+    // category) is kept as its file's bytes while those are at hand.
+    struct FileLoad {
+        const std::string* name = nullptr;
+        CCategory* category = nullptr;
+        LoadRead read;
+        const char* failedAt = nullptr;
+        ReadFile file{nullptr, {}, {}, {}};
+        std::vector<std::pair<std::uint32_t, HeldRecord>> held;
+        std::string unreadTail;
+    };
+    std::vector<FileLoad> loads;
+    std::uint64_t totalBytes = 0;
+    for (auto& [name, category] : m_categories) {
+        FileLoad load;
+        load.name = &name;
+        load.category = category.get();
+        load.file.category = &name;
+        // Until its turn below, a category keeps its messages to itself.
+        category->SetMessages(nullptr);
+        totalBytes += fileio::StampOf(category->GetFilePath()).size;
+        loads.push_back(std::move(load));
+    }
+    const size_t cores = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
+    ReadAndWork(
+        loads.size(), cores > 1 ? cores : 0,
+        [&](size_t i, fileio::ReadBuffer& buffer) {
+            loads[i].read = ReadCategoryBytes(*loads[i].category, buffer);
+            return loads[i].read.bytes;
+        },
+        [&](size_t i, std::string_view data) {
+            FileLoad& load = loads[i];
+            // A file of a good part of the library is parsed on every core itself.
+            const size_t threads = data.size() * cores >= totalBytes ? cores : 1;
+            load.failedAt = ParseSamples(data, load.file.samples, &load.file.spans, threads);
+            const auto& list = load.file.samples;
+            const auto& spans = load.file.spans;
+            if (load.failedAt && !IsReadOnly())
+                load.unreadTail.assign(data.substr(spans.empty() ? 0 : spans.back().end));
+            for (std::uint32_t k = 0; k < list.size() && k < spans.size(); ++k) {
+                const CSample& sample = *list[k];
+                if (sample.GetCategory() != *load.name || !HasPlace(sample))
+                    load.held.emplace_back(
+                        k, HeldRecord{sample.GetTitle(), IsReadOnly() ? std::string()
+                                                                      : std::string(data.substr(
+                                                                            spans[k].begin,
+                                                                            spans[k].end - spans[k].begin))});
+            }
+            // The file's title order, found while its titles are still in the cache.
+            load.file.order.resize(list.size());
+            for (std::uint32_t k = 0; k < list.size(); ++k)
+                load.file.order[k] = k;
+            auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
+                return list[a]->GetTitle() < list[b]->GetTitle();
+            };
+            if (!std::is_sorted(load.file.order.begin(), load.file.order.end(), byTitle))
+                std::stable_sort(load.file.order.begin(), load.file.order.end(), byTitle);
+        });
+
     std::vector<ReadFile> files;
     std::map<std::pair<size_t, std::uint32_t>, HeldRecord> held; // by file and position
-    fileio::ReadBuffer buffer; // one for every file
-    for (auto& [name, category] : m_categories) {
-        ReadFile file{&name, {}, {}, {}};
-        std::vector<RecordSpan> spans;
-        if (!ReadCategoryFile(*category, file.samples, buffer, spans)) {
-            m_messages.Tell(StrFormat("Could not open the file for category %s.\n", name.c_str()) +
-                            "Samples for this category cannot be displayed.", MsgIcon::Exclamation);
+    for (FileLoad& load : loads) {
+        CCategory& category = *load.category;
+        for (DocMessage& message : category.Messages().Take())
+            m_messages.Tell(std::move(message.text), message.icon);
+        category.SetMessages(&m_messages);
+        if (!load.read.opened) {
+            m_messages.Tell(StrFormat("Could not open the file for category %s.\n", load.name->c_str()) +
+                                "Samples for this category cannot be displayed.",
+                            MsgIcon::Exclamation);
             continue;
         }
-        KeepUnreadPart(*category, buffer.View(), spans, !category->ReadIncomplete());
-        if (file.samples.empty())
+        if (load.read.bytes)
+            category.TakeParse(load.failedAt);
+        KeepUnreadTail(category, load.unreadTail, !category.ReadIncomplete());
+        if (load.file.samples.empty())
             continue;
         const size_t f = files.size();
-        for (std::uint32_t k = 0; k < file.samples.size() && k < spans.size(); ++k) {
-            const CSample& sample = *file.samples[k];
-            if (sample.GetCategory() != name || !HasPlace(sample))
-                held.emplace(std::make_pair(f, k),
-                             HeldRecord{sample.GetTitle(),
-                                        IsReadOnly() ? std::string()
-                                                     : std::string(buffer.View().substr(
-                                                           spans[k].begin, spans[k].end - spans[k].begin))});
-        }
-        // The file's title order, found while its titles are still in the cache.
-        const auto& list = file.samples;
-        file.order.resize(list.size());
-        for (std::uint32_t k = 0; k < list.size(); ++k)
-            file.order[k] = k;
-        auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
-            return list[a]->GetTitle() < list[b]->GetTitle();
-        };
-        if (!std::is_sorted(file.order.begin(), file.order.end(), byTitle))
-            std::stable_sort(file.order.begin(), file.order.end(), byTitle);
-        file.spans = std::move(spans);
-        files.push_back(std::move(file));
+        for (auto& [k, record] : load.held)
+            held.emplace(std::make_pair(f, k), std::move(record));
+        files.push_back(std::move(load.file));
     }
+    loads.clear();
     // Placing the samples marks nothing changed: whatever cannot be placed stays in its
     // file as it is.
     std::vector<std::pair<size_t, std::uint32_t>> duplicates;
@@ -134,27 +182,25 @@ void CQuorrinDoc::WriteStructureAtFirstOpen() {
         m_settings.Write(m_messages);
 }
 
-bool CQuorrinDoc::ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
-                                   fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans) {
+CQuorrinDoc::LoadRead CQuorrinDoc::ReadCategoryBytes(CCategory& category, fileio::ReadBuffer& buffer) {
+    LoadRead result;
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
         if (category.GetFileName().empty() || !fileio::FileExists(category.GetFilePath()))
-            return true;
-        if (!category.OpenFileForRead())
-            return false;
-        category.ReadSampleList(out, &buffer, &spans);
-        category.CloseFile();
-        return true;
+            return result;
+        result.opened = category.OpenFileForRead();
+    } else {
+        // A missing file is made when a sample is first saved into it: an empty file made
+        // at start could be newer than the real one a sync tool is still bringing.
+        if (!fileio::FileExists(category.GetFilePath()))
+            return result;
+        result.opened = category.OpenFile();
     }
-    // A missing file is made when a sample is first saved into it: an empty file made at
-    // start could be newer than the real one a sync tool is still bringing.
-    if (!fileio::FileExists(category.GetFilePath()))
-        return true;
-    if (!category.OpenFile())
-        return false;
-    category.ReadSampleList(out, &buffer, &spans);
+    if (!result.opened)
+        return result;
+    result.bytes = category.ReadBytes(buffer);
     category.CloseFile();
-    return true;
+    return result;
 }
 
 void CQuorrinDoc::AddDefaultCategories() {

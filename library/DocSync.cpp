@@ -16,15 +16,21 @@ bool CQuorrinDoc::ChangedOnDisk(const CCategory& category) const {
 
 void CQuorrinDoc::KeepUnreadPart(CCategory& category, std::string_view data, const std::vector<RecordSpan>& spans,
                                  bool complete) {
+    const std::string_view tail =
+        category.ReadStoppedInSequence() && !data.empty() ? data.substr(spans.empty() ? 0 : spans.back().end)
+                                                          : std::string_view();
+    KeepUnreadTail(category, tail, complete);
+}
+
+void CQuorrinDoc::KeepUnreadTail(CCategory& category, std::string_view tail, bool complete) {
     if (IsReadOnly())
         return;
     if (complete) {
         m_kept.SetUnreadable(category.GetName(), {});
-    } else if (category.ReadStoppedInSequence() && !data.empty()) {
+    } else if (category.ReadStoppedInSequence() && !tail.empty()) {
         // From the record where reading stopped to the end: it stays in the file. What
         // was kept unreadable before stays too, unless this part still holds it.
-        const size_t from = spans.empty() ? 0 : spans.back().end;
-        std::string unreadable(data.substr(from));
+        std::string unreadable(tail);
         const std::string& before = m_kept.Unreadable(category.GetName());
         if (unreadable.find(before) == std::string::npos)
             unreadable += before;

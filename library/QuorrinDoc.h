@@ -266,8 +266,14 @@ private:
     void AddSubcategoriesFromRecords();
     bool ReadRecordsOf(const std::string& fileName, std::vector<std::unique_ptr<CSample>>& records) const;
     void WriteStructureAtFirstOpen();
-    bool ReadCategoryFile(CCategory& category, std::vector<std::unique_ptr<CSample>>& out,
-                          fileio::ReadBuffer& buffer, std::vector<RecordSpan>& spans);
+    // At load: the category's file opened, its bytes read into buffer and the file
+    // closed again. opened: false when the file is there but could not be opened; bytes:
+    // true when there is something to parse.
+    struct LoadRead {
+        bool opened = true;
+        bool bytes = false;
+    };
+    LoadRead ReadCategoryBytes(CCategory& category, fileio::ReadBuffer& buffer);
     // A record read at load whose bytes are kept while its fate is decided.
     struct HeldRecord {
         std::string title;
@@ -307,6 +313,8 @@ private:
     // kept, to be written back at its end.
     void KeepUnreadPart(CCategory& category, std::string_view data, const std::vector<RecordSpan>& spans,
                         bool complete);
+    // The same with the bytes from where reading stopped to the end (tail).
+    void KeepUnreadTail(CCategory& category, std::string_view tail, bool complete);
     // Before a category's file is rewritten: samples that leave it for a category whose
     // file does not hold them yet stay in it until that file does.
     void KeepMovesUntilWritten(const CCategory& category);

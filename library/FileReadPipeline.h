@@ -1,0 +1,17 @@
+// Reading many files while others are worked on: the files are read one after another
+// on the calling thread, in their order, and each one's bytes are handed to a worker
+// thread while the next is read.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string_view>
+
+#include "base/FileLayer.h"
+
+// read(i, buffer) reads file i into buffer on the calling thread and says whether there
+// is anything to work on; work(i, bytes) runs on a worker thread (on the calling thread
+// when workers is 0). At most workers + 1 files are in hand at once, each in a buffer
+// kept from file to file. Returns when every file has been read and worked on.
+void ReadAndWork(size_t count, size_t workers, const std::function<bool(size_t, fileio::ReadBuffer&)>& read,
+                 const std::function<void(size_t, std::string_view)>& work);
