@@ -75,7 +75,65 @@ size_t AnchorIndex(std::string_view needle, bool fold) {
     return best;
 }
 
+using Anchors = NeedleAnchors;
+
+// The anchors of needle (two bytes or more). Fold: as AnchorIndex.
+Anchors AnchorsOf(std::string_view needle, bool fold) {
+    Anchors a;
+    a.rare = AnchorIndex(needle, fold);
+    a.second = a.rare == 0 ? 1 : 0;
+    // The rarest of the others: the same rule with the rare byte's place left out.
+    unsigned bestRank = ~0u;
+    for (size_t k = 0; k < needle.size(); ++k) {
+        if (k == a.rare)
+            continue;
+        const unsigned char c = static_cast<unsigned char>(needle[k]);
+        unsigned rank = kCommonness[c];
+        if (fold && c >= 'a' && c <= 'z')
+            rank = std::max(rank, static_cast<unsigned>(kCommonness[c - ('a' - 'A')]));
+        if (rank < bestRank) {
+            bestRank = rank;
+            a.second = k;
+        }
+    }
+    return a;
+}
+
 constexpr size_t kNoByte = ~size_t{0};
+
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TINDREL_AVX2 1
+#include <immintrin.h>
+
+bool HaveAvx2() {
+    static const bool have = __builtin_cpu_supports("avx2");
+    return have;
+}
+
+// Thirty-two places at a time from i, while both loads lie inside the n bytes at p: the
+// places whose bytes at lo and hi (with the case bit set when folding) are a and b go to
+// take, which returns true to stop (then so does this). i is left after the last place
+// tested.
+template <bool Fold, typename Take>
+__attribute__((target("avx2"))) bool ScanPairs32(const char* p, size_t n, size_t m, size_t lo, size_t hi, char a,
+                                                 char b, size_t& i, const size_t& next, Take&& take) {
+    const __m256i caseBit = _mm256_set1_epi8(Fold ? 0x20 : 0);
+    const __m256i wantA = _mm256_set1_epi8(a);
+    const __m256i wantB = _mm256_set1_epi8(b);
+    while (i + m + 31 <= n) {
+        const __m256i x =
+            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + lo)), caseBit);
+        const __m256i y =
+            _mm256_or_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + hi)), caseBit);
+        const auto candidates = static_cast<std::uint32_t>(
+            _mm256_movemask_epi8(_mm256_and_si256(_mm256_cmpeq_epi8(x, wantA), _mm256_cmpeq_epi8(y, wantB))));
+        if (candidates && take(candidates))
+            return true;
+        i = std::max(i + 32, next);
+    }
+    return false;
+}
+#endif
 
 // The first c in p[from..last], or kNoByte.
 size_t FindByte(const char* p, size_t from, size_t last, char c) {
@@ -91,8 +149,10 @@ size_t FindByte(const char* p, size_t from, size_t last, char c) {
 // rarest byte are visited with memchr; where they come thick, eight places are tested
 // at a time for the needle's first and last byte instead (with the case bit set on
 // both sides when folding, so that a-z and A-Z meet). Only where a test agrees are the
-// bytes compared.
-template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_view needle, unsigned limit) {
+// bytes compared. anchors: the places of the needle's two rarest bytes (AnchorsOf); the
+// sixteen-place test looks for those two.
+template <bool Fold>
+unsigned CountWords(std::string_view haystack, std::string_view needle, unsigned limit, Anchors anchors) {
     const size_t n = haystack.size();
     const size_t m = needle.size();
     const char* const p = haystack.data();
@@ -110,7 +170,7 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
     size_t next = 0; // the first place a further occurrence may start
 
     // The rarest byte of the needle, at offset k in it; in both cases when folding.
-    const size_t k = AnchorIndex(needle, Fold);
+    const size_t k = anchors.rare;
     const char anchor = want[k];
     const bool twoCases = Fold && anchor >= 'a' && anchor <= 'z';
     const char upper = static_cast<char>(anchor - ('a' - 'A'));
@@ -143,8 +203,8 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
         } else {
             from = hit + 1;
         }
-        // More than one anchor in 64 bytes on average: the word scan is faster.
-        if (++visits >= 16 && visits * 64 > hit)
+        // More than one anchor in 256 bytes on average: the scan of many places at once is faster.
+        if (++visits >= 4 && visits * 256 > hit)
             break;
     }
 
@@ -163,17 +223,27 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
         }
         return false;
     };
+    // The two rarest bytes of the needle, in the order of their places.
+    const size_t lo = std::min(anchors.rare, anchors.second);
+    const size_t hi = std::max(anchors.rare, anchors.second);
+    const char wantLo = static_cast<char>(want[lo] | (Fold ? 0x20 : 0));
+    const char wantHi = static_cast<char>(want[hi] | (Fold ? 0x20 : 0));
+#if defined(TINDREL_AVX2)
+    if (HaveAvx2() &&
+        ScanPairs32<Fold>(p, n, m, lo, hi, wantLo, wantHi, i, next,
+                          [&](std::uint32_t candidates) { return takeCandidates(candidates, 0); }))
+        return count;
+#endif
 #if defined(__SSE2__)
     {
         // Sixteen places at a time.
         const __m128i caseBit = _mm_set1_epi8(Fold ? 0x20 : 0);
-        const __m128i first = _mm_set1_epi8(static_cast<char>(want[0] | (Fold ? 0x20 : 0)));
-        const __m128i last = _mm_set1_epi8(static_cast<char>(want[m - 1] | (Fold ? 0x20 : 0)));
+        const __m128i first = _mm_set1_epi8(wantLo);
+        const __m128i last = _mm_set1_epi8(wantHi);
         // Both loads of sixteen bytes must lie inside the haystack.
         while (i + m + 15 <= n) {
-            const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i)), caseBit);
-            const __m128i b =
-                _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + m - 1)), caseBit);
+            const __m128i a = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + lo)), caseBit);
+            const __m128i b = _mm_or_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i + hi)), caseBit);
             const auto candidates = static_cast<unsigned>(
                 _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, first), _mm_cmpeq_epi8(b, last))));
             if (takeCandidates(candidates, 0))
@@ -184,12 +254,12 @@ template <bool Fold> unsigned CountWords(std::string_view haystack, std::string_
 #endif
     if constexpr (std::endian::native == std::endian::little) {
         const std::uint64_t caseBit = Fold ? kOnes * 0x20 : 0;
-        const std::uint64_t first = kOnes * (static_cast<unsigned char>(want[0]) | (Fold ? 0x20u : 0u));
-        const std::uint64_t last = kOnes * (static_cast<unsigned char>(want[m - 1]) | (Fold ? 0x20u : 0u));
+        const std::uint64_t first = kOnes * static_cast<unsigned char>(wantLo);
+        const std::uint64_t last = kOnes * static_cast<unsigned char>(wantHi);
         // Both loads of eight bytes must lie inside the haystack.
         while (i + m + 7 <= n) {
-            const std::uint64_t a = Load8(p + i) | caseBit;
-            const std::uint64_t b = Load8(p + i + m - 1) | caseBit;
+            const std::uint64_t a = Load8(p + i + lo) | caseBit;
+            const std::uint64_t b = Load8(p + i + hi) | caseBit;
             if (takeCandidates(ZeroBytes(a ^ first) & ZeroBytes(b ^ last), 3))
                 return count;
             i = std::max(i + 8, next);
@@ -219,7 +289,7 @@ unsigned CountNonOverlapping(std::string_view haystack, std::string_view needle,
             return haystack.find(needle[0]) != std::string_view::npos ? 1 : 0;
         return std::min(limit, static_cast<unsigned>(std::count(haystack.begin(), haystack.end(), needle[0])));
     }
-    return CountWords<false>(haystack, needle, limit);
+    return CountWords<false>(haystack, needle, limit, AnchorsOf(needle, false));
 }
 
 namespace {
@@ -268,7 +338,8 @@ CSampleMatcher::CSampleMatcher(std::string_view needle, bool keywordsOnly, bool 
     : CSampleMatcher(needle, keywordsOnly ? SearchScope::KeywordsOnly : SearchScope::Everything, matchCase) {}
 
 CSampleMatcher::CSampleMatcher(std::string_view needle, SearchScope scope, bool matchCase)
-    : m_needle(needle, matchCase), m_scope(scope), m_matchCase(matchCase) {}
+    : m_needle(needle, matchCase), m_scope(scope), m_matchCase(matchCase),
+      m_anchors(AnchorsOf(m_needle.utf8, !matchCase)) {}
 
 unsigned CSampleMatcher::CountField(std::string_view field, unsigned limit) {
     const std::string& ascii = m_needle.utf8;
@@ -285,13 +356,14 @@ unsigned CSampleMatcher::CountField(std::string_view field, unsigned limit) {
     if (field.size() < ascii.size())
         return 0;
     if (m_matchCase)
-        return CountNonOverlapping(field, ascii, limit);
+        return ascii.size() >= 2 ? CountWords<false>(field, ascii, limit, m_anchors)
+                                 : CountNonOverlapping(field, ascii, limit);
     // An ASCII needle is compared in place, A-Z as a-z, in any field: FoldCase lowers
     // A-Z and turns every other byte below 0x80 into itself and every byte from 0x80
     // into one from 0x80, so such a needle meets the folded field exactly where it meets
     // the field with its A-Z lowered. A one-byte needle goes through the fold (it is rare).
     if (ascii.size() >= 2)
-        return CountWords<true>(field, ascii, limit);
+        return CountWords<true>(field, ascii, limit, m_anchors);
     m_folded.resize(field.size());
     if (!FoldAscii(field, m_folded.data()))
         return CountNonOverlapping(FoldCase(field), ascii, limit);
@@ -338,6 +410,15 @@ ListCounts CountAll(const std::vector<const CSample*>& list, const SearchOptions
                 return;
             const size_t to = std::min(n, from + kRun);
             for (size_t i = from; i < to; ++i) {
+#if defined(__GNUC__)
+                // The samples lie apart in memory: the next ones are asked for ahead.
+                if (i + 2 < n)
+                    __builtin_prefetch(list[i + 2]);
+                if (i + 1 < n) {
+                    __builtin_prefetch(list[i + 1]->GetTitle().data());
+                    __builtin_prefetch(list[i + 1]->GetText().data());
+                }
+#endif
                 out.counts[i] = counter.Count(*list[i]);
                 if (counter.RanAway()) {
                     size_t seen = ranAway.load();

@@ -69,6 +69,13 @@ struct SearchNeedle {
 // the left; lower case (FoldCase) unless match case. The needle is text as typed (UTF-8,
 // or Windows-1252 when it is not valid UTF-8); a field in the other encoding is searched
 // for the same characters in its own encoding.
+// The places in a needle of two bytes or more of its rarest byte and of its next rarest
+// in program text: the bytes a search looks for first.
+struct NeedleAnchors {
+    size_t rare = 0;
+    size_t second = 1;
+};
+
 class CSampleMatcher {
 public:
     CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase);
@@ -86,6 +93,7 @@ private:
     SearchScope m_scope;
     bool m_matchCase;
     std::string m_folded; // reused buffer for folding a field
+    NeedleAnchors m_anchors; // where the ASCII needle is looked for first
 };
 
 // Non-overlapping occurrences of needle (non-empty) in haystack, counted up to limit.

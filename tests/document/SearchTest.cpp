@@ -57,6 +57,44 @@ TEST_F(FilterIndexTest, FindsWhatTheMatcherFindsInTitlesAndKeywords) {
     EXPECT_TRUE(index.Find("").empty());
 }
 
+// The count of a word, in any field of any length and letter case on or off, is that
+// of comparing at every place from the left: over texts of few letters (many near
+// misses and overlaps) and bytes that differ from a letter only in the case bit.
+TEST(WordCount, CountsAsComparingAtEveryPlace) {
+    std::mt19937 rng(4242);
+    const std::string letters = "abAB@`\x08(\xC1\xE1rn";
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
+    for (int round = 0; round < 4000; ++round) {
+        std::string text(rng() % 300, ' ');
+        for (char& c : text)
+            c = letters[rng() % letters.size()];
+        std::string needle(2 + rng() % 4, ' ');
+        for (char& c : needle)
+            c = letters[rng() % 8];
+        const bool matchCase = rng() % 2 == 0;
+        unsigned expected = 0;
+        for (size_t pos = 0; pos + needle.size() <= text.size();) {
+            bool same = true;
+            for (size_t k = 0; k < needle.size() && same; ++k)
+                same = matchCase ? text[pos + k] == needle[k] : lower(text[pos + k]) == lower(needle[k]);
+            if (same) {
+                ++expected;
+                pos += needle.size();
+            } else {
+                ++pos;
+            }
+        }
+        CSampleMatcher matcher(needle, SearchScope::Everything, matchCase);
+        CSample sample;
+        sample.SetText(text);
+        ASSERT_EQ(matcher.Count(sample), expected) << "\"" << needle << "\" in \"" << text << "\" "
+                                                   << (matchCase ? "match case" : "any case");
+        if (matchCase) {
+            ASSERT_EQ(CountNonOverlapping(text, needle), expected);
+        }
+    }
+}
+
 class Search : public DocFixture {
 protected:
     void SetUp() override {
