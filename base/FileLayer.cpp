@@ -410,6 +410,15 @@ bool File::ReadAll(std::string& out, int& cause) {
     return true;
 }
 
+void ReadBuffer::Reserve(size_t bytes) {
+    // A whole read asks for one byte more than the file's size, to see its end.
+    if (capacity >= bytes + 1)
+        return;
+    data = std::make_unique_for_overwrite<char[]>(bytes + 1);
+    capacity = bytes + 1;
+    size = 0;
+}
+
 bool File::ReadAll(ReadBuffer& buffer, int& cause) {
     buffer.size = 0;
     std::uint64_t size = 0;

@@ -41,6 +41,8 @@ struct ReadBuffer {
     size_t capacity = 0;
     size_t size = 0; // bytes of the last read
     std::string_view View() const { return std::string_view(data.get(), size); }
+    // Room for a file of bytes bytes, made now (what it held is dropped).
+    void Reserve(size_t bytes);
 };
 
 // What identifies one state of a file: any write, replacement or change of its times

@@ -177,6 +177,10 @@ private:
     QTreeWidgetItem* BranchItemOf(const CSample& sample) const;
     // Every sample into its branch; those without a place become load errors.
     void PlaceSamples(std::vector<Branch>& branches);
+    // The same for the whole tree through each category's own list of samples, without
+    // a look-up for each sample; false (branches untouched) when some sample has no place
+    // (the walk above reports those, in title order).
+    bool PlaceByCategory(std::vector<Branch>& branches) const;
     // Makes the items of the branches built now, puts the tree into the widget and
     // expands expand.
     void FinishTree(std::vector<Branch>& branches, const std::vector<QTreeWidgetItem*>& expand);

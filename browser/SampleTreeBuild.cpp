@@ -97,7 +97,42 @@ QTreeWidgetItem* CSampleTree::BranchItemOf(const CSample& sample) const {
     return nullptr;
 }
 
+bool CSampleTree::PlaceByCategory(std::vector<Branch>& branches) const {
+    const CQuorrinDoc& doc = *m_context.doc;
+    // Each sample is in the list of its category field: every sample is placed when the
+    // lists of the shown categories hold them all and each finds its branch.
+    std::vector<std::pair<int, const CSample*>> placed;
+    placed.reserve(static_cast<size_t>(doc.GetSampleCount()));
+    for (const auto& [name, category] : m_branchOf) {
+        for (const CSample* sample : doc.SamplesOfCategory(std::string(name))) {
+            int b = category.branch;
+            if (const std::string& sub = sample->GetSubcategory(); !sub.empty()) {
+                b = -1;
+                for (const SubBranch& s : category.subs)
+                    if (s.name == sub) {
+                        b = s.branch;
+                        break;
+                    }
+                if (b < 0)
+                    return false;
+            }
+            placed.emplace_back(b, sample);
+        }
+    }
+    if (placed.size() != static_cast<size_t>(doc.GetSampleCount()))
+        return false;
+    for (const auto& [b, sample] : placed) {
+        Branch& branch = branches[static_cast<size_t>(b)];
+        ++branch.count;
+        if (branch.buildNow)
+            branch.samples.push_back(sample);
+    }
+    return true;
+}
+
 void CSampleTree::PlaceSamples(std::vector<Branch>& branches) {
+    if (!m_filter && PlaceByCategory(branches))
+        return;
     CQuorrinDoc& doc = *m_context.doc;
     // A sample whose category or sub-category has no item becomes a load error; the
     // document removes those after the walk. A narrowed tree counts only matches, and

@@ -54,6 +54,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     };
     std::vector<FileLoad> loads;
     std::uint64_t totalBytes = 0;
+    std::uint64_t largest = 0;
     for (auto& [name, category] : m_categories) {
         FileLoad load;
         load.name = &name;
@@ -61,12 +62,14 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         load.file.category = &name;
         // Until its turn below, a category keeps its messages to itself.
         category->SetMessages(nullptr);
-        totalBytes += fileio::StampOf(category->GetFilePath()).size;
+        const std::uint64_t size = fileio::StampOf(category->GetFilePath()).size;
+        totalBytes += size;
+        largest = std::max(largest, size);
         loads.push_back(std::move(load));
     }
     const size_t cores = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
     ReadAndWork(
-        loads.size(), cores > 1 ? cores : 0,
+        loads.size(), cores > 1 ? cores : 0, static_cast<size_t>(largest),
         [&](size_t i, fileio::ReadBuffer& buffer) {
             loads[i].read = ReadCategoryBytes(*loads[i].category, buffer);
             return loads[i].read.bytes;
@@ -82,7 +85,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
                 load.unreadTail.assign(data.substr(spans.empty() ? 0 : spans.back().end));
             for (std::uint32_t k = 0; k < list.size() && k < spans.size(); ++k) {
                 const CSample& sample = *list[k];
-                if (sample.GetCategory() != *load.name || !HasPlace(sample))
+                if (sample.GetCategory() != *load.name || !HasPlaceIn(load.category, sample))
                     load.held.emplace_back(
                         k, HeldRecord{sample.GetTitle(), IsReadOnly() ? std::string()
                                                                       : std::string(data.substr(

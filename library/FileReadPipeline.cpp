@@ -8,10 +8,12 @@
 #include <utility>
 #include <vector>
 
-void ReadAndWork(size_t count, size_t workers, const std::function<bool(size_t, fileio::ReadBuffer&)>& read,
+void ReadAndWork(size_t count, size_t workers, size_t largest,
+                 const std::function<bool(size_t, fileio::ReadBuffer&)>& read,
                  const std::function<void(size_t, std::string_view)>& work) {
     if (workers == 0) {
         fileio::ReadBuffer buffer;
+        buffer.Reserve(largest);
         for (size_t i = 0; i < count; ++i) {
             if (read(i, buffer))
                 work(i, buffer.View());
@@ -19,6 +21,8 @@ void ReadAndWork(size_t count, size_t workers, const std::function<bool(size_t, 
         return;
     }
     std::vector<fileio::ReadBuffer> buffers(workers + 1);
+    for (fileio::ReadBuffer& b : buffers)
+        b.Reserve(largest);
     std::mutex lock;
     std::condition_variable changed;
     std::vector<fileio::ReadBuffer*> free;

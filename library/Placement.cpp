@@ -3,7 +3,10 @@
 #include "library/QuorrinDoc.h"
 
 bool CQuorrinDoc::HasPlace(const CSample& sample) const {
-    const CCategory* category = PeekCategory(sample.GetCategory());
+    return HasPlaceIn(PeekCategory(sample.GetCategory()), sample);
+}
+
+bool CQuorrinDoc::HasPlaceIn(const CCategory* category, const CSample& sample) const {
     if (!category || !category->IsDisplayed())
         return false;
     const std::string& sub = sample.GetSubcategory();

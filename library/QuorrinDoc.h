@@ -204,6 +204,8 @@ public:
     // True when the sample has a place in the tree: its category exists and is
     // displayed, and its sub-category is empty or a named, in-use slot of it.
     bool HasPlace(const CSample& sample) const;
+    // The same when category is the sample's category (nullptr: none).
+    bool HasPlaceIn(const CCategory* category, const CSample& sample) const;
     // Turns every sample without a place into a load error (reason 0) and removes
     // it from the library; returns how many. Linear in the number of samples.
     int RemoveUnplacedSamples();

@@ -226,6 +226,31 @@ TEST_F(DocSave, AFileThatCouldNotBeReadGetsNothingOfAnotherFile) {
     EXPECT_EQ(ReadFileBytes("quorrinjava.txt.bak"), java); // what it held is kept aside
 }
 
+// The files are read one after another and parsed on other threads meanwhile: what each
+// has to say still comes in category order, and each keeps its own unreadable part.
+TEST_F(DocLoad, WhatTheFilesSayComesInCategoryOrder) {
+    WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("First", "C++")}) + "broken C++\r\n");
+    WriteFileBytes("quorrinjava.txt", FileBytes({MakeSample("J", "Java")}));
+    WriteFileBytes("quorrinvb.txt", FileBytes({MakeSample("V", "Visual Basic")}) + "broken VB\r\n");
+    fileio::SetFaultHook([](const fileio::FaultPoint& p, std::size_t&) {
+        return static_cast<int>(p.op == fileio::Op::Read && p.path == "quorrinjava.txt" ? fileio::kHardIO
+                                                                                          : fileio::kNone);
+    });
+    Load();
+    fileio::SetFaultHook(nullptr);
+    const std::vector<std::string> texts = messages.Texts();
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0], "Error processing at start of sample.\nInput file quorrincpp.txt not in proper sequence!");
+    EXPECT_EQ(texts[1].rfind("Unable to read from file quorrinjava.txt.", 0), 0u) << texts[1];
+    EXPECT_EQ(texts[2], "Error processing at start of sample.\nInput file quorrinvb.txt not in proper sequence!");
+    EXPECT_EQ(Titles(), (Strings{"First", "V"}));
+    Add(MakeSample("Added", "Visual Basic"));
+    ASSERT_TRUE(doc->OnSaveDocument());
+    EXPECT_EQ(ReadFileBytes("quorrincpp.txt"), FileBytes({MakeSample("First", "C++")}) + "broken C++\r\n");
+    EXPECT_EQ(ReadFileBytes("quorrinvb.txt"),
+              FileBytes({MakeSample("Added", "Visual Basic"), MakeSample("V", "Visual Basic")}) + "broken VB\r\n");
+}
+
 TEST_F(DocSave, TheUnreadablePartOfAFileStaysAtItsEndByteForByte) {
     const std::string tail = "broken\r\n" + FileBytes({MakeSample("Behind", "C++")}) + ">>>>SAMPLE_BEGIN>>";
     WriteFileBytes("quorrincpp.txt", FileBytes({MakeSample("First", "C++")}) + tail);

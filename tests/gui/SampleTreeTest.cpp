@@ -47,3 +47,37 @@ TEST_F(GuiTest, TheStoredTreeStateFollowsARootCollapsedAndExpandedAgain) {
     Root()->setExpanded(true); // the branches show as they were: so does the stored state
     EXPECT_EQ(App().Config().g_expandedSubcats["C++"], NameSet{"General"});
 }
+
+// A sample the tree has no place for (its category or sub-category has no item) leaves
+// the library for the load errors when the tree is built; every other sample stays in
+// its branch.
+TEST_F(GuiTest, ATreeBuildMakesASampleWithoutAPlaceALoadErrorAndKeepsTheRest) {
+    std::string cpp;
+    for (const char* title : {"Alpha", "Beta", "Gamma"})
+        cpp += SampleFileBytes("C++", "General", title, "", "", "x");
+    WriteFileBytes("quorrincpp.txt", cpp);
+    WriteFileBytes("quorrinjava.txt", SampleFileBytes("Java", "General", "Delta", "", "", "y"));
+    Start();
+    auto addStray = [this](const char* title, const char* category) {
+        auto stray = std::make_unique<CSample>();
+        stray->SetTitle(title);
+        stray->SetCategory(category);
+        stray->SetSubcategory("Nowhere");
+        return Doc()->AddSample(std::move(stray));
+    };
+    auto errors = [this] {
+        std::vector<std::string> titles;
+        Doc()->LoadErrors().ForEach([&titles](const CSample& s) { titles.push_back(s.GetTitle()); });
+        return titles;
+    };
+    // No item for the category, then none for the sub-category.
+    ASSERT_TRUE(addStray("Theta", "Elsewhere"));
+    Tree()->RebuildTree(std::string());
+    EXPECT_EQ(errors(), (std::vector<std::string>{"Theta"}));
+    ASSERT_TRUE(addStray("Zeta", "C++"));
+    ASSERT_TRUE(addStray("Eta", "C++"));
+    Tree()->RebuildTree(std::string());
+    EXPECT_EQ(ShownSamples(), (std::vector<std::string>{"Alpha", "Beta", "Gamma", "Delta"}));
+    EXPECT_EQ(Doc()->GetSampleCount(), 4);
+    EXPECT_EQ(errors(), (std::vector<std::string>{"Theta", "Eta", "Zeta"})); // each build in title order
+}
