@@ -458,13 +458,8 @@ SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
     }
     // The samples in title order (a category's own list is in the same order as the
     // whole library), counted all at once and then visited in that order.
-    std::vector<const CSample*> all;
-    if (!limited) {
-        all.reserve(doc.Samples().size());
-        for (const auto& [title, sample] : doc.Samples())
-            all.push_back(sample.get());
-    }
-    const std::vector<const CSample*>& list = limited ? doc.SamplesOfCategory(options.category) : all;
+    const std::vector<const CSample*>& list =
+        limited ? doc.SamplesOfCategory(options.category) : doc.SamplesInTitleOrder();
     const ListCounts found = CountAll(list, options, counter);
     for (size_t i = 0; i < list.size(); ++i) {
         if (i == found.ranAway) {

@@ -118,6 +118,8 @@ public:
     const CSample* PeekSample(const std::string& title) const;
     const CategoryMap& Categories() const { return m_categories; }
     const SampleMap& Samples() const { return m_samples.Map(); }
+    // The same samples in title order, as a list.
+    const std::vector<const CSample*>& SamplesInTitleOrder() const { return m_samples.InTitleOrder(); }
     // Changes with every change of the samples (added, removed, changed).
     std::uint64_t SamplesVersion() const { return m_samples.Version(); }
 

@@ -99,6 +99,18 @@ const std::vector<const CSample*>& CSampleStore::OfCategory(const std::string& n
     return it == m_byCategory.end() ? none : it->second;
 }
 
+const std::vector<const CSample*>& CSampleStore::InTitleOrder() const {
+    if (!m_inOrderMade || m_inOrderVersion != m_version) {
+        m_inOrder.clear();
+        m_inOrder.reserve(m_samples.size());
+        for (const auto& [title, sample] : m_samples)
+            m_inOrder.push_back(sample.get());
+        m_inOrderVersion = m_version;
+        m_inOrderMade = true;
+    }
+    return m_inOrder;
+}
+
 void CSampleStore::Index(const CSample& sample) {
     auto& members = m_byCategory[sample.GetCategory()];
     // A load places samples in title order: they go to the end.

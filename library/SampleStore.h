@@ -48,6 +48,10 @@ public:
 
     // The samples whose category field is name, in title order (empty when none).
     const std::vector<const CSample*>& OfCategory(const std::string& name) const;
+    // Every sample in title order: the map's records, listed again after each change of
+    // the store (for walks that visit all, such as the search, without the map's nodes).
+    // Not for callers on several threads at once.
+    const std::vector<const CSample*>& InTitleOrder() const;
 
     // Puts the samples of every file into the store, as inserting them file by file,
     // each file in its own order, would: the first sample read under a title wins. The
@@ -91,4 +95,8 @@ private:
     // The samples of each category (by their category field), in title order, so that a
     // save reaches a category's samples without a walk over the whole library.
     std::unordered_map<std::string, std::vector<const CSample*>> m_byCategory;
+    // InTitleOrder's list and the version it was made for.
+    mutable std::vector<const CSample*> m_inOrder;
+    mutable std::uint64_t m_inOrderVersion = 0;
+    mutable bool m_inOrderMade = false;
 };
