@@ -1,5 +1,6 @@
 // The counting search: what counts nothing, the instant find's index, the category limit,
 // the order of the results and the found line.
+#include <algorithm>
 #include <cstdio>
 #include <random>
 
@@ -91,6 +92,9 @@ TEST(WordCount, CountsAsComparingAtEveryPlace) {
                                                    << (matchCase ? "match case" : "any case");
         if (matchCase) {
             ASSERT_EQ(CountNonOverlapping(text, needle), expected);
+            // Counted up to a limit, the count stops there.
+            const unsigned limit = 1 + rng() % 3;
+            ASSERT_EQ(CountNonOverlapping(text, needle, limit), std::min(expected, limit));
         }
     }
 }
