@@ -173,6 +173,8 @@ private:
                        std::vector<QTreeWidgetItem*>& expand);
     // The branch a sample is shown in (of the last build); nullptr when it has no place.
     const CategoryBranches* CategoryOf(const CSample& sample) const;
+    // The sub-category branch of that name in c; nullptr when it has none.
+    static const SubBranch* SubOf(const CategoryBranches& c, const std::string& sub);
     int BranchOf(const CSample& sample) const;
     QTreeWidgetItem* BranchItemOf(const CSample& sample) const;
     // Every sample into its branch; those without a place become load errors.

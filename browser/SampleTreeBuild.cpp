@@ -71,6 +71,13 @@ const CSampleTree::CategoryBranches* CSampleTree::CategoryOf(const CSample& samp
     return c == m_branchOf.end() ? nullptr : &c->second;
 }
 
+const CSampleTree::SubBranch* CSampleTree::SubOf(const CategoryBranches& c, const std::string& sub) {
+    for (const SubBranch& s : c.subs)
+        if (s.name == sub)
+            return &s;
+    return nullptr;
+}
+
 int CSampleTree::BranchOf(const CSample& sample) const {
     const CategoryBranches* c = CategoryOf(sample);
     if (!c)
@@ -78,10 +85,8 @@ int CSampleTree::BranchOf(const CSample& sample) const {
     const std::string& sub = sample.GetSubcategory();
     if (sub.empty())
         return c->branch;
-    for (const SubBranch& s : c->subs)
-        if (s.name == sub)
-            return s.branch;
-    return -1;
+    const SubBranch* s = SubOf(*c, sub);
+    return s ? s->branch : -1;
 }
 
 QTreeWidgetItem* CSampleTree::BranchItemOf(const CSample& sample) const {
@@ -91,10 +96,8 @@ QTreeWidgetItem* CSampleTree::BranchItemOf(const CSample& sample) const {
     const std::string& sub = sample.GetSubcategory();
     if (sub.empty())
         return c->item;
-    for (const SubBranch& s : c->subs)
-        if (s.name == sub)
-            return s.item;
-    return nullptr;
+    const SubBranch* s = SubOf(*c, sub);
+    return s ? s->item : nullptr;
 }
 
 bool CSampleTree::PlaceByCategory(std::vector<Branch>& branches) const {
@@ -107,14 +110,10 @@ bool CSampleTree::PlaceByCategory(std::vector<Branch>& branches) const {
         for (const CSample* sample : doc.SamplesOfCategory(std::string(name))) {
             int b = category.branch;
             if (const std::string& sub = sample->GetSubcategory(); !sub.empty()) {
-                b = -1;
-                for (const SubBranch& s : category.subs)
-                    if (s.name == sub) {
-                        b = s.branch;
-                        break;
-                    }
-                if (b < 0)
+                const SubBranch* s = SubOf(category, sub);
+                if (!s)
                     return false;
+                b = s->branch;
             }
             placed.emplace_back(b, sample);
         }

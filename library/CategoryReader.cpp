@@ -251,3 +251,7 @@ const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSam
     }
     return failedAt;
 }
+
+std::string_view UnreadTail(std::string_view data, const std::vector<RecordSpan>& spans) {
+    return data.substr(spans.empty() ? 0 : spans.back().end);
+}

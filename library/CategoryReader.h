@@ -22,3 +22,6 @@ struct RecordSpan {
 // threads at once (0: as many as the machine has, at most 8).
 const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSample>>& out,
                          std::vector<RecordSpan>* spans = nullptr, size_t threads = 0);
+// The bytes of data after its last whole record (all of them when spans is empty): the
+// part that a reading which broke off could not read.
+std::string_view UnreadTail(std::string_view data, const std::vector<RecordSpan>& spans);

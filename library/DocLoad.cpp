@@ -82,7 +82,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
             const auto& list = load.file.samples;
             const auto& spans = load.file.spans;
             if (load.failedAt && !IsReadOnly())
-                load.unreadTail.assign(data.substr(spans.empty() ? 0 : spans.back().end));
+                load.unreadTail.assign(UnreadTail(data, spans));
             for (std::uint32_t k = 0; k < list.size() && k < spans.size(); ++k) {
                 const CSample& sample = *list[k];
                 if (sample.GetCategory() != *load.name || !HasPlaceIn(load.category, sample))

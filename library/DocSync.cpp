@@ -16,10 +16,8 @@ bool CQuorrinDoc::ChangedOnDisk(const CCategory& category) const {
 
 void CQuorrinDoc::KeepUnreadPart(CCategory& category, std::string_view data, const std::vector<RecordSpan>& spans,
                                  bool complete) {
-    const std::string_view tail =
-        category.ReadStoppedInSequence() && !data.empty() ? data.substr(spans.empty() ? 0 : spans.back().end)
-                                                          : std::string_view();
-    KeepUnreadTail(category, tail, complete);
+    KeepUnreadTail(category, category.ReadStoppedInSequence() ? UnreadTail(data, spans) : std::string_view(),
+                   complete);
 }
 
 void CQuorrinDoc::KeepUnreadTail(CCategory& category, std::string_view tail, bool complete) {

@@ -12,6 +12,10 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
+#if defined(__GNUC__) && defined(__x86_64__)
+#define TINDREL_AVX2 1
+#include <immintrin.h>
+#endif
 
 #include "library/QuorrinDoc.h"
 #include "library/RegexMatcher.h"
@@ -57,12 +61,16 @@ constexpr std::array<unsigned short, 256> MakeCommonness() {
 }
 constexpr std::array<unsigned short, 256> kCommonness = MakeCommonness();
 
-// The position in needle of the byte least likely to occur in text. Fold: the needle is
-// lower case and each letter is looked for in both cases.
-size_t AnchorIndex(std::string_view needle, bool fold) {
-    size_t best = 0;
+constexpr size_t kNoByte = ~size_t{0};
+
+// The position in needle of the byte least likely to occur in text, the position skip
+// left out. Fold: the needle is lower case and each letter is looked for in both cases.
+size_t AnchorIndex(std::string_view needle, bool fold, size_t skip = kNoByte) {
+    size_t best = skip == 0 ? 1 : 0;
     unsigned bestRank = ~0u;
     for (size_t k = 0; k < needle.size(); ++k) {
+        if (k == skip)
+            continue;
         const unsigned char c = static_cast<unsigned char>(needle[k]);
         unsigned rank = kCommonness[c];
         if (fold && c >= 'a' && c <= 'z')
@@ -77,33 +85,16 @@ size_t AnchorIndex(std::string_view needle, bool fold) {
 
 using Anchors = NeedleAnchors;
 
-// The anchors of needle (two bytes or more). Fold: as AnchorIndex.
+// The anchors of needle (two bytes or more): its rarest byte and the rarest of the
+// others. Fold: as AnchorIndex.
 Anchors AnchorsOf(std::string_view needle, bool fold) {
     Anchors a;
     a.rare = AnchorIndex(needle, fold);
-    a.second = a.rare == 0 ? 1 : 0;
-    // The rarest of the others: the same rule with the rare byte's place left out.
-    unsigned bestRank = ~0u;
-    for (size_t k = 0; k < needle.size(); ++k) {
-        if (k == a.rare)
-            continue;
-        const unsigned char c = static_cast<unsigned char>(needle[k]);
-        unsigned rank = kCommonness[c];
-        if (fold && c >= 'a' && c <= 'z')
-            rank = std::max(rank, static_cast<unsigned>(kCommonness[c - ('a' - 'A')]));
-        if (rank < bestRank) {
-            bestRank = rank;
-            a.second = k;
-        }
-    }
+    a.second = AnchorIndex(needle, fold, a.rare);
     return a;
 }
 
-constexpr size_t kNoByte = ~size_t{0};
-
-#if defined(__GNUC__) && defined(__x86_64__)
-#define TINDREL_AVX2 1
-#include <immintrin.h>
+#if defined(TINDREL_AVX2)
 
 bool HaveAvx2() {
     static const bool have = __builtin_cpu_supports("avx2");
