@@ -9,6 +9,7 @@
 #include "base/ByteSearch.h"
 #include "library/CategoryFormat.h"
 #include "library/LineScan.h"
+#include "library/SectionBlocks.h"
 
 namespace {
 
@@ -33,25 +34,62 @@ public:
         return true;
     }
 
+    // Reads a section a block at a time where the processor can and every line end
+    // before the end marker has a CR (see ReadSection): true when it did, with ended
+    // saying whether the end marker came before the end of the file.
+    bool SectionInBlocks(std::string_view lfEnd, std::string& scratch, std::string& value, bool& ended) {
+        if (!m_blocks || m_pos >= m_data.size())
+            return false;
+        const size_t size = m_data.size();
+        const sectionblocks::Found found = sectionblocks::SectionValue(m_data.substr(m_pos), lfEnd, scratch);
+        if (found.kind == sectionblocks::Found::Declined) {
+            // The file has lines ended by LF alone: it is read line by line from here on.
+            m_blocks = false;
+            return false;
+        }
+        ended = found.kind == sectionblocks::Found::Value;
+        if (!ended) {
+            Seek(size);
+            return true;
+        }
+        value = std::string(scratch.data(), found.length);
+        const size_t after = m_pos + found.markerAt + lfEnd.size();
+        Seek(after == size ? size : m_data[after] == '\n' ? after + 1 : after + 2);
+        return true;
+    }
+
     // Where the next line starts.
     size_t Pos() const { return m_pos; }
     // Where the file's bytes end: a line may be read in whole 16-byte blocks up to here.
     const char* End() const { return m_data.data() + m_data.size(); }
 
 private:
+    // Goes on from pos, which starts a line.
+    void Seek(size_t pos) {
+        m_lfs = linescan::LfFinder(m_data.substr(pos));
+        m_base = pos;
+        m_pos = pos;
+    }
+
     std::string_view m_data;
     linescan::LfFinder m_lfs; // over the bytes from m_base on
     size_t m_base;
     size_t m_pos;
+    bool m_blocks = sectionblocks::Available(); // sections may be read a block at a time
 };
 
 // Reads a comment or text section after its begin marker into value: the first line
-// is always content; then lines up to the first that is exactly the end marker. Each
+// is always content; then lines up to the first that is exactly the end marker (lfEnd is
+// the marker with an LF before it). Each
 // file line gives its bytes without the line end (LF and a CR before it); then a line
 // ending in CR gets LF, another non-empty line CR LF, an empty line nothing. The value
 // is built in scratch, which keeps its capacity from call to call, and then copied into
 // a string of its exact size. False at end of file.
-bool ReadSection(LineReader& lines, std::string_view end, std::string& scratch, std::string& value) {
+bool ReadSection(LineReader& lines, std::string_view lfEnd, std::string& scratch, std::string& value) {
+    bool ended = false;
+    if (lines.SectionInBlocks(lfEnd, scratch, value, ended))
+        return ended;
+    const std::string_view end = lfEnd.substr(1);
     size_t used = 0;
     bool first = true;
     std::string_view line;
@@ -138,13 +176,13 @@ const char* ParseRange(std::string_view data, size_t begin, size_t stopAt,
 
         failedAt = readpos::kComments;
         if (!lines.Next(line) || !Contains(line, marker::kCommentsBegin) ||
-            !ReadSection(lines, marker::kCommentsEnd, scratch, value))
+            !ReadSection(lines, marker::kLfCommentsEnd, scratch, value))
             break;
         sample->SetComments(std::move(value));
 
         failedAt = readpos::kText;
         if (!lines.Next(line) || !Contains(line, marker::kTextBegin) ||
-            !ReadSection(lines, marker::kTextEnd, scratch, value))
+            !ReadSection(lines, marker::kLfTextEnd, scratch, value))
             break;
         sample->SetText(std::move(value));
 

@@ -55,6 +55,17 @@ TEST(SectionRead, ValuesFollowTheLineRuleForAnyLines) {
             text.front() = "***TEXT_END***";
         if (round % 11 == 0)
             comments.front() = "***COMMENTS_END***\r";
+        // Every line end with a CR, as the program writes them (read a block at a time
+        // where the processor can), and now and then one non-empty line without, late in
+        // the text (then the whole section is read again line by line).
+        if (round % 3 != 0) {
+            for (auto* lines : {&comments, &text})
+                for (std::string& line : *lines)
+                    if (!line.empty() && line.back() != '\r')
+                        line += '\r';
+            if (round % 3 == 2)
+                text.back() = "x";
+        }
 
         std::string file = kHead + "***COMMENTS_BEGIN***\r\n";
         for (const std::string& line : comments)
