@@ -80,7 +80,7 @@ librarysync::Options CSyncControl::MakeOptions() const {
     if (CQuorrinDoc* doc = m_view.Document()) {
         for (const auto& [title, sample] : doc->Samples())
             if (const CCategory* category = doc->PeekCategory(sample->GetCategory()))
-                held[category->GetFileName()].insert(title);
+                held[category->GetFileName()].insert(sample->GetTitle());
     }
     options.held = std::move(held);
     return options;

@@ -194,8 +194,10 @@ int CmdList(const std::vector<std::string>& args, IKeyStore& store, const std::s
         return kExitError;
     if (parsed.flags.count("--titles")) {
         std::string lines;
-        for (const auto& [title, sample] : library.doc.Samples())
-            lines += title + '\n';
+        for (const auto& [title, sample] : library.doc.Samples()) {
+            lines += title;
+            lines += '\n';
+        }
         io.out << lines;
     } else if (parsed.flags.count("--categories")) {
         for (const auto& [name, category] : library.doc.Categories())

@@ -48,7 +48,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         CCategory* category = nullptr;
         LoadRead read;
         const char* failedAt = nullptr;
-        ReadFile file{nullptr, {}, {}, {}};
+        ReadFile file{nullptr, {}, {}, {}, {}};
         std::vector<std::pair<std::uint32_t, HeldRecord>> held;
         std::string unreadTail;
     };
@@ -93,14 +93,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
                                                                             spans[k].end - spans[k].begin))});
             }
             // The file's title order, found while its titles are still in the cache.
-            load.file.order.resize(list.size());
-            for (std::uint32_t k = 0; k < list.size(); ++k)
-                load.file.order[k] = k;
-            auto byTitle = [&list](std::uint32_t a, std::uint32_t b) {
-                return list[a]->GetTitle() < list[b]->GetTitle();
-            };
-            if (!std::is_sorted(load.file.order.begin(), load.file.order.end(), byTitle))
-                std::stable_sort(load.file.order.begin(), load.file.order.end(), byTitle);
+            MakeTitleOrder(load.file);
         });
 
     std::vector<ReadFile> files;

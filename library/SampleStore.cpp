@@ -31,7 +31,9 @@ bool CSampleStore::Insert(std::unique_ptr<CSample> sample) {
     if (!sample)
         return false;
     const CSample* record = sample.get();
-    const bool inserted = m_samples.try_emplace(sample->GetTitle(), std::move(sample)).second;
+    // The key is the sample's own title, which stays where it is with the sample.
+    const std::string_view title = sample->GetTitle();
+    const bool inserted = m_samples.try_emplace(title, std::move(sample)).second;
     if (inserted)
         Index(*record);
     Changed();
@@ -76,7 +78,8 @@ void CSampleStore::EraseAll(const std::vector<std::string>& titles) {
 
 bool CSampleStore::Replace(const std::string& title, const CSample& data) {
     auto it = m_samples.find(title);
-    if (it == m_samples.end())
+    // Another title would move the sample in the map: that is a removal and an insertion.
+    if (it == m_samples.end() || data.GetTitle() != title)
         return false;
     CSample& stored = *it->second;
     Changed();
@@ -177,7 +180,7 @@ const CSample* CSampleStore::StepTo(SampleMap::const_iterator it, Cursor& cursor
         cursor.ended = true;
         return nullptr;
     }
-    cursor.last = it->first;
+    cursor.last.assign(it->first);
     cursor.at = it;
     cursor.atVersion = m_version;
     cursor.atKnown = true;

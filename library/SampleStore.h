@@ -8,22 +8,46 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "library/CategoryReader.h"
 #include "library/Sample.h"
 
-// Title to sample, unsigned byte order.
-using SampleMap = std::map<std::string, std::unique_ptr<CSample>>;
+// Title to sample, unsigned byte order. Each key is its own sample's title, which stays
+// where it is as long as the sample is in the map: the store never gives a sample in it
+// another title (a new title is a removal and an insertion).
+using SampleMap = std::map<std::string_view, std::unique_ptr<CSample>, std::less<>>;
+
+// A sample's place in its file's title order: its position in the file, and whether its
+// category field names the file's category.
+struct TitlePlace {
+    std::uint32_t k = 0;
+    bool own = true;
+};
+
+// A sample's title as the merge at load compares it: its first sixteen bytes as two
+// numbers in the same order (bytes past the end count as zero), which settle most
+// comparisons without reaching the title itself.
+struct TitleKey {
+    std::uint64_t hi = 0;
+    std::uint64_t lo = 0;
+    std::string_view title;
+};
 
 // The samples read from one category file, in file order, with their title order.
 struct ReadFile {
     const std::string* category;
     std::vector<std::unique_ptr<CSample>> samples;
-    std::vector<std::uint32_t> order; // positions in samples, in title order
-    std::vector<RecordSpan> spans;     // where each sample's record lies in the file
+    std::vector<TitlePlace> order; // the samples in title order, equal titles in file order
+    std::vector<TitleKey> keys;    // their titles, in the same order
+    std::vector<RecordSpan> spans; // where each sample's record lies in the file
 };
+
+// Makes the file's title order and keys from its samples, which must not change until
+// they are merged: best while their titles are still in the cache.
+void MakeTitleOrder(ReadFile& file);
 
 class CSampleStore {
 public:
@@ -42,8 +66,8 @@ public:
     // leave one category.
     void EraseAll(const std::vector<std::string>& titles);
     // Gives the stored sample of that title data's fields, keeping its load-error
-    // reason; data has that title and may be the stored record itself, changed in place
-    // by its holder. False when there is no such sample.
+    // reason; data may be the stored record itself, changed in place by its holder.
+    // False when there is no such sample or data has another title.
     bool Replace(const std::string& title, const CSample& data);
 
     // The samples whose category field is name, in title order (empty when none).

@@ -15,60 +15,45 @@ struct Runs {
     std::vector<size_t> to;
 };
 
+// The title's key: its first sixteen bytes, high byte first.
+TitleKey KeyOf(std::string_view title) {
+    std::uint64_t part[2] = {0, 0};
+    const size_t used = std::min<size_t>(title.size(), 16);
+    for (size_t i = 0; i < used; ++i)
+        part[i / 8] |= static_cast<std::uint64_t>(static_cast<unsigned char>(title[i])) << (56 - 8 * (i % 8));
+    return TitleKey{part[0], part[1], title};
+}
+
+bool SameTitle(const TitleKey& a, const TitleKey& b) {
+    return a.hi == b.hi && a.lo == b.lo && a.title == b.title;
+}
+
 // Merges the runs of the files in title order, equal titles in file order (so the first
-// read under a title comes first), and hands each sample to take(f, k) with whether its
-// title is new to map (then take places it in map) or a duplicate (then it goes to
-// duplicates). fresh(title) says whether a title is new to the map so far; the merge
-// itself only compares the runs' heads.
+// read under a title comes first), and hands each to take(f, j) (j its place in the
+// file's order) when fresh(key) says its title is new to the map so far (then take
+// places it in the map), or to duplicates. The merge reads only the files' key lists,
+// which lie in order in memory, and a title itself only where two keys begin alike.
 template <class Fresh, class Take>
 void MergeRuns(std::vector<ReadFile>& files, Runs runs, Duplicates& duplicates, Fresh&& fresh, Take&& take) {
     const size_t n = files.size();
-    auto order = [&files](size_t f) -> const std::vector<std::uint32_t>& { return files[f].order; };
     std::vector<size_t>& next = runs.from;
-    auto head = [&](size_t f) -> const std::string& { return files[f].samples[order(f)[next[f]]]->GetTitle(); };
-    // The first sixteen bytes of each head title as two numbers in the same order (bytes
-    // past the end count as zero), so that most comparisons need not reach the titles
-    // themselves.
-    struct Prefix {
-        std::uint64_t hi = 0;
-        std::uint64_t lo = 0;
-    };
-    std::vector<Prefix> prefix(n);
-    auto takePrefix = [&](size_t f) {
-        const std::string& title = head(f);
-        std::uint64_t part[2] = {0, 0};
-        const size_t used = std::min<size_t>(title.size(), 16);
-        for (size_t i = 0; i < used; ++i)
-            part[i / 8] |= static_cast<std::uint64_t>(static_cast<unsigned char>(title[i])) << (56 - 8 * (i % 8));
-        prefix[f] = Prefix{part[0], part[1]};
-#if defined(__GNUC__)
-        // The records two ahead and the title one ahead are asked for now, so that they
-        // are in the cache when their turn comes (the files lie far apart in memory).
-        if (next[f] + 2 < runs.to[f]) {
-            const char* record = reinterpret_cast<const char*>(files[f].samples[order(f)[next[f] + 2]].get());
-            __builtin_prefetch(record);
-            __builtin_prefetch(record + 64);
-        }
-        if (next[f] + 1 < runs.to[f])
-            __builtin_prefetch(files[f].samples[order(f)[next[f] + 1]]->GetTitle().data());
-#endif
-    };
+    auto head = [&](size_t f) -> const TitleKey& { return files[f].keys[next[f]]; };
     // A heap of files by the title at their head, the smallest on top; on equal titles
     // the earlier file first.
     auto later = [&](size_t a, size_t b) {
-        if (prefix[a].hi != prefix[b].hi)
-            return prefix[a].hi > prefix[b].hi;
-        if (prefix[a].lo != prefix[b].lo)
-            return prefix[a].lo > prefix[b].lo;
-        const int c = head(a).compare(head(b));
+        const TitleKey& x = head(a);
+        const TitleKey& y = head(b);
+        if (x.hi != y.hi)
+            return x.hi > y.hi;
+        if (x.lo != y.lo)
+            return x.lo > y.lo;
+        const int c = x.title.compare(y.title);
         return c != 0 ? c > 0 : a > b;
     };
     std::vector<size_t> heap;
     for (size_t f = 0; f < n; ++f) {
-        if (next[f] < runs.to[f]) {
-            takePrefix(f);
+        if (next[f] < runs.to[f])
             heap.push_back(f);
-        }
     }
     // Moves the file at place i down to where it belongs: the top's next title costs one
     // such walk instead of a removal and an insertion.
@@ -92,13 +77,17 @@ void MergeRuns(std::vector<ReadFile>& files, Runs runs, Duplicates& duplicates, 
 
     while (!heap.empty()) {
         const size_t f = heap.front();
-        const std::uint32_t k = order(f)[next[f]++];
-        if (fresh(files[f].samples[k]->GetTitle()))
-            take(f, k);
+        const size_t j = next[f]++;
+        if (fresh(files[f].keys[j]))
+            take(f, j);
         else
-            duplicates.emplace_back(f, k);
+            duplicates.emplace_back(f, files[f].order[j].k);
         if (next[f] < runs.to[f]) {
-            takePrefix(f);
+#if defined(__GNUC__)
+            // A title further on is asked for now, in case two keys begin alike there.
+            if (next[f] + 2 < runs.to[f])
+                __builtin_prefetch(files[f].keys[next[f] + 2].title.data());
+#endif
         } else {
             heap.front() = heap.back();
             heap.pop_back();
@@ -112,6 +101,21 @@ void MergeRuns(std::vector<ReadFile>& files, Runs runs, Duplicates& duplicates, 
 constexpr size_t kSplitSamples = 20000;
 
 } // namespace
+
+void MakeTitleOrder(ReadFile& file) {
+    const auto& list = file.samples;
+    file.order.resize(list.size());
+    for (std::uint32_t k = 0; k < list.size(); ++k)
+        file.order[k] = TitlePlace{k, list[k]->GetCategory() == *file.category};
+    auto byTitle = [&list](const TitlePlace& a, const TitlePlace& b) {
+        return list[a.k]->GetTitle() < list[b.k]->GetTitle();
+    };
+    if (!std::is_sorted(file.order.begin(), file.order.end(), byTitle))
+        std::stable_sort(file.order.begin(), file.order.end(), byTitle);
+    file.keys.resize(list.size());
+    for (size_t j = 0; j < list.size(); ++j)
+        file.keys[j] = KeyOf(list[file.order[j].k]->GetTitle());
+}
 
 void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicates,
                               const std::function<void(const CSample&)>& stray) {
@@ -139,26 +143,25 @@ void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicat
             ownList[f]->reserve(ownList[f]->size() + files[f].samples.size());
         }
         auto at = m_samples.end();
-        auto fresh = [&](const std::string& title) {
+        auto fresh = [&](const TitleKey& key) {
             at = m_samples.end();
-            if (m_samples.empty() || std::prev(at)->first < title)
+            if (m_samples.empty() || std::prev(at)->first < key.title)
                 return true;
-            at = m_samples.lower_bound(title);
-            return at == m_samples.end() || at->first != title;
+            at = m_samples.lower_bound(key.title);
+            return at == m_samples.end() || at->first != key.title;
         };
-        MergeRuns(files, all, duplicates, fresh, [&](size_t f, std::uint32_t k) {
-            const bool own = files[f].samples[k]->GetCategory() == *files[f].category;
-            if (!own)
-                stray(*files[f].samples[k]);
-            std::unique_ptr<CSample> record = std::move(files[f].samples[k]);
+        MergeRuns(files, all, duplicates, fresh, [&](size_t f, size_t j) {
+            const TitlePlace place = files[f].order[j];
+            if (!place.own)
+                stray(*files[f].samples[place.k]);
+            std::unique_ptr<CSample> record = std::move(files[f].samples[place.k]);
             // A title that goes to the end of the map goes to the end of its category's
             // list too.
-            if (own && at == m_samples.end())
+            if (place.own && at == m_samples.end())
                 ownList[f]->push_back(record.get());
             else
                 Index(*record);
-            const std::string& title = record->GetTitle();
-            m_samples.emplace_hint(at, title, std::move(record));
+            m_samples.emplace_hint(at, files[f].keys[j].title, std::move(record));
         });
         Changed();
         std::sort(duplicates.begin(), duplicates.end());
@@ -171,16 +174,15 @@ void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicat
     // then go to the end of the map without a comparison each, and its category lists
     // behind the first's.
     const ReadFile& big = files[largest];
-    const std::string pivot = big.samples[big.order[big.order.size() / 2]]->GetTitle();
+    const std::string_view pivot = big.keys[big.keys.size() / 2].title;
     Runs low = all;
     Runs high = all;
     for (size_t f = 0; f < n; ++f) {
-        const auto& list = files[f].samples;
-        const auto& order = files[f].order;
+        const auto& keys = files[f].keys;
         const size_t split = static_cast<size_t>(
-            std::lower_bound(order.begin(), order.end(), pivot,
-                             [&list](std::uint32_t k, const std::string& t) { return list[k]->GetTitle() < t; }) -
-            order.begin());
+            std::lower_bound(keys.begin(), keys.end(), pivot,
+                             [](const TitleKey& key, std::string_view t) { return key.title < t; }) -
+            keys.begin());
         low.to[f] = split;
         high.from[f] = split;
     }
@@ -192,21 +194,24 @@ void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicat
     };
     auto mergeHalf = [&files](Half& half, const Runs& runs) {
         SampleMap& map = half.map;
-        auto fresh = [&map](const std::string& title) { return map.empty() || std::prev(map.end())->first < title; };
+        // The titles come in order: one is new when it differs from the last one taken.
+        const TitleKey* last = nullptr;
+        auto fresh = [&last](const TitleKey& key) { return !last || !SameTitle(*last, key); };
         // Each file's own category list in this half, found once.
         std::vector<std::vector<const CSample*>*> ownList(files.size());
         for (size_t f = 0; f < files.size(); ++f)
             ownList[f] = &half.lists[*files[f].category];
-        MergeRuns(files, runs, half.duplicates, fresh, [&](size_t f, std::uint32_t k) {
-            std::unique_ptr<CSample> record = std::move(files[f].samples[k]);
-            if (record->GetCategory() == *files[f].category) {
+        MergeRuns(files, runs, half.duplicates, fresh, [&](size_t f, size_t j) {
+            const TitlePlace place = files[f].order[j];
+            std::unique_ptr<CSample> record = std::move(files[f].samples[place.k]);
+            if (place.own) {
                 ownList[f]->push_back(record.get());
             } else {
                 half.lists[record->GetCategory()].push_back(record.get());
                 half.strays.push_back(record.get());
             }
-            const std::string& title = record->GetTitle();
-            map.emplace_hint(map.end(), title, std::move(record));
+            last = &files[f].keys[j];
+            map.emplace_hint(map.end(), last->title, std::move(record));
         });
     };
     Half first;

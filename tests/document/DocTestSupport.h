@@ -78,7 +78,7 @@ protected:
     std::vector<std::string> Titles() const {
         std::vector<std::string> titles;
         for (const auto& [title, sample] : doc->Samples())
-            titles.push_back(title);
+            titles.push_back(sample->GetTitle());
         return titles;
     }
     std::vector<std::string> ChangedCategories() const {

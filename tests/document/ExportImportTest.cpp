@@ -83,7 +83,8 @@ TEST_F(ExportImportTest, MarkdownComesBackByteForByte) {
     ReadBack again(dir.File("again"));
     const CQuorrinDoc& back = again.doc;
     ASSERT_EQ(back.GetSampleCount(), 4);
-    for (const auto& [title, sample] : doc->Samples()) {
+    for (const auto& [key, sample] : doc->Samples()) {
+        const std::string& title = sample->GetTitle();
         ASSERT_NE(back.PeekSample(title), nullptr) << title;
         EXPECT_TRUE(SameRecord(*back.PeekSample(title), *sample)) << title;
     }

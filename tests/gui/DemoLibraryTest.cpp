@@ -26,7 +26,7 @@ TEST_F(GuiTest, TheDemoLibraryLoadsWithoutAnyMessageAndShowsItsCustomCategory) {
     EXPECT_TRUE(CategoryItem("C++")->isExpanded());
     EXPECT_TRUE(SubcategoryItem("C++", "General")->isExpanded());
     for (const auto& [title, sample] : Doc()->Samples()) {
-        EXPECT_NE(SampleItem(title), nullptr) << title;
+        EXPECT_NE(SampleItem(sample->GetTitle()), nullptr) << title;
         EXPECT_FALSE(sample->GetText().empty()) << title;
     }
 

@@ -46,15 +46,10 @@ Made MakeFiles(std::mt19937& rng, size_t fileCount, size_t samples, size_t title
 std::vector<ReadFile> AsRead(const Made& made) {
     std::vector<ReadFile> files;
     for (size_t f = 0; f < made.files.size(); ++f) {
-        ReadFile file{&made.categories[f], {}, {}, {}};
+        ReadFile file{&made.categories[f], {}, {}, {}, {}};
         for (const CSample& s : made.files[f])
             file.samples.push_back(std::make_unique<CSample>(s));
-        file.order.resize(file.samples.size());
-        for (std::uint32_t k = 0; k < file.order.size(); ++k)
-            file.order[k] = k;
-        std::stable_sort(file.order.begin(), file.order.end(), [&file](std::uint32_t a, std::uint32_t b) {
-            return file.samples[a]->GetTitle() < file.samples[b]->GetTitle();
-        });
+        MakeTitleOrder(file);
         files.push_back(std::move(file));
     }
     return files;
@@ -64,7 +59,7 @@ std::vector<ReadFile> AsRead(const Made& made) {
 std::vector<std::string> Contents(const CSampleStore& store, const std::vector<std::string>& categories) {
     std::vector<std::string> out;
     for (const auto& [title, sample] : store.Map())
-        out.push_back(title + "=" + sample->GetComments());
+        out.push_back(std::string(title) + "=" + sample->GetComments());
     for (const std::string& category : categories) {
         out.push_back("[" + category + "]");
         for (const CSample* sample : store.OfCategory(category))
@@ -106,7 +101,7 @@ TEST(TitleMerge, GivesWhatInsertingFileByFileGives) {
         for (const auto& [title, sample] : reference.Map()) {
             const std::string& who = sample->GetComments();
             if (sample->GetCategory() != made.categories[std::stoul(who.substr(0, who.find(':')))])
-                expectedStrays.push_back(title);
+                expectedStrays.push_back(sample->GetTitle());
         }
         ASSERT_EQ(strays, expectedStrays) << label;
     }
