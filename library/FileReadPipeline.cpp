@@ -20,7 +20,7 @@ void ReadAndWork(size_t count, size_t workers, size_t largest,
         }
         return;
     }
-    std::vector<fileio::ReadBuffer> buffers(workers + 1);
+    std::vector<fileio::ReadBuffer> buffers(workers);
     for (fileio::ReadBuffer& b : buffers)
         b.Reserve(largest);
     std::mutex lock;

@@ -11,7 +11,8 @@
 
 // read(i, buffer) reads file i into buffer on the calling thread and says whether there
 // is anything to work on; work(i, bytes) runs on a worker thread (on the calling thread
-// when workers is 0). At most workers + 1 files are in hand at once, each in a buffer
+// when workers is 0). At most workers files are in hand at once (reading is much quicker
+// than the work, so a worker seldom waits for a buffer to be read into), each in a buffer
 // kept from file to file and made room for largest bytes at once (the largest file's
 // size: each buffer's memory is then set up once). Returns when every file has been read
 // and worked on.
