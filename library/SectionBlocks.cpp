@@ -30,7 +30,7 @@ __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt"))) Found SectionValu
     const size_t n = rest.size();
     const __m512i cr = _mm512_set1_epi8('\r');
     const __m512i lf = _mm512_set1_epi8('\n');
-    const __m512i second = _mm512_set1_epi8(lfEnd.size() > 1 ? lfEnd[1] : '\n');
+    const __m512i second = _mm512_set1_epi8(lfEnd[1]); // markers are longer than one byte
     // Whether the marker line starting after the LF at i ends there.
     auto isEnd = [&](size_t i) {
         const size_t after = i + lfEnd.size();

@@ -77,3 +77,35 @@ TEST(SampleStore, KeysAreTheSamplesOwnTitlesThroughEveryChange) {
         }
     }
 }
+
+TEST(SampleStore, AWalkGoesOnBehindItsLastTitleWhileTheStoreChanges) {
+    CSampleStore store;
+    for (int i = 0; i < 6; ++i)
+        store.Insert(std::make_unique<CSample>(Make("t" + std::to_string(i), "A", "")));
+    CSampleStore::Cursor cursor;
+    std::vector<std::string> seen;
+    auto step = [&](const CSample* s) {
+        if (s)
+            seen.push_back(s->GetTitle());
+        return s != nullptr;
+    };
+    ASSERT_TRUE(step(store.First(cursor)));
+    ASSERT_TRUE(step(store.Next(cursor)));
+    // The sample the walk stands on and the next go; one comes behind it.
+    store.Erase("t1");
+    store.Erase("t2");
+    store.Insert(std::make_unique<CSample>(Make("t15", "A", "")));
+    EXPECT_EQ(store.At(cursor), nullptr);
+    ASSERT_TRUE(step(store.Next(cursor)));
+    EXPECT_EQ(store.At(cursor)->GetTitle(), "t15");
+    // One before it is not visited.
+    store.Insert(std::make_unique<CSample>(Make("t05", "A", "")));
+    while (step(store.Next(cursor))) {
+    }
+    EXPECT_EQ(seen, (std::vector<std::string>{"t0", "t1", "t15", "t3", "t4", "t5"}));
+    // Over: it stays so until it starts again.
+    EXPECT_EQ(store.Next(cursor), nullptr);
+    EXPECT_EQ(store.At(cursor), nullptr);
+    ASSERT_TRUE(step(store.First(cursor)));
+    EXPECT_EQ(seen.back(), "t0");
+}
