@@ -64,11 +64,6 @@ struct SearchNeedle {
     std::string cp1252; // empty when the text has no Windows-1252 form, or is ASCII
 };
 
-// Counts occurrences of one needle in samples: each keyword alone, then (unless keywords
-// only) title, comments and text; never category or sub-category; non-overlapping, from
-// the left; lower case (FoldCase) unless match case. The needle is text as typed (UTF-8,
-// or Windows-1252 when it is not valid UTF-8); a field in the other encoding is searched
-// for the same characters in its own encoding.
 // The places in a needle of two bytes or more of its rarest byte and of its next rarest
 // in program text: the bytes a search looks for first.
 struct NeedleAnchors {
@@ -76,6 +71,11 @@ struct NeedleAnchors {
     size_t second = 1;
 };
 
+// Counts occurrences of one needle in samples: each keyword alone, then (unless keywords
+// only) title, comments and text; never category or sub-category; non-overlapping, from
+// the left; lower case (FoldCase) unless match case. The needle is text as typed (UTF-8,
+// or Windows-1252 when it is not valid UTF-8); a field in the other encoding is searched
+// for the same characters in its own encoding.
 class CSampleMatcher {
 public:
     CSampleMatcher(std::string_view needle, bool keywordsOnly, bool matchCase);

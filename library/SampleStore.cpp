@@ -103,13 +103,12 @@ const std::vector<const CSample*>& CSampleStore::OfCategory(const std::string& n
 }
 
 const std::vector<const CSample*>& CSampleStore::InTitleOrder() const {
-    if (!m_inOrderMade || m_inOrderVersion != m_version) {
+    if (m_inOrderVersion != m_version) {
         m_inOrder.clear();
         m_inOrder.reserve(m_samples.size());
         for (const auto& [title, sample] : m_samples)
             m_inOrder.push_back(sample.get());
         m_inOrderVersion = m_version;
-        m_inOrderMade = true;
     }
     return m_inOrder;
 }

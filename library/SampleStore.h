@@ -119,8 +119,7 @@ private:
     // The samples of each category (by their category field), in title order, so that a
     // save reaches a category's samples without a walk over the whole library.
     std::unordered_map<std::string, std::vector<const CSample*>> m_byCategory;
-    // InTitleOrder's list and the version it was made for.
+    // InTitleOrder's list and the version it was made for (0, which no state has: none).
     mutable std::vector<const CSample*> m_inOrder;
     mutable std::uint64_t m_inOrderVersion = 0;
-    mutable bool m_inOrderMade = false;
 };
