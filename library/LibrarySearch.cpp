@@ -20,6 +20,7 @@
 #include "library/QuorrinDoc.h"
 #include "library/RegexMatcher.h"
 #include "library/Sample.h"
+#include "library/SampleStore.h"
 #include "base/TextRules.h"
 
 namespace {
@@ -384,10 +385,12 @@ struct ListCounts {
 };
 
 // Counts every sample of list, on every core for a long list: each thread takes the
-// next run of samples that no other has taken, with a counter of its own (this thread
-// with counter).
-ListCounts CountAll(const std::vector<const CSample*>& list, const SearchOptions& options,
-                    CSearchCounter& counter) {
+// next run of places that no other has taken, with a counter of its own (this thread
+// with counter). The places are visited in order when given (positions in list, each
+// once), else in list order; a search that may run away goes in list order, so that
+// every sample before the first that ran away is counted.
+ListCounts CountAll(const std::vector<const CSample*>& list, const std::vector<std::uint32_t>* order,
+                    const SearchOptions& options, CSearchCounter& counter) {
     ListCounts out;
     const size_t n = list.size();
     out.counts.assign(n, 0);
@@ -400,16 +403,8 @@ ListCounts CountAll(const std::vector<const CSample*>& list, const SearchOptions
             if (from >= n || from >= ranAway.load(std::memory_order_relaxed))
                 return;
             const size_t to = std::min(n, from + kRun);
-            for (size_t i = from; i < to; ++i) {
-#if defined(__GNUC__)
-                // The samples lie apart in memory: the next ones are asked for ahead.
-                if (i + 2 < n)
-                    __builtin_prefetch(list[i + 2]);
-                if (i + 1 < n) {
-                    __builtin_prefetch(list[i + 1]->GetTitle().data());
-                    __builtin_prefetch(list[i + 1]->GetText().data());
-                }
-#endif
+            for (size_t at = from; at < to; ++at) {
+                const size_t i = order ? (*order)[at] : at;
                 out.counts[i] = counter.Count(*list[i]);
                 if (counter.RanAway()) {
                     size_t seen = ranAway.load();
@@ -448,10 +443,18 @@ SearchTotals SearchLibrary(const CQuorrinDoc& doc, const SearchOptions& options,
         return totals;
     }
     // The samples in title order (a category's own list is in the same order as the
-    // whole library), counted all at once and then visited in that order.
+    // whole library), counted all at once, in the order they lie in memory, and then
+    // visited in title order. A regular expression may run away: it counts in title order.
     const std::vector<const CSample*>& list =
         limited ? doc.SamplesOfCategory(options.category) : doc.SamplesInTitleOrder();
-    const ListCounts found = CountAll(list, options, counter);
+    std::vector<std::uint32_t> categoryOrder;
+    const std::vector<std::uint32_t>* order = nullptr;
+    if (!options.regex) {
+        if (limited)
+            categoryOrder = AddressOrder(list);
+        order = limited ? &categoryOrder : &doc.SamplesInMemoryOrder();
+    }
+    const ListCounts found = CountAll(list, order, options, counter);
     for (size_t i = 0; i < list.size(); ++i) {
         if (i == found.ranAway) {
             totals.error = RanAwayMessage(list[i]->GetTitle());

@@ -120,6 +120,8 @@ public:
     const SampleMap& Samples() const { return m_samples.Map(); }
     // The same samples in title order, as a list.
     const std::vector<const CSample*>& SamplesInTitleOrder() const { return m_samples.InTitleOrder(); }
+    // Positions in that list, in the order the samples lie in memory: for walks over all.
+    const std::vector<std::uint32_t>& SamplesInMemoryOrder() const { return m_samples.InMemoryOrder(); }
     // Changes with every change of the samples (added, removed, changed).
     std::uint64_t SamplesVersion() const { return m_samples.Version(); }
 

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <numeric>
+#include <utility>
 
 namespace {
 
@@ -111,6 +114,46 @@ const std::vector<const CSample*>& CSampleStore::InTitleOrder() const {
         m_inOrderVersion = m_version;
     }
     return m_inOrder;
+}
+
+const std::vector<std::uint32_t>& CSampleStore::InMemoryOrder() const {
+    if (m_inMemoryVersion != m_version) {
+        m_inMemory = AddressOrder(InTitleOrder());
+        m_inMemoryVersion = m_version;
+    }
+    return m_inMemory;
+}
+
+std::vector<std::uint32_t> AddressOrder(const std::vector<const CSample*>& list) {
+    // A radix sort of the addresses, sixteen bits a pass from the lowest, over the bits in
+    // which they differ: a few linear passes where a comparison sort of a million would
+    // take longer than the search it serves.
+    const size_t n = list.size();
+    std::vector<std::uintptr_t> address(n);
+    std::uintptr_t low = ~std::uintptr_t{0};
+    std::uintptr_t high = 0;
+    for (size_t i = 0; i < n; ++i) {
+        address[i] = reinterpret_cast<std::uintptr_t>(list[i]->GetText().data());
+        low = std::min(low, address[i]);
+        high = std::max(high, address[i]);
+    }
+    std::vector<std::uint32_t> order(n);
+    std::iota(order.begin(), order.end(), std::uint32_t{0});
+    std::vector<std::uint32_t> sorted(n);
+    std::vector<size_t> start(size_t{1} << 16);
+    for (unsigned shift = 0; n > 1 && shift < 64 && ((high - low) >> shift) != 0; shift += 16) {
+        auto digit = [&](std::uint32_t i) { return ((address[i] - low) >> shift) & 0xFFFF; };
+        std::fill(start.begin(), start.end(), 0);
+        for (std::uint32_t i : order)
+            ++start[digit(i)];
+        size_t at = 0;
+        for (size_t& s : start)
+            at += std::exchange(s, at);
+        for (std::uint32_t i : order)
+            sorted[start[digit(i)]++] = i;
+        order.swap(sorted);
+    }
+    return order;
 }
 
 void CSampleStore::Index(const CSample& sample) {

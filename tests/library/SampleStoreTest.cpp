@@ -1,11 +1,12 @@
 // The store's map is keyed by its samples' own titles: through any sequence of changes
 // each key is its sample's title, where that title lies, and the store holds what a
-// plain map of copied titles holds.
+// plain map of copied titles holds, and its walk in memory order visits each sample once.
 #include <gtest/gtest.h>
 
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "library/SampleStore.h"
 
@@ -74,6 +75,20 @@ TEST(SampleStore, KeysAreTheSamplesOwnTitlesThroughEveryChange) {
             ASSERT_EQ(key.data(), sample->GetTitle().data()) << step;
             ASSERT_EQ(sample->GetText(), want->second) << step;
             ++want;
+        }
+        // The walk in memory order visits every sample of the title-order list once, its
+        // texts' places rising.
+        const auto& list = store.InTitleOrder();
+        const auto& order = store.InMemoryOrder();
+        ASSERT_EQ(order.size(), list.size()) << step;
+        std::vector<bool> seen(list.size());
+        for (size_t at = 0; at < order.size(); ++at) {
+            ASSERT_LT(order[at], list.size()) << step;
+            ASSERT_FALSE(seen[order[at]]) << step;
+            seen[order[at]] = true;
+            if (at > 0) {
+                ASSERT_LE(list[order[at - 1]]->GetText().data(), list[order[at]]->GetText().data()) << step;
+            }
         }
     }
 }
