@@ -420,9 +420,25 @@ void ReadBuffer::Reserve(size_t bytes) {
 }
 
 bool File::ReadAll(ReadBuffer& buffer, int& cause) {
+    return CheckRead(cause) && ReadChecked(buffer, cause);
+}
+
+bool File::CheckRead(int& cause) {
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    return !Injected(Op::Read, m_path, cause);
+}
+
+bool File::ReadChecked(ReadBuffer& buffer, int& cause) {
     buffer.size = 0;
     std::uint64_t size = 0;
-    if (!BeginReadAll(size, cause))
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    if (!Size(size, cause))
         return false;
     // The buffer is only ever grown, never filled first.
     const ssize_t n = ReadWhole(m_fd, size, [&buffer](size_t wanted, size_t have) {

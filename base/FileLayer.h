@@ -88,6 +88,11 @@ public:
     // Reads from the start to the end.
     bool ReadAll(std::string& out, int& cause);
     bool ReadAll(ReadBuffer& buffer, int& cause);
+    // ReadAll(buffer) in two steps: CheckRead makes the checks before the reading (an
+    // open file, the fault hook) on the thread that opened the file, so that a hook sees
+    // the operations in a fixed order; ReadChecked then reads on any thread.
+    bool CheckRead(int& cause);
+    bool ReadChecked(ReadBuffer& buffer, int& cause);
     // Appends at the current position.
     bool Write(std::string_view data, int& cause);
     bool Sync(int& cause);

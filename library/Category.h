@@ -94,11 +94,14 @@ public:
     // kept for the next file.
     bool ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, fileio::ReadBuffer* buffer = nullptr,
                         std::vector<RecordSpan>* spans = nullptr);
-    // ReadSampleList in two steps, for reading on one thread and parsing on another:
-    // ReadBytes reads the open file's bytes into buffer (false, with the read message
-    // shown, when it could not, or the file is empty: nothing to parse); TakeParse takes
-    // what ParseSamples returned for them, shows the sequence message, and returns what
+    // ReadSampleList in steps, for reading and parsing on another thread than the one
+    // that opens and closes the file: BeginReadBytes (on the opening thread) takes the
+    // open file's stamp and makes the checks before reading; ReadBytes (after it, on any
+    // thread) reads its bytes into buffer. Each is false, with the read message shown,
+    // when the file could not be read or is empty: nothing to parse. TakeParse takes what
+    // ParseSamples returned for them, shows the sequence message, and returns what
     // ReadSampleList would.
+    bool BeginReadBytes();
     bool ReadBytes(fileio::ReadBuffer& buffer);
     bool TakeParse(const char* failedAt);
     // The state of the file when it was last read or written by this record (exists

@@ -64,12 +64,12 @@ bool CCategory::ReadSampleList(std::vector<std::unique_ptr<CSample>>& out, filei
     fileio::ReadBuffer ownBuffer;
     if (!buffer)
         buffer = &ownBuffer;
-    if (!ReadBytes(*buffer))
+    if (!BeginReadBytes() || !ReadBytes(*buffer))
         return false;
     return TakeParse(ParseSamples(buffer->View(), out, spans));
 }
 
-bool CCategory::ReadBytes(fileio::ReadBuffer& buffer) {
+bool CCategory::BeginReadBytes() {
     m_readAttempted = true;
     m_readIncomplete = false;
     m_readStoppedInSequence = false;
@@ -90,7 +90,17 @@ bool CCategory::ReadBytes(fileio::ReadBuffer& buffer) {
         m_unreadOnDisk = false;
         return false;
     }
-    if (!m_file->ReadAll(buffer, cause)) {
+    if (!m_file->CheckRead(cause)) {
+        TellFileError(filemsg::kRead, cause);
+        m_readIncomplete = m_unreadOnDisk = true;
+        return false;
+    }
+    return true;
+}
+
+bool CCategory::ReadBytes(fileio::ReadBuffer& buffer) {
+    int cause = fileio::kNone;
+    if (!m_file->ReadChecked(buffer, cause)) {
         TellFileError(filemsg::kRead, cause);
         m_readIncomplete = m_unreadOnDisk = true;
         return false;

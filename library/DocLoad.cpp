@@ -37,12 +37,12 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     if (!IsReadOnly())
         RemoveLeftovers();
 
-    // Every category file, in category order. The files are read one after another here
-    // and parsed on other threads meanwhile; what each file has to tell is told here
-    // afterwards, in category order. The samples of all files are placed in the sample
-    // map together afterwards. A record that may have to stay in its file although the
-    // library will not hold it there (no place in the tree, or filed under another
-    // category) is kept as its file's bytes while those are at hand.
+    // Every category file, in category order. The files are opened and closed one after
+    // another here and read and parsed on other threads meanwhile; what each file has to
+    // tell is told here afterwards, in category order. The samples of all files are
+    // placed in the sample map together afterwards. A record that may have to stay in its
+    // file although the library will not hold it there (no place in the tree, or filed
+    // under another category) is kept as its file's bytes while those are at hand.
     struct FileLoad {
         const std::string* name = nullptr;
         CCategory* category = nullptr;
@@ -70,11 +70,12 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     const size_t cores = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
     ReadAndWork(
         loads.size(), cores > 1 ? cores : 0, static_cast<size_t>(largest),
+        [&](size_t i) { return OpenCategoryForLoad(*loads[i].category, loads[i].read); },
         [&](size_t i, fileio::ReadBuffer& buffer) {
-            loads[i].read = ReadCategoryBytes(*loads[i].category, buffer);
-            return loads[i].read.bytes;
-        },
-        [&](size_t i, std::string_view data) {
+            if (!loads[i].category->ReadBytes(buffer))
+                return;
+            loads[i].read.bytes = true;
+            const std::string_view data = buffer.View();
             FileLoad& load = loads[i];
             // A file of a good part of the library is parsed on every core itself.
             const size_t threads = data.size() * cores >= totalBytes ? cores : 1;
@@ -94,6 +95,10 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
             }
             // The file's title order, found while its titles are still in the cache.
             MakeTitleOrder(load.file);
+        },
+        [&](size_t i) {
+            if (loads[i].read.opened)
+                loads[i].category->CloseFile();
         });
 
     std::vector<ReadFile> files;
@@ -178,25 +183,20 @@ void CQuorrinDoc::WriteStructureAtFirstOpen() {
         m_settings.Write(m_messages);
 }
 
-CQuorrinDoc::LoadRead CQuorrinDoc::ReadCategoryBytes(CCategory& category, fileio::ReadBuffer& buffer) {
-    LoadRead result;
+bool CQuorrinDoc::OpenCategoryForLoad(CCategory& category, LoadRead& result) {
     if (IsReadOnly()) {
         // Shared reading: nothing is created, locked or changed.
         if (category.GetFileName().empty() || !fileio::FileExists(category.GetFilePath()))
-            return result;
+            return false;
         result.opened = category.OpenFileForRead();
     } else {
         // A missing file is made when a sample is first saved into it: an empty file made
         // at start could be newer than the real one a sync tool is still bringing.
         if (!fileio::FileExists(category.GetFilePath()))
-            return result;
+            return false;
         result.opened = category.OpenFile();
     }
-    if (!result.opened)
-        return result;
-    result.bytes = category.ReadBytes(buffer);
-    category.CloseFile();
-    return result;
+    return result.opened && category.BeginReadBytes();
 }
 
 void CQuorrinDoc::AddDefaultCategories() {

@@ -1,51 +1,48 @@
-// Reading files on one thread while worker threads take each one's bytes.
+// Opening files on one thread while worker threads read and work on each one.
 #include "library/FileReadPipeline.h"
 
 #include <condition_variable>
 #include <deque>
 #include <mutex>
 #include <thread>
-#include <utility>
 #include <vector>
 
-void ReadAndWork(size_t count, size_t workers, size_t largest,
-                 const std::function<bool(size_t, fileio::ReadBuffer&)>& read,
-                 const std::function<void(size_t, std::string_view)>& work) {
+void ReadAndWork(size_t count, size_t workers, size_t largest, const std::function<bool(size_t)>& open,
+                 const std::function<void(size_t, fileio::ReadBuffer&)>& work,
+                 const std::function<void(size_t)>& close) {
     if (workers == 0) {
         fileio::ReadBuffer buffer;
         buffer.Reserve(largest);
         for (size_t i = 0; i < count; ++i) {
-            if (read(i, buffer))
-                work(i, buffer.View());
+            if (open(i))
+                work(i, buffer);
+            close(i);
         }
         return;
     }
-    std::vector<fileio::ReadBuffer> buffers(workers);
-    for (fileio::ReadBuffer& b : buffers)
-        b.Reserve(largest);
     std::mutex lock;
     std::condition_variable changed;
-    std::vector<fileio::ReadBuffer*> free;
-    for (fileio::ReadBuffer& b : buffers)
-        free.push_back(&b);
-    std::deque<std::pair<size_t, fileio::ReadBuffer*>> jobs;
-    bool allRead = false;
+    std::deque<size_t> jobs;
+    std::vector<char> done(count, 0);
+    bool allDone = false; // every file closed: the workers may leave
 
     auto worker = [&] {
+        fileio::ReadBuffer buffer;
+        buffer.Reserve(largest);
         for (;;) {
-            std::pair<size_t, fileio::ReadBuffer*> job;
+            size_t job = 0;
             {
                 std::unique_lock<std::mutex> hold(lock);
-                changed.wait(hold, [&] { return !jobs.empty() || allRead; });
+                changed.wait(hold, [&] { return !jobs.empty() || allDone; });
                 if (jobs.empty())
                     return;
                 job = jobs.front();
                 jobs.pop_front();
             }
-            work(job.first, job.second->View());
+            work(job, buffer);
             {
                 std::lock_guard<std::mutex> hold(lock);
-                free.push_back(job.second);
+                done[job] = 1;
             }
             changed.notify_all();
         }
@@ -53,27 +50,29 @@ void ReadAndWork(size_t count, size_t workers, size_t largest,
     std::vector<std::thread> threads;
     for (size_t w = 0; w < workers; ++w)
         threads.emplace_back(worker);
-    for (size_t i = 0; i < count; ++i) {
-        fileio::ReadBuffer* buffer = nullptr;
+    const size_t window = 2 * workers;
+    size_t opened = 0;
+    for (size_t closed = 0; closed < count; ++closed) {
+        for (; opened < count && opened < closed + window; ++opened) {
+            const bool any = open(opened);
+            {
+                std::lock_guard<std::mutex> hold(lock);
+                if (any)
+                    jobs.push_back(opened);
+                else
+                    done[opened] = 1;
+            }
+            changed.notify_all();
+        }
         {
             std::unique_lock<std::mutex> hold(lock);
-            changed.wait(hold, [&] { return !free.empty(); });
-            buffer = free.back();
-            free.pop_back();
+            changed.wait(hold, [&] { return done[closed] != 0; });
         }
-        const bool any = read(i, *buffer);
-        {
-            std::lock_guard<std::mutex> hold(lock);
-            if (any)
-                jobs.emplace_back(i, buffer);
-            else
-                free.push_back(buffer);
-        }
-        changed.notify_all();
+        close(closed);
     }
     {
         std::lock_guard<std::mutex> hold(lock);
-        allRead = true;
+        allDone = true;
     }
     changed.notify_all();
     for (std::thread& t : threads)

@@ -1,21 +1,21 @@
-// Reading many files while others are worked on: the files are read one after another
-// on the calling thread, in their order, and each one's bytes are handed to a worker
-// thread while the next is read.
+// Reading and working on many files at once: the files are opened and closed one after
+// another on the calling thread, in their order, while worker threads read and work on
+// the files already opened.
 #pragma once
 
 #include <cstddef>
 #include <functional>
-#include <string_view>
 
 #include "base/FileLayer.h"
 
-// read(i, buffer) reads file i into buffer on the calling thread and says whether there
-// is anything to work on; work(i, bytes) runs on a worker thread (on the calling thread
-// when workers is 0). At most workers files are in hand at once (reading is much quicker
-// than the work, so a worker seldom waits for a buffer to be read into), each in a buffer
-// kept from file to file and made room for largest bytes at once (the largest file's
-// size: each buffer's memory is then set up once). Returns when every file has been read
-// and worked on.
-void ReadAndWork(size_t count, size_t workers, size_t largest,
-                 const std::function<bool(size_t, fileio::ReadBuffer&)>& read,
-                 const std::function<void(size_t, std::string_view)>& work);
+// open(i) opens file i on the calling thread and says whether there is anything to read;
+// work(i, buffer) then reads it into buffer and works on it on a worker thread (on the
+// calling thread when workers is 0), each worker with a buffer of its own, kept from file
+// to file and made room for largest bytes at once (the largest file's size: its memory
+// is then set up once); close(i) runs on the calling thread once file i is done with,
+// for every file, in their order. A file is read on the core that works on it, while
+// its bytes are still in that core's caches, and at most twice as many files as
+// workers are open at once. Returns when every file has been closed.
+void ReadAndWork(size_t count, size_t workers, size_t largest, const std::function<bool(size_t)>& open,
+                 const std::function<void(size_t, fileio::ReadBuffer&)>& work,
+                 const std::function<void(size_t)>& close);

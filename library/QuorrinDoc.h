@@ -272,14 +272,14 @@ private:
     void AddSubcategoriesFromRecords();
     bool ReadRecordsOf(const std::string& fileName, std::vector<std::unique_ptr<CSample>>& records) const;
     void WriteStructureAtFirstOpen();
-    // At load: the category's file opened, its bytes read into buffer and the file
-    // closed again. opened: false when the file is there but could not be opened; bytes:
-    // true when there is something to parse.
+    // At load: the category's file opened and ready to be read (true) or not there,
+    // empty or not readable. opened: false when the file is there but could not be
+    // opened; bytes: true when its bytes were read and there is something to parse.
     struct LoadRead {
         bool opened = true;
         bool bytes = false;
     };
-    LoadRead ReadCategoryBytes(CCategory& category, fileio::ReadBuffer& buffer);
+    bool OpenCategoryForLoad(CCategory& category, LoadRead& result);
     // A record read at load whose bytes are kept while its fate is decided.
     struct HeldRecord {
         std::string title;
