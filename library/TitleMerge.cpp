@@ -1,6 +1,7 @@
 // The title merge at load: the samples of every category file go into the store at once.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <thread>
 
 #include "library/SampleStore.h"
@@ -17,11 +18,21 @@ struct Runs {
 
 // The title's key: its first sixteen bytes, high byte first.
 TitleKey KeyOf(std::string_view title) {
+    unsigned char bytes[16] = {};
+    std::memcpy(bytes, title.data(), std::min<size_t>(title.size(), 16));
     std::uint64_t part[2] = {0, 0};
-    const size_t used = std::min<size_t>(title.size(), 16);
-    for (size_t i = 0; i < used; ++i)
-        part[i / 8] |= static_cast<std::uint64_t>(static_cast<unsigned char>(title[i])) << (56 - 8 * (i % 8));
+    for (size_t i = 0; i < 16; ++i)
+        part[i / 8] = part[i / 8] << 8 | bytes[i];
     return TitleKey{part[0], part[1], title};
+}
+
+// Title order by keys: the titles themselves are compared only where the keys agree.
+bool KeyBefore(const TitleKey& a, const TitleKey& b) {
+    if (a.hi != b.hi)
+        return a.hi < b.hi;
+    if (a.lo != b.lo)
+        return a.lo < b.lo;
+    return a.title < b.title;
 }
 
 bool SameTitle(const TitleKey& a, const TitleKey& b) {
@@ -104,17 +115,22 @@ constexpr size_t kSplitSamples = 20000;
 
 void MakeTitleOrder(ReadFile& file) {
     const auto& list = file.samples;
-    file.order.resize(list.size());
-    for (std::uint32_t k = 0; k < list.size(); ++k)
+    const size_t n = list.size();
+    file.order.resize(n);
+    file.keys.resize(n);
+    for (std::uint32_t k = 0; k < n; ++k) {
         file.order[k] = TitlePlace{k, list[k]->GetCategory() == *file.category};
-    auto byTitle = [&list](const TitlePlace& a, const TitlePlace& b) {
-        return list[a.k]->GetTitle() < list[b.k]->GetTitle();
-    };
-    if (!std::is_sorted(file.order.begin(), file.order.end(), byTitle))
-        std::stable_sort(file.order.begin(), file.order.end(), byTitle);
-    file.keys.resize(list.size());
-    for (size_t j = 0; j < list.size(); ++j)
-        file.keys[j] = KeyOf(list[file.order[j].k]->GetTitle());
+        file.keys[k] = KeyOf(list[k]->GetTitle());
+    }
+    // A file the program wrote is in title order already.
+    if (std::is_sorted(file.keys.begin(), file.keys.end(), KeyBefore))
+        return;
+    std::vector<TitleKey> inFileOrder = file.keys;
+    std::stable_sort(file.order.begin(), file.order.end(), [&inFileOrder](const TitlePlace& a, const TitlePlace& b) {
+        return KeyBefore(inFileOrder[a.k], inFileOrder[b.k]);
+    });
+    for (size_t j = 0; j < n; ++j)
+        file.keys[j] = inFileOrder[file.order[j].k];
 }
 
 void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicates,
@@ -221,8 +237,20 @@ void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicat
     helper.join();
 
     m_samples = std::move(first.map);
-    while (!second.map.empty())
+    // Each entry is compared with the last one on its way in: the titles a few entries
+    // on are asked for ahead.
+    auto ahead = second.map.begin();
+    for (int i = 0; i < 4 && ahead != second.map.end(); ++i)
+        ++ahead;
+    while (!second.map.empty()) {
+#if defined(__GNUC__)
+        if (ahead != second.map.end()) {
+            __builtin_prefetch(ahead->first.data());
+            ++ahead;
+        }
+#endif
         m_samples.insert(m_samples.end(), second.map.extract(second.map.begin()));
+    }
     for (Half* half : {&first, &second}) {
         for (auto& [category, list] : half->lists) {
             if (list.empty())
