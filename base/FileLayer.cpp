@@ -410,15 +410,6 @@ bool File::ReadAll(std::string& out, int& cause) {
     return true;
 }
 
-void ReadBuffer::Reserve(size_t bytes) {
-    // A whole read asks for one byte more than the file's size, to see its end.
-    if (capacity >= bytes + 1)
-        return;
-    data = std::make_unique_for_overwrite<char[]>(bytes + 1);
-    capacity = bytes + 1;
-    size = 0;
-}
-
 bool File::ReadAll(ReadBuffer& buffer, int& cause) {
     return CheckRead(cause) && ReadChecked(buffer, cause);
 }
@@ -455,6 +446,23 @@ bool File::ReadChecked(ReadBuffer& buffer, int& cause) {
         return Fail(cause, errno);
     buffer.size = static_cast<size_t>(n);
     return true;
+}
+
+bool File::ReadOn(char* into, size_t room, size_t& got, int& cause) {
+    got = 0;
+    if (m_fd < 0) {
+        cause = kInvalidFile;
+        return false;
+    }
+    for (;;) {
+        const ssize_t n = ::read(m_fd, into, room);
+        if (n >= 0) {
+            got = static_cast<size_t>(n);
+            return true;
+        }
+        if (errno != EINTR)
+            return Fail(cause, errno);
+    }
 }
 
 bool File::Write(std::string_view data, int& cause) {

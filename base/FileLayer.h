@@ -41,8 +41,6 @@ struct ReadBuffer {
     size_t capacity = 0;
     size_t size = 0; // bytes of the last read
     std::string_view View() const { return std::string_view(data.get(), size); }
-    // Room for a file of bytes bytes, made now (what it held is dropped).
-    void Reserve(size_t bytes);
 };
 
 // What identifies one state of a file: any write, replacement or change of its times
@@ -93,6 +91,9 @@ public:
     // the operations in a fixed order; ReadChecked then reads on any thread.
     bool CheckRead(int& cause);
     bool ReadChecked(ReadBuffer& buffer, int& cause);
+    // After CheckRead: the next bytes from where the last read stopped (the start at
+    // first), up to room of them, into into; got is 0 at the end of the file.
+    bool ReadOn(char* into, size_t room, size_t& got, int& cause);
     // Appends at the current position.
     bool Write(std::string_view data, int& cause);
     bool Sync(int& cause);

@@ -103,6 +103,10 @@ public:
     // ReadSampleList would.
     bool BeginReadBytes();
     bool ReadBytes(fileio::ReadBuffer& buffer);
+    // Instead of ReadBytes: the file's next bytes, up to room of them (got 0 at the end:
+    // at the first read, an empty file); false, with the read message shown, when they
+    // could not be read.
+    bool ReadMoreBytes(char* into, size_t room, size_t& got, bool first);
     bool TakeParse(const char* failedAt);
     // The state of the file when it was last read or written by this record (exists
     // false before that): a file whose stamp differs has been changed by someone else.

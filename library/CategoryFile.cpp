@@ -112,6 +112,18 @@ bool CCategory::ReadBytes(fileio::ReadBuffer& buffer) {
     return true;
 }
 
+bool CCategory::ReadMoreBytes(char* into, size_t room, size_t& got, bool first) {
+    int cause = fileio::kNone;
+    if (!m_file->ReadOn(into, room, got, cause)) {
+        TellFileError(filemsg::kRead, cause);
+        m_readIncomplete = m_unreadOnDisk = true;
+        return false;
+    }
+    if (first && got == 0)
+        m_unreadOnDisk = false;
+    return true;
+}
+
 bool CCategory::TakeParse(const char* failedAt) {
     if (failedAt) {
         Messages().Tell(StrFormat(filemsg::kSequence, failedAt, m_fileName.c_str()), MsgIcon::Stop);

@@ -293,3 +293,95 @@ const char* ParseSamples(std::string_view data, std::vector<std::unique_ptr<CSam
 std::string_view UnreadTail(std::string_view data, const std::vector<RecordSpan>& spans) {
     return data.substr(spans.empty() ? 0 : spans.back().end);
 }
+
+PieceParse ParseSamplesInPieces(const ReadMore& more, size_t piece, std::vector<std::unique_ptr<CSample>>& out,
+                                std::vector<RecordSpan>& spans,
+                                const std::function<void(size_t, std::string_view)>& record, std::string* tail) {
+    PieceParse result;
+    std::unique_ptr<char[]> buffer;
+    size_t capacity = 0;
+    size_t length = 0;       // bytes in the buffer
+    size_t at = 0;           // where the next record starts in it
+    std::uint64_t base = 0;  // the file offset of its first byte
+    size_t want = piece;     // bytes to read at least, next
+    bool ended = false;
+    // Reads want bytes more behind the unparsed ones, which move to the front.
+    auto readMore = [&]() {
+        if (at > 0) {
+            std::memmove(buffer.get(), buffer.get() + at, length - at);
+            base += at;
+            length -= at;
+            at = 0;
+        }
+        if (capacity - length < want) {
+            const size_t bigger = std::max(length + want, 2 * capacity);
+            auto grown = std::make_unique_for_overwrite<char[]>(bigger);
+            std::memcpy(grown.get(), buffer.get(), length);
+            buffer = std::move(grown);
+            capacity = bigger;
+        }
+        // A read may give fewer bytes than asked for: it goes on until want bytes came.
+        for (size_t came = 0; came < want && !ended;) {
+            size_t got = 0;
+            if (!more(buffer.get() + length, capacity - length, got))
+                return false;
+            ended = got == 0;
+            came += got;
+            length += got;
+            result.bytes += got;
+        }
+        return true;
+    };
+    for (;;) {
+        if (!ended && !readMore()) {
+            result.readFailed = true;
+            return result;
+        }
+        // Whole lines only, until the end of the file.
+        size_t usable = length;
+        if (!ended) {
+            const void* lf = memrchr(buffer.get() + at, '\n', length - at);
+            if (!lf) {
+                want = std::max(piece, length - at); // a line longer than a piece
+                continue;
+            }
+            usable = static_cast<size_t>(static_cast<const char*>(lf) - buffer.get()) + 1;
+        }
+        const std::string_view data(buffer.get(), usable);
+        const size_t before = out.size();
+        size_t stop = 0;
+        const char* failedAt = ParseRange(data, at, std::string_view::npos, out, &spans, stop);
+        for (size_t k = before; k < out.size(); ++k) {
+            record(k, data.substr(spans[k].begin, spans[k].end - spans[k].begin));
+            spans[k].begin += base;
+            spans[k].end += base;
+        }
+        if (out.size() > before)
+            at = static_cast<size_t>(spans.back().end - base);
+        if (!failedAt) {
+            at = stop;
+            want = piece;
+            if (ended)
+                return result;
+        } else if (!ended && stop == usable) {
+            // The last record runs past the whole lines read so far: it is read again
+            // with as much more as there is of it, so a long record is read again only a
+            // few times.
+            want = std::max(piece, length - at);
+        } else {
+            result.failedAt = failedAt;
+            if (tail) {
+                tail->assign(buffer.get() + at, length - at);
+                for (size_t got = 0; !ended; tail->append(buffer.get(), got)) {
+                    if (!more(buffer.get(), capacity, got)) {
+                        result.readFailed = true;
+                        return result;
+                    }
+                    ended = got == 0;
+                    result.bytes += got;
+                }
+            }
+            return result;
+        }
+    }
+}

@@ -4,12 +4,21 @@
 #include <cstdint>
 #include <map>
 #include <thread>
+#include <utility>
 
 #include "base/FileLayer.h"
 #include "base/Messenger.h"
 #include "library/CategoryWriter.h"
 #include "library/FileReadPipeline.h"
 #include "library/QuorrinDoc.h"
+
+namespace {
+
+// A category file is read this many bytes at a time: a piece stays in the processor's
+// cache while it is parsed.
+constexpr size_t kLoadPieceBytes = size_t{512} << 10;
+
+} // namespace
 
 bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     m_mode = mode;
@@ -46,6 +55,7 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     struct FileLoad {
         const std::string* name = nullptr;
         CCategory* category = nullptr;
+        std::uint64_t size = 0;
         LoadRead read;
         const char* failedAt = nullptr;
         ReadFile file{nullptr, {}, {}, {}, {}};
@@ -54,7 +64,6 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
     };
     std::vector<FileLoad> loads;
     std::uint64_t totalBytes = 0;
-    std::uint64_t largest = 0;
     for (auto& [name, category] : m_categories) {
         FileLoad load;
         load.name = &name;
@@ -62,36 +71,57 @@ bool CQuorrinDoc::OnNewDocument(LoadMode mode) {
         load.file.category = &name;
         // Until its turn below, a category keeps its messages to itself.
         category->SetMessages(nullptr);
-        const std::uint64_t size = fileio::StampOf(category->GetFilePath()).size;
-        totalBytes += size;
-        largest = std::max(largest, size);
+        load.size = fileio::StampOf(category->GetFilePath()).size;
+        totalBytes += load.size;
         loads.push_back(std::move(load));
     }
     const size_t cores = std::min<size_t>(std::max(1u, std::thread::hardware_concurrency()), 8);
     ReadAndWork(
-        loads.size(), cores > 1 ? cores : 0, static_cast<size_t>(largest),
+        loads.size(), cores > 1 ? cores : 0,
         [&](size_t i) { return OpenCategoryForLoad(*loads[i].category, loads[i].read); },
         [&](size_t i, fileio::ReadBuffer& buffer) {
-            if (!loads[i].category->ReadBytes(buffer))
-                return;
-            loads[i].read.bytes = true;
-            const std::string_view data = buffer.View();
             FileLoad& load = loads[i];
-            // A file of a good part of the library is parsed on every core itself.
-            const size_t threads = data.size() * cores >= totalBytes ? cores : 1;
-            load.failedAt = ParseSamples(data, load.file.samples, &load.file.spans, threads);
-            const auto& list = load.file.samples;
-            const auto& spans = load.file.spans;
-            if (load.failedAt && !IsReadOnly())
-                load.unreadTail.assign(UnreadTail(data, spans));
-            for (std::uint32_t k = 0; k < list.size() && k < spans.size(); ++k) {
+            CCategory& category = *load.category;
+            auto& list = load.file.samples;
+            auto& spans = load.file.spans;
+            auto hold = [&](size_t k, std::string_view bytes) {
                 const CSample& sample = *list[k];
                 if (sample.GetCategory() != *load.name || !HasPlaceIn(load.category, sample))
-                    load.held.emplace_back(
-                        k, HeldRecord{sample.GetTitle(), IsReadOnly() ? std::string()
-                                                                      : std::string(data.substr(
-                                                                            spans[k].begin,
-                                                                            spans[k].end - spans[k].begin))});
+                    load.held.emplace_back(k, HeldRecord{sample.GetTitle(),
+                                                         IsReadOnly() ? std::string() : std::string(bytes)});
+            };
+            if (cores > 1 && load.size * cores >= totalBytes) {
+                // A file of a good part of the library is read whole and parsed on every
+                // core itself.
+                if (!category.ReadBytes(buffer))
+                    return;
+                load.read.bytes = true;
+                const std::string_view data = buffer.View();
+                load.failedAt = ParseSamples(data, list, &spans, cores);
+                if (load.failedAt && !IsReadOnly())
+                    load.unreadTail.assign(UnreadTail(data, spans));
+                for (size_t k = 0; k < list.size() && k < spans.size(); ++k)
+                    hold(k, data.substr(spans[k].begin, spans[k].end - spans[k].begin));
+            } else {
+                // The others a piece at a time, each parsed while it is in the cache.
+                bool first = true;
+                const PieceParse parsed = ParseSamplesInPieces(
+                    [&](char* into, size_t room, size_t& got) {
+                        return category.ReadMoreBytes(into, room, got, std::exchange(first, false));
+                    },
+                    kLoadPieceBytes, list, spans, hold, IsReadOnly() ? nullptr : &load.unreadTail);
+                if (parsed.readFailed) {
+                    // Nothing of a file that could not be read to its end counts.
+                    list.clear();
+                    spans.clear();
+                    load.held.clear();
+                    load.unreadTail.clear();
+                    return;
+                }
+                if (parsed.bytes == 0)
+                    return;
+                load.read.bytes = true;
+                load.failedAt = parsed.failedAt;
             }
             // The file's title order, found while its titles are still in the cache.
             MakeTitleOrder(load.file);

@@ -7,12 +7,11 @@
 #include <thread>
 #include <vector>
 
-void ReadAndWork(size_t count, size_t workers, size_t largest, const std::function<bool(size_t)>& open,
+void ReadAndWork(size_t count, size_t workers, const std::function<bool(size_t)>& open,
                  const std::function<void(size_t, fileio::ReadBuffer&)>& work,
                  const std::function<void(size_t)>& close) {
     if (workers == 0) {
         fileio::ReadBuffer buffer;
-        buffer.Reserve(largest);
         for (size_t i = 0; i < count; ++i) {
             if (open(i))
                 work(i, buffer);
@@ -28,7 +27,6 @@ void ReadAndWork(size_t count, size_t workers, size_t largest, const std::functi
 
     auto worker = [&] {
         fileio::ReadBuffer buffer;
-        buffer.Reserve(largest);
         for (;;) {
             size_t job = 0;
             {

@@ -155,3 +155,22 @@ TEST(CategoryReader, ALargeFileKeepsEveryRecordInOrder) {
     ASSERT_EQ(cut.samples.size(), 4500u);
     EXPECT_EQ(cut.samples.back()->GetTitle(), title(4499));
 }
+
+// A file that cannot be read to its end says so, whatever was read before.
+TEST(CategoryReader, AReadFailingHalfWaySaysSo) {
+    const std::string bytes = Fixture("writer_several.txt");
+    for (size_t failAt : {size_t{0}, bytes.size() / 2, bytes.size() - 1}) {
+        size_t given = 0;
+        std::vector<std::unique_ptr<CSample>> out;
+        std::vector<RecordSpan> spans;
+        const PieceParse r = ParseSamplesInPieces(
+            [&](char* into, size_t room, size_t& got) {
+                got = std::min(room, failAt - given);
+                std::memcpy(into, bytes.data() + given, got);
+                given += got;
+                return got > 0;
+            },
+            64, out, spans, [](size_t, std::string_view) {}, nullptr);
+        EXPECT_TRUE(r.readFailed) << failAt;
+    }
+}

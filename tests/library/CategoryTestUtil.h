@@ -1,6 +1,7 @@
 // Helpers shared by the category file tests.
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -47,12 +48,56 @@ inline std::unique_ptr<char[]> Exact(std::string_view bytes) {
     return copy;
 }
 
-// The bytes are read from an exact copy.
+// The bytes read a piece at a time, from reads that give fewer bytes than asked for at
+// times: the samples, their spans and records, where the reading stopped and the tail
+// after the last whole record must be those of the reading in one go.
+inline void ExpectSameInPieces(std::string_view bytes, const std::vector<std::unique_ptr<CSample>>& samples,
+                               const std::vector<RecordSpan>& spans, const char* failedAt, size_t piece) {
+    size_t given = 0;
+    unsigned calls = 0;
+    const ReadMore more = [&](char* into, size_t room, size_t& got) {
+        got = std::min({room, bytes.size() - given, size_t{1} + (++calls * 7919u) % (2 * piece + 1)});
+        std::memcpy(into, bytes.data() + given, got);
+        given += got;
+        return true;
+    };
+    std::vector<std::unique_ptr<CSample>> out;
+    std::vector<RecordSpan> outSpans;
+    std::vector<std::string> records;
+    std::string tail = "none";
+    const PieceParse r = ParseSamplesInPieces(
+        more, piece, out, outSpans,
+        [&](size_t k, std::string_view record) {
+            EXPECT_EQ(k, records.size());
+            records.emplace_back(record);
+        },
+        &tail);
+    EXPECT_FALSE(r.readFailed);
+    EXPECT_EQ(r.failedAt ? r.failedAt : "", failedAt ? failedAt : "") << piece;
+    EXPECT_EQ(r.failedAt ? tail : std::string("none"), failedAt ? UnreadTail(bytes, spans) : "none") << piece;
+    EXPECT_EQ(r.bytes, failedAt || !bytes.empty() ? bytes.size() : 0u) << piece;
+    ASSERT_EQ(out.size(), samples.size()) << piece;
+    ASSERT_EQ(outSpans.size(), spans.size()) << piece;
+    for (size_t k = 0; k < out.size(); ++k) {
+        ASSERT_EQ(Dump(*out[k]), Dump(*samples[k])) << piece << " " << k;
+        ASSERT_EQ(outSpans[k].begin, spans[k].begin) << piece << " " << k;
+        ASSERT_EQ(outSpans[k].end, spans[k].end) << piece << " " << k;
+        ASSERT_EQ(records[k], bytes.substr(spans[k].begin, spans[k].end - spans[k].begin)) << piece << " " << k;
+    }
+}
+
+// The bytes are read from an exact copy, and read a piece at a time as well (with pieces
+// of one byte up to whole kilobytes) to the same result.
 inline Parsed Parse(std::string_view bytes) {
     const auto exact = Exact(bytes);
     Parsed p;
-    const char* failedAt = ParseSamples(std::string_view(exact.get(), bytes.size()), p.samples);
+    std::vector<RecordSpan> spans;
+    const char* failedAt = ParseSamples(std::string_view(exact.get(), bytes.size()), p.samples, &spans);
     p.failedAt = failedAt ? failedAt : "";
+    for (size_t piece : {size_t{1}, size_t{61}, size_t{4096}, size_t{1} << 16}) {
+        if (bytes.size() / piece < 20000)
+            ExpectSameInPieces(bytes, p.samples, spans, failedAt, piece);
+    }
     return p;
 }
 

@@ -21,15 +21,14 @@ TEST(FileReadPipeline, OpensAndClosesInOrderOnTheCallingThreadAndWorksOnEachFile
         std::vector<int> worked(count, 0);
         std::atomic<int> open{0}, mostOpen{0};
         ReadAndWork(
-            count, workers, 16,
+            count, workers,
             [&](size_t i) {
                 EXPECT_EQ(std::this_thread::get_id(), caller);
                 opened.push_back(i);
                 mostOpen = std::max(mostOpen.load(), ++open);
                 return i % 5 != 3; // some files have nothing to read
             },
-            [&](size_t i, fileio::ReadBuffer& buffer) {
-                EXPECT_GE(buffer.capacity, 17u);
+            [&](size_t i, fileio::ReadBuffer&) {
                 if (i % 7 == 0)
                     std::this_thread::sleep_for(std::chrono::milliseconds(2)); // a slow file
                 std::lock_guard<std::mutex> hold(lock);
