@@ -316,7 +316,8 @@ PieceParse ParseSamplesInPieces(const ReadMore& more, size_t piece, std::vector<
         if (capacity - length < want) {
             const size_t bigger = std::max(length + want, 2 * capacity);
             auto grown = std::make_unique_for_overwrite<char[]>(bigger);
-            std::memcpy(grown.get(), buffer.get(), length);
+            if (length > 0)
+                std::memcpy(grown.get(), buffer.get(), length);
             buffer = std::move(grown);
             capacity = bigger;
         }
