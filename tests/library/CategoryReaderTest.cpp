@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <functional>
 #include <optional>
 
@@ -35,6 +36,13 @@ TEST(CategoryReader, TheFixturesAndTheirOddities) {
     for (size_t at; (at = lfOnly.find("\r\n")) != std::string::npos;)
         lfOnly.erase(at, 1);
     EXPECT_EQ(Parse(lfOnly).samples.at(0)->GetComments(), "x\r\n");
+    // An end marker ended by LF alone after lines ended by CR LF ends its section there.
+    std::string lfMarkers = Fixture("writer_several.txt");
+    const std::string asWritten = Read(lfMarkers);
+    for (const char* end : {"***COMMENTS_END***\r\n", "***TEXT_END***\r\n"})
+        for (size_t at = 0; (at = lfMarkers.find(end, at)) != std::string::npos; ++at)
+            lfMarkers.erase(at + std::strlen(end) - 2, 1);
+    EXPECT_EQ(Read(lfMarkers), asWritten);
     const CSample cr = MakeSample("a\rb", "C\r", "S\r", "k\r", "x\ry\r\n");
     EXPECT_EQ(Dump(*Parse(FileBytes({cr})).samples.at(0)), Dump(cr));
 }
