@@ -60,7 +60,8 @@ TEST_F(FilterIndexTest, FindsWhatTheMatcherFindsInTitlesAndKeywords) {
 
 // The count of a word, in any field of any length and letter case on or off, is that
 // of comparing at every place from the left: over texts of few letters (many near
-// misses and overlaps) and bytes that differ from a letter only in the case bit.
+// misses and overlaps) and bytes that differ from a letter only in the case bit, with
+// words of two to eighteen bytes.
 TEST(WordCount, CountsAsComparingAtEveryPlace) {
     std::mt19937 rng(4242);
     const std::string letters = "abAB@`\x08(\xC1\xE1rn";
@@ -72,6 +73,17 @@ TEST(WordCount, CountsAsComparingAtEveryPlace) {
         std::string needle(2 + rng() % 4, ' ');
         for (char& c : needle)
             c = letters[rng() % 8];
+        if (rng() % 2 && text.size() >= 18) {
+            // A longer word taken from the text, so that it is found, its letters' case
+            // flipped here and there.
+            std::string word = text.substr(rng() % (text.size() - 17), 2 + rng() % 17);
+            for (char& c : word)
+                if (rng() % 3 == 0 && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+                    c = static_cast<char>(c ^ 0x20);
+            // Only an ASCII word: the others are folded as their encodings fold.
+            if (std::all_of(word.begin(), word.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+                needle = word;
+        }
         const bool matchCase = rng() % 2 == 0;
         unsigned expected = 0;
         for (size_t pos = 0; pos + needle.size() <= text.size();) {
