@@ -381,13 +381,7 @@ ssize_t ReadWhole(int fd, std::uint64_t size, Room room) {
 } // namespace
 
 bool File::BeginReadAll(std::uint64_t& size, int& cause) {
-    if (m_fd < 0) {
-        cause = kInvalidFile;
-        return false;
-    }
-    if (Injected(Op::Read, m_path, cause))
-        return false;
-    return Size(size, cause);
+    return CheckRead(cause) && Size(size, cause);
 }
 
 bool File::ReadAll(std::string& out, int& cause) {
@@ -425,11 +419,7 @@ bool File::CheckRead(int& cause) {
 bool File::ReadChecked(ReadBuffer& buffer, int& cause) {
     buffer.size = 0;
     std::uint64_t size = 0;
-    if (m_fd < 0) {
-        cause = kInvalidFile;
-        return false;
-    }
-    if (!Size(size, cause))
+    if (!Size(size, cause)) // kInvalidFile when not open
         return false;
     // The buffer is only ever grown, never filled first.
     const ssize_t n = ReadWhole(m_fd, size, [&buffer](size_t wanted, size_t have) {

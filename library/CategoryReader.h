@@ -2,10 +2,10 @@
 #pragma once
 
 #include <cstddef>
-#include <functional>
-#include <string>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 

@@ -26,17 +26,18 @@ TitleKey KeyOf(std::string_view title) {
     return TitleKey{part[0], part[1], title};
 }
 
-// Title order by keys: the titles themselves are compared only where the keys agree.
-bool KeyBefore(const TitleKey& a, const TitleKey& b) {
+// Title order by keys (below zero: a first): the titles themselves are compared only
+// where the keys agree.
+int KeyCompare(const TitleKey& a, const TitleKey& b) {
     if (a.hi != b.hi)
-        return a.hi < b.hi;
+        return a.hi < b.hi ? -1 : 1;
     if (a.lo != b.lo)
-        return a.lo < b.lo;
-    return a.title < b.title;
+        return a.lo < b.lo ? -1 : 1;
+    return a.title.compare(b.title);
 }
 
-bool SameTitle(const TitleKey& a, const TitleKey& b) {
-    return a.hi == b.hi && a.lo == b.lo && a.title == b.title;
+bool KeyBefore(const TitleKey& a, const TitleKey& b) {
+    return KeyCompare(a, b) < 0;
 }
 
 // Merges the runs of the files in title order, equal titles in file order (so the first
@@ -52,13 +53,7 @@ void MergeRuns(std::vector<ReadFile>& files, Runs runs, Duplicates& duplicates, 
     // A heap of files by the title at their head, the smallest on top; on equal titles
     // the earlier file first.
     auto later = [&](size_t a, size_t b) {
-        const TitleKey& x = head(a);
-        const TitleKey& y = head(b);
-        if (x.hi != y.hi)
-            return x.hi > y.hi;
-        if (x.lo != y.lo)
-            return x.lo > y.lo;
-        const int c = x.title.compare(y.title);
+        const int c = KeyCompare(head(a), head(b));
         return c != 0 ? c > 0 : a > b;
     };
     std::vector<size_t> heap;
@@ -212,7 +207,7 @@ void CSampleStore::MergeFiles(std::vector<ReadFile>& files, Duplicates& duplicat
         SampleMap& map = half.map;
         // The titles come in order: one is new when it differs from the last one taken.
         const TitleKey* last = nullptr;
-        auto fresh = [&last](const TitleKey& key) { return !last || !SameTitle(*last, key); };
+        auto fresh = [&last](const TitleKey& key) { return !last || KeyCompare(*last, key) != 0; };
         // Each file's own category list in this half, found once.
         std::vector<std::vector<const CSample*>*> ownList(files.size());
         for (size_t f = 0; f < files.size(); ++f)
